@@ -1,0 +1,10 @@
+// Opening files by the system's own names: backslash-separated paths,
+// relative to the working directory. Every file the engine and the game
+// open goes through here.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+std::string Win32_MapFileName(const char* name);          // "kMedia\\a.x" -> "kMedia/a.x"; "" for NULL
+FILE* Win32_OpenFile(const char* name, const char* mode);  // fopen of the mapped name; NULL on failure

@@ -1,0 +1,38 @@
+// Test seam of the window layer, for tests and tools only: a virtual clock,
+// injected input and the log of message boxes. With it a test drives the
+// real message loop frame by frame.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace win32test {
+
+// Virtual clock: once enabled, GetTickCount, timeGetTime and the performance
+// counter answer from it, and Sleep advances it instead of waiting.
+void UseVirtualClock(bool on);
+bool VirtualClockInUse();
+void SetVirtualTimeMs(unsigned long long ms);        // absolute time in milliseconds
+void AdvanceVirtualTimeMs(double ms);                 // fractions of a millisecond are kept
+void AdvanceVirtualTimeUs(unsigned long long us);
+
+// Injected input, queued as window messages for the window with keyboard
+// focus (keys, characters) or the given window (mouse), and reflected in
+// GetKeyState / GetCursorPos.
+void KeyDown(int virtKey);
+void KeyUp(int virtKey);
+void TypeText(const char* utf8);                      // WM_CHAR per UTF-16 unit
+void TypeChar(unsigned int utf16Unit);                // e.g. 8 for backspace
+void MouseMove(HWND hwnd, int clientX, int clientY);
+void MouseButton(HWND hwnd, bool down);               // left button at the current point
+void ClickClose(HWND hwnd);                           // the close box: WM_CLOSE
+void SetActiveWindow(HWND hwnd);                      // keyboard focus moves to hwnd (NULL: none)
+void ReleaseAllKeys();
+
+// Message boxes shown so far, as "caption: text".
+const std::vector<std::string>& MessageBoxLog();
+void ClearMessageBoxLog();
+
+}  // namespace win32test
