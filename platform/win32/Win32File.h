@@ -7,4 +7,6 @@
 #include <string>
 
 std::string Win32_MapFileName(const char* name);          // "kMedia\\a.x" -> "kMedia/a.x"; "" for NULL
-FILE* Win32_OpenFile(const char* name, const char* mode);  // fopen of the mapped name; NULL on failure
+// fopen of the mapped name, matching each part of the path without regard to
+// case as Windows does; NULL on failure (errno from fopen). The caller closes it.
+FILE* Win32_OpenFile(const char* name, const char* mode);

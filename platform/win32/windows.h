@@ -208,6 +208,9 @@ union LARGE_INTEGER {
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
+#define WHEEL_DELTA 120
+#define GET_WHEEL_DELTA_WPARAM(wp) ((short)HIWORD(wp))
+
 // ---------------------------------------------------------------------------
 // Window classes, styles and show commands
 // ---------------------------------------------------------------------------
@@ -230,6 +233,7 @@ union LARGE_INTEGER {
 #define WS_EX_TOPMOST 0x00000008L
 
 #define CW_USEDEFAULT ((int)0x80000000)
+#define MAKEINTATOM(i) ((LPCSTR)(ULONG_PTR)((WORD)(i)))
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -255,6 +259,9 @@ union LARGE_INTEGER {
 #define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
+
+#define TIMERR_NOERROR 0
+#define TIMERR_NOCANDO 97
 
 // ---------------------------------------------------------------------------
 // Virtual-key codes
@@ -333,6 +340,7 @@ union LARGE_INTEGER {
 #define VK_OEM_5 0xDC
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
+#define VK_OEM_102 0xE2
 // Letters and digits are their ASCII upper-case codes ('A' = 0x41, '0' = 0x30).
 
 // ---------------------------------------------------------------------------
@@ -354,7 +362,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);     // (0, 0, client width, client height)
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);     // outer rectangle in screen coordinates
 HWND WINAPI GetActiveWindow();                         // the window with keyboard focus, or NULL
-HWND WINAPI GetFocus();
+HWND WINAPI GetFocus();                                // same as GetActiveWindow: windows have no children
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);

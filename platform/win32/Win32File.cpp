@@ -1,0 +1,70 @@
+// Opening files by the system's own names.
+#include "Win32File.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <string>
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Windows file names ignore case: each part of the path that does not exist
+// as written is looked up in its folder without regard to case. Parts with no
+// match stay as written (a file about to be created).
+std::string ResolveCase(const std::string& path) {
+    if (path.empty() || Exists(path)) return path;
+    std::string result;
+    std::size_t pos = 0;
+    if (path[0] == '/') {
+        result = "/";
+        pos = 1;
+    }
+    bool resolving = true;
+    while (pos <= path.size()) {
+        std::size_t end = path.find('/', pos);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty()) continue;
+        std::string folder = result.empty() ? "." : result;
+        std::string joined = result.empty() || result == "/" ? result + part : result + "/" + part;
+        if (resolving && !Exists(joined)) {
+            bool found = false;
+            if (DIR* dir = ::opendir(folder.c_str())) {
+                while (dirent* e = ::readdir(dir)) {
+                    if (strcasecmp(e->d_name, part.c_str()) == 0) {
+                        part = e->d_name;
+                        found = true;
+                        break;
+                    }
+                }
+                ::closedir(dir);
+            }
+            if (!found) resolving = false;
+            joined = result.empty() || result == "/" ? result + part : result + "/" + part;
+        }
+        result = joined;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string Win32_MapFileName(const char* name) {
+    if (!name) return std::string();
+    std::string mapped(name);
+    for (char& c : mapped)
+        if (c == '\\') c = '/';
+    return mapped;
+}
+
+FILE* Win32_OpenFile(const char* name, const char* mode) {
+    if (!name || !mode || name[0] == '\0') return nullptr;
+    return std::fopen(ResolveCase(Win32_MapFileName(name)).c_str(), mode);
+}
