@@ -1,0 +1,106 @@
+#include "vGUIManager.h"
+
+#include <string>
+
+vGUIManager::vGUIManager()
+    : m_twoDee(nullptr), m_managerFocus(false), m_managerHover(false), m_callback(nullptr),
+      m_time(0.0f), m_fontSize(0) {}
+
+vGUIManager::~vGUIManager() {
+    for (vGUIElement* element : m_elements)
+        delete element;
+    m_elements.clear();
+}
+
+void vGUIManager::Init(const char* fontFace, int size) {
+    m_font.InitFont(size, fontFace, 0, 900, false);
+    m_fontSize = size;
+}
+
+void vGUIManager::Update(unsigned int message, unsigned int wParam, long lParam, POINT point,
+                         float time) {
+    m_time = time;
+    m_managerHover = false;
+    // Index loop: a widget's reaction may add widgets through the callback.
+    for (size_t i = 0; i < m_elements.size(); ++i) {
+        vGUIElement* element = m_elements[i];
+        if (element->GetEnabled() && element->GetVisible())
+            element->UpdateMsgProc(message, wParam, lParam, point);
+    }
+}
+
+void vGUIManager::Render() {
+    for (size_t i = 0; i < m_elements.size(); ++i) {
+        vGUIElement* element = m_elements[i];
+        if (element->GetVisible())
+            element->Render();
+        if (element->GetEnabled())
+            element->Setup();
+    }
+}
+
+void vGUIManager::DoCallback(unsigned int code, unsigned int controlID, vGUIElement* element) {
+    if (m_callback)
+        m_callback(static_cast<int>(code), controlID, element);
+}
+
+void vGUIManager::RemoveElementFocus() {
+    for (vGUIElement* element : m_elements)
+        element->SetElementFocus(false, true);
+}
+
+DWORD vGUIManager::ColourToARGB(const D3DXCOLOR& colour) {
+    auto channel = [](float c) -> DWORD {
+        if (c >= 1.0f)
+            return 255;
+        if (c <= 0.0f)
+            return 0;
+        return static_cast<DWORD>(c * 255.0f + 0.5f);
+    };
+    return (channel(colour.a) << 24) | (channel(colour.r) << 16) | (channel(colour.g) << 8) |
+           channel(colour.b);
+}
+
+void vGUIManager::DrawGWText(unsigned long format, D3DXCOLOR colour, RECT* rect, char* text) {
+    ID3DXFont* font = m_font.GetFont();
+    if (!font || !text)
+        return;
+    font->DrawTextA(nullptr, text, -1, rect, static_cast<DWORD>(format), ColourToARGB(colour));
+}
+
+void vGUIManager::DrawGWWideText(unsigned long format, D3DXCOLOR colour, RECT* rect,
+                                 unsigned short* text) {
+    ID3DXFont* font = m_font.GetFont();
+    if (!font || !text)
+        return;
+    // The widgets hold 16-bit units; the font takes the platform's wide characters.
+    std::wstring wide;
+    for (const unsigned short* p = text; *p; ++p) {
+        unsigned int unit = *p;
+        if (unit >= 0xD800 && unit < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (p[1] - 0xDC00u);
+            ++p;
+        }
+        wide.push_back(static_cast<wchar_t>(unit));
+    }
+    font->DrawTextW(nullptr, wide.c_str(), -1, rect, static_cast<DWORD>(format), ColourToARGB(colour));
+}
+
+void vGUIManager::PlaceNewElement(vGUIElement* element, POINT position, int width, int height) {
+    if (!element)
+        return;
+    element->SetManager(this);
+    element->SetPosition(position.x, position.y);
+    element->SetSize(width, height);
+}
+
+void vGUIManager::AppendElement(vGUIElement* element) {
+    if (element)
+        m_elements.push_back(element);
+}
+
+vGUIElement* vGUIManager::GetElement(int index) {
+    if (index < 0 || index >= static_cast<int>(m_elements.size()))
+        return nullptr;
+    return m_elements[static_cast<size_t>(index)];
+}

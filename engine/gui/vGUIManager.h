@@ -1,0 +1,98 @@
+// Retained-mode GUI manager: owns its widgets, routes every window message to
+// them in the order they were added, draws them through the application's
+// vTwoDee and its own font, and reports their events to one callback.
+#pragma once
+
+#include <windows.h>
+#include <d3dx9core.h>
+#include <d3dx9math.h>
+
+#include <vector>
+
+#include "vGUIElement.h"
+#include "vSimpleFont.h"
+
+class vTwoDee;
+class vTexture;
+class vGUIButton;
+class vGUITextbox;
+class vGUIListbox;
+class vGUIWindow;
+
+// The application's event function: (event code, control ID, widget).
+typedef void (*vGUICallback)(int eventCode, unsigned int controlID, vGUIElement* element);
+
+class vGUIManager {
+public:
+    // Empty list, no callback, no 2D drawer, font size 0, both flags false.
+    vGUIManager();
+    // Destroys every widget the manager holds.
+    ~vGUIManager();
+
+    vGUIManager(const vGUIManager&) = delete;
+    vGUIManager& operator=(const vGUIManager&) = delete;
+
+    // Creates the font (weight 900, automatic width, not italic) and stores the
+    // size, which is also the list-box row height. Font failures are reported by the font.
+    void Init(const char* fontFace, int size);
+    // Routes one message: stores time, clears the hover flag, then hands the
+    // message to every enabled, visible widget in list order.
+    void Update(unsigned int message, unsigned int wParam, long lParam, POINT point, float time);
+    // Draws every visible widget in list order, running Setup of each enabled one after it.
+    void Render();
+
+    void SetCallback(vGUICallback callback) { m_callback = callback; }
+    // Calls the callback with exactly these values; dropped when none is installed.
+    void DoCallback(unsigned int code, unsigned int controlID, vGUIElement* element);
+
+    void SetTwoDee(vTwoDee* twoDee) { m_twoDee = twoDee; }   // not owned
+    vTwoDee* GetTwoDee() { return m_twoDee; }
+    vSimpleFont* GetFont() { return &m_font; }
+    int GetFontSize() { return m_fontSize; }
+    float GetTime() { return m_time; }                      // last time step given to Update
+
+    void SetManagerFocus(bool focus) { m_managerFocus = focus; }
+    bool GetManagerFocus() { return m_managerFocus; }
+    void SetManagerHover(bool hover) { m_managerHover = hover; }
+    bool GetManagerHover() { return m_managerHover; }
+
+    // Clears every widget's focus; the manager's focus flag is left as it is.
+    void RemoveElementFocus();
+
+    // Draws text with the manager's font: DT_ flags in format, the rectangle, the colour
+    // converted to ARGB. Does nothing before Init or for a null text.
+    void DrawGWText(unsigned long format, D3DXCOLOR colour, RECT* rect, char* text);
+    void DrawGWWideText(unsigned long format, D3DXCOLOR colour, RECT* rect, unsigned short* text);
+
+    // Widget factories; each is defined with its widget. The manager owns the result.
+    vGUIButton* AddButton(int controlID, char* label, POINT position, int width, int height,
+                          vTexture* upTexture, vTexture* downTexture, vTexture* thirdTexture);
+    vGUITextbox* AddTextbox(int controlID, char* text, POINT position, int width, int height,
+                            vTexture* background, vTexture* border);
+    vGUIListbox* AddListbox(int controlID, POINT position, int width, int height,
+                            vTexture* background, vTexture* border, vTexture* scrollTexture);
+    vGUIWindow* AddWindow(int controlID, char* barText, POINT position, int width, int height,
+                          vTexture* background, vTexture* border);
+
+    // The shared steps of every Add operation, for the factories above.
+    // PlaceNewElement: manager, position (GUIEVENT_POSITION) and size (GUIEVENT_SIZE).
+    void PlaceNewElement(vGUIElement* element, POINT position, int width, int height);
+    // AppendElement: takes ownership and adds the widget at the end of the list; null is ignored.
+    void AppendElement(vGUIElement* element);
+
+    int GetElementCount() { return static_cast<int>(m_elements.size()); }
+    vGUIElement* GetElement(int index);   // null outside 0 ... count - 1
+
+    // Converts a colour as D3DX does: >= 1 gives 255, <= 0 gives 0, else c * 255 + 0.5 truncated.
+    static DWORD ColourToARGB(const D3DXCOLOR& colour);
+
+private:
+    vTwoDee* m_twoDee;
+    vSimpleFont m_font;
+    bool m_managerFocus;
+    bool m_managerHover;
+    vGUICallback m_callback;
+    std::vector<vGUIElement*> m_elements;
+    float m_time;
+    int m_fontSize;
+};
