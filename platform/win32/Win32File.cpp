@@ -68,3 +68,13 @@ FILE* Win32_OpenFile(const char* name, const char* mode) {
     if (!name || !mode || name[0] == '\0') return nullptr;
     return std::fopen(ResolveCase(Win32_MapFileName(name)).c_str(), mode);
 }
+
+bool Win32_ReplaceFile(const char* from, const char* to) {
+    if (!from || !to || from[0] == '\0' || to[0] == '\0') return false;
+    return std::rename(ResolveCase(Win32_MapFileName(from)).c_str(), ResolveCase(Win32_MapFileName(to)).c_str()) == 0;
+}
+
+bool Win32_DeleteFile(const char* name) {
+    if (!name || name[0] == '\0') return false;
+    return std::remove(ResolveCase(Win32_MapFileName(name)).c_str()) == 0;
+}
