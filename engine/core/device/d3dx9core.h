@@ -1,0 +1,161 @@
+// D3DX buffers and fonts. A font draws text on the device from a cached
+// glyph atlas; its device context reports the same character widths that
+// its drawing uses.
+#pragma once
+
+#include <d3d9.h>
+
+// ---------------------------------------------------------------------------
+// GDI names the font calls take (values as the platform defines them).
+#ifndef KOLVAR_GDI_FONT_NAMES_DEFINED
+#define KOLVAR_GDI_FONT_NAMES_DEFINED
+#ifndef DT_TOP
+#define DT_TOP 0x00000000
+#define DT_LEFT 0x00000000
+#define DT_CENTER 0x00000001
+#define DT_RIGHT 0x00000002
+#define DT_VCENTER 0x00000004
+#define DT_BOTTOM 0x00000008
+#define DT_WORDBREAK 0x00000010
+#define DT_SINGLELINE 0x00000020
+#define DT_EXPANDTABS 0x00000040
+#define DT_TABSTOP 0x00000080
+#define DT_NOCLIP 0x00000100
+#define DT_EXTERNALLEADING 0x00000200
+#define DT_CALCRECT 0x00000400
+#define DT_NOPREFIX 0x00000800
+#define DT_INTERNAL 0x00001000
+#endif
+#ifndef FW_NORMAL
+#define FW_DONTCARE 0
+#define FW_THIN 100
+#define FW_EXTRALIGHT 200
+#define FW_LIGHT 300
+#define FW_NORMAL 400
+#define FW_REGULAR 400
+#define FW_MEDIUM 500
+#define FW_SEMIBOLD 600
+#define FW_BOLD 700
+#define FW_EXTRABOLD 800
+#define FW_HEAVY 900
+#define FW_BLACK 900
+#endif
+#ifndef DEFAULT_CHARSET
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SYMBOL_CHARSET 2
+#define OEM_CHARSET 255
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_TT_PRECIS 4
+#define OUT_TT_ONLY_PRECIS 7
+#define CLIP_DEFAULT_PRECIS 0
+#define DEFAULT_QUALITY 0
+#define DRAFT_QUALITY 1
+#define PROOF_QUALITY 2
+#define NONANTIALIASED_QUALITY 3
+#define ANTIALIASED_QUALITY 4
+#define CLEARTYPE_QUALITY 5
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE (0 << 4)
+#define FF_ROMAN (1 << 4)
+#define FF_SWISS (2 << 4)
+#define FF_MODERN (3 << 4)
+#define FF_SCRIPT (4 << 4)
+#define FF_DECORATIVE (5 << 4)
+#endif
+#ifndef LF_FACESIZE
+#define LF_FACESIZE 32
+#endif
+struct TEXTMETRICA {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+};
+typedef TEXTMETRICA* LPTEXTMETRICA;
+#endif
+
+// ---------------------------------------------------------------------------
+// ID3DXBuffer: a block of bytes handed out by D3DX (materials, messages).
+struct ID3DXBuffer : public IUnknown {
+    virtual LPVOID GetBufferPointer() = 0;   // the bytes; valid until the last Release
+    virtual DWORD GetBufferSize() = 0;
+};
+typedef ID3DXBuffer* LPD3DXBUFFER;
+
+// A zeroed buffer of size bytes; E_OUTOFMEMORY when it cannot be had.
+HRESULT WINAPI D3DXCreateBuffer(DWORD size, LPD3DXBUFFER* buffer);
+
+// Sprites are not offered: a font given one draws as it does without.
+struct ID3DXSprite;
+typedef ID3DXSprite* LPD3DXSPRITE;
+
+struct D3DXFONT_DESCA {
+    INT Height;          // the line height in pixels
+    UINT Width;          // average character width
+    UINT Weight;
+    UINT MipLevels;
+    BOOL Italic;
+    BYTE CharSet;
+    BYTE OutputPrecision;
+    BYTE Quality;
+    BYTE PitchAndFamily;
+    CHAR FaceName[LF_FACESIZE];   // the name asked for
+};
+typedef D3DXFONT_DESCA* LPD3DXFONT_DESCA;
+
+// ---------------------------------------------------------------------------
+// ID3DXFont: antialiased text in one face and size.
+struct ID3DXFont : public IUnknown {
+    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;   // adds a reference
+    virtual HRESULT GetDescA(D3DXFONT_DESCA* desc) = 0;
+    virtual BOOL GetTextMetricsA(TEXTMETRICA* metrics) = 0;
+    // The font's device context, for GetCharWidth32A; owned by the font, valid while it lives.
+    virtual HDC GetDC() = 0;
+    // Texture, atlas rectangle and cell origin of a character's glyph (the texture not referenced).
+    virtual HRESULT GetGlyphData(UINT glyph, LPDIRECT3DTEXTURE9* texture, RECT* blackBox, POINT* cellInc) = 0;
+    virtual HRESULT PreloadCharacters(UINT first, UINT last) = 0;
+    virtual HRESULT PreloadTextA(LPCSTR text, INT count) = 0;
+    // Draws count characters (-1: up to the terminator) of text in rect with
+    // the DT_ format flags and the ARGB colour; returns the text's height in
+    // pixels, 0 on failure. DT_CALCRECT only measures, widening rect. The
+    // device's states are as the caller left them afterwards. The sprite is ignored.
+    virtual INT DrawTextA(LPD3DXSPRITE sprite, LPCSTR text, INT count, LPRECT rect, DWORD format,
+                          D3DCOLOR color) = 0;
+    // As DrawTextA for wide characters (UTF-32 here).
+    virtual INT DrawTextW(LPD3DXSPRITE sprite, LPCWSTR text, INT count, LPRECT rect, DWORD format,
+                          D3DCOLOR color) = 0;
+    // As DrawTextA for 16-bit characters (UTF-16 units, as window messages carry them).
+    virtual INT DrawTextW(LPD3DXSPRITE sprite, const WORD* text, INT count, LPRECT rect, DWORD format,
+                          D3DCOLOR color) = 0;
+    virtual HRESULT OnLostDevice() = 0;
+    virtual HRESULT OnResetDevice() = 0;
+};
+typedef ID3DXFont* LPD3DXFONT;
+
+// A font: height > 0 is the cell (line) height in pixels, < 0 the em
+// height; width 0 lets the face choose; weight FW_NORMAL, FW_BOLD, FW_HEAVY...
+// The face name resolves to the installed face or its metric-compatible
+// substitute. E_FAIL when no face can be opened, D3DERR_INVALIDCALL without a
+// device or output; *font stays NULL then. The caller owns the reference.
+HRESULT WINAPI D3DXCreateFontA(LPDIRECT3DDEVICE9 device, INT height, UINT width, UINT weight, UINT mipLevels,
+                               BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality,
+                               DWORD pitchAndFamily, LPCSTR faceName, LPD3DXFONT* font);

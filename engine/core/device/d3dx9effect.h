@@ -1,0 +1,76 @@
+// D3DX effects: techniques of passes, each pass a GLSL vertex and fragment
+// program, with parameters set by name. See detail/EffectFile.h for the
+// file form; media/fx holds the engine's effects.
+#pragma once
+
+#include <d3d9.h>
+#include "d3dx9core.h"
+#include "d3dx9math.h"
+
+// A parameter or technique: its name (any name string works as a handle).
+typedef LPCSTR D3DXHANDLE;
+
+struct D3DXMACRO {
+    LPCSTR Name;         // defined for every stage as #define Name Definition
+    LPCSTR Definition;
+};
+typedef D3DXMACRO* LPD3DXMACRO;
+
+// Include handlers and pools are accepted and not used.
+struct ID3DXInclude;
+typedef ID3DXInclude* LPD3DXINCLUDE;
+struct ID3DXEffectPool;
+typedef ID3DXEffectPool* LPD3DXEFFECTPOOL;
+
+struct D3DXEFFECT_DESC {
+    LPCSTR Creator;
+    UINT Parameters;
+    UINT Techniques;
+    UINT Functions;
+};
+
+struct ID3DXEffect : public IUnknown {
+    virtual HRESULT GetDesc(D3DXEFFECT_DESC* desc) = 0;
+    // The parameter's handle (parent must be NULL), NULL when there is none.
+    virtual D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) = 0;
+    virtual D3DXHANDLE GetTechniqueByName(LPCSTR name) = 0;
+    virtual D3DXHANDLE GetTechnique(UINT index) = 0;
+    // Setters: D3DERR_INVALIDCALL for an unknown name or a parameter of another
+    // kind. Values reach the programs at Begin/BeginPass/CommitChanges.
+    virtual HRESULT SetFloat(D3DXHANDLE parameter, FLOAT value) = 0;
+    virtual HRESULT SetFloatArray(D3DXHANDLE parameter, const FLOAT* values, UINT count) = 0;
+    virtual HRESULT SetInt(D3DXHANDLE parameter, INT value) = 0;
+    virtual HRESULT SetBool(D3DXHANDLE parameter, BOOL value) = 0;
+    virtual HRESULT SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) = 0;   // first n of 4 for vecN
+    virtual HRESULT SetMatrix(D3DXHANDLE parameter, const D3DXMATRIX* matrix) = 0;
+    // The texture is referenced until replaced or the effect is released; NULL unbinds.
+    virtual HRESULT SetTexture(D3DXHANDLE parameter, LPDIRECT3DBASETEXTURE9 texture) = 0;
+    virtual HRESULT GetFloat(D3DXHANDLE parameter, FLOAT* value) = 0;
+    virtual HRESULT GetMatrix(D3DXHANDLE parameter, D3DXMATRIX* matrix) = 0;
+    virtual HRESULT SetTechnique(D3DXHANDLE technique) = 0;
+    virtual D3DXHANDLE GetCurrentTechnique() = 0;
+    // Starts the current technique: *passes gets its pass count. Flags are accepted and ignored.
+    virtual HRESULT Begin(UINT* passes, DWORD flags) = 0;
+    // Draws after this use the pass's programs, with the vertex inputs of the
+    // FVF set at draw time, until EndPass.
+    virtual HRESULT BeginPass(UINT pass) = 0;
+    virtual HRESULT CommitChanges() = 0;   // parameters set inside a pass take effect
+    virtual HRESULT EndPass() = 0;
+    virtual HRESULT End() = 0;
+    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;   // adds a reference
+    virtual HRESULT OnLostDevice() = 0;
+    virtual HRESULT OnResetDevice() = 0;
+};
+typedef ID3DXEffect* LPD3DXEFFECT;
+
+// Reads and compiles an effect file. A file that is missing, fails to parse,
+// or whose programs fail to compile or link gives E_FAIL (or
+// D3DXERR_INVALIDDATA) and no effect; the reason, with the compiler's
+// message, goes to *compilationErrors when asked for (the caller's reference).
+HRESULT WINAPI D3DXCreateEffectFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, const D3DXMACRO* defines,
+                                         LPD3DXINCLUDE include, DWORD flags, LPD3DXEFFECTPOOL pool,
+                                         LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors);
+// The same from effect text held in memory.
+HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT srcDataLen,
+                                const D3DXMACRO* defines, LPD3DXINCLUDE include, DWORD flags,
+                                LPD3DXEFFECTPOOL pool, LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors);

@@ -1,0 +1,117 @@
+// D3DX meshes: triangle lists with one attribute (material index) per face,
+// drawn subset by subset, and the .X file loader that makes them.
+#pragma once
+
+#include <d3d9.h>
+#include "d3dx9core.h"
+
+// Mesh creation options.
+#define D3DXMESH_32BIT 0x001
+#define D3DXMESH_DONOTCLIP 0x002
+#define D3DXMESH_POINTS 0x004
+#define D3DXMESH_RTPATCHES 0x008
+#define D3DXMESH_NPATCHES 0x4000
+#define D3DXMESH_VB_SYSTEMMEM 0x010
+#define D3DXMESH_VB_MANAGED 0x020
+#define D3DXMESH_VB_WRITEONLY 0x040
+#define D3DXMESH_VB_DYNAMIC 0x080
+#define D3DXMESH_VB_SOFTWAREPROCESSING 0x8000
+#define D3DXMESH_IB_SYSTEMMEM 0x100
+#define D3DXMESH_IB_MANAGED 0x200
+#define D3DXMESH_IB_WRITEONLY 0x400
+#define D3DXMESH_IB_DYNAMIC 0x800
+#define D3DXMESH_IB_SOFTWAREPROCESSING 0x10000
+#define D3DXMESH_VB_SHARE 0x1000
+#define D3DXMESH_USEHWONLY 0x2000
+#define D3DXMESH_SYSTEMMEM 0x110
+#define D3DXMESH_MANAGED 0x220
+#define D3DXMESH_WRITEONLY 0x440
+#define D3DXMESH_DYNAMIC 0x880
+#define D3DXMESH_SOFTWAREPROCESSING 0x18000
+
+// One material of a mesh file: the colours and the texture file name as
+// written (NULL when the material names none).
+struct D3DXMATERIAL {
+    D3DMATERIAL9 MatD3D;
+    LPSTR pTextureFilename;
+};
+typedef D3DXMATERIAL* LPD3DXMATERIAL;
+
+struct D3DXEFFECTDEFAULT {
+    LPSTR pParamName;
+    DWORD Type;
+    DWORD NumBytes;
+    LPVOID pValue;
+};
+
+// Effect instances of a mesh file's materials; .X files here name none.
+struct D3DXEFFECTINSTANCE {
+    LPSTR pEffectFilename;
+    DWORD NumDefaults;
+    D3DXEFFECTDEFAULT* pDefaults;
+};
+
+// One subset: faces FaceStart.. of attribute AttribId, using vertices VertexStart..
+struct D3DXATTRIBUTERANGE {
+    DWORD AttribId;
+    DWORD FaceStart;
+    DWORD FaceCount;
+    DWORD VertexStart;
+    DWORD VertexCount;
+};
+
+struct ID3DXMesh;
+typedef ID3DXMesh* LPD3DXMESH;
+
+struct ID3DXBaseMesh : public IUnknown {
+    // Draws the faces of attribute attribId with the device's current states,
+    // setting its FVF, stream 0 and indices to the mesh's own.
+    virtual HRESULT DrawSubset(DWORD attribId) = 0;
+    virtual DWORD GetNumFaces() = 0;
+    virtual DWORD GetNumVertices() = 0;
+    virtual DWORD GetFVF() = 0;
+    virtual DWORD GetNumBytesPerVertex() = 0;
+    virtual DWORD GetOptions() = 0;
+    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;   // adds a reference
+    // A copy with another vertex format: parts both formats have are copied,
+    // new parts are zero (diffuse white). The caller owns the clone.
+    virtual HRESULT CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh) = 0;
+    virtual HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vertexBuffer) = 0;   // adds a reference
+    virtual HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* indexBuffer) = 0;      // adds a reference
+    virtual HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) = 0;
+    virtual HRESULT UnlockVertexBuffer() = 0;
+    // 16-bit indices, or 32-bit ones with D3DXMESH_32BIT; three per face.
+    virtual HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) = 0;
+    virtual HRESULT UnlockIndexBuffer() = 0;
+    // The subsets; with table NULL only their count goes to *size.
+    virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
+};
+
+struct ID3DXMesh : public ID3DXBaseMesh {
+    // One attribute per face; after changing them, unlock rebuilds the subsets.
+    virtual HRESULT LockAttributeBuffer(DWORD flags, DWORD** data) = 0;
+    virtual HRESULT UnlockAttributeBuffer() = 0;
+};
+
+// An empty mesh of numFaces faces and numVertices vertices of the given
+// format. D3DERR_INVALIDCALL for zero counts, no device, or more than 65535
+// vertices without D3DXMESH_32BIT.
+HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf,
+                                 LPDIRECT3DDEVICE9 device, LPD3DXMESH* mesh);
+
+// Loads a .X file (text, binary or compressed): every mesh of its frame
+// hierarchy merged with the frame transforms applied, one subset per
+// material, faces sorted by material. Vertex format XYZ with NORMAL and TEX1
+// where the file has them. materials gets numMaterials D3DXMATERIALs;
+// adjacency 3 DWORDs per face (0xFFFFFFFF: no neighbour); effectInstances one
+// empty instance per material. All outputs but mesh are optional; each is
+// the caller's reference. A missing, empty or corrupt file gives
+// D3DXERR_INVALIDDATA (E_FAIL when it cannot be opened) and sets nothing.
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVICE9 device,
+                                  LPD3DXBUFFER* adjacency, LPD3DXBUFFER* materials,
+                                  LPD3DXBUFFER* effectInstances, DWORD* numMaterials, LPD3DXMESH* mesh);
+// The same from a file image held in memory.
+HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD sizeOfMemory, DWORD options,
+                                         LPDIRECT3DDEVICE9 device, LPD3DXBUFFER* adjacency,
+                                         LPD3DXBUFFER* materials, LPD3DXBUFFER* effectInstances,
+                                         DWORD* numMaterials, LPD3DXMESH* mesh);

@@ -1,0 +1,17 @@
+// Reads a whole file, named as the system names its files, into memory.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace d3dx {
+namespace detail {
+
+// False when the name is null or the file cannot be opened or read; an
+// empty file reads as true with no bytes. Files over 1 GiB are refused.
+bool ReadFileBytes(const char* name, std::vector<uint8_t>& out);
+// Writes bytes to a new file (replacing one of that name); false on failure.
+bool WriteFileBytes(const char* name, const std::vector<uint8_t>& bytes);
+
+}  // namespace detail
+}  // namespace d3dx
