@@ -1,0 +1,154 @@
+#include "GameRules.h"
+
+#include <cstdio>
+
+#include "GameObjects.h"
+#include "Physics.h"
+#include "GameState.h"
+
+namespace {
+
+const float kSteering = 70.0f;
+const float kCursorSpeed = 5.0f;
+const float kCoinDistance = 2.0f;
+const float kGoalDistance = 2.3f;
+const float kBombDistance = 1.0f;
+const int kCoinValue = 100;
+const int kTimeBonusBase = 500;
+const DWORD kCompletionMs = 10000;
+const DWORD kDeathMs = 5000;
+
+bool Held(int virtualKey) { return GetKeyState(virtualKey) < 0; }
+
+bool Once(int virtualKey) { return engine.GetKeyPressedOnce(virtualKey); }
+
+}  // namespace
+
+void LoadNumberedLevel(int n) {
+    char name[64];
+    std::snprintf(name, sizeof name, KOLVAR_LEVEL_FORMAT, n);
+    LoadLevel(name);
+}
+
+void UpdateGame() {
+    const float step = engine.GetSpeedfactor();
+    steeringTorque = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+
+    if (editorMode) {
+        if (Held('D')) editorCursor.x += step * kCursorSpeed;
+        if (Held('A')) editorCursor.x -= step * kCursorSpeed;
+        if (Held('W')) editorCursor.z += step * kCursorSpeed;
+        if (Held('S')) editorCursor.z -= step * kCursorSpeed;
+        if (Held('Z')) SetCell(ballCellX, ballCellZ, 1);
+        if (Held('X')) SetCell(ballCellX, ballCellZ, 0);
+        if (Once('C')) AddCoin();
+        if (Once('Y')) AddSpinner(editorCursor.x, editorCursor.y, editorCursor.z);
+        if (Held('G')) SetGoal();
+        if (Held('P')) SetStart();
+    } else if (!ballDead && !levelCompleted) {
+        if (Held('D')) steeringTorque.z -= kSteering;
+        if (Held('A')) steeringTorque.z += kSteering;
+        if (Held('W')) steeringTorque.x += kSteering;
+        if (Held('S')) steeringTorque.x -= kSteering;
+    }
+
+    // The one-shot latches of these keys move only while left Control is held.
+    if (Held(VK_LCONTROL)) {
+        if (Once('I')) editorMode = !editorMode;
+        if (Once('R')) ClearLevel();
+        if (Once('1')) engine.SetTimingMode(TIME_PERFCOUNTER);
+        if (Once('2')) engine.SetTimingMode(TIME_TIMEGETTIME);
+        if (Once('3')) engine.SetTimingMode(TIME_GETTICKCOUNT);
+    }
+
+    if (Once('H')) SaveLevel(KOLVAR_EDITOR_LEVEL);
+    if (Once('M')) LoadLevel(KOLVAR_EDITOR_LEVEL);
+
+    if ((levelCompleted || ballDead) && Held(VK_RETURN)) {
+        completionEndTick = GetTickCount();
+        deathEndTick = completionEndTick;
+    }
+
+    if (Once('N')) engine.TakeScreenshot(const_cast<char*>("KolvarV1"));
+    if (Once('E')) blastEmitterA.SpawnParticle(D3DXVECTOR3(0.0f, 1.0f, 0.0f), 1.0f, 1.0f);
+}
+
+void CheckBallEvents() {
+    for (int i = 0; i < coinCount; ++i) {
+        Coin& coin = coins[i];
+        if (coin.active && DistanceVector3D(ballPosition, coin.position) < kCoinDistance) {
+            coinScore += kCoinValue;
+            coinsCollected += 1;
+            coin.active = 0;
+            coinEmitter.SetPlaying(true);
+            coinEmitter.SetEmitterPos(coin.position);
+            coinEmitter.SetEmitterLifeTime(500);
+        }
+    }
+
+    if (coinsCollected >= coinCount && DistanceVector3D(ballPosition, goalPosition) < kGoalDistance) {
+        levelCompleted = true;
+        completionEndTick = GetTickCount() + kCompletionMs;
+        totalScore += levelScore;
+    }
+
+    if (ballCellX >= 0 && ballCellX < kGridSize && ballCellZ >= 0 && ballCellZ < kGridSize &&
+        levelGrid[ballCellX * kGridSize + ballCellZ] == 1) {
+        const D3DXVECTOR3 tile(2.0f * ballCellX + 1.0f, 1.0f, 2.0f * ballCellZ + 1.0f);
+        if (DistanceVector3D(ballPosition, tile) < kBombDistance) {
+            ballDead = true;
+            deathEndTick = GetTickCount() + kDeathMs;
+            blastPending = true;
+            const D3DXVECTOR3 blastAt(tile.x, -0.1f, tile.z);
+            blastEmitterA.SetPlaying(true);
+            blastEmitterA.SetEmitterPos(blastAt);
+            blastEmitterA.SetEmitterLifeTime(300);
+            blastEmitterB.SetPlaying(true);
+            blastEmitterB.SetEmitterPos(blastAt);
+            blastEmitterB.SetEmitterLifeTime(500);
+        }
+    }
+}
+
+void UpdateClockAndScore() {
+    timeBonus = kTimeBonusBase - static_cast<int32_t>(elapsedSeconds * 10.0f);
+    elapsedSeconds = static_cast<float>(static_cast<uint32_t>(GetTickCount() - levelStartTick)) * 0.001f;
+    levelScore = timeBonus + coinScore;
+}
+
+void DrawCompletionOverlay() {
+    if (!levelCompleted)
+        return;
+    if (currentLevel == lastLevel) {
+        hudFont.DrawTextA("Congratz!\nYou have finished\nthe game!!!", 330, 180, 0xFF000000);
+        hudFont.DrawTextA("Congratz!\nYou have finished\nthe game!!!", 331, 181, 0xFF009900);
+    } else {
+        hudFont.DrawTextA("Level Completed!", 330, 300, 0xFF000000);
+        hudFont.DrawTextA("Level Completed!", 331, 301, 0xFF009900);
+    }
+    hudFont.DrawTextSprintf(330, 360, 0xFF003300,
+                            "Time Bonus: %d\nCoin Score: %d\nLevel Score: %d\nTotal Score: %d",
+                            timeBonus, coinScore, levelScore, totalScore);
+
+    if (GetTickCount() > completionEndTick) {
+        levelCompleted = false;
+        if (currentLevel == lastLevel) {
+            totalScore = 0;
+            currentLevel = 0;
+        }
+        currentLevel += 1;
+        LoadNumberedLevel(currentLevel);
+    }
+}
+
+void DrawDeathOverlay() {
+    if (!ballDead)
+        return;
+    hudFont.DrawTextA("YOU DIED!!! \nRESETTING LEVEL", 330, 300, 0xFF000000);
+    hudFont.DrawTextA("YOU DIED!!! \nRESETTING LEVEL", 331, 301, 0xFF990000);
+
+    if (GetTickCount() > deathEndTick) {
+        ballDead = false;
+        LoadNumberedLevel(currentLevel);
+    }
+}

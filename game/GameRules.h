@@ -1,0 +1,22 @@
+// The game's rules: keyboard handling per loop pass (play and editor keys),
+// the per-frame coin, goal and bomb tests, the level clock and scores, and the
+// two overlays that end a level and move on to the next one.
+#pragma once
+
+// Name pattern of the numbered levels and the editor's scratch file.
+#define KOLVAR_LEVEL_FORMAT "kMedia\\kMaps\\level%d.kmf"
+#define KOLVAR_EDITOR_LEVEL "kMedia\\kMaps\\levelNR.kmf"
+
+// Handles the keyboard once per pass of the main loop while the window is active.
+void UpdateGame();
+// Coin pick-up, goal and bomb tests against the ball; once per frame in play.
+void CheckBallEvents();
+// Time bonus, clock and level score; once per frame while neither dead nor completed.
+void UpdateClockAndScore();
+// "Level Completed!" / end-of-game text and the score table; loads the next
+// level when the display time is over (after the last level: level 1, total 0).
+void DrawCompletionOverlay();
+// The death text; reloads the same level when the display time is over.
+void DrawDeathOverlay();
+// Loads level number n from its numbered file.
+void LoadNumberedLevel(int n);

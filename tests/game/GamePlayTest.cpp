@@ -1,0 +1,313 @@
+// Whole-game runs: the real start-up and loop, headless, on the virtual clock
+// with injected keys. The ball is sometimes placed directly on a coin, the goal
+// or a bomb; the loop then does the rest.
+#include "GamePlayHarness.h"
+
+#include <Newton.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+using namespace play;
+
+namespace {
+
+const uint32_t kHudGreen = 0xFF4DB24D;
+const uint32_t kCompletedGreen = 0xFF009900;
+const uint32_t kDeathRed = 0xFF990000;
+
+std::vector<char> ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Settle() { Frames(90); }   // the ball drops from its start onto the board
+
+void CollectEveryCoin() {
+    for (int i = 0; i < coinCount; ++i) {
+        if (!coins[i].active)
+            continue;
+        PlaceBall(coins[i].position.x, 1.0f, coins[i].position.z);
+        Frame();
+        ASSERT_FALSE(ballDead) << "coin " << i << " lies on a bomb";
+        ASSERT_EQ(coins[i].active, 0) << "coin " << i;
+    }
+}
+
+void ReachGoal() {
+    PlaceBall(goalPosition.x, 1.0f, goalPosition.z);
+    Frame();
+}
+
+int FirstActiveCoin() {
+    for (int i = 0; i < coinCount; ++i)
+        if (coins[i].active)
+            return i;
+    return -1;
+}
+
+// A bomb cell with a bomb-free cell at least 4 cells away from the goal.
+bool FindBomb(int* cx, int* cz) {
+    for (int x = 2; x < 43; ++x)
+        for (int z = 2; z < 43; ++z)
+            if (levelGrid[x * 45 + z] == 1) {
+                *cx = x;
+                *cz = z;
+                return true;
+            }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(GamePlay, SteeringRollsTheBall) {
+    Settle();
+    const D3DXVECTOR3 before = BallBodyPosition();
+    win32test::KeyDown('W');
+    Frames(60);
+    win32test::KeyUp('W');
+    Frame();
+    const D3DXVECTOR3 after = BallBodyPosition();
+    EXPECT_GT(after.z - before.z, 0.5f) << "W rolls the ball toward +z";
+}
+
+TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive) {
+    win32test::SetActiveWindow(nullptr);
+    win32test::KeyDown('W');
+    Frames(5);
+    EXPECT_EQ(steeringTorque.x, 0.0f);
+    win32test::SetActiveWindow(windowHandle);
+    Frame();
+    EXPECT_EQ(steeringTorque.x, 70.0f);
+    win32test::KeyUp('W');
+}
+
+TEST_F(GamePlay, CoinRaisesScoreBy100AndIsGoneNextFrame) {
+    Settle();
+    const int i = FirstActiveCoin();
+    ASSERT_GE(i, 0) << "level 1 has no coin";
+    const int coinsBefore = coinScore;
+    PlaceBall(coins[i].position.x, 1.0f, coins[i].position.z);
+    Frame();
+    EXPECT_EQ(coinScore, coinsBefore + 100);
+    EXPECT_EQ(coins[i].active, 0);
+    EXPECT_EQ(coinsCollected, 1);
+    EXPECT_EQ(levelScore, timeBonus + coinScore);
+    Frames(3);
+    EXPECT_EQ(coinScore, coinsBefore + 100) << "a coin counts once";
+}
+
+TEST_F(GamePlay, GoalWithoutEveryCoinDoesNotCount) {
+    Settle();
+    ASSERT_GT(coinCount, 0);
+    ReachGoal();
+    EXPECT_FALSE(levelCompleted);
+}
+
+TEST_F(GamePlay, GoalWithEveryCoinCompletesAndLoadsLevel2After10Seconds) {
+    Settle();
+    CollectEveryCoin();
+    ReachGoal();
+    ASSERT_TRUE(levelCompleted);
+    EXPECT_EQ(totalScore, levelScore);
+    Frame();
+    const Image frame = ReadFrame();
+    ASSERT_GT(frame.width, 0);
+    EXPECT_GT(CountColour(frame, 331, 301, 1000, 370, kCompletedGreen, 12), 200)
+        << "\"Level Completed!\" in green at (331, 301)";
+
+    Frame(9000.0);
+    EXPECT_TRUE(levelCompleted);
+    EXPECT_EQ(currentLevel, 1);
+    Frame(1100.0);
+    EXPECT_FALSE(levelCompleted);
+    EXPECT_EQ(currentLevel, 2);
+    Frame();
+    const D3DXVECTOR3 ball = BallBodyPosition();
+    EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
+    EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
+}
+
+TEST_F(GamePlay, EnterEndsTheCompletionWaitAtOnce) {
+    Settle();
+    CollectEveryCoin();
+    ReachGoal();
+    ASSERT_TRUE(levelCompleted);
+    win32test::KeyDown(VK_RETURN);
+    Frames(2);
+    win32test::KeyUp(VK_RETURN);
+    EXPECT_FALSE(levelCompleted);
+    EXPECT_EQ(currentLevel, 2);
+}
+
+TEST_F(GamePlay, BombKillsThrowsTheBallUpAndReloadsAfter5Seconds) {
+    Settle();
+    int cx = 0, cz = 0;
+    ASSERT_TRUE(FindBomb(&cx, &cz)) << "level 1 has no bomb";
+    const int scoreBefore = totalScore;
+    PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
+    Frame();
+    ASSERT_TRUE(ballDead);
+    Frame();
+    const Image frame = ReadFrame();
+    EXPECT_GT(CountColour(frame, 331, 301, 1000, 450, kDeathRed, 12), 200)
+        << "\"YOU DIED!!!\" in red at (331, 301)";
+
+    Frames(20);
+    EXPECT_GT(BallBodyPosition().y, 3.0f) << "the blast throws the ball up";
+
+    Frame(5100.0);
+    EXPECT_FALSE(ballDead);
+    EXPECT_EQ(currentLevel, 1);
+    EXPECT_EQ(totalScore, scoreBefore);
+    Frame();
+    const D3DXVECTOR3 ball = BallBodyPosition();
+    EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
+    EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
+}
+
+TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero) {
+    ResetToLevel(6);
+    totalScore = 1234;
+    Settle();
+    CollectEveryCoin();
+    ReachGoal();
+    ASSERT_TRUE(levelCompleted);
+    Frame();
+    const Image frame = ReadFrame();
+    EXPECT_GT(CountColour(frame, 331, 181, 1000, 360, kCompletedGreen, 12), 300)
+        << "\"Congratz!\" in green at (331, 181)";
+    EXPECT_EQ(CountColour(frame, 331, 301, 1000, 340, kCompletedGreen, 12) <
+                  CountColour(frame, 331, 181, 1000, 260, kCompletedGreen, 12),
+              true);
+    Frame(10100.0);
+    EXPECT_EQ(currentLevel, 1);
+    EXPECT_EQ(totalScore, 0);
+}
+
+TEST_F(GamePlay, HudShowsScoreAndTimeAtTheirPlaces) {
+    Frames(5);
+    const Image frame = ReadFrame();
+    ASSERT_GT(frame.width, 0);
+    EXPECT_GT(CountColour(frame, 5, 370, 400, 450, kHudGreen, 12), 200) << "Score at (5, 370)";
+    EXPECT_GT(CountColour(frame, 5, 470, 400, 550, kHudGreen, 12), 200) << "Time at (5, 470)";
+    EXPECT_LT(CountColour(frame, 500, 370, 1016, 450, kHudGreen, 12), 20);
+}
+
+TEST_F(GamePlay, ClockRunsOnTheVirtualClock) {
+    Frames(2);
+    const float start = elapsedSeconds;
+    Frames(10, 100.0);
+    EXPECT_NEAR(elapsedSeconds - start, 1.0f, 0.11f);
+    const float previous = elapsedSeconds;
+    Frame(100.0);
+    EXPECT_EQ(timeBonus, 500 - int(previous * 10.0f)) << "the bonus uses the previous frame's clock";
+    EXPECT_EQ(levelScore, timeBonus + coinScore);
+}
+
+TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
+    Settle();
+    PressWithControl('I');
+    ASSERT_TRUE(editorMode);
+    const D3DXVECTOR3 frozen = BallBodyPosition();
+
+    // Cursor to about (21, 1, 21): cell (10, 10).
+    const D3DXVECTOR3 cursor0 = editorCursor;
+    win32test::KeyDown('D');
+    win32test::KeyDown('W');
+    Frames(42, 100.0);   // 4.2 s at 5 units per second
+    win32test::KeyUp('D');
+    win32test::KeyUp('W');
+    Frame();
+    EXPECT_NEAR(editorCursor.x - cursor0.x, 21.0f, 1.0f);
+    EXPECT_NEAR(editorCursor.z - cursor0.z, 21.0f, 1.0f);
+    win32test::KeyDown('A');
+    Frames(5);
+    win32test::KeyUp('A');
+    Frame();
+    EXPECT_LT(editorCursor.x, cursor0.x + 21.0f);
+
+    const D3DXVECTOR3 still = BallBodyPosition();
+    EXPECT_EQ(still.x, frozen.x);
+    EXPECT_EQ(still.y, frozen.y);
+    EXPECT_EQ(still.z, frozen.z);
+
+    const int cx = int(editorCursor.x * 0.5f), cz = int(editorCursor.z * 0.5f);
+    Press('Z');
+    EXPECT_EQ(levelGrid[cx * 45 + cz], 1);
+    Press('X');
+    EXPECT_EQ(levelGrid[cx * 45 + cz], 0);
+
+    const int coinsBefore = coinCount;
+    Press('C');
+    ASSERT_EQ(coinCount, coinsBefore + 1);
+    EXPECT_EQ(coins[coinsBefore].active, 1);
+    EXPECT_EQ(coins[coinsBefore].position.x, editorCursor.x);
+    EXPECT_EQ(coins[coinsBefore].position.z, editorCursor.z);
+
+    Press('G');
+    EXPECT_EQ(goalPosition.x, editorCursor.x);
+    EXPECT_EQ(goalPosition.y, 0.0f);
+    Press('P');
+    EXPECT_EQ(startPosition.z, editorCursor.z);
+    EXPECT_EQ(startPosition.y, 5.0f);
+
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    Press('H');
+    const std::vector<char> saved = ReadFile("kMedia/kMaps/levelNR.kmf");
+    EXPECT_EQ(saved.size(), size_t(8128 + 16 * coinCount));
+
+    Press('Z');   // change the level, then load the saved one back
+    Press('C');
+    EXPECT_EQ(levelGrid[cx * 45 + cz], 1);
+    Press('M');
+    EXPECT_EQ(levelGrid[cx * 45 + cz], 0);
+    EXPECT_EQ(coinCount, coinsBefore + 1);
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    Press('H');
+    EXPECT_EQ(ReadFile("kMedia/kMaps/levelNR.kmf"), saved) << "M loads what H saved";
+
+    PressWithControl('I');
+    EXPECT_FALSE(editorMode);
+}
+
+TEST_F(GamePlay, ControlRClearsTheLevel) {
+    PressWithControl('R');
+    EXPECT_EQ(coinCount, 0);
+    int bombs = 0;
+    for (int k = 0; k < 2025; ++k)
+        bombs += levelGrid[k] == 1;
+    EXPECT_EQ(bombs, 2025);
+}
+
+TEST_F(GamePlay, RWithoutControlDoesNotClear) {
+    const int coins0 = coinCount;
+    Press('R');
+    EXPECT_EQ(coinCount, coins0);
+}
+
+TEST_F(GamePlay, NWritesAScreenshot) {
+    std::remove("KolvarV1_0.jpg");
+    Frames(2);
+    Press('N');
+    const std::vector<char> jpg = ReadFile("KolvarV1_0.jpg");
+    ASSERT_GT(jpg.size(), 1000u);
+    EXPECT_EQ((unsigned char)jpg[0], 0xFF);
+    EXPECT_EQ((unsigned char)jpg[1], 0xD8);
+}
+
+TEST_F(GamePlay, EscapeQuits) {
+    win32test::KeyDown(VK_ESCAPE);
+    EXPECT_TRUE(RunUntilQuit(20));
+    win32test::KeyUp(VK_ESCAPE);
+    Frames(2);   // the loop can go on after the quit message was taken
+}
+
+// Last: closes the window for good.
+TEST_F(GamePlay, ZZClosingTheWindowEndsTheLoop) {
+    win32test::ClickClose(windowHandle);
+    EXPECT_TRUE(RunUntilQuit(20));
+    EXPECT_FALSE(IsWindow(windowHandle));
+    GameShutdown();
+}
