@@ -1,0 +1,246 @@
+// Direct3D 9: the Direct3D object, the device and its resources, with the
+// platform's interface names and signatures. Every object is reference
+// counted: Release the pointers that a Create* or Get* call hands out.
+// A resource keeps its device alive until it is released.
+//
+// Invalid arguments (null pointers, out-of-range stages or indices, a lock
+// outside a resource, a draw with no vertex format) return
+// D3DERR_INVALIDCALL and change nothing.
+#pragma once
+
+#include "d3d9caps.h"
+#include "d3d9types.h"
+
+struct IDirect3D9;
+struct IDirect3DDevice9;
+struct IDirect3DSwapChain9;
+struct IDirect3DResource9;
+struct IDirect3DBaseTexture9;
+struct IDirect3DTexture9;
+struct IDirect3DSurface9;
+struct IDirect3DVertexBuffer9;
+struct IDirect3DIndexBuffer9;
+struct IDirect3DStateBlock9;
+
+typedef IDirect3D9* LPDIRECT3D9;
+typedef IDirect3DDevice9* LPDIRECT3DDEVICE9;
+typedef IDirect3DSwapChain9* LPDIRECT3DSWAPCHAIN9;
+typedef IDirect3DResource9* LPDIRECT3DRESOURCE9;
+typedef IDirect3DBaseTexture9* LPDIRECT3DBASETEXTURE9;
+typedef IDirect3DTexture9* LPDIRECT3DTEXTURE9;
+typedef IDirect3DSurface9* LPDIRECT3DSURFACE9;
+typedef IDirect3DVertexBuffer9* LPDIRECT3DVERTEXBUFFER9;
+typedef IDirect3DIndexBuffer9* LPDIRECT3DINDEXBUFFER9;
+typedef IDirect3DStateBlock9* LPDIRECT3DSTATEBLOCK9;
+
+// The Direct3D object: adapters, formats and device creation.
+struct IDirect3D9 : public IUnknown {
+    virtual UINT GetAdapterCount() = 0;                                          // always 1
+    virtual UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) = 0;
+    virtual HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode, D3DDISPLAYMODE* pMode) = 0;
+    // The desktop mode of the display (format D3DFMT_X8R8G8B8).
+    virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* pMode) = 0;
+    virtual HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE devType, D3DFORMAT adapterFormat,
+                                    D3DFORMAT backBufferFormat, BOOL windowed) = 0;
+    // D3D_OK when a resource of checkFormat can be made with the usage;
+    // D3DERR_NOTAVAILABLE when not.
+    virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat, DWORD usage,
+                                      D3DRESOURCETYPE rType, D3DFORMAT checkFormat) = 0;
+    virtual HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT surfaceFormat,
+                                               BOOL windowed, D3DMULTISAMPLE_TYPE multiSampleType,
+                                               DWORD* pQualityLevels) = 0;
+    // D3D_OK when the depth format works with the render-target format.
+    virtual HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
+                                           D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) = 0;
+    virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9* pCaps) = 0;
+    // Opens the device on a window of the window layer (hDeviceWindow, or the
+    // focus window when that is NULL). The device holds a reference on this object.
+    virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND hFocusWindow, DWORD behaviorFlags,
+                                 D3DPRESENT_PARAMETERS* pPresentationParameters,
+                                 IDirect3DDevice9** ppReturnedDeviceInterface) = 0;
+};
+
+// Creates the Direct3D object; NULL when sdkVersion is not D3D_SDK_VERSION or
+// there is no video system.
+IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion);
+
+// Everything a device owns.
+struct IDirect3DResource9 : public IUnknown {
+    virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;   // adds a reference
+    virtual DWORD SetPriority(DWORD priorityNew) = 0;
+    virtual DWORD GetPriority() = 0;
+    virtual void PreLoad() = 0;
+    virtual D3DRESOURCETYPE GetType() = 0;
+};
+
+struct IDirect3DBaseTexture9 : public IDirect3DResource9 {
+    virtual DWORD SetLOD(DWORD lodNew) = 0;
+    virtual DWORD GetLOD() = 0;
+    virtual DWORD GetLevelCount() = 0;
+};
+
+// One image: a texture level, a swap chain's back buffer, or an off-screen
+// plain surface. Row 0 of a locked surface is the top row of the image.
+struct IDirect3DSurface9 : public IDirect3DResource9 {
+    // The texture or swap chain that holds this surface (adds a reference);
+    // E_NOINTERFACE for an off-screen plain surface.
+    virtual HRESULT GetContainer(REFIID riid, void** ppContainer) = 0;
+    virtual HRESULT GetDesc(D3DSURFACE_DESC* pDesc) = 0;
+    // Maps the pixels of pRect (NULL: all). D3DERR_INVALIDCALL for a
+    // default-pool surface, a rectangle outside the surface, or a second lock.
+    virtual HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect() = 0;   // uploads what was written (managed pool)
+    virtual HRESULT GetDC(HDC* phdc) = 0;              // D3DERR_INVALIDCALL here
+    virtual HRESULT ReleaseDC(HDC hdc) = 0;
+};
+
+struct IDirect3DTexture9 : public IDirect3DBaseTexture9 {
+    virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc) = 0;
+    virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** ppSurfaceLevel) = 0;   // adds a reference
+    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect(UINT level) = 0;
+    virtual HRESULT AddDirtyRect(const RECT* pDirtyRect) = 0;
+};
+
+struct IDirect3DVertexBuffer9 : public IDirect3DResource9 {
+    // Maps sizeToLock bytes at offsetToLock (0, 0: the whole buffer).
+    // D3DERR_INVALIDCALL when the range leaves the buffer.
+    virtual HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** ppbData, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) = 0;
+};
+
+struct IDirect3DIndexBuffer9 : public IDirect3DResource9 {
+    virtual HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** ppbData, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) = 0;
+};
+
+// A window's presentation: its own back buffer, presented to its window.
+struct IDirect3DSwapChain9 : public IUnknown {
+    // Shows the back buffer in the chain's window, or in hDestWindowOverride.
+    virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
+                            const RGNDATA* pDirtyRegion, DWORD flags) = 0;
+    // The last image this chain presented, placed at the window's client
+    // position in a display-sized D3DFMT_A8R8G8B8 system-memory surface.
+    virtual HRESULT GetFrontBufferData(IDirect3DSurface9* pDestSurface) = 0;
+    virtual HRESULT GetBackBuffer(UINT iBackBuffer, D3DBACKBUFFER_TYPE type,
+                                  IDirect3DSurface9** ppBackBuffer) = 0;   // adds a reference
+    virtual HRESULT GetRasterStatus(D3DRASTER_STATUS* pRasterStatus) = 0;
+    virtual HRESULT GetDisplayMode(D3DDISPLAYMODE* pMode) = 0;
+    virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;
+    virtual HRESULT GetPresentParameters(D3DPRESENT_PARAMETERS* pPresentationParameters) = 0;
+};
+
+// A saved copy of the device state (D3DSBT_ALL): Capture takes the current
+// state, Apply puts it back.
+struct IDirect3DStateBlock9 : public IUnknown {
+    virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;
+    virtual HRESULT Capture() = 0;
+    virtual HRESULT Apply() = 0;
+};
+
+// The device: state, resources and drawing. State is kept as set until it
+// is set again; Get* calls answer from it.
+struct IDirect3DDevice9 : public IUnknown {
+    virtual HRESULT TestCooperativeLevel() = 0;                  // D3D_OK: never lost
+    virtual UINT GetAvailableTextureMem() = 0;
+    virtual HRESULT GetDirect3D(IDirect3D9** ppD3D9) = 0;
+    virtual HRESULT GetDeviceCaps(D3DCAPS9* pCaps) = 0;
+    virtual HRESULT GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) = 0;
+    virtual HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* pParameters) = 0;
+
+    // Swap chains. Chain 0 is the device's own.
+    virtual HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
+                                              IDirect3DSwapChain9** pSwapChain) = 0;
+    virtual HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) = 0;
+    virtual UINT GetNumberOfSwapChains() = 0;
+    virtual HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) = 0;
+    // Presents chain 0.
+    virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
+                            const RGNDATA* pDirtyRegion) = 0;
+    virtual HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE type,
+                                  IDirect3DSurface9** ppBackBuffer) = 0;
+
+    // Resources. pSharedHandle must be NULL.
+    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                  D3DPOOL pool, IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) = 0;
+    virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                       IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) = 0;
+    // D3DFMT_INDEX16 only.
+    virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) = 0;
+    virtual HRESULT CreateRenderTarget(UINT width, UINT height, D3DFORMAT format,
+                                       D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
+                                       BOOL lockable, IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) = 0;
+    // Copies a render target's pixels into a system-memory surface of the same size and format.
+    virtual HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) = 0;
+    // The last image presented by chain iSwapChain (see IDirect3DSwapChain9).
+    virtual HRESULT GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDestSurface) = 0;
+    virtual HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                                IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) = 0;
+    // Binds a render-target surface (a back buffer or a level of a
+    // D3DUSAGE_RENDERTARGET texture); resets the viewport to the whole surface.
+    // Target 0 cannot be NULL.
+    virtual HRESULT SetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9* pRenderTarget) = 0;
+    virtual HRESULT GetRenderTarget(DWORD renderTargetIndex, IDirect3DSurface9** ppRenderTarget) = 0;
+    virtual HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) = 0;
+    virtual HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) = 0;
+
+    // Frame.
+    virtual HRESULT BeginScene() = 0;   // D3DERR_INVALIDCALL inside a scene
+    virtual HRESULT EndScene() = 0;     // D3DERR_INVALIDCALL outside a scene
+    // Clears the viewport (or the given rectangles within it) of the render
+    // target, depth buffer and stencil.
+    virtual HRESULT Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z,
+                          DWORD stencil) = 0;
+
+    // Fixed-function state.
+    virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix) = 0;
+    virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* pMatrix) = 0;
+    virtual HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix) = 0;
+    virtual HRESULT SetViewport(const D3DVIEWPORT9* pViewport) = 0;
+    virtual HRESULT GetViewport(D3DVIEWPORT9* pViewport) = 0;
+    virtual HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) = 0;
+    virtual HRESULT GetMaterial(D3DMATERIAL9* pMaterial) = 0;
+    // Lights 0..7.
+    virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* pLight) = 0;
+    virtual HRESULT GetLight(DWORD index, D3DLIGHT9* pLight) = 0;
+    virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
+    virtual HRESULT GetLightEnable(DWORD index, BOOL* pEnable) = 0;
+    virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
+    virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* pValue) = 0;
+    virtual HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE type, IDirect3DStateBlock9** ppSB) = 0;
+    virtual HRESULT BeginStateBlock() = 0;                  // D3DERR_INVALIDCALL here
+    virtual HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) = 0;
+    // Stages 0..7. The device holds a reference on the bound texture.
+    virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** ppTexture) = 0;
+    virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* pTexture) = 0;
+    virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* pValue) = 0;
+    virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
+    virtual HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* pValue) = 0;
+    virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
+    virtual HRESULT SetScissorRect(const RECT* pRect) = 0;
+    virtual HRESULT GetScissorRect(RECT* pRect) = 0;
+
+    // Drawing with the bound FVF, stream 0 and indices.
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex, UINT primitiveCount) = 0;
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE primitiveType, INT baseVertexIndex, UINT minVertexIndex,
+                                         UINT numVertices, UINT startIndex, UINT primCount) = 0;
+    // Draws from caller memory; stream 0 is unset afterwards.
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
+                                    const void* pVertexStreamZeroData, UINT vertexStreamZeroStride) = 0;
+    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT minVertexIndex,
+                                           UINT numVertices, UINT primitiveCount, const void* pIndexData,
+                                           D3DFORMAT indexDataFormat, const void* pVertexStreamZeroData,
+                                           UINT vertexStreamZeroStride) = 0;
+    virtual HRESULT SetFVF(DWORD fvf) = 0;
+    virtual HRESULT GetFVF(DWORD* pFVF) = 0;
+    // Stream 0 only. The device holds a reference on the bound buffer.
+    virtual HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* pStreamData, UINT offsetInBytes,
+                                    UINT stride) = 0;
+    virtual HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9** ppStreamData,
+                                    UINT* pOffsetInBytes, UINT* pStride) = 0;
+    virtual HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) = 0;
+    virtual HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) = 0;
+};

@@ -1,0 +1,385 @@
+// D3DX math: vectors, matrices, planes, colours and quaternions with the
+// platform's names and formulas. Matrices are 4x4 floats for row vectors
+// (v' = v * M, translation in the fourth row), left-handed; angles are
+// radians. Every function returns its pOut argument (NULL when it fails).
+#pragma once
+
+#include "d3d9types.h"
+
+#include <float.h>
+#include <math.h>
+
+#define D3DX_PI ((FLOAT)3.141592654f)
+#define D3DX_1BYPI ((FLOAT)0.318309886f)
+#define D3DXToRadian(degree) ((degree) * (D3DX_PI / 180.0f))
+#define D3DXToDegree(radian) ((radian) * (180.0f / D3DX_PI))
+
+#ifndef D3DX_DEFAULT
+#define D3DX_DEFAULT ((UINT)-1)
+#define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
+#define D3DX_DEFAULT_FLOAT FLT_MAX
+#define D3DX_FROM_FILE ((UINT)-3)
+#define D3DFMT_FROM_FILE ((D3DFORMAT)-3)
+#endif
+
+struct D3DXVECTOR2 {
+    FLOAT x, y;
+
+    D3DXVECTOR2() = default;
+    D3DXVECTOR2(const FLOAT* f) : x(f[0]), y(f[1]) {}
+    D3DXVECTOR2(FLOAT fx, FLOAT fy) : x(fx), y(fy) {}
+
+    operator FLOAT*() { return &x; }
+    operator const FLOAT*() const { return &x; }
+
+    D3DXVECTOR2& operator+=(const D3DXVECTOR2& v) { x += v.x; y += v.y; return *this; }
+    D3DXVECTOR2& operator-=(const D3DXVECTOR2& v) { x -= v.x; y -= v.y; return *this; }
+    D3DXVECTOR2& operator*=(FLOAT f) { x *= f; y *= f; return *this; }
+    D3DXVECTOR2& operator/=(FLOAT f) { x /= f; y /= f; return *this; }
+
+    D3DXVECTOR2 operator+() const { return *this; }
+    D3DXVECTOR2 operator-() const { return D3DXVECTOR2(-x, -y); }
+    D3DXVECTOR2 operator+(const D3DXVECTOR2& v) const { return D3DXVECTOR2(x + v.x, y + v.y); }
+    D3DXVECTOR2 operator-(const D3DXVECTOR2& v) const { return D3DXVECTOR2(x - v.x, y - v.y); }
+    D3DXVECTOR2 operator*(FLOAT f) const { return D3DXVECTOR2(x * f, y * f); }
+    D3DXVECTOR2 operator/(FLOAT f) const { return D3DXVECTOR2(x / f, y / f); }
+    friend D3DXVECTOR2 operator*(FLOAT f, const D3DXVECTOR2& v) { return D3DXVECTOR2(f * v.x, f * v.y); }
+
+    bool operator==(const D3DXVECTOR2& v) const { return x == v.x && y == v.y; }
+    bool operator!=(const D3DXVECTOR2& v) const { return !(*this == v); }
+};
+typedef D3DXVECTOR2* LPD3DXVECTOR2;
+
+struct D3DXVECTOR3 : public D3DVECTOR {
+    D3DXVECTOR3() = default;
+    D3DXVECTOR3(const FLOAT* f) { x = f[0]; y = f[1]; z = f[2]; }
+    D3DXVECTOR3(const D3DVECTOR& v) { x = v.x; y = v.y; z = v.z; }
+    D3DXVECTOR3(FLOAT fx, FLOAT fy, FLOAT fz) { x = fx; y = fy; z = fz; }
+
+    operator FLOAT*() { return &x; }
+    operator const FLOAT*() const { return &x; }
+
+    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) { x += v.x; y += v.y; z += v.z; return *this; }
+    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+    D3DXVECTOR3& operator*=(FLOAT f) { x *= f; y *= f; z *= f; return *this; }
+    D3DXVECTOR3& operator/=(FLOAT f) { x /= f; y /= f; z /= f; return *this; }
+
+    D3DXVECTOR3 operator+() const { return *this; }
+    D3DXVECTOR3 operator-() const { return D3DXVECTOR3(-x, -y, -z); }
+    D3DXVECTOR3 operator+(const D3DXVECTOR3& v) const { return D3DXVECTOR3(x + v.x, y + v.y, z + v.z); }
+    D3DXVECTOR3 operator-(const D3DXVECTOR3& v) const { return D3DXVECTOR3(x - v.x, y - v.y, z - v.z); }
+    D3DXVECTOR3 operator*(FLOAT f) const { return D3DXVECTOR3(x * f, y * f, z * f); }
+    D3DXVECTOR3 operator/(FLOAT f) const { return D3DXVECTOR3(x / f, y / f, z / f); }
+    friend D3DXVECTOR3 operator*(FLOAT f, const D3DXVECTOR3& v) { return D3DXVECTOR3(f * v.x, f * v.y, f * v.z); }
+
+    bool operator==(const D3DXVECTOR3& v) const { return x == v.x && y == v.y && z == v.z; }
+    bool operator!=(const D3DXVECTOR3& v) const { return !(*this == v); }
+};
+typedef D3DXVECTOR3* LPD3DXVECTOR3;
+
+struct D3DXVECTOR4 {
+    FLOAT x, y, z, w;
+
+    D3DXVECTOR4() = default;
+    D3DXVECTOR4(const FLOAT* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
+    D3DXVECTOR4(const D3DVECTOR& v, FLOAT fw) : x(v.x), y(v.y), z(v.z), w(fw) {}
+    D3DXVECTOR4(FLOAT fx, FLOAT fy, FLOAT fz, FLOAT fw) : x(fx), y(fy), z(fz), w(fw) {}
+
+    operator FLOAT*() { return &x; }
+    operator const FLOAT*() const { return &x; }
+
+    D3DXVECTOR4& operator+=(const D3DXVECTOR4& v) { x += v.x; y += v.y; z += v.z; w += v.w; return *this; }
+    D3DXVECTOR4& operator-=(const D3DXVECTOR4& v) { x -= v.x; y -= v.y; z -= v.z; w -= v.w; return *this; }
+    D3DXVECTOR4& operator*=(FLOAT f) { x *= f; y *= f; z *= f; w *= f; return *this; }
+    D3DXVECTOR4& operator/=(FLOAT f) { x /= f; y /= f; z /= f; w /= f; return *this; }
+
+    D3DXVECTOR4 operator+() const { return *this; }
+    D3DXVECTOR4 operator-() const { return D3DXVECTOR4(-x, -y, -z, -w); }
+    D3DXVECTOR4 operator+(const D3DXVECTOR4& v) const { return D3DXVECTOR4(x + v.x, y + v.y, z + v.z, w + v.w); }
+    D3DXVECTOR4 operator-(const D3DXVECTOR4& v) const { return D3DXVECTOR4(x - v.x, y - v.y, z - v.z, w - v.w); }
+    D3DXVECTOR4 operator*(FLOAT f) const { return D3DXVECTOR4(x * f, y * f, z * f, w * f); }
+    D3DXVECTOR4 operator/(FLOAT f) const { return D3DXVECTOR4(x / f, y / f, z / f, w / f); }
+    friend D3DXVECTOR4 operator*(FLOAT f, const D3DXVECTOR4& v) { return v * f; }
+
+    bool operator==(const D3DXVECTOR4& v) const { return x == v.x && y == v.y && z == v.z && w == v.w; }
+    bool operator!=(const D3DXVECTOR4& v) const { return !(*this == v); }
+};
+typedef D3DXVECTOR4* LPD3DXVECTOR4;
+
+struct D3DXMATRIX : public D3DMATRIX {
+    D3DXMATRIX() = default;
+    D3DXMATRIX(const FLOAT* f);
+    D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
+    D3DXMATRIX(FLOAT f11, FLOAT f12, FLOAT f13, FLOAT f14, FLOAT f21, FLOAT f22, FLOAT f23, FLOAT f24, FLOAT f31,
+               FLOAT f32, FLOAT f33, FLOAT f34, FLOAT f41, FLOAT f42, FLOAT f43, FLOAT f44);
+
+    FLOAT& operator()(UINT row, UINT col) { return m[row][col]; }
+    FLOAT operator()(UINT row, UINT col) const { return m[row][col]; }
+
+    operator FLOAT*() { return &_11; }
+    operator const FLOAT*() const { return &_11; }
+
+    D3DXMATRIX& operator*=(const D3DXMATRIX& mat);
+    D3DXMATRIX& operator+=(const D3DXMATRIX& mat);
+    D3DXMATRIX& operator-=(const D3DXMATRIX& mat);
+    D3DXMATRIX& operator*=(FLOAT f);
+    D3DXMATRIX& operator/=(FLOAT f);
+
+    D3DXMATRIX operator+() const { return *this; }
+    D3DXMATRIX operator-() const;
+    D3DXMATRIX operator*(const D3DXMATRIX& mat) const;   // this * mat
+    D3DXMATRIX operator+(const D3DXMATRIX& mat) const;
+    D3DXMATRIX operator-(const D3DXMATRIX& mat) const;
+    D3DXMATRIX operator*(FLOAT f) const;
+    D3DXMATRIX operator/(FLOAT f) const;
+    friend D3DXMATRIX operator*(FLOAT f, const D3DXMATRIX& mat) { return mat * f; }
+
+    bool operator==(const D3DXMATRIX& mat) const;
+    bool operator!=(const D3DXMATRIX& mat) const { return !(*this == mat); }
+};
+typedef D3DXMATRIX* LPD3DXMATRIX;
+
+struct D3DXQUATERNION {
+    FLOAT x, y, z, w;
+
+    D3DXQUATERNION() = default;
+    D3DXQUATERNION(const FLOAT* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
+    D3DXQUATERNION(FLOAT fx, FLOAT fy, FLOAT fz, FLOAT fw) : x(fx), y(fy), z(fz), w(fw) {}
+
+    operator FLOAT*() { return &x; }
+    operator const FLOAT*() const { return &x; }
+
+    D3DXQUATERNION operator+(const D3DXQUATERNION& q) const { return D3DXQUATERNION(x + q.x, y + q.y, z + q.z, w + q.w); }
+    D3DXQUATERNION operator-(const D3DXQUATERNION& q) const { return D3DXQUATERNION(x - q.x, y - q.y, z - q.z, w - q.w); }
+    D3DXQUATERNION operator*(FLOAT f) const { return D3DXQUATERNION(x * f, y * f, z * f, w * f); }
+    D3DXQUATERNION operator*(const D3DXQUATERNION& q) const;   // D3DXQuaternionMultiply(this, q)
+    bool operator==(const D3DXQUATERNION& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
+    bool operator!=(const D3DXQUATERNION& q) const { return !(*this == q); }
+};
+typedef D3DXQUATERNION* LPD3DXQUATERNION;
+
+// Plane a*x + b*y + c*z + d = 0.
+struct D3DXPLANE {
+    FLOAT a, b, c, d;
+
+    D3DXPLANE() = default;
+    D3DXPLANE(const FLOAT* f) : a(f[0]), b(f[1]), c(f[2]), d(f[3]) {}
+    D3DXPLANE(FLOAT fa, FLOAT fb, FLOAT fc, FLOAT fd) : a(fa), b(fb), c(fc), d(fd) {}
+
+    operator FLOAT*() { return &a; }
+    operator const FLOAT*() const { return &a; }
+
+    D3DXPLANE operator-() const { return D3DXPLANE(-a, -b, -c, -d); }
+    bool operator==(const D3DXPLANE& p) const { return a == p.a && b == p.b && c == p.c && d == p.d; }
+    bool operator!=(const D3DXPLANE& p) const { return !(*this == p); }
+};
+typedef D3DXPLANE* LPD3DXPLANE;
+
+// A colour of four floats. As a DWORD each channel becomes 255 at or above
+// 1.0, 0 at or below 0.0, else trunc(c * 255 + 0.5), packed as ARGB.
+struct D3DXCOLOR {
+    FLOAT r, g, b, a;
+
+    D3DXCOLOR() = default;
+    D3DXCOLOR(DWORD argb);
+    D3DXCOLOR(const FLOAT* f) : r(f[0]), g(f[1]), b(f[2]), a(f[3]) {}
+    D3DXCOLOR(const D3DCOLORVALUE& c) : r(c.r), g(c.g), b(c.b), a(c.a) {}
+    D3DXCOLOR(FLOAT fr, FLOAT fg, FLOAT fb, FLOAT fa) : r(fr), g(fg), b(fb), a(fa) {}
+
+    operator DWORD() const;
+    operator FLOAT*() { return &r; }
+    operator const FLOAT*() const { return &r; }
+    operator D3DCOLORVALUE*() { return reinterpret_cast<D3DCOLORVALUE*>(&r); }
+    operator const D3DCOLORVALUE*() const { return reinterpret_cast<const D3DCOLORVALUE*>(&r); }
+    operator D3DCOLORVALUE&() { return *reinterpret_cast<D3DCOLORVALUE*>(&r); }
+    operator const D3DCOLORVALUE&() const { return *reinterpret_cast<const D3DCOLORVALUE*>(&r); }
+
+    D3DXCOLOR& operator+=(const D3DXCOLOR& c) { r += c.r; g += c.g; b += c.b; a += c.a; return *this; }
+    D3DXCOLOR& operator-=(const D3DXCOLOR& c) { r -= c.r; g -= c.g; b -= c.b; a -= c.a; return *this; }
+    D3DXCOLOR& operator*=(FLOAT f) { r *= f; g *= f; b *= f; a *= f; return *this; }
+    D3DXCOLOR& operator/=(FLOAT f) { r /= f; g /= f; b /= f; a /= f; return *this; }
+
+    D3DXCOLOR operator+() const { return *this; }
+    D3DXCOLOR operator-() const { return D3DXCOLOR(-r, -g, -b, -a); }
+    D3DXCOLOR operator+(const D3DXCOLOR& c) const { return D3DXCOLOR(r + c.r, g + c.g, b + c.b, a + c.a); }
+    D3DXCOLOR operator-(const D3DXCOLOR& c) const { return D3DXCOLOR(r - c.r, g - c.g, b - c.b, a - c.a); }
+    D3DXCOLOR operator*(FLOAT f) const { return D3DXCOLOR(r * f, g * f, b * f, a * f); }
+    D3DXCOLOR operator/(FLOAT f) const { return D3DXCOLOR(r / f, g / f, b / f, a / f); }
+    friend D3DXCOLOR operator*(FLOAT f, const D3DXCOLOR& c) { return c * f; }
+
+    bool operator==(const D3DXCOLOR& c) const { return r == c.r && g == c.g && b == c.b && a == c.a; }
+    bool operator!=(const D3DXCOLOR& c) const { return !(*this == c); }
+};
+typedef D3DXCOLOR* LPD3DXCOLOR;
+
+// --- 2D vectors -------------------------------------------------------------
+FLOAT WINAPI D3DXVec2Length(const D3DXVECTOR2* pV);
+FLOAT WINAPI D3DXVec2LengthSq(const D3DXVECTOR2* pV);
+FLOAT WINAPI D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+FLOAT WINAPI D3DXVec2CCW(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);   // z of the 3D cross product
+D3DXVECTOR2* WINAPI D3DXVec2Add(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+D3DXVECTOR2* WINAPI D3DXVec2Subtract(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+D3DXVECTOR2* WINAPI D3DXVec2Scale(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, FLOAT s);
+D3DXVECTOR2* WINAPI D3DXVec2Lerp(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2, FLOAT s);
+D3DXVECTOR2* WINAPI D3DXVec2Minimize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+D3DXVECTOR2* WINAPI D3DXVec2Maximize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+// A zero vector normalises to zero.
+D3DXVECTOR2* WINAPI D3DXVec2Normalize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV);
+// (x, y, 0, 1) * M.
+D3DXVECTOR4* WINAPI D3DXVec2Transform(D3DXVECTOR4* pOut, const D3DXVECTOR2* pV, const D3DXMATRIX* pM);
+// (x, y, 0, 1) * M, divided by w.
+D3DXVECTOR2* WINAPI D3DXVec2TransformCoord(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, const D3DXMATRIX* pM);
+// (x, y, 0, 0) * M.
+D3DXVECTOR2* WINAPI D3DXVec2TransformNormal(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, const D3DXMATRIX* pM);
+
+// --- 3D vectors -------------------------------------------------------------
+FLOAT WINAPI D3DXVec3Length(const D3DXVECTOR3* pV);
+FLOAT WINAPI D3DXVec3LengthSq(const D3DXVECTOR3* pV);
+FLOAT WINAPI D3DXVec3Dot(const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+D3DXVECTOR3* WINAPI D3DXVec3Cross(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+D3DXVECTOR3* WINAPI D3DXVec3Add(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+D3DXVECTOR3* WINAPI D3DXVec3Subtract(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+D3DXVECTOR3* WINAPI D3DXVec3Scale(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, FLOAT s);
+D3DXVECTOR3* WINAPI D3DXVec3Lerp(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2, FLOAT s);
+D3DXVECTOR3* WINAPI D3DXVec3Minimize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+D3DXVECTOR3* WINAPI D3DXVec3Maximize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+// A zero vector normalises to zero.
+D3DXVECTOR3* WINAPI D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV);
+// (x, y, z, 1) * M.
+D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
+// (x, y, z, 1) * M, divided by w.
+D3DXVECTOR3* WINAPI D3DXVec3TransformCoord(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
+// (x, y, z, 0) * M: directions and normals (no translation).
+D3DXVECTOR3* WINAPI D3DXVec3TransformNormal(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
+// Object space to viewport pixels (x, y) and viewport depth (z). Any of the
+// three matrices may be NULL (identity).
+D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
+                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
+                                    const D3DXMATRIX* pWorld);
+// The inverse of D3DXVec3Project; NULL when world * view * projection is singular.
+D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
+                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
+                                      const D3DXMATRIX* pWorld);
+
+// --- 4D vectors -------------------------------------------------------------
+FLOAT WINAPI D3DXVec4Length(const D3DXVECTOR4* pV);
+FLOAT WINAPI D3DXVec4Dot(const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2);
+D3DXVECTOR4* WINAPI D3DXVec4Normalize(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV);
+D3DXVECTOR4* WINAPI D3DXVec4Transform(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV, const D3DXMATRIX* pM);
+D3DXVECTOR4* WINAPI D3DXVec4Lerp(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2, FLOAT s);
+
+// --- Matrices ---------------------------------------------------------------
+D3DXMATRIX* WINAPI D3DXMatrixIdentity(D3DXMATRIX* pOut);
+BOOL WINAPI D3DXMatrixIsIdentity(const D3DXMATRIX* pM);
+FLOAT WINAPI D3DXMatrixDeterminant(const D3DXMATRIX* pM);
+// pOut = pM1 * pM2 (pM1's transform first). pOut may alias either input.
+D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* pOut, const D3DXMATRIX* pM1, const D3DXMATRIX* pM2);
+D3DXMATRIX* WINAPI D3DXMatrixMultiplyTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM1, const D3DXMATRIX* pM2);
+D3DXMATRIX* WINAPI D3DXMatrixTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM);
+// NULL (and pOut untouched) when pM is singular; pDeterminant may be NULL.
+D3DXMATRIX* WINAPI D3DXMatrixInverse(D3DXMATRIX* pOut, FLOAT* pDeterminant, const D3DXMATRIX* pM);
+D3DXMATRIX* WINAPI D3DXMatrixScaling(D3DXMATRIX* pOut, FLOAT sx, FLOAT sy, FLOAT sz);
+D3DXMATRIX* WINAPI D3DXMatrixTranslation(D3DXMATRIX* pOut, FLOAT x, FLOAT y, FLOAT z);
+// Rotations, clockwise when looking along the axis toward the origin.
+D3DXMATRIX* WINAPI D3DXMatrixRotationX(D3DXMATRIX* pOut, FLOAT angle);
+D3DXMATRIX* WINAPI D3DXMatrixRotationY(D3DXMATRIX* pOut, FLOAT angle);
+D3DXMATRIX* WINAPI D3DXMatrixRotationZ(D3DXMATRIX* pOut, FLOAT angle);
+D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* pOut, const D3DXVECTOR3* pV, FLOAT angle);
+D3DXMATRIX* WINAPI D3DXMatrixRotationQuaternion(D3DXMATRIX* pOut, const D3DXQUATERNION* pQ);
+// Roll about z, then pitch about x, then yaw about y.
+D3DXMATRIX* WINAPI D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* pOut, FLOAT yaw, FLOAT pitch, FLOAT roll);
+D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const D3DXVECTOR3* pAt,
+                                      const D3DXVECTOR3* pUp);
+D3DXMATRIX* WINAPI D3DXMatrixLookAtRH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const D3DXVECTOR3* pAt,
+                                      const D3DXVECTOR3* pUp);
+// Depth maps near..far to 0..1.
+D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, FLOAT fovy, FLOAT aspect, FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovRH(D3DXMATRIX* pOut, FLOAT fovy, FLOAT aspect, FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixPerspectiveLH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t,
+                                                    FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoRH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
+                                              FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
+                                              FLOAT zf);
+// Reflection about the plane (normalised first).
+D3DXMATRIX* WINAPI D3DXMatrixReflect(D3DXMATRIX* pOut, const D3DXPLANE* pPlane);
+// Flattens onto the plane as seen from the light (w = 0: a direction).
+D3DXMATRIX* WINAPI D3DXMatrixShadow(D3DXMATRIX* pOut, const D3DXVECTOR4* pLight, const D3DXPLANE* pPlane);
+// Scaling, then rotation about the centre, then translation; any pointer may be NULL.
+D3DXMATRIX* WINAPI D3DXMatrixAffineTransformation(D3DXMATRIX* pOut, FLOAT scaling,
+                                                  const D3DXVECTOR3* pRotationCenter,
+                                                  const D3DXQUATERNION* pRotation,
+                                                  const D3DXVECTOR3* pTranslation);
+
+// --- Quaternions ------------------------------------------------------------
+D3DXQUATERNION* WINAPI D3DXQuaternionIdentity(D3DXQUATERNION* pOut);
+FLOAT WINAPI D3DXQuaternionLength(const D3DXQUATERNION* pQ);
+FLOAT WINAPI D3DXQuaternionDot(const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2);
+D3DXQUATERNION* WINAPI D3DXQuaternionNormalize(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ);
+D3DXQUATERNION* WINAPI D3DXQuaternionConjugate(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ);
+D3DXQUATERNION* WINAPI D3DXQuaternionInverse(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ);
+// The rotation of pQ1 followed by that of pQ2.
+D3DXQUATERNION* WINAPI D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
+                                              const D3DXQUATERNION* pQ2);
+D3DXQUATERNION* WINAPI D3DXQuaternionRotationAxis(D3DXQUATERNION* pOut, const D3DXVECTOR3* pV, FLOAT angle);
+D3DXQUATERNION* WINAPI D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const D3DXMATRIX* pM);
+D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, FLOAT yaw, FLOAT pitch,
+                                                          FLOAT roll);
+D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
+                                           const D3DXQUATERNION* pQ2, FLOAT t);
+
+// --- Planes -----------------------------------------------------------------
+FLOAT WINAPI D3DXPlaneDot(const D3DXPLANE* pP, const D3DXVECTOR4* pV);
+// a*x + b*y + c*z + d: the signed distance for a normalised plane.
+FLOAT WINAPI D3DXPlaneDotCoord(const D3DXPLANE* pP, const D3DXVECTOR3* pV);
+FLOAT WINAPI D3DXPlaneDotNormal(const D3DXPLANE* pP, const D3DXVECTOR3* pV);
+D3DXPLANE* WINAPI D3DXPlaneNormalize(D3DXPLANE* pOut, const D3DXPLANE* pP);
+// The plane through pPoint with normal pNormal (used as given, not normalised).
+D3DXPLANE* WINAPI D3DXPlaneFromPointNormal(D3DXPLANE* pOut, const D3DXVECTOR3* pPoint, const D3DXVECTOR3* pNormal);
+// The plane through three points, normal (v2 - v1) x (v3 - v1) normalised.
+D3DXPLANE* WINAPI D3DXPlaneFromPoints(D3DXPLANE* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2,
+                                      const D3DXVECTOR3* pV3);
+// Where the line v1..v2 meets the plane; NULL when it is parallel.
+D3DXVECTOR3* WINAPI D3DXPlaneIntersectLine(D3DXVECTOR3* pOut, const D3DXPLANE* pP, const D3DXVECTOR3* pV1,
+                                           const D3DXVECTOR3* pV2);
+// Transforms by pM, which must be the inverse transpose of the point transform.
+D3DXPLANE* WINAPI D3DXPlaneTransform(D3DXPLANE* pOut, const D3DXPLANE* pP, const D3DXMATRIX* pM);
+
+// --- Colours ----------------------------------------------------------------
+D3DXCOLOR* WINAPI D3DXColorAdd(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2);
+D3DXCOLOR* WINAPI D3DXColorSubtract(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2);
+D3DXCOLOR* WINAPI D3DXColorScale(D3DXCOLOR* pOut, const D3DXCOLOR* pC, FLOAT s);
+D3DXCOLOR* WINAPI D3DXColorModulate(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2);
+D3DXCOLOR* WINAPI D3DXColorLerp(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2, FLOAT s);
+D3DXCOLOR* WINAPI D3DXColorNegative(D3DXCOLOR* pOut, const D3DXCOLOR* pC);
+
+// --- Geometry helpers -------------------------------------------------------
+// Ray against the triangle p0 p1 p2 (either side). On a hit: TRUE, the
+// barycentric pU (weight of p1) and pV (weight of p2) and the distance along
+// the ray in units of |pRayDir|; any of the three outputs may be NULL.
+BOOL WINAPI D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
+                             const D3DXVECTOR3* pRayPos, const D3DXVECTOR3* pRayDir, FLOAT* pU, FLOAT* pV,
+                             FLOAT* pDist);
+BOOL WINAPI D3DXSphereBoundProbe(const D3DXVECTOR3* pCenter, FLOAT radius, const D3DXVECTOR3* pRayPosition,
+                                 const D3DXVECTOR3* pRayDirection);
+BOOL WINAPI D3DXBoxBoundProbe(const D3DXVECTOR3* pMin, const D3DXVECTOR3* pMax, const D3DXVECTOR3* pRayPosition,
+                              const D3DXVECTOR3* pRayDirection);
+// Box around numVertices positions read every stride bytes from pFirstPosition.
+// D3DERR_INVALIDCALL for NULL pointers or no vertices.
+HRESULT WINAPI D3DXComputeBoundingBox(const D3DXVECTOR3* pFirstPosition, DWORD numVertices, DWORD stride,
+                                      D3DXVECTOR3* pMin, D3DXVECTOR3* pMax);
+HRESULT WINAPI D3DXComputeBoundingSphere(const D3DXVECTOR3* pFirstPosition, DWORD numVertices, DWORD stride,
+                                         D3DXVECTOR3* pCenter, FLOAT* pRadius);
+// Bytes of one vertex of the flexible vertex format; 0 for an invalid one.
+UINT WINAPI D3DXGetFVFVertexSize(DWORD fvf);
+
+// --- Float helpers ----------------------------------------------------------
+// 16-bit floats (IEEE half precision).
+struct D3DXFLOAT16 {
+    WORD value;
+};
+D3DXFLOAT16* WINAPI D3DXFloat32To16Array(D3DXFLOAT16* pOut, const FLOAT* pIn, UINT n);
+FLOAT* WINAPI D3DXFloat16To32Array(FLOAT* pOut, const D3DXFLOAT16* pIn, UINT n);
