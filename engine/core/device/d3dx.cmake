@@ -20,6 +20,9 @@ target_sources(d3d9layer PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/detail/FontFace.cpp
     ${CMAKE_CURRENT_LIST_DIR}/detail/GlyphAtlas.cpp
     ${CMAKE_CURRENT_LIST_DIR}/d3dx9tex.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/d3dx9mesh.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/d3dx9core.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/d3dx9effect.cpp
 )
 target_include_directories(d3d9layer PRIVATE ${D3DX_STB_INCLUDE})
 target_link_libraries(d3d9layer PRIVATE

@@ -5,6 +5,11 @@
 
 #include <d3d9.h>
 
+// D3DX's own failure results.
+#define D3DXERR_INVALIDDATA MAKE_D3DHRESULT(2905)
+#define D3DXERR_CANNOTMODIFYINDEXBUFFER MAKE_D3DHRESULT(2900)
+#define D3DXERR_INVALIDMESH MAKE_D3DHRESULT(2901)
+
 // ---------------------------------------------------------------------------
 // GDI names the font calls take (values as the platform defines them).
 #ifndef KOLVAR_GDI_FONT_NAMES_DEFINED

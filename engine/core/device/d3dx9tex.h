@@ -4,6 +4,7 @@
 #pragma once
 
 #include <d3d9.h>
+#include "d3dx9core.h"
 
 #ifndef D3DX_DEFAULT
 #define D3DX_DEFAULT ((UINT)-1)
@@ -27,11 +28,6 @@
 #define D3DX_FILTER_SRGB_IN (1 << 21)
 #define D3DX_FILTER_SRGB_OUT (2 << 21)
 #define D3DX_FILTER_SRGB (3 << 21)
-
-// D3DX's own failure results.
-#define D3DXERR_INVALIDDATA MAKE_D3DHRESULT(2905)
-#define D3DXERR_CANNOTMODIFYINDEXBUFFER MAKE_D3DHRESULT(2900)
-#define D3DXERR_INVALIDMESH MAKE_D3DHRESULT(2901)
 
 enum D3DXIMAGE_FILEFORMAT {
     D3DXIFF_BMP = 0,

@@ -258,9 +258,11 @@ bool ParseEffectFile(const char* text, size_t size, EffectFile& out, std::string
     return true;
 }
 
-std::string StageSource(const EffectFile& file, const EffectStage& stage, bool vertex) {
+std::string StageSource(const EffectFile& file, const EffectStage& stage, bool vertex, const std::string& prelude) {
     std::string src = "#version 330 core\n";
     src += vertex ? "#define VERTEX_STAGE 1\n" : "#define FRAGMENT_STAGE 1\n";
+    src += prelude;
+    if (!prelude.empty() && prelude.back() != '\n') src += "\n";
     if (!file.shared.source.empty()) {
         src += "#line " + std::to_string(file.shared.line) + "\n";
         src += file.shared.source;

@@ -62,8 +62,11 @@ struct EffectFile {
 // technique without passes, or conflicting declarations of one parameter.
 bool ParseEffectFile(const char* text, size_t size, EffectFile& out, std::string* error);
 
-// The full GLSL source of one stage of a pass, ready for the compiler.
-std::string StageSource(const EffectFile& file, const EffectStage& stage, bool vertex);
+// The full GLSL source of one stage of a pass, ready for the compiler:
+// the version line, then prelude (definitions the caller adds), the shared
+// block and the stage, with #line marks so messages name file lines.
+std::string StageSource(const EffectFile& file, const EffectStage& stage, bool vertex,
+                        const std::string& prelude = std::string());
 
 }  // namespace detail
 }  // namespace d3dx
