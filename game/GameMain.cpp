@@ -1,6 +1,7 @@
 #include "GameMain.h"
 
 #include "GameObjects.h"
+#include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
 #include "GameScene.h"

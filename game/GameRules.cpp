@@ -1,8 +1,7 @@
 #include "GameRules.h"
 
-#include <cstdio>
-
 #include "GameObjects.h"
+#include "Level.h"
 #include "Physics.h"
 #include "GameState.h"
 
@@ -25,9 +24,7 @@ bool Once(int virtualKey) { return engine.GetKeyPressedOnce(virtualKey); }
 }  // namespace
 
 void LoadNumberedLevel(int n) {
-    char name[64];
-    std::snprintf(name, sizeof name, KOLVAR_LEVEL_FORMAT, n);
-    LoadLevel(name);
+    LoadLevel(LevelFileName(n).c_str());
 }
 
 void UpdateGame() {
@@ -61,8 +58,8 @@ void UpdateGame() {
         if (Once('3')) engine.SetTimingMode(TIME_GETTICKCOUNT);
     }
 
-    if (Once('H')) SaveLevel(KOLVAR_EDITOR_LEVEL);
-    if (Once('M')) LoadLevel(KOLVAR_EDITOR_LEVEL);
+    if (Once('H')) SaveLevel(kEditorLevelFile);
+    if (Once('M')) LoadLevel(kEditorLevelFile);
 
     if ((levelCompleted || ballDead) && Held(VK_RETURN)) {
         completionEndTick = GetTickCount();

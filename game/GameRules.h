@@ -3,10 +3,6 @@
 // two overlays that end a level and move on to the next one.
 #pragma once
 
-// Name pattern of the numbered levels and the editor's scratch file.
-#define KOLVAR_LEVEL_FORMAT "kMedia\\kMaps\\level%d.kmf"
-#define KOLVAR_EDITOR_LEVEL "kMedia\\kMaps\\levelNR.kmf"
-
 // Handles the keyboard once per pass of the main loop while the window is active.
 void UpdateGame();
 // Coin pick-up, goal and bomb tests against the ball; once per frame in play.

@@ -3,6 +3,7 @@
 #include <Newton.h>
 
 #include "GameObjects.h"
+#include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
 #include "GameState.h"
@@ -26,8 +27,6 @@ void DrawModelAt(vStaticModel& model, const D3DXMATRIX& matrix) {
     model.SetMatrix(matrix);
     model.Render();
 }
-
-int CellOf(float coordinate) { return static_cast<int>(coordinate * 0.5f); }  // toward zero
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 
 #include "GameMain.h"
 #include "GameObjects.h"
+#include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
 #include "GameState.h"
