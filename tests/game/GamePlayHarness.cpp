@@ -112,7 +112,7 @@ Image ReadFrame() {
     D3DSURFACE_DESC desc;
     target->GetDesc(&desc);
     IDirect3DSurface9* copy = nullptr;
-    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8,
+    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
                                                           D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
         SUCCEEDED(objDevice->GetRenderTargetData(target, copy))) {
         D3DLOCKED_RECT locked;
@@ -124,6 +124,9 @@ Image ReadFrame() {
                 std::memcpy(&image.pixels[size_t(y) * image.width],
                             static_cast<const char*>(locked.pBits) + size_t(y) * locked.Pitch,
                             size_t(image.width) * 4);
+            if (desc.Format == D3DFMT_X8R8G8B8)
+                for (uint32_t& p : image.pixels)
+                    p |= 0xFF000000u;
             copy->UnlockRect();
         }
     }
