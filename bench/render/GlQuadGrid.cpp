@@ -1,0 +1,116 @@
+#include "GlQuadGrid.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <chrono>
+
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext context = nullptr;
+GLuint program = 0, vao = 0, vbo = 0, ibo = 0, texture = 0;
+GLint mvpLoc = -1;
+
+const char* kVertex = R"(#version 330 core
+layout(location = 0) in vec3 pos;
+layout(location = 1) in vec2 uv;
+uniform mat4 mvp;
+out vec2 vUv;
+void main() { vUv = uv; gl_Position = mvp * vec4(pos, 1.0); })";
+const char* kFragment = R"(#version 330 core
+in vec2 vUv;
+uniform sampler2D tex;
+out vec4 colour;
+void main() { colour = texture(tex, vUv); })";
+
+GLuint Compile(GLenum type, const char* source)
+{
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+}  // namespace
+
+bool GlGridOpen(int width, int height)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    window = SDL_CreateWindow("gl grid", 0, 0, width, height, SDL_WINDOW_OPENGL);
+    if (!window)
+        return false;
+    context = SDL_GL_CreateContext(window);
+    if (!context)
+        return false;
+    SDL_GL_MakeCurrent(window, context);
+    SDL_GL_SetSwapInterval(0);
+    glViewport(0, 0, width, height);
+
+    program = glCreateProgram();
+    glAttachShader(program, Compile(GL_VERTEX_SHADER, kVertex));
+    glAttachShader(program, Compile(GL_FRAGMENT_SHADER, kFragment));
+    glLinkProgram(program);
+    mvpLoc = glGetUniformLocation(program, "mvp");
+
+    // The tile: 2 x 2 in the plane y = 0, centred on the origin.
+    const float vertices[] = {-1, 0, -1, 0, 1,  -1, 0, 1, 0, 0,  1, 0, 1, 1, 0,  1, 0, -1, 1, 1};
+    const unsigned short indices[] = {0, 1, 2, 0, 2, 3};
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    glGenBuffers(1, &vbo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(vertices), vertices, GL_STATIC_DRAW);
+    glGenBuffers(1, &ibo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(indices), indices, GL_STATIC_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 20, nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 20, reinterpret_cast<void*>(12));
+
+    unsigned int pixels[64 * 64];
+    for (int i = 0; i < 64 * 64; ++i)
+        pixels[i] = ((i / 64 / 8 + i % 64 / 8) & 1) ? 0xFF2020C0u : 0xFF404040u;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return glGetError() == GL_NO_ERROR;
+}
+
+void GlGridRun(const std::vector<float>& matrices, int count, int frames, std::vector<double>& times)
+{
+    SDL_GL_MakeCurrent(window, context);
+    glUseProgram(program);
+    glBindVertexArray(vao);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    for (int f = 0; f < frames; ++f) {
+        const auto t0 = std::chrono::steady_clock::now();
+        glClearColor(0.73f, 0.59f, 0.48f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        for (int i = 0; i < count; ++i) {
+            glUniformMatrix4fv(mvpLoc, 1, GL_FALSE, &matrices[(size_t)i * 16]);
+            glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+        }
+        SDL_GL_SwapWindow(window);
+        glFinish();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+}
+
+void GlGridClose()
+{
+    if (context)
+        SDL_GL_DeleteContext(context);
+    if (window)
+        SDL_DestroyWindow(window);
+    context = nullptr;
+    window = nullptr;
+}
