@@ -1,0 +1,39 @@
+// The level in memory (GameState.h): loading, saving, restarting, clearing
+// and the editor's operations on it.
+#pragma once
+
+#include "GameState.h"
+
+#include <string>
+
+// "kMedia\\kMaps\\level<n>.kmf", the file of game level n.
+std::string LevelFileName(int level);
+constexpr const char* kEditorLevelFile = "kMedia\\kMaps\\levelNR.kmf";
+
+// Removes every spinner, then reads the file and restarts the level.
+// E_FAIL, with the level left as it was, when the file cannot be opened
+// (silently) or is not a well-formed level (a line on stderr).
+long LoadLevel(const char* name);
+// Writes the current level through a temporary file beside name, which then
+// replaces it; E_FAIL, with any old file left intact, when that fails.
+long SaveLevel(const char* name);
+// Ball back on the start at rest; level scores, blast and clock reset.
+void RestartLevel();
+// An empty level for the editor: every cell a bomb, no coins, goal and start
+// at the origin (the ball is first put on the old start).
+void ClearLevel();
+
+// The cell of a world coordinate: trunc(v * 0.5), toward zero, so -1.5 is cell 0.
+int CellOf(float worldCoordinate);
+// The tile of a cell; 0 outside 0 ... 44.
+unsigned char CellValue(int cellX, int cellZ);
+// Sets a tile; nothing when either number lies outside 0 ... 44.
+void SetCell(int cellX, int cellZ, unsigned char value);
+// Every tile of the grid = value.
+void FillGrid(unsigned char value);
+// A new active coin at editorCursor; ignored once the table holds kMaxCoins.
+void AddCoin();
+// Goal at (x, 0, z) of editorCursor.
+void SetGoal();
+// Start at (x, 5, z) of editorCursor.
+void SetStart();
