@@ -54,6 +54,39 @@ ImageFileKind KindFromMagic(const uint8_t* d, size_t n) {
     return kImageTga;
 }
 
+struct StreamReader {
+    const uint8_t* data;
+    size_t size;
+    size_t pos;
+    bool overrun;
+
+    static int Read(void* user, char* out, int n) {
+        auto* r = static_cast<StreamReader*>(user);
+        size_t left = r->size - r->pos;
+        if (n > 0 && left == 0) r->overrun = true;
+        size_t count = std::min(left, size_t(n > 0 ? n : 0));
+        std::memcpy(out, r->data + r->pos, count);
+        r->pos += count;
+        return int(count);
+    }
+    static void Skip(void* user, int n) {
+        auto* r = static_cast<StreamReader*>(user);
+        if (n < 0) {
+            size_t back = size_t(-int64_t(n));
+            r->pos = back > r->pos ? 0 : r->pos - back;
+        } else if (size_t(n) > r->size - r->pos) {
+            r->overrun = true;
+            r->pos = r->size;
+        } else {
+            r->pos += size_t(n);
+        }
+    }
+    static int Eof(void* user) {
+        auto* r = static_cast<StreamReader*>(user);
+        return r->pos >= r->size;
+    }
+};
+
 inline uint32_t Expand(uint32_t v, int bits) {  // n-bit channel to 8 bits
     return bits == 4 ? v * 17 : bits == 5 ? (v << 3) | (v >> 2) : bits == 6 ? (v << 2) | (v >> 4) : v;
 }
@@ -89,9 +122,18 @@ bool DecodeImage(const uint8_t* data, size_t size, ArgbImage& out, std::string* 
     bool alpha = false;
     ImageFileKind kind = kImageUnknown;
     if (!ProbeImage(data, size, w, h, alpha, kind)) return fail("not a readable TGA, BMP, PNG or JPEG image");
+    // The decoders read through callbacks that note any attempt to read past
+    // the end: a truncated file would otherwise decode with zeros for its
+    // missing part.
+    StreamReader reader{data, size, 0, false};
+    stbi_io_callbacks io{&StreamReader::Read, &StreamReader::Skip, &StreamReader::Eof};
     int rw = 0, rh = 0, comp = 0;
-    stbi_uc* rgba = stbi_load_from_memory(data, int(size), &rw, &rh, &comp, 4);
+    stbi_uc* rgba = stbi_load_from_callbacks(&io, &reader, &rw, &rh, &comp, 4);
     if (!rgba) return fail(stbi_failure_reason() ? stbi_failure_reason() : "corrupt image");
+    if (reader.overrun) {
+        stbi_image_free(rgba);
+        return fail("truncated image");
+    }
     if (rw != w || rh != h) {
         stbi_image_free(rgba);
         return fail("image size changed while decoding");
