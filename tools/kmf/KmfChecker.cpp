@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <queue>
-#include <utility>
 
 namespace kmf {
 namespace {
@@ -63,27 +61,36 @@ void BuildClearance(const KmfLevel& level, Lattice& lat) {
             lat.clearance[Lattice::Index(i, j)] = Clearance(level, Lattice::Coord(i), Lattice::Coord(j));
 }
 
-// Widest-route search (max-min Dijkstra) over 8-connected lattice points.
+// Widest-route search over 8-connected lattice points: a max-min Dijkstra
+// whose keys are clearances in steps of 1/kKeySteps, taken from a bucket
+// per key, highest first (a route's key never rises as it grows).
+constexpr int kKeySteps = 1024;
+int Key(float clearance) { return static_cast<int>(clearance * kKeySteps); }
+
 void SpreadFrom(int start, Lattice& lat) {
     lat.widest.assign(lat.clearance.size(), -1.0f);
-    std::priority_queue<std::pair<float, int>> open;
-    lat.widest[start] = lat.clearance[start];
-    open.push({lat.widest[start], start});
-    while (!open.empty()) {
-        const auto [value, p] = open.top();
-        open.pop();
-        if (value < lat.widest[p]) continue;
-        const int pi = p / kLattice, pj = p % kLattice;
-        for (int di = -1; di <= 1; ++di) {
-            for (int dj = -1; dj <= 1; ++dj) {
-                const int qi = pi + di, qj = pj + dj;
-                if ((di == 0 && dj == 0) || qi < 0 || qj < 0 || qi >= kLattice || qj >= kLattice) continue;
-                const int q = Lattice::Index(qi, qj);
-                if (lat.clearance[q] < 0) continue;
-                const float v = std::min(value, lat.clearance[q]);
-                if (v > lat.widest[q]) {
-                    lat.widest[q] = v;
-                    open.push({v, q});
+    std::vector<int> key(lat.clearance.size(), -1);
+    std::vector<std::vector<int>> buckets(Key(kOpenGround) + 1);
+    key[start] = Key(lat.clearance[start]);
+    buckets[key[start]].push_back(start);
+    for (int k = static_cast<int>(buckets.size()) - 1; k >= 0; --k) {
+        while (!buckets[k].empty()) {
+            const int p = buckets[k].back();
+            buckets[k].pop_back();
+            if (key[p] != k || lat.widest[p] >= 0) continue;  // stale entry, or already settled
+            lat.widest[p] = static_cast<float>(k) / kKeySteps;
+            const int pi = p / kLattice, pj = p % kLattice;
+            for (int di = -1; di <= 1; ++di) {
+                for (int dj = -1; dj <= 1; ++dj) {
+                    const int qi = pi + di, qj = pj + dj;
+                    if ((di == 0 && dj == 0) || qi < 0 || qj < 0 || qi >= kLattice || qj >= kLattice) continue;
+                    const int q = Lattice::Index(qi, qj);
+                    if (lat.clearance[q] < 0 || lat.widest[q] >= 0) continue;
+                    const int v = std::min(k, Key(lat.clearance[q]));
+                    if (v > key[q]) {
+                        key[q] = v;
+                        buckets[v].push_back(q);
+                    }
                 }
             }
         }

@@ -1,0 +1,101 @@
+// The six game levels: each compiles, can be completed, and they get harder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "kmf/KmfChecker.h"
+#include "kmf/LevelText.h"
+#include "kmf/ShippedLevels.h"
+
+using namespace kmf;
+
+namespace {
+
+struct Shipped {
+    LevelText design;
+    KmfReport report;
+};
+
+const std::vector<Shipped>& Levels() {
+    static const std::vector<Shipped> levels = [] {
+        std::vector<Shipped> out;
+        for (int n = 1; n <= kShippedLevelCount; ++n) {
+            Shipped s;
+            std::string error;
+            if (!CompileLevelText(ShippedLevelText(n), s.design, error)) ADD_FAILURE() << "level " << n << ": " << error;
+            s.report = CheckKmfBytes(SerializeKmf(s.design.level));
+            out.push_back(s);
+        }
+        return out;
+    }();
+    return levels;
+}
+
+// Tightest spot on the best route to any target.
+float TightestRoute(const KmfReport& r) {
+    float tightest = 1e9f;
+    for (const KmfTargetReport& t : r.targets) tightest = std::min(tightest, t.clearance);
+    return tightest;
+}
+
+// Corner squeezes: pairs of safe tiles touching only at a corner, the two
+// tiles beside that corner both bombs.
+int CornerSqueezes(const KmfLevel& l) {
+    int n = 0;
+    for (int x = 0; x + 1 < kGridSize; ++x)
+        for (int z = 0; z + 1 < kGridSize; ++z) {
+            const bool a = l.Tile(x, z) != kTileBomb, b = l.Tile(x + 1, z + 1) != kTileBomb;
+            const bool c = l.Tile(x + 1, z) != kTileBomb, d = l.Tile(x, z + 1) != kTileBomb;
+            n += (a && b && !c && !d) + (c && d && !a && !b);
+        }
+    return n;
+}
+
+}  // namespace
+
+TEST(ShippedLevels, EveryLevelCanBeCompleted) {
+    ASSERT_EQ(Levels().size(), 6u);
+    for (std::size_t i = 0; i < Levels().size(); ++i) {
+        const Shipped& s = Levels()[i];
+        EXPECT_TRUE(s.report.completable) << FormatReport("level" + std::to_string(i + 1), s.report, true);
+        EXPECT_TRUE(s.report.notes.empty()) << s.report.notes[0];
+        EXPECT_FALSE(s.design.name.empty());
+    }
+}
+
+TEST(ShippedLevels, PositionsSitWhereTheGameExpectsThem) {
+    for (const Shipped& s : Levels()) {
+        const KmfLevel& l = s.design.level;
+        EXPECT_EQ(l.start.y, 5.0f);
+        EXPECT_EQ(l.goal.y, 0.0f);
+        EXPECT_LE(l.coins.size(), static_cast<std::size_t>(kCoinTableSize));
+        for (const KmfCoin& c : l.coins) {
+            EXPECT_EQ(c.active, 1);
+            EXPECT_EQ(c.position.y, 1.0f);
+            // On a tile centre, (2cx + 1, 2cz + 1).
+            EXPECT_EQ(std::fmod(c.position.x, 2.0f), 1.0f);
+            EXPECT_EQ(std::fmod(c.position.z, 2.0f), 1.0f);
+        }
+        EXPECT_GE(s.report.startClearance, 2.0f);  // the ball drops onto the middle of a safe tile
+    }
+}
+
+TEST(ShippedLevels, RoutesAreWideEnoughToSteer) {
+    // Nothing tighter than a corner squeeze (1.41 from the bomb centres beside it).
+    for (const Shipped& s : Levels()) EXPECT_GE(TightestRoute(s.report), 1.40f);
+}
+
+TEST(ShippedLevels, DifficultyRisesLevelByLevel) {
+    for (std::size_t i = 1; i < Levels().size(); ++i) {
+        const KmfLevel& prev = Levels()[i - 1].design.level;
+        const KmfLevel& cur = Levels()[i].design.level;
+        SCOPED_TRACE("level " + std::to_string(i + 1));
+        EXPECT_GT(cur.coins.size(), prev.coins.size());
+        EXPECT_LE(TightestRoute(Levels()[i].report), TightestRoute(Levels()[i - 1].report) + 1e-4f);
+        EXPECT_GE(CornerSqueezes(cur), CornerSqueezes(prev));
+    }
+    EXPECT_GT(TightestRoute(Levels()[0].report), 2.5f);  // the first level has room to spare
+    EXPECT_EQ(CornerSqueezes(Levels()[2].design.level), 0);
+    EXPECT_GT(CornerSqueezes(Levels()[3].design.level), 0);
+}
