@@ -6,6 +6,7 @@
 #include <Newton.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -116,6 +117,8 @@ TEST_F(GamePlay, GoalWithEveryCoinCompletesAndLoadsLevel2After10Seconds) {
     ASSERT_GT(frame.width, 0);
     EXPECT_GT(CountColour(frame, 331, 301, 1000, 370, kCompletedGreen, 12), 200)
         << "\"Level Completed!\" in green at (331, 301)";
+    EXPECT_LT(CountColour(frame, 331, 181, 1000, 250, kCompletedGreen, 12), 20)
+        << "not the end-of-game text";
 
     Frame(9000.0);
     EXPECT_TRUE(levelCompleted);
@@ -178,12 +181,85 @@ TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero)
     const Image frame = ReadFrame();
     EXPECT_GT(CountColour(frame, 331, 181, 1000, 360, kCompletedGreen, 12), 300)
         << "\"Congratz!\" in green at (331, 181)";
-    EXPECT_EQ(CountColour(frame, 331, 301, 1000, 340, kCompletedGreen, 12) <
-                  CountColour(frame, 331, 181, 1000, 260, kCompletedGreen, 12),
-              true);
+    EXPECT_GT(CountColour(frame, 331, 181, 1000, 250, kCompletedGreen, 12), 100)
+        << "the first line starts at y 181, above where \"Level Completed!\" would be";
     Frame(10100.0);
     EXPECT_EQ(currentLevel, 1);
     EXPECT_EQ(totalScore, 0);
+}
+
+// A cell whose 7 x 7 block is all of one kind (bomb or clear), or false.
+static bool FindBlock(bool bombs, int* cx, int* cz) {
+    for (int x = 4; x < 41; ++x)
+        for (int z = 4; z < 41; ++z) {
+            bool all = true;
+            for (int dx = -3; dx <= 3 && all; ++dx)
+                for (int dz = -3; dz <= 3 && all; ++dz)
+                    all = (CellValue(x + dx, z + dz) != 0) == bombs;
+            if (all) {
+                *cx = x;
+                *cz = z;
+                return true;
+            }
+        }
+    return false;
+}
+
+static int DifferentPixels(const Image& a, const Image& b, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t p = a.At(x, y), q = b.At(x, y);
+            for (int s = 0; s < 24; s += 8)
+                if (std::abs(int((p >> s) & 0xFF) - int((q >> s) & 0xFF)) > 24) {
+                    ++n;
+                    break;
+                }
+        }
+    return n;
+}
+
+TEST_F(GamePlay, XrayViewShowsTheBombsAroundTheBall) {
+    const uint32_t kXrayClear = 0xFF7AA8A1;
+    int cx = 0, cz = 0;
+    ASSERT_TRUE(FindBlock(false, &cx, &cz)) << "level 1 has no open 7 x 7 square";
+    PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
+    Frames(2);
+    const int clearOverOpen = CountColour(ReadFrame(), 60, 60, 240, 240, kXrayClear, 10);
+
+    ASSERT_TRUE(FindBlock(true, &cx, &cz)) << "level 1 has no 7 x 7 block of bombs";
+    PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
+    Frame();
+    const int clearOverBombs = CountColour(ReadFrame(), 60, 60, 240, 240, kXrayClear, 10);
+
+    const int area = 180 * 180;
+    EXPECT_GT(clearOverOpen, area / 2) << "no bombs near: the X-ray view shows its clear colour";
+    EXPECT_LT(clearOverBombs, area / 20) << "bombs all round: the X-ray view is covered with them";
+}
+
+TEST_F(GamePlay, BombsAreHiddenUnderTheBoardInPlayAndShownInTheEditor) {
+    Settle();
+    FillGrid(0);
+    Frames(2);
+    const Image clearPlay = ReadFrame();
+    FillGrid(1);
+    Frame();
+    const Image bombsPlay = ReadFrame();
+    // The board below the X-ray view and right of the HUD.
+    const int inPlay = DifferentPixels(clearPlay, bombsPlay, 420, 320, 1016, 756);
+
+    PressWithControl('I');
+    ASSERT_TRUE(editorMode);
+    FillGrid(0);
+    Frames(2);
+    const Image clearEditor = ReadFrame();
+    FillGrid(1);
+    Frame();
+    const Image bombsEditor = ReadFrame();
+    const int inEditor = DifferentPixels(clearEditor, bombsEditor, 420, 320, 1016, 756);
+
+    EXPECT_LT(inPlay, 8000) << "only the spinning coins may differ";
+    EXPECT_GT(inEditor, 100000) << "the editor draws the bombs on the board";
 }
 
 TEST_F(GamePlay, HudShowsScoreAndTimeAtTheirPlaces) {
