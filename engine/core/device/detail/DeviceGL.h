@@ -52,7 +52,8 @@ enum {
     D3D9GL_ATTRIB_NORMAL = 1,      // vec3
     D3D9GL_ATTRIB_DIFFUSE = 2,     // vec4 r, g, b, a in 0..1
     D3D9GL_ATTRIB_SPECULAR = 3,    // vec4
-    D3D9GL_ATTRIB_TEXCOORD0 = 4,   // texture set n at 4 + n (n < 8)
+    D3D9GL_ATTRIB_PSIZE = 4,       // float
+    D3D9GL_ATTRIB_TEXCOORD0 = 5,   // texture set n at 5 + n (n < 8), as the fixed-function programs have them
 };
 typedef void (*D3D9GL_ProgramHook)(void* user);
 void D3D9GL_SetProgramOverride(IDirect3DDevice9* device, unsigned program, D3D9GL_ProgramHook hook, void* user);

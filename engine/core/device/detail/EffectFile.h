@@ -15,7 +15,7 @@
 // Parameters are the `uniform` declarations found in the shared block and
 // in every stage (float, vec2..vec4, mat3, mat4, int, bool, sampler2D, and
 // arrays of them). Vertex inputs are named after the vertex format's parts:
-// POSITION, NORMAL, COLOR0, TEXCOORD0, TEXCOORD1.
+// POSITION, NORMAL, COLOR0, COLOR1, PSIZE, TEXCOORD0 .. TEXCOORD3.
 #pragma once
 
 #include <cstddef>
