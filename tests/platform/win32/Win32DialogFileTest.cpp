@@ -1,0 +1,139 @@
+// Message boxes, character widths and opening files by backslash names.
+#include "Win32TestWindow.h"
+
+#include <Win32File.h>
+#include <detail/DeviceContext.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using Win32Dialog = Win32Test;
+
+TEST_F(Win32Dialog, HeadlessMessageBoxReturnsAtOnceAndIsLogged) {
+    win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
+    int r1 = MessageBoxA(nullptr, "Failed to initialize Direct3D", "Error!", MB_OK);
+    int r2 = MessageBoxA(nullptr, "Error loading texture!", "Error!", MB_OKCANCEL);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r1, IDOK);
+    EXPECT_EQ(r2, IDOK);
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 2u);
+    EXPECT_EQ(win32test::MessageBoxLog()[0], "Error!: Failed to initialize Direct3D");
+    EXPECT_EQ(win32test::MessageBoxLog()[1], "Error!: Error loading texture!");
+    EXPECT_NE(err.find("Error!: Failed to initialize Direct3D\n"), std::string::npos);
+    EXPECT_NE(err.find("Error!: Error loading texture!\n"), std::string::npos);
+
+    MessageBoxA(nullptr, nullptr, nullptr, MB_OK);   // null strings are not a crash
+    EXPECT_EQ(win32test::MessageBoxLog().size(), 3u);
+    win32test::ClearMessageBoxLog();
+    EXPECT_TRUE(win32test::MessageBoxLog().empty());
+}
+
+// A context with a fixed-pitch font of its own: character c is c % 7 + 3 wide.
+struct FakeFontContext : HDC__ {
+    BOOL CharWidths(UINT first, UINT last, INT* widths) override {
+        for (UINT c = first; c <= last; ++c) widths[c - first] = static_cast<INT>(c % 7 + 3);
+        return TRUE;
+    }
+};
+
+TEST_F(Win32Dialog, CharWidthsComeFromTheContextsFont) {
+    FakeFontContext dc;
+    INT w[3] = {-1, -1, -1};
+    ASSERT_TRUE(GetCharWidth32A(&dc, 'a', 'c', w));
+    EXPECT_EQ(w[0], static_cast<INT>('a' % 7 + 3));
+    EXPECT_EQ(w[2], static_cast<INT>('c' % 7 + 3));
+    INT one = -1;
+    ASSERT_TRUE(GetCharWidth32A(&dc, 'W', 'W', &one));
+    EXPECT_EQ(one, static_cast<INT>('W' % 7 + 3));
+    EXPECT_FALSE(GetCharWidth32A(nullptr, 'a', 'a', &one));
+    EXPECT_FALSE(GetCharWidth32A(&dc, 'a', 'a', nullptr));
+    INT untouched = -1;
+    EXPECT_FALSE(GetCharWidth32A(&dc, 'c', 'a', &untouched));
+    EXPECT_EQ(untouched, -1);
+}
+
+class Win32File : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/win32fileXXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+    }
+    void TearDown() override {
+        ASSERT_EQ(chdir(old_), 0);
+        std::string cmd = "rm -rf '" + dir_ + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+    static void Write(const char* path, const char* text) {
+        FILE* f = std::fopen(path, "wb");
+        ASSERT_NE(f, nullptr) << path;
+        std::fputs(text, f);
+        std::fclose(f);
+    }
+    static std::string Read(FILE* f) {
+        std::string s;
+        char buf[64];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+        std::fclose(f);
+        return s;
+    }
+    std::string dir_;
+    char old_[4096];
+};
+
+TEST_F(Win32File, BackslashNameOpensTheFile) {
+    ASSERT_EQ(mkdir("kMedia", 0755), 0);
+    ASSERT_EQ(mkdir("kMedia/kMaps", 0755), 0);
+    Write("kMedia/kMaps/level1.kmf", "level one");
+    EXPECT_EQ(Win32_MapFileName("kMedia\\kMaps\\level1.kmf"), "kMedia/kMaps/level1.kmf");
+    FILE* f = Win32_OpenFile("kMedia\\kMaps\\level1.kmf", "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Read(f), "level one");
+
+    // Writing by such a name lands in the folder, not in a file named with backslashes.
+    f = Win32_OpenFile("kMedia\\kMaps\\levelNR.kmf", "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("saved", f);
+    std::fclose(f);
+    FILE* g = std::fopen("kMedia/kMaps/levelNR.kmf", "rb");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(Read(g), "saved");
+}
+
+TEST_F(Win32File, NamesMatchWithoutRegardToCase) {
+    ASSERT_EQ(mkdir("kMedia", 0755), 0);
+    Write("kMedia/shadowplane.x", "mesh");
+    FILE* f = Win32_OpenFile("KMEDIA\\shadowplane.X", "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Read(f), "mesh");
+    // Writing to a differently cased name replaces the existing file.
+    f = Win32_OpenFile("kmedia\\ShadowPlane.X", "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("new", f);
+    std::fclose(f);
+    FILE* g = std::fopen("kMedia/shadowplane.x", "rb");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(Read(g), "new");
+}
+
+TEST_F(Win32File, MissingAndBadNamesGiveNull) {
+    errno = 0;
+    EXPECT_EQ(Win32_OpenFile("kMedia\\nothere.tga", "rb"), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(Win32_OpenFile(nullptr, "rb"), nullptr);
+    EXPECT_EQ(Win32_OpenFile("", "rb"), nullptr);
+    EXPECT_EQ(Win32_OpenFile("a.txt", nullptr), nullptr);
+    EXPECT_EQ(Win32_MapFileName(nullptr), "");
+    EXPECT_EQ(Win32_OpenFile("nodir\\a.txt", "wb"), nullptr);   // no folder made on the way
+}
+
+}  // namespace
