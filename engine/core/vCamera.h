@@ -4,6 +4,8 @@
 
 #include <d3dx9.h>
 
+#include <cstdint>
+
 class vCamera {
 public:
     // Initialises nothing; zero-initialised objects (globals) start at the
