@@ -161,6 +161,8 @@ void NewtonUpdate(const NewtonWorld* newtonWorld, dFloat timestep) {
     for (NewtonBody* body : w->bodies)
         if (body->dynamic && !body->frozen) moving.push_back(body);
     for (NewtonBody* body : moving) {
+        // Skip a body that an earlier callback destroyed.
+        if (std::find(w->bodies.begin(), w->bodies.end(), body) == w->bodies.end()) continue;
         body->force.setZero();
         body->torque.setZero();
         if (body->callback) body->callback(body);
