@@ -91,6 +91,24 @@ inline uint32_t Expand(uint32_t v, int bits) {  // n-bit channel to 8 bits
     return bits == 4 ? v * 17 : bits == 5 ? (v << 3) | (v >> 2) : bits == 6 ? (v << 2) | (v >> 4) : v;
 }
 
+// A PNG's chunks must each fit inside the file: the decoder sizes its
+// buffers from their declared lengths before it reads them.
+bool PngChunksFit(const uint8_t* d, size_t n) {
+    size_t at = 8;
+    while (at + 12 <= n) {
+        uint32_t length = (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
+        if (length > n - at - 12) return false;
+        bool end = std::memcmp(d + at + 4, "IEND", 4) == 0;
+        at += 12 + size_t(length);
+        if (end) return true;
+    }
+    return false;
+}
+
+// Most pixels per file byte any of the readable formats can pack (deflate
+// tops out near 1032:1); a file claiming more is corrupt.
+constexpr size_t kMaxPixelsPerByte = 2048;
+
 }  // namespace
 
 bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool& hasAlpha,
@@ -103,6 +121,8 @@ bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool&
     if (!stbi_info_from_memory(data, int(size), &w, &h, &comp)) return false;
     if (w <= 0 || h <= 0 || w > kMaxImageSide || h > kMaxImageSide) return false;
     if (size_t(w) * size_t(h) > kMaxImagePixels) return false;
+    if (size_t(w) * size_t(h) > size * kMaxPixelsPerByte) return false;
+    if (KindFromMagic(data, size) == kImagePng && !PngChunksFit(data, size)) return false;
     width = w;
     height = h;
     hasAlpha = comp == 2 || comp == 4;

@@ -1,6 +1,7 @@
 #include "detail/XFileReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -9,6 +10,12 @@
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace d3dx {
 namespace detail {
@@ -111,16 +118,15 @@ void Colour(const aiMaterial* m, const char* key, unsigned type, unsigned index,
 
 }  // namespace
 
-bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error) {
+namespace {
+
+bool ParseHere(const uint8_t* data, size_t size, XMeshData& out, std::string* error) {
     out = XMeshData();
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
         out = XMeshData();
         return false;
     };
-    if (!data || size < 16) return fail("not an .X file: too short");
-    if (std::memcmp(data, "xof ", 4) != 0) return fail("not an .X file: no 'xof ' header");
-
     Assimp::Importer importer;
     // Left-handed positions, clockwise winding and v downward as the file
     // has them; polygons are fanned by hand below, so no triangulation here.
@@ -160,6 +166,195 @@ bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* er
         }
         out.materials.push_back(mat);
     }
+    return true;
+}
+
+// The parse result as bytes, for the trip from the parsing process.
+class Wire {
+public:
+    void Put(const void* p, size_t n) { bytes.insert(bytes.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n); }
+    void PutSize(size_t n) { uint64_t v = n; Put(&v, sizeof v); }
+    template <class T> void PutVector(const std::vector<T>& v) {
+        PutSize(v.size());
+        if (!v.empty()) Put(v.data(), v.size() * sizeof(T));
+    }
+    void PutString(const std::string& s) {
+        PutSize(s.size());
+        Put(s.data(), s.size());
+    }
+
+    bool Get(void* p, size_t n) {
+        if (n > bytes.size() - at) return false;
+        std::memcpy(p, bytes.data() + at, n);
+        at += n;
+        return true;
+    }
+    bool GetSize(size_t& n, size_t unit) {
+        uint64_t v = 0;
+        if (!Get(&v, sizeof v) || unit == 0 || v > (bytes.size() - at) / unit) return false;
+        n = size_t(v);
+        return true;
+    }
+    template <class T> bool GetVector(std::vector<T>& v) {
+        size_t n = 0;
+        if (!GetSize(n, sizeof(T))) return false;
+        v.resize(n);
+        return n == 0 || Get(v.data(), n * sizeof(T));
+    }
+    bool GetString(std::string& s) {
+        size_t n = 0;
+        if (!GetSize(n, 1)) return false;
+        s.assign(reinterpret_cast<const char*>(bytes.data() + at), n);
+        at += n;
+        return true;
+    }
+
+    std::vector<uint8_t> bytes;
+    size_t at = 0;
+};
+
+void Encode(const XMeshData& m, Wire& w) {
+    uint8_t flags = uint8_t((m.hasNormals ? 1 : 0) | (m.hasTexCoords ? 2 : 0));
+    w.Put(&flags, 1);
+    w.PutVector(m.positions);
+    w.PutVector(m.normals);
+    w.PutVector(m.texCoords);
+    w.PutVector(m.indices);
+    w.PutVector(m.attributes);
+    w.PutSize(m.materials.size());
+    for (const XMaterial& mat : m.materials) {
+        w.Put(mat.diffuse, sizeof mat.diffuse);
+        w.Put(mat.specular, sizeof mat.specular);
+        w.Put(mat.emissive, sizeof mat.emissive);
+        w.Put(&mat.power, sizeof mat.power);
+        uint8_t t = mat.hasTexture ? 1 : 0;
+        w.Put(&t, 1);
+        w.PutString(mat.textureFile);
+    }
+}
+
+bool Decode(Wire& w, XMeshData& m) {
+    uint8_t flags = 0;
+    if (!w.Get(&flags, 1)) return false;
+    m.hasNormals = flags & 1;
+    m.hasTexCoords = flags & 2;
+    size_t count = 0;
+    if (!w.GetVector(m.positions) || !w.GetVector(m.normals) || !w.GetVector(m.texCoords) ||
+        !w.GetVector(m.indices) || !w.GetVector(m.attributes) || !w.GetSize(count, 1))
+        return false;
+    m.materials.resize(count);
+    for (XMaterial& mat : m.materials) {
+        uint8_t t = 0;
+        if (!w.Get(mat.diffuse, sizeof mat.diffuse) || !w.Get(mat.specular, sizeof mat.specular) ||
+            !w.Get(mat.emissive, sizeof mat.emissive) || !w.Get(&mat.power, sizeof mat.power) || !w.Get(&t, 1) ||
+            !w.GetString(mat.textureFile))
+            return false;
+        mat.hasTexture = t != 0;
+    }
+    // Everything a caller indexes with must be in range.
+    size_t vertices = m.positions.size() / 3;
+    if (m.positions.size() % 3 || m.indices.size() != m.attributes.size() * 3) return false;
+    if ((m.hasNormals && m.normals.size() != vertices * 3) || (m.hasTexCoords && m.texCoords.size() != vertices * 2))
+        return false;
+    for (uint32_t i : m.indices)
+        if (i >= vertices) return false;
+    for (uint32_t a : m.attributes)
+        if (a >= m.materials.size()) return false;
+    return true;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Seconds the parsing process may take before it is stopped.
+constexpr int kParseSeconds = 30;
+
+}  // namespace
+
+// The .X importer trusts the file in places (a material list shorter than
+// its face indices crashes it), so it runs in a child process: a crash, a
+// hang or a runaway allocation there is a failed load here.
+bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error) {
+    out = XMeshData();
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        out = XMeshData();
+        return false;
+    };
+    if (!data || size < 16) return fail("not an .X file: too short");
+    if (std::memcmp(data, "xof ", 4) != 0) return fail("not an .X file: no 'xof ' header");
+
+    int fds[2];
+    if (pipe(fds) != 0) return ParseHere(data, size, out, error);
+    pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return ParseHere(data, size, out, error);
+    }
+    if (child == 0) {
+        close(fds[0]);
+        if (!kSanitized) {
+            rlimit limit{rlim_t(4) << 30, rlim_t(4) << 30};
+            setrlimit(RLIMIT_AS, &limit);
+        }
+        XMeshData mesh;
+        std::string why;
+        Wire w;
+        uint8_t ok = ParseHere(data, size, mesh, &why) ? 1 : 0;
+        w.Put(&ok, 1);
+        if (ok)
+            Encode(mesh, w);
+        else
+            w.PutString(why);
+        size_t sent = 0;
+        while (sent < w.bytes.size()) {
+            ssize_t n = write(fds[1], w.bytes.data() + sent, w.bytes.size() - sent);
+            if (n <= 0) break;
+            sent += size_t(n);
+        }
+        _exit(sent == w.bytes.size() ? 0 : 1);
+    }
+    close(fds[1]);
+    Wire w;
+    bool timedOut = false;
+    uint8_t chunk[65536];
+    for (;;) {
+        pollfd p{fds[0], POLLIN, 0};
+        int ready = poll(&p, 1, kParseSeconds * 1000);
+        if (ready == 0) {
+            timedOut = true;
+            break;
+        }
+        if (ready < 0) continue;
+        ssize_t n = read(fds[0], chunk, sizeof chunk);
+        if (n <= 0) break;
+        w.Put(chunk, size_t(n));
+    }
+    close(fds[0]);
+    if (timedOut) kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (timedOut) return fail("the .X reader took too long");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return fail("the .X reader failed on this file");
+    uint8_t ok = 0;
+    if (!w.Get(&ok, 1)) return fail("the .X reader gave no result");
+    if (!ok) {
+        std::string why;
+        w.GetString(why);
+        return fail(why.empty() ? "corrupt .X file" : why);
+    }
+    if (!Decode(w, out)) return fail("the .X reader gave an inconsistent mesh");
     return true;
 }
 
