@@ -7,6 +7,8 @@
 
 namespace {
 
+const DWORD kBoxLineColor = 0xFF000000;
+
 // Segment against an axis plane: a is the axis the plane cuts, b and c the
 // two others, checked against their ranges.
 bool SegmentCrossesAxisPlane(float a0, float b0, float c0, float a1, float b1, float c1,
@@ -113,8 +115,10 @@ void DrawOBB(D3DXVECTOR3* corners)
         return;
     static const int kEdges[12][2] = {{0, 1}, {0, 2}, {2, 3}, {3, 1}, {0, 4}, {1, 5},
                                       {2, 6}, {3, 7}, {4, 5}, {4, 6}, {6, 7}, {7, 5}};
+    // Opaque black: a zero alpha would vanish under the engine's default
+    // alpha blending.
     for (const auto& edge : kEdges)
-        Draw3DLine(corners[edge[0]], corners[edge[1]], 0);
+        Draw3DLine(corners[edge[0]], corners[edge[1]], kBoxLineColor);
 }
 
 void DrawAABB(vBoundingBox box)

@@ -43,7 +43,7 @@ void WOBBfromLOBB(D3DXVECTOR3* worldCorners, D3DXVECTOR3* localCorners, D3DXMATR
 void AABBfromOBB(vBoundingBox* box, D3DXVECTOR3* corners);
 // The eight corners of the box in the order above.
 void CornersFromAABB(const vBoundingBox& box, D3DXVECTOR3* corners);
-// The twelve edges between the eight corners as black debug lines (colour 0).
+// The twelve edges between the eight corners as opaque black debug lines.
 void DrawOBB(D3DXVECTOR3* corners);
 // DrawOBB of the box's corners.
 void DrawAABB(vBoundingBox box);
