@@ -252,3 +252,32 @@ TEST_F(Services, OverlongScreenshotNameWritesNothing)
     engine->TakeScreenshot(&base[0]);  // returns instead of searching forever
     EXPECT_EQ(engine->m_screenshotIndex, 0);
 }
+
+TEST_F(Services, PickingAndTheMouseInClientCoordinates)
+{
+    // Screen centre through the identity view: on the z axis, at the near
+    // plane for depth 0 and at the far plane for depth 1.
+    D3DXMATRIX view;
+    D3DXMatrixIdentity(&view);
+    D3DXVECTOR3 nearPoint = GetMouse3D(kClientWidth / 2.0f, kClientHeight / 2.0f, &view, 0.0f);
+    EXPECT_NEAR(nearPoint.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(nearPoint.y, 0.0f, 1e-3f);
+    EXPECT_NEAR(nearPoint.z, 1.0f, 1e-3f);
+    D3DXVECTOR3 farPoint = GetMouse3D(kClientWidth / 2.0f, kClientHeight / 2.0f, &view, 1.0f);
+    EXPECT_NEAR(farPoint.z, 9999.0f, 5.0f);
+    // The left edge of the screen lies on the left frustum edge.
+    D3DXVECTOR3 left = GetMouse3D(0.0f, kClientHeight / 2.0f, &view, 0.0f);
+    EXPECT_NEAR(left.x, -1.0f / ev_matrix3DProj._11, 1e-3f);
+
+    win32test::MouseMove(hwnd, 50, 60);
+    POINT p = GetLocalMousePos(hwnd, false);
+    EXPECT_EQ(p.x, 50);
+    EXPECT_EQ(p.y, 60);
+
+    // With the flag, each query inside the window hides the cursor once more.
+    int counter = ShowCursor(TRUE) - 1;
+    ShowCursor(FALSE);
+    p = GetLocalMousePos(hwnd, true);       // inside: counter - 1
+    EXPECT_EQ(p.x, 50);
+    EXPECT_EQ(ShowCursor(TRUE), counter);   // back where it was
+}
