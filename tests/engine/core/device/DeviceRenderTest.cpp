@@ -1,0 +1,890 @@
+// The device drawn through and read back: what a person would see in the
+// pixels, for the conventions the engine relies on.
+#include <d3d9.h>
+#include <d3dx9math.h>
+
+#include "DeviceStats.h"
+#include "RenderTestDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <string.h>
+
+#include <vector>
+
+namespace {
+
+struct TLVertex {   // D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1
+    float x, y, z, rhw;
+    DWORD color;
+    float u, v;
+};
+const DWORD kTLFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+struct ColorVertex {   // 0x042
+    float x, y, z;
+    DWORD color;
+};
+
+struct LitVertex {   // 0x012
+    float x, y, z;
+    float nx, ny, nz;
+};
+
+struct TexVertex {   // 0x142
+    float x, y, z;
+    DWORD color;
+    float u, v;
+};
+
+DWORD FloatBits(float f)
+{
+    DWORD d;
+    memcpy(&d, &f, 4);
+    return d;
+}
+
+int Channel(uint32_t c, int shift)
+{
+    return (int)((c >> shift) & 0xff);
+}
+
+::testing::AssertionResult ColorNear(uint32_t actual, uint32_t expected, int tol = 2)
+{
+    for (int s = 0; s < 32; s += 8)
+        if (abs(Channel(actual, s) - Channel(expected, s)) > tol)
+            return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+    return ::testing::AssertionSuccess();
+}
+
+// A screen-space quad, corners in pixels, clockwise as seen on screen.
+void DrawRect(IDirect3DDevice9* d, float x0, float y0, float x1, float y1, DWORD color, float u0 = 0, float v0 = 0,
+              float u1 = 1, float v1 = 1)
+{
+    const TLVertex q[4] = {{x0, y0, 0.5f, 1, color, u0, v0},
+                           {x1, y0, 0.5f, 1, color, u1, v0},
+                           {x0, y1, 0.5f, 1, color, u0, v1},
+                           {x1, y1, 0.5f, 1, color, u1, v1}};
+    d->SetFVF(kTLFvf);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLVertex)), D3D_OK);
+}
+
+void Unlit2D(IDirect3DDevice9* d)
+{
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+}
+
+// A 2x2 A8R8G8B8 texture: red, green on top; blue, white below.
+IDirect3DTexture9* MakeQuadrantTexture(IDirect3DDevice9* d)
+{
+    IDirect3DTexture9* tex = nullptr;
+    if (FAILED(d->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr)))
+        return nullptr;
+    D3DLOCKED_RECT lr;
+    if (FAILED(tex->LockRect(0, &lr, nullptr, 0))) {
+        tex->Release();
+        return nullptr;
+    }
+    uint32_t* row0 = static_cast<uint32_t*>(lr.pBits);
+    uint32_t* row1 = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + lr.Pitch);
+    row0[0] = 0xFFFF0000;
+    row0[1] = 0xFF00FF00;
+    row1[0] = 0xFF0000FF;
+    row1[1] = 0xFFFFFFFF;
+    tex->UnlockRect(0);
+    return tex;
+}
+
+TEST(DeviceClear, ClearColourReachesEveryPixel)
+{
+    RenderTestDevice dev(37, 23);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF336699, 1.0f, 0), D3D_OK);
+    UINT w = 0, h = 0;
+    const std::vector<uint32_t> px = dev.ReadPixels(nullptr, &w, &h);
+    ASSERT_EQ(w, 37u);
+    ASSERT_EQ(h, 23u);
+    for (size_t i = 0; i < px.size(); ++i)
+        ASSERT_EQ(px[i], 0xFF336699u) << "pixel " << i % w << "," << i / w;
+}
+
+TEST(DeviceClear, RectanglesAndViewportLimitTheClear)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const D3DRECT r = {4, 6, 10, 9};
+    d->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    const std::vector<uint32_t> px = dev.ReadPixels();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const bool in = x >= 4 && x < 10 && y >= 6 && y < 9;
+            ASSERT_EQ(px[y * 32 + x], in ? 0xFFFFFFFFu : 0xFF000000u) << x << "," << y;
+        }
+    const D3DVIEWPORT9 vp = {16, 0, 16, 8, 0, 1};
+    ASSERT_EQ(d->SetViewport(&vp), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(20, 4), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(20, 12), 0xFF000000u);
+    EXPECT_EQ(dev.Pixel(8, 4), 0xFF000000u);
+}
+
+TEST(DeviceRasterisation, ScreenQuadCoversExactlyTheD3DPixels)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // Pre-transformed: edges on pixel centres follow the top-left rule.
+    DrawRect(d, 10, 10, 20, 20, 0xFFFFFFFF);
+    std::vector<uint32_t> px = dev.ReadPixels();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const bool in = x >= 10 && x < 20 && y >= 10 && y < 20;
+            ASSERT_EQ(px[y * 32 + x], in ? 0xFFFFFFFFu : 0xFF000000u) << x << "," << y;
+        }
+
+    // The same through an orthographic projection of the screen.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    D3DXMATRIX proj, id;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 32, 32, 0, 0, 1);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    const ColorVertex q[4] = {{3, 5, 0.5f, 0xFFFF0000}, {7, 5, 0.5f, 0xFFFF0000}, {3, 30, 0.5f, 0xFFFF0000},
+                              {7, 30, 0.5f, 0xFFFF0000}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ColorVertex)), D3D_OK);
+    px = dev.ReadPixels();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const bool in = x >= 3 && x < 7 && y >= 5 && y < 30;
+            ASSERT_EQ(px[y * 32 + x], in ? 0xFFFF0000u : 0xFF000000u) << x << "," << y;
+        }
+}
+
+TEST(DeviceTextures, TextureAppearsUprightAndUnmirrored)
+{
+    RenderTestDevice dev(64, 64);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* tex = MakeQuadrantTexture(d);
+    ASSERT_NE(tex, nullptr);
+    d->SetTexture(0, tex);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    DrawRect(d, 0, 0, 64, 64, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(56, 8), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(8, 56), 0xFF0000FFu);
+    EXPECT_EQ(dev.Pixel(56, 56), 0xFFFFFFFFu);
+    // Point filtering switches texels exactly at the middle.
+    EXPECT_EQ(dev.Pixel(31, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(32, 8), 0xFF00FF00u);
+    d->SetTexture(0, nullptr);
+    tex->Release();
+}
+
+TEST(DeviceTextures, RenderToTextureThenDrawingItStaysUpright)
+{
+    RenderTestDevice dev(64, 64);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* rtTex = nullptr;
+    ASSERT_EQ(d->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &rtTex, nullptr),
+              D3D_OK);
+    IDirect3DSurface9 *rtSurface = nullptr, *back = nullptr;
+    ASSERT_EQ(rtTex->GetSurfaceLevel(0, &rtSurface), D3D_OK);
+    ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
+
+    ASSERT_EQ(d->SetRenderTarget(0, rtSurface), D3D_OK);
+    D3DVIEWPORT9 vp;
+    d->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 32u);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    DrawRect(d, 0, 0, 32, 8, 0xFFFF0000);    // a red band along the top
+    DrawRect(d, 0, 0, 4, 32, 0xFF00FF00);    // a green band down the left
+    const std::vector<uint32_t> rt = dev.ReadPixels(rtSurface);
+    ASSERT_EQ(rt.size(), 32u * 32u);
+    EXPECT_EQ(rt[2 * 32 + 16], 0xFFFF0000u);
+    EXPECT_EQ(rt[28 * 32 + 16], 0xFF000000u);
+    EXPECT_EQ(rt[20 * 32 + 1], 0xFF00FF00u);
+
+    ASSERT_EQ(d->SetRenderTarget(0, back), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    d->SetTexture(0, rtTex);
+    DrawRect(d, 0, 0, 64, 64, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(32, 4), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(32, 60), 0xFF000000u);
+    EXPECT_EQ(dev.Pixel(2, 40), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(60, 40), 0xFF000000u);
+    d->SetTexture(0, nullptr);
+    rtSurface->Release();
+    back->Release();
+    rtTex->Release();
+}
+
+TEST(DeviceLighting, DirectionalLightBrightensTheFaceTurnedTowardIt)
+{
+    RenderTestDevice dev(64, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 64, 32, 0, 0, 1);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    d->SetRenderState(D3DRS_AMBIENT, 0x00404040);
+    D3DMATERIAL9 mat = {};
+    mat.Diffuse = {0.5f, 0.5f, 0.5f, 1.0f};
+    mat.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+    d->SetMaterial(&mat);
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};   // shining away from the viewer, into the screen
+    ASSERT_EQ(d->SetLight(0, &light), D3D_OK);
+    ASSERT_EQ(d->LightEnable(0, TRUE), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+    // Left: normal toward the viewer, so toward the light. Right: turned away.
+    const LitVertex toward[4] = {{0, 0, 0.5f, 0, 0, -1}, {32, 0, 0.5f, 0, 0, -1}, {0, 32, 0.5f, 0, 0, -1},
+                                 {32, 32, 0.5f, 0, 0, -1}};
+    const LitVertex away[4] = {{32, 0, 0.5f, 0, 0, 1}, {64, 0, 0.5f, 0, 0, 1}, {32, 32, 0.5f, 0, 0, 1},
+                               {64, 32, 0.5f, 0, 0, 1}};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, toward, sizeof(LitVertex)), D3D_OK);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, away, sizeof(LitVertex)), D3D_OK);
+    // ambient 0.25 x material ambient 1 + diffuse 0.5 x N.L 1 = 0.75; away: 0.25 only.
+    EXPECT_TRUE(ColorNear(dev.Pixel(16, 16), 0xFFBFBFBF));
+    EXPECT_TRUE(ColorNear(dev.Pixel(48, 16), 0xFF404040));
+
+    // Vertex colours stand in for the material's diffuse.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    struct LitColorVertex {
+        float x, y, z, nx, ny, nz;
+        DWORD color;
+    } colored[4] = {{0, 0, 0.5f, 0, 0, -1, 0xFFFF0000}, {32, 0, 0.5f, 0, 0, -1, 0xFFFF0000},
+                    {0, 32, 0.5f, 0, 0, -1, 0xFFFF0000}, {32, 32, 0.5f, 0, 0, -1, 0xFFFF0000}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, colored, sizeof(LitColorVertex)), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(16, 16), 0xFFFF4040));
+
+    // A light switched off leaves ambient only.
+    d->LightEnable(0, FALSE);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, toward, sizeof(LitVertex)), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(16, 16), 0xFF404040));
+}
+
+TEST(DeviceAlpha, AlphaTestDiscardsAtTheReference)
+{
+    RenderTestDevice dev(48, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    d->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    DrawRect(d, 0, 0, 16, 16, 0x7FFFFFFF);
+    DrawRect(d, 16, 0, 32, 16, 0x80FFFFFF);
+    DrawRect(d, 32, 0, 48, 16, 0x81FFFFFF);
+    EXPECT_EQ(dev.Pixel(8, 8) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(dev.Pixel(24, 8) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(dev.Pixel(40, 8) & 0xFFFFFF, 0xFFFFFFu);
+    // GREATEREQUAL lets the reference itself through.
+    d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    DrawRect(d, 16, 0, 32, 16, 0x80FFFFFF);
+    EXPECT_EQ(dev.Pixel(24, 8) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(DeviceAlpha, SrcAlphaInvSrcAlphaBlending)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    DrawRect(d, 0, 0, 16, 16, 0x40FF0000);   // a quarter red over blue
+    const uint32_t c = dev.Pixel(8, 8);
+    EXPECT_NEAR(Channel(c, 16), 64, 2);
+    EXPECT_NEAR(Channel(c, 0), 191, 2);
+    EXPECT_EQ(Channel(c, 8), 0);
+}
+
+TEST(DeviceCulling, DefaultCullRemovesCounterClockwiseFaces)
+{
+    RenderTestDevice dev(32, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    DWORD cull = 0;
+    d->GetRenderState(D3DRS_CULLMODE, &cull);
+    EXPECT_EQ(cull, (DWORD)D3DCULL_CCW);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetFVF(kTLFvf);
+    // Clockwise on screen (left) and counter-clockwise (right).
+    const TLVertex cw[3] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {16, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                            {0, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    const TLVertex ccw[3] = {{16, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {16, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                             {32, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    auto draw = [&] {
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, cw, sizeof(TLVertex));
+        d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, ccw, sizeof(TLVertex));
+    };
+    draw();
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(19, 3), 0xFF000000u);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    draw();
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFF000000u);
+    EXPECT_EQ(dev.Pixel(19, 3), 0xFFFFFFFFu);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    draw();
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(19, 3), 0xFFFFFFFFu);
+}
+
+TEST(DeviceRasterisation, WireframeDrawsEdgesOnly)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    DrawRect(d, 4, 4, 28, 28, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(16, 20), 0xFF000000u);
+    EXPECT_EQ(dev.Pixel(16, 4), 0xFFFFFFFFu);
+}
+
+// Counts pixels of a column band [x0, x1) that are not the background.
+int LitPixels(const std::vector<uint32_t>& px, int width, int x0, int x1)
+{
+    int n = 0;
+    for (size_t i = 0; i < px.size(); ++i) {
+        const int x = (int)(i % width);
+        if (x >= x0 && x < x1 && (px[i] & 0xFFFFFF) != 0)
+            ++n;
+    }
+    return n;
+}
+
+TEST(DevicePoints, PointSpriteGrowsAsItComesNearer)
+{
+    RenderTestDevice dev(64, 64);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id;
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 2, 1.0f, 0.1f, 1000.0f);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
+    d->SetRenderState(D3DRS_POINTSIZE, FloatBits(1.0f));
+    d->SetRenderState(D3DRS_POINTSCALE_A, FloatBits(0.0f));
+    d->SetRenderState(D3DRS_POINTSCALE_B, FloatBits(0.0f));
+    d->SetRenderState(D3DRS_POINTSCALE_C, FloatBits(1.0f));
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    // Size = viewport height x size / eye distance: 64 / |(-4, 0, 8)| = 7.2
+    // pixels near (a 7 x 7 square), 64 / |(16, 0, 32)| = 1.8 far.
+    const ColorVertex pts[2] = {{-4, 0, 8, 0xFFFFFFFF}, {16, 0, 32, 0xFFFFFFFF}};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_POINTLIST, 2, pts, sizeof(ColorVertex)), D3D_OK);
+    const std::vector<uint32_t> px = dev.ReadPixels();
+    const int nearCount = LitPixels(px, 64, 0, 32), farCount = LitPixels(px, 64, 32, 64);
+    EXPECT_EQ(nearCount, 49);
+    EXPECT_GE(farCount, 1);
+    EXPECT_LE(farCount, 4);
+
+    // Far beyond, the size stops at POINTSIZE_MIN (1 pixel) instead of vanishing.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const ColorVertex veryFar = {0, 0, 900, 0xFFFFFFFF};
+    d->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &veryFar, sizeof(ColorVertex));
+    EXPECT_EQ(LitPixels(dev.ReadPixels(), 64, 0, 64), 1);
+}
+
+TEST(DevicePoints, SpriteTextureHasItsOriginAtTheTopLeft)
+{
+    RenderTestDevice dev(64, 64);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_POINTSIZE, FloatBits(32.0f));
+    IDirect3DTexture9* tex = MakeQuadrantTexture(d);
+    ASSERT_NE(tex, nullptr);
+    d->SetTexture(0, tex);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    d->SetFVF(kTLFvf);
+    const TLVertex p = {32, 32, 0.5f, 1, 0xFFFFFFFF, 0, 0};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &p, sizeof(TLVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(24, 24), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(40, 24), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(24, 40), 0xFF0000FFu);
+    EXPECT_EQ(dev.Pixel(40, 40), 0xFFFFFFFFu);
+    d->SetTexture(0, nullptr);
+    tex->Release();
+}
+
+TEST(DeviceFog, LinearTableFogColoursFarGeometry)
+{
+    RenderTestDevice dev(48, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id;
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 2, 3.0f, 1.0f, 100.0f);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    d->SetRenderState(D3DRS_FOGCOLOR, 0xFF00FF00);
+    d->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+    d->SetRenderState(D3DRS_FOGSTART, FloatBits(10.0f));
+    d->SetRenderState(D3DRS_FOGEND, FloatBits(20.0f));
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    // Three white walls filling a third of the view each, at depths 5, 15 and 40.
+    auto wall = [&](float z, int third) {
+        const float halfW = 3.0f * z, x0 = -halfW + third * (2 * halfW / 3), x1 = x0 + 2 * halfW / 3;
+        const ColorVertex q[4] = {{x0, z, z, 0xFFFFFFFF}, {x1, z, z, 0xFFFFFFFF}, {x0, -z, z, 0xFFFFFFFF},
+                                  {x1, -z, z, 0xFFFFFFFF}};
+        D3DXMATRIX w;
+        D3DXMatrixIdentity(&w);
+        d->SetTransform(D3DTS_WORLD, &w);
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ColorVertex)), D3D_OK);
+    };
+    wall(5, 0);
+    wall(15, 1);
+    wall(40, 2);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFFFFFFFF));
+    EXPECT_TRUE(ColorNear(dev.Pixel(24, 8), 0xFF80FF80, 3));
+    EXPECT_TRUE(ColorNear(dev.Pixel(40, 8), 0xFF00FF00));
+}
+
+TEST(DeviceSwapChains, TwoSwapChainsEachShowTheirOwnImage)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    HWND second = CreateWindowExA(0, "RenderTestDevice", "second", WS_OVERLAPPEDWINDOW, 100, 100, 16 + 16, 16 + 39,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(second, nullptr);
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferWidth = pp.BackBufferHeight = 0;
+    pp.hDeviceWindow = second;
+    IDirect3DSwapChain9 *chain0 = nullptr, *chain1 = nullptr;
+    ASSERT_EQ(d->GetSwapChain(0, &chain0), D3D_OK);
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&pp, &chain1), D3D_OK);
+    EXPECT_EQ(pp.BackBufferWidth, 16u);
+    IDirect3DSurface9 *back0 = nullptr, *back1 = nullptr;
+    ASSERT_EQ(chain0->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back0), D3D_OK);
+    ASSERT_EQ(chain1->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back1), D3D_OK);
+    EXPECT_NE(back0, back1);
+
+    d->SetRenderTarget(0, back0);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    ASSERT_EQ(chain0->Present(nullptr, nullptr, nullptr, nullptr, 0), D3D_OK);
+    d->SetRenderTarget(0, back1);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    ASSERT_EQ(chain1->Present(nullptr, nullptr, nullptr, nullptr, 0), D3D_OK);
+
+    const std::vector<uint32_t> p0 = dev.ReadPixels(back0), p1 = dev.ReadPixels(back1);
+    ASSERT_EQ(p0.size(), 32u * 32u);
+    ASSERT_EQ(p1.size(), 16u * 16u);
+    EXPECT_EQ(p0[5], 0xFFFF0000u);
+    EXPECT_EQ(p1[5], 0xFF0000FFu);
+
+    // What each window was shown, at its client position on the screen.
+    D3DDISPLAYMODE mode;
+    ASSERT_EQ(d->GetDisplayMode(0, &mode), D3D_OK);
+    IDirect3DSurface9* screen = nullptr;
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
+                                             nullptr),
+              D3D_OK);
+    auto screenPixel = [&](HWND w, int cx, int cy) {
+        POINT pt = {cx, cy};
+        ClientToScreen(w, &pt);
+        D3DLOCKED_RECT lr;
+        uint32_t v = 0;
+        if (SUCCEEDED(screen->LockRect(&lr, nullptr, D3DLOCK_READONLY))) {
+            if (pt.x >= 0 && pt.y >= 0 && (UINT)pt.x < mode.Width && (UINT)pt.y < mode.Height)
+                v = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + pt.y * lr.Pitch)[pt.x];
+            screen->UnlockRect();
+        }
+        return v;
+    };
+    ASSERT_EQ(chain1->GetFrontBufferData(screen), D3D_OK);
+    EXPECT_EQ(screenPixel(second, 4, 4), 0xFF0000FFu);
+    ASSERT_EQ(chain0->GetFrontBufferData(screen), D3D_OK);
+    EXPECT_EQ(screenPixel(dev.hwnd(), 4, 4), 0xFFFF0000u);
+
+    // A chain presents to another window when told to.
+    d->SetRenderTarget(0, back0);
+    screen->Release();
+    back0->Release();
+    back1->Release();
+    chain1->Release();
+    chain0->Release();
+    DestroyWindow(second);
+}
+
+TEST(DeviceSwapChains, FrontBufferDataIsTheLastPresentedImage)
+{
+    RenderTestDevice dev(40, 30);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF112233, 1.0f, 0);
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->GetSwapChain(0, &chain), D3D_OK);
+    ASSERT_EQ(chain->Present(nullptr, nullptr, nullptr, nullptr, 0), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);   // drawn, not presented
+
+    D3DDISPLAYMODE mode;
+    ASSERT_EQ(d->GetDisplayMode(0, &mode), D3D_OK);
+    IDirect3DSurface9* screen = nullptr;
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
+                                             nullptr),
+              D3D_OK);
+    ASSERT_EQ(d->GetFrontBufferData(0, screen), D3D_OK);
+    POINT tl = {0, 0}, br = {39, 29};
+    ClientToScreen(dev.hwnd(), &tl);
+    ClientToScreen(dev.hwnd(), &br);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(screen->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    auto at = [&](POINT p) { return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + p.y * lr.Pitch)[p.x]; };
+    EXPECT_EQ(at(tl), 0xFF112233u);
+    EXPECT_EQ(at(br), 0xFF112233u);
+    if (br.x + 1 < (LONG)mode.Width) {
+        EXPECT_EQ(at(POINT{br.x + 1, br.y}), 0xFF000000u);
+    }
+    screen->UnlockRect();
+    screen->Release();
+    chain->Release();
+}
+
+TEST(DeviceBuffers, ManagedVertexAndIndexBuffersDraw)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DVertexBuffer9* vb = nullptr;
+    ASSERT_EQ(d->CreateVertexBuffer(4 * sizeof(TLVertex), D3DUSAGE_WRITEONLY, kTLFvf, D3DPOOL_MANAGED, &vb, nullptr),
+              D3D_OK);
+    void* data = nullptr;
+    ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
+    const TLVertex q[4] = {{0, 0, 0.5f, 1, 0xFF00FFFF, 0, 0}, {16, 0, 0.5f, 1, 0xFF00FFFF, 0, 0},
+                           {0, 16, 0.5f, 1, 0xFF00FFFF, 0, 0}, {16, 16, 0.5f, 1, 0xFF00FFFF, 0, 0}};
+    memcpy(data, q, sizeof(q));
+    ASSERT_EQ(vb->Unlock(), D3D_OK);
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(d->CreateIndexBuffer(6 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
+    ASSERT_EQ(ib->Lock(0, 0, &data, 0), D3D_OK);
+    const uint16_t idx[6] = {0, 1, 2, 2, 1, 3};
+    memcpy(data, idx, sizeof(idx));
+    ib->Unlock();
+
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    d->SetFVF(kTLFvf);
+    d->SetStreamSource(0, vb, 0, sizeof(TLVertex));
+    d->SetIndices(ib);
+    ASSERT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFF00FFFFu);
+    EXPECT_EQ(dev.Pixel(24, 24), 0xFF000000u);
+    // Rewriting one vertex through a partial lock shows in the next draw.
+    ASSERT_EQ(vb->Lock(3 * sizeof(TLVertex), sizeof(TLVertex), &data, 0), D3D_OK);
+    TLVertex moved = q[3];
+    moved.x = moved.y = 32;
+    memcpy(data, &moved, sizeof(moved));
+    vb->Unlock();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    EXPECT_EQ(dev.Pixel(24, 24), 0xFF00FFFFu);
+
+    // Out of range: a lock outside, a draw past the end, an index past the end.
+    EXPECT_EQ(vb->Lock(4 * sizeof(TLVertex), 1, &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb->Lock(0, 5 * sizeof(TLVertex), &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 4, 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 2), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
+
+    // DrawPrimitiveUP leaves stream 0 unset.
+    DrawRect(d, 0, 0, 4, 4, 0xFFFFFFFF);
+    IDirect3DVertexBuffer9* bound = vb;
+    UINT off = 1, stride = 1;
+    d->GetStreamSource(0, &bound, &off, &stride);
+    EXPECT_EQ(bound, nullptr);
+    EXPECT_EQ(stride, 0u);
+    EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+
+    d->SetIndices(nullptr);
+    ib->Release();
+    vb->Release();
+}
+
+TEST(DeviceState, DefaultsAndReadBack)
+{
+    RenderTestDevice dev(8, 8);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    DWORD v = 0;
+    d->GetRenderState(D3DRS_LIGHTING, &v);
+    EXPECT_EQ(v, (DWORD)TRUE);
+    d->GetRenderState(D3DRS_ZFUNC, &v);
+    EXPECT_EQ(v, (DWORD)D3DCMP_LESSEQUAL);
+    d->GetRenderState(D3DRS_ALPHAFUNC, &v);
+    EXPECT_EQ(v, (DWORD)D3DCMP_ALWAYS);
+    d->GetRenderState(D3DRS_POINTSIZE_MIN, &v);
+    EXPECT_EQ(v, FloatBits(1.0f));
+    d->GetTextureStageState(0, D3DTSS_COLOROP, &v);
+    EXPECT_EQ(v, (DWORD)D3DTOP_MODULATE);
+    d->GetTextureStageState(1, D3DTSS_COLOROP, &v);
+    EXPECT_EQ(v, (DWORD)D3DTOP_DISABLE);
+    d->GetSamplerState(0, D3DSAMP_MINFILTER, &v);
+    EXPECT_EQ(v, (DWORD)D3DTEXF_POINT);
+
+    D3DXMATRIX m, back;
+    D3DXMatrixTranslation(&m, 1, 2, 3);
+    d->SetTransform(D3DTS_WORLD, &m);
+    d->GetTransform(D3DTS_WORLD, &back);
+    EXPECT_EQ(back, m);
+    d->SetRenderState(D3DRS_FOGEND, FloatBits(77.0f));
+    d->GetRenderState(D3DRS_FOGEND, &v);
+    EXPECT_EQ(v, FloatBits(77.0f));
+
+    // A state block brings everything back.
+    IDirect3DStateBlock9* sb = nullptr;
+    ASSERT_EQ(d->CreateStateBlock(D3DSBT_ALL, &sb), D3D_OK);
+    d->SetRenderState(D3DRS_FOGEND, FloatBits(1.0f));
+    d->SetTransform(D3DTS_WORLD, &back);
+    D3DXMatrixIdentity(&m);
+    d->SetTransform(D3DTS_WORLD, &m);
+    sb->Apply();
+    d->GetRenderState(D3DRS_FOGEND, &v);
+    EXPECT_EQ(v, FloatBits(77.0f));
+    d->GetTransform(D3DTS_WORLD, &m);
+    EXPECT_EQ(m, back);
+    sb->Release();
+}
+
+TEST(DeviceStatsCounters, DrawsAndProgramsAreCountedPerFrame)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    D3D9_ResetFrameStats(d);
+    for (int i = 0; i < 3; ++i)
+        DrawRect(d, 0, 0, 8, 8, 0xFFFFFFFF);
+    D3D9FrameStats cur = {}, prev = {};
+    ASSERT_EQ(D3D9_GetFrameStats(d, &cur, &prev), D3D_OK);
+    EXPECT_EQ(cur.drawCalls, 3u);
+    EXPECT_EQ(cur.primitives, 6u);
+    EXPECT_LE(cur.programsBuilt, 1u);
+    EXPECT_EQ(cur.bytesStreamed, 3u * 4 * sizeof(TLVertex));
+    d->Present(nullptr, nullptr, nullptr, nullptr);
+    D3D9_GetFrameStats(d, &cur, &prev);
+    EXPECT_EQ(cur.drawCalls, 0u);
+    EXPECT_EQ(prev.drawCalls, 3u);
+    // The same states again reuse the cached program.
+    DrawRect(d, 0, 0, 8, 8, 0xFFFFFFFF);
+    D3D9_GetFrameStats(d, &cur, nullptr);
+    EXPECT_EQ(cur.programsBuilt, 0u);
+    EXPECT_EQ(D3D9_GetFrameStats(nullptr, &cur, &prev), D3DERR_INVALIDCALL);
+}
+
+TEST(DeviceBadArguments, InvalidCallsReturnInvalidCall)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    const HRESULT bad = D3DERR_INVALIDCALL;
+    EXPECT_EQ(d->SetTransform(D3DTS_WORLD, nullptr), bad);
+    EXPECT_EQ(d->SetTransform((D3DTRANSFORMSTATETYPE)1000, nullptr), bad);
+    EXPECT_EQ(d->SetRenderState((D3DRENDERSTATETYPE)5000, 0), bad);
+    EXPECT_EQ(d->GetRenderState(D3DRS_LIGHTING, nullptr), bad);
+    EXPECT_EQ(d->SetTextureStageState(8, D3DTSS_COLOROP, D3DTOP_DISABLE), bad);
+    EXPECT_EQ(d->SetSamplerState(99, D3DSAMP_MINFILTER, D3DTEXF_POINT), bad);
+    EXPECT_EQ(d->SetTexture(99, nullptr), bad);
+    EXPECT_EQ(d->SetLight(0, nullptr), bad);
+    EXPECT_EQ(d->SetLight(1000, nullptr), bad);
+    EXPECT_EQ(d->LightEnable(1000, TRUE), bad);
+    EXPECT_EQ(d->SetMaterial(nullptr), bad);
+    EXPECT_EQ(d->SetViewport(nullptr), bad);
+    const D3DVIEWPORT9 tooBig = {0, 0, 17, 16, 0, 1};
+    EXPECT_EQ(d->SetViewport(&tooBig), bad);
+    EXPECT_EQ(d->GetViewport(nullptr), bad);
+    EXPECT_EQ(d->SetRenderTarget(0, nullptr), bad);
+    EXPECT_EQ(d->SetRenderTarget(1, nullptr), bad);
+    EXPECT_EQ(d->GetRenderTarget(0, nullptr), bad);
+    EXPECT_EQ(d->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1, 0), bad);
+    EXPECT_EQ(d->Clear(0, nullptr, 0, 0, 1, 0), bad);
+    EXPECT_EQ(d->GetSwapChain(1, nullptr), bad);
+    IDirect3DSwapChain9* sc = nullptr;
+    EXPECT_EQ(d->GetSwapChain(3, &sc), bad);
+    EXPECT_EQ(sc, nullptr);
+    EXPECT_EQ(d->CreateTexture(0, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, nullptr, nullptr), bad);
+    IDirect3DTexture9* tex = nullptr;
+    EXPECT_EQ(d->CreateTexture(0, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), bad);
+    EXPECT_EQ(d->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), bad);
+    EXPECT_EQ(tex, nullptr);
+    IDirect3DIndexBuffer9* ib = nullptr;
+    EXPECT_EQ(d->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &ib, nullptr), bad);
+    EXPECT_EQ(d->CreateVertexBuffer(0, 0, 0, D3DPOOL_MANAGED, nullptr, nullptr), bad);
+
+    // Draws: no vertex format, no data, no stream, unknown primitive.
+    TLVertex v[3] = {};
+    d->SetFVF(0);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(TLVertex)), bad);
+    d->SetFVF(kTLFvf);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, sizeof(TLVertex)), bad);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, 4), bad);
+    EXPECT_EQ(d->DrawPrimitiveUP((D3DPRIMITIVETYPE)42, 1, v, sizeof(TLVertex)), bad);
+    EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), bad);
+    EXPECT_EQ(d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), bad);
+    EXPECT_EQ(d->SetStreamSource(1, nullptr, 0, 0), bad);
+
+    // Surfaces: locks outside, default-pool locks, mismatched read-backs.
+    IDirect3DSurface9* sys = nullptr;
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &sys, nullptr), D3D_OK);
+    D3DLOCKED_RECT lr;
+    const RECT outside = {4, 4, 9, 8};
+    EXPECT_EQ(sys->LockRect(&lr, &outside, 0), bad);
+    EXPECT_EQ(sys->LockRect(nullptr, nullptr, 0), bad);
+    EXPECT_EQ(sys->UnlockRect(), bad);
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
+    EXPECT_EQ(back->LockRect(&lr, nullptr, 0), bad);
+    EXPECT_EQ(d->GetRenderTargetData(back, sys), bad);   // 16x16 into 8x8
+    EXPECT_EQ(d->GetRenderTargetData(nullptr, sys), bad);
+    EXPECT_EQ(d->GetRenderTargetData(sys, sys), bad);    // not a render target
+    EXPECT_EQ(d->SetRenderTarget(0, sys), bad);
+    EXPECT_EQ(d->GetFrontBufferData(0, nullptr), bad);
+    back->Release();
+    sys->Release();
+    EXPECT_EQ(d->EndScene(), bad);
+    EXPECT_EQ(d->BeginScene(), D3D_OK);
+    EXPECT_EQ(d->BeginScene(), bad);
+    EXPECT_EQ(d->EndScene(), D3D_OK);
+
+    // The device still draws after all of that.
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    DrawRect(d, 0, 0, 16, 16, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFFFFFFu);
+}
+
+TEST(DeviceLifetime, ResourcesKeepTheDeviceAliveAndBindingsDoNot)
+{
+    RenderTestDevice dev(8, 8);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(4, 4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    EXPECT_EQ(tex->GetLevelCount(), 3u);
+    d->AddRef();
+    EXPECT_EQ(d->Release(), 2u);   // the program's reference and the texture's
+    d->SetTexture(0, tex);
+    EXPECT_EQ(tex->Release(), 0u);  // still bound: kept for the device, no longer counted
+    d->AddRef();
+    EXPECT_EQ(d->Release(), 1u);
+    IDirect3DBaseTexture9* bound = nullptr;
+    d->GetTexture(0, &bound);
+    EXPECT_NE(bound, nullptr);
+    if (bound)
+        bound->Release();
+    d->SetTexture(0, nullptr);   // frees it
+}
+
+TEST(DeviceCreation, FormatsAndCreationChecks)
+{
+    RenderTestDevice dev(8, 8);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3D9* d3d = dev.d3d();
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_DEPTHSTENCIL,
+                                     D3DRTYPE_SURFACE, D3DFMT_D24S8),
+              D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_DEPTHSTENCIL,
+                                     D3DRTYPE_SURFACE, D3DFMT_D16),
+              D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
+                                     D3DFMT_A8R8G8B8),
+              D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+                                     D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8),
+              D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
+                                     D3DFMT_A4R4G4B4),
+              D3D_OK);
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
+                                     D3DFMT_DXT5),
+              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_UNKNOWN, D3DUSAGE_DEPTHSTENCIL,
+                                     D3DRTYPE_SURFACE, D3DFMT_D24S8),
+              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(d3d->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8,
+                                          D3DFMT_D24S8),
+              D3D_OK);
+    D3DDISPLAYMODE mode = {};
+    EXPECT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+    EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
+    EXPECT_GT(mode.Width, 0u);
+    D3DCAPS9 caps = {};
+    EXPECT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
+    EXPECT_NE(caps.VertexProcessingCaps, 0u);
+    EXPECT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr), D3DERR_INVALIDCALL);
+
+    // A windowed device takes the client size and the display format.
+    D3DPRESENT_PARAMETERS pp = {};
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D16;
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    IDirect3DDevice9* second = nullptr;
+    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, dev.hwnd(), D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                &pp, &second),
+              D3D_OK);
+    EXPECT_EQ(pp.BackBufferWidth, 8u);
+    EXPECT_EQ(pp.BackBufferHeight, 8u);
+    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8);
+    second->Release();
+    dev.device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF445566, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(1, 1), 0xFF445566u);
+
+    // No depth format given with an automatic depth buffer: refused.
+    pp = {};
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    EXPECT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, dev.hwnd(), 0, &pp, &second), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0, &pp, &second), D3DERR_INVALIDCALL);
+    EXPECT_EQ(Direct3DCreate9(31), nullptr);
+}
+
+}  // namespace
