@@ -72,8 +72,9 @@ NewtonBody* NewtonCreateBody(const NewtonWorld* newtonWorld, const NewtonCollisi
 // Removes the body from the world and frees it; NULL is ignored.
 void NewtonDestroyBody(const NewtonWorld* newtonWorld, const NewtonBody* body);
 
-// Mass below 0.001 makes the body static. Each inertia is clamped to
-// 0.001 ... 100 times the mass inside the solver; the getter returns the
+// Mass below 0.001 makes the body static. An axis given no inertia (0 or
+// less) takes that of the collision as a solid of this mass; every inertia
+// is then clamped to 0.001 ... 100 times the mass. The getter returns the
 // values given.
 void NewtonBodySetMassMatrix(const NewtonBody* body, dFloat mass, dFloat Ixx, dFloat Iyy, dFloat Izz);
 void NewtonBodyGetMassMatrix(const NewtonBody* body, dFloat* mass, dFloat* Ixx, dFloat* Iyy, dFloat* Izz);

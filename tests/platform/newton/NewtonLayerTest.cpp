@@ -241,6 +241,56 @@ TEST(NewtonMaterial, ElasticityDecidesTheBounce) {
     EXPECT_LT(lively, 5.0f);
 }
 
+void SpinCallback(const NewtonBody* body) {
+    float torque[3] = {70, 0, 0};
+    NewtonBodySetTorque(body, torque);
+}
+
+TEST_F(NewtonLayer, ZeroInertiaTakesTheSolidShapesAndGivenInertiaIsKept) {
+    // A solid sphere of mass 10 and radius 1 has inertia 4: torque 70 for a
+    // 1/60 s step spins it to 70 / 60 / 4 rad/s.
+    NewtonBody* solid = Ball(0, 50, 0, SpinCallback);
+    NewtonBody* light = Ball(10, 50, 0, SpinCallback);
+    NewtonBodySetMassMatrix(light, 10, 1, 1, 1);
+    NewtonUpdate(world, 1.0f / 60.0f);
+    float w[3];
+    NewtonBodyGetOmega(solid, w);
+    EXPECT_NEAR(w[0], 70.0f / 60 / 4, 0.01f);
+    NewtonBodyGetOmega(light, w);
+    EXPECT_NEAR(w[0], 70.0f / 60 / 1, 0.02f);
+}
+
+// Slides a box at 5 units/s over the board and returns how far it went.
+float SlideDistance(float friction) {
+    NewtonWorld* w = NewtonCreate(nullptr, nullptr);
+    int g = NewtonMaterialGetDefaultGroupID(w);
+    NewtonMaterialSetDefaultFriction(w, g, g, friction, friction);
+    NewtonBody* board = NewtonCreateBody(w, NewtonCreateBox(w, 90, 2, 90, nullptr));
+    float m[16];
+    Translation(m, 45, -1, 45);
+    NewtonBodySetMatrix(board, m);
+    NewtonBody* box = NewtonCreateBody(w, NewtonCreateBox(w, 1, 1, 1, nullptr));
+    Translation(m, 10, 0.5f, 45);
+    NewtonBodySetMatrix(box, m);
+    NewtonBodySetMassMatrix(box, 10, 0, 0, 0);
+    NewtonBodySetForceAndTorqueCallback(box, GravityCallback);
+    for (int i = 0; i < 30; ++i) NewtonUpdate(w, 1.0f / 60.0f);
+    float v[3] = {5, 0, 0};
+    NewtonBodySetVelocity(box, v);
+    for (int i = 0; i < 180; ++i) NewtonUpdate(w, 1.0f / 60.0f);
+    NewtonBodyGetMatrix(box, m);
+    NewtonDestroy(w);
+    return m[12] - 10;
+}
+
+TEST(NewtonMaterial, FrictionAboveTwoActsAsTwo) {
+    float two = SlideDistance(2.0f), four = SlideDistance(4.0f), half = SlideDistance(0.5f);
+    EXPECT_NEAR(four, two, 0.01f);
+    EXPECT_GT(two, 0.3f);          // 5^2 / (2 * 2 * 9.8) = 0.64
+    EXPECT_LT(two, 1.0f);
+    EXPECT_GT(half, 2.0f * two);   // 2.55
+}
+
 int liveBlocks = 0;
 void* CountingAlloc(int size) {
     ++liveBlocks;
