@@ -108,7 +108,7 @@ XMesh MakeBallMesh() {
     // Eight grid cells around the equator and four from pole to pole, so the
     // lines on the ball show every turn it makes.
     XMesh mesh("Ball");
-    const int mat = mesh.AddMaterial(Textured("Grid.tga", 0.8f));
+    const int mat = mesh.AddMaterial(Textured("Grid.tga", 1.0f));
     const int slices = 32, stacks = 16;
     std::vector<int> idx;
     for (int i = 0; i <= stacks; ++i) {

@@ -304,7 +304,7 @@ Image MakeXRayFrame() {
     const int n = 256;
     const float c = n * 0.5f;
     Image img(n, n, {0, 0, 0, 0});
-    const float outer = 2, inner0 = 16, innerTop = 30, radius = 22;
+    const float outer = 0, inner0 = 16, innerTop = 30, radius = 3;
     auto window = [&](float x, float y) { return RoundBoxSdf(x, y, inner0, innerTop, n - inner0, n - inner0, 14); };
     auto body = [&](float x, float y) { return RoundBoxSdf(x, y, outer, outer, n - outer, n - outer, radius); };
 
