@@ -399,6 +399,9 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVI
                                   LPD3DXBUFFER* adjacency, LPD3DXBUFFER* materials,
                                   LPD3DXBUFFER* effectInstances, DWORD* numMaterials, LPD3DXMESH* mesh) {
     if (mesh) *mesh = nullptr;
+    if (adjacency) *adjacency = nullptr;
+    if (materials) *materials = nullptr;
+    if (effectInstances) *effectInstances = nullptr;
     if (!fileName || !device || !mesh) return D3DERR_INVALIDCALL;
     std::vector<uint8_t> bytes;
     if (!d3dx::detail::ReadFileBytes(fileName, bytes)) return E_FAIL;
