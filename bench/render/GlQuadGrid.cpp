@@ -78,8 +78,8 @@ bool GlGridOpen(int width, int height)
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -91,6 +91,9 @@ void GlGridRun(const std::vector<float>& matrices, int count, int frames, std::v
     glBindTexture(GL_TEXTURE_2D, texture);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
+    // The engine's default blend, so both sides write the same pixels the same way.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (int f = 0; f < frames; ++f) {
         const auto t0 = std::chrono::steady_clock::now();
         glClearColor(0.73f, 0.59f, 0.48f, 1.0f);

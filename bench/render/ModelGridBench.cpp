@@ -4,8 +4,9 @@
 //
 //   vorpex_model_grid_bench [frames, default 200]
 //
-// Two views: the whole grid on screen (culling keeps every tile) and the
-// game's editor camera (culling drops most tiles; OpenGL still draws all).
+// Views: the whole grid on screen (culling keeps every tile), the game's
+// editor camera (culling drops most tiles; OpenGL still draws all), and an
+// empty frame (clear and present only) for the fixed cost of each side.
 #include <windows.h>
 #include <Win32TestSeam.h>
 
@@ -179,81 +180,83 @@ int main(int argc, char** argv)
     const View views[] = {
         {"whole grid", D3DXVECTOR3(45.0f, 95.0f, 45.0f), D3DXVECTOR3(45.0f, 0.0f, 45.0f), D3DXVECTOR3(0, 0, 1)},
         {"editor camera", D3DXVECTOR3(37.0f, 15.1f, 37.0f), D3DXVECTOR3(45.0f, 0.1f, 45.0f), D3DXVECTOR3(0, 1, 0)},
+        {"empty frame", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), D3DXVECTOR3(0, 1, 0)},
     };
+    const int kViews = 3;
 
-    struct Result {
-        Stats engine, gl;
-        double drawn = 0;
-    } results[2];
-
-    std::vector<std::vector<float>> glMatrices(2);
-    for (int v = 0; v < 2; ++v) {
-        D3DXMATRIX view;
-        D3DXMatrixLookAtLH(&view, &views[v].eye, &views[v].at, &views[v].up);
-        objDevice->SetTransform(D3DTS_VIEW, &view);
-
-        std::vector<double> times;
-        double drawn = 0;
-        for (int f = 0; f < warmup + frames; ++f) {
-            const auto t0 = std::chrono::steady_clock::now();
-            engine->Clear();
-            objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-            for (int cx = 0; cx < kGrid; ++cx)
-                for (int cz = 0; cz < kGrid; ++cz) {
-                    tile.SetMatrix(TileMatrix(cx, cz));
-                    tile.Render();
-                }
-            D3D9FrameStats stats = {};
-            D3D9_GetFrameStats(objDevice, &stats, nullptr);
-            engine->Present();
-            glFinish();
-            const double ms =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-            if (f >= warmup) {
-                times.push_back(ms);
-                drawn += stats.drawCalls;
-            }
-        }
-        results[v].engine = Summarise(times);
-        results[v].drawn = drawn / frames;
-
-        // The same quads for OpenGL: world x view x projection, read by GL as
-        // the column-vector form of the same product.
+    // The same quads for OpenGL: world x view x projection, read by GL as
+    // the column-vector form of the same product.
+    std::vector<std::vector<float>> glMatrices(kViews);
+    D3DXMATRIX viewMatrices[kViews];
+    for (int v = 0; v < kViews; ++v) {
+        D3DXMatrixLookAtLH(&viewMatrices[v], &views[v].eye, &views[v].at, &views[v].up);
         for (int cx = 0; cx < kGrid; ++cx)
             for (int cz = 0; cz < kGrid; ++cz) {
                 D3DXMATRIX world = TileMatrix(cx, cz), wv, wvp;
-                D3DXMatrixMultiply(&wv, &world, &view);
+                D3DXMatrixMultiply(&wv, &world, &viewMatrices[v]);
                 D3DXMatrixMultiply(&wvp, &wv, &ev_matrix3DProj);
                 glMatrices[v].insert(glMatrices[v].end(), &wvp._11, &wvp._11 + 16);
             }
     }
 
-    tile.Kill();
-    tileTexture.Kill();
-    delete engine;
-    DestroyWindow(hwnd);
-
     if (!GlGridOpen(1016, 756)) {
         std::fprintf(stderr, "no plain OpenGL context for the reference\n");
         return 1;
     }
-    for (int v = 0; v < 2; ++v) {
-        std::vector<double> times;
-        GlGridRun(glMatrices[v], kTiles, warmup, times);
-        times.clear();
-        GlGridRun(glMatrices[v], kTiles, frames, times);
-        results[v].gl = Summarise(times);
-    }
+
+    // Rounds alternate between the two so that load from elsewhere on the
+    // machine falls on both alike.
+    const int rounds = 5;
+    const int perRound = std::max(2, frames / rounds);
+    struct Result {
+        std::vector<double> engine, gl;
+        double drawn = 0;
+    } results[kViews];
+    for (int round = 0; round < rounds; ++round)
+        for (int v = 0; v < kViews; ++v) {
+            const int tiles = v == 2 ? 0 : kTiles;
+            objDevice->SetTransform(D3DTS_VIEW, &viewMatrices[v]);
+            for (int f = 0; f < warmup / 2 + perRound; ++f) {
+                const auto t0 = std::chrono::steady_clock::now();
+                engine->Clear();
+                objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+                for (int i = 0; i < tiles; ++i) {
+                    tile.SetMatrix(TileMatrix(i / kGrid, i % kGrid));
+                    tile.Render();
+                }
+                D3D9FrameStats stats = {};
+                D3D9_GetFrameStats(objDevice, &stats, nullptr);
+                engine->Present();
+                glFinish();
+                const double ms =
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+                if (f >= warmup / 2) {
+                    results[v].engine.push_back(ms);
+                    results[v].drawn += stats.drawCalls;
+                }
+            }
+            std::vector<double> glTimes;
+            GlGridRun(glMatrices[v], tiles, warmup / 2 + perRound, glTimes);
+            results[v].gl.insert(results[v].gl.end(), glTimes.begin() + warmup / 2, glTimes.end());
+        }
+
+    // The device releases its objects in whatever context is current: make
+    // it its own again (Clear does) before tearing it down, then the reference.
+    engine->Clear();
+    tile.Kill();
+    tileTexture.Kill();
+    delete engine;
+    DestroyWindow(hwnd);
     GlGridClose();
     std::filesystem::remove_all(dir);
 
-    std::printf("model grid, %d tiles, 1016 x 756, %d frames\n", kTiles, frames);
-    for (int v = 0; v < 2; ++v) {
-        const Result& r = results[v];
+    std::printf("model grid, %d tiles, 1016 x 756, %d frames per side and view\n", kTiles, rounds * perRound);
+    for (int v = 0; v < kViews; ++v) {
+        const Stats e = Summarise(results[v].engine), g = Summarise(results[v].gl);
         std::printf("  %-14s vStaticModel::Render %7.3f ms (median %7.3f, %4.0f draws)  plain GL %7.3f ms "
-                    "(median %7.3f, %d draws)  ratio %.3f\n",
-                    views[v].name, r.engine.meanMs, r.engine.medianMs, r.drawn, r.gl.meanMs, r.gl.medianMs,
-                    kTiles, r.gl.medianMs > 0 ? r.engine.medianMs / r.gl.medianMs : 0.0);
+                    "(median %7.3f, %4d draws)  ratio of medians %.3f\n",
+                    views[v].name, e.meanMs, e.medianMs, results[v].drawn / (double)results[v].engine.size(),
+                    g.meanMs, g.medianMs, v == 2 ? 0 : kTiles, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
     }
     return 0;
 }
