@@ -163,10 +163,14 @@ HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT dest
     D3DSURFACE_DESC desc{};
     if (FAILED(srcSurface->GetDesc(&desc))) return D3DERR_INVALIDCALL;
     RECT r{0, 0, LONG(desc.Width), LONG(desc.Height)};
-    if (srcRect) r = *srcRect;
-    if (r.left < 0 || r.top < 0 || r.right > LONG(desc.Width) || r.bottom > LONG(desc.Height) || r.left >= r.right ||
-        r.top >= r.bottom)
-        return D3DERR_INVALIDCALL;
+    if (srcRect) {
+        // The part of the rectangle on the surface (a window partly off the screen).
+        r.left = std::max<LONG>(srcRect->left, 0);
+        r.top = std::max<LONG>(srcRect->top, 0);
+        r.right = std::min<LONG>(srcRect->right, LONG(desc.Width));
+        r.bottom = std::min<LONG>(srcRect->bottom, LONG(desc.Height));
+    }
+    if (r.left >= r.right || r.top >= r.bottom) return D3DERR_INVALIDCALL;
     if (d3dx::detail::TexelBytes(uint32_t(desc.Format)) == 0) return D3DERR_INVALIDCALL;
 
     // A surface that cannot be locked (a render target) is read through a

@@ -81,10 +81,10 @@ HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR srcFile, D3DXIMAGE_INFO* info);
 HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT height, UINT mipLevels, DWORD usage,
                                  D3DFORMAT format, D3DPOOL pool, LPDIRECT3DTEXTURE9* texture);
 
-// Writes the part srcRect (whole surface when NULL) of a lockable surface
-// (system memory, or a managed texture's level) as a BMP, JPG, PNG or TGA
-// file. D3DERR_INVALIDCALL for a bad rectangle or another file format,
-// E_FAIL when the file cannot be written.
+// Writes the part srcRect (whole surface when NULL; clipped to the surface)
+// of a surface as a BMP, JPG, PNG or TGA file. D3DERR_INVALIDCALL for a
+// rectangle off the surface or another file format, E_FAIL when the file
+// cannot be written.
 HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat,
                                       LPDIRECT3DSURFACE9 srcSurface, const PALETTEENTRY* srcPalette,
                                       const RECT* srcRect);

@@ -175,9 +175,21 @@ TEST(D3DXTexture, SavedJpegDecodesToNearlyTheSamePixels) {
     std::string jpg = ScratchPath("shot.jpg"), bmp = ScratchPath("shot.bmp");
     ASSERT_EQ(D3DXSaveSurfaceToFileA(jpg.c_str(), D3DXIFF_JPG, surface, nullptr, &part), D3D_OK);
     ASSERT_EQ(D3DXSaveSurfaceToFileA(bmp.c_str(), D3DXIFF_BMP, surface, nullptr, &part), D3D_OK);
-    RECT outside = {50, 40, 70, 50};
-    EXPECT_LT(D3DXSaveSurfaceToFileA(jpg.c_str(), D3DXIFF_JPG, surface, nullptr, &outside), 0);
+    RECT outside = {70, 50, 90, 60};
+    std::string offSurface = ScratchPath("off.jpg"), partly = ScratchPath("partly.png");
+    std::remove(offSurface.c_str());
+    EXPECT_LT(D3DXSaveSurfaceToFileA(offSurface.c_str(), D3DXIFF_JPG, surface, nullptr, &outside), 0);
+    EXPECT_TRUE(ReadBytes(offSurface).empty());
+    // A rectangle reaching past the surface keeps the part on it.
+    RECT overhang = {-10, 40, 20, 60};
+    ASSERT_EQ(D3DXSaveSurfaceToFileA(partly.c_str(), D3DXIFF_PNG, surface, nullptr, &overhang), D3D_OK);
     surface->Release();
+    std::vector<uint8_t> png = ReadBytes(partly);
+    d3dx::detail::ArgbImage clipped;
+    ASSERT_TRUE(d3dx::detail::DecodeImage(png.data(), png.size(), clipped, nullptr));
+    EXPECT_EQ(clipped.width, 20);
+    EXPECT_EQ(clipped.height, 8);
+    EXPECT_EQ(clipped.pixels[0], 0xFF777777u);
 
     std::vector<uint8_t> bytes = ReadBytes(jpg);
     d3dx::detail::ArgbImage image;
