@@ -19,6 +19,10 @@ namespace {
 constexpr size_t kStreamBytes = 4u << 20;
 constexpr size_t kStreamIndexBytes = 1u << 20;
 
+// The context this layer made current last; another device's context (or a
+// context made elsewhere) forces a switch.
+void* g_currentContext = nullptr;
+
 }  // namespace
 
 Device::Device(Direct3D9* d3d, HWND focus, DWORD flags) : m_d3d(d3d), m_focus(focus), m_flags(flags)
@@ -64,6 +68,7 @@ Device::~Device()
         if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
         SDL_GL_MakeCurrent(m_window, nullptr);
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
+        g_currentContext = nullptr;
     }
     m_d3d->Release();
 }
@@ -131,6 +136,7 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
         pp->BackBufferCount = 1;
 
     SDL_GLContext ctx = SDL_GL_CreateContext(window);
+    g_currentContext = ctx;
     if (!ctx) {
         fprintf(stderr, "device: no OpenGL context on the window (%s)\n", SDL_GetError());
         return D3DERR_NOTAVAILABLE;
@@ -193,18 +199,20 @@ bool Device::MakeCurrent()
 {
     if (!m_context)
         return false;
-    if (m_currentWindow != m_window || SDL_GL_GetCurrentContext() != m_context) {
+    if (m_currentWindow != m_window || g_currentContext != m_context) {
         SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context));
         m_currentWindow = m_window;
+        g_currentContext = m_context;
     }
     return true;
 }
 
 void Device::MakeCurrentOn(SDL_Window* window)
 {
-    if (m_currentWindow != window || SDL_GL_GetCurrentContext() != m_context) {
+    if (m_currentWindow != window || g_currentContext != m_context) {
         SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context));
         m_currentWindow = window;
+        g_currentContext = m_context;
     }
 }
 

@@ -163,7 +163,14 @@ std::string FFVertexSource(const FFKey& k)
         s << "uniform vec4 u_lightAtt[" << (int)k.lightCount << "];\n";
     }
     s << "uniform vec4 u_pointParams;\nuniform vec3 u_pointScale;\nuniform vec4 u_fogParams;\n";
-    s << "out vec4 v_diffuse;\nout vec4 v_specular;\nout float v_fogDepth;\n";
+    // Eye-space position only where lighting, fog or point scaling use it.
+    const bool needEye = (k.lighting && (k.lightCount > 0 || k.specularEnable)) || k.fogMode ||
+                         (k.points && k.pointScale);
+    s << "out vec4 v_diffuse;\n";
+    if (k.specularEnable)
+        s << "out vec4 v_specular;\n";
+    if (k.fogMode)
+        s << "out float v_fogDepth;\n";
     for (int i = 0; i < k.stageCount; ++i)
         if (k.stages[i].hasTexture)
             s << "out vec2 v_tex" << i << ";\n";
@@ -173,12 +180,15 @@ std::string FFVertexSource(const FFKey& k)
         s << "    float w = a_position.w != 0.0 ? 1.0 / a_position.w : 1.0;\n";
         s << "    vec4 clip = vec4((a_position.xy * u_rhwScale.xy + u_rhwScale.zw) * w, a_position.z * w, w);\n";
         s << "    vec3 eye = vec3(0.0, 0.0, w);\n";
-        s << "    v_fogDepth = w;\n";
+        if (k.fogMode)
+            s << "    v_fogDepth = w;\n";
     } else {
         s << "    vec4 pos = vec4(a_position.xyz, 1.0);\n";
         s << "    vec4 clip = u_wvp * pos;\n";
-        s << "    vec3 eye = (u_wv * pos).xyz;\n";
-        s << "    v_fogDepth = u_fogParams.w > 0.5 ? clip.z / clip.w : eye.z;\n";
+        if (needEye)
+            s << "    vec3 eye = (u_wv * pos).xyz;\n";
+        if (k.fogMode)
+            s << "    v_fogDepth = u_fogParams.w > 0.5 ? clip.z / clip.w : eye.z;\n";
     }
     if (k.lighting) {
         s << "    vec3 N = " << (k.hasNormal ? "u_normalMat * a_normal" : "vec3(0.0)") << ";\n";
@@ -217,10 +227,12 @@ std::string FFVertexSource(const FFKey& k)
             s << "    }\n";
         }
         s << "    v_diffuse = vec4(clamp(em.rgb + am.rgb * amb + dm.rgb * dif, 0.0, 1.0), clamp(dm.a, 0.0, 1.0));\n";
-        s << "    v_specular = vec4(clamp(sm.rgb * spe, 0.0, 1.0), clamp(sm.a, 0.0, 1.0));\n";
+        if (k.specularEnable)
+            s << "    v_specular = vec4(clamp(sm.rgb * spe, 0.0, 1.0), clamp(sm.a, 0.0, 1.0));\n";
     } else {
         s << "    v_diffuse = " << (k.hasDiffuse ? "a_diffuse" : "vec4(1.0)") << ";\n";
-        s << "    v_specular = " << (k.hasSpecular ? "a_specular" : "vec4(0.0)") << ";\n";
+        if (k.specularEnable)
+            s << "    v_specular = " << (k.hasSpecular ? "a_specular" : "vec4(0.0)") << ";\n";
     }
     for (int i = 0; i < k.stageCount; ++i) {
         if (!k.stages[i].hasTexture)
@@ -249,14 +261,19 @@ std::string FFFragmentSource(const FFKey& k)
 {
     std::ostringstream s;
     s << "#version 330 core\n";
-    s << "in vec4 v_diffuse;\nin vec4 v_specular;\nin float v_fogDepth;\n";
+    s << "in vec4 v_diffuse;\n";
+    if (k.specularEnable)
+        s << "in vec4 v_specular;\n";
+    if (k.fogMode)
+        s << "in float v_fogDepth;\n";
     for (int i = 0; i < k.stageCount; ++i)
         if (k.stages[i].hasTexture)
             s << "in vec2 v_tex" << i << ";\nuniform sampler2D u_sampler" << i << ";\n";
     s << "uniform vec4 u_tfactor;\nuniform vec4 u_fogColor;\nuniform vec4 u_fogParams;\nuniform float u_alphaRef;\n";
     s << "out vec4 o_color;\n";
     s << "void main() {\n";
-    s << "    vec4 diffuse = v_diffuse;\n    vec4 specular = v_specular;\n";
+    s << "    vec4 diffuse = v_diffuse;\n";
+    s << "    vec4 specular = " << (k.specularEnable ? "v_specular" : "vec4(0.0)") << ";\n";
     s << "    vec4 current = diffuse;\n    vec4 temp = vec4(0.0);\n";
     for (int i = 0; i < k.stageCount; ++i) {
         const StageKey& st = k.stages[i];
