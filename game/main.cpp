@@ -5,6 +5,8 @@
 
 #include "GameMain.h"
 
+#include <string>
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (GameStartup())
         GameRunLoop();
@@ -12,6 +14,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 0;
 }
 
-int main(int, char**) {
-    return WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOWDEFAULT);
+// The command line as Windows hands it over: the arguments after the
+// program's name, separated by spaces, those with spaces in quotes.
+int main(int argc, char** argv) {
+    std::string cmdLine;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (!cmdLine.empty()) cmdLine += ' ';
+        cmdLine += arg.find(' ') == std::string::npos ? arg : '"' + arg + '"';
+    }
+    return WinMain(GetModuleHandleA(nullptr), nullptr, cmdLine.data(), SW_SHOWDEFAULT);
 }

@@ -71,7 +71,9 @@ FILE* Win32_OpenFile(const char* name, const char* mode) {
 
 bool Win32_ReplaceFile(const char* from, const char* to) {
     if (!from || !to || from[0] == '\0' || to[0] == '\0') return false;
-    return std::rename(ResolveCase(Win32_MapFileName(from)).c_str(), ResolveCase(Win32_MapFileName(to)).c_str()) == 0;
+    std::string source = ResolveCase(Win32_MapFileName(from));
+    std::string target = ResolveCase(Win32_MapFileName(to));
+    return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
 bool Win32_DeleteFile(const char* name) {

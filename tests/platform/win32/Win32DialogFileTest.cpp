@@ -136,4 +136,25 @@ TEST_F(Win32File, MissingAndBadNamesGiveNull) {
     EXPECT_EQ(Win32_OpenFile("nodir\\a.txt", "wb"), nullptr);   // no folder made on the way
 }
 
+TEST_F(Win32File, ReplaceMovesOverTheOldFileAndDeleteRemoves) {
+    ASSERT_EQ(mkdir("kMedia", 0755), 0);
+    Write("kMedia/levelNR.kmf", "old");
+    Write("kMedia/levelNR.tmp", "new");
+    ASSERT_TRUE(Win32_ReplaceFile("kMedia\\levelNR.tmp", "KMEDIA\\LEVELNR.KMF"));
+    FILE* f = Win32_OpenFile("kMedia\\levelNR.kmf", "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Read(f), "new");
+    EXPECT_EQ(std::fopen("kMedia/levelNR.tmp", "rb"), nullptr);
+    EXPECT_FALSE(Win32_ReplaceFile("kMedia\\nothere", "kMedia\\levelNR.kmf"));
+    f = Win32_OpenFile("kMedia\\levelNR.kmf", "rb");   // left alone by the failed replace
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Read(f), "new");
+
+    EXPECT_TRUE(Win32_DeleteFile("kmedia\\levelnr.kmf"));
+    EXPECT_EQ(std::fopen("kMedia/levelNR.kmf", "rb"), nullptr);
+    EXPECT_FALSE(Win32_DeleteFile("kMedia\\levelNR.kmf"));
+    EXPECT_FALSE(Win32_DeleteFile(nullptr));
+    EXPECT_FALSE(Win32_ReplaceFile(nullptr, "a"));
+}
+
 }  // namespace
