@@ -64,6 +64,12 @@ void D3D9GL_SetPositionFixup(IDirect3DDevice9* device, unsigned program)
         glUniform4fv(loc, 1, fix);
 }
 
+void D3D9GL_SetProgramOverride(IDirect3DDevice9* device, unsigned program, D3D9GL_ProgramHook hook, void* user)
+{
+    if (device)
+        static_cast<Device*>(device)->SetProgramOverride(program, hook, user);
+}
+
 HRESULT D3D9_GetFrameStats(IDirect3DDevice9* device, D3D9FrameStats* current, D3D9FrameStats* previous)
 {
     if (!device)

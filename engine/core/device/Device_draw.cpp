@@ -532,6 +532,24 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         ApplyTarget();
     if (m_dirty & kDirtyRaster)
         ApplyRasterState();
+    if (m_overrideProgram) {
+        // An effect pass: its program, after the device's textures and
+        // samplers; the hook then sets the uniforms and binds the effect's
+        // own textures, which the next fixed-function draw binds over again.
+        ApplyTextures();
+        if (m_gl.program != m_overrideProgram) {
+            glUseProgram(m_overrideProgram);
+            m_gl.program = m_overrideProgram;
+            ++m_stats.programSwitches;
+        }
+        if (m_overrideHook)
+            m_overrideHook(m_overrideUser);
+        for (int s = 0; s < kMaxFFStages; ++s)
+            m_gl.textures[s] = ~0u;
+        m_gl.activeUnit = -1;
+        m_dirty |= kDirtyTextures;
+        return D3D_OK;
+    }
     const bool points = type == D3DPT_POINTLIST;
     if ((m_dirty & kDirtyKey) || points != m_keyPoints || !m_program) {
         FFKey key;
@@ -557,6 +575,13 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         ApplyTextures();
     UploadUniforms(*m_program);
     return D3D_OK;
+}
+
+void Device::SetProgramOverride(GLuint program, void (*hook)(void*), void* user)
+{
+    m_overrideProgram = program;
+    m_overrideHook = program ? hook : nullptr;
+    m_overrideUser = program ? user : nullptr;
 }
 
 size_t Device::StreamWrite(const void* data, size_t bytes, UINT alignTo)

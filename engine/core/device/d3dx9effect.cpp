@@ -272,6 +272,7 @@ public:
         const Technique& t = techniques_[size_t(current_)];
         if (!begun_ || pass_ >= 0 || index >= t.passes.size()) return D3DERR_INVALIDCALL;
         pass_ = int(index);
+        SetSamplers(t.passes[index]);
         D3D9GL_SetProgramOverride(device_, t.passes[index].program, &Effect::Hook, this);
         return D3D_OK;
     }
@@ -304,7 +305,6 @@ private:
             for (auto& t : techniques_)
                 for (auto& p : t.passes)
                     if (p.program) glDeleteProgram(p.program);
-            if (sampler_) glDeleteSamplers(1, &sampler_);
         }
         for (auto& p : params_)
             if (p.texture) p.texture->Release();
@@ -340,13 +340,6 @@ private:
     void Upload() {
         if (pass_ < 0) return;
         const Pass& pass = techniques_[size_t(current_)].passes[size_t(pass_)];
-        if (!sampler_) {
-            glGenSamplers(1, &sampler_);
-            glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-            glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_REPEAT);
-            glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        }
         D3D9GL_SetPositionFixup(device_, pass.program);
         GLint unit = 0;
         for (size_t i = 0; i < params_.size(); ++i) {
@@ -366,19 +359,34 @@ private:
                     for (int k = 0; k < p.count; ++k) glUniform1i(loc + k, GLint(v[k]));
                     break;
                 case EffectParamType::Texture:
-                    if (unit >= 8) break;
+                    // Texture n of the pass sits on unit n and samples with sampler n's states.
+                    if (unit >= kTextureUnits) break;
                     glActiveTexture(GLenum(GL_TEXTURE0 + unit));
                     glBindTexture(GL_TEXTURE_2D, p.texture ? D3D9GL_TextureName(p.texture) : 0);
-                    glBindSampler(GLuint(unit), sampler_);
                     glUniform1i(loc, unit);
                     ++unit;
                     break;
             }
         }
-        // Units the device may use for its own draws get their own sampling back.
-        for (GLint u = unit; u < 8; ++u) glBindSampler(GLuint(u), 0);
         glActiveTexture(GL_TEXTURE0);
     }
+
+    // Bilinear, repeating sampling for the units the pass's textures use,
+    // set as device sampler states (they stay set, as an effect's do).
+    void SetSamplers(const Pass& pass) {
+        int unit = 0;
+        for (size_t i = 0; i < params_.size() && unit < kTextureUnits; ++i) {
+            if (params_[i].type != EffectParamType::Texture || pass.locations[i] < 0) continue;
+            DWORD u = DWORD(unit++);
+            device_->SetSamplerState(u, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+            device_->SetSamplerState(u, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+            device_->SetSamplerState(u, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+            device_->SetSamplerState(u, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+            device_->SetSamplerState(u, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+        }
+    }
+
+    static constexpr int kTextureUnits = 8;
 
     std::atomic<ULONG> refs_{1};
     IDirect3DDevice9* device_;
@@ -387,7 +395,6 @@ private:
     int current_ = 0;
     bool begun_ = false;
     int pass_ = -1;
-    GLuint sampler_ = 0;
 };
 
 void Report(LPD3DXBUFFER* errors, const std::string& message) {

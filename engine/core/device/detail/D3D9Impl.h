@@ -463,6 +463,9 @@ public:
     void ApplyTarget();
     void ApplyRasterState();
     void InvalidateGLCache();
+    // An effect pass's program used for draws in place of the fixed-function
+    // one (D3D9GL_SetProgramOverride); program 0 removes it.
+    void SetProgramOverride(GLuint program, void (*hook)(void*), void* user);
     void EndFrame();
     void ForgetTexture(GLuint tex);
     D3D9FrameStats& stats() { return m_stats; }
@@ -530,6 +533,9 @@ private:
     float m_normalMat[9];
 
     GLCache m_gl;
+    GLuint m_overrideProgram = 0;
+    void (*m_overrideHook)(void*) = nullptr;
+    void* m_overrideUser = nullptr;
     GLuint m_vao = 0;
     GLuint m_samplers[kMaxFFStages] = {};
     GLuint m_stream = 0;               // streaming vertex buffer for *UP draws

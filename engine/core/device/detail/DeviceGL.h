@@ -43,10 +43,11 @@ void D3D9GL_SetPositionFixup(IDirect3DDevice9* device, unsigned program);
 // Effect passes (ID3DXEffect, d3dx9effect.cpp). While a program is
 // installed, every draw of the device (DrawPrimitive, DrawIndexedPrimitive
 // and the UP forms) uses it in place of the fixed-function program: the
-// device applies its states, binds the vertex attributes of the current FVF
-// at the locations below, sets "d3d9_posFixup" if the program has it, calls
-// hook(user) with the program bound (the effect sets its uniforms and binds
-// its textures to units 0..7 there), and draws. Program 0 removes it.
+// device applies its states (its textures and sampler states on units
+// 0..7 included), binds the vertex attributes of the current FVF at the
+// locations below, calls hook(user) with the program bound (the effect sets
+// its uniforms and "d3d9_posFixup" and binds its own textures to units 0..7
+// there), and draws. Program 0 removes it.
 enum {
     D3D9GL_ATTRIB_POSITION = 0,    // vec4: x, y, z, 1 (XYZ) or x, y, z, rhw (XYZRHW)
     D3D9GL_ATTRIB_NORMAL = 1,      // vec3
