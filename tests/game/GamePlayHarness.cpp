@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace play {
 
@@ -81,10 +82,14 @@ void Press(int virtualKey) {
 }
 
 void PressWithControl(int virtualKey) {
+    // The key's one-shot latch moves only while Control is held: let it see the
+    // key go up before Control does, as a player's fingers do.
     win32test::KeyDown(VK_LCONTROL);
+    Frame();
     win32test::KeyDown(virtualKey);
     Frame();
     win32test::KeyUp(virtualKey);
+    Frame();
     win32test::KeyUp(VK_LCONTROL);
     Frame();
 }
@@ -134,6 +139,22 @@ Image ReadFrame() {
         copy->Release();
     target->Release();
     return image;
+}
+
+void DumpImage(const Image& image, const char* name) {
+    const char* folder = std::getenv("KOLVAR_PLAY_DUMP");
+    if (!folder || image.pixels.empty())
+        return;
+    const std::string path = std::string(folder) + "/" + name + ".ppm";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return;
+    std::fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
+    for (uint32_t p : image.pixels) {
+        const unsigned char rgb[3] = {(unsigned char)(p >> 16), (unsigned char)(p >> 8), (unsigned char)p};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    std::fclose(f);
 }
 
 int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t colour, int tolerance) {

@@ -44,6 +44,8 @@ struct Image {
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 Image ReadFrame();
+// Writes the image as a binary PPM when KOLVAR_PLAY_DUMP names a folder (for looking at failures).
+void DumpImage(const Image& image, const char* name);
 // Pixels in [x0, x1) x [y0, y1) within tolerance of colour (per channel).
 int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t colour, int tolerance);
 
