@@ -150,6 +150,16 @@ TEST(DeviceRasterisation, ScreenQuadCoversExactlyTheD3DPixels)
             ASSERT_EQ(px[y * 32 + x], in ? 0xFFFFFFFFu : 0xFF000000u) << x << "," << y;
         }
 
+    // Edges between pixel centres: a quad from 10.5 to 20.5 covers centres 11..20.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    DrawRect(d, 10.5f, 10.5f, 20.5f, 20.5f, 0xFFFFFFFF);
+    px = dev.ReadPixels();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const bool in = x >= 11 && x <= 20 && y >= 11 && y <= 20;
+            ASSERT_EQ(px[y * 32 + x], in ? 0xFFFFFFFFu : 0xFF000000u) << "half-pixel quad at " << x << "," << y;
+        }
+
     // The same through an orthographic projection of the screen.
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     D3DXMATRIX proj, id;
@@ -230,6 +240,125 @@ TEST(DeviceTextures, RenderToTextureThenDrawingItStaysUpright)
     rtSurface->Release();
     back->Release();
     rtTex->Release();
+}
+
+TEST(DeviceTextures, StageOneCombinesWithItsOwnCoordinateSet)
+{
+    RenderTestDevice dev(64, 64);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* quadrants = MakeQuadrantTexture(d);
+    IDirect3DTexture9* grey = nullptr;
+    ASSERT_NE(quadrants, nullptr);
+    ASSERT_EQ(d->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &grey, nullptr), D3D_OK);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(grey->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    *static_cast<uint32_t*>(lr.pBits) = 0xFF808080;
+    grey->UnlockRect(0);
+
+    struct V2 {
+        float x, y, z, rhw;
+        DWORD color;
+        float u0, v0, u1, v1;
+    };
+    // Set 1 runs right to left: stage 1 reading it shows the texture mirrored.
+    const V2 q[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0, 1, 0},
+                     {64, 0, 0.5f, 1, 0xFFFFFFFF, 1, 0, 0, 0},
+                     {0, 64, 0.5f, 1, 0xFFFFFFFF, 0, 1, 1, 1},
+                     {64, 64, 0.5f, 1, 0xFFFFFFFF, 1, 1, 0, 1}};
+    d->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX2);
+    d->SetTexture(0, grey);
+    d->SetTexture(1, quadrants);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    d->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_CURRENT);
+    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V2)), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF008000));     // green, mirrored, times grey
+    EXPECT_TRUE(ColorNear(dev.Pixel(56, 8), 0xFF800000));    // red
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 56), 0xFF808080));    // white
+    EXPECT_TRUE(ColorNear(dev.Pixel(56, 56), 0xFF000080));   // blue
+
+    // Stage 1 off again: only the grey of stage 0.
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V2)), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF808080));
+    d->SetTexture(0, nullptr);
+    d->SetTexture(1, nullptr);
+    grey->Release();
+    quadrants->Release();
+}
+
+TEST(DeviceTextures, AddressModesAndFilters)
+{
+    RenderTestDevice dev(64, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* tex = MakeQuadrantTexture(d);
+    ASSERT_NE(tex, nullptr);
+    d->SetTexture(0, tex);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // u runs 0..2 over 64 pixels: with WRAP the texture repeats.
+    DrawRect(d, 0, 0, 64, 32, 0xFFFFFFFF, 0, 0, 2, 1);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(36, 4), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(52, 4), 0xFF00FF00u);
+    // With CLAMP the last column stretches across the right half.
+    d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    DrawRect(d, 0, 0, 64, 32, 0xFFFFFFFF, 0, 0, 2, 1);
+    EXPECT_EQ(dev.Pixel(36, 4), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(52, 4), 0xFF00FF00u);
+    // Linear filtering blends the four texels at the middle of the texture;
+    // clamped on both axes, a corner keeps its own texel.
+    d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    DrawRect(d, 0, 0, 64, 32, 0xFFFFFFFF);
+    EXPECT_TRUE(ColorNear(dev.Pixel(32, 16), 0xFF808080, 8));
+    EXPECT_TRUE(ColorNear(dev.Pixel(1, 1), 0xFFFF0000, 24));
+    d->SetTexture(0, nullptr);
+    tex->Release();
+}
+
+TEST(DeviceLighting, NormalsFollowTheInverseTransposeAndAreNotRenormalised)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id, world;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 32, 32, 0, 0, 10);
+    D3DXMatrixIdentity(&id);
+    D3DXMatrixScaling(&world, 2, 2, 2);   // quad corners at 0..16 become 0..32
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &world);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_AMBIENT, 0x00404040);
+    D3DMATERIAL9 mat = {};
+    mat.Diffuse = {0.5f, 0.5f, 0.5f, 1.0f};
+    mat.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+    d->SetMaterial(&mat);
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};
+    d->SetLight(0, &light);
+    d->LightEnable(0, TRUE);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+    const LitVertex q[4] = {{0, 0, 1, 0, 0, -1}, {16, 0, 1, 0, 0, -1}, {0, 16, 1, 0, 0, -1}, {16, 16, 1, 0, 0, -1}};
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(LitVertex)), D3D_OK);
+    // Scaled by 2, the normal shrinks to 1/2: 0.25 + 0.5 x 0.5 = 0.5.
+    EXPECT_TRUE(ColorNear(dev.Pixel(16, 16), 0xFF808080));
+    d->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(LitVertex)), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(16, 16), 0xFFBFBFBF));
 }
 
 TEST(DeviceLighting, DirectionalLightBrightensTheFaceTurnedTowardIt)
