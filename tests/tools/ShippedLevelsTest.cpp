@@ -52,6 +52,47 @@ int CornerSqueezes(const KmfLevel& l) {
     return n;
 }
 
+// Tiles rolled over on a greedy tour: from the start to the nearest coin
+// left, and so on, then to the goal; steps between safe tiles in eight
+// directions (a diagonal step is a corner squeeze when both tiles beside it
+// are bombs). -1 when some target cannot be reached this way.
+int TourLength(const KmfLevel& l) {
+    auto cellOf = [](const Vec3& p) { return CellIndex(static_cast<int>(p.x * 0.5f), static_cast<int>(p.z * 0.5f)); };
+    auto distances = [&](int from) {
+        std::vector<int> d(kCellCount, -1);
+        std::vector<int> queue{from};
+        d[from] = 0;
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            const int c = queue[i], cx = c / kGridSize, cz = c % kGridSize;
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dz = -1; dz <= 1; ++dz) {
+                    const int nx = cx + dx, nz = cz + dz;
+                    if (nx < 0 || nz < 0 || nx >= kGridSize || nz >= kGridSize) continue;
+                    const int n = CellIndex(nx, nz);
+                    if (d[n] >= 0 || l.grid[n] == kTileBomb) continue;
+                    d[n] = d[c] + 1;
+                    queue.push_back(n);
+                }
+        }
+        return d;
+    };
+    std::vector<int> left;
+    for (const KmfCoin& c : l.coins) left.push_back(cellOf(c.position));
+    int at = cellOf(l.start), total = 0;
+    while (!left.empty()) {
+        const std::vector<int> d = distances(at);
+        auto best = std::min_element(left.begin(), left.end(), [&](int a, int b) {
+            return (d[a] < 0 ? 1 << 30 : d[a]) < (d[b] < 0 ? 1 << 30 : d[b]);
+        });
+        if (d[*best] < 0) return -1;
+        total += d[*best];
+        at = *best;
+        left.erase(best);
+    }
+    const int toGoal = distances(at)[cellOf(l.goal)];
+    return toGoal < 0 ? -1 : total + toGoal;
+}
+
 }  // namespace
 
 TEST(ShippedLevels, EveryLevelCanBeCompleted) {
@@ -94,7 +135,9 @@ TEST(ShippedLevels, DifficultyRisesLevelByLevel) {
         EXPECT_GT(cur.coins.size(), prev.coins.size());
         EXPECT_LE(TightestRoute(Levels()[i].report), TightestRoute(Levels()[i - 1].report) + 1e-4f);
         EXPECT_GE(CornerSqueezes(cur), CornerSqueezes(prev));
+        EXPECT_GT(TourLength(cur), TourLength(prev));
     }
+    EXPECT_GT(TourLength(Levels()[0].design.level), 40);
     EXPECT_GT(TightestRoute(Levels()[0].report), 2.5f);  // the first level has room to spare
     EXPECT_EQ(CornerSqueezes(Levels()[2].design.level), 0);
     EXPECT_GT(CornerSqueezes(Levels()[3].design.level), 0);
