@@ -120,6 +120,18 @@ TEST(KmfChecker, TargetsOnABombTileNextToSafeGroundCanStillBePickedUp) {
     EXPECT_FALSE(CheckKmfLevel(far.level).completable);
 }
 
+TEST(KmfChecker, TargetsFarOffTheBoardAreReportedNotOverflowed) {
+    Board b;
+    b.Clear(2, 2, 6, 6).Start(4, 4).Goal(4, 4);
+    b.level.coins.push_back({1, {1e30f, 1.0f, -1e30f}});
+    b.level.coins.push_back({1, {95.0f, 1.0f, 45.0f}});
+    const KmfReport r = CheckKmfLevel(b.level);
+    EXPECT_FALSE(r.completable);
+    EXPECT_TRUE(Mentions(r.blockers, "coin 0 at")) << FormatReport("far", r, true);
+    EXPECT_TRUE(Mentions(r.blockers, "off the board"));
+    EXPECT_TRUE(Mentions(r.blockers, "coin 1 at"));
+}
+
 TEST(KmfChecker, CoinHeightDecidesItsReach) {
     Board b;
     b.Clear(2, 2, 10, 10).Start(4, 4).Goal(4, 4).Coin(8, 8);

@@ -101,10 +101,10 @@ void SpreadFrom(int start, Lattice& lat) {
 // within reach (horizontal radius r around it); -1 when none is reached.
 float TargetClearance(const Lattice& lat, const Vec3& t, float r) {
     float best = -1.0f;
-    const int i0 = std::max(1, static_cast<int>(std::floor((t.x - r) / kLatticeStep)));
-    const int i1 = std::min(kLattice - 2, static_cast<int>(std::ceil((t.x + r) / kLatticeStep)));
-    const int j0 = std::max(1, static_cast<int>(std::floor((t.z - r) / kLatticeStep)));
-    const int j1 = std::min(kLattice - 2, static_cast<int>(std::ceil((t.z + r) / kLatticeStep)));
+    // Clamped in floats first: a target far off the board must not overflow an int.
+    auto index = [](float w) { return static_cast<int>(std::clamp(w / kLatticeStep, 1.0f, kLattice - 2.0f)); };
+    const int i0 = index(std::floor(t.x - r)), i1 = index(std::ceil(t.x + r));
+    const int j0 = index(std::floor(t.z - r)), j1 = index(std::ceil(t.z + r));
     for (int i = i0; i <= i1; ++i)
         for (int j = j0; j <= j1; ++j)
             if (std::hypot(Lattice::Coord(i) - t.x, Lattice::Coord(j) - t.z) < r)
