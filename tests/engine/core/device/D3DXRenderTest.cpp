@@ -629,4 +629,65 @@ TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
     if (!seam) GTEST_SKIP() << "compile errors need the device's program hook";
 }
 
+
+TEST(D3DXEffect, TheEnginesWaterAndTerrainEffectsCompileAndDraw) {
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(D3DXCreateTexture(d, 4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
+    D3DLOCKED_RECT lr{};
+    ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = 0xFFFFFFFFu;
+    tex->UnlockRect(0);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    for (const char* name : {KOLVAR_MEDIA_DIR "/fx/water.fx", KOLVAR_MEDIA_DIR "/fx/terrain.fx"}) {
+        ID3DXEffect* fx = nullptr;
+        ID3DXBuffer* errors = nullptr;
+        HRESULT hr = D3DXCreateEffectFromFileA(d, name, nullptr, nullptr, 0, nullptr, &fx, &errors);
+        if (FAILED(hr) && errors &&
+            std::strstr(static_cast<const char*>(errors->GetBufferPointer()), "cannot run effect programs")) {
+            errors->Release();
+            GTEST_SKIP() << "the device offers no program hook for effects";
+        }
+        ASSERT_EQ(hr, D3D_OK) << name << ": " << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+        // Every parameter the engine sets exists with its kind.
+        for (const char* m : {"ViewProj", "Mprojtex", "World", "WorldViewProj"}) {
+            if (fx->GetParameterByName(nullptr, m)) {
+                EXPECT_EQ(fx->SetMatrix(m, &identity), D3D_OK) << m;
+            }
+        }
+        for (const char* t : {"Water", "Dudv", "alphatex1", "tex01", "tex02", "tex03", "tex04"}) {
+            if (fx->GetParameterByName(nullptr, t)) {
+                EXPECT_EQ(fx->SetTexture(t, tex), D3D_OK) << t;
+            }
+        }
+        if (fx->GetParameterByName(nullptr, "DudvOffset")) {
+            EXPECT_EQ(fx->SetFloat("DudvOffset", 0.25f), D3D_OK);
+        }
+
+        struct V {
+            float x, y, z, nx, ny, nz, u, v, u1, v1;
+        } quad[4] = {{-1, -1, 0.5f, 0, 1, 0, 0, 1, 0, 1}, {-1, 1, 0.5f, 0, 1, 0, 0, 0, 0, 0},
+                     {1, -1, 0.5f, 0, 1, 0, 1, 1, 1, 1},  {1, 1, 0.5f, 0, 1, 0, 1, 0, 1, 0}};
+        d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        d->BeginScene();
+        d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2);
+        UINT passes = 0;
+        ASSERT_EQ(fx->Begin(&passes, 0), D3D_OK);
+        ASSERT_GE(passes, 1u);
+        fx->BeginPass(0);
+        d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(V));
+        fx->EndPass();
+        fx->End();
+        d->EndScene();
+        EXPECT_NE(dev.Pixel(16, 16), 0xFF000000u) << name << " drew nothing";
+        fx->Release();
+    }
+    tex->Release();
+}
+
 }  // namespace
