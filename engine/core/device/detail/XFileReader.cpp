@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -13,7 +15,9 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <time.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -275,14 +279,151 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-// Seconds the parsing process may take before it is stopped.
+// Seconds one parse may take before the parsing process is stopped.
 constexpr int kParseSeconds = 30;
+
+bool SendAll(int fd, const void* p, size_t n) {
+    const uint8_t* b = static_cast<const uint8_t*>(p);
+    while (n > 0) {
+        ssize_t k = send(fd, b, n, MSG_NOSIGNAL);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) return false;
+        b += k;
+        n -= size_t(k);
+    }
+    return true;
+}
+
+// Reads n bytes, waiting at most until deadline (milliseconds of the
+// monotonic clock); false on end of stream, error or time-out.
+bool ReceiveAll(int fd, void* p, size_t n, int64_t deadline, bool* timedOut) {
+    uint8_t* b = static_cast<uint8_t*>(p);
+    while (n > 0) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        int64_t left = deadline - (int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+        if (left <= 0) {
+            if (timedOut) *timedOut = true;
+            return false;
+        }
+        pollfd pf{fd, POLLIN, 0};
+        int ready = poll(&pf, 1, int(std::min<int64_t>(left, 1 << 30)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) continue;
+        ssize_t k = recv(fd, b, n, 0);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) return false;
+        b += k;
+        n -= size_t(k);
+    }
+    return true;
+}
+
+// The parsing process: started on first use, it answers one request
+// (size, bytes) with one reply (size, bytes) at a time until its socket
+// closes. A crash or hang there costs that one file and a fresh process.
+class ParserProcess {
+public:
+    ~ParserProcess() { Stop(); }
+
+    // False when no process can be had (the caller then parses here).
+    bool Parse(const uint8_t* data, size_t size, Wire& reply, std::string& failure) {
+        if (socket_ < 0 && !Start()) return false;
+        uint64_t length = size;
+        if (!SendAll(socket_, &length, sizeof length) || !SendAll(socket_, data, size)) {
+            Stop();
+            failure = "the .X reader failed on this file";
+            return true;
+        }
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        int64_t deadline = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000 + kParseSeconds * 1000;
+        bool timedOut = false;
+        uint64_t replyLength = 0;
+        if (!ReceiveAll(socket_, &replyLength, sizeof replyLength, deadline, &timedOut) ||
+            replyLength > (uint64_t(1) << 32)) {
+            Stop();
+            failure = timedOut ? "the .X reader took too long" : "the .X reader failed on this file";
+            return true;
+        }
+        reply.bytes.resize(size_t(replyLength));
+        reply.at = 0;
+        if (!ReceiveAll(socket_, reply.bytes.data(), reply.bytes.size(), deadline, &timedOut)) {
+            Stop();
+            failure = timedOut ? "the .X reader took too long" : "the .X reader failed on this file";
+            return true;
+        }
+        return true;
+    }
+
+private:
+    bool Start() {
+        int fds[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return false;
+        pid_t child = fork();
+        if (child < 0) {
+            close(fds[0]);
+            close(fds[1]);
+            return false;
+        }
+        if (child == 0) {
+            close(fds[0]);
+            Serve(fds[1]);
+            _exit(0);
+        }
+        close(fds[1]);
+        socket_ = fds[0];
+        child_ = child;
+        return true;
+    }
+
+    static void Serve(int fd) {
+        // A crash here ends this process quietly; the caller reports it.
+        for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGINT, SIGTERM}) signal(sig, SIG_DFL);
+        if (!kSanitized) {
+            rlimit limit{rlim_t(4) << 30, rlim_t(4) << 30};
+            setrlimit(RLIMIT_AS, &limit);
+        }
+        for (;;) {
+            uint64_t length = 0;
+            if (!ReceiveAll(fd, &length, sizeof length, INT64_MAX, nullptr) || length > (uint64_t(1) << 32)) return;
+            std::vector<uint8_t> data(static_cast<size_t>(length));
+            if (!ReceiveAll(fd, data.data(), data.size(), INT64_MAX, nullptr)) return;
+            XMeshData mesh;
+            std::string why;
+            Wire w;
+            uint8_t ok = ParseHere(data.data(), data.size(), mesh, &why) ? 1 : 0;
+            w.Put(&ok, 1);
+            if (ok)
+                Encode(mesh, w);
+            else
+                w.PutString(why);
+            uint64_t replyLength = w.bytes.size();
+            if (!SendAll(fd, &replyLength, sizeof replyLength) || !SendAll(fd, w.bytes.data(), w.bytes.size()))
+                return;
+        }
+    }
+
+    void Stop() {
+        if (socket_ >= 0) close(socket_);
+        socket_ = -1;
+        if (child_ > 0) {
+            kill(child_, SIGKILL);
+            while (waitpid(child_, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
+        child_ = -1;
+    }
+
+    int socket_ = -1;
+    pid_t child_ = -1;
+};
 
 }  // namespace
 
 // The .X importer trusts the file in places (a material list shorter than
-// its face indices crashes it), so it runs in a child process: a crash, a
-// hang or a runaway allocation there is a failed load here.
+// its face indices crashes it), so it runs in a process of its own: a
+// crash, a hang or a runaway allocation there is a failed load here.
 bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error) {
     out = XMeshData();
     auto fail = [&](const std::string& why) {
@@ -293,60 +434,11 @@ bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* er
     if (!data || size < 16) return fail("not an .X file: too short");
     if (std::memcmp(data, "xof ", 4) != 0) return fail("not an .X file: no 'xof ' header");
 
-    int fds[2];
-    if (pipe(fds) != 0) return ParseHere(data, size, out, error);
-    pid_t child = fork();
-    if (child < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        return ParseHere(data, size, out, error);
-    }
-    if (child == 0) {
-        close(fds[0]);
-        if (!kSanitized) {
-            rlimit limit{rlim_t(4) << 30, rlim_t(4) << 30};
-            setrlimit(RLIMIT_AS, &limit);
-        }
-        XMeshData mesh;
-        std::string why;
-        Wire w;
-        uint8_t ok = ParseHere(data, size, mesh, &why) ? 1 : 0;
-        w.Put(&ok, 1);
-        if (ok)
-            Encode(mesh, w);
-        else
-            w.PutString(why);
-        size_t sent = 0;
-        while (sent < w.bytes.size()) {
-            ssize_t n = write(fds[1], w.bytes.data() + sent, w.bytes.size() - sent);
-            if (n <= 0) break;
-            sent += size_t(n);
-        }
-        _exit(sent == w.bytes.size() ? 0 : 1);
-    }
-    close(fds[1]);
+    static ParserProcess parser;
     Wire w;
-    bool timedOut = false;
-    uint8_t chunk[65536];
-    for (;;) {
-        pollfd p{fds[0], POLLIN, 0};
-        int ready = poll(&p, 1, kParseSeconds * 1000);
-        if (ready == 0) {
-            timedOut = true;
-            break;
-        }
-        if (ready < 0) continue;
-        ssize_t n = read(fds[0], chunk, sizeof chunk);
-        if (n <= 0) break;
-        w.Put(chunk, size_t(n));
-    }
-    close(fds[0]);
-    if (timedOut) kill(child, SIGKILL);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (timedOut) return fail("the .X reader took too long");
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return fail("the .X reader failed on this file");
+    std::string failure;
+    if (!parser.Parse(data, size, w, failure)) return ParseHere(data, size, out, error);
+    if (!failure.empty()) return fail(failure);
     uint8_t ok = 0;
     if (!w.Get(&ok, 1)) return fail("the .X reader gave no result");
     if (!ok) {
