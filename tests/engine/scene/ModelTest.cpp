@@ -327,6 +327,12 @@ TEST_F(ModelTest, IntersectReportsTheNearerTriangle)
     EXPECT_GE(v, 0.0f);
     EXPECT_LE(u + v, 1.0f + 1e-5f);
 
+    // From the other side the first triangle in the file is the nearer one.
+    D3DXVECTOR3 behind(-0.5f, 0.5f, 10.0f), back(0, 0, -1);
+    ASSERT_TRUE(pair.Intersect(&behind, &back, &point, &normal, &u, &v, &distance));
+    EXPECT_FLOAT_EQ(distance, 5.0f);
+    EXPECT_NEAR(point.z, 5.0f, 1e-5);
+
     // Distances in multiples of the direction's length.
     D3DXVECTOR3 longDir(0, 0, 2);
     ASSERT_TRUE(pair.Intersect(&pos, &longDir, &point, &normal, &u, &v, &distance));
