@@ -91,8 +91,11 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     // Rows are stored top first; the window's framebuffer has its origin at the bottom.
     glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
-    const int interval = (m_params.PresentationInterval == (UINT)D3DPRESENT_INTERVAL_IMMEDIATE) ? 0 : 1;
-    SDL_GL_SetSwapInterval(interval);
+    // D3DPRESENT_INTERVAL_ONE (and DEFAULT) wait for the display's refresh.
+    if (m_intervalWindow != window) {
+        SDL_GL_SetSwapInterval(m_params.PresentationInterval == (UINT)D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+        m_intervalWindow = window;
+    }
     SDL_GL_SwapWindow(window);
     c.fbo = ~0u;
     m_device->MakeCurrent();

@@ -292,6 +292,7 @@ private:
     GLuint m_frontFbo = 0;
     bool m_hasFront = false;
     HWND m_frontWindow = nullptr;      // the window the last image went to
+    SDL_Window* m_intervalWindow = nullptr;   // where the swap interval was last set
 };
 
 // The Direct3D state a state block saves (everything but render targets).
@@ -352,7 +353,7 @@ struct GLCache {
     int colorMask = -1;
     int scissor = -1;
     GLint scissorBox[4] = {-1, -1, -1, -1};
-    GLuint textures[kMaxFFStages] = {};
+    GLuint textures[kMaxFFStages] = {~0u, ~0u, ~0u, ~0u};   // ~0: not known
     int activeUnit = -1;
     // Vertex layout of the one vertex array.
     GLuint arrayBuffer = ~0u;
