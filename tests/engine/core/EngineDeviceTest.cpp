@@ -222,3 +222,33 @@ TEST(EngineFailure, DeviceCreationFailureShowsTheBox)
     engine.Kill();
     EXPECT_EQ(objD3D, nullptr);
 }
+
+TEST(EngineFullscreen, RequestedSizeAndPresentation)
+{
+    HWND hwnd = CreateTestWindow();
+    if (!hwnd)
+        GTEST_SKIP() << "no window could be created";
+    {
+        vEngine engine;
+        long result = engine.InitFullscreen(hwnd, 200, 150);
+        if (FAILED(result)) {
+            DestroyWindow(hwnd);
+            GTEST_SKIP() << "no full-screen device on this machine";
+        }
+        EXPECT_EQ(m_engineVars.width, 200);
+        EXPECT_EQ(m_engineVars.height, 150);
+        EXPECT_EQ(m_engineVars.clientRect.right, kClientWidth);  // still recorded
+        EXPECT_FALSE(engine.m_presentParams.Windowed);
+        EXPECT_EQ(engine.m_presentParams.BackBufferWidth, 200u);
+        EXPECT_EQ(engine.m_presentParams.BackBufferHeight, 150u);
+        EXPECT_EQ(engine.m_presentParams.FullScreen_RefreshRateInHz, 75u);
+        // The engine's copy was taken before the size was filled in.
+        EXPECT_EQ(m_engineVars.presentParams.BackBufferWidth, 0u);
+        EXPECT_FALSE(m_engineVars.presentParams.Windowed);
+        // The projections use the requested aspect.
+        EXPECT_NEAR(ev_matrix3DProj._22 / ev_matrix3DProj._11, 200.0f / 150.0f, 1e-4f);
+        EXPECT_NEAR(ev_matrix2DProj._11, 2.0f / 200.0f, 1e-7f);
+    }
+    EXPECT_EQ(objDevice, nullptr);  // the destructor killed it
+    DestroyWindow(hwnd);
+}
