@@ -39,44 +39,70 @@ int XrayBombCells() {
     return n;
 }
 
-Measured MeasureGame(int frames) {
-    Measured m;
-    std::vector<double> times;
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Mean(const std::vector<double>& v) {
+    double sum = 0;
+    for (double t : v)
+        sum += t;
+    return sum / double(v.size());
+}
+
+// Frames of the real loop; appends each frame's wall time and counts its draws.
+void RunGame(int frames, std::vector<double>* times, Measured* m) {
     for (int f = 0; f < frames; ++f) {
         win32test::AdvanceVirtualTimeMs(16.0);
         const unsigned long before = GameFrameCount();
         const auto t0 = std::chrono::steady_clock::now();
         while (GameFrameCount() == before)
             GameLoopPass();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         D3D9FrameStats stats = {};
         D3D9_GetFrameStats(objDevice, nullptr, &stats);
-        m.drawCalls += stats.drawCalls;
-        m.primitives += stats.primitives;
-        m.xrayDraws += XrayBombCells();
+        m->drawCalls += stats.drawCalls;
+        m->primitives += stats.primitives;
+        m->xrayDraws += XrayBombCells();
     }
-    m.drawCalls /= frames;
-    m.primitives /= frames;
-    m.xrayDraws /= frames;
-    std::vector<double> sorted = times;
-    std::sort(sorted.begin(), sorted.end());
-    m.medianMs = sorted[sorted.size() / 2];
-    for (double t : times)
-        m.meanMs += t;
-    m.meanMs /= frames;
-    return m;
 }
 
-Measured MeasureFloor(const Measured& game, int frames) {
+FloorFrame FloorOf(const Measured& game) {
     FloorFrame frame;
     frame.xrayDraws = int(game.xrayDraws + 0.5);
-    frame.sceneDraws = std::max(1, int(game.drawCalls + 0.5) - frame.xrayDraws - 1);
-    frame.trianglesPerDraw = std::max(2, int(game.primitives / std::max(1.0, game.drawCalls) + 0.5));
-    Measured m;
-    m.meanMs = FloorRun(frame, frames, &m.medianMs);
-    m.drawCalls = frame.xrayDraws + frame.sceneDraws + 1;
-    m.primitives = m.drawCalls * frame.trianglesPerDraw;
-    return m;
+    frame.sceneDraws = std::max(10, int(game.drawCalls + 0.5) - frame.xrayDraws);
+    frame.primitives = int(game.primitives + 0.5);
+    return frame;
+}
+
+// Game and floor in alternating rounds, so a change in the machine's load
+// shows in both.
+void Measure(bool editor, int frames, Measured* game, Measured* floor) {
+    editorMode = editor;
+    Measured counts;
+    std::vector<double> warm;
+    RunGame(20, &warm, &counts);   // programs built, textures uploaded, counts for the floor
+    counts.drawCalls /= 20;
+    counts.primitives /= 20;
+    counts.xrayDraws /= 20;
+    const FloorFrame frame = FloorOf(counts);
+
+    const int rounds = 5;
+    std::vector<double> gameTimes, floorTimes;
+    Measured sum;
+    for (int r = 0; r < rounds; ++r) {
+        RunGame(frames / rounds, &gameTimes, &sum);
+        FloorMakeCurrent(true);
+        double median = 0;
+        FloorRun(frame, frames / rounds, &median, &floorTimes);
+        FloorMakeCurrent(false);
+    }
+    const double n = double(gameTimes.size());
+    *game = Measured{Mean(gameTimes), Median(gameTimes), sum.drawCalls / n, sum.primitives / n, sum.xrayDraws / n};
+    *floor = Measured{Mean(floorTimes), Median(floorTimes), double(frame.xrayDraws + frame.sceneDraws),
+                      double(frame.primitives), double(frame.xrayDraws)};
+    editorMode = false;
 }
 
 void Report(const char* name, const Measured& game, const Measured& floor) {
@@ -105,25 +131,23 @@ int main(int argc, char** argv) {
     }
     win32test::SetActiveWindow(windowHandle);
 
-    MeasureGame(30);   // warm-up: programs built, textures uploaded, ball at rest
-    const Measured play = MeasureGame(frames);
-    editorMode = true;
-    MeasureGame(10);
-    const Measured editor = MeasureGame(frames);
-    editorMode = false;
-
+    std::vector<double> settle;
+    Measured settleCounts;
+    RunGame(30, &settle, &settleCounts);   // the ball comes to rest
     if (!FloorOpen(m_engineVars.width, m_engineVars.height)) {
         std::fprintf(stderr, "bench: the OpenGL floor could not open its context\n");
         return 1;
     }
-    MeasureFloor(play, 30);
-    const Measured playFloor = MeasureFloor(play, frames);
-    const Measured editorFloor = MeasureFloor(editor, frames);
+    FloorMakeCurrent(false);
+    Measured play, playFloor, editor, editorFloor;
+    Measure(false, frames, &play, &playFloor);
+    Measure(true, frames, &editor, &editorFloor);
     FloorClose();
 
     std::printf("screen %d x %d, %d frames each\n", m_engineVars.width, m_engineVars.height, frames);
     Report("play", play, playFloor);
     Report("editor", editor, editorFloor);
+    std::fflush(stdout);
     GameShutdown();
     return 0;
 }

@@ -35,8 +35,11 @@ GLuint Compile(GLenum type, const char* source) {
     return shader;
 }
 
-// A strip of n triangles covering the unit square.
-void BuildMesh(int triangles) {
+GLuint meshVbo = 0;
+int meshVertices = 0;
+
+// n triangles covering the square -1 ... 1, in columns.
+std::vector<float> Mesh(int triangles) {
     std::vector<float> data;
     const int columns = std::max(1, triangles / 2);
     for (int c = 0; c < columns; ++c) {
@@ -46,19 +49,38 @@ void BuildMesh(int triangles) {
         for (auto& v : quad)
             data.insert(data.end(), v, v + 4);
     }
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
+    return data;
 }
 
-void Draw(int triangles, float x, float y, float s) {
-    glUniform2f(offsetLoc, x, y);
-    glUniform2f(scaleLoc, s, s);
-    glDrawArrays(GL_TRIANGLES, 0, std::max(1, triangles / 2) * 6);
+void Upload(GLuint buffer, const std::vector<float>& data) {
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+}
+
+// A rectangle of w x h pixels with its top-left corner at (x, y) of a tw x th target.
+void Rect(int x, int y, int w, int h, int tw, int th, int vertices) {
+    glUniform2f(scaleLoc, float(w) / tw, float(h) / th);
+    glUniform2f(offsetLoc, (2.0f * x + w) / tw - 1.0f, 1.0f - (2.0f * y + h) / th);
+    glDrawArrays(GL_TRIANGLES, 0, vertices);
 }
 
 }  // namespace
 
+SDL_Window* otherWindow = nullptr;
+SDL_GLContext otherContext = nullptr;
+
+void FloorMakeCurrent(bool floor) {
+    if (floor)
+        SDL_GL_MakeCurrent(window, context);
+    else if (otherWindow && otherContext)
+        SDL_GL_MakeCurrent(otherWindow, otherContext);
+}
+
 bool FloorOpen(int width, int height) {
+    otherWindow = SDL_GL_GetCurrentWindow();
+    otherContext = SDL_GL_GetCurrentContext();
     screenW = width;
     screenH = height;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -113,40 +135,68 @@ bool FloorOpen(int width, int height) {
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-double FloorRun(const FloorFrame& frame, int frames, double* medianMs) {
-    BuildMesh(frame.trianglesPerDraw);
-    glUseProgram(program);
+double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vector<double>* all) {
+    // Draws on the screen besides the board, ball, images and texts are small models.
+    const int fixedDraws = 1 + 1 + 3 + 5;
+    const int smallDraws = std::max(0, frame.sceneDraws - fixedDraws);
+    const int quadTriangles = 2 * (frame.xrayDraws + 1 + smallDraws + 3 + 5);
+    const int ballTriangles = std::max(2, frame.primitives - quadTriangles);
+    if (!meshVbo)
+        glGenBuffers(1, &meshVbo);
     glBindVertexArray(vao);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    Upload(meshVbo, Mesh(ballTriangles));
+    meshVertices = std::max(1, ballTriangles / 2) * 6;
+    Upload(vbo, Mesh(2));
+
+    glUseProgram(program);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     std::vector<double> times;
     for (int f = 0; f < frames; ++f) {
         const auto t0 = std::chrono::steady_clock::now();
-        // X-ray pass.
+        // X-ray pass: the bomb tiles side by side.
         glBindFramebuffer(GL_FRAMEBUFFER, fbo);
         glViewport(0, 0, 256, 256);
         glClearColor(0.48f, 0.66f, 0.63f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glBindTexture(GL_TEXTURE_2D, texture);
+        glBindBuffer(GL_ARRAY_BUFFER, vbo);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
         for (int i = 0; i < frame.xrayDraws; ++i)
-            Draw(frame.trianglesPerDraw, -0.8f + 0.2f * (i % 7), -0.8f + 0.2f * (i / 7 % 7), 0.1f);
-        // Screen: the first draw covers the screen as the board does, the rest are small.
+            Rect(i % 7 * 37, i / 7 % 7 * 37, 37, 37, 256, 256, 6);
+
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glViewport(0, 0, screenW, screenH);
         glClearColor(0.73f, 0.59f, 0.48f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        for (int i = 0; i < frame.sceneDraws; ++i) {
-            if (i == 0)
-                Draw(frame.trianglesPerDraw, 0.0f, 0.0f, 1.0f);
-            else
-                Draw(frame.trianglesPerDraw, -0.9f + 0.04f * (i % 45), -0.9f + 0.04f * (i / 45 % 45), 0.02f);
-        }
+        Rect(0, 0, screenW, screenH, screenW, screenH, 6);                  // board
+        for (int i = 0; i < smallDraws; ++i)                               // goal, shadows, coins, bombs
+            Rect(320 + i % 20 * 32, 40 + i / 20 % 20 * 32, 30, 30, screenW, screenH, 6);
+        glBindBuffer(GL_ARRAY_BUFFER, meshVbo);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+        Rect(473, 343, 70, 70, screenW, screenH, meshVertices);             // ball
+        glBindBuffer(GL_ARRAY_BUFFER, vbo);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+        glDisable(GL_DEPTH_TEST);
+        Rect(768, 512, 256, 128, screenW, screenH, 6);                      // logo
         glBindTexture(GL_TEXTURE_2D, fboTexture);
-        Draw(2, -0.6f, 0.6f, 0.3f);   // the X-ray view on screen
+        Rect(0, 0, 300, 300, screenW, screenH, 6);                          // X-ray view
+        glBindTexture(GL_TEXTURE_2D, texture);
+        Rect(0, 0, 300, 300, screenW, screenH, 6);                          // its frame
+        for (int i = 0; i < 5; ++i)                                        // texts
+            Rect(5, i * 100, 240, 60, screenW, screenH, 6);
+        glEnable(GL_DEPTH_TEST);
         SDL_GL_SwapWindow(window);
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     }
+    if (all)
+        all->insert(all->end(), times.begin(), times.end());
     std::vector<double> sorted = times;
     std::sort(sorted.begin(), sorted.end());
     *medianMs = sorted[sorted.size() / 2];
@@ -157,10 +207,5 @@ double FloorRun(const FloorFrame& frame, int frames, double* medianMs) {
 }
 
 void FloorClose() {
-    if (context)
-        SDL_GL_DeleteContext(context);
-    if (window)
-        SDL_DestroyWindow(window);
-    context = nullptr;
-    window = nullptr;
+    FloorMakeCurrent(false);
 }

@@ -1,17 +1,26 @@
 // The floor a frame of the game is measured against: the same number of draw
-// calls and primitives, the same targets (a 256 x 256 texture pass, then the
-// 1016 x 756 screen) and the same presents, issued straight to OpenGL with one
-// static vertex buffer, one texture and one trivial program.
+// calls and primitives over about the same pixels, issued straight to OpenGL
+// with static vertex buffers, one texture and one trivial program:
+//   256 x 256 target: the bomb tiles, side by side;
+//   screen: the board (whole screen), the ball (most triangles, 70 x 70 px),
+//   small models (30 x 30 px), three 2D images (300 x 300 twice, 256 x 128)
+//   and five text blocks (240 x 60), all blended; then one present.
 #pragma once
+
+#include <vector>
 
 struct FloorFrame {
     int xrayDraws;        // draws into the 256 x 256 target
     int sceneDraws;       // draws into the screen
-    int trianglesPerDraw;
+    int primitives;       // all triangles of the frame
 };
 
-// Opens its own window and context; false when that fails.
+// Opens its own window and context, remembering the context that was current
+// (the game's); false when that fails.
 bool FloorOpen(int width, int height);
-// Milliseconds of each of frames frames.
-double FloorRun(const FloorFrame& frame, int frames, double* medianMs);
+// Makes the floor's context current, or the one that was current before FloorOpen.
+void FloorMakeCurrent(bool floor);
+// Runs frames frames; mean and median milliseconds, each frame's time appended to times.
+double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vector<double>* times);
+// Gives the current context back to the game.
 void FloorClose();
