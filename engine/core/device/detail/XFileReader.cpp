@@ -13,6 +13,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <time.h>
@@ -380,6 +381,11 @@ private:
     static void Serve(int fd) {
         // A crash here ends this process quietly; the caller reports it.
         for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGINT, SIGTERM}) signal(sig, SIG_DFL);
+        int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (quiet >= 0) {
+            dup2(quiet, STDERR_FILENO);
+            close(quiet);
+        }
         if (!kSanitized) {
             rlimit limit{rlim_t(4) << 30, rlim_t(4) << 30};
             setrlimit(RLIMIT_AS, &limit);
