@@ -3,6 +3,7 @@
 #   make test   set up, build with tests and run every test headless
 
 BUILD_DIR  ?= build/release
+PREFIX     ?= /usr/local
 ASAN_DIR   ?= build/asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
@@ -32,6 +33,9 @@ test-asan: deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	@if [ -x $(ASAN_DIR)/bin/kmediagen ]; then $(ASAN_DIR)/bin/kmediagen .; fi
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: deps
 	cmake -S . -B build/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKOLVAR_BENCH=ON -DKOLVAR_TESTS=OFF
