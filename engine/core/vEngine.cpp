@@ -17,12 +17,6 @@ D3DXVECTOR3 ev_vectorOne(1.0f, 1.0f, 1.0f);
 
 namespace {
 
-// GDI font-creation values the debug font asks for.
-constexpr DWORD kDefaultCharset = 1;      // DEFAULT_CHARSET
-constexpr DWORD kOutDefaultPrecis = 0;    // OUT_DEFAULT_PRECIS
-constexpr DWORD kAntialiasedQuality = 4;  // ANTIALIASED_QUALITY
-constexpr DWORD kDefaultPitch = 0;        // DEFAULT_PITCH
-
 void ShowInitFailure()
 {
     MessageBoxA(NULL, "Failed to initialize Direct3D", "Error!", MB_OK);
@@ -228,8 +222,8 @@ void vEngine::PostInit()
     m_showFps = true;
     m_showWindowSize = true;
 
-    if (FAILED(D3DXCreateFontA(objDevice, 18, 0, 400, 1, FALSE, kDefaultCharset, kOutDefaultPrecis,
-                               kAntialiasedQuality, kDefaultPitch, "Courier New", &m_debugFont)))
+    if (FAILED(D3DXCreateFontA(objDevice, 18, 0, 400, 1, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               ANTIALIASED_QUALITY, DEFAULT_PITCH, "Courier New", &m_debugFont)))
         m_debugFont = nullptr;
 
     objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);

@@ -124,6 +124,24 @@ TEST_F(EngineSetUp, MatricesAndDefaultStates)
     EXPECT_TRUE(engine->m_showWindowSize);
 }
 
+TEST_F(EngineSetUp, DebugFontIsAMonospacedCourier)
+{
+    ASSERT_NE(engine->m_debugFont, nullptr);
+    D3DXFONT_DESCA desc;
+    ASSERT_EQ(engine->m_debugFont->GetDescA(&desc), S_OK);
+    EXPECT_STREQ(desc.FaceName, "Courier New");
+    EXPECT_EQ(desc.Height, 18);
+    EXPECT_EQ(desc.Weight, 400u);
+    EXPECT_FALSE(desc.Italic);
+    // Its stand-in is monospaced: 'i' is as wide as 'W'.
+    INT narrow = 0, wide = 0;
+    HDC dc = engine->m_debugFont->GetDC();
+    ASSERT_TRUE(GetCharWidth32A(dc, 'i', 'i', &narrow));
+    ASSERT_TRUE(GetCharWidth32A(dc, 'W', 'W', &wide));
+    EXPECT_GT(narrow, 0);
+    EXPECT_EQ(narrow, wide);
+}
+
 TEST_F(EngineSetUp, FrameShowsTheClearColour)
 {
     engine->m_showFps = false;
