@@ -36,7 +36,7 @@ Device::~Device()
 {
     m_destroying = true;
     if (m_context) {
-        MakeCurrent();
+        const bool gl = SafeContext();
         // Bindings go first: unbinding may end objects the program released.
         for (auto*& t : m_state.textures)
             if (t) {
@@ -56,17 +56,20 @@ Device::~Device()
             m_renderTarget = nullptr;
             rt->Unbind();
         }
-        for (auto& p : m_programs)
-            if (p.second->program)
-                glDeleteProgram(p.second->program);
-        m_programs.clear();
         m_swapChain.reset();
         m_depthOwned.reset();
-        if (m_vao) glDeleteVertexArrays(1, &m_vao);
-        glDeleteSamplers(kMaxFFStages, m_samplers);
-        if (m_stream) glDeleteBuffers(1, &m_stream);
-        if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
-        SDL_GL_MakeCurrent(m_window, nullptr);
+        if (gl && SafeContext()) {
+            for (auto& p : m_programs)
+                if (p.second->program)
+                    glDeleteProgram(p.second->program);
+            if (m_vao) glDeleteVertexArrays(1, &m_vao);
+            glDeleteSamplers(kMaxFFStages, m_samplers);
+            if (m_stream) glDeleteBuffers(1, &m_stream);
+            if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
+        }
+        m_programs.clear();
+        if (m_window)
+            SDL_GL_MakeCurrent(m_window, nullptr);
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
         g_currentContext = nullptr;
     }
@@ -204,6 +207,29 @@ bool Device::MakeCurrent()
         m_currentWindow = m_window;
         g_currentContext = m_context;
     }
+    return true;
+}
+
+bool Device::SafeContext()
+{
+    if (!m_context)
+        return false;
+    SDL_Window* w = Win32_GetSDLWindow(m_params.hDeviceWindow);
+    if (w != m_window) {
+        m_window = w;
+        m_currentWindow = reinterpret_cast<SDL_Window*>(~uintptr_t(0));
+    }
+    if (w)
+        return MakeCurrent();
+    // The window is gone: a context without a surface, where EGL allows it.
+    if (g_currentContext == m_context && m_currentWindow == nullptr)
+        return true;
+    if (SDL_GL_MakeCurrent(nullptr, static_cast<SDL_GLContext>(m_context)) != 0) {
+        g_currentContext = nullptr;
+        return false;
+    }
+    g_currentContext = m_context;
+    m_currentWindow = nullptr;
     return true;
 }
 

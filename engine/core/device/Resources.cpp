@@ -105,7 +105,7 @@ Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT 
 
 Surface::~Surface()
 {
-    if (m_fbo || m_renderbuffer || privateDepth) {
+    if ((m_fbo || m_renderbuffer || privateDepth) && m_device->SafeContext()) {
         if (m_fbo) glDeleteFramebuffers(1, &m_fbo);
         if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
         if (privateDepth) glDeleteRenderbuffers(1, &privateDepth);
@@ -275,7 +275,7 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
 Texture::~Texture()
 {
     m_levels.clear();
-    if (m_tex) {
+    if (m_tex && m_device->SafeContext()) {
         glDeleteTextures(1, &m_tex);
         m_device->InvalidateGLCache();
     }
@@ -437,7 +437,8 @@ VertexBuffer::VertexBuffer(Device* device, UINT, DWORD usage, DWORD fvf, D3DPOOL
 
 VertexBuffer::~VertexBuffer()
 {
-    store.Free();
+    if (store.name() && m_device->SafeContext())
+        store.Free();
     m_device->InvalidateGLCache();
 }
 
@@ -487,7 +488,8 @@ IndexBuffer::IndexBuffer(Device* device, UINT, DWORD usage, D3DFORMAT format, D3
 
 IndexBuffer::~IndexBuffer()
 {
-    store.Free();
+    if (store.name() && m_device->SafeContext())
+        store.Free();
     m_device->InvalidateGLCache();
 }
 

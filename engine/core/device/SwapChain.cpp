@@ -21,8 +21,10 @@ SwapChain::SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& p
 SwapChain::~SwapChain()
 {
     m_backBuffer.reset();
-    if (m_frontFbo) glDeleteFramebuffers(1, &m_frontFbo);
-    if (m_frontRenderbuffer) glDeleteRenderbuffers(1, &m_frontRenderbuffer);
+    if ((m_frontFbo || m_frontRenderbuffer) && m_device->SafeContext()) {
+        if (m_frontFbo) glDeleteFramebuffers(1, &m_frontFbo);
+        if (m_frontRenderbuffer) glDeleteRenderbuffers(1, &m_frontRenderbuffer);
+    }
     m_device->InvalidateGLCache();
 }
 
@@ -59,14 +61,15 @@ HRESULT SwapChain::QueryInterface(REFIID, void** object)
 
 HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, const RGNDATA*, DWORD)
 {
+    // Looked up each time: a destroyed window is refused, never used.
     HWND hwnd = hDestWindowOverride ? hDestWindowOverride : m_hwnd;
-    SDL_Window* window = hDestWindowOverride ? Win32_GetSDLWindow(hDestWindowOverride) : m_window;
-    if (!window)
+    SDL_Window* window = Win32_GetSDLWindow(hwnd);
+    if (!window || !m_device->SafeContext())
         return D3DERR_INVALIDCALL;
+    m_window = hDestWindowOverride ? m_window : window;
     const GLuint back = m_backBuffer->Framebuffer();
     if (!back)
         return D3DERR_DRIVERINTERNALERROR;
-    m_device->MakeCurrent();
     const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
     GLCache& c = m_device->gl();
     if (c.scissor != 0) {

@@ -453,6 +453,9 @@ public:
 
     // --- inside the layer ---------------------------------------------------
     bool MakeCurrent();
+    // For teardown and presentation: finds the device window again (it may be
+    // gone) and makes the context current; false when GL must not be called.
+    bool SafeContext();
     void MakeCurrentOn(SDL_Window* window);
     SDL_Window* window() const { return m_window; }
     GLCache& gl() { return m_gl; }

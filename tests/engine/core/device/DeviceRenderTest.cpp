@@ -950,6 +950,28 @@ TEST(DeviceLifetime, ResourcesKeepTheDeviceAliveAndBindingsDoNot)
     d->SetTexture(0, nullptr);   // frees it
 }
 
+TEST(DeviceLifetime, AWindowDestroyedFirstIsRefusedNotUsed)
+{
+    RenderTestDevice dev(8, 8);   // registers the window class and proves GL works here
+    REQUIRE_RENDER_DEVICE(dev);
+    HWND hwnd = CreateWindowExA(0, "RenderTestDevice", "short-lived", WS_OVERLAPPEDWINDOW, 0, 0, 32, 55, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    IDirect3DDevice9* d = nullptr;
+    ASSERT_EQ(dev.d3d()->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, 0, &pp, &d), D3D_OK);
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    d->SetTexture(0, tex);
+    DestroyWindow(hwnd);
+    EXPECT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    tex->Release();
+    d->Release();
+    // The other device carries on.
+    dev.device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF010203, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(2, 2), 0xFF010203u);
+}
+
 TEST(DeviceCreation, FormatsAndCreationChecks)
 {
     RenderTestDevice dev(8, 8);
