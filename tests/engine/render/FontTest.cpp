@@ -42,6 +42,7 @@ protected:
         ASSERT_EQ(font.InitFont(40, "Arial", 0, 900, false), S_OK);
         ASSERT_NE(font.GetFont(), nullptr);
     }
+    void ReleaseResources() override { font = vSimpleFont(); }
     vSimpleFont font;
 };
 

@@ -215,8 +215,13 @@ protected:
         engine->m_showFps = false;
         engine->m_showWindowSize = false;
     }
+    // Device objects the fixture's members hold, released while the device is
+    // still open (as the game's globals go before its engine).
+    virtual void ReleaseResources() {}
+
     void TearDown() override
     {
+        ReleaseResources();
         delete engine;
         engine = nullptr;
         if (hwnd)

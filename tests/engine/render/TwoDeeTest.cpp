@@ -26,6 +26,12 @@ public:
         ASSERT_EQ(white.LoadTextureFromFile(temp.File("white.tga").c_str(), 0, 1), S_OK);
     }
 
+    void ReleaseResources() override
+    {
+        red.Kill();
+        white.Kill();
+    }
+
     Image DrawAndRead(void (*draw)(vTwoDee&, TwoDeeTest&))
     {
         BeginFrame();

@@ -111,6 +111,8 @@ protected:
         objDevice->SetTransform(D3DTS_VIEW, &view);
     }
 
+    void ReleaseResources() override { green.Kill(); }
+
     // A frame with lighting off and no culling of back faces.
     void BeginModelFrame()
     {
