@@ -20,16 +20,16 @@ void AdvanceVirtualTimeUs(unsigned long long us);
 
 // Injected input, queued as window messages for the window with keyboard
 // focus (keys, characters) or the given window (mouse), and reflected in
-// GetKeyState / GetCursorPos.
-void KeyDown(int virtKey);
+// GetKeyState / GetCursorPos. Key state changes even with no active window.
+void KeyDown(int virtKey);                            // VK_CONTROL, VK_SHIFT, VK_MENU press the left key
 void KeyUp(int virtKey);
 void TypeText(const char* utf8);                      // WM_CHAR per UTF-16 unit
 void TypeChar(unsigned int utf16Unit);                // e.g. 8 for backspace
-void MouseMove(HWND hwnd, int clientX, int clientY);
+void MouseMove(HWND hwnd, int clientX, int clientY);  // merges with a move queued just before
 void MouseButton(HWND hwnd, bool down);               // left button at the current point
 void ClickClose(HWND hwnd);                           // the close box: WM_CLOSE
 void SetActiveWindow(HWND hwnd);                      // keyboard focus moves to hwnd (NULL: none)
-void ReleaseAllKeys();
+void ReleaseAllKeys();                                // injected keys and buttons up, no messages
 
 // Message boxes shown so far, as "caption: text".
 const std::vector<std::string>& MessageBoxLog();

@@ -377,7 +377,10 @@ void WINAPI PostQuitMessage(int exitCode);
 // ---------------------------------------------------------------------------
 // Keyboard and mouse
 // ---------------------------------------------------------------------------
-SHORT WINAPI GetKeyState(int virtKey);                 // negative while the key is down
+// Negative while the key is down (VK_CONTROL, VK_SHIFT, VK_MENU: either side);
+// the low bit flips with each press. Key messages carry VK_CONTROL etc. for
+// either side, as on Windows.
+SHORT WINAPI GetKeyState(int virtKey);
 SHORT WINAPI GetAsyncKeyState(int virtKey);
 BOOL WINAPI GetCursorPos(LPPOINT point);               // screen coordinates
 BOOL WINAPI SetCursorPos(int x, int y);
