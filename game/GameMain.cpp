@@ -40,8 +40,14 @@ void GuiEventHandler(int, unsigned int, vGUIElement*) {}
 LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     guiManager.Update(msg, static_cast<unsigned int>(wParam), static_cast<long>(lParam), mousePoint,
                       engine.GetSpeedfactor());
+    // The close box ends the loop as Escape does; the window itself stays until
+    // the process ends, so the engine objects are released while it exists.
+    if (msg == WM_CLOSE && hwnd == windowHandle) {
+        PostQuitMessage(0);
+        return 0;
+    }
     LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
-    // Closing the window from its close box destroys it; end the loop with it.
+    // Should the window be destroyed some other way, the loop ends with it.
     if (msg == WM_DESTROY && hwnd == windowHandle)
         PostQuitMessage(0);
     return result;
@@ -177,9 +183,7 @@ void GameRunLoop() {
 }
 
 void GameShutdown() {
-    HWND hwnd = windowHandle;
-    windowHandle = nullptr;   // no WM_QUIT for a window we close ourselves
-    if (hwnd && IsWindow(hwnd))
-        DestroyWindow(hwnd);
+    // The window stays until the process ends: the engine objects are released
+    // by the global destructors while its device can still draw into it.
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
 }

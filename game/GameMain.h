@@ -19,14 +19,14 @@ bool GameLoopPass();
 unsigned long GameFrameCount();
 // Runs passes until WM_QUIT.
 void GameRunLoop();
-// Closes the window if it is still open and unregisters the window class.
+// Unregisters the window class; the window and the engine objects live until the process ends.
 void GameShutdown();
 
 // Start-up loading: font, projection, cameras, X-ray target, textures, models,
 // physics bodies, first level and emitters. Loader failures are ignored.
 void LoadMedia();
-// Feeds every message to the GUI manager, then to DefWindowProcA. A destroyed
-// window posts WM_QUIT, so closing it ends the loop.
+// Feeds every message to the GUI manager, then to DefWindowProcA; the close box
+// (WM_CLOSE) posts WM_QUIT instead, ending the loop as Escape does.
 LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The GUI's callback; the game has no widgets and ignores every event.
 void GuiEventHandler(int eventCode, unsigned int controlID, vGUIElement* element);
