@@ -295,3 +295,41 @@ TEST_F(RenderTargetTest, RepeatedFramesAndCopiesHoldNoExtraReferences)
 }
 
 }  // namespace
+
+namespace {
+
+// Without an opened engine there is no Direct3D object to ask for formats.
+TEST(TextureWithoutDevice, NoFormatMeansTheFormatBoxesAndNothingHeld)
+{
+    ASSERT_EQ(objD3D, nullptr);
+    win32test::ClearMessageBoxLog();
+    vTexture texture;
+    EXPECT_EQ(texture.LoadTextureFromFile("kMedia\\logo.tga", 0, 1), E_FAIL);
+    vRenderTarget target;
+    EXPECT_EQ(target.InitRenderTarget(256, 256), E_FAIL);
+    const auto& log = win32test::MessageBoxLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], "Error!: Error finding a suitable format for a texture!");
+    EXPECT_EQ(log[1], "Error!: Error finding a suitable format for a rendertarget texture!");
+    EXPECT_EQ(texture.GetTexture(), nullptr);
+    EXPECT_FALSE(target.IsReady());
+    target.ClearRenderTarget(0);   // not ready: nothing, no device touched
+    target.Begin();
+    target.End();
+}
+
+class RenderTargetFailureTest : public rendertest::EngineFixture {};
+
+TEST_F(RenderTargetFailureTest, ACreationFailureShowsItsBoxAndLeavesTheTargetNotReady)
+{
+    vRenderTarget target;
+    ASSERT_EQ(target.InitRenderTarget(64, 64), S_OK);
+    win32test::ClearMessageBoxLog();
+    EXPECT_EQ(target.InitRenderTarget(0, 0), E_FAIL);
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(win32test::MessageBoxLog()[0], "Error!: Error creating a rendertarget texture.");
+    EXPECT_FALSE(target.IsReady());
+    EXPECT_EQ(target.GetTexture(), nullptr);
+}
+
+}  // namespace
