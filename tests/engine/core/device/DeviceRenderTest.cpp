@@ -680,6 +680,89 @@ TEST(DeviceSwapChains, TwoSwapChainsEachShowTheirOwnImage)
     DestroyWindow(second);
 }
 
+TEST(DeviceSwapChains, AChainPresentsToTheWindowItIsGiven)
+{
+    // The engine's second chain shares the device window and is presented to
+    // another window named at Present.
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    HWND other = CreateWindowExA(0, "RenderTestDevice", "other", WS_OVERLAPPEDWINDOW, 200, 50, 32, 55, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferWidth = pp.BackBufferHeight = 0;
+    pp.hDeviceWindow = nullptr;
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&pp, &chain), D3D_OK);
+    IDirect3DSurface9* back = nullptr;
+    chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back);
+    d->SetRenderTarget(0, back);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF405060, 1.0f, 0);
+    ASSERT_EQ(chain->Present(nullptr, nullptr, other, nullptr, 0), D3D_OK);
+    D3DDISPLAYMODE mode;
+    d->GetDisplayMode(0, &mode);
+    IDirect3DSurface9* screen = nullptr;
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
+                                             nullptr),
+              D3D_OK);
+    ASSERT_EQ(chain->GetFrontBufferData(screen), D3D_OK);
+    POINT pt = {3, 3};
+    ClientToScreen(other, &pt);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(screen->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + pt.y * lr.Pitch)[pt.x], 0xFF405060u);
+    screen->UnlockRect();
+    EXPECT_EQ(chain->Present(nullptr, nullptr, reinterpret_cast<HWND>(0x1234), nullptr, 0), D3DERR_INVALIDCALL);
+    IDirect3DSurface9* own = nullptr;
+    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &own);
+    d->SetRenderTarget(0, own);
+    own->Release();
+    screen->Release();
+    back->Release();
+    chain->Release();
+    DestroyWindow(other);
+}
+
+TEST(DeviceCreation, FullScreenTakesTheRequestedSize)
+{
+    RenderTestDevice dev(8, 8);
+    REQUIRE_RENDER_DEVICE(dev);
+    HWND hwnd = CreateWindowExA(0, "RenderTestDevice", "full", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    D3DPRESENT_PARAMETERS pp = {};
+    pp.BackBufferWidth = 320;
+    pp.BackBufferHeight = 240;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.Windowed = FALSE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    pp.FullScreen_RefreshRateInHz = 75;
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    IDirect3DDevice9* d = nullptr;
+    ASSERT_EQ(dev.d3d()->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, 0, &pp, &d), D3D_OK);
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    D3DSURFACE_DESC desc;
+    back->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 320u);
+    EXPECT_EQ(desc.Height, 240u);
+    D3DVIEWPORT9 vp;
+    d->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 320u);
+    EXPECT_EQ(vp.Height, 240u);
+    EXPECT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    back->Release();
+    d->Release();
+    DestroyWindow(hwnd);
+    // Full screen needs a size.
+    pp.BackBufferWidth = 0;
+    EXPECT_EQ(dev.d3d()->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, dev.hwnd(), 0, &pp, &d), D3DERR_INVALIDCALL);
+}
+
 TEST(DeviceSwapChains, FrontBufferDataIsTheLastPresentedImage)
 {
     RenderTestDevice dev(40, 30);
@@ -712,6 +795,66 @@ TEST(DeviceSwapChains, FrontBufferDataIsTheLastPresentedImage)
     screen->UnlockRect();
     screen->Release();
     chain->Release();
+}
+
+TEST(DeviceDepth, DepthTestAndWriteInTheBackBufferAndARenderTarget)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    IDirect3DTexture9* rtTex = nullptr;
+    ASSERT_EQ(d->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &rtTex, nullptr),
+              D3D_OK);
+    IDirect3DSurface9 *rt = nullptr, *back = nullptr;
+    rtTex->GetSurfaceLevel(0, &rt);
+    d->GetRenderTarget(0, &back);
+    auto quad = [&](float size, float z, DWORD color) {
+        const TLVertex q[4] = {{0, 0, z, 1, color, 0, 0}, {size, 0, z, 1, color, 0, 0}, {0, size, z, 1, color, 0, 0},
+                               {size, size, z, 1, color, 0, 0}};
+        d->SetFVF(kTLFvf);
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLVertex)), D3D_OK);
+    };
+    for (IDirect3DSurface9* target : {back, rt}) {
+        d->SetRenderTarget(0, target);
+        d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        quad(16, 0.2f, 0xFFFF0000);    // near
+        quad(16, 0.6f, 0xFF0000FF);    // farther: hidden
+        EXPECT_EQ(dev.ReadPixels(target)[5 * (target == back ? 32 : 16) + 5], 0xFFFF0000u);
+        // With the test off the last drawn wins.
+        d->SetRenderState(D3DRS_ZENABLE, FALSE);
+        quad(16, 0.9f, 0xFF00FF00);
+        EXPECT_EQ(dev.ReadPixels(target)[5 * (target == back ? 32 : 16) + 5], 0xFF00FF00u);
+        d->SetRenderState(D3DRS_ZENABLE, TRUE);
+        d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        quad(16, 0.2f, 0xFFFF0000);
+        quad(16, 0.6f, 0xFF0000FF);   // passes: the near quad wrote no depth
+        EXPECT_EQ(dev.ReadPixels(target)[5 * (target == back ? 32 : 16) + 5], 0xFF0000FFu);
+    }
+    d->SetRenderTarget(0, back);
+    rt->Release();
+    back->Release();
+    rtTex->Release();
+}
+
+TEST(DeviceBuffers, DrawIndexedPrimitiveUP)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    const TLVertex v[4] = {{0, 0, 0.5f, 1, 0xFFFFFF00, 0, 0}, {16, 0, 0.5f, 1, 0xFFFFFF00, 0, 0},
+                           {0, 16, 0.5f, 1, 0xFFFFFF00, 0, 0}, {16, 16, 0.5f, 1, 0xFFFFFF00, 0, 0}};
+    const uint16_t idx[6] = {0, 1, 2, 2, 1, 3};
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    d->SetFVF(kTLFvf);
+    ASSERT_EQ(d->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, idx, D3DFMT_INDEX16, v, sizeof(TLVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(12, 12), 0xFFFFFF00u);
+    const uint16_t bad[3] = {0, 1, 7};
+    EXPECT_EQ(d->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 1, bad, D3DFMT_INDEX16, v, sizeof(TLVertex)),
+              D3DERR_INVALIDCALL);
 }
 
 TEST(DeviceBuffers, ManagedVertexAndIndexBuffersDraw)
