@@ -25,5 +25,7 @@ target_sources(d3d9layer PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/d3dx9effect.cpp
 )
 target_include_directories(d3d9layer PRIVATE ${D3DX_STB_INCLUDE})
+# The image codecs shift negative values on purpose (JPEG coefficients).
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/detail/ImageCodec.cpp PROPERTIES COMPILE_OPTIONS -fno-sanitize=shift)
 target_link_libraries(d3d9layer PRIVATE
     PkgConfig::D3DX_FREETYPE PkgConfig::D3DX_FONTCONFIG PkgConfig::D3DX_ASSIMP)
