@@ -6,6 +6,7 @@
 #include <Win32TestSeam.h>
 
 #include <DeviceStats.h>
+#include <epoxy/gl.h>
 
 #include <unistd.h>
 
@@ -59,6 +60,7 @@ void RunGame(int frames, std::vector<double>* times, Measured* m) {
         const auto t0 = std::chrono::steady_clock::now();
         while (GameFrameCount() == before)
             GameLoopPass();
+        glFinish();   // the device's context is current after its present
         times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         D3D9FrameStats stats = {};
         D3D9_GetFrameStats(objDevice, nullptr, &stats);

@@ -193,7 +193,7 @@ double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vect
             Rect(5, i * 100, 240, 60, screenW, screenH, 6);
         glEnable(GL_DEPTH_TEST);
         SDL_GL_SwapWindow(window);
-        glFinish();   // count the frame once its pixels are done, as the game's present does
+        glFinish();   // a frame counts once its pixels are done (the game's frames too)
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     }
     if (all)

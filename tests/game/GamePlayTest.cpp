@@ -157,7 +157,10 @@ TEST_F(GamePlay, BombKillsThrowsTheBallUpAndReloadsAfter5Seconds) {
     EXPECT_GT(CountColour(frame, 331, 301, 1000, 450, kDeathRed, 12), 200)
         << "\"YOU DIED!!!\" in red at (331, 301)";
 
+    win32test::KeyDown('W');
     Frames(20);
+    EXPECT_EQ(steeringTorque.x, 0.0f) << "no steering while dead";
+    win32test::KeyUp('W');
     EXPECT_GT(BallBodyPosition().y, 3.0f) << "the blast throws the ball up";
 
     Frame(5100.0);
@@ -318,6 +321,11 @@ TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
     EXPECT_EQ(coins[coinsBefore].position.x, editorCursor.x);
     EXPECT_EQ(coins[coinsBefore].position.z, editorCursor.z);
 
+    const int spinnersBefore = spinnerCount;
+    Press('Y');
+    EXPECT_EQ(spinnerCount, spinnersBefore + 1);
+    EXPECT_EQ(spinners[spinnersBefore].position.x, editorCursor.x);
+
     Press('G');
     EXPECT_EQ(goalPosition.x, editorCursor.x);
     EXPECT_EQ(goalPosition.y, 0.0f);
@@ -334,6 +342,7 @@ TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
     Press('C');
     EXPECT_EQ(levelGrid[cx * 45 + cz], 1);
     Press('M');
+    EXPECT_EQ(spinnerCount, 0) << "loading a level removes the spinners";
     EXPECT_EQ(levelGrid[cx * 45 + cz], 0);
     EXPECT_EQ(coinCount, coinsBefore + 1);
     std::remove("kMedia/kMaps/levelNR.kmf");
