@@ -68,7 +68,7 @@ Device::~Device()
             if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
         }
         m_programs.clear();
-        if (m_window)
+        if (m_window && gl)
             SDL_GL_MakeCurrent(m_window, nullptr);
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
         g_currentContext = nullptr;
@@ -200,10 +200,14 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
 
 bool Device::MakeCurrent()
 {
-    if (!m_context)
+    if (!m_context || !m_window)
         return false;
     if (m_currentWindow != m_window || g_currentContext != m_context) {
-        SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context));
+        if (SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)) != 0) {
+            g_currentContext = nullptr;
+            m_currentWindow = nullptr;
+            return false;
+        }
         m_currentWindow = m_window;
         g_currentContext = m_context;
     }
@@ -216,30 +220,28 @@ bool Device::SafeContext()
         return false;
     SDL_Window* w = Win32_GetSDLWindow(m_params.hDeviceWindow);
     if (w != m_window) {
+        // The window is gone (w NULL): from now on GL is not called; the
+        // context's objects go with the context.
         m_window = w;
-        m_currentWindow = reinterpret_cast<SDL_Window*>(~uintptr_t(0));
+        m_currentWindow = nullptr;
     }
-    if (w)
-        return MakeCurrent();
-    // The window is gone: a context without a surface, where EGL allows it.
-    if (g_currentContext == m_context && m_currentWindow == nullptr)
-        return true;
-    if (SDL_GL_MakeCurrent(nullptr, static_cast<SDL_GLContext>(m_context)) != 0) {
-        g_currentContext = nullptr;
-        return false;
-    }
-    g_currentContext = m_context;
-    m_currentWindow = nullptr;
-    return true;
+    return MakeCurrent();
 }
 
-void Device::MakeCurrentOn(SDL_Window* window)
+bool Device::MakeCurrentOn(SDL_Window* window)
 {
+    if (!m_context || !window)
+        return false;
     if (m_currentWindow != window || g_currentContext != m_context) {
-        SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context));
+        if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context)) != 0) {
+            g_currentContext = nullptr;
+            m_currentWindow = nullptr;
+            return false;
+        }
         m_currentWindow = window;
         g_currentContext = m_context;
     }
+    return true;
 }
 
 void Device::BindFramebuffer(GLuint fbo)
@@ -328,7 +330,8 @@ HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pp, IDirect3DSw
     if (p.BackBufferCount == 0)
         p.BackBufferCount = 1;
     p.hDeviceWindow = hwnd;
-    MakeCurrent();
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
     SwapChain* chain = new SwapChain(this, Child::kStandalone, p, hwnd, window);
     if (!chain->Init()) {
         chain->Release();
@@ -388,7 +391,8 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
     }
     if (usage & D3DUSAGE_DEPTHSTENCIL)
         return D3DERR_INVALIDCALL;
-    MakeCurrent();
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
     Texture* t = new Texture(this, width, height, levels, usage, format, pool);
     if (!t->Init()) {
         t->Release();
@@ -408,7 +412,8 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
         return D3DERR_INVALIDCALL;
     if (fvf && D3DXGetFVFVertexSize(fvf) == 0)
         return D3DERR_INVALIDCALL;
-    MakeCurrent();
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
     VertexBuffer* vb = new VertexBuffer(this, length, usage, fvf, pool);
     if (!vb->store.Init(length, pool, usage)) {
         vb->Release();
@@ -426,7 +431,8 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
     *out = nullptr;
     if (shared || length == 0 || length > (256u << 20) || pool > D3DPOOL_SCRATCH || format != D3DFMT_INDEX16)
         return D3DERR_INVALIDCALL;
-    MakeCurrent();
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
     IndexBuffer* ib = new IndexBuffer(this, length, usage, format, pool);
     if (!ib->store.Init(length, pool, usage)) {
         ib->Release();
@@ -446,7 +452,8 @@ HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3
     if (shared || width == 0 || height == 0 || width > 8192 || height > 8192 || !pf || !pf->renderTarget ||
         ms != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
-    MakeCurrent();
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
     Surface* s = new Surface(this, Surface::kRenderTarget, Child::kStandalone, nullptr, width, height, format,
                              D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
     if (!s->CreateGL()) {
@@ -484,7 +491,8 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DS
                           (dst->format() == D3DFMT_A8R8G8B8 || dst->format() == D3DFMT_X8R8G8B8);
     if (!same && !both8888)
         return D3DERR_INVALIDCALL;
-    MakeCurrent();
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
     if (!src->ReadPixels(dst->memory().data(), (INT)dst->pitch()))
         return D3DERR_DRIVERINTERNALERROR;
     if (src->format() == D3DFMT_X8R8G8B8 || dst->format() == D3DFMT_X8R8G8B8) {

@@ -176,7 +176,7 @@ HRESULT Surface::UnlockRect()
     if (!m_locked)
         return D3DERR_INVALIDCALL;
     m_locked = false;
-    if (!m_lockReadOnly && m_kind == kTextureLevel && glTexture)
+    if (!m_lockReadOnly && m_kind == kTextureLevel && glTexture && m_device->MakeCurrent())
         UploadRows((UINT)m_lockRect.top, (UINT)m_lockRect.bottom);
     return D3D_OK;
 }
@@ -411,13 +411,13 @@ HRESULT BufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags)
     return D3D_OK;
 }
 
-HRESULT BufferStore::Unlock()
+HRESULT BufferStore::Unlock(bool upload)
 {
     if (m_locks == 0)
         return D3DERR_INVALIDCALL;
     if (--m_locks > 0)
         return D3D_OK;
-    if (m_dirtyEnd > m_dirtyBegin && m_buffer) {
+    if (upload && m_dirtyEnd > m_dirtyBegin && m_buffer) {
         glBindBuffer(GL_COPY_WRITE_BUFFER, m_buffer);
         if (m_discard)
             glBufferData(GL_COPY_WRITE_BUFFER, (GLsizeiptr)m_memory.size(), m_memory.data(), GL_DYNAMIC_DRAW);
@@ -465,7 +465,7 @@ HRESULT VertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
 
 HRESULT VertexBuffer::Unlock()
 {
-    return store.Unlock();
+    return store.Unlock(m_device->MakeCurrent());
 }
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* d)
@@ -516,7 +516,7 @@ HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
 
 HRESULT IndexBuffer::Unlock()
 {
-    return store.Unlock();
+    return store.Unlock(m_device->MakeCurrent());
 }
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* d)

@@ -83,7 +83,8 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     m_hasFront = true;
     m_frontWindow = hwnd;
 
-    m_device->MakeCurrentOn(window);
+    if (!m_device->MakeCurrentOn(window))
+        return D3DERR_INVALIDCALL;
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window, &dw, &dh);
     if (dw <= 0 || dh <= 0) {
@@ -120,9 +121,8 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
         mem[i] = mem[i + 1] = mem[i + 2] = 0;
         mem[i + 3] = 0xff;
     }
-    if (!m_hasFront)
+    if (!m_hasFront || !m_device->MakeCurrent())
         return D3D_OK;
-    m_device->MakeCurrent();
     const UINT w = m_params.BackBufferWidth, h = m_params.BackBufferHeight;
     std::vector<uint8_t> image((size_t)w * h * 4);
     m_device->BindFramebuffer(m_frontFbo);

@@ -199,7 +199,7 @@ public:
     bool Init(UINT length, D3DPOOL pool, DWORD usage);
     void Free();
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
-    HRESULT Unlock();
+    HRESULT Unlock(bool upload = true);   // upload false: no GL context to send it with
     GLuint name() const { return m_buffer; }
     UINT length() const { return (UINT)m_memory.size(); }
     const uint8_t* data() const { return m_memory.data(); }
@@ -456,7 +456,7 @@ public:
     // For teardown and presentation: finds the device window again (it may be
     // gone) and makes the context current; false when GL must not be called.
     bool SafeContext();
-    void MakeCurrentOn(SDL_Window* window);
+    bool MakeCurrentOn(SDL_Window* window);
     SDL_Window* window() const { return m_window; }
     GLCache& gl() { return m_gl; }
     bool clipControl() const { return m_clipControl; }
