@@ -57,9 +57,10 @@ struct D3DXIMAGE_INFO {
 // take the file's size; mipLevels 0 or D3DX_DEFAULT give the full chain;
 // format D3DFMT_UNKNOWN gives A8R8G8B8. Texels equal to a non-zero
 // colorKey (0xAARRGGBB) become transparent black. info (optional) gets the
-// source image's size. Failure (missing, empty, corrupt file; no device):
-// D3DXERR_INVALIDDATA or D3DERR_INVALIDCALL and *texture stays NULL. The
-// caller owns the texture's reference.
+// source image's size. Failure leaves *texture NULL: D3DERR_NOTFOUND for a
+// file that cannot be opened, D3DXERR_INVALIDDATA for an empty, truncated or
+// corrupt one, D3DERR_INVALIDCALL for bad arguments. The caller owns the
+// texture's reference.
 HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, UINT width, UINT height,
                                             UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                             DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
