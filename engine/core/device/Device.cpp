@@ -577,9 +577,15 @@ HRESULT Device::EndScene()
     return D3D_OK;
 }
 
-void Device::ApplyTarget()
+void Device::ApplyTarget(bool overwritten)
 {
     Surface* rt = m_renderTarget;
+    if (rt && rt->presentedBy) {
+        SwapChain* chain = rt->presentedBy;
+        rt->presentedBy = nullptr;
+        chain->KeepFrontImage(overwritten);
+        m_dirty |= kDirtyRaster;   // the copy may have turned the scissor test off
+    }
     const GLuint fbo = rt ? rt->Framebuffer() : 0;
     BindFramebuffer(fbo);
     if (rt && fbo) {
@@ -660,7 +666,17 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         return D3DERR_INVALIDCALL;
     if (!MakeCurrent())
         return D3DERR_INVALIDCALL;
-    ApplyTarget();
+    // Clears cover the viewport, or the given rectangles within it.
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    const LONG vx0 = (LONG)vp.X, vy0 = (LONG)vp.Y, vx1 = (LONG)(vp.X + vp.Width), vy1 = (LONG)(vp.Y + vp.Height);
+    bool everyPixel = false;
+    if ((flags & D3DCLEAR_TARGET) && m_renderTarget && vx0 <= 0 && vy0 <= 0 &&
+        vx1 >= (LONG)m_renderTarget->width() && vy1 >= (LONG)m_renderTarget->height()) {
+        everyPixel = count == 0;
+        for (DWORD i = 0; i < count && !everyPixel; ++i)
+            everyPixel = rects[i].x1 <= vx0 && rects[i].y1 <= vy0 && rects[i].x2 >= vx1 && rects[i].y2 >= vy1;
+    }
+    ApplyTarget(everyPixel);
 
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -682,9 +698,6 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         m_gl.stencilWriteMask = 0xff;
         glClearStencil((GLint)(stencil & 0xff));
     }
-    // Clears cover the viewport, or the given rectangles within it.
-    const D3DVIEWPORT9& vp = m_state.viewport;
-    const LONG vx0 = (LONG)vp.X, vy0 = (LONG)vp.Y, vx1 = (LONG)(vp.X + vp.Width), vy1 = (LONG)(vp.Y + vp.Height);
     if (m_gl.scissor != 1) {
         glEnable(GL_SCISSOR_TEST);
         m_gl.scissor = 1;

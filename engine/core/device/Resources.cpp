@@ -237,6 +237,15 @@ GLuint Surface::Framebuffer()
     return m_fbo;
 }
 
+void Surface::SwapColorRenderbuffer(GLuint* renderbuffer)
+{
+    std::swap(m_renderbuffer, *renderbuffer);
+    if (!m_fbo)
+        return;
+    m_device->BindFramebuffer(m_fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+}
+
 bool Surface::ReadPixels(void* dst, INT pitch)
 {
     const GLuint fbo = Framebuffer();

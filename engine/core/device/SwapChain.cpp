@@ -1,6 +1,10 @@
 // Swap chains: a back buffer drawn top row first, presented to a window with
-// the vertical flip done here, and a copy of the last presented image for
-// GetFrontBufferData.
+// the vertical flip done here, and the last presented image kept for
+// GetFrontBufferData. Presenting copies nothing but the image to the window:
+// the back buffer itself holds the presented image until it is next written
+// to. A full clear then trades the back buffer's renderbuffer with the
+// chain's spare one (the image stays, the clear goes to the other storage);
+// any other first write copies the image to the spare before it.
 #include "detail/D3D9Impl.h"
 
 #include "detail/SdlWindow.h"
@@ -42,7 +46,8 @@ bool SwapChain::Init()
     glClear(GL_COLOR_BUFFER_BIT);
     glGenRenderbuffers(1, &m_frontRenderbuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, m_frontRenderbuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, (GLsizei)m_params.BackBufferWidth,
+    // The spare storage the back buffer trades with: the same format.
+    glRenderbufferStorage(GL_RENDERBUFFER, m_backBuffer->pixelFormat()->internalFormat, (GLsizei)m_params.BackBufferWidth,
                           (GLsizei)m_params.BackBufferHeight);
     glGenFramebuffers(1, &m_frontFbo);
     m_device->BindFramebuffer(m_frontFbo);
@@ -75,11 +80,12 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     if (c.scissor != 0) {
         glDisable(GL_SCISSOR_TEST);
         c.scissor = 0;
+        m_device->MarkRasterDirty();   // the next draw turns it on again if its state says so
     }
-    // Keep the image for GetFrontBufferData (same orientation as the back buffer).
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, back);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
-    glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    // The back buffer now holds the image GetFrontBufferData gives; the next
+    // write into it keeps the image first (Device::ApplyTarget).
+    m_backBuffer->presentedBy = this;
+    m_device->MarkTargetDirty();
     m_hasFront = true;
     m_frontWindow = hwnd;
 
@@ -107,6 +113,29 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     return D3D_OK;
 }
 
+void SwapChain::KeepFrontImage(bool overwritten)
+{
+    Surface* back = m_backBuffer.get();
+    if (!m_frontRenderbuffer || !m_frontFbo || !back->Framebuffer())
+        return;
+    if (overwritten) {
+        back->SwapColorRenderbuffer(&m_frontRenderbuffer);
+        m_device->BindFramebuffer(m_frontFbo);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_frontRenderbuffer);
+        return;
+    }
+    GLCache& c = m_device->gl();
+    if (c.scissor != 0) {
+        glDisable(GL_SCISSOR_TEST);
+        c.scissor = 0;
+    }
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back->Framebuffer());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
+    glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    c.fbo = ~0u;
+}
+
 HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
 {
     if (!pDest)
@@ -125,7 +154,8 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
         return D3D_OK;
     const UINT w = m_params.BackBufferWidth, h = m_params.BackBufferHeight;
     std::vector<uint8_t> image((size_t)w * h * 4);
-    m_device->BindFramebuffer(m_frontFbo);
+    // Still in the back buffer when nothing was written to it since.
+    m_device->BindFramebuffer(m_backBuffer->presentedBy == this ? m_backBuffer->Framebuffer() : m_frontFbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, image.data());

@@ -138,6 +138,12 @@ public:
     // The depth renderbuffer attached to Framebuffer() last.
     GLuint attachedDepth = 0;
     GLuint privateDepth = 0;       // own depth when the device's is too small
+    // Back buffers: the swap chain whose last presented image this surface
+    // still holds (no copy taken yet); see SwapChain::KeepFrontImage.
+    SwapChain* presentedBy = nullptr;
+    // Back buffers: trades the colour storage with the caller's renderbuffer
+    // of the same size and format, attaching the new one to Framebuffer().
+    void SwapColorRenderbuffer(GLuint* renderbuffer);
 
 private:
     void UploadRows(UINT top, UINT bottom);
@@ -282,6 +288,11 @@ public:
 
     Surface* backBuffer() const { return m_backBuffer.get(); }
     const D3DPRESENT_PARAMETERS& params() const { return m_params; }
+    // Called before the back buffer, still holding the last presented image,
+    // is first written to. overwritten: the write replaces every pixel (a
+    // full clear), so the image moves to the front storage by trading
+    // renderbuffers instead of being copied.
+    void KeepFrontImage(bool overwritten);
 
 private:
     D3DPRESENT_PARAMETERS m_params;
@@ -464,7 +475,11 @@ public:
     Surface* renderTarget() const { return m_renderTarget; }
     void BindFramebuffer(GLuint fbo);
     // Binds the current render target's FBO (with depth) and the viewport.
-    void ApplyTarget();
+    // Every write into a render target comes through here first; overwritten
+    // says the write replaces every pixel of it.
+    void ApplyTarget(bool overwritten = false);
+    void MarkTargetDirty() { m_dirty |= kDirtyTarget; }
+    void MarkRasterDirty() { m_dirty |= kDirtyRaster; }
     void ApplyRasterState();
     void InvalidateGLCache();
     // An effect pass's program used for draws in place of the fixed-function

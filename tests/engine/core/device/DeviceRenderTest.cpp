@@ -797,6 +797,101 @@ TEST(DeviceSwapChains, FrontBufferDataIsTheLastPresentedImage)
     chain->Release();
 }
 
+// The screen pixel at a client position of the device window, as
+// GetFrontBufferData gives it.
+uint32_t FrontPixel(RenderTestDevice& dev, int x, int y)
+{
+    IDirect3DDevice9* d = dev.device();
+    D3DDISPLAYMODE mode;
+    if (FAILED(d->GetDisplayMode(0, &mode)))
+        return 0;
+    IDirect3DSurface9* screen = nullptr;
+    if (FAILED(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
+                                              nullptr)))
+        return 0;
+    uint32_t v = 0;
+    POINT pt = {x, y};
+    ClientToScreen(dev.hwnd(), &pt);
+    D3DLOCKED_RECT lr;
+    if (d->GetFrontBufferData(0, screen) == D3D_OK && pt.x >= 0 && pt.y >= 0 && pt.x < (LONG)mode.Width &&
+        pt.y < (LONG)mode.Height && screen->LockRect(&lr, nullptr, D3DLOCK_READONLY) == D3D_OK) {
+        v = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + pt.y * lr.Pitch)[pt.x];
+        screen->UnlockRect();
+    }
+    screen->Release();
+    return v;
+}
+
+TEST(DeviceSwapChains, DrawingOverThePresentedImageKeepsBothImages)
+{
+    // After a present the back buffer still shows the presented image; what
+    // is drawn over part of it changes the back buffer, not the front.
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFF102030u);   // before any write
+    DrawRect(d, 0, 0, 16, 32, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(24, 4), 0xFF102030u);
+    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFF102030u);
+    EXPECT_EQ(FrontPixel(dev, 24, 4), 0xFF102030u);
+
+    // A clear of part of the target, then of all of it, over a presented image.
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    const D3DRECT left = {0, 0, 16, 32};
+    d->Clear(1, &left, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(24, 4), 0xFF102030u);
+    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFFFFFFFFu);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    DrawRect(d, 16, 0, 32, 32, 0xFFFF0000);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFF0000FFu);
+    EXPECT_EQ(dev.Pixel(24, 4), 0xFFFF0000u);
+    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFF00FF00u);
+    EXPECT_EQ(FrontPixel(dev, 24, 4), 0xFF102030u);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFF0000FFu);
+    EXPECT_EQ(FrontPixel(dev, 24, 4), 0xFFFF0000u);
+    // Presented twice: still the same image in front and back.
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(FrontPixel(dev, 24, 4), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(24, 4), 0xFFFF0000u);
+}
+
+TEST(DeviceSwapChains, TheScissorTestHoldsAcrossAPresent)
+{
+    // Drawing into a texture while the back buffer is presented in between.
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &tex, nullptr),
+              D3D_OK);
+    IDirect3DSurface9* level = nullptr;
+    IDirect3DSurface9* back = nullptr;
+    tex->GetSurfaceLevel(0, &level);
+    d->GetRenderTarget(0, &back);
+    d->SetRenderTarget(0, level);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const RECT box = {0, 0, 8, 8};
+    d->SetScissorRect(&box);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    DrawRect(d, 0, 0, 32, 32, 0xFFFFFFFF);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    DrawRect(d, 0, 0, 32, 32, 0xFF00FF00);   // no state changed since the present
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(20, 20), 0xFF000000u);
+    d->SetRenderTarget(0, back);
+    back->Release();
+    level->Release();
+    tex->Release();
+}
+
 TEST(DeviceDepth, DepthTestAndWriteInTheBackBufferAndARenderTarget)
 {
     RenderTestDevice dev(32, 32);
