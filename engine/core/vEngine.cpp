@@ -66,43 +66,8 @@ long vEngine::InitWindowed(HWND hWnd)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(hWnd, &client);
-    m_engineVars.clientRect = client;
-    m_engineVars.width = client.right - client.left;
-    m_engineVars.height = client.bottom - client.top;
-    m_engineVars.hWnd = hWnd;
-    m_hWnd = hWnd;
-    m_hWndSecondary = hWnd;
-
-    objD3D = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!objD3D) {
-        m_deviceReady = false;
+    if (!PrepareInit(hWnd, client.right - client.left, client.bottom - client.top, TRUE))
         return E_FAIL;
-    }
-
-    D3DDISPLAYMODE mode;
-    std::memset(&mode, 0, sizeof(mode));
-    if (FAILED(objD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
-        m_deviceReady = false;
-        ShowInitFailure();
-        mode.Format = D3DFMT_UNKNOWN;
-    }
-
-    std::memset(&m_presentParams, 0, sizeof(m_presentParams));
-    m_presentParams.BackBufferCount = 1;
-    m_presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    m_presentParams.Windowed = TRUE;
-    m_presentParams.EnableAutoDepthStencil = TRUE;
-    m_presentParams.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
-
-    D3DFORMAT format = mode.Format;
-    if (IsDepthFormatOk(D3DFMT_D24S8, format, format)) {
-        m_presentParams.BackBufferFormat = format;
-        m_presentParams.AutoDepthStencilFormat = D3DFMT_D24S8;
-    } else if (IsDepthFormatOk(D3DFMT_D16, format, format)) {
-        m_presentParams.BackBufferFormat = format;
-        m_presentParams.AutoDepthStencilFormat = D3DFMT_D16;
-    }
-
     m_engineVars.presentParams = m_presentParams;
 
     long result = SetupDevice(&m_presentParams);
@@ -115,44 +80,8 @@ long vEngine::InitWindowed(HWND hWnd)
 
 long vEngine::InitFullscreen(HWND hWnd, int width, int height)
 {
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(hWnd, &client);
-    m_engineVars.clientRect = client;
-    m_engineVars.width = width;
-    m_engineVars.height = height;
-    m_engineVars.hWnd = hWnd;
-    m_hWnd = hWnd;
-    m_hWndSecondary = hWnd;
-
-    objD3D = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!objD3D) {
-        m_deviceReady = false;
+    if (!PrepareInit(hWnd, width, height, FALSE))
         return E_FAIL;
-    }
-
-    D3DDISPLAYMODE mode;
-    std::memset(&mode, 0, sizeof(mode));
-    if (FAILED(objD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
-        m_deviceReady = false;
-        ShowInitFailure();
-        mode.Format = D3DFMT_UNKNOWN;
-    }
-
-    std::memset(&m_presentParams, 0, sizeof(m_presentParams));
-    m_presentParams.BackBufferCount = 1;
-    m_presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    m_presentParams.Windowed = FALSE;
-    m_presentParams.EnableAutoDepthStencil = TRUE;
-    m_presentParams.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
-
-    D3DFORMAT format = mode.Format;
-    if (IsDepthFormatOk(D3DFMT_D24S8, format, format)) {
-        m_presentParams.BackBufferFormat = format;
-        m_presentParams.AutoDepthStencilFormat = D3DFMT_D24S8;
-    } else if (IsDepthFormatOk(D3DFMT_D16, format, format)) {
-        m_presentParams.BackBufferFormat = format;
-        m_presentParams.AutoDepthStencilFormat = D3DFMT_D16;
-    }
 
     // The engine's copy is taken before the full-screen size is filled in.
     m_engineVars.presentParams = m_presentParams;
@@ -166,6 +95,49 @@ long vEngine::InitFullscreen(HWND hWnd, int width, int height)
 
     PostInit();
     return S_OK;
+}
+
+bool vEngine::PrepareInit(HWND hWnd, int width, int height, BOOL windowed)
+{
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(hWnd, &client);
+    m_engineVars.clientRect = client;
+    m_engineVars.width = width;
+    m_engineVars.height = height;
+    m_engineVars.hWnd = hWnd;
+    m_hWnd = hWnd;
+    m_hWndSecondary = hWnd;
+
+    objD3D = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!objD3D) {
+        m_deviceReady = false;
+        return false;
+    }
+
+    D3DDISPLAYMODE mode;
+    std::memset(&mode, 0, sizeof(mode));
+    if (FAILED(objD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
+        m_deviceReady = false;
+        ShowInitFailure();
+        mode.Format = D3DFMT_UNKNOWN;
+    }
+
+    std::memset(&m_presentParams, 0, sizeof(m_presentParams));
+    m_presentParams.BackBufferCount = 1;
+    m_presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    m_presentParams.Windowed = windowed;
+    m_presentParams.EnableAutoDepthStencil = TRUE;
+    m_presentParams.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+
+    D3DFORMAT format = mode.Format;
+    if (IsDepthFormatOk(D3DFMT_D24S8, format, format)) {
+        m_presentParams.BackBufferFormat = format;
+        m_presentParams.AutoDepthStencilFormat = D3DFMT_D24S8;
+    } else if (IsDepthFormatOk(D3DFMT_D16, format, format)) {
+        m_presentParams.BackBufferFormat = format;
+        m_presentParams.AutoDepthStencilFormat = D3DFMT_D16;
+    }
+    return true;
 }
 
 bool vEngine::IsDepthFormatOk(D3DFORMAT depthFormat, D3DFORMAT adapterFormat,

@@ -105,6 +105,9 @@ public:
 
 private:
     void PostInit();
+    // Both set-ups up to the device: engine variables, the Direct3D object and the
+    // present parameters with their formats. False when no Direct3D object exists.
+    bool PrepareInit(HWND hWnd, int width, int height, BOOL windowed);
     long SetupDevice(D3DPRESENT_PARAMETERS* params);
     bool IsDepthFormatOk(D3DFORMAT depthFormat, D3DFORMAT adapterFormat, D3DFORMAT backBufferFormat);
 };
