@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "detail/EffectFile.h"
+#include "d3dx/EffectFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     d3dx::detail::EffectFile file;

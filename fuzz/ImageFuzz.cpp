@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "detail/ImageCodec.h"
+#include "d3dx/ImageCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace d3dx::detail;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "detail/XFileReader.h"
+#include "d3dx/XFileReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     d3dx::detail::XMeshData mesh;

@@ -9,7 +9,7 @@
 #include <d3dx9math.h>
 #include <windows.h>
 
-#include "detail/DeviceGL.h"
+#include "d3d9/DeviceGL.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -50,15 +50,7 @@ void vGUIManager::RemoveElementFocus() {
 }
 
 DWORD vGUIManager::ColourToARGB(const D3DXCOLOR& colour) {
-    auto channel = [](float c) -> DWORD {
-        if (c >= 1.0f)
-            return 255;
-        if (c <= 0.0f)
-            return 0;
-        return static_cast<DWORD>(c * 255.0f + 0.5f);
-    };
-    return (channel(colour.a) << 24) | (channel(colour.r) << 16) | (channel(colour.g) << 8) |
-           channel(colour.b);
+    return static_cast<DWORD>(colour);
 }
 
 void vGUIManager::DrawGWText(unsigned long format, D3DXCOLOR colour, RECT* rect, char* text) {

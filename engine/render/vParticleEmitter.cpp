@@ -5,7 +5,6 @@
 
 #include <d3dx9.h>
 
-#include "detail/ColorConvert.h"
 #include "vEngine.h"
 #include "vMathUtils.h"
 #include "vTexture.h"
@@ -229,7 +228,7 @@ void vParticleEmitter::Render()
         if (!p.m_alive)
             continue;
         s_vParticleVertex vertex = {p.m_position.x, p.m_position.y, p.m_position.z,
-                                    vrender::detail::ColorToArgb(p.m_color)};
+                                    static_cast<DWORD>(p.m_color)};
         objDevice->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &vertex, sizeof(vertex));
     }
 

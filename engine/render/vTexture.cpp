@@ -2,7 +2,7 @@
 
 #include <d3dx9.h>
 
-#include "detail/TextureFormat.h"
+#include "render/detail/TextureFormat.h"
 #include "vEngine.h"
 
 vTexture::vTexture()

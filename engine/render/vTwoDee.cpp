@@ -2,7 +2,6 @@
 
 #include <d3dx9.h>
 
-#include "detail/ColorConvert.h"
 #include "vEngine.h"
 #include "vTexture.h"
 
@@ -131,10 +130,10 @@ void vTwoDee::DrawProjected3D(vTexture* texture, D3DXVECTOR3* position, D3DXMATR
 
 void vTwoDee::SetColors(D3DXCOLOR c0, D3DXCOLOR c1, D3DXCOLOR c2, D3DXCOLOR c3)
 {
-    m_quad[0].color = vrender::detail::ColorToArgb(c0);
-    m_quad[1].color = vrender::detail::ColorToArgb(c1);
-    m_quad[2].color = vrender::detail::ColorToArgb(c2);
-    m_quad[3].color = vrender::detail::ColorToArgb(c3);
+    m_quad[0].color = static_cast<DWORD>(c0);
+    m_quad[1].color = static_cast<DWORD>(c1);
+    m_quad[2].color = static_cast<DWORD>(c2);
+    m_quad[3].color = static_cast<DWORD>(c3);
 }
 
 void vTwoDee::ResetColors()

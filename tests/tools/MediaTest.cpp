@@ -13,11 +13,9 @@
 #define STBI_ONLY_TGA
 #include <stb/stb_image.h>
 
-#if KOLVAR_TEST_HAVE_ASSIMP
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
-#endif
 
 #include "TestTempDir.h"
 #include "kmf/KmfChecker.h"
@@ -248,7 +246,6 @@ TEST(MediaGenerator, UnwritableRootIsReportedNotCrashed) {
     EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
 }
 
-#if KOLVAR_TEST_HAVE_ASSIMP
 
 namespace {
 
@@ -401,9 +398,3 @@ TEST_F(MediaTree, CoinStandsUprightAndGoalHasPadAndRing) {
         }
     }
 }
-
-#else
-
-TEST(MediaTreeMeshes, NeedAssimp) { GTEST_SKIP() << "assimp not found: the .X files are not loaded back"; }
-
-#endif

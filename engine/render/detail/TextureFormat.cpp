@@ -1,4 +1,4 @@
-#include "detail/TextureFormat.h"
+#include "render/detail/TextureFormat.h"
 
 #include "vEngine.h"
 

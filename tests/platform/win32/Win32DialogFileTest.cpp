@@ -2,7 +2,7 @@
 #include "Win32TestWindow.h"
 
 #include <Win32File.h>
-#include <detail/DeviceContext.h>
+#include <Win32DeviceSeam.h>
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 // The scancode -> virtual-key table: range, uniqueness and round trip.
 #include <windows.h>
 
-#include <detail/KeyMap.h>
+#include <KeyMap.h>
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // messages, dispatch to the window procedure, closing and quitting.
 #include "Win32TestWindow.h"
 
-#include <detail/SdlWindow.h>
+#include <Win32DeviceSeam.h>
 
 #include <SDL.h>
 

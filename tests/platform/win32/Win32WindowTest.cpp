@@ -2,7 +2,7 @@
 // context the device layer makes on a window.
 #include "Win32TestWindow.h"
 
-#include <detail/SdlWindow.h>
+#include <Win32DeviceSeam.h>
 
 #include <SDL.h>
 

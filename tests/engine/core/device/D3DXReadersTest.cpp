@@ -10,12 +10,12 @@
 #include <d3dx9.h>
 
 #include "D3DXTestFiles.h"
-#include "detail/EffectFile.h"
-#include "detail/FontFace.h"
-#include "detail/GlyphAtlas.h"
-#include "detail/ImageCodec.h"
-#include "detail/TextLayout.h"
-#include "detail/XFileReader.h"
+#include "d3dx/EffectFile.h"
+#include "d3dx/FontFace.h"
+#include "d3dx/GlyphAtlas.h"
+#include "d3dx/ImageCodec.h"
+#include "d3dx/TextLayout.h"
+#include "d3dx/XFileReader.h"
 
 using namespace d3dx::detail;
 using namespace d3dxtest;

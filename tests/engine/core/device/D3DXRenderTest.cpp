@@ -14,7 +14,7 @@
 #include <RenderTestDevice.h>
 
 #include "D3DXTestFiles.h"
-#include "detail/ImageCodec.h"
+#include "d3dx/ImageCodec.h"
 
 using namespace d3dxtest;
 

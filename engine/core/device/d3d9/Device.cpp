@@ -1,0 +1,724 @@
+// The device: GL context, swap chains, render targets, clears and resource
+// creation. State tracking is in Device_state.cpp, drawing in Device_draw.cpp.
+#include "d3d9/D3D9Impl.h"
+
+#include "d3dx9math.h"
+#include <Win32DeviceSeam.h>
+
+#include <SDL.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+
+namespace d3d9gl {
+
+namespace {
+
+constexpr size_t kStreamBytes = 4u << 20;
+constexpr size_t kStreamIndexBytes = 1u << 20;
+
+// The context this layer made current last; another device's context (or a
+// context made elsewhere) forces a switch.
+void* g_currentContext = nullptr;
+
+}  // namespace
+
+Device::Device(Direct3D9* d3d, HWND focus, DWORD flags) : m_d3d(d3d), m_focus(focus), m_flags(flags)
+{
+    m_d3d->AddRef();
+    memset(&m_state, 0, sizeof(m_state));
+    memset(&m_key, 0, sizeof(m_key));
+}
+
+Device::~Device()
+{
+    m_destroying = true;
+    if (m_context) {
+        const bool gl = SafeContext();
+        // Bindings go first: unbinding may end objects the program released.
+        for (auto*& t : m_state.textures)
+            if (t) {
+                AsTexture(t)->Unbind();
+                t = nullptr;
+            }
+        if (m_state.stream) {
+            m_state.stream->Unbind();
+            m_state.stream = nullptr;
+        }
+        if (m_state.indices) {
+            m_state.indices->Unbind();
+            m_state.indices = nullptr;
+        }
+        if (m_renderTarget) {
+            Surface* rt = m_renderTarget;
+            m_renderTarget = nullptr;
+            rt->Unbind();
+        }
+        m_swapChain.reset();
+        m_depthOwned.reset();
+        if (gl && SafeContext()) {
+            for (auto& p : m_programs)
+                if (p.second->program)
+                    glDeleteProgram(p.second->program);
+            if (m_vao) glDeleteVertexArrays(1, &m_vao);
+            glDeleteSamplers(kMaxFFStages, m_samplers);
+            if (m_stream) glDeleteBuffers(1, &m_stream);
+            if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
+        }
+        m_programs.clear();
+        if (m_window && gl)
+            SDL_GL_MakeCurrent(m_window, nullptr);
+        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
+        g_currentContext = nullptr;
+    }
+    m_d3d->Release();
+}
+
+HRESULT Device::QueryInterface(REFIID, void** object)
+{
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG Device::AddRef()
+{
+    return ++m_refs;
+}
+
+ULONG Device::Release()
+{
+    if (m_refs == 0)
+        return 0;
+    if (--m_refs == 0) {
+        if (!m_destroying)
+            delete this;
+        return 0;
+    }
+    return m_refs;
+}
+
+HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
+{
+    HWND hwnd = pp->hDeviceWindow ? pp->hDeviceWindow : m_focus;
+    SDL_Window* window = Win32_GetSDLWindow(hwnd);
+    if (!window)
+        return D3DERR_INVALIDCALL;
+    if (pp->EnableAutoDepthStencil && !IsDepthFormat(pp->AutoDepthStencilFormat))
+        return D3DERR_INVALIDCALL;
+    if (pp->BackBufferFormat == D3DFMT_UNKNOWN && !pp->Windowed)
+        return D3DERR_INVALIDCALL;
+    if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
+        pp->BackBufferFormat != D3DFMT_A8R8G8B8)
+        return D3DERR_INVALIDCALL;
+    if (pp->MultiSampleType != D3DMULTISAMPLE_NONE || pp->BackBufferCount > 3)
+        return D3DERR_INVALIDCALL;
+    if (!pp->Windowed && (pp->BackBufferWidth == 0 || pp->BackBufferHeight == 0))
+        return D3DERR_INVALIDCALL;
+
+    if (pp->Windowed) {
+        RECT rc = {};
+        GetClientRect(hwnd, &rc);
+        if (pp->BackBufferWidth == 0)
+            pp->BackBufferWidth = (UINT)std::max<LONG>(1, rc.right - rc.left);
+        if (pp->BackBufferHeight == 0)
+            pp->BackBufferHeight = (UINT)std::max<LONG>(1, rc.bottom - rc.top);
+    } else {
+        SDL_DisplayMode mode = {};
+        mode.w = (int)pp->BackBufferWidth;
+        mode.h = (int)pp->BackBufferHeight;
+        mode.refresh_rate = (int)pp->FullScreen_RefreshRateInHz;
+        SDL_SetWindowDisplayMode(window, &mode);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+    }
+    if (pp->BackBufferFormat == D3DFMT_UNKNOWN)
+        pp->BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (pp->BackBufferCount == 0)
+        pp->BackBufferCount = 1;
+
+    SDL_GLContext ctx = SDL_GL_CreateContext(window);
+    g_currentContext = ctx;
+    if (!ctx) {
+        fprintf(stderr, "device: no OpenGL context on the window (%s)\n", SDL_GetError());
+        return D3DERR_NOTAVAILABLE;
+    }
+    m_context = ctx;
+    m_window = window;
+    m_currentWindow = window;
+    if (epoxy_gl_version() < 33) {
+        fprintf(stderr, "device: OpenGL 3.3 is needed, the context has %d.%d\n", epoxy_gl_version() / 10,
+                epoxy_gl_version() % 10);
+        return D3DERR_NOTAVAILABLE;
+    }
+    m_params = *pp;
+    m_params.hDeviceWindow = hwnd;
+
+    m_clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
+    if (m_clipControl)
+        glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    // Rows are stored top first, so GL's lower-left point origin is Direct3D's top-left.
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    glGenVertexArrays(1, &m_vao);
+    glBindVertexArray(m_vao);
+    glGenSamplers(kMaxFFStages, m_samplers);
+    for (int i = 0; i < kMaxFFStages; ++i)
+        glBindSampler((GLuint)i, m_samplers[i]);
+    glGenBuffers(1, &m_stream);
+    glBindBuffer(GL_ARRAY_BUFFER, m_stream);
+    glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)kStreamBytes, nullptr, GL_STREAM_DRAW);
+    m_streamSize = kStreamBytes;
+    glGenBuffers(1, &m_streamIndices);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, m_streamIndices);
+    glBufferData(GL_COPY_WRITE_BUFFER, (GLsizeiptr)kStreamIndexBytes, nullptr, GL_STREAM_DRAW);
+    m_streamIndexSize = kStreamIndexBytes;
+    InvalidateGLCache();
+
+    m_swapChain.reset(new SwapChain(this, Child::kDeviceOwned, m_params, hwnd, window));
+    if (!m_swapChain->Init())
+        return D3DERR_NOTAVAILABLE;
+    if (pp->EnableAutoDepthStencil) {
+        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kDeviceOwned, nullptr, pp->BackBufferWidth,
+                                       pp->BackBufferHeight, pp->AutoDepthStencilFormat, D3DPOOL_DEFAULT,
+                                       D3DUSAGE_DEPTHSTENCIL));
+        if (!m_depthOwned->CreateGL())
+            return D3DERR_NOTAVAILABLE;
+        m_depth = m_depthOwned.get();
+    }
+    m_renderTarget = m_swapChain->backBuffer();
+    SetDefaultState();
+    // GL leaves new buffers undefined; start black with the depth at its far value.
+    Clear(0, nullptr, D3DCLEAR_TARGET | (m_depth ? D3DCLEAR_ZBUFFER : 0) |
+                          (m_depth && HasStencil(m_depth->format()) ? D3DCLEAR_STENCIL : 0),
+          0xFF000000, 1.0f, 0);
+    if (GLenum e = glGetError())
+        fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
+    return D3D_OK;
+}
+
+bool Device::MakeCurrent()
+{
+    if (!m_context || !m_window)
+        return false;
+    if (m_currentWindow != m_window || g_currentContext != m_context) {
+        if (SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)) != 0) {
+            g_currentContext = nullptr;
+            m_currentWindow = nullptr;
+            return false;
+        }
+        m_currentWindow = m_window;
+        g_currentContext = m_context;
+    }
+    return true;
+}
+
+bool Device::SafeContext()
+{
+    if (!m_context)
+        return false;
+    SDL_Window* w = Win32_GetSDLWindow(m_params.hDeviceWindow);
+    if (w != m_window) {
+        // The window is gone (w NULL): from now on GL is not called; the
+        // context's objects go with the context.
+        m_window = w;
+        m_currentWindow = nullptr;
+    }
+    return MakeCurrent();
+}
+
+bool Device::MakeCurrentOn(SDL_Window* window)
+{
+    if (!m_context || !window)
+        return false;
+    if (m_currentWindow != window || g_currentContext != m_context) {
+        if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context)) != 0) {
+            g_currentContext = nullptr;
+            m_currentWindow = nullptr;
+            return false;
+        }
+        m_currentWindow = window;
+        g_currentContext = m_context;
+    }
+    return true;
+}
+
+void Device::BindFramebuffer(GLuint fbo)
+{
+    if (m_gl.fbo != fbo) {
+        glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+        m_gl.fbo = fbo;
+    }
+}
+
+void Device::InvalidateGLCache()
+{
+    const GLuint vaoKeep = m_vao;
+    m_gl = GLCache();
+    (void)vaoKeep;
+    m_program = nullptr;
+    m_dirty = kDirtyAll;
+    m_samplerDirty = 0xffffffffu;
+    ++m_transformSerial;
+    ++m_lightSerial;
+    ++m_miscSerial;
+}
+
+void Device::EndFrame()
+{
+    m_previousStats = m_stats;
+    memset(&m_stats, 0, sizeof(m_stats));
+}
+
+HRESULT Device::GetDirect3D(IDirect3D9** out)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    m_d3d->AddRef();
+    *out = m_d3d;
+    return D3D_OK;
+}
+
+HRESULT Device::GetDeviceCaps(D3DCAPS9* pCaps)
+{
+    if (!pCaps)
+        return D3DERR_INVALIDCALL;
+    Direct3D9::FillCaps(pCaps);
+    return D3D_OK;
+}
+
+HRESULT Device::GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode)
+{
+    if (iSwapChain != 0 || !pMode)
+        return D3DERR_INVALIDCALL;
+    return DisplayMode(pMode) ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
+HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p)
+{
+    if (!p)
+        return D3DERR_INVALIDCALL;
+    p->AdapterOrdinal = D3DADAPTER_DEFAULT;
+    p->DeviceType = D3DDEVTYPE_HAL;
+    p->hFocusWindow = m_focus;
+    p->BehaviorFlags = m_flags;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pp, IDirect3DSwapChain9** out)
+{
+    if (!pp || !out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    HWND hwnd = pp->hDeviceWindow ? pp->hDeviceWindow : m_focus;
+    SDL_Window* window = Win32_GetSDLWindow(hwnd);
+    if (!window)
+        return D3DERR_INVALIDCALL;
+    if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
+        pp->BackBufferFormat != D3DFMT_A8R8G8B8)
+        return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS p = *pp;
+    RECT rc = {};
+    GetClientRect(hwnd, &rc);
+    if (p.BackBufferWidth == 0)
+        p.BackBufferWidth = (UINT)std::max<LONG>(1, rc.right - rc.left);
+    if (p.BackBufferHeight == 0)
+        p.BackBufferHeight = (UINT)std::max<LONG>(1, rc.bottom - rc.top);
+    if (p.BackBufferFormat == D3DFMT_UNKNOWN)
+        p.BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (p.BackBufferCount == 0)
+        p.BackBufferCount = 1;
+    p.hDeviceWindow = hwnd;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    SwapChain* chain = new SwapChain(this, Child::kStandalone, p, hwnd, window);
+    if (!chain->Init()) {
+        chain->Release();
+        return D3DERR_NOTAVAILABLE;
+    }
+    *pp = p;
+    *out = chain;
+    return D3D_OK;
+}
+
+HRESULT Device::GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** out)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (iSwapChain != 0)
+        return D3DERR_INVALIDCALL;
+    m_swapChain->AddRef();
+    *out = m_swapChain.get();
+    return D3D_OK;
+}
+
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS*)
+{
+    // There is no lost-device path; a reset changes nothing.
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::Present(const RECT* src, const RECT* dst, HWND hDestWindowOverride, const RGNDATA* dirty)
+{
+    return m_swapChain->Present(src, dst, hDestWindowOverride, dirty, 0);
+}
+
+HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** out)
+{
+    if (iSwapChain != 0) {
+        if (out)
+            *out = nullptr;
+        return D3DERR_INVALIDCALL;
+    }
+    return m_swapChain->GetBackBuffer(iBackBuffer, type, out);
+}
+
+HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DTexture9** out, HANDLE* shared)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (shared || width == 0 || height == 0 || width > 8192 || height > 8192 || !FindPixelFormat(format))
+        return D3DERR_INVALIDCALL;
+    if (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM && pool != D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    if (usage & D3DUSAGE_RENDERTARGET) {
+        if (pool != D3DPOOL_DEFAULT || !FindPixelFormat(format)->renderTarget)
+            return D3DERR_INVALIDCALL;
+    }
+    if (usage & D3DUSAGE_DEPTHSTENCIL)
+        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    Texture* t = new Texture(this, width, height, levels, usage, format, pool);
+    if (!t->Init()) {
+        t->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *out = t;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** out,
+                                   HANDLE* shared)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (shared || length == 0 || length > (256u << 20) || pool > D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    if (fvf && D3DXGetFVFVertexSize(fvf) == 0)
+        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    VertexBuffer* vb = new VertexBuffer(this, length, usage, fvf, pool);
+    if (!vb->store.Init(length, pool, usage)) {
+        vb->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *out = vb;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DIndexBuffer9** out, HANDLE* shared)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (shared || length == 0 || length > (256u << 20) || pool > D3DPOOL_SCRATCH || format != D3DFMT_INDEX16)
+        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    IndexBuffer* ib = new IndexBuffer(this, length, usage, format, pool);
+    if (!ib->store.Init(length, pool, usage)) {
+        ib->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *out = ib;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE ms, DWORD,
+                                   BOOL, IDirect3DSurface9** out, HANDLE* shared)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    const PixelFormat* pf = FindPixelFormat(format);
+    if (shared || width == 0 || height == 0 || width > 8192 || height > 8192 || !pf || !pf->renderTarget ||
+        ms != D3DMULTISAMPLE_NONE)
+        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    Surface* s = new Surface(this, Surface::kRenderTarget, Child::kStandalone, nullptr, width, height, format,
+                             D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
+    if (!s->CreateGL()) {
+        s->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *out = s;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                            IDirect3DSurface9** out, HANDLE* shared)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (shared || width == 0 || height == 0 || width > 16384 || height > 16384 || !FindPixelFormat(format) ||
+        pool == D3DPOOL_MANAGED || pool > D3DPOOL_SCRATCH)
+        return D3DERR_INVALIDCALL;
+    *out = new Surface(this, Surface::kOffscreen, Child::kStandalone, nullptr, width, height, format, pool, 0);
+    return D3D_OK;
+}
+
+HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDest)
+{
+    if (!pRenderTarget || !pDest)
+        return D3DERR_INVALIDCALL;
+    Surface* src = static_cast<Surface*>(pRenderTarget);
+    Surface* dst = static_cast<Surface*>(pDest);
+    if (src->device() != this || dst->device() != this || !src->IsRenderTarget() || dst->memory().empty() ||
+        dst->pool() != D3DPOOL_SYSTEMMEM || src->width() != dst->width() || src->height() != dst->height())
+        return D3DERR_INVALIDCALL;
+    const bool same = src->format() == dst->format();
+    const bool both8888 = (src->format() == D3DFMT_A8R8G8B8 || src->format() == D3DFMT_X8R8G8B8) &&
+                          (dst->format() == D3DFMT_A8R8G8B8 || dst->format() == D3DFMT_X8R8G8B8);
+    if (!same && !both8888)
+        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    if (!src->ReadPixels(dst->memory().data(), (INT)dst->pitch()))
+        return D3DERR_DRIVERINTERNALERROR;
+    if (src->format() == D3DFMT_X8R8G8B8 || dst->format() == D3DFMT_X8R8G8B8) {
+        uint8_t* p = dst->memory().data();
+        for (size_t i = 3; i < dst->memory().size(); i += 4)
+            p[i] = 0xff;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDest)
+{
+    if (iSwapChain != 0)
+        return D3DERR_INVALIDCALL;
+    return m_swapChain->GetFrontBufferData(pDest);
+}
+
+HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
+{
+    if (index != 0 || !pRenderTarget)
+        return D3DERR_INVALIDCALL;
+    Surface* s = static_cast<Surface*>(pRenderTarget);
+    if (s->device() != this || !s->IsRenderTarget())
+        return D3DERR_INVALIDCALL;
+    if (s != m_renderTarget) {
+        s->Bind();
+        Surface* old = m_renderTarget;
+        m_renderTarget = s;
+        if (old)
+            old->Unbind();
+        ++m_stats.stateChanges;
+    }
+    SetViewportToTarget();
+    return D3D_OK;
+}
+
+HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** out)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (index != 0 || !m_renderTarget)
+        return index != 0 ? D3DERR_INVALIDCALL : D3DERR_NOTFOUND;
+    m_renderTarget->AddRef();
+    *out = m_renderTarget;
+    return D3D_OK;
+}
+
+HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* pNew)
+{
+    if (pNew && (static_cast<Surface*>(pNew) != m_depthOwned.get()))
+        return D3DERR_INVALIDCALL;
+    m_depth = static_cast<Surface*>(pNew);
+    m_dirty |= kDirtyTarget | kDirtyRaster;
+    return D3D_OK;
+}
+
+HRESULT Device::GetDepthStencilSurface(IDirect3DSurface9** out)
+{
+    if (!out)
+        return D3DERR_INVALIDCALL;
+    *out = m_depth;
+    if (!m_depth)
+        return D3DERR_NOTFOUND;
+    m_depth->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene()
+{
+    if (m_inScene)
+        return D3DERR_INVALIDCALL;
+    m_inScene = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene()
+{
+    if (!m_inScene)
+        return D3DERR_INVALIDCALL;
+    m_inScene = false;
+    return D3D_OK;
+}
+
+void Device::ApplyTarget(bool overwritten)
+{
+    Surface* rt = m_renderTarget;
+    if (rt && rt->presentedBy) {
+        SwapChain* chain = rt->presentedBy;
+        rt->presentedBy = nullptr;
+        chain->KeepFrontImage(overwritten);
+        m_dirty |= kDirtyRaster;   // the copy may have turned the scissor test off
+    }
+    const GLuint fbo = rt ? rt->Framebuffer() : 0;
+    BindFramebuffer(fbo);
+    if (rt && fbo) {
+        GLuint depth = 0;
+        D3DFORMAT depthFormat = D3DFMT_UNKNOWN;
+        if (m_depth) {
+            depthFormat = m_depth->format();
+            if (m_depth->width() >= rt->width() && m_depth->height() >= rt->height()) {
+                depth = m_depth->ColorRenderbuffer();
+            } else {
+                // Direct3D needs the depth buffer at least as large as the
+                // target; rather than clip the drawing, a larger target gets a
+                // depth buffer of its own.
+                if (!rt->privateDepth) {
+                    glGenRenderbuffers(1, &rt->privateDepth);
+                    glBindRenderbuffer(GL_RENDERBUFFER, rt->privateDepth);
+                    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, (GLsizei)rt->width(),
+                                          (GLsizei)rt->height());
+                }
+                depth = rt->privateDepth;
+                depthFormat = D3DFMT_D24S8;
+            }
+        }
+        if (rt->attachedDepth != depth) {
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+            if (depth)
+                glFramebufferRenderbuffer(GL_FRAMEBUFFER,
+                                          HasStencil(depthFormat) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                                          GL_RENDERBUFFER, depth);
+            rt->attachedDepth = depth;
+        }
+    }
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    const GLint box[4] = {(GLint)vp.X, (GLint)vp.Y, (GLint)vp.Width, (GLint)vp.Height};
+    if (memcmp(box, m_gl.viewport, sizeof(box)) != 0) {
+        glViewport(box[0], box[1], box[2], box[3]);
+        memcpy(m_gl.viewport, box, sizeof(box));
+    }
+    if (m_gl.depthRange[0] != vp.MinZ || m_gl.depthRange[1] != vp.MaxZ) {
+        glDepthRange(vp.MinZ, vp.MaxZ);
+        m_gl.depthRange[0] = vp.MinZ;
+        m_gl.depthRange[1] = vp.MaxZ;
+    }
+    m_dirty &= ~kDirtyTarget;
+}
+
+void Device::SetViewportToTarget()
+{
+    D3DVIEWPORT9 vp = {0, 0, m_renderTarget ? m_renderTarget->width() : 1,
+                       m_renderTarget ? m_renderTarget->height() : 1, 0.0f, 1.0f};
+    m_state.viewport = vp;
+    m_dirty |= kDirtyTarget | kDirtyMisc | kDirtyRaster;
+}
+
+void Device::PositionFixup(float out[4]) const
+{
+    // Direct3D samples pixels at integer coordinates, GL at half-integers:
+    // geometry moves 63/128 of a pixel right and down, just under half, so
+    // that edges on pixel boundaries follow the top-left fill rule whatever
+    // GL's own tie-break.
+    const float w = (float)std::max<DWORD>(1, m_state.viewport.Width);
+    const float h = (float)std::max<DWORD>(1, m_state.viewport.Height);
+    out[0] = (63.0f / 64.0f) / w;
+    out[1] = (63.0f / 64.0f) / h;
+    out[2] = m_clipControl ? 0.0f : 1.0f;
+    out[3] = 0.0f;
+}
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+{
+    if (flags == 0 || (flags & ~(DWORD)(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
+        return D3DERR_INVALIDCALL;
+    if (count > 0 && !rects)
+        return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_ZBUFFER) && !m_depth)
+        return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && (!m_depth || !HasStencil(m_depth->format())))
+        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    // Clears cover the viewport, or the given rectangles within it.
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    const LONG vx0 = (LONG)vp.X, vy0 = (LONG)vp.Y, vx1 = (LONG)(vp.X + vp.Width), vy1 = (LONG)(vp.Y + vp.Height);
+    bool everyPixel = false;
+    if ((flags & D3DCLEAR_TARGET) && m_renderTarget && vx0 <= 0 && vy0 <= 0 &&
+        vx1 >= (LONG)m_renderTarget->width() && vy1 >= (LONG)m_renderTarget->height()) {
+        everyPixel = count == 0;
+        for (DWORD i = 0; i < count && !everyPixel; ++i)
+            everyPixel = rects[i].x1 <= vx0 && rects[i].y1 <= vy0 && rects[i].x2 >= vx1 && rects[i].y2 >= vy1;
+    }
+    ApplyTarget(everyPixel);
+
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) {
+        mask |= GL_COLOR_BUFFER_BIT;
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        m_gl.colorMask = 0xf;
+        glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+                     ((color >> 24) & 0xff) / 255.0f);
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        mask |= GL_DEPTH_BUFFER_BIT;
+        glDepthMask(GL_TRUE);
+        m_gl.depthMask = 1;
+        glClearDepth(std::min(1.0f, std::max(0.0f, z)));
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        mask |= GL_STENCIL_BUFFER_BIT;
+        glStencilMask(0xff);
+        m_gl.stencilWriteMask = 0xff;
+        glClearStencil((GLint)(stencil & 0xff));
+    }
+    if (m_gl.scissor != 1) {
+        glEnable(GL_SCISSOR_TEST);
+        m_gl.scissor = 1;
+    }
+    const DWORD n = count ? count : 1;
+    for (DWORD i = 0; i < n; ++i) {
+        LONG x0 = vx0, y0 = vy0, x1 = vx1, y1 = vy1;
+        if (count) {
+            x0 = std::max(x0, rects[i].x1);
+            y0 = std::max(y0, rects[i].y1);
+            x1 = std::min(x1, rects[i].x2);
+            y1 = std::min(y1, rects[i].y2);
+        }
+        if (x1 <= x0 || y1 <= y0)
+            continue;
+        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glClear(mask);
+    }
+    m_gl.scissorBox[0] = -1;
+    m_dirty |= kDirtyRaster;
+    return D3D_OK;
+}
+
+}  // namespace d3d9gl

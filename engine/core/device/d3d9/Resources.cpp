@@ -1,0 +1,543 @@
+// Surfaces, textures and buffers. Lockable resources keep a system-memory
+// copy; managed ones upload what a lock wrote when it is unlocked.
+#include "d3d9/D3D9Impl.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+namespace d3d9gl {
+
+namespace {
+
+// Uploads go through a texture unit the fixed-function stages never use.
+constexpr GLenum kUploadUnit = GL_TEXTURE0 + 15;
+
+void BindForUpload(Device* device, GLuint tex)
+{
+    GLCache& c = device->gl();
+    if (c.activeUnit != 15) {
+        glActiveTexture(kUploadUnit);
+        c.activeUnit = 15;
+    }
+    glBindTexture(GL_TEXTURE_2D, tex);
+}
+
+}  // namespace
+
+// --- Child ------------------------------------------------------------------
+
+Child::Child(Device* device, Owner owner, Child* container)
+    : m_device(device), m_owner(owner), m_container(container)
+{
+    if (owner == kStandalone)
+        device->AddRef();
+}
+
+ULONG Child::ChildAddRef()
+{
+    if (m_owner == kContained)
+        return m_container->ChildAddRef();
+    if (m_owner == kDeviceOwned)
+        return m_device->AddRef();
+    // Taken again after the program let it go (kept alive by a binding).
+    if (m_refs++ == 0)
+        m_device->AddRef();
+    return m_refs;
+}
+
+ULONG Child::ChildRelease()
+{
+    if (m_owner == kContained)
+        return m_container->ChildRelease();
+    if (m_owner == kDeviceOwned)
+        return m_device->Release();
+    if (m_refs == 0)
+        return 0;
+    if (--m_refs > 0)
+        return m_refs;
+    Device* device = m_device;
+    const bool bound = m_internal > 0;
+    if (!bound)
+        delete this;
+    // Releasing the device may end it, which unbinds (and so deletes) a
+    // still-bound object; nothing of this object is touched afterwards.
+    device->Release();
+    return 0;
+}
+
+void Child::Bind()
+{
+    if (m_owner == kContained)
+        m_container->Bind();
+    else if (m_owner == kStandalone)
+        ++m_internal;
+}
+
+void Child::Unbind()
+{
+    if (m_owner == kContained)
+        m_container->Unbind();
+    else if (m_owner == kStandalone && m_internal > 0 && --m_internal == 0 && m_refs == 0)
+        delete this;
+}
+
+// --- Surface ----------------------------------------------------------------
+
+Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height,
+                 D3DFORMAT format, D3DPOOL pool, DWORD usage)
+    : Child(device, owner, container),
+      m_kind(kind),
+      m_width(width),
+      m_height(height),
+      m_format(format),
+      m_pool(pool),
+      m_usage(usage),
+      m_pf(FindPixelFormat(format))
+{
+    const bool lockable = kind == kOffscreen ||
+                          (kind == kTextureLevel && (pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC)));
+    if (m_pf && lockable) {
+        m_pitch = width * m_pf->bytesPerPixel;
+        m_memory.assign((size_t)m_pitch * height, 0);
+    }
+}
+
+Surface::~Surface()
+{
+    if ((m_fbo || m_renderbuffer || privateDepth) && m_device->SafeContext()) {
+        if (m_fbo) glDeleteFramebuffers(1, &m_fbo);
+        if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
+        if (privateDepth) glDeleteRenderbuffers(1, &privateDepth);
+        m_device->InvalidateGLCache();
+    }
+}
+
+HRESULT Surface::QueryInterface(REFIID, void** object)
+{
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT Surface::GetDevice(IDirect3DDevice9** ppDevice)
+{
+    if (!ppDevice)
+        return D3DERR_INVALIDCALL;
+    m_device->AddRef();
+    *ppDevice = m_device;
+    return D3D_OK;
+}
+
+HRESULT Surface::GetContainer(REFIID, void** ppContainer)
+{
+    if (!ppContainer)
+        return D3DERR_INVALIDCALL;
+    *ppContainer = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT Surface::GetDesc(D3DSURFACE_DESC* d)
+{
+    if (!d)
+        return D3DERR_INVALIDCALL;
+    d->Format = m_format;
+    d->Type = D3DRTYPE_SURFACE;
+    d->Usage = m_usage;
+    d->Pool = m_pool;
+    d->MultiSampleType = D3DMULTISAMPLE_NONE;
+    d->MultiSampleQuality = 0;
+    d->Width = m_width;
+    d->Height = m_height;
+    return D3D_OK;
+}
+
+HRESULT Surface::LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags)
+{
+    if (!out || m_memory.empty() || m_locked)
+        return D3DERR_INVALIDCALL;
+    RECT r = {0, 0, (LONG)m_width, (LONG)m_height};
+    if (rect) {
+        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+            rect->right > (LONG)m_width || rect->bottom > (LONG)m_height)
+            return D3DERR_INVALIDCALL;
+        r = *rect;
+    }
+    m_locked = true;
+    m_lockReadOnly = (flags & D3DLOCK_READONLY) != 0;
+    m_lockRect = r;
+    out->Pitch = (INT)m_pitch;
+    out->pBits = m_memory.data() + (size_t)r.top * m_pitch + (size_t)r.left * m_pf->bytesPerPixel;
+    return D3D_OK;
+}
+
+HRESULT Surface::UnlockRect()
+{
+    if (!m_locked)
+        return D3DERR_INVALIDCALL;
+    m_locked = false;
+    if (!m_lockReadOnly && m_kind == kTextureLevel && glTexture && m_device->MakeCurrent())
+        UploadRows((UINT)m_lockRect.top, (UINT)m_lockRect.bottom);
+    return D3D_OK;
+}
+
+void Surface::UploadRows(UINT top, UINT bottom)
+{
+    BindForUpload(m_device, glTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, (GLint)m_width);
+    glTexSubImage2D(GL_TEXTURE_2D, glLevel, 0, (GLint)top, (GLsizei)m_width, (GLsizei)(bottom - top), m_pf->format,
+                    m_pf->type, m_memory.data() + (size_t)top * m_pitch);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+bool Surface::IsRenderTarget() const
+{
+    return m_kind == kBackBuffer || m_kind == kRenderTarget ||
+           (m_kind == kTextureLevel && (m_usage & D3DUSAGE_RENDERTARGET) && glTexture);
+}
+
+bool Surface::CreateGL()
+{
+    if (m_kind == kDepth) {
+        glGenRenderbuffers(1, &m_renderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, HasStencil(m_format) ? GL_DEPTH24_STENCIL8 :
+                                               m_format == D3DFMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
+                              (GLsizei)m_width, (GLsizei)m_height);
+        return glGetError() == GL_NO_ERROR;
+    }
+    if (m_kind == kBackBuffer || m_kind == kRenderTarget) {
+        if (!m_pf)
+            return false;
+        glGenRenderbuffers(1, &m_renderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, m_pf->internalFormat, (GLsizei)m_width, (GLsizei)m_height);
+        return glGetError() == GL_NO_ERROR && Framebuffer() != 0;
+    }
+    return true;
+}
+
+GLuint Surface::Framebuffer()
+{
+    if (m_fbo || !IsRenderTarget())
+        return m_fbo;
+    glGenFramebuffers(1, &m_fbo);
+    m_device->BindFramebuffer(m_fbo);
+    if (m_kind == kTextureLevel)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, glTexture, glLevel);
+    else
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        fprintf(stderr, "device: a %ux%u render target cannot be drawn into\n", m_width, m_height);
+        glDeleteFramebuffers(1, &m_fbo);
+        m_fbo = 0;
+        m_device->InvalidateGLCache();
+    }
+    return m_fbo;
+}
+
+void Surface::SwapColorRenderbuffer(GLuint* renderbuffer)
+{
+    std::swap(m_renderbuffer, *renderbuffer);
+    if (!m_fbo)
+        return;
+    m_device->BindFramebuffer(m_fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+}
+
+bool Surface::ReadPixels(void* dst, INT pitch)
+{
+    const GLuint fbo = Framebuffer();
+    if (!fbo || !m_pf || pitch <= 0 || (UINT)pitch % m_pf->bytesPerPixel != 0)
+        return false;
+    m_device->BindFramebuffer(fbo);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, pitch / (INT)m_pf->bytesPerPixel);
+    glReadPixels(0, 0, (GLsizei)m_width, (GLsizei)m_height, m_pf->format, m_pf->type, dst);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    return glGetError() == GL_NO_ERROR;
+}
+
+// --- Texture ----------------------------------------------------------------
+
+Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
+    : Child(device, kStandalone, nullptr),
+      m_width(width),
+      m_height(height),
+      m_usage(usage),
+      m_format(format),
+      m_pool(pool),
+      m_pf(FindPixelFormat(format))
+{
+    UINT full = 1;
+    for (UINT s = std::max(width, height); s > 1; s >>= 1)
+        ++full;
+    if (levels == 0 || levels > full)
+        levels = full;
+    for (UINT i = 0; i < levels; ++i) {
+        const UINT w = std::max(1u, width >> i), h = std::max(1u, height >> i);
+        m_levels.emplace_back(new Surface(device, Surface::kTextureLevel, kContained, this, w, h, format, pool, usage));
+    }
+}
+
+Texture::~Texture()
+{
+    m_levels.clear();
+    if (m_tex && m_device->SafeContext()) {
+        glDeleteTextures(1, &m_tex);
+        m_device->InvalidateGLCache();
+    }
+}
+
+bool Texture::Init()
+{
+    if (!m_pf)
+        return false;
+    if (m_pool == D3DPOOL_SYSTEMMEM || m_pool == D3DPOOL_SCRATCH)
+        return true;
+    glGenTextures(1, &m_tex);
+    BindForUpload(m_device, m_tex);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, (GLint)m_levels.size() - 1);
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, m_pf->swizzle);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (size_t i = 0; i < m_levels.size(); ++i) {
+        Surface* s = m_levels[i].get();
+        glTexImage2D(GL_TEXTURE_2D, (GLint)i, (GLint)m_pf->internalFormat, (GLsizei)s->width(),
+                     (GLsizei)s->height(), 0, m_pf->format, m_pf->type,
+                     s->memory().empty() ? nullptr : s->memory().data());
+        s->glTexture = m_tex;
+        s->glLevel = (GLint)i;
+    }
+    if (glGetError() != GL_NO_ERROR)
+        return false;
+    if (m_usage & D3DUSAGE_RENDERTARGET) {
+        // A new render target starts black, as GL leaves it undefined.
+        Surface* s0 = m_levels[0].get();
+        const GLuint fbo = s0->Framebuffer();
+        if (!fbo)
+            return false;
+        m_device->BindFramebuffer(fbo);
+        m_device->InvalidateGLCache();
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    return true;
+}
+
+HRESULT Texture::QueryInterface(REFIID, void** object)
+{
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT Texture::GetDevice(IDirect3DDevice9** ppDevice)
+{
+    if (!ppDevice)
+        return D3DERR_INVALIDCALL;
+    m_device->AddRef();
+    *ppDevice = m_device;
+    return D3D_OK;
+}
+
+HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc)
+{
+    if (level >= m_levels.size())
+        return D3DERR_INVALIDCALL;
+    return m_levels[level]->GetDesc(pDesc);
+}
+
+HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** out)
+{
+    if (!out || level >= m_levels.size())
+        return D3DERR_INVALIDCALL;
+    *out = m_levels[level].get();
+    (*out)->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags)
+{
+    if (level >= m_levels.size())
+        return D3DERR_INVALIDCALL;
+    return m_levels[level]->LockRect(pLockedRect, pRect, flags);
+}
+
+HRESULT Texture::UnlockRect(UINT level)
+{
+    if (level >= m_levels.size())
+        return D3DERR_INVALIDCALL;
+    return m_levels[level]->UnlockRect();
+}
+
+// --- Buffers ----------------------------------------------------------------
+
+bool BufferStore::Init(UINT length, D3DPOOL, DWORD usage)
+{
+    m_memory.assign(length, 0);
+    glGenBuffers(1, &m_buffer);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, m_buffer);
+    glBufferData(GL_COPY_WRITE_BUFFER, length, m_memory.data(),
+                 (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
+    return glGetError() == GL_NO_ERROR;
+}
+
+void BufferStore::Free()
+{
+    if (m_buffer)
+        glDeleteBuffers(1, &m_buffer);
+    m_buffer = 0;
+}
+
+HRESULT BufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags)
+{
+    if (!data)
+        return D3DERR_INVALIDCALL;
+    const UINT length = (UINT)m_memory.size();
+    if (offset > length || (size != 0 && size > length - offset)) {
+        *data = nullptr;
+        return D3DERR_INVALIDCALL;
+    }
+    if (size == 0)
+        size = length - offset;
+    if (!(flags & D3DLOCK_READONLY)) {
+        if (m_dirtyEnd == m_dirtyBegin) {
+            m_dirtyBegin = offset;
+            m_dirtyEnd = offset + size;
+        } else {
+            m_dirtyBegin = std::min(m_dirtyBegin, offset);
+            m_dirtyEnd = std::max(m_dirtyEnd, offset + size);
+        }
+        if (flags & D3DLOCK_DISCARD)
+            m_discard = true;
+    }
+    ++m_locks;
+    *data = m_memory.data() + offset;
+    return D3D_OK;
+}
+
+HRESULT BufferStore::Unlock(bool upload)
+{
+    if (m_locks == 0)
+        return D3DERR_INVALIDCALL;
+    if (--m_locks > 0)
+        return D3D_OK;
+    if (upload && m_dirtyEnd > m_dirtyBegin && m_buffer) {
+        glBindBuffer(GL_COPY_WRITE_BUFFER, m_buffer);
+        if (m_discard)
+            glBufferData(GL_COPY_WRITE_BUFFER, (GLsizeiptr)m_memory.size(), m_memory.data(), GL_DYNAMIC_DRAW);
+        else
+            glBufferSubData(GL_COPY_WRITE_BUFFER, m_dirtyBegin, m_dirtyEnd - m_dirtyBegin,
+                            m_memory.data() + m_dirtyBegin);
+    }
+    m_dirtyBegin = m_dirtyEnd = 0;
+    m_discard = false;
+    return D3D_OK;
+}
+
+VertexBuffer::VertexBuffer(Device* device, UINT, DWORD usage, DWORD fvf, D3DPOOL pool)
+    : Child(device, kStandalone, nullptr), m_usage(usage), m_fvf(fvf), m_pool(pool)
+{
+}
+
+VertexBuffer::~VertexBuffer()
+{
+    if (store.name() && m_device->SafeContext())
+        store.Free();
+    m_device->InvalidateGLCache();
+}
+
+HRESULT VertexBuffer::QueryInterface(REFIID, void** object)
+{
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT VertexBuffer::GetDevice(IDirect3DDevice9** ppDevice)
+{
+    if (!ppDevice)
+        return D3DERR_INVALIDCALL;
+    m_device->AddRef();
+    *ppDevice = m_device;
+    return D3D_OK;
+}
+
+HRESULT VertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
+{
+    return store.Lock(offset, size, data, flags);
+}
+
+HRESULT VertexBuffer::Unlock()
+{
+    return store.Unlock(m_device->MakeCurrent());
+}
+
+HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* d)
+{
+    if (!d)
+        return D3DERR_INVALIDCALL;
+    d->Format = D3DFMT_VERTEXDATA;
+    d->Type = D3DRTYPE_VERTEXBUFFER;
+    d->Usage = m_usage;
+    d->Pool = m_pool;
+    d->Size = store.length();
+    d->FVF = m_fvf;
+    return D3D_OK;
+}
+
+IndexBuffer::IndexBuffer(Device* device, UINT, DWORD usage, D3DFORMAT format, D3DPOOL pool)
+    : Child(device, kStandalone, nullptr), m_usage(usage), m_format(format), m_pool(pool)
+{
+}
+
+IndexBuffer::~IndexBuffer()
+{
+    if (store.name() && m_device->SafeContext())
+        store.Free();
+    m_device->InvalidateGLCache();
+}
+
+HRESULT IndexBuffer::QueryInterface(REFIID, void** object)
+{
+    if (object)
+        *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT IndexBuffer::GetDevice(IDirect3DDevice9** ppDevice)
+{
+    if (!ppDevice)
+        return D3DERR_INVALIDCALL;
+    m_device->AddRef();
+    *ppDevice = m_device;
+    return D3D_OK;
+}
+
+HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
+{
+    return store.Lock(offset, size, data, flags);
+}
+
+HRESULT IndexBuffer::Unlock()
+{
+    return store.Unlock(m_device->MakeCurrent());
+}
+
+HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* d)
+{
+    if (!d)
+        return D3DERR_INVALIDCALL;
+    d->Format = m_format;
+    d->Type = D3DRTYPE_INDEXBUFFER;
+    d->Usage = m_usage;
+    d->Pool = m_pool;
+    d->Size = store.length();
+    return D3D_OK;
+}
+
+}  // namespace d3d9gl
