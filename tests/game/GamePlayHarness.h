@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <RequireDevice.h>
+
 #include <Win32TestSeam.h>
 
 #include <cstdint>
@@ -56,7 +58,7 @@ protected:
     void SetUp() override {
         std::string why;
         if (!play::EnsureStarted(&why))
-            GTEST_SKIP() << why;
+            RENDERTEST_NO_DEVICE(why);
         play::ResetToLevel(1);
     }
 };

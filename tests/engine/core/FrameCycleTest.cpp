@@ -1,13 +1,28 @@
 // The frame cycle: the frame-rate and window-size lines, debug text colour and
 // bounds, and the frustum planes that Clear rebuilds.
-#include "EngineTestWindow.h"
+#include <EngineFixture.h>
 
 #include <cmath>
 #include <string>
 
 #include "vCamera.h"
 
-using namespace coretest;
+using namespace rendertest;
+
+namespace {
+
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 240;
+
+// The engine on a 320 x 240 client area.
+class EngineTest : public EngineFixture {
+protected:
+    int ClientWidth() const override { return kClientWidth; }
+    int ClientHeight() const override { return kClientHeight; }
+    bool QuietDebugLines() const override { return false; }
+};
+
+}  // namespace
 
 namespace {
 
@@ -16,7 +31,7 @@ bool SameBlock(const Image& a, int x0, int y0, int x1, int y1, int w, int h)
 {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (a.At(x0 + x, y0 + y) != a.At(x1 + x, y1 + y))
+            if (a.Argb(x0 + x, y0 + y) != a.Argb(x1 + x, y1 + y))
                 return false;
     return true;
 }
@@ -26,7 +41,7 @@ int InkedPixels(const Image& image, int x0, int y0, int w, int h, uint32_t backg
     int n = 0;
     for (int y = y0; y < y0 + h; ++y)
         for (int x = x0; x < x0 + w; ++x)
-            n += image.At(x, y) != background;
+            n += image.Argb(x, y) != background;
     return n;
 }
 
@@ -77,7 +92,7 @@ TEST_F(FrameCycle, FpsLineLagsOneSample)
     // The very first frame shows 0.
     Image image = FrameWithReference("FPS: 0", 0);
     ASSERT_EQ(image.width, kClientWidth);
-    EXPECT_GT(InkedPixels(image, 0, 0, 140, 20, image.At(300, 200)), 20) << "no FPS line drawn";
+    EXPECT_GT(InkedPixels(image, 0, 0, 140, 20, image.Argb(300, 200)), 20) << "no FPS line drawn";
     EXPECT_TRUE(ShowsFps(image)) << "first frame";
 
     // The rest of the first second shows 1 (the first frame sampled alone).
@@ -107,13 +122,13 @@ TEST_F(FrameCycle, WindowSizeLine)
     engine->m_showWindowSize = true;
     Image image = FrameWithReference("Window Size: 320 : 240", 150);
     EXPECT_TRUE(SameBlock(image, 150, 0, 150, 120, kClientWidth - 150, 20));
-    EXPECT_GT(InkedPixels(image, 150, 0, kClientWidth - 150, 20, image.At(300, 200)), 20);
+    EXPECT_GT(InkedPixels(image, 150, 0, kClientWidth - 150, 20, image.Argb(300, 200)), 20);
     // Nothing at the FPS position.
-    EXPECT_EQ(InkedPixels(image, 0, 0, 140, 20, image.At(300, 200)), 0);
+    EXPECT_EQ(InkedPixels(image, 0, 0, 140, 20, image.Argb(300, 200)), 0);
 
     engine->m_showWindowSize = false;
     image = FrameWithReference("", 0);
-    EXPECT_EQ(InkedPixels(image, 0, 0, kClientWidth, 20, image.At(300, 200)), 0);
+    EXPECT_EQ(InkedPixels(image, 0, 0, kClientWidth, 20, image.Argb(300, 200)), 0);
 }
 
 TEST_F(FrameCycle, DebugTextIsTheNegativeOfTheClearColour)
@@ -133,7 +148,7 @@ TEST_F(FrameCycle, DebugTextIsTheNegativeOfTheClearColour)
         engine->DebugText("@@@@ |||| MMMM ####", 10, 40);
         ASSERT_EQ(engine->Present(), S_OK);
         Image image = ReadPresentedClient(hwnd);
-        uint32_t background = image.At(5, 5);
+        uint32_t background = image.Argb(5, 5);
         EXPECT_EQ(background, (uint32_t)(D3DCOLOR)c.clear);
         // The inked pixel furthest from the background is the text colour
         // (fully covered), and the text is opaque: no pixel overshoots it.
@@ -141,10 +156,10 @@ TEST_F(FrameCycle, DebugTextIsTheNegativeOfTheClearColour)
         int far = 0;
         for (int y = 36; y < 70; ++y)
             for (int x = 8; x < kClientWidth; ++x) {
-                int d = ColorDistance(image.At(x, y), background);
+                int d = ColorDistance(image.Argb(x, y), background);
                 if (d > far) {
                     far = d;
-                    darkest = image.At(x, y);
+                    darkest = image.Argb(x, y);
                 }
             }
         EXPECT_LE(ColorDistance(darkest, c.text), 3)
@@ -168,7 +183,7 @@ TEST_F(FrameCycle, FormattedTextIsCutAtTheBuffer)
     engine->DebugText(fitting.c_str(), 0, 120);
     ASSERT_EQ(engine->Present(), S_OK);
     Image image = ReadPresentedClient(hwnd);
-    uint32_t background = image.At(kClientWidth - 1, 100);
+    uint32_t background = image.Argb(kClientWidth - 1, 100);
     EXPECT_GT(InkedPixels(image, 0, 18, kClientWidth, 24, background), 50);
     EXPECT_TRUE(SameBlock(image, 0, 0, 0, 120, kClientWidth, 44));
 }

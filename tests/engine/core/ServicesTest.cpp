@@ -1,6 +1,6 @@
 // Render-state and debug services: fog, lighting, depth test, debug lines and
 // circles, perspective changes and screenshots on disk.
-#include "EngineTestWindow.h"
+#include <EngineFixture.h>
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +18,22 @@
 #include "vCamera.h"
 #include "vMathUtils.h"
 
-using namespace coretest;
+using namespace rendertest;
+
+namespace {
+
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 240;
+
+// The engine on a 320 x 240 client area.
+class EngineTest : public EngineFixture {
+protected:
+    int ClientWidth() const override { return kClientWidth; }
+    int ClientHeight() const override { return kClientHeight; }
+    bool QuietDebugLines() const override { return false; }
+};
+
+}  // namespace
 
 namespace {
 
@@ -148,9 +163,9 @@ TEST_F(Services, DebugLineAndCircleReachTheScreen)
 
     int redRows = 0;
     for (int y = kClientHeight / 2 - 2; y <= kClientHeight / 2 + 2; ++y)
-        redRows += image.At(kClientWidth / 2, y) == 0xFFFF0000u;
+        redRows += image.Argb(kClientWidth / 2, y) == 0xFFFF0000u;
     EXPECT_GE(redRows, 1);
-    EXPECT_EQ(image.At(10, 10), 0xFF000000u);
+    EXPECT_EQ(image.Argb(10, 10), 0xFF000000u);
 
     // Project the circle's points with the engine's matrices and find green there.
     int hits = 0, tries = 0;
@@ -166,7 +181,7 @@ TEST_F(Services, DebugLineAndCircleReachTheScreen)
         bool green = false;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
-                green |= (image.At(x + dx, y + dy) & 0x00FFFFFF) == 0x0000FF00u;
+                green |= (image.Argb(x + dx, y + dy) & 0x00FFFFFF) == 0x0000FF00u;
         hits += green;
     }
     EXPECT_GT(tries, 10);

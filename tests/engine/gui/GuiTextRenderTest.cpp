@@ -2,7 +2,9 @@
 // the text inside its rectangle, in the converted colour, and clips to it.
 #include <gtest/gtest.h>
 
-#include <RenderTestDevice.h>
+#include <RenderFixture.h>
+
+using rendertest::RenderTestDevice;
 
 #include <cstdlib>
 
@@ -27,8 +29,7 @@ int CountNear(const std::vector<uint32_t>& pixels, int width, RECT r, uint32_t c
 class GuiTextRender : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!dev.ok())
-            GTEST_SKIP() << "no render device: " << dev.error();
+        REQUIRE_RENDER_DEVICE(dev);
         savedDevice = objDevice;
         objDevice = dev.device();
         m_engineVars.width = dev.width();

@@ -1,6 +1,6 @@
 // Screen text through the D3DX font: where the ink lands, line breaks,
 // character widths, creation failure and the font's lifetime.
-#include "RenderFixture.h"
+#include <EngineFixture.h>
 
 #include "vSimpleFont.h"
 

@@ -1,6 +1,6 @@
 // The particle emitter on the window layer's virtual clock: the ring pool,
 // spawning rules, ageing and fading, freezing, and point sprites on screen.
-#include "RenderFixture.h"
+#include <EngineFixture.h>
 
 #include "vParticleEmitter.h"
 #include "vTexture.h"

@@ -1,7 +1,7 @@
 // Textures and render targets on a real headless device: sizes from the
 // file, colour keys, failures with their message boxes, shared copies and
 // render-to-texture read back on screen.
-#include "RenderFixture.h"
+#include <EngineFixture.h>
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // Screen quads on a 1024 x 768 headless back buffer: where each draw call's
 // pixels land, vertex colours and texture coordinates, the 2D bracket's
 // device state, and the world quad.
-#include "RenderFixture.h"
+#include <EngineFixture.h>
 
 #include "vTexture.h"
 #include "vTwoDee.h"

@@ -1,7 +1,7 @@
 // Boxes and culling: segment tests, corner conversions, the frustum
 // classification against a brute-force corner check and against the
 // engine's real frustum, and the debug box lines.
-#include "../render/RenderFixture.h"
+#include <EngineFixture.h>
 
 #include <cmath>
 #include <cstdlib>

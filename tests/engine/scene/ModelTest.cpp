@@ -1,7 +1,7 @@
 // Static models from text .X files written by the tests: loading, materials
 // and texture names, culled drawing seen through the draw counters and the
 // pixels, subsets and wireframe, ray hits, failures, copies and reloads.
-#include "../render/RenderFixture.h"
+#include <EngineFixture.h>
 
 #include <cmath>
 

@@ -3,6 +3,7 @@
 #include "Win32TestWindow.h"
 
 #include <Win32DeviceSeam.h>
+#include <RequireDevice.h>
 
 #include <SDL.h>
 
@@ -163,7 +164,7 @@ TEST_F(Win32Window, SdlWindowTakesACoreGlContext) {
     ASSERT_NE(sdl, nullptr);
     ASSERT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL);
     SDL_GLContext ctx = SDL_GL_CreateContext(sdl);
-    if (!ctx) GTEST_SKIP() << "no GL context through SDL: " << SDL_GetError();
+    if (!ctx) RENDERTEST_NO_DEVICE(std::string("no GL context through SDL: ") + SDL_GetError());
 
     using GetString = const unsigned char* (*)(unsigned);
     using GetIntegerv = void (*)(unsigned, int*);
@@ -207,7 +208,7 @@ TEST_F(Win32Window, GlContextSurvivesWindowDestruction) {
     HWND w = OpenWindow(0, 0, 100, 100);
     SDL_Window* sdl = Win32_GetSDLWindow(w);
     SDL_GLContext ctx = SDL_GL_CreateContext(sdl);
-    if (!ctx) GTEST_SKIP() << "no GL context through SDL: " << SDL_GetError();
+    if (!ctx) RENDERTEST_NO_DEVICE(std::string("no GL context through SDL: ") + SDL_GetError());
     DestroyWindow(w);
     EXPECT_EQ(SDL_GL_MakeCurrent(sdl, ctx), 0) << SDL_GetError();
     SDL_GL_SwapWindow(sdl);

@@ -11,7 +11,9 @@
 #include <d3dx9.h>
 
 #include <DeviceStats.h>
-#include <RenderTestDevice.h>
+#include <RenderFixture.h>
+
+using rendertest::RenderTestDevice;
 
 #include "D3DXTestFiles.h"
 #include "d3dx/ImageCodec.h"
@@ -555,11 +557,6 @@ TEST(D3DXEffect, ColourParameterShowsInThePixels) {
     ID3DXBuffer* errors = nullptr;
     HRESULT hr = D3DXCreateEffect(d, kColourEffect, UINT(std::strlen(kColourEffect)), nullptr, nullptr, 0, nullptr,
                                   &fx, &errors);
-    if (FAILED(hr) && errors &&
-        std::strstr(static_cast<const char*>(errors->GetBufferPointer()), "cannot run effect programs")) {
-        errors->Release();
-        GTEST_SKIP() << "the device offers no program hook for effects";
-    }
     ASSERT_EQ(hr, D3D_OK) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -603,7 +600,6 @@ TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
                                             "colour = Colour + undefinedThing;"),
          "fragment stage"},
     };
-    bool seam = true;
     for (const Case& c : cases) {
         ID3DXEffect* fx = reinterpret_cast<ID3DXEffect*>(1);
         ID3DXBuffer* errors = nullptr;
@@ -613,10 +609,6 @@ TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
         ASSERT_NE(errors, nullptr);
         std::string message = static_cast<const char*>(errors->GetBufferPointer());
         errors->Release();
-        if (message.find("cannot run effect programs") != std::string::npos) {
-            seam = false;
-            continue;
-        }
         EXPECT_NE(message.find(c.expect), std::string::npos) << message;
     }
     ID3DXEffect* fx = nullptr;
@@ -626,7 +618,6 @@ TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
     ASSERT_NE(errors, nullptr);
     EXPECT_NE(std::string(static_cast<const char*>(errors->GetBufferPointer())).find("missing.fx"), std::string::npos);
     errors->Release();
-    if (!seam) GTEST_SKIP() << "compile errors need the device's program hook";
 }
 
 
@@ -647,11 +638,6 @@ TEST(D3DXEffect, TheEnginesWaterAndTerrainEffectsCompileAndDraw) {
         ID3DXEffect* fx = nullptr;
         ID3DXBuffer* errors = nullptr;
         HRESULT hr = D3DXCreateEffectFromFileA(d, name, nullptr, nullptr, 0, nullptr, &fx, &errors);
-        if (FAILED(hr) && errors &&
-            std::strstr(static_cast<const char*>(errors->GetBufferPointer()), "cannot run effect programs")) {
-            errors->Release();
-            GTEST_SKIP() << "the device offers no program hook for effects";
-        }
         ASSERT_EQ(hr, D3D_OK) << name << ": " << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
         // Every parameter the engine sets exists with its kind.
         for (const char* m : {"ViewProj", "Mprojtex", "World", "WorldViewProj"}) {

@@ -4,7 +4,9 @@
 #include <d3dx9math.h>
 
 #include "DeviceStats.h"
-#include "RenderTestDevice.h"
+#include <RenderFixture.h>
+
+using rendertest::RenderTestDevice;
 
 #include <gtest/gtest.h>
 
