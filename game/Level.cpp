@@ -12,16 +12,6 @@
 
 namespace {
 
-// The whole file, or false when it cannot be read. At most limit + 1 bytes
-// are read, enough to see that a file is longer than any level.
-bool ReadWholeFile(FILE* f, std::size_t limit, std::vector<unsigned char>& bytes) {
-    bytes.resize(limit + 1);
-    std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-    if (std::ferror(f)) return false;
-    bytes.resize(got);
-    return true;
-}
-
 void Commit(const LevelData& level) {
     std::memcpy(levelGrid, level.grid, sizeof(levelGrid));
     coinCount = level.coinCount;
@@ -45,17 +35,17 @@ std::string LevelFileName(int level) {
 
 long LoadLevel(const char* name) {
     DestroySpinners();
-    FILE* f = Win32_OpenFile(name, "rb");
-    if (!f) return E_FAIL;
+    // Bytes past the coin table are ignored, so a longer file still loads;
+    // one past a megabyte is no level file.
     std::vector<unsigned char> bytes;
-    bool read = ReadWholeFile(f, kLevelFileMaxSize, bytes);
-    std::fclose(f);
+    Win32ReadResult read = Win32_ReadWholeFile(name, std::size_t(1) << 20, bytes);
+    if (read == WIN32_READ_MISSING) return E_FAIL;
 
     // Decoded into a spare level first: the current one changes only when
     // the whole file is good.
     auto level = std::make_unique<LevelData>();
-    std::string why = "read error";
-    if (!read || !DecodeLevel(bytes.data(), bytes.size(), *level, why)) {
+    std::string why = read == WIN32_READ_TOO_LARGE ? "over 1 MB, no level file" : "read error";
+    if (read != WIN32_READ_OK || !DecodeLevel(bytes.data(), bytes.size(), *level, why)) {
         std::fprintf(stderr, "level: %s not loaded: %s\n", name, why.c_str());
         return E_FAIL;
     }

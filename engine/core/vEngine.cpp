@@ -15,20 +15,13 @@ D3DXMATRIX ev_matrix2DProj;
 D3DXVECTOR3 ev_vectorZero;
 D3DXVECTOR3 ev_vectorOne(1.0f, 1.0f, 1.0f);
 
+#include "core/detail/ComRef.h"
+
 namespace {
 
 void ShowInitFailure()
 {
     MessageBoxA(NULL, "Failed to initialize Direct3D", "Error!", MB_OK);
-}
-
-template <typename T>
-void ReleaseAndClear(T*& object)
-{
-    if (object) {
-        object->Release();
-        object = nullptr;
-    }
 }
 
 }  // namespace
@@ -211,10 +204,10 @@ void vEngine::PostInit()
     objDevice->SetSamplerState(1, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     objDevice->SetSamplerState(1, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
 
-    ReleaseAndClear(m_backBuffer);
+    vcore::ReleaseRef(m_backBuffer);
     objDevice->GetRenderTarget(0, &m_backBuffer);
-    ReleaseAndClear(m_swapChains[0]);
-    ReleaseAndClear(m_swapChains[1]);
+    vcore::ReleaseRef(m_swapChains[0]);
+    vcore::ReleaseRef(m_swapChains[1]);
     if (FAILED(objDevice->GetSwapChain(0, &m_swapChains[0])))
         m_swapChains[0] = nullptr;
     if (FAILED(objDevice->CreateAdditionalSwapChain(&m_presentParams, &m_swapChains[1])))
@@ -252,19 +245,19 @@ void vEngine::SetupSwapChains()
     if (FAILED(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) || !backBuffer)
         return;
     // One reference is kept: the previous back buffer's is dropped when replaced.
-    ReleaseAndClear(m_backBuffer);
+    vcore::ReleaseRef(m_backBuffer);
     m_backBuffer = backBuffer;
     objDevice->SetRenderTarget(0, m_backBuffer);
 }
 
 void vEngine::Kill()
 {
-    ReleaseAndClear(m_backBuffer);
-    ReleaseAndClear(m_swapChains[0]);
-    ReleaseAndClear(m_swapChains[1]);
-    ReleaseAndClear(objDevice);
-    ReleaseAndClear(objD3D);
-    ReleaseAndClear(m_debugFont);
+    vcore::ReleaseRef(m_backBuffer);
+    vcore::ReleaseRef(m_swapChains[0]);
+    vcore::ReleaseRef(m_swapChains[1]);
+    vcore::ReleaseRef(objDevice);
+    vcore::ReleaseRef(objD3D);
+    vcore::ReleaseRef(m_debugFont);
     m_deviceReady = false;
 }
 

@@ -6,6 +6,7 @@
 #include <Win32File.h>
 
 #include "vEngine.h"
+#include "core/detail/ComRef.h"
 
 namespace {
 
@@ -126,17 +127,15 @@ void vEngine::TakeScreenshot(char* baseName)
     if (FAILED(objDevice->GetDisplayMode(0, &mode)))
         return;
 
-    IDirect3DSurface9* surface = nullptr;
+    vcore::ComRef<IDirect3DSurface9> surface;
     if (FAILED(objDevice->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8,
-                                                      D3DPOOL_SYSTEMMEM, &surface, NULL)) ||
+                                                      D3DPOOL_SYSTEMMEM, surface.out(), NULL)) ||
         !surface)
         return;
 
     RECT windowRect = {0, 0, 0, 0};
     GetWindowRect(m_engineVars.hWnd, &windowRect);
 
-    if (SUCCEEDED(objDevice->GetFrontBufferData(0, surface)))
-        D3DXSaveSurfaceToFileA(g_screenshotName, D3DXIFF_JPG, surface, NULL, &windowRect);
-
-    surface->Release();
+    if (SUCCEEDED(objDevice->GetFrontBufferData(0, surface.get())))
+        D3DXSaveSurfaceToFileA(g_screenshotName, D3DXIFF_JPG, surface.get(), NULL, &windowRect);
 }

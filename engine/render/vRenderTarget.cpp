@@ -5,26 +5,7 @@
 #include "render/detail/TextureFormat.h"
 #include "vEngine.h"
 
-namespace {
-
-template <typename T>
-void SafeRelease(T*& object)
-{
-    if (object) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
-template <typename T>
-T* Shared(T* object)
-{
-    if (object)
-        object->AddRef();
-    return object;
-}
-
-}  // namespace
+#include "core/detail/ComRef.h"
 
 vRenderTarget::vRenderTarget()
     : m_texture(nullptr), m_surface(nullptr), m_savedTarget(nullptr), m_ready(false)
@@ -39,8 +20,8 @@ vRenderTarget::~vRenderTarget()
 }
 
 vRenderTarget::vRenderTarget(const vRenderTarget& other)
-    : m_texture(Shared(other.m_texture)), m_surface(Shared(other.m_surface)),
-      m_savedTarget(Shared(other.m_savedTarget)), m_projection(other.m_projection),
+    : m_texture(vcore::ShareRef(other.m_texture)), m_surface(vcore::ShareRef(other.m_surface)),
+      m_savedTarget(vcore::ShareRef(other.m_savedTarget)), m_projection(other.m_projection),
       m_savedProjection(other.m_savedProjection), m_ready(other.m_ready)
 {
 }
@@ -49,9 +30,9 @@ vRenderTarget& vRenderTarget::operator=(const vRenderTarget& other)
 {
     if (this == &other)
         return *this;
-    IDirect3DTexture9* texture = Shared(other.m_texture);
-    IDirect3DSurface9* surface = Shared(other.m_surface);
-    IDirect3DSurface9* saved = Shared(other.m_savedTarget);
+    IDirect3DTexture9* texture = vcore::ShareRef(other.m_texture);
+    IDirect3DSurface9* surface = vcore::ShareRef(other.m_surface);
+    IDirect3DSurface9* saved = vcore::ShareRef(other.m_savedTarget);
     Kill();
     m_texture = texture;
     m_surface = surface;
@@ -79,7 +60,7 @@ long vRenderTarget::InitRenderTarget(int width, int height)
         hr = D3DXCreateTexture(objDevice, (UINT)width, (UINT)height, 1, D3DUSAGE_RENDERTARGET, format,
                                D3DPOOL_DEFAULT, &texture);
     if (FAILED(hr) || !texture) {
-        SafeRelease(texture);
+        vcore::ReleaseRef(texture);
         MessageBoxA(NULL, "Error creating a rendertarget texture.", "Error!", MB_OK);
         m_ready = false;
         return E_FAIL;
@@ -96,8 +77,8 @@ void vRenderTarget::FetchSurfaces()
 {
     // Each fetch hands out one new reference of each; drop the pair held
     // from the previous fetch so at most one pair is ever held.
-    SafeRelease(m_surface);
-    SafeRelease(m_savedTarget);
+    vcore::ReleaseRef(m_surface);
+    vcore::ReleaseRef(m_savedTarget);
     m_texture->GetSurfaceLevel(0, &m_surface);
     objDevice->GetRenderTarget(0, &m_savedTarget);
 }
@@ -145,7 +126,7 @@ IDirect3DTexture9* vRenderTarget::GetTexture()
 
 void vRenderTarget::Kill()
 {
-    SafeRelease(m_surface);
-    SafeRelease(m_savedTarget);
-    SafeRelease(m_texture);
+    vcore::ReleaseRef(m_surface);
+    vcore::ReleaseRef(m_savedTarget);
+    vcore::ReleaseRef(m_texture);
 }

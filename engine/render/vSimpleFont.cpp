@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "vEngine.h"
+#include "core/detail/ComRef.h"
 
 vSimpleFont::vSimpleFont() : m_font(nullptr), m_dc(nullptr) {}
 
@@ -12,30 +13,18 @@ vSimpleFont::~vSimpleFont()
     Release();
 }
 
-vSimpleFont::vSimpleFont(const vSimpleFont& other) : m_font(other.m_font), m_dc(other.m_dc)
-{
-    if (m_font)
-        m_font->AddRef();
-}
+vSimpleFont::vSimpleFont(const vSimpleFont& other) : m_font(vcore::ShareRef(other.m_font)), m_dc(other.m_dc) {}
 
 vSimpleFont& vSimpleFont::operator=(const vSimpleFont& other)
 {
-    if (this == &other)
-        return *this;
-    if (other.m_font)
-        other.m_font->AddRef();
-    Release();
-    m_font = other.m_font;
+    vcore::AssignRef(m_font, other.m_font);
     m_dc = other.m_dc;
     return *this;
 }
 
 void vSimpleFont::Release()
 {
-    if (m_font) {
-        m_font->Release();
-        m_font = nullptr;
-    }
+    vcore::ReleaseRef(m_font);
     m_dc = nullptr;
 }
 
@@ -50,8 +39,7 @@ long vSimpleFont::InitFont(int height, const char* faceName, unsigned int width,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, faceName, &font);
     if (FAILED(hr) || !font) {
-        if (font)
-            font->Release();
+        vcore::ReleaseRef(font);
         MessageBoxA(NULL, "BLAHABABAHA!", "HAD!", MB_OK);
         return FAILED(hr) ? hr : E_FAIL;
     }

@@ -2,6 +2,7 @@
 
 #include <d3dx9.h>
 
+#include "core/detail/ComRef.h"
 #include "render/detail/TextureFormat.h"
 #include "vEngine.h"
 
@@ -21,18 +22,12 @@ vTexture::vTexture(const vTexture& other)
       m_loadCount(other.m_loadCount), m_width(other.m_width), m_height(other.m_height),
       m_loaded(other.m_loaded)
 {
-    if (m_texture)
-        m_texture->AddRef();
+    vcore::ShareRef(m_texture);
 }
 
 vTexture& vTexture::operator=(const vTexture& other)
 {
-    if (this == &other)
-        return *this;
-    if (other.m_texture)
-        other.m_texture->AddRef();
-    Kill();
-    m_texture = other.m_texture;
+    vcore::AssignRef(m_texture, other.m_texture);
     m_hasColorKey = other.m_hasColorKey;
     m_loadCount = other.m_loadCount;
     m_width = other.m_width;
@@ -61,8 +56,7 @@ long vTexture::LoadTextureFromFile(const char* file, DWORD colourKey, int mipLev
                                           D3DX_FILTER_POINT, colourKey, &info, NULL, &texture);
     }
     if (FAILED(hr) || !texture) {
-        if (texture)
-            texture->Release();
+        vcore::ReleaseRef(texture);
         MessageBoxA(NULL, "Error loading texture!", "Error!", MB_OKCANCEL);
         return E_FAIL;
     }
@@ -99,8 +93,5 @@ int vTexture::GetHeight()
 
 void vTexture::Kill()
 {
-    if (m_texture) {
-        m_texture->Release();
-        m_texture = nullptr;
-    }
+    vcore::ReleaseRef(m_texture);
 }

@@ -13,6 +13,7 @@
 #include <d3dx9.h>
 
 #include "vEngine.h"
+#include "core/detail/ComRef.h"
 
 namespace {
 
@@ -55,10 +56,7 @@ void InitStaticQuad()
 
 void ReleaseStaticQuad()
 {
-    if (g_staticQuad) {
-        g_staticQuad->Release();
-        g_staticQuad = nullptr;
-    }
+    vcore::ReleaseRef(g_staticQuad);
 }
 
 void ChangeUV(D3DXVECTOR2 a, D3DXVECTOR2 b, D3DXVECTOR2 c, D3DXVECTOR2 d)

@@ -8,24 +8,9 @@
 #include "vMathUtils.h"
 #include "vTexture.h"
 
+#include "core/detail/ComRef.h"
+
 namespace {
-
-template <typename T>
-void SafeRelease(T*& object)
-{
-    if (object) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
-template <typename T>
-T* Shared(T* object)
-{
-    if (object)
-        object->AddRef();
-    return object;
-}
 
 // Miss distance, also the starting best distance of Intersect.
 const float kNoHit = 9999.0f;
@@ -40,7 +25,7 @@ vStaticModel::~vStaticModel()
 }
 
 vStaticModel::vStaticModel(const vStaticModel& other)
-    : vModel(other), m_mesh(Shared(other.m_mesh)), m_collisionMesh(Shared(other.m_collisionMesh))
+    : vModel(other), m_mesh(vcore::ShareRef(other.m_mesh)), m_collisionMesh(vcore::ShareRef(other.m_collisionMesh))
 {
 }
 
@@ -48,8 +33,8 @@ vStaticModel& vStaticModel::operator=(const vStaticModel& other)
 {
     if (this == &other)
         return *this;
-    ID3DXMesh* mesh = Shared(other.m_mesh);
-    ID3DXMesh* collision = Shared(other.m_collisionMesh);
+    ID3DXMesh* mesh = vcore::ShareRef(other.m_mesh);
+    ID3DXMesh* collision = vcore::ShareRef(other.m_collisionMesh);
     ReleaseMeshes();
     vModel::operator=(other);
     m_mesh = mesh;
@@ -59,8 +44,8 @@ vStaticModel& vStaticModel::operator=(const vStaticModel& other)
 
 void vStaticModel::ReleaseMeshes()
 {
-    SafeRelease(m_collisionMesh);
-    SafeRelease(m_mesh);
+    vcore::ReleaseRef(m_collisionMesh);
+    vcore::ReleaseRef(m_mesh);
 }
 
 long vStaticModel::LoadModel(const char* fileName)
@@ -78,8 +63,8 @@ long vStaticModel::LoadModel(const char* fileName)
         hr = D3DXLoadMeshFromXA(fileName, D3DXMESH_SYSTEMMEM, objDevice, NULL, &materialBuffer, NULL,
                                 &numMaterials, &mesh);
     if (FAILED(hr) || !mesh) {
-        SafeRelease(mesh);
-        SafeRelease(materialBuffer);
+        vcore::ReleaseRef(mesh);
+        vcore::ReleaseRef(materialBuffer);
         MessageBoxA(NULL, "Error loading Static Model", "Error!", MB_OK);
         return E_FAIL;
     }
@@ -88,7 +73,7 @@ long vStaticModel::LoadModel(const char* fileName)
     void* vertices = nullptr;
     if (FAILED(m_mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices)) || !vertices) {
         // The mesh stays held (Kill or the destructor releases it); no subsets.
-        SafeRelease(materialBuffer);
+        vcore::ReleaseRef(materialBuffer);
         return E_FAIL;
     }
     D3DXVECTOR3 min(0.0f, 0.0f, 0.0f), max(0.0f, 0.0f, 0.0f);
@@ -116,7 +101,7 @@ long vStaticModel::LoadModel(const char* fileName)
             std::memcpy(m_textureNames[i], name, length + 1);
         }
     }
-    SafeRelease(materialBuffer);
+    vcore::ReleaseRef(materialBuffer);
     return S_OK;
 }
 
@@ -237,7 +222,7 @@ bool vStaticModel::Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTO
 
 void vStaticModel::Kill()
 {
-    SafeRelease(m_mesh);
+    vcore::ReleaseRef(m_mesh);
 }
 
 void vStaticModel::BuildPhysicsGeometry() {}

@@ -3,8 +3,11 @@
 // open goes through here.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 std::string Win32_MapFileName(const char* name);          // "kMedia\\a.x" -> "kMedia/a.x"; "" for NULL
 // fopen of the mapped name, matching each part of the path without regard to
@@ -15,3 +18,14 @@ FILE* Win32_OpenFile(const char* name, const char* mode);
 bool Win32_ReplaceFile(const char* from, const char* to);
 // Deletes the file; false when it cannot be deleted.
 bool Win32_DeleteFile(const char* name);
+
+// What Win32_ReadWholeFile found.
+enum Win32ReadResult {
+    WIN32_READ_OK = 0,        // bytes holds the whole file (empty for an empty file)
+    WIN32_READ_MISSING,       // no such file, or it cannot be opened; bytes empty
+    WIN32_READ_TOO_LARGE,     // the file holds more than limit bytes; bytes empty
+    WIN32_READ_ERROR,         // a read failed part-way; bytes empty
+};
+// Reads the whole file (a system name, resolved as above) into bytes in bulk,
+// refusing one longer than limit bytes before reading it.
+Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -79,4 +80,41 @@ bool Win32_ReplaceFile(const char* from, const char* to) {
 bool Win32_DeleteFile(const char* name) {
     if (!name || name[0] == '\0') return false;
     return std::remove(ResolveCase(Win32_MapFileName(name)).c_str()) == 0;
+}
+
+Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    FILE* f = Win32_OpenFile(name, "rb");
+    if (!f) return WIN32_READ_MISSING;
+    // A regular file is read in one call of its size; anything else (or a
+    // file that grows meanwhile) in chunks up to the limit.
+    struct stat st;
+    std::size_t expected = 0;
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (static_cast<unsigned long long>(st.st_size) > limit) {
+            std::fclose(f);
+            return WIN32_READ_TOO_LARGE;
+        }
+        expected = static_cast<std::size_t>(st.st_size);
+    }
+    Win32ReadResult result = WIN32_READ_OK;
+    bytes.resize(expected);
+    std::size_t got = expected ? std::fread(bytes.data(), 1, expected, f) : 0;
+    bytes.resize(got);
+    if (got == expected) {
+        std::uint8_t chunk[65536];
+        for (;;) {
+            std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
+            if (bytes.size() + n > limit) {
+                result = WIN32_READ_TOO_LARGE;
+                break;
+            }
+            bytes.insert(bytes.end(), chunk, chunk + n);
+            if (n < sizeof chunk) break;
+        }
+    }
+    if (result == WIN32_READ_OK && std::ferror(f)) result = WIN32_READ_ERROR;
+    std::fclose(f);
+    if (result != WIN32_READ_OK) bytes.clear();
+    return result;
 }

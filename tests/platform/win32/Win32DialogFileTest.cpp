@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -158,3 +159,36 @@ TEST_F(Win32File, ReplaceMovesOverTheOldFileAndDeleteRemoves) {
 }
 
 }  // namespace
+
+TEST_F(Win32File, WholeFileReadHonoursTheLimitAndTheSystemName) {
+    ASSERT_EQ(mkdir("media", 0755), 0);
+    ASSERT_EQ(mkdir("media/TerrData", 0755), 0);
+    std::string big(200000, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7);
+    FILE* f = std::fopen("media/TerrData/table.btd", "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(big.data(), 1, big.size(), f);
+    std::fclose(f);
+
+    std::vector<uint8_t> bytes{1, 2, 3};
+    EXPECT_EQ(Win32_ReadWholeFile("MEDIA\\terrdata\\table.btd", big.size(), bytes), WIN32_READ_OK);
+    ASSERT_EQ(bytes.size(), big.size());
+    EXPECT_EQ(std::memcmp(bytes.data(), big.data(), big.size()), 0);
+
+    // One byte over the limit is refused before anything is kept.
+    EXPECT_EQ(Win32_ReadWholeFile("media\\TerrData\\table.btd", big.size() - 1, bytes), WIN32_READ_TOO_LARGE);
+    EXPECT_TRUE(bytes.empty());
+
+    Write("media/empty.bin", "");
+    bytes.assign(4, 9);
+    EXPECT_EQ(Win32_ReadWholeFile("media\\empty.bin", 0, bytes), WIN32_READ_OK);
+    EXPECT_TRUE(bytes.empty());
+
+    bytes.assign(4, 9);
+    EXPECT_EQ(Win32_ReadWholeFile("media\\nothere.bin", 100, bytes), WIN32_READ_MISSING);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(Win32_ReadWholeFile(nullptr, 100, bytes), WIN32_READ_MISSING);
+    // A folder opens on Linux but cannot be read as a file.
+    EXPECT_NE(Win32_ReadWholeFile("media", 100, bytes), WIN32_READ_OK);
+    EXPECT_TRUE(bytes.empty());
+}
