@@ -5,7 +5,6 @@
 #include "Physics.h"
 #include "GameRules.h"
 #include "GameScene.h"
-#include "GameState.h"
 
 namespace {
 

@@ -3,7 +3,25 @@
 #include "GameObjects.h"
 #include "Level.h"
 #include "Physics.h"
-#include "GameState.h"
+
+// The rules' state: mode, level, scores, clock and the ball's place.
+bool editorMode = false;
+bool levelCompleted = false;
+bool ballDead = false;
+int currentLevel = 1;
+int totalScore = 0;
+int levelScore = 0;
+int coinScore = 0;
+int coinsCollected = 0;
+int timeBonus = 0;
+float elapsedSeconds = 0;
+DWORD levelStartTick = 0;
+DWORD completionEndTick = 0;
+DWORD deathEndTick = 0;
+D3DXVECTOR3 editorCursor(0, 1, 0);
+D3DXVECTOR3 ballPosition(0, 0, 0);
+int ballCellX = 0;
+int ballCellZ = 0;
 
 namespace {
 

@@ -3,6 +3,29 @@
 // two overlays that end a level and move on to the next one.
 #pragma once
 
+#include <windows.h>
+#include <d3dx9math.h>
+
+constexpr int lastLevel = 6;
+
+extern bool editorMode;
+extern bool levelCompleted;
+extern bool ballDead;
+extern int currentLevel;
+extern int totalScore;
+extern int levelScore;
+extern int coinScore;
+extern int coinsCollected;
+extern int timeBonus;
+extern float elapsedSeconds;
+extern DWORD levelStartTick;
+extern DWORD completionEndTick;
+extern DWORD deathEndTick;
+extern D3DXVECTOR3 editorCursor;
+extern D3DXVECTOR3 ballPosition;
+extern int ballCellX;
+extern int ballCellZ;
+
 // Handles the keyboard once per pass of the main loop while the window is active.
 void UpdateGame();
 // Coin pick-up, goal and bomb tests against the ball; once per frame in play.

@@ -6,7 +6,6 @@
 #include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
-#include "GameState.h"
 
 float coinAngle = 0.0f;
 D3DXMATRIX coinMatrix;
@@ -44,8 +43,9 @@ void RenderFrame() {
 
     // 1. Physics and the ball's pose.
     if (!editorMode)
-        NewtonUpdate(newtonWorld, step);
-    NewtonBodyGetMatrix(ballBody, &ballMatrix._11);
+        StepPhysics(step);
+    else
+        NewtonBodyGetMatrix(ballBody, &ballMatrix._11);
 
     // 2. Position and cell: the editor cursor stands in for the ball.
     if (editorMode) {

@@ -1,6 +1,7 @@
 // Level load, save, restart, clear and editing.
 #include "Level.h"
 
+#include "GameRules.h"
 #include "LevelFile.h"
 #include "Physics.h"
 
@@ -9,6 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+// The level in memory.
+unsigned char levelGrid[kGridCells];
+Coin coins[kMaxCoins];
+int coinCount = 0;
+D3DXVECTOR3 goalPosition(0, 0, 0);
+D3DXVECTOR3 startPosition(0, 0, 0);
 
 namespace {
 

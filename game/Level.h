@@ -1,10 +1,29 @@
-// The level in memory (GameState.h): loading, saving, restarting, clearing
-// and the editor's operations on it.
+// The level in memory: the grid, coins, goal and start, and loading, saving,
+// restarting, clearing and the editor's operations on it.
 #pragma once
 
-#include "GameState.h"
+#include <windows.h>
+#include <d3dx9math.h>
 
 #include <string>
+
+constexpr int kGridSize = 45;                       // tiles per side; one tile is 2 x 2 units
+constexpr int kGridCells = kGridSize * kGridSize;   // indexed cellX * 45 + cellZ
+constexpr int kMaxCoins = 150;
+
+// Tile values: 0 no bomb, 1 a deadly bomb, 2..255 drawn as a bomb but harmless.
+struct Coin {
+    unsigned char active;      // non-zero: present and collectable
+    unsigned char unused[3];
+    D3DXVECTOR3 position;
+};
+static_assert(sizeof(Coin) == 16, "a coin is one 16-byte record of the level file");
+
+extern unsigned char levelGrid[kGridCells];
+extern Coin coins[kMaxCoins];
+extern int coinCount;                               // records in use, from index 0
+extern D3DXVECTOR3 goalPosition;
+extern D3DXVECTOR3 startPosition;
 
 // "kMedia\\kMaps\\level<n>.kmf", the file of game level n.
 std::string LevelFileName(int level);

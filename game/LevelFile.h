@@ -12,7 +12,7 @@
 // 8128 + 16N bytes in all.
 #pragma once
 
-#include "GameState.h"
+#include "Level.h"
 
 #include <cstddef>
 #include <string>

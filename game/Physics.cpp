@@ -4,6 +4,19 @@
 #include <cmath>
 #include <cstdlib>
 
+// The physics state.
+NewtonWorld* newtonWorld = nullptr;
+NewtonBody* boardBody = nullptr;
+NewtonBody* ballBody = nullptr;
+D3DXMATRIX ballMatrix(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+D3DXMATRIX boardMatrix(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+NewtonCollision* spinnerCollision = nullptr;
+Spinner spinners[kMaxSpinners];
+int spinnerCount = 0;
+D3DXVECTOR3 steeringTorque(0, 0, 0);
+bool blastPending = false;
+bool firstStepDone = false;
+
 namespace {
 
 void* PhysicsAlloc(int size) { return std::malloc(static_cast<size_t>(size)); }

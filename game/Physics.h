@@ -1,9 +1,28 @@
 // The game's physics: one world, the default material, the board, the ball
 // and its force-and-torque callback, and the editor's spinning obstacles.
-// State lives in GameState.h.
 #pragma once
 
-#include "GameState.h"
+#include <d3dx9math.h>
+#include <Newton.h>
+
+constexpr int kMaxSpinners = 50;
+
+struct Spinner {
+    D3DXVECTOR3 position;  // where it was placed; it is pinned there
+    NewtonBody* body;
+};
+
+extern NewtonWorld* newtonWorld;
+extern NewtonBody* boardBody;
+extern NewtonBody* ballBody;
+extern D3DXMATRIX ballMatrix;                       // ball pose as last read back or placed
+extern D3DXMATRIX boardMatrix;                      // the board model's matrix
+extern NewtonCollision* spinnerCollision;
+extern Spinner spinners[kMaxSpinners];
+extern int spinnerCount;
+extern D3DXVECTOR3 steeringTorque;                  // set by the input code, read by the ball callback
+extern bool blastPending;                           // throws the ball up on the next step
+extern bool firstStepDone;
 
 // Creates newtonWorld (box -200 ... 200, exact friction). Call once at start.
 void CreatePhysicsWorld();

@@ -18,7 +18,9 @@
 
 #include "GameMain.h"
 #include "GameObjects.h"
-#include "GameState.h"
+#include "GameRules.h"
+#include "Level.h"
+#include "Physics.h"
 #include "GlFloor.h"
 #include "Level.h"
 

@@ -1,7 +1,9 @@
 // Cost of one physics step of the game's world (board, ball and a full
 // table of 50 spinners) and of one level load and save. A frame at 60 Hz
 // has 16.7 ms; a step should take well under a tenth of it.
-#include "GameState.h"
+#include "GameRules.h"
+#include "Level.h"
+#include "Physics.h"
 #include "Level.h"
 #include "Physics.h"
 

@@ -51,9 +51,9 @@ void vGUIElement::SetElementFocus(bool focus, bool onlyThis) {
         m_focus = focus;
         return;
     }
+    // The manager owns focus: it clears every element's, then this one takes it.
     m_manager->SetManagerFocus(focus);
-    for (int i = 0; i < m_manager->GetElementCount(); ++i)
-        m_manager->GetElement(i)->SetElementFocus(false, true);
+    m_manager->RemoveElementFocus();
     m_focus = focus;
 }
 

@@ -16,7 +16,9 @@
 #include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
-#include "GameState.h"
+#include "GameRules.h"
+#include "Level.h"
+#include "Physics.h"
 
 namespace play {
 

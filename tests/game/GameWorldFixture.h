@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "GameState.h"
+#include "GameRules.h"
+#include "Level.h"
+#include "Physics.h"
 #include "Level.h"
 #include "Physics.h"
 
