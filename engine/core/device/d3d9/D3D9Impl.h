@@ -15,6 +15,7 @@
 #include "DeviceStats.h"
 #include "d3d9/FixedFunction.h"
 #include "d3d9/GLFormats.h"
+#include "d3d9/Unknown.h"
 
 #include <stdint.h>
 
@@ -58,12 +59,23 @@ protected:
     ULONG m_internal = 0;
 };
 
-class Direct3D9 final : public IDirect3D9 {
+// IUnknown of the objects a device makes: their counts are the Child's.
+template <class Interface>
+class ChildUnknown : public Interface, public Child {
 public:
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    ChildUnknown(Device* device, Owner owner, Child* container) : Child(device, owner, container) {}
+    HRESULT QueryInterface(REFIID, void** object) override
+    {
+        if (object)
+            *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ChildAddRef(); }
+    ULONG Release() override { return ChildRelease(); }
+};
 
+class Direct3D9 final : public Unknown<IDirect3D9> {
+public:
     UINT GetAdapterCount() override;
     UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) override;
     HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode, D3DDISPLAYMODE* pMode) override;
@@ -82,25 +94,19 @@ public:
                          IDirect3DDevice9** ppReturnedDeviceInterface) override;
 
     static void FillCaps(D3DCAPS9* caps);
-
-private:
-    ULONG m_refs = 1;
 };
 
 bool DisplayMode(D3DDISPLAYMODE* mode);
 
 // One image. Kinds: a level of a texture, a swap chain's back buffer, the
 // device's depth buffer, an off-screen plain surface, a render-target surface.
-class Surface final : public IDirect3DSurface9, public Child {
+class Surface final : public ChildUnknown<IDirect3DSurface9> {
 public:
     enum Kind { kTextureLevel, kBackBuffer, kDepth, kOffscreen, kRenderTarget };
     Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height, D3DFORMAT format,
             D3DPOOL pool, DWORD usage);
     ~Surface() override;
 
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override { return ChildAddRef(); }
-    ULONG Release() override { return ChildRelease(); }
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     DWORD SetPriority(DWORD) override { return 0; }
     DWORD GetPriority() override { return 0; }
@@ -163,15 +169,12 @@ private:
     RECT m_lockRect = {};
 };
 
-class Texture final : public IDirect3DTexture9, public Child {
+class Texture final : public ChildUnknown<IDirect3DTexture9> {
 public:
     Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     ~Texture() override;
     bool Init();
 
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override { return ChildAddRef(); }
-    ULONG Release() override { return ChildRelease(); }
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     DWORD SetPriority(DWORD) override { return 0; }
     DWORD GetPriority() override { return 0; }
@@ -218,14 +221,11 @@ private:
     bool m_discard = false;
 };
 
-class VertexBuffer final : public IDirect3DVertexBuffer9, public Child {
+class VertexBuffer final : public ChildUnknown<IDirect3DVertexBuffer9> {
 public:
     VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
     ~VertexBuffer() override;
 
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override { return ChildAddRef(); }
-    ULONG Release() override { return ChildRelease(); }
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     DWORD SetPriority(DWORD) override { return 0; }
     DWORD GetPriority() override { return 0; }
@@ -242,14 +242,11 @@ private:
     D3DPOOL m_pool;
 };
 
-class IndexBuffer final : public IDirect3DIndexBuffer9, public Child {
+class IndexBuffer final : public ChildUnknown<IDirect3DIndexBuffer9> {
 public:
     IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     ~IndexBuffer() override;
 
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override { return ChildAddRef(); }
-    ULONG Release() override { return ChildRelease(); }
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     DWORD SetPriority(DWORD) override { return 0; }
     DWORD GetPriority() override { return 0; }
@@ -268,15 +265,12 @@ private:
     D3DPOOL m_pool;
 };
 
-class SwapChain final : public IDirect3DSwapChain9, public Child {
+class SwapChain final : public ChildUnknown<IDirect3DSwapChain9> {
 public:
     SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window);
     ~SwapChain() override;
     bool Init();
 
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override { return ChildAddRef(); }
-    ULONG Release() override { return ChildRelease(); }
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion, DWORD flags) override;
     HRESULT GetFrontBufferData(IDirect3DSurface9* pDestSurface) override;
@@ -325,14 +319,11 @@ struct DeviceState {
     RECT scissor;
 };
 
-class StateBlock final : public IDirect3DStateBlock9, public Child {
+class StateBlock final : public ChildUnknown<IDirect3DStateBlock9> {
 public:
     explicit StateBlock(Device* device);
     ~StateBlock() override;
 
-    HRESULT QueryInterface(REFIID, void** object) override;
-    ULONG AddRef() override { return ChildAddRef(); }
-    ULONG Release() override { return ChildRelease(); }
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     HRESULT Capture() override;
     HRESULT Apply() override;

@@ -568,7 +568,7 @@ void Device::ReplaceState(const DeviceState& s)
 
 // --- StateBlock ---------------------------------------------------------------
 
-StateBlock::StateBlock(Device* device) : Child(device, kStandalone, nullptr)
+StateBlock::StateBlock(Device* device) : ChildUnknown(device, kStandalone, nullptr)
 {
     memset(&m_state, 0, sizeof(m_state));
 }
@@ -593,13 +593,6 @@ void StateBlock::ReleaseRefs()
         m_state.indices->Unbind();
         m_state.indices = nullptr;
     }
-}
-
-HRESULT StateBlock::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT StateBlock::GetDevice(IDirect3DDevice9** ppDevice)

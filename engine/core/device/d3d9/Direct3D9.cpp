@@ -42,29 +42,6 @@ bool DisplayMode(D3DDISPLAYMODE* mode)
     return true;
 }
 
-HRESULT Direct3D9::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Direct3D9::AddRef()
-{
-    return ++m_refs;
-}
-
-ULONG Direct3D9::Release()
-{
-    if (m_refs == 0)
-        return 0;
-    if (--m_refs == 0) {
-        delete this;
-        return 0;
-    }
-    return m_refs;
-}
-
 UINT Direct3D9::GetAdapterCount()
 {
     return 1;

@@ -86,7 +86,7 @@ void Child::Unbind()
 
 Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height,
                  D3DFORMAT format, D3DPOOL pool, DWORD usage)
-    : Child(device, owner, container),
+    : ChildUnknown(device, owner, container),
       m_kind(kind),
       m_width(width),
       m_height(height),
@@ -111,13 +111,6 @@ Surface::~Surface()
         if (privateDepth) glDeleteRenderbuffers(1, &privateDepth);
         m_device->InvalidateGLCache();
     }
-}
-
-HRESULT Surface::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT Surface::GetDevice(IDirect3DDevice9** ppDevice)
@@ -262,7 +255,7 @@ bool Surface::ReadPixels(void* dst, INT pitch)
 // --- Texture ----------------------------------------------------------------
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : Child(device, kStandalone, nullptr),
+    : ChildUnknown(device, kStandalone, nullptr),
       m_width(width),
       m_height(height),
       m_usage(usage),
@@ -326,13 +319,6 @@ bool Texture::Init()
         glClear(GL_COLOR_BUFFER_BIT);
     }
     return true;
-}
-
-HRESULT Texture::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT Texture::GetDevice(IDirect3DDevice9** ppDevice)
@@ -440,7 +426,7 @@ HRESULT BufferStore::Unlock(bool upload)
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : Child(device, kStandalone, nullptr), m_usage(usage), m_fvf(fvf), m_pool(pool)
+    : ChildUnknown(device, kStandalone, nullptr), m_usage(usage), m_fvf(fvf), m_pool(pool)
 {
 }
 
@@ -449,13 +435,6 @@ VertexBuffer::~VertexBuffer()
     if (store.name() && m_device->SafeContext())
         store.Free();
     m_device->InvalidateGLCache();
-}
-
-HRESULT VertexBuffer::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT VertexBuffer::GetDevice(IDirect3DDevice9** ppDevice)
@@ -491,7 +470,7 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* d)
 }
 
 IndexBuffer::IndexBuffer(Device* device, UINT, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : Child(device, kStandalone, nullptr), m_usage(usage), m_format(format), m_pool(pool)
+    : ChildUnknown(device, kStandalone, nullptr), m_usage(usage), m_format(format), m_pool(pool)
 {
 }
 
@@ -500,13 +479,6 @@ IndexBuffer::~IndexBuffer()
     if (store.name() && m_device->SafeContext())
         store.Free();
     m_device->InvalidateGLCache();
-}
-
-HRESULT IndexBuffer::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT IndexBuffer::GetDevice(IDirect3DDevice9** ppDevice)

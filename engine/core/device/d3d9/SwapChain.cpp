@@ -18,7 +18,7 @@
 namespace d3d9gl {
 
 SwapChain::SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window)
-    : Child(device, owner, nullptr), m_params(params), m_hwnd(hwnd), m_window(window)
+    : ChildUnknown(device, owner, nullptr), m_params(params), m_hwnd(hwnd), m_window(window)
 {
 }
 
@@ -55,13 +55,6 @@ bool SwapChain::Init()
     const bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     m_device->InvalidateGLCache();
     return ok;
-}
-
-HRESULT SwapChain::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, const RGNDATA*, DWORD)

@@ -16,30 +16,20 @@
 #include "d3dx/FontFace.h"
 #include "d3dx/GlyphAtlas.h"
 #include "d3dx/TextLayout.h"
+#include "d3d9/Unknown.h"
 
 namespace d3dx {
 namespace detail {
 namespace {
 
-class Buffer final : public ID3DXBuffer {
+class Buffer final : public d3d9gl::Unknown<ID3DXBuffer> {
 public:
     explicit Buffer(size_t size) : bytes_(size) {}
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     LPVOID GetBufferPointer() override { return bytes_.empty() ? nullptr : bytes_.data(); }
     DWORD GetBufferSize() override { return DWORD(bytes_.size()); }
 
 private:
     ~Buffer() = default;
-    std::atomic<ULONG> refs_{1};
     std::vector<uint8_t> bytes_;
 };
 
@@ -168,7 +158,7 @@ struct FontContext final : public HDC__ {
     Font* font;
 };
 
-class Font final : public ID3DXFont {
+class Font final : public d3d9gl::Unknown<ID3DXFont> {
 public:
     Font(IDirect3DDevice9* device, std::unique_ptr<FontFace> face, const D3DXFONT_DESCA& desc)
         : device_(device), face_(std::move(face)), desc_(desc), atlas_(GlyphAtlas::PageSizeFor(face_->Height())),
@@ -176,16 +166,6 @@ public:
         device_->AddRef();
     }
 
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override {
         if (!device) return D3DERR_INVALIDCALL;
@@ -349,7 +329,6 @@ private:
         return block.height;
     }
 
-    std::atomic<ULONG> refs_{1};
     IDirect3DDevice9* device_;
     std::unique_ptr<FontFace> face_;
     D3DXFONT_DESCA desc_;

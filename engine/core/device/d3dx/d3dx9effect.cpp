@@ -16,6 +16,7 @@
 #include "d3d9/DeviceGL.h"
 #include "d3dx/EffectFile.h"
 #include "d3dx/FileBytes.h"
+#include "d3d9/Unknown.h"
 
 // The device's side of the seam, referenced weakly: a device without the
 // program hook gives effects that fail to load rather than a library that
@@ -109,7 +110,7 @@ GLuint Compile(GLenum kind, const std::string& source, std::string& error) {
     return shader;
 }
 
-class Effect final : public ID3DXEffect {
+class Effect final : public d3d9gl::Unknown<ID3DXEffect> {
 public:
     explicit Effect(IDirect3DDevice9* device) : device_(device) { device_->AddRef(); }
 
@@ -171,16 +172,6 @@ public:
         return true;
     }
 
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT GetDesc(D3DXEFFECT_DESC* desc) override {
         if (!desc) return D3DERR_INVALIDCALL;
@@ -388,7 +379,6 @@ private:
 
     static constexpr int kTextureUnits = 8;
 
-    std::atomic<ULONG> refs_{1};
     IDirect3DDevice9* device_;
     std::vector<Parameter> params_;
     std::vector<Technique> techniques_;

@@ -15,6 +15,7 @@
 #include "d3dx/FileBytes.h"
 #include "d3dx/FvfLayout.h"
 #include "d3dx/XFileReader.h"
+#include "d3d9/Unknown.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ namespace {
 // dynamic, so discarding or no-overwrite requests read and write the data in place.
 DWORD StaticLockFlags(DWORD flags) { return flags & ~DWORD(D3DLOCK_DISCARD | D3DLOCK_NOOVERWRITE); }
 
-class Mesh final : public ID3DXMesh {
+class Mesh final : public d3d9gl::Unknown<ID3DXMesh> {
 public:
     Mesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, DWORD faces, DWORD vertices)
         : device_(device), options_(options), fvf_(fvf), faces_(faces), vertices_(vertices),
@@ -47,17 +48,6 @@ public:
         return D3D_OK;
     }
 
-    // IUnknown
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     // ID3DXBaseMesh
     HRESULT DrawSubset(DWORD attribId) override {
@@ -168,7 +158,6 @@ private:
         device_->Release();
     }
 
-    std::atomic<ULONG> refs_{1};
     IDirect3DDevice9* device_;
     DWORD options_, fvf_, faces_, vertices_;
     d3dx::detail::FvfLayout layout_;

@@ -1,6 +1,7 @@
 // The device drawn through and read back: what a person would see in the
 // pixels, for the conventions the engine relies on.
 #include <d3d9.h>
+#include <d3dx9core.h>
 #include <d3dx9math.h>
 
 #include "DeviceStats.h"
@@ -1279,3 +1280,29 @@ TEST(DeviceCreation, FormatsAndCreationChecks)
 }
 
 }  // namespace
+
+// Every object of the layer answers IUnknown the same way: no other
+// interfaces, and one count of which its creator holds the first reference.
+TEST(DeviceLifetime, ObjectsShareOneReferenceCountContract)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(d->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    ID3DXBuffer* buffer = nullptr;
+    ASSERT_EQ(D3DXCreateBuffer(8, &buffer), D3D_OK);
+
+    IUnknown* objects[] = {dev.d3d(), texture, buffer};
+    for (IUnknown* object : objects) {
+        void* other = reinterpret_cast<void*>(1);
+        EXPECT_EQ(object->QueryInterface(IID{}, &other), E_NOINTERFACE);
+        EXPECT_EQ(other, nullptr);
+        const ULONG held = object->AddRef();
+        EXPECT_GE(held, 2u);
+        EXPECT_EQ(object->Release(), held - 1);
+    }
+    EXPECT_EQ(texture->Release(), 0u);
+    EXPECT_EQ(buffer->Release(), 0u);
+}
