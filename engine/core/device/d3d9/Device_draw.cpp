@@ -329,16 +329,26 @@ void Device::ApplyTextures()
     m_dirty &= ~(uint32_t)(kDirtyTextures | kDirtySamplers);
 }
 
+namespace {
+
+// Turns a GL capability on or off when the cached value says it differs.
+void SetCapability(GLenum capability, int on, int& cached)
+{
+    if (cached == on)
+        return;
+    on ? glEnable(capability) : glDisable(capability);
+    cached = on;
+}
+
+}  // namespace
+
 void Device::ApplyRasterState()
 {
     const DWORD* rs = m_state.rs;
     GLCache& c = m_gl;
 
     const int blend = rs[D3DRS_ALPHABLENDENABLE] ? 1 : 0;
-    if (c.blend != blend) {
-        blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-        c.blend = blend;
-    }
+    SetCapability(GL_BLEND, blend, c.blend);
     if (blend) {
         DWORD sb = rs[D3DRS_SRCBLEND], db = rs[D3DRS_DESTBLEND];
         if (sb == D3DBLEND_BOTHSRCALPHA) {
@@ -377,10 +387,7 @@ void Device::ApplyRasterState()
 
     const bool hasDepth = m_depth != nullptr;
     const int depthTest = (hasDepth && rs[D3DRS_ZENABLE] != D3DZB_FALSE) ? 1 : 0;
-    if (c.depthTest != depthTest) {
-        depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
-        c.depthTest = depthTest;
-    }
+    SetCapability(GL_DEPTH_TEST, depthTest, c.depthTest);
     const int depthMask = rs[D3DRS_ZWRITEENABLE] ? 1 : 0;
     if (c.depthMask != depthMask) {
         glDepthMask(depthMask ? GL_TRUE : GL_FALSE);
@@ -396,10 +403,7 @@ void Device::ApplyRasterState()
     // space (rows stored top first), which is GL's default front face.
     const DWORD cull = rs[D3DRS_CULLMODE];
     const int cullOn = (cull == D3DCULL_CW || cull == D3DCULL_CCW) ? 1 : 0;
-    if (c.cull != cullOn) {
-        cullOn ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
-        c.cull = cullOn;
-    }
+    SetCapability(GL_CULL_FACE, cullOn, c.cull);
     if (cullOn) {
         const GLenum face = cull == D3DCULL_CCW ? GL_BACK : GL_FRONT;
         if (c.cullFace != face) {
@@ -417,10 +421,7 @@ void Device::ApplyRasterState()
     }
 
     const int stencil = (rs[D3DRS_STENCILENABLE] && m_depth && HasStencil(m_depth->format())) ? 1 : 0;
-    if (c.stencil != stencil) {
-        stencil ? glEnable(GL_STENCIL_TEST) : glDisable(GL_STENCIL_TEST);
-        c.stencil = stencil;
-    }
+    SetCapability(GL_STENCIL_TEST, stencil, c.stencil);
     if (stencil) {
         const GLenum f = CompareFunc(rs[D3DRS_STENCILFUNC]);
         const GLint ref = (GLint)(rs[D3DRS_STENCILREF] & 0xff);
@@ -453,10 +454,7 @@ void Device::ApplyRasterState()
     }
 
     const int scissor = rs[D3DRS_SCISSORTESTENABLE] ? 1 : 0;
-    if (c.scissor != scissor) {
-        scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
-        c.scissor = scissor;
-    }
+    SetCapability(GL_SCISSOR_TEST, scissor, c.scissor);
     if (scissor) {
         const RECT& r = m_state.scissor;
         const GLint box[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
