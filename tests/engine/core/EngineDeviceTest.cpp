@@ -1,25 +1,10 @@
 // The engine on a real headless device: set-up defaults, the swap chains,
 // failure reporting and Kill.
-#include <EngineFixture.h>
+#include "CoreEngineFixture.h"
 
 #include <cmath>
 
 using namespace rendertest;
-
-namespace {
-
-constexpr int kClientWidth = 320;
-constexpr int kClientHeight = 240;
-
-// The engine on a 320 x 240 client area.
-class EngineTest : public EngineFixture {
-protected:
-    int ClientWidth() const override { return kClientWidth; }
-    int ClientHeight() const override { return kClientHeight; }
-    bool QuietDebugLines() const override { return false; }
-};
-
-}  // namespace
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The frame cycle: the frame-rate and window-size lines, debug text colour and
 // bounds, and the frustum planes that Clear rebuilds.
-#include <EngineFixture.h>
+#include "CoreEngineFixture.h"
 
 #include <cmath>
 #include <string>
@@ -8,21 +8,6 @@
 #include "vCamera.h"
 
 using namespace rendertest;
-
-namespace {
-
-constexpr int kClientWidth = 320;
-constexpr int kClientHeight = 240;
-
-// The engine on a 320 x 240 client area.
-class EngineTest : public EngineFixture {
-protected:
-    int ClientWidth() const override { return kClientWidth; }
-    int ClientHeight() const override { return kClientHeight; }
-    bool QuietDebugLines() const override { return false; }
-};
-
-}  // namespace
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Render-state and debug services: fog, lighting, depth test, debug lines and
 // circles, perspective changes and screenshots on disk.
-#include <EngineFixture.h>
+#include "CoreEngineFixture.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,21 +19,6 @@
 #include "vMathUtils.h"
 
 using namespace rendertest;
-
-namespace {
-
-constexpr int kClientWidth = 320;
-constexpr int kClientHeight = 240;
-
-// The engine on a 320 x 240 client area.
-class EngineTest : public EngineFixture {
-protected:
-    int ClientWidth() const override { return kClientWidth; }
-    int ClientHeight() const override { return kClientHeight; }
-    bool QuietDebugLines() const override { return false; }
-};
-
-}  // namespace
 
 namespace {
 

@@ -317,6 +317,9 @@ struct DeviceState {
     UINT streamOffset, streamStride;
     IndexBuffer* indices;
     RECT scissor;
+
+    // Drops the bindings of textures, stream and indices (their internal references).
+    void UnbindResources();
 };
 
 class StateBlock final : public ChildUnknown<IDirect3DStateBlock9> {

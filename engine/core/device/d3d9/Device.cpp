@@ -38,19 +38,7 @@ Device::~Device()
     if (m_context) {
         const bool gl = SafeContext();
         // Bindings go first: unbinding may end objects the program released.
-        for (auto*& t : m_state.textures)
-            if (t) {
-                AsTexture(t)->Unbind();
-                t = nullptr;
-            }
-        if (m_state.stream) {
-            m_state.stream->Unbind();
-            m_state.stream = nullptr;
-        }
-        if (m_state.indices) {
-            m_state.indices->Unbind();
-            m_state.indices = nullptr;
-        }
+        m_state.UnbindResources();
         if (m_renderTarget) {
             Surface* rt = m_renderTarget;
             m_renderTarget = nullptr;

@@ -590,21 +590,26 @@ StateBlock::~StateBlock()
     ReleaseRefs();
 }
 
-void StateBlock::ReleaseRefs()
+void DeviceState::UnbindResources()
 {
-    for (auto*& t : m_state.textures)
+    for (auto*& t : textures)
         if (t) {
             AsTexture(t)->Unbind();
             t = nullptr;
         }
-    if (m_state.stream) {
-        m_state.stream->Unbind();
-        m_state.stream = nullptr;
+    if (stream) {
+        stream->Unbind();
+        stream = nullptr;
     }
-    if (m_state.indices) {
-        m_state.indices->Unbind();
-        m_state.indices = nullptr;
+    if (indices) {
+        indices->Unbind();
+        indices = nullptr;
     }
+}
+
+void StateBlock::ReleaseRefs()
+{
+    m_state.UnbindResources();
 }
 
 HRESULT StateBlock::GetDevice(IDirect3DDevice9** ppDevice)
