@@ -97,6 +97,8 @@ public:
 };
 
 bool DisplayMode(D3DDISPLAYMODE* mode);
+// Turns an image of height rows of pitch bytes upside down in place.
+void FlipRows(uint8_t* rows, size_t pitch, UINT height);
 
 // One image. Kinds: a level of a texture, a swap chain's back buffer, the
 // device's depth buffer, an off-screen plain surface, a render-target surface.
@@ -147,6 +149,10 @@ public:
     // Back buffers: the swap chain whose last presented image this surface
     // still holds (no copy taken yet); see SwapChain::KeepFrontImage.
     SwapChain* presentedBy = nullptr;
+    // Back buffers drawn straight into their swap chain's window: the chain.
+    // Such a surface has no GL storage of its own; it is the window's
+    // framebuffer (FBO 0 with the window current), stored bottom row first.
+    SwapChain* windowChain = nullptr;
     // Back buffers: trades the colour storage with the caller's renderbuffer
     // of the same size and format, attaching the new one to Framebuffer().
     void SwapColorRenderbuffer(GLuint* renderbuffer);
@@ -282,10 +288,14 @@ public:
 
     Surface* backBuffer() const { return m_backBuffer.get(); }
     const D3DPRESENT_PARAMETERS& params() const { return m_params; }
+    // The window whose framebuffer is this chain's back buffer (see
+    // Surface::windowChain); it outlives the chain (windows are hidden, not freed).
+    SDL_Window* sdlWindow() const { return m_window; }
     // Called before the back buffer, still holding the last presented image,
     // is first written to. overwritten: the write replaces every pixel (a
     // full clear), so the image moves to the front storage by trading
-    // renderbuffers instead of being copied.
+    // renderbuffers instead of being copied. (A single-buffered window's
+    // framebuffer always copies: the window is current.)
     void KeepFrontImage(bool overwritten);
 
 private:
@@ -293,9 +303,17 @@ private:
     HWND m_hwnd;
     SDL_Window* m_window;
     std::unique_ptr<Surface> m_backBuffer;
-    GLuint m_frontRenderbuffer = 0;
+    bool PresentCopy(SDL_Window* window, GLint dw, GLint dh);
+    void KeepWindowImage();
+    bool PresentToOtherWindow(SDL_Window* window);
+    bool EnsureSpare();
+
+    GLuint m_frontRenderbuffer = 0;    // spare colour storage: the kept image, or a copy on its way
     GLuint m_frontFbo = 0;
     bool m_hasFront = false;
+    bool m_doubleBuffered = true;      // the window's framebuffer keeps a front buffer of its own
+    bool m_showOnPresent = true;       // off-screen back buffers: copied into the window at Present
+    bool m_frontInSpare = false;       // window back buffers: the presented image was moved to the spare
     HWND m_frontWindow = nullptr;      // the window the last image went to
     SDL_Window* m_intervalWindow = nullptr;   // where the swap interval was last set
 };
@@ -341,6 +359,8 @@ struct GLCache {
     GLuint program = 0;
     GLuint fbo = ~0u;
     GLint viewport[4] = {-1, -1, -1, -1};
+    GLenum frontFace = 0;
+    GLenum pointOrigin = 0;
     float depthRange[2] = {-1, -1};
     int blend = -1;
     GLenum blendSrc = 0, blendDst = 0, blendSrcA = 0, blendDstA = 0, blendEq = 0, blendEqA = 0;
@@ -489,6 +509,8 @@ public:
     GLuint vao() const { return m_vao; }
     // The vertical/horizontal fix-up of the current target, as uploaded to d3d9_posFixup.
     void PositionFixup(float out[4]) const;
+    // Rows y .. y + height - 1 of the current target (top row 0) as GL rows.
+    GLint TargetRow(LONG y, LONG height) const;
 
 private:
     enum DirtyBits : uint32_t {
@@ -522,6 +544,7 @@ private:
     SDL_Window* m_currentWindow = nullptr;
     void* m_context = nullptr;
     bool m_clipControl = false;
+    bool m_windowOrientation = false;    // the render target is a window's framebuffer (bottom row first)
     bool m_inScene = false;
     bool m_destroying = false;
 

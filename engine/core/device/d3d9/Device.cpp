@@ -147,8 +147,7 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     if (m_clipControl)
         glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glEnable(GL_PROGRAM_POINT_SIZE);
-    // Rows are stored top first, so GL's lower-left point origin is Direct3D's top-left.
-    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    // The point-sprite origin follows the target's orientation (ApplyTarget).
     glGenVertexArrays(1, &m_vao);
     glBindVertexArray(m_vao);
     glGenSamplers(kMaxFFStages, m_samplers);
@@ -190,6 +189,11 @@ bool Device::MakeCurrent()
 {
     if (!m_context || !m_window)
         return false;
+    // Any of the device's windows will do: objects and framebuffers belong
+    // to the context. Only a window's own framebuffer needs its window
+    // (ApplyTarget, presenting), and those switch with MakeCurrentOn.
+    if (g_currentContext == m_context && m_currentWindow)
+        return true;
     if (m_currentWindow != m_window || g_currentContext != m_context) {
         if (SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)) != 0) {
             g_currentContext = nullptr;
@@ -228,6 +232,8 @@ bool Device::MakeCurrentOn(SDL_Window* window)
         }
         m_currentWindow = window;
         g_currentContext = m_context;
+        // FBO 0 is now another window's framebuffer.
+        m_dirty |= kDirtyTarget;
     }
     return true;
 }
@@ -568,11 +574,26 @@ HRESULT Device::EndScene()
 void Device::ApplyTarget(bool overwritten)
 {
     Surface* rt = m_renderTarget;
+    const bool toWindow = rt && rt->windowChain;
+    if (toWindow)
+        MakeCurrentOn(rt->windowChain->sdlWindow());
     if (rt && rt->presentedBy) {
         SwapChain* chain = rt->presentedBy;
         rt->presentedBy = nullptr;
         chain->KeepFrontImage(overwritten);
         m_dirty |= kDirtyRaster;   // the copy may have turned the scissor test off
+    }
+    if (toWindow != m_windowOrientation) {
+        // The other vertical orientation: the y flip, the winding, the
+        // scissor and the point-sprite origin follow.
+        m_windowOrientation = toWindow;
+        ++m_miscSerial;
+        m_dirty |= kDirtyRaster;
+    }
+    const GLenum pointOrigin = toWindow ? GL_UPPER_LEFT : GL_LOWER_LEFT;
+    if (m_gl.pointOrigin != pointOrigin) {
+        glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, pointOrigin);
+        m_gl.pointOrigin = pointOrigin;
     }
     const GLuint fbo = rt ? rt->Framebuffer() : 0;
     BindFramebuffer(fbo);
@@ -607,7 +628,7 @@ void Device::ApplyTarget(bool overwritten)
         }
     }
     const D3DVIEWPORT9& vp = m_state.viewport;
-    const GLint box[4] = {(GLint)vp.X, (GLint)vp.Y, (GLint)vp.Width, (GLint)vp.Height};
+    const GLint box[4] = {(GLint)vp.X, TargetRow((LONG)vp.Y, (LONG)vp.Height), (GLint)vp.Width, (GLint)vp.Height};
     if (memcmp(box, m_gl.viewport, sizeof(box)) != 0) {
         glViewport(box[0], box[1], box[2], box[3]);
         memcpy(m_gl.viewport, box, sizeof(box));
@@ -618,6 +639,13 @@ void Device::ApplyTarget(bool overwritten)
         m_gl.depthRange[1] = vp.MaxZ;
     }
     m_dirty &= ~kDirtyTarget;
+}
+
+GLint Device::TargetRow(LONG y, LONG height) const
+{
+    if (!m_windowOrientation || !m_renderTarget)
+        return (GLint)y;
+    return (GLint)((LONG)m_renderTarget->height() - y - height);
 }
 
 void Device::SetViewportToTarget()
@@ -633,13 +661,14 @@ void Device::PositionFixup(float out[4]) const
     // Direct3D samples pixels at integer coordinates, GL at half-integers:
     // geometry moves 63/128 of a pixel right and down, just under half, so
     // that edges on pixel boundaries follow the top-left fill rule whatever
-    // GL's own tie-break.
+    // GL's own tie-break. w: -1 flips y for surfaces stored top row first,
+    // 1 keeps it for a window's framebuffer (bottom row first).
     const float w = (float)std::max<DWORD>(1, m_state.viewport.Width);
     const float h = (float)std::max<DWORD>(1, m_state.viewport.Height);
     out[0] = (63.0f / 64.0f) / w;
     out[1] = (63.0f / 64.0f) / h;
     out[2] = m_clipControl ? 0.0f : 1.0f;
-    out[3] = 0.0f;
+    out[3] = m_windowOrientation ? 1.0f : -1.0f;
 }
 
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
@@ -701,7 +730,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         }
         if (x1 <= x0 || y1 <= y0)
             continue;
-        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
         glClear(mask);
     }
     m_gl.scissorBox[0] = -1;

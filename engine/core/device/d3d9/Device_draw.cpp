@@ -400,7 +400,13 @@ void Device::ApplyRasterState()
     }
 
     // Direct3D's clockwise triangles are counter-clockwise in GL's window
-    // space (rows stored top first), which is GL's default front face.
+    // space where rows are stored top first (GL's default front face), and
+    // stay clockwise in a window's own framebuffer.
+    const GLenum front = m_windowOrientation ? GL_CW : GL_CCW;
+    if (c.frontFace != front) {
+        glFrontFace(front);
+        c.frontFace = front;
+    }
     const DWORD cull = rs[D3DRS_CULLMODE];
     const int cullOn = (cull == D3DCULL_CW || cull == D3DCULL_CCW) ? 1 : 0;
     SetCapability(GL_CULL_FACE, cullOn, c.cull);
@@ -457,7 +463,7 @@ void Device::ApplyRasterState()
     SetCapability(GL_SCISSOR_TEST, scissor, c.scissor);
     if (scissor) {
         const RECT& r = m_state.scissor;
-        const GLint box[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+        const GLint box[4] = {r.left, TargetRow(r.top, r.bottom - r.top), r.right - r.left, r.bottom - r.top};
         if (memcmp(box, c.scissorBox, sizeof(box)) != 0) {
             glScissor(box[0], box[1], box[2], box[3]);
             memcpy(c.scissorBox, box, sizeof(box));

@@ -16,9 +16,11 @@ namespace d3d9gl {
 const char* const kPositionFixupGLSL =
     "uniform vec4 d3d9_posFixup;\n"
     "vec4 d3d9PositionFixup(vec4 p) {\n"
-    "    // Direct3D clip space to this device's GL space: rows stored top first,\n"
-    "    // pixel centres on integers, depth 0..1 (remapped when clip control is missing).\n"
-    "    return vec4(p.x + d3d9_posFixup.x * p.w, -p.y + d3d9_posFixup.y * p.w,\n"
+    "    // Direct3D clip space to this device's GL space: y flipped (w = -1) for\n"
+    "    // surfaces stored top row first, kept (w = 1) for a window's own\n"
+    "    // framebuffer; pixel centres on integers; depth 0..1 (remapped when clip\n"
+    "    // control is missing).\n"
+    "    return vec4(p.x + d3d9_posFixup.x * p.w, d3d9_posFixup.w * (p.y - d3d9_posFixup.y * p.w),\n"
     "                d3d9_posFixup.z > 0.5 ? 2.0 * p.z - p.w : p.z, p.w);\n"
     "}\n";
 
@@ -26,7 +28,7 @@ namespace {
 
 const char* kFixupBody =
     "vec4 fixupPosition(vec4 p) {\n"
-    "    return vec4(p.x + u_posFixup.x * p.w, -p.y + u_posFixup.y * p.w,\n"
+    "    return vec4(p.x + u_posFixup.x * p.w, u_posFixup.w * (p.y - u_posFixup.y * p.w),\n"
     "                u_posFixup.z > 0.5 ? 2.0 * p.z - p.w : p.z, p.w);\n"
     "}\n";
 

@@ -8,6 +8,16 @@
 
 namespace d3d9gl {
 
+void FlipRows(uint8_t* rows, size_t pitch, UINT height)
+{
+    std::vector<uint8_t> line(pitch);
+    for (UINT top = 0, bottom = height ? height - 1 : 0; top < bottom; ++top, --bottom) {
+        memcpy(line.data(), rows + (size_t)top * pitch, pitch);
+        memcpy(rows + (size_t)top * pitch, rows + (size_t)bottom * pitch, pitch);
+        memcpy(rows + (size_t)bottom * pitch, line.data(), pitch);
+    }
+}
+
 namespace {
 
 // Uploads go through a texture unit the fixed-function stages never use.
@@ -200,6 +210,8 @@ bool Surface::CreateGL()
                               (GLsizei)m_width, (GLsizei)m_height);
         return glGetError() == GL_NO_ERROR;
     }
+    if (m_kind == kBackBuffer && windowChain)
+        return m_pf != nullptr;   // the window's own framebuffer
     if (m_kind == kBackBuffer || m_kind == kRenderTarget) {
         if (!m_pf)
             return false;
@@ -213,7 +225,7 @@ bool Surface::CreateGL()
 
 GLuint Surface::Framebuffer()
 {
-    if (m_fbo || !IsRenderTarget())
+    if (m_fbo || !IsRenderTarget() || windowChain)
         return m_fbo;
     glGenFramebuffers(1, &m_fbo);
     m_device->BindFramebuffer(m_fbo);
@@ -241,6 +253,22 @@ void Surface::SwapColorRenderbuffer(GLuint* renderbuffer)
 
 bool Surface::ReadPixels(void* dst, INT pitch)
 {
+    if (windowChain) {
+        // The window's framebuffer: its drawing buffer, bottom row first.
+        if (!m_pf || pitch <= 0 || (UINT)pitch % m_pf->bytesPerPixel != 0 ||
+            !m_device->MakeCurrentOn(windowChain->sdlWindow()))
+            return false;
+        m_device->BindFramebuffer(0);
+        GLint doubleBuffered = 0;
+        glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+        glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glPixelStorei(GL_PACK_ROW_LENGTH, pitch / (INT)m_pf->bytesPerPixel);
+        glReadPixels(0, 0, (GLsizei)m_width, (GLsizei)m_height, m_pf->format, m_pf->type, dst);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        FlipRows(static_cast<uint8_t*>(dst), (size_t)pitch, m_height);
+        return glGetError() == GL_NO_ERROR;
+    }
     const GLuint fbo = Framebuffer();
     if (!fbo || !m_pf || pitch <= 0 || (UINT)pitch % m_pf->bytesPerPixel != 0)
         return false;

@@ -1,21 +1,43 @@
-// Swap chains: a back buffer drawn top row first, presented to a window with
-// the vertical flip done here, and the last presented image kept for
-// GetFrontBufferData. Presenting copies nothing but the image to the window:
-// the back buffer itself holds the presented image until it is next written
-// to. A full clear then trades the back buffer's renderbuffer with the
-// chain's spare one (the image stays, the clear goes to the other storage);
-// any other first write copies the image to the spare before it.
+// Swap chains. A back buffer the size of its window is the window's own
+// framebuffer, drawn in GL's orientation (bottom row first, the device flips
+// nothing in clip space for it): presenting is a swap and copies nothing, and
+// GetFrontBufferData reads the window's front buffer.
+//
+// Otherwise (a full-screen size unlike the window's) the back buffer is a
+// renderbuffer stored top row first, scaled into the window at Present with
+// the vertical flip done here. It then holds the presented image until it is
+// next written to: a full clear trades its renderbuffer with the chain's
+// spare one, any other first write copies the image to the spare before it.
 #include "d3d9/D3D9Impl.h"
 
 #include <Win32DeviceSeam.h>
 
 #include <SDL.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
 
 namespace d3d9gl {
+
+namespace {
+
+// Windows whose framebuffer is some swap chain's back buffer: a second
+// chain on the same window draws off screen, or the two would share one image.
+std::vector<SDL_Window*>& WindowsInUse()
+{
+    static std::vector<SDL_Window*> windows;
+    return windows;
+}
+
+bool WindowInUse(SDL_Window* window)
+{
+    const auto& used = WindowsInUse();
+    return std::find(used.begin(), used.end(), window) != used.end();
+}
+
+}  // namespace
 
 SwapChain::SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window)
     : ChildUnknown(device, owner, nullptr), m_params(params), m_hwnd(hwnd), m_window(window)
@@ -24,6 +46,10 @@ SwapChain::SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& p
 
 SwapChain::~SwapChain()
 {
+    if (m_backBuffer && m_backBuffer->windowChain) {
+        auto& used = WindowsInUse();
+        used.erase(std::remove(used.begin(), used.end(), m_backBuffer->windowChain->sdlWindow()), used.end());
+    }
     m_backBuffer.reset();
     if ((m_frontFbo || m_frontRenderbuffer) && m_device->SafeContext()) {
         if (m_frontFbo) glDeleteFramebuffers(1, &m_frontFbo);
@@ -37,18 +63,58 @@ bool SwapChain::Init()
     m_backBuffer.reset(new Surface(m_device, Surface::kBackBuffer, kContained, this, m_params.BackBufferWidth,
                                    m_params.BackBufferHeight, m_params.BackBufferFormat, D3DPOOL_DEFAULT,
                                    D3DUSAGE_RENDERTARGET));
+    // A back buffer the size of the window's drawable is the window's own
+    // framebuffer: presenting is a swap. Any other size (a full-screen mode
+    // unlike the window) is drawn off screen and scaled into the window.
+    // Without a display (SDL's offscreen driver) windows are single-buffered
+    // surfaces nobody sees: the back buffer is drawn off screen and Present
+    // copies nothing, unless D3D9GL_BACKBUFFER=window asks for the window's
+    // framebuffer anyway (tests of that path).
+    int dw = 0, dh = 0;
+    GLint doubleBuffered = 0;
+    if (m_window && m_device->MakeCurrentOn(m_window)) {
+        SDL_GL_GetDrawableSize(m_window, &dw, &dh);
+        m_device->BindFramebuffer(0);
+        glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    }
+    m_doubleBuffered = doubleBuffered != 0;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool headless = !m_doubleBuffered && driver && strcmp(driver, "offscreen") == 0;
+    const char* forced = getenv("D3D9GL_BACKBUFFER");
+    const bool forceWindow = forced && strcmp(forced, "window") == 0;
+    m_showOnPresent = !headless;
+    if (dw == (int)m_params.BackBufferWidth && dh == (int)m_params.BackBufferHeight && (!headless || forceWindow) &&
+        !WindowInUse(m_window)) {
+        m_backBuffer->windowChain = this;
+        WindowsInUse().push_back(m_window);
+    }
     if (!m_backBuffer->CreateGL())
         return false;
-    m_device->BindFramebuffer(m_backBuffer->Framebuffer());
+    if (m_backBuffer->windowChain) {
+        m_device->BindFramebuffer(0);
+    } else {
+        m_device->BindFramebuffer(m_backBuffer->Framebuffer());
+        if (!EnsureSpare())
+            return false;
+        m_device->BindFramebuffer(m_backBuffer->Framebuffer());
+    }
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
+    m_device->InvalidateGLCache();
+    return true;
+}
+
+bool SwapChain::EnsureSpare()
+{
+    if (m_frontFbo)
+        return true;
     glGenRenderbuffers(1, &m_frontRenderbuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, m_frontRenderbuffer);
-    // The spare storage the back buffer trades with: the same format.
-    glRenderbufferStorage(GL_RENDERBUFFER, m_backBuffer->pixelFormat()->internalFormat, (GLsizei)m_params.BackBufferWidth,
-                          (GLsizei)m_params.BackBufferHeight);
+    // The same format and size as the back buffer.
+    glRenderbufferStorage(GL_RENDERBUFFER, m_backBuffer->pixelFormat()->internalFormat,
+                          (GLsizei)m_params.BackBufferWidth, (GLsizei)m_params.BackBufferHeight);
     glGenFramebuffers(1, &m_frontFbo);
     m_device->BindFramebuffer(m_frontFbo);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_frontRenderbuffer);
@@ -57,6 +123,21 @@ bool SwapChain::Init()
     return ok;
 }
 
+namespace {
+
+// Blits ignore the scissor test only when it is off.
+void ScissorOff(Device* device)
+{
+    GLCache& c = device->gl();
+    if (c.scissor != 0) {
+        glDisable(GL_SCISSOR_TEST);
+        c.scissor = 0;
+        device->MarkRasterDirty();   // the next draw turns it on again if its state says so
+    }
+}
+
+}  // namespace
+
 HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, const RGNDATA*, DWORD)
 {
     // Looked up each time: a destroyed window is refused, never used.
@@ -64,50 +145,112 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
     if (!window || !m_device->SafeContext())
         return D3DERR_INVALIDCALL;
-    m_window = hDestWindowOverride ? m_window : window;
-    const GLuint back = m_backBuffer->Framebuffer();
-    if (!back)
-        return D3DERR_DRIVERINTERNALERROR;
-    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
-    GLCache& c = m_device->gl();
-    if (c.scissor != 0) {
-        glDisable(GL_SCISSOR_TEST);
-        c.scissor = 0;
-        m_device->MarkRasterDirty();   // the next draw turns it on again if its state says so
-    }
-    // The back buffer now holds the image GetFrontBufferData gives; the next
-    // write into it keeps the image first (Device::ApplyTarget).
-    m_backBuffer->presentedBy = this;
-    m_device->MarkTargetDirty();
-    m_hasFront = true;
-    m_frontWindow = hwnd;
-
-    if (!m_device->MakeCurrentOn(window))
-        return D3DERR_INVALIDCALL;
+    if (!hDestWindowOverride)
+        m_window = window;
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window, &dw, &dh);
     if (dw <= 0 || dh <= 0) {
-        dw = w;
-        dh = h;
+        dw = (int)m_params.BackBufferWidth;
+        dh = (int)m_params.BackBufferHeight;
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, back);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // Rows are stored top first; the window's framebuffer has its origin at the bottom.
-    glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
+    bool ok;
+    if (!m_backBuffer->windowChain) {
+        ok = m_showOnPresent ? PresentCopy(window, dw, dh) : m_device->MakeCurrentOn(window);
+        // The back buffer now holds the image GetFrontBufferData gives; the
+        // next write into it keeps the image first (Device::ApplyTarget).
+        m_backBuffer->presentedBy = this;
+    } else {
+        ok = window != m_backBuffer->windowChain->sdlWindow() ? PresentToOtherWindow(window)
+                                                              : m_device->MakeCurrentOn(window);
+        // A single-buffered window draws the next frame over the presented image.
+        m_frontInSpare = false;
+        if (!m_doubleBuffered)
+            m_backBuffer->presentedBy = this;
+    }
+    if (!ok)
+        return D3DERR_INVALIDCALL;
+    m_hasFront = true;
+    m_frontWindow = hwnd;
     // D3DPRESENT_INTERVAL_ONE (and DEFAULT) wait for the display's refresh.
     if (m_intervalWindow != window) {
         SDL_GL_SetSwapInterval(m_params.PresentationInterval == (UINT)D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
         m_intervalWindow = window;
     }
     SDL_GL_SwapWindow(window);
-    c.fbo = ~0u;
-    m_device->MakeCurrent();
+    m_device->MarkTargetDirty();
     m_device->EndFrame();
     return D3D_OK;
 }
 
+bool SwapChain::PresentCopy(SDL_Window* window, GLint dw, GLint dh)
+{
+    const GLuint back = m_backBuffer->Framebuffer();
+    if (!back)
+        return false;
+    ScissorOff(m_device);
+    if (!m_device->MakeCurrentOn(window))
+        return false;
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // Rows are stored top first; the window's framebuffer has its origin at the bottom.
+    glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
+    m_device->gl().fbo = ~0u;
+    ++m_device->stats().surfaceCopies;
+    return true;
+}
+
+bool SwapChain::PresentToOtherWindow(SDL_Window* window)
+{
+    // The image is in the chain's own window: it goes through the spare
+    // storage to the named window, in the same orientation.
+    SDL_Window* own = m_backBuffer->windowChain->sdlWindow();
+    if (!m_device->MakeCurrentOn(own) || !EnsureSpare())
+        return false;
+    ScissorOff(m_device);
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    GLint doubleBuffered = 0;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
+    glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (!m_device->MakeCurrentOn(window))
+        return false;
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(window, &dw, &dh);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_frontFbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, w, h, 0, 0, dw > 0 ? dw : w, dh > 0 ? dh : h, GL_COLOR_BUFFER_BIT,
+                      (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
+    m_device->gl().fbo = ~0u;
+    m_device->stats().surfaceCopies += 2;
+    return true;
+}
+
+void SwapChain::KeepWindowImage()
+{
+    // The window is current (Device::ApplyTarget): its only buffer goes to
+    // the spare storage, in the window's orientation.
+    if (!EnsureSpare())
+        return;
+    ScissorOff(m_device);
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_FRONT);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
+    glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    m_device->gl().fbo = ~0u;
+    m_frontInSpare = true;
+    ++m_device->stats().surfaceCopies;
+}
+
 void SwapChain::KeepFrontImage(bool overwritten)
 {
+    if (m_backBuffer->windowChain) {
+        KeepWindowImage();
+        return;
+    }
     Surface* back = m_backBuffer.get();
     if (!m_frontRenderbuffer || !m_frontFbo || !back->Framebuffer())
         return;
@@ -117,16 +260,13 @@ void SwapChain::KeepFrontImage(bool overwritten)
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_frontRenderbuffer);
         return;
     }
-    GLCache& c = m_device->gl();
-    if (c.scissor != 0) {
-        glDisable(GL_SCISSOR_TEST);
-        c.scissor = 0;
-    }
+    ScissorOff(m_device);
     const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, back->Framebuffer());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
     glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    c.fbo = ~0u;
+    m_device->gl().fbo = ~0u;
+    ++m_device->stats().surfaceCopies;
 }
 
 HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
@@ -147,11 +287,27 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
         return D3D_OK;
     const UINT w = m_params.BackBufferWidth, h = m_params.BackBufferHeight;
     std::vector<uint8_t> image((size_t)w * h * 4);
-    // Still in the back buffer when nothing was written to it since.
-    m_device->BindFramebuffer(m_backBuffer->presentedBy == this ? m_backBuffer->Framebuffer() : m_frontFbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, image.data());
+    if (m_backBuffer->windowChain) {
+        // The window's front buffer holds the presented image (or the spare
+        // does, once a single-buffered window drew over it), bottom row first.
+        if (m_frontInSpare) {
+            m_device->BindFramebuffer(m_frontFbo);
+        } else {
+            SDL_Window* window = Win32_GetSDLWindow(m_frontWindow);
+            if (!window || !m_device->MakeCurrentOn(window))
+                return D3D_OK;
+            m_device->BindFramebuffer(0);
+            glReadBuffer(GL_FRONT);
+        }
+        glReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, image.data());
+        FlipRows(image.data(), (size_t)w * 4, h);
+    } else {
+        // Still in the back buffer when nothing was written to it since.
+        m_device->BindFramebuffer(m_backBuffer->presentedBy == this ? m_backBuffer->Framebuffer() : m_frontFbo);
+        glReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, image.data());
+    }
     POINT origin = {0, 0};
     ClientToScreen(m_frontWindow, &origin);
     for (UINT y = 0; y < h; ++y) {

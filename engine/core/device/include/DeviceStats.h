@@ -11,6 +11,7 @@ struct D3D9FrameStats {
     DWORD programSwitches;    // fixed-function programs bound
     DWORD programsBuilt;      // fixed-function programs generated (cache misses)
     DWORD bytesStreamed;      // vertex bytes of DrawPrimitiveUP / DrawIndexedPrimitiveUP
+    DWORD surfaceCopies;      // whole-surface copies the device made itself (presenting, keeping images)
 };
 
 // Counters of the frame in progress (current) and of the last finished frame

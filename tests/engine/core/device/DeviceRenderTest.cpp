@@ -14,6 +14,8 @@ using rendertest::RenderTestDevice;
 #include <stdint.h>
 #include <string.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -1305,4 +1307,65 @@ TEST(DeviceLifetime, ObjectsShareOneReferenceCountContract)
     }
     EXPECT_EQ(texture->Release(), 0u);
     EXPECT_EQ(buffer->Release(), 0u);
+}
+
+// A frame drawn into the window's back buffer and presented costs no copy of
+// the surface: the back buffer is the window's framebuffer, or, for a headless
+// window nobody sees, drawn off screen and never copied. Only a single-
+// buffered window's framebuffer drawn over after a present keeps the
+// presented image by copying it once.
+TEST(DeviceSwapChains, AFrameDrawnAndPresentedCopiesNoSurface)
+{
+    RenderTestDevice dev(64, 48);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f, 0), D3D_OK);
+        DrawRect(d, 8, 8, 24, 24, 0xFFFF0000);
+        ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    D3D9FrameStats last = {};
+    ASSERT_EQ(D3D9_GetFrameStats(d, nullptr, &last), D3D_OK);
+    EXPECT_GT(last.drawCalls, 0u);
+    const char* mode = std::getenv("D3D9GL_BACKBUFFER");
+    const bool singleBufferedWindow = mode && std::string(mode) == "window";
+    EXPECT_EQ(last.surfaceCopies, singleBufferedWindow ? 1u : 0u);
+    EXPECT_EQ(FrontPixel(dev, 10, 10), 0xFFFF0000u);
+    EXPECT_EQ(FrontPixel(dev, 40, 40), 0xFF203040u);
+}
+
+// A back buffer of another size than its window (a full-screen mode) is drawn
+// off screen, upright, and scaled into the window when presented: one copy a
+// frame where a display shows it, none headless.
+TEST(DeviceSwapChains, ABackBufferUnlikeTheWindowIsDrawnOffScreen)
+{
+    RenderTestDevice dev(64, 48);
+    REQUIRE_RENDER_DEVICE(dev);
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferWidth = 32;
+    pp.BackBufferHeight = 24;
+    pp.hDeviceWindow = dev.hwnd();
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(dev.device()->CreateAdditionalSwapChain(&pp, &chain), D3D_OK);
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    IDirect3DDevice9* d = dev.device();
+    ASSERT_EQ(d->SetRenderTarget(0, back), D3D_OK);
+    Unlit2D(d);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0), D3D_OK);
+    DrawRect(d, 0, 0, 32, 6, 0xFFFFFF00);   // a yellow band along the top
+    ASSERT_EQ(chain->Present(nullptr, nullptr, nullptr, nullptr, 0), D3D_OK);
+    D3D9FrameStats last = {};
+    ASSERT_EQ(D3D9_GetFrameStats(d, nullptr, &last), D3D_OK);
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const bool nothingToShow = driver && std::string(driver) == "offscreen";
+    EXPECT_EQ(last.surfaceCopies, nothingToShow ? 0u : 1u);
+    UINT w = 0, h = 0;
+    std::vector<uint32_t> pixels = dev.ReadPixels(back, &w, &h);
+    ASSERT_EQ(w, 32u);
+    EXPECT_EQ(pixels[1 * w + 5], 0xFFFFFF00u);
+    EXPECT_EQ(pixels[20 * w + 5], 0xFF0000FFu);
+    back->Release();
+    chain->Release();
 }
