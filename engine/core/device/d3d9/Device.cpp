@@ -715,11 +715,9 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         m_gl.stencilWriteMask = 0xff;
         glClearStencil((GLint)(stencil & 0xff));
     }
-    if (m_gl.scissor != 1) {
-        glEnable(GL_SCISSOR_TEST);
-        m_gl.scissor = 1;
-    }
     const DWORD n = count ? count : 1;
+    const LONG tw = m_renderTarget ? (LONG)m_renderTarget->width() : 0;
+    const LONG th = m_renderTarget ? (LONG)m_renderTarget->height() : 0;
     for (DWORD i = 0; i < n; ++i) {
         LONG x0 = vx0, y0 = vy0, x1 = vx1, y1 = vy1;
         if (count) {
@@ -730,7 +728,15 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         }
         if (x1 <= x0 || y1 <= y0)
             continue;
-        glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
+        // A clear of the whole target goes without the scissor test: GL can
+        // then clear in bulk instead of pixel by pixel.
+        const int scissor = (x0 <= 0 && y0 <= 0 && x1 >= tw && y1 >= th) ? 0 : 1;
+        if (m_gl.scissor != scissor) {
+            scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+            m_gl.scissor = scissor;
+        }
+        if (scissor)
+            glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
         glClear(mask);
     }
     m_gl.scissorBox[0] = -1;
