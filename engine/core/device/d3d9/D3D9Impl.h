@@ -314,6 +314,7 @@ private:
     bool m_doubleBuffered = true;      // the window's framebuffer keeps a front buffer of its own
     bool m_showOnPresent = true;       // off-screen back buffers: copied into the window at Present
     bool m_frontInSpare = false;       // window back buffers: the presented image was moved to the spare
+    bool m_frontRead = false;          // GetFrontBufferData was called: double-buffered windows keep each image
     HWND m_frontWindow = nullptr;      // the window the last image went to
     SDL_Window* m_intervalWindow = nullptr;   // where the swap interval was last set
 };

@@ -162,10 +162,16 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     } else {
         ok = window != m_backBuffer->windowChain->sdlWindow() ? PresentToOtherWindow(window)
                                                               : m_device->MakeCurrentOn(window);
-        // A single-buffered window draws the next frame over the presented image.
         m_frontInSpare = false;
-        if (!m_doubleBuffered)
+        if (!m_doubleBuffered) {
+            // A single-buffered window draws the next frame over the presented image.
             m_backBuffer->presentedBy = this;
+        } else if (ok && m_frontRead) {
+            // GL gives no reliable read of a window's front buffer (X11's
+            // software path reads black), so once the application reads the
+            // front buffer, each presented image is kept in the spare.
+            KeepWindowImage();
+        }
     }
     if (!ok)
         return D3DERR_INVALIDCALL;
@@ -230,14 +236,14 @@ bool SwapChain::PresentToOtherWindow(SDL_Window* window)
 
 void SwapChain::KeepWindowImage()
 {
-    // The window is current (Device::ApplyTarget): its only buffer goes to
-    // the spare storage, in the window's orientation.
+    // The window is current (Device::ApplyTarget, Present): its drawing
+    // buffer goes to the spare storage, in the window's orientation.
     if (!EnsureSpare())
         return;
     ScissorOff(m_device);
     const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_FRONT);
+    glReadBuffer(m_doubleBuffered ? GL_BACK : GL_FRONT);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
     glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     m_device->gl().fbo = ~0u;
@@ -295,11 +301,15 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
         if (m_frontInSpare) {
             m_device->BindFramebuffer(m_frontFbo);
         } else {
+            // The first read from a double-buffered window: its back buffer
+            // still holds the presented image where the swap keeps it (GL's
+            // software rasterisers do); from now on each image is kept.
             SDL_Window* window = Win32_GetSDLWindow(m_frontWindow);
             if (!window || !m_device->MakeCurrentOn(window))
                 return D3D_OK;
             m_device->BindFramebuffer(0);
-            glReadBuffer(GL_FRONT);
+            glReadBuffer(m_doubleBuffered ? GL_BACK : GL_FRONT);
+            m_frontRead = true;
         }
         glReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, image.data());
         FlipRows(image.data(), (size_t)w * 4, h);
