@@ -1,0 +1,58 @@
+# Installs the project into a fresh prefix, builds the minimal example
+# against that prefix alone (as a CMake project, then with pkg-config and a
+# plain compiler line) and runs both headless for a few frames, checking
+# their screenshots.
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DCHECKER=... -DCXX=... "-DCXX_FLAGS=..." -P InstallAndBuild.cmake
+function(run what)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${what} failed (${rc}):\n${out}")
+    endif()
+endfunction()
+
+set(PREFIX ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR}/run)
+run("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
+foreach(needed include/vorpex/vEngine.h include/vorpex/d3d9.h include/vorpex/windows.h
+               lib/cmake/Vorpex/VorpexConfig.cmake lib/pkgconfig/vorpex.pc)
+    if(NOT EXISTS ${PREFIX}/${needed})
+        message(FATAL_ERROR "the install lacks ${needed}")
+    endif()
+endforeach()
+file(GLOB_RECURSE private RELATIVE ${PREFIX}/include ${PREFIX}/include/*Impl.h ${PREFIX}/include/*/detail/*
+     ${PREFIX}/include/*State.h ${PREFIX}/include/*Seam.h)
+list(FILTER private EXCLUDE REGEX "Win32TestSeam.h$")
+if(private)
+    message(FATAL_ERROR "private headers installed: ${private}")
+endif()
+
+run("configure the example" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/minimal -B ${WORK_DIR}/build
+    -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+    "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
+run("build the example" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+
+set(ENV{PKG_CONFIG_PATH} ${PREFIX}/lib/pkgconfig)
+execute_process(COMMAND pkg-config --cflags --libs vorpex OUTPUT_VARIABLE pc_flags RESULT_VARIABLE rc
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "pkg-config does not know vorpex")
+endif()
+separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+separate_arguments(extra UNIX_COMMAND "${CXX_FLAGS}")
+run("compile the example with pkg-config" ${CXX} -std=c++17 ${extra} ${SOURCE_DIR}/examples/minimal/main.cpp
+    -o ${WORK_DIR}/minimal_pc ${pc_flags})
+
+run("write the picture" ${CHECKER} picture ${WORK_DIR}/run/picture.tga)
+set(ENV{SDL_VIDEODRIVER} offscreen)
+foreach(program ${WORK_DIR}/build/minimal ${WORK_DIR}/minimal_pc)
+    file(REMOVE ${WORK_DIR}/run/minimal_0.jpg)
+    execute_process(COMMAND ${program} picture.tga 5 WORKING_DIRECTORY ${WORK_DIR}/run RESULT_VARIABLE rc
+                    OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${program} failed (${rc}):\n${out}")
+    endif()
+    run("check the screenshot of ${program}" ${CHECKER} shot ${WORK_DIR}/run/minimal_0.jpg)
+endforeach()
+file(REMOVE_RECURSE ${WORK_DIR})
+message(STATUS "installed, built against the prefix twice, ran and checked")
