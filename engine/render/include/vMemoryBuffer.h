@@ -13,6 +13,8 @@
 // the machine's byte order; the terminating zero of a string is never stored.
 #pragma once
 
+#include <windows.h>
+
 // One entry of the size table: a value's byte count and its offset in the block.
 struct vMemSizeNode {
     int size;

@@ -6,6 +6,7 @@
 #include "vParticleEmitter.h"
 #include "vRenderTarget.h"
 #include "vSimpleFont.h"
+#include "vSkyBox.h"
 #include "vTexture.h"
 #include "vTwoDee.h"
 
@@ -86,6 +87,11 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(
         static_cast<long (vMemoryIterator::*)(const char*, int, int, char**)>(&vMemoryIterator::GetString)),
     VORPEX_SYMBOL(&SetAllocationCallbacks),
+
+    VORPEX_SYMBOL(&vSkyBox::Init),
+    VORPEX_SYMBOL(&vSkyBox::Update),
+    VORPEX_SYMBOL(&vSkyBox::Render),
+    VORPEX_SYMBOL(static_cast<vSkyBox& (vSkyBox::*)(const vSkyBox&)>(&vSkyBox::operator=)),
     VORPEX_SYMBOL(&ev_CBAlloc),
 };
 
@@ -106,6 +112,8 @@ struct ConstructedRender {
         vMemoryBuffer buffer;
         vMemoryBuffer bufferCopy(buffer);
         vMemoryIterator iterator;
+        vSkyBox sky;
+        vSkyBox skyCopy(sky);
     }
 } constructedRender;
 }  // namespace
