@@ -9,6 +9,7 @@
 #include "vSkyBox.h"
 #include "vTexture.h"
 #include "vTwoDee.h"
+#include "vWaterPlane.h"
 
 VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vTexture::LoadTextureFromFile),
@@ -92,6 +93,13 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vSkyBox::Update),
     VORPEX_SYMBOL(&vSkyBox::Render),
     VORPEX_SYMBOL(static_cast<vSkyBox& (vSkyBox::*)(const vSkyBox&)>(&vSkyBox::operator=)),
+
+    VORPEX_SYMBOL(&vWaterPlane::InitSurface),
+    VORPEX_SYMBOL(&vWaterPlane::BeginRender),
+    VORPEX_SYMBOL(&vWaterPlane::EndRender),
+    VORPEX_SYMBOL(&vWaterPlane::RenderSurface),
+    VORPEX_SYMBOL(&vWaterPlane::GetEffect),
+    VORPEX_SYMBOL(static_cast<vWaterPlane& (vWaterPlane::*)(const vWaterPlane&)>(&vWaterPlane::operator=)),
     VORPEX_SYMBOL(&ev_CBAlloc),
 };
 
@@ -114,6 +122,8 @@ struct ConstructedRender {
         vMemoryIterator iterator;
         vSkyBox sky;
         vSkyBox skyCopy(sky);
+        vWaterPlane water;
+        vWaterPlane waterCopy(water);
     }
 } constructedRender;
 }  // namespace
