@@ -89,6 +89,9 @@ TEST_F(MediaTree, HoldsExactlyTheFilesTheGameLoads) {
     for (const char* n : kTextureNames) want.insert(std::string("kMedia/") + n);
     for (const char* n : kMeshNames) want.insert(std::string("kMedia/") + n);
     for (int i = 1; i <= 6; ++i) want.insert("kMedia/kMaps/level" + std::to_string(i) + ".kmf");
+    for (const char* n : {"sky_front.tga", "sky_right.tga", "sky_back.tga", "sky_left.tga", "sky_up.tga", "sky_down.tga"})
+        want.insert(std::string("media/sky/") + n);
+    want.insert("media/water/dudv.tga");
     std::set<std::string> have;
     for (const auto& e : std::filesystem::recursive_directory_iterator(PathOf("")))
         if (e.is_regular_file()) have.insert(std::filesystem::relative(e.path(), PathOf("")).generic_string());

@@ -1,11 +1,15 @@
-// Textures, render targets, 2D drawing, font, particles and math utilities.
+// Textures, render targets, 2D drawing, font, particles, math utilities,
+// memory buffer, sky box and water plane.
 #include "SymbolTable.h"
 
+#include "vMemoryBuffer.h"
 #include "vParticleEmitter.h"
 #include "vRenderTarget.h"
 #include "vSimpleFont.h"
+#include "vSkyBox.h"
 #include "vTexture.h"
 #include "vTwoDee.h"
+#include "vWaterPlane.h"
 
 VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vTexture::LoadTextureFromFile),
@@ -60,6 +64,43 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vParticleEmitter::Render),
     VORPEX_SYMBOL(&vParticleEmitter::StopKill),
     VORPEX_SYMBOL(&vParticleEmitter::SetEmitterLifeTime),
+
+    VORPEX_SYMBOL(&vMemoryBuffer::push),
+    VORPEX_SYMBOL(&vMemoryBuffer::pushstring),
+    VORPEX_SYMBOL(&vMemoryBuffer::pushsizebuffer),
+    VORPEX_SYMBOL(&vMemoryBuffer::grow),
+    VORPEX_SYMBOL(&vMemoryBuffer::copybuffer),
+    VORPEX_SYMBOL(&vMemoryBuffer::copybuffer2),
+    VORPEX_SYMBOL(&vMemoryBuffer::copyvar),
+    VORPEX_SYMBOL(&vMemoryBuffer::GetSize),
+    VORPEX_SYMBOL(&vMemoryBuffer::GetNumVars),
+    VORPEX_SYMBOL(&vMemoryBuffer::GetVar),
+    VORPEX_SYMBOL(&vMemoryBuffer::clear),
+    VORPEX_SYMBOL(static_cast<vMemoryBuffer& (vMemoryBuffer::*)(const vMemoryBuffer&)>(
+        &vMemoryBuffer::operator=)),
+    VORPEX_SYMBOL(&vMemoryIterator::ResetIterator),
+    VORPEX_SYMBOL(&vMemoryIterator::GetPosition),
+    VORPEX_SYMBOL(static_cast<int (vMemoryIterator::*)(const char*)>(&vMemoryIterator::GetInt)),
+    VORPEX_SYMBOL(static_cast<float (vMemoryIterator::*)(const char*)>(&vMemoryIterator::GetFloat)),
+    VORPEX_SYMBOL(static_cast<char* (vMemoryIterator::*)(const char*, int)>(&vMemoryIterator::GetString)),
+    VORPEX_SYMBOL(static_cast<long (vMemoryIterator::*)(const char*, int, int*)>(&vMemoryIterator::GetInt)),
+    VORPEX_SYMBOL(static_cast<long (vMemoryIterator::*)(const char*, int, float*)>(&vMemoryIterator::GetFloat)),
+    VORPEX_SYMBOL(
+        static_cast<long (vMemoryIterator::*)(const char*, int, int, char**)>(&vMemoryIterator::GetString)),
+    VORPEX_SYMBOL(&SetAllocationCallbacks),
+
+    VORPEX_SYMBOL(&vSkyBox::Init),
+    VORPEX_SYMBOL(&vSkyBox::Update),
+    VORPEX_SYMBOL(&vSkyBox::Render),
+    VORPEX_SYMBOL(static_cast<vSkyBox& (vSkyBox::*)(const vSkyBox&)>(&vSkyBox::operator=)),
+
+    VORPEX_SYMBOL(&vWaterPlane::InitSurface),
+    VORPEX_SYMBOL(&vWaterPlane::BeginRender),
+    VORPEX_SYMBOL(&vWaterPlane::EndRender),
+    VORPEX_SYMBOL(&vWaterPlane::RenderSurface),
+    VORPEX_SYMBOL(&vWaterPlane::GetEffect),
+    VORPEX_SYMBOL(static_cast<vWaterPlane& (vWaterPlane::*)(const vWaterPlane&)>(&vWaterPlane::operator=)),
+    VORPEX_SYMBOL(&ev_CBAlloc),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -76,6 +117,13 @@ struct ConstructedRender {
         vSimpleFont fontCopy(font);
         vParticleEmitter emitter;
         vParticleEmitter emitterCopy(emitter);
+        vMemoryBuffer buffer;
+        vMemoryBuffer bufferCopy(buffer);
+        vMemoryIterator iterator;
+        vSkyBox sky;
+        vSkyBox skyCopy(sky);
+        vWaterPlane water;
+        vWaterPlane waterCopy(water);
     }
 } constructedRender;
 }  // namespace
