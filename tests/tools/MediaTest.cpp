@@ -21,6 +21,7 @@
 #include "kmf/KmfChecker.h"
 #include "kmf/KmfLevel.h"
 #include "media/MediaGenerator.h"
+#include "media/TerrainMedia.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ TEST_F(MediaTree, HoldsExactlyTheFilesTheGameLoads) {
     for (const char* n : kTextureNames) want.insert(std::string("kMedia/") + n);
     for (const char* n : kMeshNames) want.insert(std::string("kMedia/") + n);
     for (int i = 1; i <= 6; ++i) want.insert("kMedia/kMaps/level" + std::to_string(i) + ".kmf");
+    for (const std::string& n : media::TerrainMediaFileNames()) want.insert(n);
     std::set<std::string> have;
     for (const auto& e : std::filesystem::recursive_directory_iterator(PathOf("")))
         if (e.is_regular_file()) have.insert(std::filesystem::relative(e.path(), PathOf("")).generic_string());

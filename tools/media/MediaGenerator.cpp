@@ -8,6 +8,7 @@
 #include "kmf/LevelText.h"
 #include "kmf/ShippedLevels.h"
 #include "media/Meshes.h"
+#include "media/TerrainMedia.h"
 #include "media/TgaFile.h"
 #include "media/Textures.h"
 
@@ -46,6 +47,7 @@ std::vector<std::string> MediaFileNames() {
     for (const TextureEntry& t : kTextures) names.push_back(std::string("kMedia/") + t.name);
     for (const MeshEntry& m : kMeshes) names.push_back(std::string("kMedia/") + m.name);
     for (int n = 1; n <= kmf::kShippedLevelCount; ++n) names.push_back(LevelFileName(n));
+    for (const std::string& name : TerrainMediaFileNames()) names.push_back(name);
     return names;
 }
 
@@ -76,7 +78,7 @@ bool GenerateMedia(const std::string& root, std::string& error) {
         }
         if (!write(LevelFileName(n), kmf::SerializeKmf(design.level))) return false;
     }
-    return true;
+    return GenerateTerrainMedia(root, error);
 }
 
 }  // namespace media

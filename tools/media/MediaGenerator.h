@@ -1,5 +1,6 @@
 // Writes the game's run-time data: every texture, mesh and level file under
-// <root>/kMedia/, levels under <root>/kMedia/kMaps/.
+// <root>/kMedia/, levels under <root>/kMedia/kMaps/; the engine terrain's
+// media under <root>/media/ (TerrainMedia.h).
 #pragma once
 
 #include <string>
