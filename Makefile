@@ -21,6 +21,7 @@ build: deps
 
 media: build
 	@if [ -x $(BUILD_DIR)/bin/kmediagen ]; then $(BUILD_DIR)/bin/kmediagen .; fi
+	@if [ -x $(BUILD_DIR)/bin/vterrainmedia ]; then $(BUILD_DIR)/bin/vterrainmedia .; fi
 
 run: media
 	$(BUILD_DIR)/bin/Kolvar

@@ -1,6 +1,8 @@
 // Terrain: four detail textures blended by the alpha map's channels
 // (blue: grass, green: mud, red: concrete, alpha: bricks), lit by one
-// fixed sun.
+// fixed sun. The engine's vertex normals point below the surface (its
+// triangle winding gives (0, -1, 0) on flat ground), so the surface normal
+// is their opposite.
 //
 // Parameters the engine sets:
 //   World          the chunk's world matrix
@@ -28,7 +30,7 @@ technique Terrain {
             out vec2 layerCoord;
             out float light;
             void main() {
-                vec3 normal = normalize(mat3(World) * NORMAL);
+                vec3 normal = normalize(mat3(World) * -NORMAL);
                 vec3 sun = normalize(vec3(0.3, 1.0, 0.2));
                 light = 0.35 + 0.65 * max(dot(normal, sun), 0.0);
                 detailCoord = TEXCOORD0;

@@ -21,6 +21,7 @@
 #include "kmf/KmfChecker.h"
 #include "kmf/KmfLevel.h"
 #include "media/MediaGenerator.h"
+#include "media/TerrainMedia.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ TEST_F(MediaTree, HoldsExactlyTheFilesTheGameLoads) {
     for (const char* n : {"sky_front.tga", "sky_right.tga", "sky_back.tga", "sky_left.tga", "sky_up.tga", "sky_down.tga"})
         want.insert(std::string("media/sky/") + n);
     want.insert("media/water/dudv.tga");
+    for (const std::string& n : media::TerrainMediaFileNames()) want.insert(n);
     std::set<std::string> have;
     for (const auto& e : std::filesystem::recursive_directory_iterator(PathOf("")))
         if (e.is_regular_file()) have.insert(std::filesystem::relative(e.path(), PathOf("")).generic_string());

@@ -9,6 +9,7 @@
 #include "kmf/ShippedLevels.h"
 #include "media/Meshes.h"
 #include "media/SkyWaterMedia.h"
+#include "media/TerrainMedia.h"
 #include "media/TgaFile.h"
 #include "media/Textures.h"
 
@@ -48,6 +49,7 @@ std::vector<std::string> MediaFileNames() {
     for (const MeshEntry& m : kMeshes) names.push_back(std::string("kMedia/") + m.name);
     for (int n = 1; n <= kmf::kShippedLevelCount; ++n) names.push_back(LevelFileName(n));
     for (const std::string& name : SkyWaterFileNames()) names.push_back(name);
+    for (const std::string& name : TerrainMediaFileNames()) names.push_back(name);
     return names;
 }
 
@@ -78,7 +80,8 @@ bool GenerateMedia(const std::string& root, std::string& error) {
         }
         if (!write(LevelFileName(n), kmf::SerializeKmf(design.level))) return false;
     }
-    return WriteSkyWaterMedia(root, error);
+    if (!WriteSkyWaterMedia(root, error)) return false;
+    return GenerateTerrainMedia(root, error);
 }
 
 }  // namespace media

@@ -6,6 +6,7 @@
 #include "vModel.h"
 #include "vNode3D.h"
 #include "vStaticModel.h"
+#include "vTerrain.h"
 
 VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vBoundingBox::PlaneXIntr),
@@ -30,6 +31,18 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vStaticModel::Intersect),
     VORPEX_SYMBOL(&vStaticModel::Kill),
     VORPEX_SYMBOL(&vStaticModel::BuildPhysicsGeometry),
+
+    VORPEX_SYMBOL(&vTerrain::GenerateEmpty),
+    VORPEX_SYMBOL(&vTerrain::ApplyHeight),
+    VORPEX_SYMBOL(&vTerrain::CalcNormals),
+    VORPEX_SYMBOL(&vTerrain::GetHeight),
+    VORPEX_SYMBOL(&vTerrain::GetSurfaceHeight),
+    VORPEX_SYMBOL(&vTerrain::CreateHeightFileFromBitmap),
+    VORPEX_SYMBOL(&vTerrain::CreateChunks),
+    VORPEX_SYMBOL(&vTerrain::GenerateAlphaMaps),
+    VORPEX_SYMBOL(&vTerrain::RenderAll),
+    VORPEX_SYMBOL(&vTerrain::RenderChunk),
+    VORPEX_SYMBOL(static_cast<vTerrain& (vTerrain::*)(const vTerrain&)>(&vTerrain::operator=)),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -42,6 +55,10 @@ struct ConstructedScene {
             delete model;
         vStaticModel staticModel;
         vStaticModel staticCopy(staticModel);
+        vTerrain terrain;
+        vTerrain terrainCopy(terrain);
+        s_vChunkDesc chunk = {};
+        (void)chunk;
         s_vModelTexture record = {};
         vNode3D node = {};
         (void)record;
