@@ -1,6 +1,9 @@
 #include "vGUIManager.h"
 
+#include <new>
 #include <string>
+
+#include "vGUIButton.h"
 
 vGUIManager::vGUIManager()
     : m_twoDee(nullptr), m_managerFocus(false), m_managerHover(false), m_callback(nullptr),
@@ -96,3 +99,22 @@ vGUIElement* vGUIManager::GetElement(int index) {
         return nullptr;
     return m_elements[static_cast<size_t>(index)];
 }
+
+// The Add operations: create with defaults, then manager, position and size
+// (their events still carry control ID -1), textures and the rest, the control
+// ID, a first Setup, and the widget joins the end of the list. An allocation
+// failure returns null and adds nothing.
+vGUIButton* vGUIManager::AddButton(int controlID, char* label, POINT position, int width, int height,
+                                   vTexture* upTexture, vTexture* downTexture, vTexture* thirdTexture) {
+    vGUIButton* button = new (std::nothrow) vGUIButton;
+    if (!button)
+        return nullptr;
+    PlaceNewElement(button, position, width, height);
+    button->SetupButtonTextures(upTexture, downTexture, thirdTexture);
+    button->SetLabel(label);
+    button->SetControlID(controlID);
+    button->Setup();
+    AppendElement(button);
+    return button;
+}
+

@@ -1,6 +1,7 @@
-// The GUI manager and the element base.
+// The GUI manager, the element base and the widgets.
 #include "SymbolTable.h"
 
+#include "vGUIButton.h"
 #include "vGUIElement.h"
 #include "vGUIManager.h"
 
@@ -16,6 +17,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIManager::AppendElement),
     VORPEX_SYMBOL(&vGUIManager::GetElement),
     VORPEX_SYMBOL(&vGUIManager::ColourToARGB),
+    VORPEX_SYMBOL(&vGUIManager::AddButton),
 
     VORPEX_SYMBOL(&vGUIElement::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUIElement::Render),
@@ -26,6 +28,15 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIElement::UpdateToParent),
     VORPEX_SYMBOL(&vGUIElement::SetElementFocus),
     VORPEX_SYMBOL(&vGUIElement::SetElementHover),
+
+    VORPEX_SYMBOL(&vGUIButton::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUIButton::Render),
+    VORPEX_SYMBOL(&vGUIButton::Setup),
+    VORPEX_SYMBOL(&vGUIButton::SetupButtonTextures),
+    VORPEX_SYMBOL(&vGUIButton::SetToToggleButton),
+    VORPEX_SYMBOL(&vGUIButton::SetLabel),
+    VORPEX_SYMBOL(&vGUIButton::SetLabelColor),
+    VORPEX_SYMBOL(&vGUIButton::GetButtonState),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -36,6 +47,7 @@ struct ConstructedGui {
         vGUIManager manager;
         vGUIElement* element = new vGUIElement;
         delete element;
+        delete new vGUIButton;
     }
 } constructedGui;
 }  // namespace
