@@ -4,6 +4,7 @@
 #include <string>
 
 #include "vGUIButton.h"
+#include "vGUITextbox.h"
 
 vGUIManager::vGUIManager()
     : m_twoDee(nullptr), m_managerFocus(false), m_managerHover(false), m_callback(nullptr),
@@ -118,3 +119,20 @@ vGUIButton* vGUIManager::AddButton(int controlID, char* label, POINT position, i
     return button;
 }
 
+// The text, when given, is put into the new box as by typing (one 8-bit
+// character per unit, at most 127), after the textures and before the ID.
+vGUITextbox* vGUIManager::AddTextbox(int controlID, char* text, POINT position, int width, int height,
+                                     vTexture* background, vTexture* border) {
+    vGUITextbox* textbox = new (std::nothrow) vGUITextbox;
+    if (!textbox)
+        return nullptr;
+    PlaceNewElement(textbox, position, width, height);
+    textbox->SetupTextboxTextures(background, border);
+    if (text)
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+            textbox->InsertChar(*p);
+    textbox->SetControlID(controlID);
+    textbox->Setup();
+    AppendElement(textbox);
+    return textbox;
+}

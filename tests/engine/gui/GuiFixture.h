@@ -12,6 +12,7 @@
 
 #include "vGUIButton.h"
 #include "vGUIManager.h"
+#include "vGUITextbox.h"
 #include "vTexture.h"
 #include "vTwoDee.h"
 
@@ -31,7 +32,7 @@ constexpr uint32_t kDown = 0x00FF00;
 constexpr uint32_t kThird = 0x0000FF;
 constexpr uint32_t kBackground = 0xC0C0C0;
 constexpr uint32_t kBorder = 0xFFFF00;
-constexpr uint32_t kClear = 0x000000;
+constexpr uint32_t kClear = 0x204080;   // the frame's clear colour
 
 class GuiFixture : public rendertest::EngineFixture {
 protected:
@@ -129,7 +130,7 @@ protected:
     // One frame: clear, the manager's Render inside the 2D bracket, read back.
     Image Frame()
     {
-        BeginFrame(D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
+        BeginFrame(D3DXCOLOR(0x20 / 255.0f, 0x40 / 255.0f, 0x80 / 255.0f, 1.0f));
         twoDee.Begin2D();
         manager->Render();
         twoDee.End2D();

@@ -3,6 +3,7 @@
 
 #include "vGUIButton.h"
 #include "vGUIElement.h"
+#include "vGUITextbox.h"
 #include "vGUIManager.h"
 
 VORPEX_SYMBOLS{
@@ -18,6 +19,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIManager::GetElement),
     VORPEX_SYMBOL(&vGUIManager::ColourToARGB),
     VORPEX_SYMBOL(&vGUIManager::AddButton),
+    VORPEX_SYMBOL(&vGUIManager::AddTextbox),
 
     VORPEX_SYMBOL(&vGUIElement::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUIElement::Render),
@@ -37,6 +39,17 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIButton::SetLabel),
     VORPEX_SYMBOL(&vGUIButton::SetLabelColor),
     VORPEX_SYMBOL(&vGUIButton::GetButtonState),
+
+    VORPEX_SYMBOL(&vGUITextbox::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUITextbox::Render),
+    VORPEX_SYMBOL(&vGUITextbox::Setup),
+    VORPEX_SYMBOL(&vGUITextbox::SetupTextboxTextures),
+    VORPEX_SYMBOL(&vGUITextbox::InsertChar),
+    VORPEX_SYMBOL(&vGUITextbox::RemoveChar),
+    VORPEX_SYMBOL(&vGUITextbox::ClearText),
+    VORPEX_SYMBOL(&vGUITextbox::CalculateWidgetX),
+    VORPEX_SYMBOL(&vGUITextbox::GetText),
+    VORPEX_SYMBOL(&vGUITextbox::GetTextWidth),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -48,6 +61,7 @@ struct ConstructedGui {
         vGUIElement* element = new vGUIElement;
         delete element;
         delete new vGUIButton;
+        delete new vGUITextbox;
     }
 } constructedGui;
 }  // namespace
