@@ -4,6 +4,7 @@
 #include <string>
 
 #include "vGUIButton.h"
+#include "vGUIListbox.h"
 #include "vGUITextbox.h"
 
 vGUIManager::vGUIManager()
@@ -135,4 +136,18 @@ vGUITextbox* vGUIManager::AddTextbox(int controlID, char* text, POINT position, 
     textbox->Setup();
     AppendElement(textbox);
     return textbox;
+}
+
+vGUIListbox* vGUIManager::AddListbox(int controlID, POINT position, int width, int height,
+                                     vTexture* background, vTexture* border, vTexture* scrollTexture) {
+    vGUIListbox* listbox = new (std::nothrow) vGUIListbox;
+    if (!listbox)
+        return nullptr;
+    PlaceNewElement(listbox, position, width, height);
+    listbox->SetupListboxTextures(background, border, scrollTexture);
+    listbox->SetControlID(controlID);
+    listbox->Setup();
+    listbox->InitScrollWidget(0.0f);
+    AppendElement(listbox);
+    return listbox;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vGUIButton.h"
+#include "vGUIListbox.h"
 #include "vGUIManager.h"
 #include "vGUITextbox.h"
 #include "vTexture.h"

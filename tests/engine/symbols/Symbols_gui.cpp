@@ -3,6 +3,7 @@
 
 #include "vGUIButton.h"
 #include "vGUIElement.h"
+#include "vGUIListbox.h"
 #include "vGUITextbox.h"
 #include "vGUIManager.h"
 
@@ -20,6 +21,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIManager::ColourToARGB),
     VORPEX_SYMBOL(&vGUIManager::AddButton),
     VORPEX_SYMBOL(&vGUIManager::AddTextbox),
+    VORPEX_SYMBOL(&vGUIManager::AddListbox),
 
     VORPEX_SYMBOL(&vGUIElement::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUIElement::Render),
@@ -50,6 +52,20 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUITextbox::CalculateWidgetX),
     VORPEX_SYMBOL(&vGUITextbox::GetText),
     VORPEX_SYMBOL(&vGUITextbox::GetTextWidth),
+
+    VORPEX_SYMBOL(&vGUIListbox::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUIListbox::Render),
+    VORPEX_SYMBOL(&vGUIListbox::Setup),
+    VORPEX_SYMBOL(&vGUIListbox::SetupListboxTextures),
+    VORPEX_SYMBOL(&vGUIListbox::Add),
+    VORPEX_SYMBOL(&vGUIListbox::Pop),
+    VORPEX_SYMBOL(&vGUIListbox::Remove),
+    VORPEX_SYMBOL(&vGUIListbox::Clear),
+    VORPEX_SYMBOL(&vGUIListbox::UpdateList),
+    VORPEX_SYMBOL(&vGUIListbox::InitScrollWidget),
+    VORPEX_SYMBOL(&vGUIListbox::SelectedIndex),
+    VORPEX_SYMBOL(&vGUIListbox::GetSelectedIndex),
+    VORPEX_SYMBOL(&vGUIListbox::GetSelectedIndexText),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -62,6 +78,7 @@ struct ConstructedGui {
         delete element;
         delete new vGUIButton;
         delete new vGUITextbox;
+        delete new vGUIListbox;
     }
 } constructedGui;
 }  // namespace
