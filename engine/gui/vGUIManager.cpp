@@ -1,6 +1,11 @@
 #include "vGUIManager.h"
 
+#include <new>
 #include <string>
+
+#include "vGUIButton.h"
+#include "vGUIListbox.h"
+#include "vGUITextbox.h"
 
 vGUIManager::vGUIManager()
     : m_twoDee(nullptr), m_managerFocus(false), m_managerHover(false), m_callback(nullptr),
@@ -95,4 +100,54 @@ vGUIElement* vGUIManager::GetElement(int index) {
     if (index < 0 || index >= static_cast<int>(m_elements.size()))
         return nullptr;
     return m_elements[static_cast<size_t>(index)];
+}
+
+// The Add operations: create with defaults, then manager, position and size
+// (their events still carry control ID -1), textures and the rest, the control
+// ID, a first Setup, and the widget joins the end of the list. An allocation
+// failure returns null and adds nothing.
+vGUIButton* vGUIManager::AddButton(int controlID, char* label, POINT position, int width, int height,
+                                   vTexture* upTexture, vTexture* downTexture, vTexture* thirdTexture) {
+    vGUIButton* button = new (std::nothrow) vGUIButton;
+    if (!button)
+        return nullptr;
+    PlaceNewElement(button, position, width, height);
+    button->SetupButtonTextures(upTexture, downTexture, thirdTexture);
+    button->SetLabel(label);
+    button->SetControlID(controlID);
+    button->Setup();
+    AppendElement(button);
+    return button;
+}
+
+// The text, when given, is put into the new box as by typing (one 8-bit
+// character per unit, at most 127), after the textures and before the ID.
+vGUITextbox* vGUIManager::AddTextbox(int controlID, char* text, POINT position, int width, int height,
+                                     vTexture* background, vTexture* border) {
+    vGUITextbox* textbox = new (std::nothrow) vGUITextbox;
+    if (!textbox)
+        return nullptr;
+    PlaceNewElement(textbox, position, width, height);
+    textbox->SetupTextboxTextures(background, border);
+    if (text)
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+            textbox->InsertChar(*p);
+    textbox->SetControlID(controlID);
+    textbox->Setup();
+    AppendElement(textbox);
+    return textbox;
+}
+
+vGUIListbox* vGUIManager::AddListbox(int controlID, POINT position, int width, int height,
+                                     vTexture* background, vTexture* border, vTexture* scrollTexture) {
+    vGUIListbox* listbox = new (std::nothrow) vGUIListbox;
+    if (!listbox)
+        return nullptr;
+    PlaceNewElement(listbox, position, width, height);
+    listbox->SetupListboxTextures(background, border, scrollTexture);
+    listbox->SetControlID(controlID);
+    listbox->Setup();
+    listbox->InitScrollWidget(0.0f);
+    AppendElement(listbox);
+    return listbox;
 }

@@ -30,8 +30,18 @@
 
 namespace rendertest {
 
+// The procedure a test installs for the fixture's window, as an application
+// has its own (null: DefWindowProcA alone).
+inline WNDPROC& TestWindowProc()
+{
+    static WNDPROC proc = nullptr;
+    return proc;
+}
+
 inline LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (WNDPROC proc = TestWindowProc())
+        return proc(hwnd, msg, wParam, lParam);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 

@@ -27,6 +27,7 @@ void TypeText(const char* utf8);                      // WM_CHAR per UTF-16 unit
 void TypeChar(unsigned int utf16Unit);                // e.g. 8 for backspace
 void MouseMove(HWND hwnd, int clientX, int clientY);  // merges with a move queued just before
 void MouseButton(HWND hwnd, bool down);               // left button at the current point
+void MouseWheel(HWND hwnd, int delta);                // WM_MOUSEWHEEL at the current point; 120 a notch away from the user
 void ClickClose(HWND hwnd);                           // the close box: WM_CLOSE
 void SetActiveWindow(HWND hwnd);                      // keyboard focus moves to hwnd (NULL: none)
 void ReleaseAllKeys();                                // injected keys and buttons up, no messages

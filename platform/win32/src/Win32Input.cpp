@@ -99,6 +99,13 @@ void MouseButtonEvent(HWND hwnd, int button, bool down) {
     Post(hwnd, down ? kButtonDown[button] : kButtonUp[button], ButtonFlags(), MAKELPARAM(p.x, p.y));
 }
 
+void MouseWheelEvent(HWND hwnd, int delta) {
+    if (!LookupWindow(hwnd)) return;
+    const State& s = GetState();
+    Post(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(ButtonFlags(), static_cast<WORD>(delta)),
+         MAKELPARAM(s.cursor.x, s.cursor.y));
+}
+
 void CharUnits(const char* utf8) {
     State& s = GetState();
     if (!utf8 || !s.active) return;

@@ -115,8 +115,7 @@ void HandleEvent(const SDL_Event& e) {
         if (HWND__* w = win32detail::LookupWindowBySdlId(e.wheel.windowID)) {
             int delta = e.wheel.y * WHEEL_DELTA;
             if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
-            win32detail::Post(w, WM_MOUSEWHEEL, MAKEWPARAM(0, delta),
-                              MAKELPARAM(s.cursor.x, s.cursor.y));
+            win32detail::MouseWheelEvent(w, delta);
         }
         break;
     default:

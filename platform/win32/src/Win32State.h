@@ -105,6 +105,10 @@ void Activate(HWND hwnd, WORD how);
 void KeyMessage(int virtKey, bool down, bool wasDown);
 void MouseMoveTo(HWND hwnd, int clientX, int clientY);
 void MouseButtonEvent(HWND hwnd, int button, bool down);   // 0 left, 1 right, 2 middle
+// WM_MOUSEWHEEL: the delta (WHEEL_DELTA per notch, positive away from the user)
+// in the high word of wParam, the button flags in the low word, the cursor's
+// screen position in lParam.
+void MouseWheelEvent(HWND hwnd, int delta);
 void CharUnits(const char* utf8);
 
 DWORD NowMs();

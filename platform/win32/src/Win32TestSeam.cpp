@@ -51,6 +51,8 @@ void MouseMove(HWND hwnd, int clientX, int clientY) { win32detail::MouseMoveTo(h
 
 void MouseButton(HWND hwnd, bool down) { win32detail::MouseButtonEvent(hwnd, 0, down); }
 
+void MouseWheel(HWND hwnd, int delta) { win32detail::MouseWheelEvent(hwnd, delta); }
+
 void ClickClose(HWND hwnd) {
     if (win32detail::LookupWindow(hwnd)) win32detail::Post(hwnd, WM_CLOSE, 0, 0);
 }

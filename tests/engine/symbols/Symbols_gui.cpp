@@ -1,7 +1,10 @@
-// The GUI manager and the element base.
+// The GUI manager, the element base and the widgets.
 #include "SymbolTable.h"
 
+#include "vGUIButton.h"
 #include "vGUIElement.h"
+#include "vGUIListbox.h"
+#include "vGUITextbox.h"
 #include "vGUIManager.h"
 
 VORPEX_SYMBOLS{
@@ -16,6 +19,9 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIManager::AppendElement),
     VORPEX_SYMBOL(&vGUIManager::GetElement),
     VORPEX_SYMBOL(&vGUIManager::ColourToARGB),
+    VORPEX_SYMBOL(&vGUIManager::AddButton),
+    VORPEX_SYMBOL(&vGUIManager::AddTextbox),
+    VORPEX_SYMBOL(&vGUIManager::AddListbox),
 
     VORPEX_SYMBOL(&vGUIElement::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUIElement::Render),
@@ -26,6 +32,40 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIElement::UpdateToParent),
     VORPEX_SYMBOL(&vGUIElement::SetElementFocus),
     VORPEX_SYMBOL(&vGUIElement::SetElementHover),
+
+    VORPEX_SYMBOL(&vGUIButton::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUIButton::Render),
+    VORPEX_SYMBOL(&vGUIButton::Setup),
+    VORPEX_SYMBOL(&vGUIButton::SetupButtonTextures),
+    VORPEX_SYMBOL(&vGUIButton::SetToToggleButton),
+    VORPEX_SYMBOL(&vGUIButton::SetLabel),
+    VORPEX_SYMBOL(&vGUIButton::SetLabelColor),
+    VORPEX_SYMBOL(&vGUIButton::GetButtonState),
+
+    VORPEX_SYMBOL(&vGUITextbox::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUITextbox::Render),
+    VORPEX_SYMBOL(&vGUITextbox::Setup),
+    VORPEX_SYMBOL(&vGUITextbox::SetupTextboxTextures),
+    VORPEX_SYMBOL(&vGUITextbox::InsertChar),
+    VORPEX_SYMBOL(&vGUITextbox::RemoveChar),
+    VORPEX_SYMBOL(&vGUITextbox::ClearText),
+    VORPEX_SYMBOL(&vGUITextbox::CalculateWidgetX),
+    VORPEX_SYMBOL(&vGUITextbox::GetText),
+    VORPEX_SYMBOL(&vGUITextbox::GetTextWidth),
+
+    VORPEX_SYMBOL(&vGUIListbox::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUIListbox::Render),
+    VORPEX_SYMBOL(&vGUIListbox::Setup),
+    VORPEX_SYMBOL(&vGUIListbox::SetupListboxTextures),
+    VORPEX_SYMBOL(&vGUIListbox::Add),
+    VORPEX_SYMBOL(&vGUIListbox::Pop),
+    VORPEX_SYMBOL(&vGUIListbox::Remove),
+    VORPEX_SYMBOL(&vGUIListbox::Clear),
+    VORPEX_SYMBOL(&vGUIListbox::UpdateList),
+    VORPEX_SYMBOL(&vGUIListbox::InitScrollWidget),
+    VORPEX_SYMBOL(&vGUIListbox::SelectedIndex),
+    VORPEX_SYMBOL(&vGUIListbox::GetSelectedIndex),
+    VORPEX_SYMBOL(&vGUIListbox::GetSelectedIndexText),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -36,6 +76,9 @@ struct ConstructedGui {
         vGUIManager manager;
         vGUIElement* element = new vGUIElement;
         delete element;
+        delete new vGUIButton;
+        delete new vGUITextbox;
+        delete new vGUIListbox;
     }
 } constructedGui;
 }  // namespace

@@ -43,6 +43,42 @@ TEST_F(Win32Messages, LeftButtonArrivesWithItsClientPoint) {
     EXPECT_EQ(msgs[1].pt.y, p.y);
 }
 
+TEST_F(Win32Messages, WheelArrivesWithWin32sPacking) {
+    HWND w = OpenWindow();
+    win32test::MouseMove(w, 40, 50);
+    Drain();
+
+    // Injected: the delta in the high word of wParam, the button flags in the
+    // low word, the cursor in screen coordinates in lParam.
+    win32test::MouseButton(w, true);
+    win32test::MouseWheel(w, -2 * WHEEL_DELTA);
+    std::vector<MSG> wheel = DrainOf(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheel.size(), 1u);
+    EXPECT_EQ(wheel[0].hwnd, w);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[0].wParam), -240);
+    EXPECT_EQ(LOWORD(wheel[0].wParam), MK_LBUTTON);
+    EXPECT_EQ(GET_X_LPARAM(wheel[0].lParam), 300 + 8 + 40);
+    EXPECT_EQ(GET_Y_LPARAM(wheel[0].lParam), 100 + 31 + 50);
+    win32test::MouseButton(w, false);
+    Drain();
+
+    // A real wheel event: a notch away from the user, and a flipped one.
+    SDL_Event e = {};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = SdlId(w);
+    e.wheel.y = 1;
+    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    PushSdl(e);
+    e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+    PushSdl(e);
+    wheel = DrainOf(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheel.size(), 2u);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[0].wParam), WHEEL_DELTA);
+    EXPECT_EQ(LOWORD(wheel[0].wParam), 0);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[1].wParam), -WHEEL_DELTA);
+    EXPECT_EQ(GET_X_LPARAM(wheel[1].lParam), 300 + 8 + 40);
+}
+
 TEST_F(Win32Messages, MouseMovesInARowMergeIntoTheLatest) {
     HWND w = OpenWindow();
     Drain();
