@@ -11,6 +11,7 @@ function(run what)
 endfunction()
 
 set(PREFIX ${WORK_DIR}/prefix)
+set(ENV{LSAN_OPTIONS} "suppressions=${SOURCE_DIR}/tests/support/lsan.supp")
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/run)
 run("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
@@ -45,6 +46,8 @@ run("compile the example with pkg-config" ${CXX} -std=c++17 ${extra} ${SOURCE_DI
 
 run("write the picture" ${CHECKER} picture ${WORK_DIR}/run/picture.tga)
 set(ENV{SDL_VIDEODRIVER} offscreen)
+# Under the sanitizers: the system libraries' own leaks are not the example's.
+set(ENV{LSAN_OPTIONS} "suppressions=${SOURCE_DIR}/tests/support/lsan.supp")
 foreach(program ${WORK_DIR}/build/minimal ${WORK_DIR}/minimal_pc)
     file(REMOVE ${WORK_DIR}/run/minimal_0.jpg)
     execute_process(COMMAND ${program} picture.tga 5 WORKING_DIRECTORY ${WORK_DIR}/run RESULT_VARIABLE rc
