@@ -84,6 +84,29 @@ TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive) {
     win32test::KeyUp('W');
 }
 
+// The world keeps real time at any frame rate: two seconds of steering roll
+// the ball as far at 20 frames a second as at 60.
+TEST_F(GamePlay, SteeringCoversTheSameGroundAt20And30And60FramesASecond) {
+    float distance[3] = {};
+    const double frameMs[3] = {1000.0 / 60.0, 1000.0 / 30.0, 1000.0 / 20.0};
+    for (int k = 0; k < 3; ++k) {
+        ResetToLevel(1);
+        FillGrid(0);                                   // nothing to die on
+        goalPosition = D3DXVECTOR3(-100.0f, 0.0f, -100.0f);   // nor to finish at
+        PlaceBall(45.0f, 1.0f, 20.0f);
+        Frames(30, frameMs[k]);                        // at rest, the speed factor at this rate
+        const D3DXVECTOR3 before = BallBodyPosition();
+        win32test::KeyDown('W');
+        Frames(static_cast<int>(2000.0 / frameMs[k] + 0.5), frameMs[k]);
+        win32test::KeyUp('W');
+        distance[k] = BallBodyPosition().z - before.z;
+        Frame();
+    }
+    ASSERT_GT(distance[0], 3.0f) << "two seconds of W roll the ball a good way";
+    EXPECT_NEAR(distance[1], distance[0], 0.05f * distance[0]) << "30 frames a second";
+    EXPECT_NEAR(distance[2], distance[0], 0.05f * distance[0]) << "20 frames a second";
+}
+
 TEST_F(GamePlay, CoinRaisesScoreBy100AndIsGoneNextFrame) {
     Settle();
     const int i = FirstActiveCoin();
@@ -383,6 +406,22 @@ TEST_F(GamePlay, EscapeQuits) {
     EXPECT_TRUE(RunUntilQuit(20));
     win32test::KeyUp(VK_ESCAPE);
     Frames(2);   // the loop can go on after the quit message was taken
+}
+
+// A tool or a quick finger can press and release a key within one pass of
+// the loop; the game still sees each tap once.
+TEST_F(GamePlay, KeyTappedWithinOnePassIsSeen) {
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    win32test::KeyDown('H');
+    win32test::KeyUp('H');
+    Frames(2);
+    EXPECT_EQ(ReadFile("kMedia/kMaps/levelNR.kmf").size(), size_t(8128 + 16 * coinCount)) << "H saved";
+    std::remove("kMedia/kMaps/levelNR.kmf");
+
+    win32test::KeyDown(VK_ESCAPE);
+    win32test::KeyUp(VK_ESCAPE);
+    EXPECT_TRUE(RunUntilQuit(20)) << "Escape quit";
+    Frames(2);
 }
 
 // Last: closes the window for good.
