@@ -4,6 +4,8 @@
 #include "Level.h"
 #include "Physics.h"
 
+#include <algorithm>
+
 // The rules' state: mode, level, scores, clock and the ball's place.
 bool editorMode = false;
 bool levelCompleted = false;
@@ -54,6 +56,9 @@ void UpdateGame() {
         if (Held('A')) editorCursor.x -= step * kCursorSpeed;
         if (Held('W')) editorCursor.z += step * kCursorSpeed;
         if (Held('S')) editorCursor.z -= step * kCursorSpeed;
+        // Inside the extent a level file may hold, so whatever is placed here saves and loads.
+        editorCursor.x = std::min(std::max(editorCursor.x, kLevelExtentMin), kLevelExtentMax);
+        editorCursor.z = std::min(std::max(editorCursor.z, kLevelExtentMin), kLevelExtentMax);
         if (Held('Z')) SetCell(ballCellX, ballCellZ, 1);
         if (Held('X')) SetCell(ballCellX, ballCellZ, 0);
         if (Once('C')) AddCoin();

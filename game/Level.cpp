@@ -99,7 +99,12 @@ void ClearLevel() {
     goalPosition = D3DXVECTOR3(0, 0, 0);
 }
 
-int CellOf(float worldCoordinate) { return static_cast<int>(worldCoordinate * 0.5f); }
+int CellOf(float worldCoordinate) {
+    const float cell = worldCoordinate * 0.5f;
+    if (!(cell > -static_cast<float>(kCellLimit))) return -kCellLimit;   // NaN too
+    if (cell >= static_cast<float>(kCellLimit)) return kCellLimit;
+    return static_cast<int>(cell);
+}
 
 unsigned char CellValue(int cellX, int cellZ) {
     if (cellX < 0 || cellX >= kGridSize || cellZ < 0 || cellZ >= kGridSize) return 0;

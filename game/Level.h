@@ -42,7 +42,23 @@ void RestartLevel();
 // at the origin (the ball is first put on the old start).
 void ClearLevel();
 
+// Where a level's start, goal and active coins may lie: finite, and on every
+// axis within half a board (45 units) of the board's square 0 ... 90, which
+// leaves room to start the ball beside the board or drop it from high up.
+// Level files with a point outside are refused; the editor's cursor stays inside.
+constexpr float kLevelExtentMin = -45.0f;
+constexpr float kLevelExtentMax = 135.0f;
+inline bool InsideLevelExtent(const D3DXVECTOR3& p) {
+    // Written so that NaN fails every comparison and is outside.
+    return p.x >= kLevelExtentMin && p.x <= kLevelExtentMax && p.y >= kLevelExtentMin &&
+           p.y <= kLevelExtentMax && p.z >= kLevelExtentMin && p.z <= kLevelExtentMax;
+}
+
 // The cell of a world coordinate: trunc(v * 0.5), toward zero, so -1.5 is cell 0.
+// Defined for every float: beyond +-kCellLimit cells (infinities included) it
+// is +-kCellLimit, NaN gives -kCellLimit; these lie far off the board and
+// leave room for cell arithmetic around them.
+constexpr int kCellLimit = 1 << 20;
 int CellOf(float worldCoordinate);
 // The tile of a cell; 0 outside 0 ... 44.
 unsigned char CellValue(int cellX, int cellZ);
