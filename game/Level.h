@@ -24,20 +24,28 @@ extern Coin coins[kMaxCoins];
 extern int coinCount;                               // records in use, from index 0
 extern D3DXVECTOR3 goalPosition;
 extern D3DXVECTOR3 startPosition;
+// True once a level file has loaded. Before that the board is start-up's
+// placeholder, on which the ball meets no bomb, coin or goal.
+extern bool levelLoaded;
 
 // "kMedia\\kMaps\\level<n>.kmf", the file of game level n.
 std::string LevelFileName(int level);
 constexpr const char* kEditorLevelFile = "kMedia\\kMaps\\levelNR.kmf";
 
 // Removes every spinner, then reads the file and restarts the level.
-// E_FAIL, with the level left as it was, when the file cannot be opened
-// (silently) or is not a well-formed level (a line on stderr).
+// E_FAIL, with the level left as it was, when the file cannot be read or is
+// not a well-formed level: reported by name and reason on stderr and in an
+// "Error!" message box.
 long LoadLevel(const char* name);
 // Writes the current level through a temporary file beside name, which then
-// replaces it; E_FAIL, with any old file left intact, when that fails.
+// replaces it; E_FAIL, with any old file left intact, when that fails,
+// reported like a failed load.
 long SaveLevel(const char* name);
 // Ball back on the start at rest; level scores, blast and clock reset.
 void RestartLevel();
+// The level as last loaded from a file (tiles, coins, goal, start) put back
+// and restarted, as reloading its file would; before any load, RestartLevel.
+void RestartLoadedLevel();
 // An empty level for the editor: every cell a bomb, no coins, goal and start
 // at the origin (the ball is first put on the old start).
 void ClearLevel();

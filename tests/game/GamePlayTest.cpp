@@ -10,6 +10,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace play;
 
 namespace {
@@ -212,6 +215,105 @@ TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero)
     Frame(10100.0);
     EXPECT_EQ(currentLevel, 1);
     EXPECT_EQ(totalScore, 0);
+}
+
+// The message boxes shown so far that mention text.
+static int BoxesMentioning(const char* text) {
+    int n = 0;
+    for (const std::string& box : win32test::MessageBoxLog())
+        n += box.find(text) != std::string::npos;
+    return n;
+}
+
+// A level file moved out of the way for one test and put back after it.
+struct LevelFileAway {
+    explicit LevelFileAway(const char* path) : path_(path), away_(std::string(path) + ".away") {
+        std::rename(path_.c_str(), away_.c_str());
+    }
+    ~LevelFileAway() { std::rename(away_.c_str(), path_.c_str()); }
+    std::string path_, away_;
+};
+
+TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutScoringTwice) {
+    Settle();
+    LevelFileAway away("kMedia/kMaps/level2.kmf");
+    win32test::ClearMessageBoxLog();
+    CollectEveryCoin();
+    ReachGoal();
+    ASSERT_TRUE(levelCompleted);
+    const int total = totalScore;
+    Frame(10100.0);
+    EXPECT_FALSE(levelCompleted);
+    EXPECT_EQ(currentLevel, 1) << "still on the level that has a file";
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(win32test::MessageBoxLog()[0].rfind("Error!: ", 0), 0u) << win32test::MessageBoxLog()[0];
+    EXPECT_EQ(BoxesMentioning("kMedia\\kMaps\\level2.kmf"), 1) << win32test::MessageBoxLog()[0];
+
+    Frames(60);
+    EXPECT_FALSE(levelCompleted) << "the ball is back on the start, not on the goal";
+    EXPECT_EQ(totalScore, total) << "the level counted once";
+    const D3DXVECTOR3 ball = BallBodyPosition();
+    EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
+    EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
+    EXPECT_GE(FirstActiveCoin(), 0) << "the coins are back";
+    EXPECT_EQ(win32test::MessageBoxLog().size(), 1u) << "reported once";
+}
+
+TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts) {
+    Settle();
+    const std::vector<char> good = ReadFile("kMedia/kMaps/level1.kmf");
+    ASSERT_GT(good.size(), 8128u);
+    {
+        std::ofstream cut("kMedia/kMaps/level1.kmf", std::ios::binary | std::ios::trunc);
+        cut.write(good.data(), 5000);
+    }
+    win32test::ClearMessageBoxLog();
+    int cx = 0, cz = 0;
+    ASSERT_TRUE(FindBomb(&cx, &cz));
+    PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
+    Frame();
+    ASSERT_TRUE(ballDead);
+    Frame(5100.0);
+    EXPECT_FALSE(ballDead);
+    EXPECT_EQ(BoxesMentioning("level1.kmf"), 1);
+    Frames(400);   // over six seconds: no second death, no second report
+    EXPECT_FALSE(ballDead);
+    EXPECT_EQ(win32test::MessageBoxLog().size(), 1u);
+    const D3DXVECTOR3 ball = BallBodyPosition();
+    EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
+    EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
+    std::ofstream("kMedia/kMaps/level1.kmf", std::ios::binary | std::ios::trunc).write(good.data(), good.size());
+}
+
+TEST_F(GamePlay, FailedEditorSaveIsReportedWithTheReasonAndTheFileName) {
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    ASSERT_EQ(mkdir("kMedia/kMaps/levelNR.kmf", 0755), 0);   // a folder where the file would go
+    win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
+    Press('H');
+    const std::string err = testing::internal::GetCapturedStderr();
+    rmdir("kMedia/kMaps/levelNR.kmf");
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    const std::string box = win32test::MessageBoxLog()[0];
+    EXPECT_EQ(box.rfind("Error!: ", 0), 0u) << box;
+    EXPECT_NE(box.find("levelNR.kmf"), std::string::npos) << box;
+    EXPECT_NE(box.find("directory"), std::string::npos) << "the reason: " << box;
+    EXPECT_NE(err.find("level: kMedia\\kMaps\\levelNR.kmf: "), std::string::npos) << err;
+    EXPECT_FALSE(std::ifstream("kMedia/kMaps/levelNR.kmf.tmp").good()) << "no temporary file left";
+}
+
+TEST_F(GamePlay, EditorCursorStaysWhereALevelFileMayPlaceThings) {
+    PressWithControl('I');
+    ASSERT_TRUE(editorMode);
+    win32test::KeyDown('A');
+    win32test::KeyDown('S');
+    Frames(30, 500.0);   // 15 s at 5 units a second: far past the edge
+    win32test::KeyUp('A');
+    win32test::KeyUp('S');
+    Frame();
+    EXPECT_EQ(editorCursor.x, kLevelExtentMin);
+    EXPECT_EQ(editorCursor.z, kLevelExtentMin);
+    PressWithControl('I');
 }
 
 // A cell whose 7 x 7 block is all of one kind (bomb or clear), or false.

@@ -5,6 +5,7 @@
 #include "LevelFile.h"
 
 #include <Win32File.h>
+#include <Win32TestSeam.h>
 
 #include <sys/resource.h>
 
@@ -321,10 +322,16 @@ TEST_F(Levels, FailedSaveLeavesThePreviousFileIntact) {
     rlimit small = old;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    win32test::ClearMessageBoxLog();
     long result = SaveLevel(Name("keep.kmf").c_str());
     setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_EQ(result, E_FAIL);
+    // Told, with the file and the reason.
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    const std::string box = win32test::MessageBoxLog()[0];
+    EXPECT_EQ(box.rfind("Error!: Error saving level!", 0), 0u) << box;
+    EXPECT_NE(box.find("keep.kmf: write failed: File too large"), std::string::npos) << box;
     EXPECT_TRUE(Read("keep.kmf") == before);
     EXPECT_FALSE(fs::exists(Path("keep.kmf.tmp")));
     // A folder that does not exist fails too, and creates nothing.
