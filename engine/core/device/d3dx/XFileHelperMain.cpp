@@ -17,6 +17,7 @@
 #include <cstring>
 #include <new>
 
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -78,6 +79,14 @@ int main(int argc, char** argv) {
     const pid_t parent = pid_t(std::strtol(argv[2], nullptr, 10));
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) return 0;   // the parent ended before the line above
+
+    // Started: what the importer (or a crash in it) prints is no news for
+    // the parent, which reports a failed file itself.
+    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (quiet >= 0) {
+        dup2(quiet, STDERR_FILENO);
+        close(quiet);
+    }
 
     using namespace d3dx::detail;
     const int socket = 0;

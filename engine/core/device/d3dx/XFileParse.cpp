@@ -59,8 +59,14 @@ struct Stream {
     }
 };
 
-bool NameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.'; }
+// Names run to white space or punctuation, as the importer reads them
+// ("O#e" is one name); a '#' or "//" only starts a comment between tokens.
+bool Punctuation(char c) { return std::strchr("{};,\"<>", c) != nullptr; }
+bool NameStart(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return !std::isspace(u) && !std::isdigit(u) && !Punctuation(c) && !std::strchr("+-.#/", c) && c != '\0';
+}
+bool NameChar(char c) { return !std::isspace(static_cast<unsigned char>(c)) && !Punctuation(c) && c != '\0'; }
 bool NumberChar(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
 }

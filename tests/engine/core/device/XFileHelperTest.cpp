@@ -128,6 +128,10 @@ TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused) {
                 "  MeshMaterialList { 1; 70000000; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n",
          "declares 70000000 material indices"},
         {head + "Mesh { -3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n", "vertices count is not a count"},
+        // Found by the fuzzer: a name holding '#', and a count past 32 bits.
+        {head + "Mesh O#e { 35555555555555; 0.0;0.0;0.0;, 1.0;0.0;0.0;; 1; 3;0,1,2;; }\n",
+         "vertices count is not a count"},
+        {head + "Mesh O#e { 3; 0;0;0;, 1;0;0;, 0;1;0;; 7000000; 3;0,1,2;; }\n", "declares 7000000 faces"},
     };
     for (const Case& c : cases) {
         ASSERT_LE(c.text.size(), 200u);
