@@ -234,6 +234,18 @@ struct LevelFileAway {
     std::string path_, away_;
 };
 
+// A level file cut short for one test and made whole again after it.
+struct LevelFileCut {
+    LevelFileCut(const char* path, size_t keep) : path_(path), whole_(ReadFile(path)) {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc).write(whole_.data(), std::streamsize(keep));
+    }
+    ~LevelFileCut() {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc).write(whole_.data(), std::streamsize(whole_.size()));
+    }
+    std::string path_;
+    std::vector<char> whole_;
+};
+
 TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutScoringTwice) {
     Settle();
     LevelFileAway away("kMedia/kMaps/level2.kmf");
@@ -261,12 +273,8 @@ TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutSco
 
 TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts) {
     Settle();
-    const std::vector<char> good = ReadFile("kMedia/kMaps/level1.kmf");
-    ASSERT_GT(good.size(), 8128u);
-    {
-        std::ofstream cut("kMedia/kMaps/level1.kmf", std::ios::binary | std::ios::trunc);
-        cut.write(good.data(), 5000);
-    }
+    ASSERT_GT(ReadFile("kMedia/kMaps/level1.kmf").size(), 8128u);
+    LevelFileCut cut("kMedia/kMaps/level1.kmf", 5000);
     win32test::ClearMessageBoxLog();
     int cx = 0, cz = 0;
     ASSERT_TRUE(FindBomb(&cx, &cz));
@@ -282,7 +290,6 @@ TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts)
     const D3DXVECTOR3 ball = BallBodyPosition();
     EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
     EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
-    std::ofstream("kMedia/kMaps/level1.kmf", std::ios::binary | std::ios::trunc).write(good.data(), good.size());
 }
 
 TEST_F(GamePlay, FailedEditorSaveIsReportedWithTheReasonAndTheFileName) {
