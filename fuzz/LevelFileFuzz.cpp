@@ -1,7 +1,9 @@
 // The game's level decoder: any bytes are either refused or give a level the
 // game can play and save. A decoded level has 0 ... 150 coins, holds the tile
-// bytes of the file, and saving it and decoding the saved file gives the same
-// level again.
+// bytes of the file, has its start, goal and active coins at finite points
+// inside the level extent, and saving it and decoding the saved file gives
+// the same level again.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +29,13 @@ bool SameLevel(const LevelData& a, const LevelData& b) {
     return SameBits(a.goal, b.goal) && SameBits(a.start, b.start);
 }
 
+// Checked apart from the decoder's own test: finite, and inside the extent.
+bool Playable(const D3DXVECTOR3& p) {
+    for (float v : {p.x, p.y, p.z})
+        if (!std::isfinite(v) || v < kLevelExtentMin || v > kLevelExtentMax) return false;
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,6 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < kLevelFileBaseSize + 16 * static_cast<std::size_t>(level->coinCount)) std::abort();
     for (int k = 0; k < kGridCells; ++k)
         if (level->grid[k] != data[4 * k]) std::abort();
+    if (!Playable(level->start) || !Playable(level->goal)) std::abort();
+    for (int i = 0; i < level->coinCount; ++i)
+        if (level->coins[i].active && !Playable(level->coins[i].position)) std::abort();
 
     std::vector<unsigned char> saved =
         EncodeLevel(level->grid, level->coinCount, level->coins, level->goal, level->start);

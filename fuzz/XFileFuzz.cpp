@@ -1,13 +1,21 @@
-// .X files: any bytes either fail cleanly or give a mesh whose indices and
-// attributes are in range.
+// .X files, parsed in this process (pre-scan and importer, as the helper
+// program runs them), so the fuzzer sees the parser's coverage and crashes:
+// any bytes either fail cleanly or give a mesh whose indices and attributes
+// are in range, and survive the trip through the helper's reply encoding.
 #include <cstdint>
 #include <cstdlib>
 
-#include "d3dx/XFileReader.h"
+#include "d3dx/XFileParse.h"
+#include "d3dx/XFileWire.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    d3dx::detail::XMeshData mesh;
-    if (!d3dx::detail::ReadXFile(data, size, mesh, nullptr)) return 0;
+    using namespace d3dx::detail;
+    XMeshData mesh;
+    std::string why;
+    if (!ParseXFile(data, size, mesh, &why)) {
+        if (why.empty() || mesh.FaceCount() != 0) std::abort();
+        return 0;
+    }
     size_t vertices = mesh.VertexCount();
     for (uint32_t i : mesh.indices)
         if (i >= vertices) std::abort();
@@ -15,5 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (mesh.attributes[f] >= mesh.materials.size()) std::abort();
         if (f && mesh.attributes[f] < mesh.attributes[f - 1]) std::abort();
     }
+    bool ok = false;
+    XMeshData back;
+    if (!DecodeXReply(EncodeXReply(true, mesh, why), ok, back, why) || !ok) std::abort();
+    if (back.indices != mesh.indices || back.attributes != mesh.attributes || back.positions != mesh.positions)
+        std::abort();
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "Level.h"
 #include "Physics.h"
 
+#include <algorithm>
+
 // The rules' state: mode, level, scores, clock and the ball's place.
 bool editorMode = false;
 bool levelCompleted = false;
@@ -41,8 +43,8 @@ bool Once(int virtualKey) { return engine.GetKeyPressedOnce(virtualKey); }
 
 }  // namespace
 
-void LoadNumberedLevel(int n) {
-    LoadLevel(LevelFileName(n).c_str());
+long LoadNumberedLevel(int n) {
+    return LoadLevel(LevelFileName(n).c_str());
 }
 
 void UpdateGame() {
@@ -54,6 +56,9 @@ void UpdateGame() {
         if (Held('A')) editorCursor.x -= step * kCursorSpeed;
         if (Held('W')) editorCursor.z += step * kCursorSpeed;
         if (Held('S')) editorCursor.z -= step * kCursorSpeed;
+        // Inside the extent a level file may hold, so whatever is placed here saves and loads.
+        editorCursor.x = std::min(std::max(editorCursor.x, kLevelExtentMin), kLevelExtentMax);
+        editorCursor.z = std::min(std::max(editorCursor.z, kLevelExtentMin), kLevelExtentMax);
         if (Held('Z')) SetCell(ballCellX, ballCellZ, 1);
         if (Held('X')) SetCell(ballCellX, ballCellZ, 0);
         if (Once('C')) AddCoin();
@@ -147,12 +152,16 @@ void DrawCompletionOverlay() {
 
     if (GetTickCount() > completionEndTick) {
         levelCompleted = false;
-        if (currentLevel == lastLevel) {
-            totalScore = 0;
-            currentLevel = 0;
+        const int next = currentLevel == lastLevel ? 1 : currentLevel + 1;
+        if (SUCCEEDED(LoadNumberedLevel(next))) {
+            if (currentLevel == lastLevel)
+                totalScore = 0;
+            currentLevel = next;
+        } else {
+            // No next level to go to (reported by the load): the finished level
+            // starts again rather than leaving the ball on its goal to score twice.
+            RestartLoadedLevel();
         }
-        currentLevel += 1;
-        LoadNumberedLevel(currentLevel);
     }
 }
 
@@ -164,6 +173,9 @@ void DrawDeathOverlay() {
 
     if (GetTickCount() > deathEndTick) {
         ballDead = false;
-        LoadNumberedLevel(currentLevel);
+        // A file that cannot be read any more (reported by the load) still
+        // gives the level back as it was loaded, not the ball where it died.
+        if (FAILED(LoadNumberedLevel(currentLevel)))
+            RestartLoadedLevel();
     }
 }

@@ -34,8 +34,10 @@ void CheckBallEvents();
 void UpdateClockAndScore();
 // "Level Completed!" / end-of-game text and the score table; loads the next
 // level when the display time is over (after the last level: level 1, total 0).
+// When the next level cannot be loaded the finished one restarts instead.
 void DrawCompletionOverlay();
-// The death text; reloads the same level when the display time is over.
+// The death text; reloads the same level when the display time is over, or
+// restarts it as last loaded when its file cannot be read any more.
 void DrawDeathOverlay();
-// Loads level number n from its numbered file.
-void LoadNumberedLevel(int n);
+// Loads level number n from its numbered file; E_FAIL as LoadLevel.
+long LoadNumberedLevel(int n);

@@ -128,8 +128,9 @@ void RenderFrame() {
         DrawModelAt(coinModel, coinMatrix);
     }
 
-    // 17-19. Rules, ball, clock.
-    if (!editorMode && !ballDead && !levelCompleted)
+    // 17-19. Rules, ball, clock. Until a level file has loaded the board is a
+    // placeholder: nothing on it kills or scores.
+    if (!editorMode && !ballDead && !levelCompleted && levelLoaded)
         CheckBallEvents();
     DrawModelAt(ballModel, ballMatrix);
     if (!ballDead && !levelCompleted)

@@ -7,6 +7,7 @@
 
 #include <Win32File.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,8 +18,24 @@ Coin coins[kMaxCoins];
 int coinCount = 0;
 D3DXVECTOR3 goalPosition(0, 0, 0);
 D3DXVECTOR3 startPosition(0, 0, 0);
+bool levelLoaded = false;
 
 namespace {
+
+// The level as last loaded from a file, for RestartLoadedLevel.
+std::unique_ptr<LevelData> loadedLevel;
+
+// A failed load or save: a line on standard error naming the file, and the
+// game's message box saying what and why (headless, the box is printed too).
+void Report(const char* what, const char* name, const std::string& why) {
+    std::fprintf(stderr, "level: %s: %s\n", name, why.c_str());
+    const std::string text = std::string(what) + "\n" + name + ": " + why;
+    MessageBoxA(NULL, text.c_str(), "Error!", MB_OK);
+}
+
+std::string ErrnoText(const char* doing, int error) {
+    return std::string(doing) + ": " + (error ? std::strerror(error) : "unknown error");
+}
 
 void Commit(const LevelData& level) {
     std::memcpy(levelGrid, level.grid, sizeof(levelGrid));
@@ -43,39 +60,64 @@ std::string LevelFileName(int level) {
 
 long LoadLevel(const char* name) {
     DestroySpinners();
+    if (!name) name = "";
     // Bytes past the coin table are ignored, so a longer file still loads;
     // one past a megabyte is no level file.
     std::vector<unsigned char> bytes;
     Win32ReadResult read = Win32_ReadWholeFile(name, std::size_t(1) << 20, bytes);
-    if (read == WIN32_READ_MISSING) return E_FAIL;
 
     // Decoded into a spare level first: the current one changes only when
     // the whole file is good.
     auto level = std::make_unique<LevelData>();
-    std::string why = read == WIN32_READ_TOO_LARGE ? "over 1 MB, no level file" : "read error";
+    std::string why = read == WIN32_READ_MISSING     ? "file not found"
+                      : read == WIN32_READ_TOO_LARGE ? "over 1 MB, no level file"
+                                                     : "read error";
     if (read != WIN32_READ_OK || !DecodeLevel(bytes.data(), bytes.size(), *level, why)) {
-        std::fprintf(stderr, "level: %s not loaded: %s\n", name, why.c_str());
+        Report("Error loading level!", name, why);
         return E_FAIL;
     }
     Commit(*level);
+    loadedLevel = std::move(level);
+    levelLoaded = true;
     RestartLevel();
     return S_OK;
 }
 
 long SaveLevel(const char* name) {
-    if (!name || !*name) return E_FAIL;
+    if (!name || !*name) {
+        Report("Error saving level!", "", "no file name");
+        return E_FAIL;
+    }
     std::vector<unsigned char> bytes = EncodeLevel(levelGrid, coinCount, coins, goalPosition, startPosition);
     std::string temp = std::string(name) + ".tmp";
+    errno = 0;
     FILE* f = Win32_OpenFile(temp.c_str(), "wb");
-    if (!f) return E_FAIL;
+    if (!f) {
+        Report("Error saving level!", name, ErrnoText("cannot create the file", errno));
+        return E_FAIL;
+    }
+    errno = 0;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     written = std::fflush(f) == 0 && written;
+    int error = errno;
     written = std::fclose(f) == 0 && written;
-    if (!written || !Win32_ReplaceFile(temp.c_str(), name)) {
+    if (!error) error = errno;
+    std::string why = written ? "" : ErrnoText("write failed", error);
+    if (written) {
+        errno = 0;
+        if (!Win32_ReplaceFile(temp.c_str(), name)) why = ErrnoText("cannot replace the file", errno);
+    }
+    if (!why.empty()) {
         Win32_DeleteFile(temp.c_str());
+        Report("Error saving level!", name, why);
         return E_FAIL;
     }
     return S_OK;
+}
+
+void RestartLoadedLevel() {
+    if (loadedLevel) Commit(*loadedLevel);
+    RestartLevel();
 }
 
 void RestartLevel() {
@@ -99,7 +141,12 @@ void ClearLevel() {
     goalPosition = D3DXVECTOR3(0, 0, 0);
 }
 
-int CellOf(float worldCoordinate) { return static_cast<int>(worldCoordinate * 0.5f); }
+int CellOf(float worldCoordinate) {
+    const float cell = worldCoordinate * 0.5f;
+    if (!(cell > -static_cast<float>(kCellLimit))) return -kCellLimit;   // NaN too
+    if (cell >= static_cast<float>(kCellLimit)) return kCellLimit;
+    return static_cast<int>(cell);
+}
 
 unsigned char CellValue(int cellX, int cellZ) {
     if (cellX < 0 || cellX >= kGridSize || cellZ < 0 || cellZ >= kGridSize) return 0;

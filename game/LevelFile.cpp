@@ -2,6 +2,7 @@
 #include "LevelFile.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -25,6 +26,13 @@ float ReadFloat(const unsigned char* p) {
 
 D3DXVECTOR3 ReadVector(const unsigned char* p) {
     return D3DXVECTOR3(ReadFloat(p), ReadFloat(p + 4), ReadFloat(p + 8));
+}
+
+std::string Describe(const char* what, const D3DXVECTOR3& p) {
+    char text[160];
+    std::snprintf(text, sizeof(text), "%s (%g, %g, %g) lies outside %g ... %g", what, double(p.x), double(p.y),
+                  double(p.z), double(kLevelExtentMin), double(kLevelExtentMax));
+    return text;
 }
 
 void WriteInt(std::vector<unsigned char>& out, int32_t v) {
@@ -73,6 +81,21 @@ bool DecodeLevel(const unsigned char* bytes, std::size_t size, LevelData& out, s
     }
     out.goal = ReadVector(p);
     out.start = ReadVector(p + 12);
+
+    // A level the ball can play: every point it meets is a finite place near the board.
+    if (!InsideLevelExtent(out.start)) {
+        why = Describe("start", out.start);
+        return false;
+    }
+    if (!InsideLevelExtent(out.goal)) {
+        why = Describe("goal", out.goal);
+        return false;
+    }
+    for (int i = 0; i < n; ++i)
+        if (out.coins[i].active && !InsideLevelExtent(out.coins[i].position)) {
+            why = Describe(("coin " + std::to_string(i)).c_str(), out.coins[i].position);
+            return false;
+        }
     return true;
 }
 

@@ -31,8 +31,10 @@ struct LevelData {
 };
 
 // Reads a whole file image. False, with the reason in why, for a file shorter
-// than its coin count needs or a count outside 0 ... kMaxCoins; out may then
-// be partly written. Bytes past the end of the level are ignored.
+// than its coin count needs, a count outside 0 ... kMaxCoins, or a start,
+// goal or active coin outside the level extent (InsideLevelExtent: NaN and
+// infinities included); out may then be partly written. Bytes past the end
+// of the level are ignored, and so are the positions of inactive coins.
 bool DecodeLevel(const unsigned char* bytes, std::size_t size, LevelData& out, std::string& why);
 // The file image of a level: coinCount clamped to 0 ... kMaxCoins.
 std::vector<unsigned char> EncodeLevel(const unsigned char* grid, int coinCount, const Coin* coins,

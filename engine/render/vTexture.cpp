@@ -3,6 +3,7 @@
 #include <d3dx9.h>
 
 #include "core/detail/ComRef.h"
+#include "core/detail/LoadFailure.h"
 #include "render/detail/TextureFormat.h"
 #include "vEngine.h"
 
@@ -57,6 +58,7 @@ long vTexture::LoadTextureFromFile(const char* file, DWORD colourKey, int mipLev
     }
     if (FAILED(hr) || !texture) {
         vcore::ReleaseRef(texture);
+        vcore::LogLoadFailure(file, hr, "image");
         MessageBoxA(NULL, "Error loading texture!", "Error!", MB_OKCANCEL);
         return E_FAIL;
     }

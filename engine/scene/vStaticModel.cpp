@@ -9,6 +9,7 @@
 #include "vTexture.h"
 
 #include "core/detail/ComRef.h"
+#include "core/detail/LoadFailure.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ long vStaticModel::LoadModel(const char* fileName)
     if (FAILED(hr) || !mesh) {
         vcore::ReleaseRef(mesh);
         vcore::ReleaseRef(materialBuffer);
+        vcore::LogLoadFailure(fileName, hr, ".X mesh");
         MessageBoxA(NULL, "Error loading Static Model", "Error!", MB_OK);
         return E_FAIL;
     }

@@ -20,13 +20,13 @@ bool EnsureStarted(std::string* why) {
         *why = "the game could not start here";
         return false;
     }
-    FILE* level = std::fopen("kMedia/kMaps/level1.kmf", "rb");
-    if (!level) {
+    FILE* media = std::fopen("kMedia/board.x", "rb");
+    if (!media) {
         startFailed = true;
-        *why = "no generated media (kMedia/kMaps/level1.kmf) in the working directory";
+        *why = "no generated media (kMedia/board.x) in the working directory";
         return false;
     }
-    std::fclose(level);
+    std::fclose(media);
     win32test::UseVirtualClock(true);
     win32test::SetVirtualTimeMs(100000);
     if (!GameStartup()) {

@@ -10,6 +10,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace play;
 
 namespace {
@@ -82,6 +85,29 @@ TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive) {
     Frame();
     EXPECT_EQ(steeringTorque.x, 70.0f);
     win32test::KeyUp('W');
+}
+
+// The world keeps real time at any frame rate: two seconds of steering roll
+// the ball as far at 20 frames a second as at 60.
+TEST_F(GamePlay, SteeringCoversTheSameGroundAt20And30And60FramesASecond) {
+    float distance[3] = {};
+    const double frameMs[3] = {1000.0 / 60.0, 1000.0 / 30.0, 1000.0 / 20.0};
+    for (int k = 0; k < 3; ++k) {
+        ResetToLevel(1);
+        FillGrid(0);                                   // nothing to die on
+        goalPosition = D3DXVECTOR3(-100.0f, 0.0f, -100.0f);   // nor to finish at
+        PlaceBall(45.0f, 1.0f, 20.0f);
+        Frames(30, frameMs[k]);                        // at rest, the speed factor at this rate
+        const D3DXVECTOR3 before = BallBodyPosition();
+        win32test::KeyDown('W');
+        Frames(static_cast<int>(2000.0 / frameMs[k] + 0.5), frameMs[k]);
+        win32test::KeyUp('W');
+        distance[k] = BallBodyPosition().z - before.z;
+        Frame();
+    }
+    ASSERT_GT(distance[0], 3.0f) << "two seconds of W roll the ball a good way";
+    EXPECT_NEAR(distance[1], distance[0], 0.05f * distance[0]) << "30 frames a second";
+    EXPECT_NEAR(distance[2], distance[0], 0.05f * distance[0]) << "20 frames a second";
 }
 
 TEST_F(GamePlay, CoinRaisesScoreBy100AndIsGoneNextFrame) {
@@ -189,6 +215,112 @@ TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero)
     Frame(10100.0);
     EXPECT_EQ(currentLevel, 1);
     EXPECT_EQ(totalScore, 0);
+}
+
+// The message boxes shown so far that mention text.
+static int BoxesMentioning(const char* text) {
+    int n = 0;
+    for (const std::string& box : win32test::MessageBoxLog())
+        n += box.find(text) != std::string::npos;
+    return n;
+}
+
+// A level file moved out of the way for one test and put back after it.
+struct LevelFileAway {
+    explicit LevelFileAway(const char* path) : path_(path), away_(std::string(path) + ".away") {
+        std::rename(path_.c_str(), away_.c_str());
+    }
+    ~LevelFileAway() { std::rename(away_.c_str(), path_.c_str()); }
+    std::string path_, away_;
+};
+
+// A level file cut short for one test and made whole again after it.
+struct LevelFileCut {
+    LevelFileCut(const char* path, size_t keep) : path_(path), whole_(ReadFile(path)) {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc).write(whole_.data(), std::streamsize(keep));
+    }
+    ~LevelFileCut() {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc).write(whole_.data(), std::streamsize(whole_.size()));
+    }
+    std::string path_;
+    std::vector<char> whole_;
+};
+
+TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutScoringTwice) {
+    Settle();
+    LevelFileAway away("kMedia/kMaps/level2.kmf");
+    win32test::ClearMessageBoxLog();
+    CollectEveryCoin();
+    ReachGoal();
+    ASSERT_TRUE(levelCompleted);
+    const int total = totalScore;
+    Frame(10100.0);
+    EXPECT_FALSE(levelCompleted);
+    EXPECT_EQ(currentLevel, 1) << "still on the level that has a file";
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(win32test::MessageBoxLog()[0].rfind("Error!: ", 0), 0u) << win32test::MessageBoxLog()[0];
+    EXPECT_EQ(BoxesMentioning("kMedia\\kMaps\\level2.kmf"), 1) << win32test::MessageBoxLog()[0];
+
+    Frames(60);
+    EXPECT_FALSE(levelCompleted) << "the ball is back on the start, not on the goal";
+    EXPECT_EQ(totalScore, total) << "the level counted once";
+    const D3DXVECTOR3 ball = BallBodyPosition();
+    EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
+    EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
+    EXPECT_GE(FirstActiveCoin(), 0) << "the coins are back";
+    EXPECT_EQ(win32test::MessageBoxLog().size(), 1u) << "reported once";
+}
+
+TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts) {
+    Settle();
+    ASSERT_GT(ReadFile("kMedia/kMaps/level1.kmf").size(), 8128u);
+    LevelFileCut cut("kMedia/kMaps/level1.kmf", 5000);
+    win32test::ClearMessageBoxLog();
+    int cx = 0, cz = 0;
+    ASSERT_TRUE(FindBomb(&cx, &cz));
+    PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
+    Frame();
+    ASSERT_TRUE(ballDead);
+    Frame(5100.0);
+    EXPECT_FALSE(ballDead);
+    EXPECT_EQ(BoxesMentioning("level1.kmf"), 1);
+    Frames(400);   // over six seconds: no second death, no second report
+    EXPECT_FALSE(ballDead);
+    EXPECT_EQ(win32test::MessageBoxLog().size(), 1u);
+    const D3DXVECTOR3 ball = BallBodyPosition();
+    EXPECT_NEAR(ball.x, startPosition.x, 0.5f);
+    EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
+}
+
+TEST_F(GamePlay, FailedEditorSaveIsReportedWithTheReasonAndTheFileName) {
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    ASSERT_EQ(mkdir("kMedia/kMaps/levelNR.kmf", 0755), 0);   // a folder where the file would go
+    win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
+    Press('H');
+    const std::string err = testing::internal::GetCapturedStderr();
+    rmdir("kMedia/kMaps/levelNR.kmf");
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    const std::string box = win32test::MessageBoxLog()[0];
+    EXPECT_EQ(box.rfind("Error!: ", 0), 0u) << box;
+    EXPECT_NE(box.find("levelNR.kmf"), std::string::npos) << box;
+    EXPECT_NE(box.find("directory"), std::string::npos) << "the reason: " << box;
+    EXPECT_NE(err.find("level: kMedia\\kMaps\\levelNR.kmf: "), std::string::npos) << err;
+    EXPECT_FALSE(std::ifstream("kMedia/kMaps/levelNR.kmf.tmp").good()) << "no temporary file left";
+}
+
+TEST_F(GamePlay, EditorCursorStaysWhereALevelFileMayPlaceThings) {
+    PressWithControl('I');
+    ASSERT_TRUE(editorMode);
+    win32test::KeyDown('A');
+    win32test::KeyDown('S');
+    Frames(30, 500.0);   // 15 s at 5 units a second: far past the edge
+    win32test::KeyUp('A');
+    win32test::KeyUp('S');
+    Frame();
+    EXPECT_EQ(editorCursor.x, kLevelExtentMin);
+    EXPECT_EQ(editorCursor.z, kLevelExtentMin);
+    PressWithControl('I');
 }
 
 // A cell whose 7 x 7 block is all of one kind (bomb or clear), or false.
@@ -383,6 +515,22 @@ TEST_F(GamePlay, EscapeQuits) {
     EXPECT_TRUE(RunUntilQuit(20));
     win32test::KeyUp(VK_ESCAPE);
     Frames(2);   // the loop can go on after the quit message was taken
+}
+
+// A tool or a quick finger can press and release a key within one pass of
+// the loop; the game still sees each tap once.
+TEST_F(GamePlay, KeyTappedWithinOnePassIsSeen) {
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    win32test::KeyDown('H');
+    win32test::KeyUp('H');
+    Frames(2);
+    EXPECT_EQ(ReadFile("kMedia/kMaps/levelNR.kmf").size(), size_t(8128 + 16 * coinCount)) << "H saved";
+    std::remove("kMedia/kMaps/levelNR.kmf");
+
+    win32test::KeyDown(VK_ESCAPE);
+    win32test::KeyUp(VK_ESCAPE);
+    EXPECT_TRUE(RunUntilQuit(20)) << "Escape quit";
+    Frames(2);
 }
 
 // Last: closes the window for good.

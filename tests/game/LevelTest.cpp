@@ -5,9 +5,11 @@
 #include "LevelFile.h"
 
 #include <Win32File.h>
+#include <Win32TestSeam.h>
 
 #include <sys/resource.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
@@ -233,17 +235,76 @@ TEST_F(RefusedFiles, NegativeCoinCount) {
     ExpectRefusedAndSampleKept(b);
 }
 
+// A start, goal or active coin that is not a finite point near the board
+// could never be played (and NaN has no cell): such a file is refused.
+TEST_F(RefusedFiles, PositionsThatAreNotFiniteOrFarOffTheBoard) {
+    unsigned char grid[2025] = {};
+    const float nan = std::nanf(""), inf = HUGE_VALF;
+    struct Case {
+        float start[3], goal[3];
+        HandCoin coin;
+    };
+    const Case cases[] = {
+        {{nan, 5, 20}, {80, 0, 80}, {1, 10, 1, 10}},
+        {{20, 5, nan}, {80, 0, 80}, {1, 10, 1, 10}},
+        {{20, 5, 20}, {inf, 0, 80}, {1, 10, 1, 10}},
+        {{20, 5, 20}, {80, -inf, 80}, {1, 10, 1, 10}},
+        {{3e38f, 5, 20}, {80, 0, 80}, {1, 10, 1, 10}},
+        {{20, 5, 20}, {80, 0, 80}, {1, 10, 1, nan}},
+        {{20, 5, 20}, {80, 0, 80}, {1, -3e38f, 1, 10}},
+        {{-45.5f, 5, 20}, {80, 0, 80}, {1, 10, 1, 10}},   // just past the margin
+        {{20, 135.5f, 20}, {80, 0, 80}, {1, 10, 1, 10}},
+        {{20, 5, 20}, {80, 0, 136}, {1, 10, 1, 10}},
+    };
+    for (const Case& c : cases) {
+        float start[3] = {c.start[0], c.start[1], c.start[2]}, goal[3] = {c.goal[0], c.goal[1], c.goal[2]};
+        Bytes b = HandBuiltLevel(grid, {c.coin}, goal, start);
+        LevelData decoded;
+        std::string why;
+        EXPECT_FALSE(DecodeLevel(b.data(), b.size(), decoded, why));
+        EXPECT_NE(why.find("outside"), std::string::npos) << why;
+        ExpectRefusedAndSampleKept(b);
+    }
+}
+
+TEST_F(Levels, PointsWithinTheMarginAndInactiveCoinsAnywhereLoad) {
+    unsigned char grid[2025] = {};
+    float start[3] = {-45, 135, -45}, goal[3] = {135, -45, 135};
+    Write("edge.kmf", HandBuiltLevel(grid, {{1, -45, 1, 135}, {0, std::nanf(""), HUGE_VALF, 1e30f}}, goal, start));
+    ASSERT_EQ(LoadLevel(Name("edge.kmf").c_str()), S_OK);
+    EXPECT_EQ(startPosition.x, -45.0f);
+    EXPECT_EQ(coinCount, 2);
+    Steps(3);
+}
+
+// Every float has a cell, far off the board for the ones no board holds,
+// with room for the X-ray view's cells around it.
+TEST_F(Levels, EveryFloatHasACell) {
+    const float nan = std::nanf("");
+    EXPECT_EQ(CellOf(nan), -kCellLimit);
+    EXPECT_EQ(CellOf(-nan), -kCellLimit);
+    EXPECT_EQ(CellOf(HUGE_VALF), kCellLimit);
+    EXPECT_EQ(CellOf(-HUGE_VALF), -kCellLimit);
+    EXPECT_EQ(CellOf(3e38f), kCellLimit);
+    EXPECT_EQ(CellOf(-3e38f), -kCellLimit);
+    EXPECT_EQ(CellOf(4194302.0f), kCellLimit);
+    EXPECT_EQ(CellOf(2097150.0f), 1048575);
+    EXPECT_EQ(CellOf(89.9f), 44);
+    EXPECT_EQ(CellValue(CellOf(nan), CellOf(nan)), 0);
+    EXPECT_LT(kCellLimit, INT32_MAX - 100);
+}
+
 TEST_F(Levels, FullCoinTableLoadsAndExtraBytesAreIgnored) {
     unsigned char grid[2025] = {};
     std::vector<HandCoin> list;
-    for (int i = 0; i < 150; ++i) list.push_back({1, float(i), 1, 2});
+    for (int i = 0; i < 150; ++i) list.push_back({1, float(i) * 0.5f, 1, 2});
     float goal[3] = {1, 0, 1}, start[3] = {4, 5, 4};
     Bytes b = HandBuiltLevel(grid, list, goal, start);
     b.insert(b.end(), {1, 2, 3, 4, 5});
     Write("full.kmf", b);
     ASSERT_EQ(LoadLevel(Name("full.kmf").c_str()), S_OK);
     EXPECT_EQ(coinCount, 150);
-    EXPECT_EQ(coins[149].position.x, 149);
+    EXPECT_EQ(coins[149].position.x, 74.5f);
     EXPECT_EQ(startPosition.x, 4);
 }
 
@@ -261,10 +322,16 @@ TEST_F(Levels, FailedSaveLeavesThePreviousFileIntact) {
     rlimit small = old;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    win32test::ClearMessageBoxLog();
     long result = SaveLevel(Name("keep.kmf").c_str());
     setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_EQ(result, E_FAIL);
+    // Told, with the file and the reason.
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    const std::string box = win32test::MessageBoxLog()[0];
+    EXPECT_EQ(box.rfind("Error!: Error saving level!", 0), 0u) << box;
+    EXPECT_NE(box.find("keep.kmf: write failed: File too large"), std::string::npos) << box;
     EXPECT_TRUE(Read("keep.kmf") == before);
     EXPECT_FALSE(fs::exists(Path("keep.kmf.tmp")));
     // A folder that does not exist fails too, and creates nothing.

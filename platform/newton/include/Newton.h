@@ -35,8 +35,11 @@ void NewtonDestroy(const NewtonWorld* newtonWorld);
 void NewtonSetWorldSize(const NewtonWorld* newtonWorld, const dFloat* minPoint, const dFloat* maxPoint);
 // 0 exact, 1 adaptive. Recorded only: the solver has one friction model.
 void NewtonSetFrictionModel(const NewtonWorld* newtonWorld, int model);
-// One simulation step of timestep seconds, clamped to 1/1000 ... 1/60.
-// Each moving, unfrozen body with a callback gets exactly one call first.
+// Simulates timestep seconds (at least 1/1000, at most 0.5) as the fewest
+// equal sub-steps of at most 1/60 s, so the world keeps real time at any
+// frame rate. Before each sub-step every moving, unfrozen body with a
+// callback gets exactly one call; the force and torque set there act for
+// that sub-step.
 void NewtonUpdate(const NewtonWorld* newtonWorld, dFloat timestep);
 
 // --- materials -----------------------------------------------------------

@@ -14,7 +14,8 @@ namespace newton_detail {
 // They shape how the ball rolls: see Tuning in NewtonWorld.cpp.
 struct Tuning {
     static constexpr float kMinStep = 1.0f / 1000.0f;
-    static constexpr float kMaxStep = 1.0f / 60.0f;
+    static constexpr float kMaxStep = 1.0f / 60.0f;  // longest sub-step of one update
+    static constexpr float kMaxUpdate = 0.5f;       // longer updates (a stalled frame) simulate this much
     static constexpr float kLinearDamping = 0.1f;   // fraction of velocity lost per second
     static constexpr float kAngularDamping = 0.1f;
     static constexpr float kRollingFriction = 0.2f; // resisting torque per unit of contact force

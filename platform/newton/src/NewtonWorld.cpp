@@ -1,5 +1,5 @@
-// The world: one Bullet dynamics world without gravity, stepped once per
-// NewtonUpdate.
+// The world: one Bullet dynamics world without gravity, stepped in equal
+// sub-steps of at most 1/60 s per NewtonUpdate.
 //
 // Tuning. Newton gave every body a little damping and let a sphere slow
 // down by itself; Bullet's sphere rolls forever on a flat box. The layer
@@ -16,6 +16,7 @@
 #include <BulletCollision/CollisionDispatch/btManifoldResult.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 using namespace newton_detail;
@@ -69,6 +70,32 @@ void FreezeEscapedBodies(NewtonWorld* world) {
         body->frozen = true;
         SyncMembership(body);
     }
+}
+
+// One simulation step: every moving body's callback, then its force and
+// torque applied for dt seconds.
+void SubStep(NewtonWorld* w, float dt) {
+    // Callbacks may add or remove bodies; walk a copy.
+    std::vector<NewtonBody*> moving;
+    for (NewtonBody* body : w->bodies)
+        if (body->dynamic && !body->frozen) moving.push_back(body);
+    for (NewtonBody* body : moving) {
+        // Skip a body that an earlier callback destroyed.
+        if (std::find(w->bodies.begin(), w->bodies.end(), body) == w->bodies.end()) continue;
+        body->force.setZero();
+        body->torque.setZero();
+        if (body->callback) body->callback(body);
+    }
+    for (NewtonBody* body : w->bodies) {
+        if (!body->dynamic || body->frozen) continue;
+        btRigidBody* rb = body->rigid.get();
+        rb->clearForces();
+        rb->applyCentralForce(body->force);
+        rb->applyTorque(body->torque);
+        if (!body->force.isZero() || !body->torque.isZero()) rb->activate(true);
+    }
+    w->dynamics->stepSimulation(dt, 0);
+    FreezeEscapedBodies(w);
 }
 
 }  // namespace
@@ -154,29 +181,13 @@ void NewtonSetFrictionModel(const NewtonWorld* newtonWorld, int model) {
 void NewtonUpdate(const NewtonWorld* newtonWorld, dFloat timestep) {
     NewtonWorld* w = Mutable(newtonWorld);
     if (!w) return;
-    float dt = Clamp(timestep == timestep ? timestep : 0.0f, Tuning::kMinStep, Tuning::kMaxStep);
-
-    // Callbacks may add or remove bodies; walk a copy.
-    std::vector<NewtonBody*> moving;
-    for (NewtonBody* body : w->bodies)
-        if (body->dynamic && !body->frozen) moving.push_back(body);
-    for (NewtonBody* body : moving) {
-        // Skip a body that an earlier callback destroyed.
-        if (std::find(w->bodies.begin(), w->bodies.end(), body) == w->bodies.end()) continue;
-        body->force.setZero();
-        body->torque.setZero();
-        if (body->callback) body->callback(body);
-    }
-    for (NewtonBody* body : w->bodies) {
-        if (!body->dynamic || body->frozen) continue;
-        btRigidBody* rb = body->rigid.get();
-        rb->clearForces();
-        rb->applyCentralForce(body->force);
-        rb->applyTorque(body->torque);
-        if (!body->force.isZero() || !body->torque.isZero()) rb->activate(true);
-    }
-    w->dynamics->stepSimulation(dt, 0);
-    FreezeEscapedBodies(w);
+    float total = Clamp(timestep == timestep ? timestep : 0.0f, Tuning::kMinStep, Tuning::kMaxUpdate);
+    // The fewest equal sub-steps of at most kMaxStep; the small allowance keeps
+    // an update of exactly 1/60 s (or 2/60 s, read from a clock) from taking one more.
+    int steps = static_cast<int>(std::ceil(total / Tuning::kMaxStep - 1e-3f));
+    steps = std::max(steps, 1);
+    float dt = total / static_cast<float>(steps);
+    for (int i = 0; i < steps; ++i) SubStep(w, dt);
 }
 
 }  // extern "C"

@@ -37,12 +37,20 @@ bool SingleKeyDown(int vk) {
     return false;
 }
 
-bool KeyDown(int vk) {
+// The key as the message queue has it: while messages of the key wait in the
+// queue, its state as of the last one retrieved; otherwise its state now.
+bool SingleKeyDownAsRetrieved(int vk) {
+    const State& s = GetState();
+    if (vk > 0 && vk <= 255 && s.keyMessagesQueued[vk] > 0) return s.keyDownAsRetrieved[vk];
+    return SingleKeyDown(vk);
+}
+
+bool KeyDown(int vk, bool (*single)(int)) {
     switch (vk) {
-    case VK_SHIFT: return SingleKeyDown(VK_LSHIFT) || SingleKeyDown(VK_RSHIFT);
-    case VK_CONTROL: return SingleKeyDown(VK_LCONTROL) || SingleKeyDown(VK_RCONTROL);
-    case VK_MENU: return SingleKeyDown(VK_LMENU) || SingleKeyDown(VK_RMENU);
-    default: return SingleKeyDown(vk);
+    case VK_SHIFT: return single(VK_LSHIFT) || single(VK_RSHIFT);
+    case VK_CONTROL: return single(VK_LCONTROL) || single(VK_RCONTROL);
+    case VK_MENU: return single(VK_LMENU) || single(VK_RMENU);
+    default: return single(vk);
     }
 }
 
@@ -73,8 +81,8 @@ void KeyMessage(int virtKey, bool down, bool wasDown) {
     DWORD lp = 1;
     if (wasDown) lp |= 1u << 30;
     if (!down) lp |= 1u << 31;
-    Post(s.active, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(generic),
-         static_cast<LPARAM>(lp));
+    PostKey(s.active, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(generic),
+            static_cast<LPARAM>(lp), virtKey, wasDown);
 }
 
 void MouseMoveTo(HWND hwnd, int clientX, int clientY) {
@@ -151,14 +159,16 @@ void CharUnits(const char* utf8) {
 
 SHORT WINAPI GetKeyState(int virtKey) {
     if (virtKey <= 0 || virtKey > 255) return 0;
+    // Synchronised with the queue, as Windows does: a press and release that
+    // arrive together are both seen, one per retrieved message.
     unsigned int v = GetState().toggled[virtKey] ? 1u : 0u;
-    if (KeyDown(virtKey)) v |= 0xFF80u;
+    if (KeyDown(virtKey, SingleKeyDownAsRetrieved)) v |= 0xFF80u;
     return static_cast<SHORT>(v);
 }
 
 SHORT WINAPI GetAsyncKeyState(int virtKey) {
     if (virtKey <= 0 || virtKey > 255) return 0;
-    return KeyDown(virtKey) ? static_cast<SHORT>(0x8000u) : 0;
+    return KeyDown(virtKey, SingleKeyDown) ? static_cast<SHORT>(0x8000u) : 0;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT point) {

@@ -130,23 +130,34 @@ namespace win32detail {
 void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     State& s = GetState();
     if (message == WM_MOUSEMOVE && !s.queue.empty()) {
-        MSG& last = s.queue.back();
+        MSG& last = s.queue.back().msg;
         if (last.message == WM_MOUSEMOVE && last.hwnd == hwnd && last.wParam == wParam) {
             last = MakeMessage(hwnd, message, wParam, lParam);
             return;
         }
     }
-    s.queue.push_back(MakeMessage(hwnd, message, wParam, lParam));
+    s.queue.push_back(QueuedMessage{MakeMessage(hwnd, message, wParam, lParam), 0});
+}
+
+void PostKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, int keyVk, bool wasDown) {
+    State& s = GetState();
+    if (keyVk <= 0 || keyVk > 255) return;
+    // The first waiting message of a key starts from the state it changes.
+    if (s.keyMessagesQueued[keyVk]++ == 0) s.keyDownAsRetrieved[keyVk] = wasDown;
+    s.queue.push_back(QueuedMessage{MakeMessage(hwnd, message, wParam, lParam), keyVk});
 }
 
 void PostFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    GetState().queue.push_front(MakeMessage(hwnd, message, wParam, lParam));
+    GetState().queue.push_front(QueuedMessage{MakeMessage(hwnd, message, wParam, lParam), 0});
 }
 
 void PurgeWindowMessages(HWND hwnd) {
-    auto& q = GetState().queue;
-    q.erase(std::remove_if(q.begin(), q.end(), [hwnd](const MSG& m) { return m.hwnd == hwnd; }),
-            q.end());
+    State& s = GetState();
+    auto& q = s.queue;
+    auto gone = std::remove_if(q.begin(), q.end(), [hwnd](const QueuedMessage& m) { return m.msg.hwnd == hwnd; });
+    for (auto it = gone; it != q.end(); ++it)
+        if (it->keyVk) --s.keyMessagesQueued[it->keyVk];
+    q.erase(gone, q.end());
 }
 
 void PumpSdlEvents() {
@@ -173,9 +184,16 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
     win32detail::PumpSdlEvents();
     State& s = GetState();
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
-        if (!Matches(*it, hwnd, filterMin, filterMax)) continue;
-        *msg = *it;
-        if (removeMsg & PM_REMOVE) s.queue.erase(it);
+        if (!Matches(it->msg, hwnd, filterMin, filterMax)) continue;
+        *msg = it->msg;
+        if (removeMsg & PM_REMOVE) {
+            // Retrieving a key message moves the key state GetKeyState reports.
+            if (int vk = it->keyVk) {
+                --s.keyMessagesQueued[vk];
+                s.keyDownAsRetrieved[vk] = it->msg.message == WM_KEYDOWN;
+            }
+            s.queue.erase(it);
+        }
         return TRUE;
     }
     // WM_QUIT comes once nothing else is waiting.

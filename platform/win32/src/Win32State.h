@@ -43,6 +43,13 @@ struct WindowClass {
     ATOM atom = 0;
 };
 
+// A queued message; key messages also carry the key that made them (left or
+// right modifier), since their wParam names the generic key only.
+struct QueuedMessage {
+    MSG msg;
+    int keyVk = 0;
+};
+
 struct State {
     // Windows and classes. Window records are never freed, so a stale handle
     // never aliases a new window and IsWindow stays reliable.
@@ -54,7 +61,7 @@ struct State {
 
     // Message queue: posted and input messages in arrival order; WM_QUIT is a
     // flag served once nothing else is waiting.
-    std::deque<MSG> queue;
+    std::deque<QueuedMessage> queue;
     bool quitPending = false;
     int quitCode = 0;
 
@@ -63,6 +70,10 @@ struct State {
     std::vector<bool> scancodeDown;
     bool injectedDown[256] = {};
     bool toggled[256] = {};
+    // GetKeyState follows the message queue: while key messages of a key wait
+    // in the queue it reports the state as of the last one retrieved.
+    int keyMessagesQueued[256] = {};
+    bool keyDownAsRetrieved[256] = {};
     bool mouseDown[3] = {};   // left, right, middle
 
     // Cursor in screen coordinates and the display counter of ShowCursor.
@@ -92,6 +103,9 @@ void ClientOrigin(const HWND__* w, POINT* origin);   // client (0, 0) in screen 
 // Queueing. PostInput coalesces a mouse move with a mouse move queued just
 // before it for the same window.
 void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Queues a key message of the specific key keyVk, which was down before it
+// (wasDown) as far as the queue is concerned.
+void PostKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, int keyVk, bool wasDown);
 void PostFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PurgeWindowMessages(HWND hwnd);
 void PumpSdlEvents();

@@ -39,8 +39,13 @@ TEST_F(TextureTest, SizeIsTheFilesEvenWhenNotAPowerOfTwo)
 TEST_F(TextureTest, MissingFileShowsTheBoxAndBindsAsNoTexture)
 {
     vTexture texture;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(texture.LoadTextureFromFile(temp.File("absent.tga").c_str(), 0, 1), E_FAIL);
+    std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(MessageBoxShown("Error!: Error loading texture!"));
+    // Beside the box, one line naming the file and why.
+    EXPECT_NE(err.find(temp.File("absent.tga") + ": cannot open the file: No such file or directory\n"),
+              std::string::npos) << err;
     EXPECT_EQ(texture.GetTexture(), nullptr);
     EXPECT_FALSE(texture.IsLoaded());
 
@@ -48,8 +53,11 @@ TEST_F(TextureTest, MissingFileShowsTheBoxAndBindsAsNoTexture)
     const std::string corrupt = temp.File("corrupt.tga");
     ASSERT_TRUE(rendertest::WriteText(corrupt, "not an image at all"));
     win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(texture.LoadTextureFromFile(corrupt.c_str(), 0, 1), E_FAIL);
+    err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(MessageBoxShown("Error!: Error loading texture!"));
+    EXPECT_NE(err.find(corrupt + ": not a readable image file"), std::string::npos) << err;
 
     IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
     texture.UseTexture(0);

@@ -182,7 +182,12 @@ TEST_F(ModelTest, LoadsBoundsMaterialsAndTextureNames)
 TEST_F(ModelTest, MissingOrBrokenFilesShowTheBoxAndDrawNothing)
 {
     vStaticModel model;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(model.LoadModel(temp.File("absent.x").c_str()), E_FAIL);
+    std::string err = testing::internal::GetCapturedStderr();
+    // Beside the box, one line naming the file and why.
+    EXPECT_NE(err.find(temp.File("absent.x") + ": cannot open the file: No such file or directory\n"),
+              std::string::npos) << err;
     ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
     EXPECT_EQ(win32test::MessageBoxLog()[0], "Error!: Error loading Static Model");
     EXPECT_EQ(model.m_mesh, nullptr);
@@ -203,8 +208,11 @@ TEST_F(ModelTest, MissingOrBrokenFilesShowTheBoxAndDrawNothing)
     const std::string cut = temp.File("cut.x");
     ASSERT_TRUE(rendertest::WriteText(cut, std::string(kWallX).substr(0, 120)));
     win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(model.LoadModel(cut.c_str()), E_FAIL);
+    err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(MessageBoxShown("Error!: Error loading Static Model"));
+    EXPECT_NE(err.find(cut + ": not a readable .X mesh file"), std::string::npos) << err;
 }
 
 TEST_F(ModelTest, DrawsTexturedInFrontAndNothingBehindTheCamera)

@@ -91,14 +91,31 @@ TEST_F(NewtonLayer, EachUpdateCallsTheCallbackOnceAndItsForceActsForThatStepOnly
     EXPECT_NEAR(v[0], 1.0f, 0.01f);  // damping takes a trace only
 }
 
-TEST_F(NewtonLayer, StepLengthIsClampedToASixtiethOfASecond) {
+// A long update is simulated whole, in equal sub-steps of at most 1/60 s,
+// each with its own callback; the force set there acts for its sub-step.
+TEST_F(NewtonLayer, LongUpdateRunsInSubStepsOfASixtiethEachWithItsCallback) {
     NewtonBody* ball = Ball(0, 50, 0, CountingCallback);
-    probe.force[0] = 600;
-    NewtonUpdate(world, 0.5f);
+    probe.force[0] = 600;  // 60 units/s^2 on mass 10
     float v[3];
+    NewtonUpdate(world, 3.0f / 60.0f);  // a frame at 20 per second: three sub-steps
+    EXPECT_EQ(probe.calls, 3);
     NewtonBodyGetVelocity(ball, v);
-    EXPECT_NEAR(v[0], 1.0f, 0.01f);
-    EXPECT_EQ(probe.calls, 1);
+    EXPECT_NEAR(v[0], 3.0f, 0.02f);
+
+    NewtonUpdate(world, 0.025f);  // two sub-steps of 1/80 s
+    EXPECT_EQ(probe.calls, 5);
+    NewtonBodyGetVelocity(ball, v);
+    EXPECT_NEAR(v[0], 4.5f, 0.03f);
+
+    NewtonUpdate(world, 1.0f / 60.0f);  // exactly one
+    EXPECT_EQ(probe.calls, 6);
+
+    // A stalled frame of 10 s simulates half a second, not ten.
+    NewtonUpdate(world, 10.0f);
+    EXPECT_EQ(probe.calls, 36);
+    NewtonBodyGetVelocity(ball, v);
+    EXPECT_GT(v[0], 5.5f + 30.0f - 1.5f);  // damping takes about 1 over that half second
+    EXPECT_LT(v[0], 5.5f + 30.0f);
 }
 
 TEST_F(NewtonLayer, BodyWithoutMassStaysPutAndGetsNoCallback) {

@@ -5,19 +5,23 @@ namespace {
 
 using Win32Input = Win32Test;
 
+// GetKeyState answers as of the key messages retrieved so far (Drain takes them).
 TEST_F(Win32Input, HeldKeyIsNegativeReleasedKeyIsNot) {
     OpenWindow();
     EXPECT_GE(GetKeyState('W'), 0);
     win32test::KeyDown('W');
+    Drain();
     EXPECT_LT(GetKeyState('W'), 0);
     EXPECT_GE(GetKeyState('S'), 0);
     EXPECT_LT(GetAsyncKeyState('W'), 0);
     win32test::KeyUp('W');
-    EXPECT_GE(GetKeyState('W'), 0);
     EXPECT_GE(GetAsyncKeyState('W'), 0);
+    Drain();
+    EXPECT_GE(GetKeyState('W'), 0);
 
     win32test::KeyDown(VK_ESCAPE);
     win32test::KeyDown(VK_RETURN);
+    Drain();
     EXPECT_LT(GetKeyState(VK_ESCAPE), 0);
     EXPECT_LT(GetKeyState(VK_RETURN), 0);
     win32test::ReleaseAllKeys();
@@ -28,23 +32,29 @@ TEST_F(Win32Input, HeldKeyIsNegativeReleasedKeyIsNot) {
 TEST_F(Win32Input, ControlFollowsEitherControlKey) {
     OpenWindow();
     win32test::KeyDown(VK_LCONTROL);
+    Drain();
     EXPECT_LT(GetKeyState(VK_CONTROL), 0);
     EXPECT_LT(GetKeyState(VK_LCONTROL), 0);
     EXPECT_GE(GetKeyState(VK_RCONTROL), 0);
     win32test::KeyDown(VK_RCONTROL);
     win32test::KeyUp(VK_LCONTROL);
+    Drain();
     EXPECT_LT(GetKeyState(VK_CONTROL), 0);   // right one still down
     EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
     win32test::KeyUp(VK_RCONTROL);
+    Drain();
     EXPECT_GE(GetKeyState(VK_CONTROL), 0);
 
     // Pressing the generic code presses the left key; Shift behaves alike.
     win32test::KeyDown(VK_CONTROL);
+    Drain();
     EXPECT_LT(GetKeyState(VK_LCONTROL), 0);
     win32test::KeyUp(VK_CONTROL);
     win32test::KeyDown(VK_RSHIFT);
+    Drain();
     EXPECT_LT(GetKeyState(VK_SHIFT), 0);
     win32test::KeyUp(VK_RSHIFT);
+    Drain();
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 
     // Key messages carry the generic code, and the previous state in bit 30.

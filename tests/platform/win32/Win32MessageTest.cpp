@@ -165,6 +165,52 @@ TEST_F(Win32Messages, KeysGoToTheActiveWindowOnly) {
     EXPECT_LT(GetKeyState('W'), 0);   // the key is still held
 }
 
+// GetKeyState follows the queue: a tap whose press and release arrive
+// together is seen down after the press is retrieved and up after the
+// release; GetAsyncKeyState answers the keyboard as it is now.
+TEST_F(Win32Messages, KeyStateFollowsRetrievedKeyMessages) {
+    OpenWindow(0, 0, 200, 200);
+    Drain();
+    win32test::KeyDown(VK_ESCAPE);
+    win32test::KeyUp(VK_ESCAPE);
+    win32test::KeyDown(VK_LCONTROL);
+    win32test::KeyUp(VK_LCONTROL);
+    EXPECT_GE(GetKeyState(VK_ESCAPE), 0) << "no key message retrieved yet";
+
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_GE(GetKeyState(VK_ESCAPE), 0) << "a message looked at but left in the queue moves nothing";
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_EQ(m.message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_LT(GetKeyState(VK_ESCAPE), 0) << "down once its WM_KEYDOWN is retrieved";
+    EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0) << "the keyboard itself has it up";
+    EXPECT_LT(GetKeyState(VK_ESCAPE), 0) << "and it stays down until the WM_KEYUP";
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_EQ(m.message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_GE(GetKeyState(VK_ESCAPE), 0);
+
+    // The left Control key: its messages say VK_CONTROL, the state follows the left key.
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_EQ(m.wParam, static_cast<WPARAM>(VK_CONTROL));
+    EXPECT_LT(GetKeyState(VK_LCONTROL), 0);
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_RCONTROL), 0);
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+
+    // A window destroyed with key messages waiting leaves the current state.
+    HWND w = OpenWindow(0, 0, 200, 200);
+    Drain();
+    win32test::KeyDown('Q');
+    DestroyWindow(w);
+    Drain();
+    EXPECT_LT(GetKeyState('Q'), 0);
+    win32test::KeyUp('Q');
+    Drain();
+    EXPECT_GE(GetKeyState('Q'), 0);
+}
+
 TEST_F(Win32Messages, CloseBoxEndsInDestroyThroughDefWindowProc) {
     HWND w = OpenWindow();
     DispatchAll();

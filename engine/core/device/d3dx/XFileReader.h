@@ -38,8 +38,15 @@ struct XMeshData {
 
 // Parses a whole .X file (text, binary or compressed) held in memory. False,
 // with the reader's message in error, for an empty, truncated or corrupt
-// file or one without any triangle; out is then empty.
+// file or one without any triangle; out is then empty. The importer runs in
+// the helper program d3dx-xfile-helper, found beside this library or the
+// program and started on first use (if it cannot be found, here, with a
+// line on stderr); a file whose declared counts exceed its size is refused
+// before the importer sees it.
 bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error);
+
+// The helper's process id while one runs, else 0 (for tests).
+int XFileHelperProcessId();
 
 }  // namespace detail
 }  // namespace d3dx
