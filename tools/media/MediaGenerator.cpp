@@ -7,6 +7,7 @@
 #include "kmf/KmfLevel.h"
 #include "kmf/LevelText.h"
 #include "kmf/ShippedLevels.h"
+#include "media/GuiMedia.h"
 #include "media/Meshes.h"
 #include "media/TgaFile.h"
 #include "media/Textures.h"
@@ -46,6 +47,7 @@ std::vector<std::string> MediaFileNames() {
     for (const TextureEntry& t : kTextures) names.push_back(std::string("kMedia/") + t.name);
     for (const MeshEntry& m : kMeshes) names.push_back(std::string("kMedia/") + m.name);
     for (int n = 1; n <= kmf::kShippedLevelCount; ++n) names.push_back(LevelFileName(n));
+    for (const std::string& name : GuiMediaFileNames()) names.push_back(name);
     return names;
 }
 
@@ -76,6 +78,7 @@ bool GenerateMedia(const std::string& root, std::string& error) {
         }
         if (!write(LevelFileName(n), kmf::SerializeKmf(design.level))) return false;
     }
+    if (!GenerateGuiMedia(root, error)) return false;
     return true;
 }
 

@@ -1,5 +1,6 @@
 // Writes the game's run-time data: every texture, mesh and level file under
-// <root>/kMedia/, levels under <root>/kMedia/kMaps/.
+// <root>/kMedia/, levels under <root>/kMedia/kMaps/, and the engine GUI's
+// skin under <root>/media/gui/.
 #pragma once
 
 #include <string>
