@@ -64,7 +64,11 @@ public:
     void DrawGWText(unsigned long format, D3DXCOLOR colour, RECT* rect, char* text);
     void DrawGWWideText(unsigned long format, D3DXCOLOR colour, RECT* rect, unsigned short* text);
 
-    // Widget factories; each is defined with its widget. The manager owns the result.
+    // Widget factories: each reports the new widget's position and size (control ID
+    // still -1), stores its textures, label or text and ID, lays it out and appends
+    // it. The manager owns the result; null when it cannot be allocated. Textures and
+    // strings are referenced, except AddTextbox's text, which is typed into the box
+    // (at most 127 characters; null leaves it empty).
     vGUIButton* AddButton(int controlID, char* label, POINT position, int width, int height,
                           vTexture* upTexture, vTexture* downTexture, vTexture* thirdTexture);
     vGUITextbox* AddTextbox(int controlID, char* text, POINT position, int width, int height,

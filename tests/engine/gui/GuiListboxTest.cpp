@@ -247,6 +247,17 @@ TEST_F(GuiListboxTest, ItemsAreTheBoxsOwnAndAtMost128AreCounted)
     box->Pop();
     Frame();   // 127 items counted now
     EXPECT_EQ(box->GetSelectedIndex(), -1) << "a selection beyond the count is dropped at Setup";
+
+    // 127 items stored, 126 counted (the 129th was never counted); UpdateList counts them all.
+    box->UpdateList();
+    Frame();
+    Move(150, 150);
+    win32test::MouseWheel(hwnd, -200 * WHEEL_DELTA);
+    Pump();
+    Frame();
+    ClickRow(4);
+    EXPECT_STREQ(box->GetSelectedIndexText(), "item 127");
+    EXPECT_EQ(box->SelectedIndex(), 126);
 }
 
 TEST_F(GuiListboxTest, HighlightIsTintedByFocus)
