@@ -192,17 +192,19 @@ bool Device::MakeCurrent()
     // Any of the device's windows will do: objects and framebuffers belong
     // to the context. Only a window's own framebuffer needs its window
     // (ApplyTarget, presenting), and those switch with MakeCurrentOn.
-    if (g_currentContext == m_context && m_currentWindow)
+    // The program may have made a context of its own current meanwhile: SDL's
+    // answer counts, not what the device last did.
+    if (SDL_GL_GetCurrentContext() == static_cast<SDL_GLContext>(m_context) && m_currentWindow &&
+        SDL_GL_GetCurrentWindow() == m_currentWindow)
         return true;
-    if (m_currentWindow != m_window || g_currentContext != m_context) {
-        if (SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)) != 0) {
-            g_currentContext = nullptr;
-            m_currentWindow = nullptr;
-            return false;
-        }
-        m_currentWindow = m_window;
-        g_currentContext = m_context;
+    if (SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)) != 0) {
+        g_currentContext = nullptr;
+        m_currentWindow = nullptr;
+        return false;
     }
+    m_currentWindow = m_window;
+    g_currentContext = m_context;
+    m_dirty |= kDirtyTarget;   // FBO 0 may now be another window's framebuffer
     return true;
 }
 
@@ -224,7 +226,8 @@ bool Device::MakeCurrentOn(SDL_Window* window)
 {
     if (!m_context || !window)
         return false;
-    if (m_currentWindow != window || g_currentContext != m_context) {
+    if (m_currentWindow != window || SDL_GL_GetCurrentContext() != static_cast<SDL_GLContext>(m_context) ||
+        SDL_GL_GetCurrentWindow() != window) {
         if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context)) != 0) {
             g_currentContext = nullptr;
             m_currentWindow = nullptr;
