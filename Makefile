@@ -20,8 +20,8 @@ build: deps
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 media: build
-	@if [ -x $(BUILD_DIR)/bin/kmediagen ]; then $(BUILD_DIR)/bin/kmediagen .; fi
-	@if [ -x $(BUILD_DIR)/bin/vterrainmedia ]; then $(BUILD_DIR)/bin/vterrainmedia .; fi
+	$(BUILD_DIR)/bin/kmediagen .
+	$(BUILD_DIR)/bin/vterrainmedia .
 
 run: media
 	$(BUILD_DIR)/bin/Kolvar
@@ -32,7 +32,8 @@ test: build media
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKOLVAR_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
-	@if [ -x $(ASAN_DIR)/bin/kmediagen ]; then $(ASAN_DIR)/bin/kmediagen .; fi
+	$(ASAN_DIR)/bin/kmediagen .
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp $(ASAN_DIR)/bin/vterrainmedia .
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
 install: build
