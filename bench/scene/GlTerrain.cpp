@@ -115,8 +115,9 @@ bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
         glBindTexture(GL_TEXTURE_2D, textures[k]);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, data.width[k], data.height[k], 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      data.pixels[k].data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        // Bilinear, one level: how the effect samples the terrain's textures.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
