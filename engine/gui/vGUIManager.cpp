@@ -6,6 +6,7 @@
 #include "vGUIButton.h"
 #include "vGUIListbox.h"
 #include "vGUITextbox.h"
+#include "vGUIWindow.h"
 
 vGUIManager::vGUIManager()
     : m_twoDee(nullptr), m_managerFocus(false), m_managerHover(false), m_callback(nullptr),
@@ -150,4 +151,18 @@ vGUIListbox* vGUIManager::AddListbox(int controlID, POINT position, int width, i
     listbox->InitScrollWidget(0.0f);
     AppendElement(listbox);
     return listbox;
+}
+
+vGUIWindow* vGUIManager::AddWindow(int controlID, char* barText, POINT position, int width, int height,
+                                   vTexture* background, vTexture* border) {
+    vGUIWindow* window = new (std::nothrow) vGUIWindow;
+    if (!window)
+        return nullptr;
+    PlaceNewElement(window, position, width, height);
+    window->SetupWindowTextures(background, border);
+    window->SetWindowBarText(barText);
+    window->SetControlID(controlID);
+    window->Setup();
+    AppendElement(window);
+    return window;
 }

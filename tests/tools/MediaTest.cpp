@@ -30,6 +30,10 @@ const char* const kTextureNames[] = {"XRayFrame.tga", "plstart.tga",    "Logo.tg
                                      "BallShadow.tga", "coinshadow.tga", "coin.tga", "Bomb.tga",
                                      "goal.tga",      "ring.tga",       "particle.tga"};
 const char* const kMeshNames[] = {"board.x", "ball.x", "shadowplane.X", "coin.X", "bombplane.X", "goal.X"};
+// The engine GUI's skin.
+const char* const kGuiNames[] = {"button_up.tga",    "button_down.tga",    "button_third.tga", "textbox_back.tga",
+                                 "textbox_border.tga", "listbox_back.tga", "listbox_border.tga",
+                                 "listbox_scroll.tga", "window_back.tga",  "window_border.tga"};
 
 class MediaTree : public ::testing::Test {
 protected:
@@ -59,12 +63,14 @@ protected:
         int Alpha(int x, int y) const { return At(x, y)[3]; }
     };
 
-    static Picture Load(const std::string& name) {
+    static Picture Load(const std::string& name) { return LoadFile("kMedia/" + name); }
+
+    static Picture LoadFile(const std::string& rel) {
         Picture p;
-        const std::vector<std::uint8_t> b = Bytes("kMedia/" + name);
+        const std::vector<std::uint8_t> b = Bytes(rel);
         int channels = 0;
         stbi_uc* data = stbi_load_from_memory(b.data(), static_cast<int>(b.size()), &p.w, &p.h, &channels, 4);
-        EXPECT_NE(data, nullptr) << name << ": " << stbi_failure_reason();
+        EXPECT_NE(data, nullptr) << rel << ": " << stbi_failure_reason();
         if (data) {
             p.rgba.assign(data, data + static_cast<std::size_t>(p.w) * p.h * 4);
             stbi_image_free(data);
@@ -85,7 +91,7 @@ bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 }  // namespace
 
-TEST_F(MediaTree, HoldsExactlyTheFilesTheGameLoads) {
+TEST_F(MediaTree, HoldsExactlyTheFilesTheGameAndTheGuiLoad) {
     std::set<std::string> want;
     for (const char* n : kTextureNames) want.insert(std::string("kMedia/") + n);
     for (const char* n : kMeshNames) want.insert(std::string("kMedia/") + n);
@@ -94,6 +100,7 @@ TEST_F(MediaTree, HoldsExactlyTheFilesTheGameLoads) {
         want.insert(std::string("media/sky/") + n);
     want.insert("media/water/dudv.tga");
     for (const std::string& n : media::TerrainMediaFileNames()) want.insert(n);
+    for (const char* n : kGuiNames) want.insert(std::string("media/gui/") + n);
     std::set<std::string> have;
     for (const auto& e : std::filesystem::recursive_directory_iterator(PathOf("")))
         if (e.is_regular_file()) have.insert(std::filesystem::relative(e.path(), PathOf("")).generic_string());
@@ -402,4 +409,67 @@ TEST_F(MediaTree, CoinStandsUprightAndGoalHasPadAndRing) {
             EXPECT_GT(hi.x, 2.07f);  // the ring encloses the goal zone
         }
     }
+}
+
+TEST_F(MediaTree, GuiSkinIsOpaqueWithDistinctLooksAndAScrollAtlas) {
+    // Mean of r, g and b over a rectangle of a picture, 0 ... 255.
+    auto MeanLevel = [](const Picture& p, int x0, int y0, int x1, int y1) {
+        double sum = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) sum += (p.At(x, y)[0] + p.At(x, y)[1] + p.At(x, y)[2]) / 3.0;
+        return sum / ((x1 - x0) * (y1 - y0));
+    };
+    for (const char* name : kGuiNames) {
+        SCOPED_TRACE(name);
+        const Picture p = LoadFile(std::string("media/gui/") + name);
+        ASSERT_TRUE(PowerOfTwo(p.w) && PowerOfTwo(p.h)) << p.w << " x " << p.h;
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x) ASSERT_EQ(p.Alpha(x, y), 255) << x << ", " << y;
+    }
+    const Picture up = LoadFile("media/gui/button_up.tga"), down = LoadFile("media/gui/button_down.tga");
+    ASSERT_EQ(up.w, 128);
+    ASSERT_EQ(up.h, 32);
+    EXPECT_GT(MeanLevel(up, 0, 0, 128, 32), MeanLevel(down, 0, 0, 128, 32) + 15) << "up is lighter than down";
+    // Raised: the top edge lighter than the bottom edge; pressed: the other way round.
+    EXPECT_GT(MeanLevel(up, 4, 1, 124, 3), MeanLevel(up, 4, 29, 124, 31));
+    EXPECT_LT(MeanLevel(down, 4, 1, 124, 3), MeanLevel(down, 4, 29, 124, 31));
+
+    // The atlas: up arrow top left, down arrow bottom left (each other's mirror
+    // image in its arrow), track top right, thumb bottom right.
+    const Picture s = LoadFile("media/gui/listbox_scroll.tga");
+    ASSERT_EQ(s.w, 64);
+    ASSERT_EQ(s.h, 64);
+    auto dark = [&](int x, int y) { return s.At(x, y)[0] < 80; };
+    int upTop = 0, upBottom = 0, downTop = 0, downBottom = 0;
+    for (int y = 3; y < 29; ++y)
+        for (int x = 3; x < 29; ++x) {
+            const int w = std::abs(x - 16) < 2 ? 1 : 0;   // the arrow's middle column
+            if (y < 16) { upTop += w * dark(x, y); downTop += w * dark(x, y + 32); }
+            else { upBottom += w * dark(x, y); downBottom += w * dark(x, y + 32); }
+        }
+    EXPECT_GT(upTop + upBottom, 10) << "an arrow on the up button";
+    EXPECT_GT(downTop + downBottom, 10) << "an arrow on the down button";
+    // An up arrow is narrow at its top: its widest row lies below the middle.
+    auto widestRow = [&](int oy) {
+        int best = 0, row = 0;
+        for (int y = 3; y < 29; ++y) {
+            int n = 0;
+            for (int x = 3; x < 29; ++x) n += dark(x, oy + y);
+            if (n > best) { best = n; row = y; }
+        }
+        return row;
+    };
+    EXPECT_GT(widestRow(0), 16) << "up arrow points up";
+    EXPECT_LT(widestRow(32), 16) << "down arrow points down";
+    EXPECT_GT(std::abs(MeanLevel(s, 36, 36, 60, 60) - MeanLevel(s, 36, 4, 60, 28)), 20) << "thumb stands out from the track";
+
+    // The window background repeats without a seam: its opposite edges match
+    // as well as neighbouring columns do.
+    const Picture w = LoadFile("media/gui/window_back.tga");
+    double seam = 0, inner = 0;
+    for (int y = 0; y < w.h; ++y) {
+        seam += std::abs(w.At(w.w - 1, y)[0] - w.At(0, y)[0]);
+        inner += std::abs(w.At(1, y)[0] - w.At(0, y)[0]);
+    }
+    EXPECT_LE(seam, inner + w.h);
 }

@@ -7,6 +7,7 @@
 #include "kmf/KmfLevel.h"
 #include "kmf/LevelText.h"
 #include "kmf/ShippedLevels.h"
+#include "media/GuiMedia.h"
 #include "media/Meshes.h"
 #include "media/SkyWaterMedia.h"
 #include "media/TerrainMedia.h"
@@ -50,6 +51,7 @@ std::vector<std::string> MediaFileNames() {
     for (int n = 1; n <= kmf::kShippedLevelCount; ++n) names.push_back(LevelFileName(n));
     for (const std::string& name : SkyWaterFileNames()) names.push_back(name);
     for (const std::string& name : TerrainMediaFileNames()) names.push_back(name);
+    for (const std::string& name : GuiMediaFileNames()) names.push_back(name);
     return names;
 }
 
@@ -81,6 +83,7 @@ bool GenerateMedia(const std::string& root, std::string& error) {
         if (!write(LevelFileName(n), kmf::SerializeKmf(design.level))) return false;
     }
     if (!WriteSkyWaterMedia(root, error)) return false;
+    if (!GenerateGuiMedia(root, error)) return false;
     return GenerateTerrainMedia(root, error);
 }
 

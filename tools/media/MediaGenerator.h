@@ -1,7 +1,7 @@
 // Writes the game's run-time data: every texture, mesh and level file under
 // <root>/kMedia/, levels under <root>/kMedia/kMaps/; and the engine's sky and
-// water textures (SkyWaterMedia.h) and terrain media (TerrainMedia.h) under
-// <root>/media/.
+// water textures (SkyWaterMedia.h), terrain media (TerrainMedia.h) and the GUI's
+// skin (media/gui/) under <root>/media/.
 #pragma once
 
 #include <string>

@@ -14,6 +14,7 @@
 #include "vGUIListbox.h"
 #include "vGUIManager.h"
 #include "vGUITextbox.h"
+#include "vGUIWindow.h"
 #include "vTexture.h"
 #include "vTwoDee.h"
 

@@ -5,6 +5,7 @@
 #include "vGUIElement.h"
 #include "vGUIListbox.h"
 #include "vGUITextbox.h"
+#include "vGUIWindow.h"
 #include "vGUIManager.h"
 
 VORPEX_SYMBOLS{
@@ -22,6 +23,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIManager::AddButton),
     VORPEX_SYMBOL(&vGUIManager::AddTextbox),
     VORPEX_SYMBOL(&vGUIManager::AddListbox),
+    VORPEX_SYMBOL(&vGUIManager::AddWindow),
 
     VORPEX_SYMBOL(&vGUIElement::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUIElement::Render),
@@ -66,6 +68,13 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIListbox::SelectedIndex),
     VORPEX_SYMBOL(&vGUIListbox::GetSelectedIndex),
     VORPEX_SYMBOL(&vGUIListbox::GetSelectedIndexText),
+
+    VORPEX_SYMBOL(&vGUIWindow::UpdateMsgProc),
+    VORPEX_SYMBOL(&vGUIWindow::Render),
+    VORPEX_SYMBOL(&vGUIWindow::Setup),
+    VORPEX_SYMBOL(&vGUIWindow::SetupWindowTextures),
+    VORPEX_SYMBOL(&vGUIWindow::SetWindowBarHeight),
+    VORPEX_SYMBOL(&vGUIWindow::SetWindowBarText),
 };
 
 // Constructors and destructors come from the library when the objects are made.
@@ -79,6 +88,7 @@ struct ConstructedGui {
         delete new vGUIButton;
         delete new vGUITextbox;
         delete new vGUIListbox;
+        delete new vGUIWindow;
     }
 } constructedGui;
 }  // namespace
