@@ -1,0 +1,192 @@
+#include "GlTerrain.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <chrono>
+
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext context = nullptr;
+GLuint program = 0, vao = 0, vbo = 0, ibo = 0, textures[5] = {};
+GLint worldLoc = -1, wvpLoc = -1;
+int windowWidth = 0, windowHeight = 0;
+std::vector<int> first, count;
+
+// The terrain effect's pass, as plain GLSL.
+const char* kVertex = R"(#version 330 core
+layout(location = 0) in vec3 POSITION;
+layout(location = 1) in vec3 NORMAL;
+layout(location = 2) in vec2 TEXCOORD0;
+layout(location = 3) in vec2 TEXCOORD1;
+uniform mat4 World;
+uniform mat4 WorldViewProj;
+out vec2 detailCoord;
+out vec2 layerCoord;
+out float light;
+void main() {
+    vec3 normal = normalize(mat3(World) * -NORMAL);
+    vec3 sun = normalize(vec3(0.3, 1.0, 0.2));
+    light = 0.35 + 0.65 * max(dot(normal, sun), 0.0);
+    detailCoord = TEXCOORD0;
+    layerCoord = TEXCOORD1;
+    gl_Position = WorldViewProj * vec4(POSITION, 1.0);
+})";
+const char* kFragment = R"(#version 330 core
+in vec2 detailCoord;
+in vec2 layerCoord;
+in float light;
+uniform sampler2D alphatex1;
+uniform sampler2D tex01;
+uniform sampler2D tex02;
+uniform sampler2D tex03;
+uniform sampler2D tex04;
+out vec4 colour;
+void main() {
+    vec4 w = texture(alphatex1, layerCoord);
+    vec3 c = texture(tex01, detailCoord).rgb * w.b + texture(tex02, detailCoord).rgb * w.g +
+             texture(tex03, detailCoord).rgb * w.r + texture(tex04, detailCoord).rgb * w.a;
+    colour = vec4(c * light, 1.0);
+})";
+
+GLuint Compile(GLenum type, const char* source)
+{
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+}  // namespace
+
+bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    window = SDL_CreateWindow("gl terrain", 0, 0, width, height, SDL_WINDOW_OPENGL);
+    if (!window)
+        return false;
+    context = SDL_GL_CreateContext(window);
+    if (!context)
+        return false;
+    SDL_GL_MakeCurrent(window, context);
+    SDL_GL_SetSwapInterval(0);
+    glViewport(0, 0, width, height);
+    windowWidth = width;
+    windowHeight = height;
+
+    program = glCreateProgram();
+    glAttachShader(program, Compile(GL_VERTEX_SHADER, kVertex));
+    glAttachShader(program, Compile(GL_FRAGMENT_SHADER, kFragment));
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked)
+        return false;
+    glUseProgram(program);
+    worldLoc = glGetUniformLocation(program, "World");
+    wvpLoc = glGetUniformLocation(program, "WorldViewProj");
+    const char* samplers[5] = {"alphatex1", "tex01", "tex02", "tex03", "tex04"};
+    for (int k = 0; k < 5; ++k)
+        glUniform1i(glGetUniformLocation(program, samplers[k]), k);
+
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    glGenBuffers(1, &vbo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, data.vertices.size() * sizeof(float), data.vertices.data(), GL_STATIC_DRAW);
+    glGenBuffers(1, &ibo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, data.indices.size() * 2, data.indices.data(), GL_STATIC_DRAW);
+    const int sizes[4] = {3, 3, 2, 2}, offsets[4] = {0, 12, 24, 32};
+    for (int a = 0; a < 4; ++a) {
+        glEnableVertexAttribArray(a);
+        glVertexAttribPointer(a, sizes[a], GL_FLOAT, GL_FALSE, 40, reinterpret_cast<void*>((size_t)offsets[a]));
+    }
+    first = data.chunkFirst;
+    count = data.chunkCount;
+
+    glGenTextures(5, textures);
+    for (int k = 0; k < 5; ++k) {
+        glActiveTexture(GL_TEXTURE0 + k);
+        glBindTexture(GL_TEXTURE_2D, textures[k]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, data.width[k], data.height[k], 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                     data.pixels[k].data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    }
+    return glGetError() == GL_NO_ERROR;
+}
+
+namespace {
+
+void DrawFrame(const float* worldViewProj, bool draw)
+{
+    static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!draw)
+        return;
+    for (size_t c = 0; c < first.size(); ++c) {
+        glUniformMatrix4fv(worldLoc, 1, GL_FALSE, identity);
+        glUniformMatrix4fv(wvpLoc, 1, GL_FALSE, worldViewProj);
+        glDrawElements(GL_TRIANGLES, count[c], GL_UNSIGNED_SHORT, reinterpret_cast<void*>((size_t)first[c] * 2));
+    }
+}
+
+void BindState()
+{
+    SDL_GL_MakeCurrent(window, context);
+    glUseProgram(program);
+    glBindVertexArray(vao);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    // The engine culls the terrain's underside; here the top side is the
+    // counter-clockwise one (the bench prints both sides' coverage to check).
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+}
+
+}  // namespace
+
+void GlTerrainRun(const float* worldViewProj, bool draw, int frames, std::vector<double>& times)
+{
+    BindState();
+    for (int f = 0; f < frames; ++f) {
+        const auto t0 = std::chrono::steady_clock::now();
+        DrawFrame(worldViewProj, draw);
+        SDL_GL_SwapWindow(window);
+        glFinish();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+}
+
+double GlTerrainCoverage(const float* worldViewProj)
+{
+    BindState();
+    DrawFrame(worldViewProj, true);
+    std::vector<unsigned char> rgba((size_t)windowWidth * windowHeight * 4);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    size_t lit = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        if (rgba[i] | rgba[i + 1] | rgba[i + 2])
+            ++lit;
+    return (double)lit / (double)((size_t)windowWidth * windowHeight);
+}
+
+void GlTerrainClose()
+{
+    if (context)
+        SDL_GL_DeleteContext(context);
+    if (window)
+        SDL_DestroyWindow(window);
+    context = nullptr;
+    window = nullptr;
+}

@@ -1,0 +1,281 @@
+// The heightmap terrain at its largest (255 cells, 130,050 triangles):
+//  - set-up to ready from the two 16 MB tables (GenerateEmpty, CreateChunks,
+//    ApplyHeight, CalcNormals, GenerateAlphaMaps), each run a fresh terrain;
+//  - one frame with all nine chunks in view against a plain-OpenGL floor
+//    drawing the same triangles with the same four-layer shading, in the same
+//    run, headless at 1016 x 756.
+//
+//   vorpex_terrain_bench [frames, default 200]
+//
+// The media comes from the media generator's terrain code, written into a
+// temporary folder (the height file directly from the same heights).
+#include <windows.h>
+
+#include <DeviceStats.h>
+#include <epoxy/gl.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "GlTerrain.h"
+#include "kmf/KmfLevel.h"
+#include "media/TerrainMedia.h"
+#include "vEngine.h"
+#include "vTerrain.h"
+
+namespace {
+
+const int kSize = 255;
+
+struct Stats {
+    double meanMs = 0, medianMs = 0, minMs = 0;
+};
+
+Stats Summarise(std::vector<double> times)
+{
+    Stats s;
+    if (times.empty())
+        return s;
+    for (double t : times)
+        s.meanMs += t;
+    s.meanMs /= (double)times.size();
+    std::sort(times.begin(), times.end());
+    s.medianMs = times[times.size() / 2];
+    s.minMs = times.front();
+    return s;
+}
+
+double Since(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+vTerrain* BuildTerrain()
+{
+    vTerrain* t = new vTerrain;
+    t->GenerateEmpty(kSize);
+    t->CreateChunks();
+    t->ApplyHeight("media\\TerrData\\heights.raw", 0, 0);
+    t->CalcNormals();
+    t->GenerateAlphaMaps(0, 0);
+    return t;
+}
+
+bool CopyTexture(IDirect3DTexture9* texture, std::vector<std::uint8_t>& pixels, int& width, int& height)
+{
+    D3DSURFACE_DESC desc = {};
+    D3DLOCKED_RECT locked;
+    if (!texture || FAILED(texture->GetLevelDesc(0, &desc)) || FAILED(texture->LockRect(0, &locked, NULL, D3DLOCK_READONLY)))
+        return false;
+    width = (int)desc.Width;
+    height = (int)desc.Height;
+    pixels.resize((size_t)width * height * 4);
+    for (int y = 0; y < height; ++y)
+        std::copy_n((const std::uint8_t*)locked.pBits + (size_t)y * locked.Pitch, (size_t)width * 4,
+                    pixels.data() + (size_t)y * width * 4);
+    texture->UnlockRect(0);
+    return true;
+}
+
+// The terrain as OpenGL gets it: vertices, the nine index ranges, the textures.
+bool GatherGlData(vTerrain& t, GlTerrainData& data)
+{
+    void* bits = nullptr;
+    if (FAILED(t.m_vertexBuffer->Lock(0, 0, &bits, D3DLOCK_READONLY)))
+        return false;
+    data.vertexCount = t.m_numVertices;
+    data.vertices.assign((const float*)bits, (const float*)bits + (size_t)t.m_numVertices * 10);
+    t.m_vertexBuffer->Unlock();
+    const int perChunk = 3 * (t.m_numTriangles / 9);
+    for (const s_vChunkDesc& c : t.m_chunks) {
+        if (FAILED(c.indexBuffer->Lock(0, 0, &bits, D3DLOCK_READONLY)))
+            return false;
+        data.chunkFirst.push_back((int)data.indices.size());
+        data.chunkCount.push_back(perChunk);
+        data.indices.insert(data.indices.end(), (const std::uint16_t*)bits, (const std::uint16_t*)bits + perChunk);
+        c.indexBuffer->Unlock();
+    }
+    if (!CopyTexture(t.m_alphaTexture, data.pixels[0], data.width[0], data.height[0]))
+        return false;
+    for (int k = 0; k < 4; ++k)
+        if (!CopyTexture(static_cast<IDirect3DTexture9*>(t.m_layerTextures[k].GetTexture()), data.pixels[k + 1],
+                         data.width[k + 1], data.height[k + 1]))
+            return false;
+    return true;
+}
+
+double Coverage(const std::vector<std::uint32_t>& pixels)
+{
+    size_t lit = 0;
+    for (std::uint32_t p : pixels)
+        if (p & 0x00FFFFFFu)
+            ++lit;
+    return pixels.empty() ? 0.0 : (double)lit / (double)pixels.size();
+}
+
+// The engine's back buffer as drawn now.
+std::vector<std::uint32_t> ReadBackBuffer()
+{
+    std::vector<std::uint32_t> out;
+    IDirect3DSurface9* rt = nullptr;
+    if (FAILED(objDevice->GetRenderTarget(0, &rt)) || !rt)
+        return out;
+    D3DSURFACE_DESC desc = {};
+    rt->GetDesc(&desc);
+    IDirect3DSurface9* copy = nullptr;
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                         &copy, NULL)) &&
+        SUCCEEDED(objDevice->GetRenderTargetData(rt, copy)) && SUCCEEDED(copy->LockRect(&locked, NULL, D3DLOCK_READONLY))) {
+        for (UINT y = 0; y < desc.Height; ++y) {
+            const std::uint32_t* row = (const std::uint32_t*)((const char*)locked.pBits + (size_t)y * locked.Pitch);
+            out.insert(out.end(), row, row + desc.Width);
+        }
+        copy->UnlockRect();
+    }
+    if (copy)
+        copy->Release();
+    rt->Release();
+    return out;
+}
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
+{
+    return DefWindowProcA(hwnd, msg, w, l);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
+    const int warmup = 10;
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vorpex_terrain_bench_" + std::to_string(getpid()));
+    std::string error;
+    fs::create_directories(dir / "media" / "fx");
+    std::error_code ec;
+    fs::copy_file(fs::path(KOLVAR_MEDIA_DIR) / "fx" / "terrain.fx", dir / "media" / "fx" / "terrain.fx", ec);
+    if (ec || !media::GenerateTerrainMedia(dir.string(), error) ||
+        !kmf::WriteFileBytes((dir / media::kTerrainHeightFile).string(), media::MakeTerrainHeights(), error) ||
+        chdir(dir.c_str()) != 0) {
+        std::fprintf(stderr, "cannot write the bench media to %s: %s\n", dir.c_str(), error.c_str());
+        return 1;
+    }
+
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "TerrainBench";
+    RegisterClassExA(&wc);
+    HWND hwnd = CreateWindowExA(0, "TerrainBench", "terrain bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL,
+                                NULL, wc.hInstance, NULL);
+    vEngine* engine = new vEngine;
+    if (!hwnd || FAILED(engine->InitWindowed(hwnd))) {
+        std::fprintf(stderr, "no device: cannot run the bench here\n");
+        return 1;
+    }
+    engine->m_showFps = false;
+    engine->m_showWindowSize = false;
+    engine->SetBackColor(D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
+
+    // Set-up: each run a fresh terrain reading both tables from their files.
+    std::vector<double> setupTimes;
+    vTerrain* terrain = nullptr;
+    for (int run = 0; run < 7; ++run) {
+        delete terrain;
+        const auto t0 = std::chrono::steady_clock::now();
+        terrain = BuildTerrain();
+        setupTimes.push_back(Since(t0));
+    }
+    if (!terrain->m_ready || !terrain->m_heightsLoaded || !terrain->m_layersLoaded || !terrain->m_effect) {
+        std::fprintf(stderr, "the terrain did not build from the bench media\n");
+        return 1;
+    }
+
+    GlTerrainData glData;
+    if (!GatherGlData(*terrain, glData)) {
+        std::fprintf(stderr, "cannot read the terrain back for the reference\n");
+        return 1;
+    }
+
+    // All nine chunks in view.
+    D3DXMATRIX view, viewProj;
+    const D3DXVECTOR3 eye(127.5f, 260.0f, -120.0f), at(127.5f, 0.0f, 127.5f), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixMultiply(&viewProj, &view, &ev_matrix3DProj);
+    objDevice->SetTransform(D3DTS_VIEW, &view);
+
+    engine->Clear();
+    D3D9_ResetFrameStats(objDevice);
+    terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
+    D3D9FrameStats check = {};
+    D3D9_GetFrameStats(objDevice, &check, nullptr);
+    const std::vector<std::uint32_t> backBuffer = ReadBackBuffer();
+    const double engineCoverage = Coverage(backBuffer);
+    engine->Present();
+
+    if (!GlTerrainOpen(1016, 756, glData)) {
+        std::fprintf(stderr, "no plain OpenGL context for the reference\n");
+        return 1;
+    }
+    const double glCoverage = GlTerrainCoverage(&viewProj._11);
+
+    // Rounds alternate between the two sides so that load from elsewhere on
+    // the machine falls on both alike; empty frames give each side's fixed cost.
+    const int rounds = 5;
+    const int perRound = std::max(2, frames / rounds);
+    std::vector<double> engineTimes, glTimes, engineEmpty, glEmpty;
+    for (int round = 0; round < rounds; ++round)
+        for (int draw = 1; draw >= 0; --draw) {
+            std::vector<double>& mine = draw ? engineTimes : engineEmpty;
+            for (int f = 0; f < warmup / 2 + perRound; ++f) {
+                const auto t0 = std::chrono::steady_clock::now();
+                engine->Clear();
+                if (draw)
+                    terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
+                engine->Present();
+                glFinish();
+                if (f >= warmup / 2)
+                    mine.push_back(Since(t0));
+            }
+            std::vector<double> times;
+            GlTerrainRun(&viewProj._11, draw != 0, warmup / 2 + perRound, times);
+            std::vector<double>& theirs = draw ? glTimes : glEmpty;
+            theirs.insert(theirs.end(), times.begin() + warmup / 2, times.end());
+        }
+
+    engine->Clear();
+    delete terrain;
+    delete engine;
+    DestroyWindow(hwnd);
+    GlTerrainClose();
+    fs::remove_all(dir, ec);
+
+    const Stats setup = Summarise(setupTimes);
+    std::printf("terrain, %d cells, %d vertices, %lu triangles\n", kSize, glData.vertexCount,
+                (unsigned long)glData.indices.size() / 3);
+    std::printf("  set-up to ready (both 16 MB tables read): median %.1f ms, min %.1f ms, mean %.1f ms (%zu runs)\n",
+                setup.medianMs, setup.minMs, setup.meanMs, setupTimes.size());
+    std::printf("  frame check: %lu draws, %lu triangles; covered pixels engine %.1f %%, plain GL %.1f %%\n",
+                (unsigned long)check.drawCalls, (unsigned long)check.primitives, 100.0 * engineCoverage,
+                100.0 * glCoverage);
+    const Stats e = Summarise(engineTimes), g = Summarise(glTimes);
+    const Stats ee = Summarise(engineEmpty), ge = Summarise(glEmpty);
+    std::printf("  all nine chunks, 1016 x 756, %d frames per side: RenderAll %.3f ms (median %.3f)  plain GL %.3f ms "
+                "(median %.3f)  ratio of medians %.3f\n",
+                rounds * perRound, e.meanMs, e.medianMs, g.meanMs, g.medianMs, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
+    std::printf("  empty frame: engine median %.3f ms, plain GL median %.3f ms; drawing only %.3f ms against %.3f ms\n",
+                ee.medianMs, ge.medianMs, e.medianMs - ee.medianMs, g.medianMs - ge.medianMs);
+    return 0;
+}
