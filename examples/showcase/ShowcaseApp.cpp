@@ -279,7 +279,7 @@ void RenderFrame(World& w)
     w.water.RenderSurface(&w.dudv, w.dudvOffset);
 
     if (w.particles) {
-        w.fountain.RandomAutoSpawn(20, 6, D3DXVECTOR3(0.0f, 4.0f, 0.0f), 3.0f, 1.5f);
+        w.fountain.RandomAutoSpawn(20, 6, D3DXVECTOR3(0.0f, 4.0f, 0.0f), 12.0f, 1.5f);
         w.fountain.Update(step);
         w.fountain.Render();
     }
