@@ -329,7 +329,7 @@ void MoveCamera(World& w)
 World& Scene()
 {
     if (!world)
-        world = new World();   // lives as long as the process: the window outlives no object
+        world = new World();   // never destroyed: its device objects go with the process, as the window does
     return *world;
 }
 

@@ -239,14 +239,14 @@ TEST_F(Showcase, TheScreenshotButtonWritesTheNamedJpeg)
     // KOLVAR_SHOWCASE_SHOT=<file> keeps the first shot (the README's picture).
     if (const char* keep = std::getenv("KOLVAR_SHOWCASE_SHOT"))
         fs::copy_file("harbourview_0.jpg", keep, fs::copy_options::overwrite_existing);
-    while (w.shotName->GetTextWidth() > 0)
-        w.shotName->RemoveChar();
+    w.shotName->ClearText();
 }
 
 TEST_F(Showcase, TheSpotListIsSavedAndRestoredAndACorruptFileRefused)
 {
     showcase::World& w = showcase::Scene();
     std::remove(showcase::kSpotFile);
+    const SpotList saved = w.spots;
     const int start = w.spots.Count();
 
     showcase::MoveCameraTo({"", 42.0f, 70.0f, 24.0f, -0.4f, 1.0f});
@@ -286,9 +286,8 @@ TEST_F(Showcase, TheSpotListIsSavedAndRestoredAndACorruptFileRefused)
     Dump(DrawnFrame(), "corrupt");
 
     std::remove(showcase::kSpotFile);
-    while (w.spots.Count() > start) {
-        w.spots.Clear();
-    }
+    w.spots = saved;
+    showcase::RefreshSpotList();
 }
 
 TEST_F(Showcase, TheKeysMoveAndTurnTheCameraWhichStaysAboveTheDrawnSurface)
