@@ -1,5 +1,6 @@
 # The README's commands: thin wrappers over CMake and CTest.
 #   make run    set up, build, generate the media and start the game
+#   make showcase  the same for the engine's showcase program
 #   make test   set up, build with tests and run every test headless
 
 BUILD_DIR  ?= build/release
@@ -8,7 +9,7 @@ ASAN_DIR   ?= build/asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build media run test test-asan bench install clean
+.PHONY: all deps build media run showcase test test-asan bench install clean
 
 all: build
 
@@ -25,6 +26,9 @@ media: build
 
 run: media
 	$(BUILD_DIR)/bin/Kolvar
+
+showcase: media
+	$(BUILD_DIR)/bin/VorpexShowcase
 
 test: build media
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

@@ -1,0 +1,131 @@
+// Frame time of the showcase program, headless at 1024 x 768: terrain, sky,
+// water with its reflection pass, models, fountain, GUI window and status
+// line, against a plain-OpenGL floor that issues the same number of draws
+// (those of the reflection pass into a 256 x 256 target) and primitives in
+// the same run.
+//
+//   vorpex_showcase_bench [media root, default "."] [frames, default 300]
+#include <Win32TestSeam.h>
+
+#include <DeviceStats.h>
+#include <epoxy/gl.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "GlFloor.h"
+#include "ShowcaseApp.h"
+
+namespace {
+
+struct Measured {
+    double meanMs = 0;
+    double medianMs = 0;
+    double drawCalls = 0;
+    double primitives = 0;
+};
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Mean(const std::vector<double>& v)
+{
+    double sum = 0;
+    for (double t : v)
+        sum += t;
+    return sum / double(v.size());
+}
+
+// Frames of the real loop; appends each frame's wall time and counts its draws.
+void RunShowcase(int frames, std::vector<double>* times, Measured* m)
+{
+    for (int f = 0; f < frames; ++f) {
+        win32test::AdvanceVirtualTimeMs(16.0);
+        const unsigned long before = showcase::FrameCount();
+        const auto t0 = std::chrono::steady_clock::now();
+        while (showcase::FrameCount() == before)
+            showcase::LoopPass();
+        glFinish();   // the device's context is current after its present
+        if (times)
+            times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        D3D9FrameStats stats = {};
+        D3D9_GetFrameStats(objDevice, nullptr, &stats);
+        m->drawCalls += stats.drawCalls;
+        m->primitives += stats.primitives;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    if (argc > 1 && chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "bench: cannot enter %s\n", argv[1]);
+        return 1;
+    }
+    const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 300;
+
+    win32test::UseVirtualClock(true);
+    win32test::SetVirtualTimeMs(100000);
+    if (!showcase::Startup(POINT{-8, -31})) {
+        std::fprintf(stderr, "bench: the showcase could not start (no GL context?)\n");
+        return 1;
+    }
+    showcase::World& w = showcase::Scene();
+    win32test::SetActiveWindow(w.window);
+
+    // The fountain fills up first: every live particle is a draw of its own.
+    Measured settle;
+    RunShowcase(200, nullptr, &settle);
+    // The reflection pass's draws: a frame's draws with it less those without it.
+    Measured with, without;
+    w.reflection = false;
+    RunShowcase(20, nullptr, &without);
+    w.reflection = true;
+    RunShowcase(20, nullptr, &with);
+    FloorFrame frame;
+    frame.xrayDraws = std::max(1, int((with.drawCalls - without.drawCalls) / 20 + 0.5));
+    frame.sceneDraws = std::max(10, int(with.drawCalls / 20 + 0.5) - frame.xrayDraws);
+    frame.primitives = int(with.primitives / 20 + 0.5);
+
+    if (!FloorOpen(m_engineVars.width, m_engineVars.height)) {
+        std::fprintf(stderr, "bench: the OpenGL floor could not open its context\n");
+        return 1;
+    }
+    FloorMakeCurrent(false);
+
+    // Showcase and floor in alternating rounds, so a change in the machine's
+    // load shows in both.
+    const int rounds = 5;
+    std::vector<double> showTimes, floorTimes;
+    Measured sum;
+    for (int r = 0; r < rounds; ++r) {
+        RunShowcase(frames / rounds, &showTimes, &sum);
+        FloorMakeCurrent(true);
+        double median = 0;
+        FloorRun(frame, frames / rounds, &median, &floorTimes);
+        FloorMakeCurrent(false);
+    }
+    FloorClose();
+
+    const double n = double(showTimes.size());
+    std::printf("screen %d x %d, %d frames each, reflection pass %d draws\n", m_engineVars.width,
+                m_engineVars.height, frames, frame.xrayDraws);
+    std::printf("showcase %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", Mean(showTimes),
+                Median(showTimes), sum.drawCalls / n, sum.primitives / n);
+    std::printf("floor    %7.3f ms mean %7.3f ms median  (%d draws, %d primitives)\n", Mean(floorTimes),
+                Median(floorTimes), frame.xrayDraws + frame.sceneDraws, frame.primitives);
+    std::printf("ratio %.3f (median; target <= 1.15)\n", Median(showTimes) / Median(floorTimes));
+    std::fflush(stdout);
+    showcase::Shutdown();
+    return 0;
+}
