@@ -6,7 +6,8 @@
 
 #include "d3dx/EffectFile.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     d3dx::detail::EffectFile file;
     std::string error;
     bool ok = d3dx::detail::ParseEffectFile(reinterpret_cast<const char*>(data), size, file, &error);

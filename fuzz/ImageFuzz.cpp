@@ -6,7 +6,8 @@
 
 #include "d3dx/ImageCodec.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     using namespace d3dx::detail;
     ArgbImage image;
     std::string error;
@@ -14,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!image.pixels.empty()) std::abort();
         return 0;
     }
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != size_t(image.width) * size_t(image.height))
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != size_t(image.width) * size_t(image.height))
         std::abort();
     if (image.pixels.size() > 4096 * 4096) return 0;
     ApplyColourKey(image, 0xFF000000u);

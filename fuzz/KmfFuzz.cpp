@@ -12,19 +12,23 @@
 
 namespace {
 
-bool SameBits(const kmf::Vec3& a, const kmf::Vec3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(const kmf::Vec3& a, const kmf::Vec3& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
-bool SameLevel(const kmf::KmfLevel& a, const kmf::KmfLevel& b) {
+bool SameLevel(const kmf::KmfLevel& a, const kmf::KmfLevel& b)
+{
     if (a.grid != b.grid || a.coins.size() != b.coins.size()) return false;
     for (std::size_t i = 0; i < a.coins.size(); ++i)
-        if (a.coins[i].active != b.coins[i].active || !SameBits(a.coins[i].position, b.coins[i].position))
-            return false;
+        if (a.coins[i].active != b.coins[i].active || !SameBits(a.coins[i].position, b.coins[i].position)) return false;
     return SameBits(a.goal, b.goal) && SameBits(a.start, b.start);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const std::vector<std::uint8_t> bytes(data, data + size);
     const kmf::KmfParse parse = kmf::ParseKmf(bytes);
     if (parse.fileSize != size) std::abort();

@@ -15,22 +15,24 @@
 
 namespace {
 
-bool SameBits(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+bool SameBits(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
+{
     return std::memcmp(&a.x, &b.x, 4) == 0 && std::memcmp(&a.y, &b.y, 4) == 0 && std::memcmp(&a.z, &b.z, 4) == 0;
 }
 
 // The state a player sees: tiles, coin count, each coin's flag and place,
 // goal and start (floats compared bit for bit, so NaNs must survive too).
-bool SameLevel(const LevelData& a, const LevelData& b) {
+bool SameLevel(const LevelData& a, const LevelData& b)
+{
     if (std::memcmp(a.grid, b.grid, sizeof a.grid) != 0 || a.coinCount != b.coinCount) return false;
     for (int i = 0; i < a.coinCount; ++i)
-        if (a.coins[i].active != b.coins[i].active || !SameBits(a.coins[i].position, b.coins[i].position))
-            return false;
+        if (a.coins[i].active != b.coins[i].active || !SameBits(a.coins[i].position, b.coins[i].position)) return false;
     return SameBits(a.goal, b.goal) && SameBits(a.start, b.start);
 }
 
 // Checked apart from the decoder's own test: finite, and inside the extent.
-bool Playable(const D3DXVECTOR3& p) {
+bool Playable(const D3DXVECTOR3& p)
+{
     for (float v : {p.x, p.y, p.z})
         if (!std::isfinite(v) || v < kLevelExtentMin || v > kLevelExtentMax) return false;
     return true;
@@ -38,7 +40,8 @@ bool Playable(const D3DXVECTOR3& p) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     auto level = std::make_unique<LevelData>();
     std::string why;
     if (!DecodeLevel(data, size, *level, why)) {

@@ -11,7 +11,8 @@
 
 #include "vMemoryBuffer.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
+{
     if (size < 1) return 0;
     const size_t scriptLength = input[0] % 32;
     if (size < 1 + scriptLength) return 0;
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
             if (hr == S_OK) again.push(&v, 4);
         } else {
             char* text = nullptr;
-            const int length = int(op / 3) - 8;   // negative lengths too
+            const int length = int(op / 3) - 8;  // negative lengths too
             hr = it.GetString(data.get(), dataSize, length, &text);
             if ((hr == S_OK) != (text != nullptr)) std::abort();
             if (text) {

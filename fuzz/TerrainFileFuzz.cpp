@@ -28,8 +28,7 @@ const std::string& FileName()
 
 void Check(bool ok)
 {
-    if (!ok)
-        std::abort();
+    if (!ok) std::abort();
 }
 
 // Every byte of table from first on equals value (compared in blocks).
@@ -48,25 +47,22 @@ void CheckFilled(const std::vector<unsigned char>& table, size_t first, unsigned
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static std::vector<unsigned char> table(vscene::kTableBytes);
-    if (size < 9)
-        return 0;
-    const int form = data[0] & 3;   // 0 as given, 1 longer than the table, 2 empty, 3 missing
+    if (size < 9) return 0;
+    const int form = data[0] & 3;  // 0 as given, 1 longer than the table, 2 empty, 3 missing
     int32_t offsetX, offsetZ;
     std::memcpy(&offsetX, data + 1, 4);
     std::memcpy(&offsetZ, data + 5, 4);
     const uint8_t* content = data + 9;
-    const size_t length = form >= 2 ? 0 : size - 9;   // an empty or missing file holds nothing
+    const size_t length = form >= 2 ? 0 : size - 9;  // an empty or missing file holds nothing
 
     const std::string& name = FileName();
     std::remove(name.c_str());
     if (form != 3) {
         FILE* f = std::fopen(name.c_str(), "wb");
         Check(f != nullptr);
-        if (length)
-            Check(std::fwrite(content, 1, length, f) == length);
+        if (length) Check(std::fwrite(content, 1, length, f) == length);
         std::fclose(f);
-        if (form == 1)
-            Check(truncate(name.c_str(), (off_t)(vscene::kTableBytes + length + 1)) == 0);
+        if (form == 1) Check(truncate(name.c_str(), (off_t)(vscene::kTableBytes + length + 1)) == 0);
     }
 
     std::memset(table.data(), 0xA5, table.size());
@@ -92,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 Check(p == linear);
             else
                 Check(p == -1);
-            if (p >= 0)
-                (void)table[(size_t)p];
+            if (p >= 0) (void)table[(size_t)p];
         }
     std::remove(name.c_str());
     return 0;

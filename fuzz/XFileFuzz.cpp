@@ -8,7 +8,8 @@
 #include "d3dx/XFileParse.h"
 #include "d3dx/XFileWire.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     using namespace d3dx::detail;
     XMeshData mesh;
     std::string why;

@@ -11,18 +11,21 @@ namespace {
 const char kClassName[] = "D3DWindow";
 const char kWindowTitle[] = "KOLVAR - By Morquil";
 
-MSG lastMessage;   // the last message the loop took; the loop ends on WM_QUIT
+MSG lastMessage;  // the last message the loop took; the loop ends on WM_QUIT
 unsigned long framesRendered = 0;
 
-void LoadTexture(vTexture& texture, const char* name) {
+void LoadTexture(vTexture& texture, const char* name)
+{
     texture.LoadTextureFromFile(name, 0, 1);
 }
 
-void LoadModel(vStaticModel& model, const char* name) {
+void LoadModel(vStaticModel& model, const char* name)
+{
     model.LoadModel(const_cast<char*>(name));
 }
 
-void InitEmitter(vParticleEmitter& emitter, DWORD colour, float size) {
+void InitEmitter(vParticleEmitter& emitter, DWORD colour, float size)
+{
     emitter.Init(100, &particleTexture, D3DXVECTOR3(1.0f, 1.0f, 1.0f));
     emitter.SetGravity(D3DXVECTOR3(0.0f, 9.81f, 0.0f));
     emitter.SetAirbreak(D3DXVECTOR3(0.0f, 0.0f, 0.0f));
@@ -36,7 +39,8 @@ void InitEmitter(vParticleEmitter& emitter, DWORD colour, float size) {
 
 void GuiEventHandler(int, unsigned int, vGUIElement*) {}
 
-LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     guiManager.Update(msg, static_cast<unsigned int>(wParam), static_cast<long>(lParam), mousePoint,
                       engine.GetSpeedfactor());
     // The close box ends the loop as Escape does; the window itself stays until
@@ -47,12 +51,12 @@ LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
     // Should the window be destroyed some other way, the loop ends with it.
-    if (msg == WM_DESTROY && hwnd == windowHandle)
-        PostQuitMessage(0);
+    if (msg == WM_DESTROY && hwnd == windowHandle) PostQuitMessage(0);
     return result;
 }
 
-void LoadMedia() {
+void LoadMedia()
+{
     hudFont.InitFont(72, "Comic Sans MS", 0, 900, false);
     // 45.0 is handed on as radians, like the engine's own default.
     engine.ChangePerspective(45.0f, 0.1f, 500.0f);
@@ -99,8 +103,7 @@ void LoadMedia() {
     ShowCursor(TRUE);
 
     CreateSpinnerCollision();
-    for (int k = 0; k < kGridSize * kGridSize; ++k)
-        levelGrid[k] = 1;
+    for (int k = 0; k < kGridSize * kGridSize; ++k) levelGrid[k] = 1;
 
     // Turned far past the limit: the camera's angle handling settles the pitch
     // at its lower bound, looking straight down.
@@ -118,7 +121,8 @@ void LoadMedia() {
     coinEmitter.SetRandomColors(true);
 }
 
-bool GameStartup() {
+bool GameStartup()
+{
     lastMessage = MSG{};
     HINSTANCE instance = GetModuleHandleA(nullptr);
 
@@ -133,8 +137,7 @@ bool GameStartup() {
     HWND hwnd = CreateWindowExA(0, kClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, 300, 100, 1032, 795,
                                 GetDesktopWindow(), nullptr, instance, nullptr);
 
-    if (engine.InitWindowed(hwnd) < 0)
-        return false;
+    if (engine.InitWindowed(hwnd) < 0) return false;
 
     windowHandle = hwnd;
     ShowWindow(hwnd, SW_SHOWDEFAULT);
@@ -155,7 +158,8 @@ bool GameStartup() {
     return true;
 }
 
-bool GameLoopPass() {
+bool GameLoopPass()
+{
     if (PeekMessageA(&lastMessage, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&lastMessage);
         DispatchMessageA(&lastMessage);
@@ -166,22 +170,26 @@ bool GameLoopPass() {
 
     if (windowHandle && GetActiveWindow() == windowHandle) {
         UpdateGame();
-        if (GetKeyState(VK_ESCAPE) < 0)
-            PostQuitMessage(0);
+        if (GetKeyState(VK_ESCAPE) < 0) PostQuitMessage(0);
     } else {
         Sleep(30);
     }
     return lastMessage.message != WM_QUIT;
 }
 
-unsigned long GameFrameCount() { return framesRendered; }
+unsigned long GameFrameCount()
+{
+    return framesRendered;
+}
 
-void GameRunLoop() {
+void GameRunLoop()
+{
     while (GameLoopPass()) {
     }
 }
 
-void GameShutdown() {
+void GameShutdown()
+{
     // The window stays until the process ends: the engine objects are released
     // by the global destructors while its device can still draw into it.
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));

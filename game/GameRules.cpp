@@ -37,17 +37,25 @@ const int kTimeBonusBase = 500;
 const DWORD kCompletionMs = 10000;
 const DWORD kDeathMs = 5000;
 
-bool Held(int virtualKey) { return GetKeyState(virtualKey) < 0; }
+bool Held(int virtualKey)
+{
+    return GetKeyState(virtualKey) < 0;
+}
 
-bool Once(int virtualKey) { return engine.GetKeyPressedOnce(virtualKey); }
+bool Once(int virtualKey)
+{
+    return engine.GetKeyPressedOnce(virtualKey);
+}
 
 }  // namespace
 
-long LoadNumberedLevel(int n) {
+long LoadNumberedLevel(int n)
+{
     return LoadLevel(LevelFileName(n).c_str());
 }
 
-void UpdateGame() {
+void UpdateGame()
+{
     const float step = engine.GetSpeedfactor();
     steeringTorque = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 
@@ -93,7 +101,8 @@ void UpdateGame() {
     if (Once('E')) blastEmitterA.SpawnParticle(D3DXVECTOR3(0.0f, 1.0f, 0.0f), 1.0f, 1.0f);
 }
 
-void CheckBallEvents() {
+void CheckBallEvents()
+{
     for (int i = 0; i < coinCount; ++i) {
         Coin& coin = coins[i];
         if (coin.active && DistanceVector3D(ballPosition, coin.position) < kCoinDistance) {
@@ -130,15 +139,16 @@ void CheckBallEvents() {
     }
 }
 
-void UpdateClockAndScore() {
+void UpdateClockAndScore()
+{
     timeBonus = kTimeBonusBase - static_cast<int32_t>(elapsedSeconds * 10.0f);
     elapsedSeconds = static_cast<float>(static_cast<uint32_t>(GetTickCount() - levelStartTick)) * 0.001f;
     levelScore = timeBonus + coinScore;
 }
 
-void DrawCompletionOverlay() {
-    if (!levelCompleted)
-        return;
+void DrawCompletionOverlay()
+{
+    if (!levelCompleted) return;
     if (currentLevel == lastLevel) {
         hudFont.DrawTextA("Congratz!\nYou have finished\nthe game!!!", 330, 180, 0xFF000000);
         hudFont.DrawTextA("Congratz!\nYou have finished\nthe game!!!", 331, 181, 0xFF009900);
@@ -146,16 +156,14 @@ void DrawCompletionOverlay() {
         hudFont.DrawTextA("Level Completed!", 330, 300, 0xFF000000);
         hudFont.DrawTextA("Level Completed!", 331, 301, 0xFF009900);
     }
-    hudFont.DrawTextSprintf(330, 360, 0xFF003300,
-                            "Time Bonus: %d\nCoin Score: %d\nLevel Score: %d\nTotal Score: %d",
+    hudFont.DrawTextSprintf(330, 360, 0xFF003300, "Time Bonus: %d\nCoin Score: %d\nLevel Score: %d\nTotal Score: %d",
                             timeBonus, coinScore, levelScore, totalScore);
 
     if (GetTickCount() > completionEndTick) {
         levelCompleted = false;
         const int next = currentLevel == lastLevel ? 1 : currentLevel + 1;
         if (SUCCEEDED(LoadNumberedLevel(next))) {
-            if (currentLevel == lastLevel)
-                totalScore = 0;
+            if (currentLevel == lastLevel) totalScore = 0;
             currentLevel = next;
         } else {
             // No next level to go to (reported by the load): the finished level
@@ -165,9 +173,9 @@ void DrawCompletionOverlay() {
     }
 }
 
-void DrawDeathOverlay() {
-    if (!ballDead)
-        return;
+void DrawDeathOverlay()
+{
+    if (!ballDead) return;
     hudFont.DrawTextA("YOU DIED!!! \nRESETTING LEVEL", 330, 300, 0xFF000000);
     hudFont.DrawTextA("YOU DIED!!! \nRESETTING LEVEL", 331, 301, 0xFF990000);
 
@@ -175,7 +183,6 @@ void DrawDeathOverlay() {
         ballDead = false;
         // A file that cannot be read any more (reported by the load) still
         // gives the level back as it was loaded, not the ball where it died.
-        if (FAILED(LoadNumberedLevel(currentLevel)))
-            RestartLoadedLevel();
+        if (FAILED(LoadNumberedLevel(currentLevel))) RestartLoadedLevel();
     }
 }

@@ -14,31 +14,33 @@ namespace {
 
 const float kBombHeightPlay = -7.0f;
 const float kBombHeightEditor = 0.1f;
-const int kXrayReach = 3;   // the X-ray view shows 7 x 7 cells
+const int kXrayReach = 3;  // the X-ray view shows 7 x 7 cells
 
-D3DXMATRIX Translation(float x, float y, float z) {
+D3DXMATRIX Translation(float x, float y, float z)
+{
     D3DXMATRIX m;
     D3DXMatrixTranslation(&m, x, y, z);
     return m;
 }
 
-void DrawModelAt(vStaticModel& model, const D3DXMATRIX& matrix) {
+void DrawModelAt(vStaticModel& model, const D3DXMATRIX& matrix)
+{
     model.SetMatrix(matrix);
     model.Render();
 }
 
 }  // namespace
 
-void DrawBombTile(int cellX, int cellZ) {
-    if (cellX < 0 || cellX >= kGridSize || cellZ < 0 || cellZ >= kGridSize)
-        return;
-    if (levelGrid[cellX * kGridSize + cellZ] == 0)
-        return;
+void DrawBombTile(int cellX, int cellZ)
+{
+    if (cellX < 0 || cellX >= kGridSize || cellZ < 0 || cellZ >= kGridSize) return;
+    if (levelGrid[cellX * kGridSize + cellZ] == 0) return;
     const float h = editorMode ? kBombHeightEditor : kBombHeightPlay;
     DrawModelAt(bombModel, Translation(2.0f * cellX + 1.0f, h, 2.0f * cellZ + 1.0f));
 }
 
-void RenderFrame() {
+void RenderFrame()
+{
     const float step = engine.GetSpeedfactor();
 
     // 1. Physics and the ball's pose.
@@ -78,8 +80,7 @@ void RenderFrame() {
     xrayTarget.Begin();
     twoDee.SetVertexAlpha(false);
     for (int cx = ballCellX - kXrayReach; cx <= ballCellX + kXrayReach; ++cx)
-        for (int cz = ballCellZ - kXrayReach; cz <= ballCellZ + kXrayReach; ++cz)
-            DrawBombTile(cx, cz);
+        for (int cz = ballCellZ - kXrayReach; cz <= ballCellZ + kXrayReach; ++cz) DrawBombTile(cx, cz);
     xrayTarget.End();
 
     // 6. Main camera behind and above the ball.
@@ -89,8 +90,7 @@ void RenderFrame() {
     // 7-8. Main scene.
     engine.Clear();
     engine.DebugLight();
-    if (!editorMode)
-        UpdateSpinners();
+    if (!editorMode) UpdateSpinners();
 
     // 9-10. Board and goal.
     DrawModelAt(boardModel, boardMatrix);
@@ -108,8 +108,7 @@ void RenderFrame() {
     D3DXMATRIX shadowMatrix;
     D3DXMatrixRotationY(&shadowMatrix, coinAngle);
     for (int i = 0; i < coinCount; ++i) {
-        if (!coins[i].active)
-            continue;
+        if (!coins[i].active) continue;
         shadowMatrix._41 = coins[i].position.x;
         shadowMatrix._42 = coins[i].position.y;
         shadowMatrix._43 = coins[i].position.z;
@@ -120,8 +119,7 @@ void RenderFrame() {
     // 16. Coins (drawn before the pick-up test: a coin taken now still shows this frame).
     D3DXMatrixRotationY(&coinMatrix, coinAngle);
     for (int i = 0; i < coinCount; ++i) {
-        if (!coins[i].active)
-            continue;
+        if (!coins[i].active) continue;
         coinMatrix._41 = coins[i].position.x;
         coinMatrix._42 = coins[i].position.y;
         coinMatrix._43 = coins[i].position.z;
@@ -130,17 +128,14 @@ void RenderFrame() {
 
     // 17-19. Rules, ball, clock. Until a level file has loaded the board is a
     // placeholder: nothing on it kills or scores.
-    if (!editorMode && !ballDead && !levelCompleted && levelLoaded)
-        CheckBallEvents();
+    if (!editorMode && !ballDead && !levelCompleted && levelLoaded) CheckBallEvents();
     DrawModelAt(ballModel, ballMatrix);
-    if (!ballDead && !levelCompleted)
-        UpdateClockAndScore();
+    if (!ballDead && !levelCompleted) UpdateClockAndScore();
 
     // 20. The editor shows every bomb and the start point.
     if (editorMode) {
         for (int cx = 0; cx < kGridSize; ++cx)
-            for (int cz = 0; cz < kGridSize; ++cz)
-                DrawBombTile(cx, cz);
+            for (int cz = 0; cz < kGridSize; ++cz) DrawBombTile(cx, cz);
         DrawModelAt(ballModel, Translation(startPosition.x, 1.0f, startPosition.z));
     }
 

@@ -5,8 +5,8 @@
 
 #include <d3dx9.h>
 
-extern float coinAngle;          // common spin of coins and coin shadows, radians
-extern D3DXMATRIX coinMatrix;    // rotation of the coins
+extern float coinAngle;        // common spin of coins and coin shadows, radians
+extern D3DXMATRIX coinMatrix;  // rotation of the coins
 
 // Draws the bomb of cell (cellX, cellZ): nothing outside the board or on a clear
 // tile; under the board in play, on it in the editor.

@@ -27,17 +27,20 @@ std::unique_ptr<LevelData> loadedLevel;
 
 // A failed load or save: a line on standard error naming the file, and the
 // game's message box saying what and why (headless, the box is printed too).
-void Report(const char* what, const char* name, const std::string& why) {
+void Report(const char* what, const char* name, const std::string& why)
+{
     std::fprintf(stderr, "level: %s: %s\n", name, why.c_str());
     const std::string text = std::string(what) + "\n" + name + ": " + why;
     MessageBoxA(NULL, text.c_str(), "Error!", MB_OK);
 }
 
-std::string ErrnoText(const char* doing, int error) {
+std::string ErrnoText(const char* doing, int error)
+{
     return std::string(doing) + ": " + (error ? std::strerror(error) : "unknown error");
 }
 
-void Commit(const LevelData& level) {
+void Commit(const LevelData& level)
+{
     std::memcpy(levelGrid, level.grid, sizeof(levelGrid));
     coinCount = level.coinCount;
     for (int i = 0; i < level.coinCount; ++i) coins[i] = level.coins[i];
@@ -45,20 +48,23 @@ void Commit(const LevelData& level) {
     startPosition = level.start;
 }
 
-void ResetClock() {
+void ResetClock()
+{
     elapsedSeconds = 0;
     levelStartTick = GetTickCount();
 }
 
 }  // namespace
 
-std::string LevelFileName(int level) {
+std::string LevelFileName(int level)
+{
     char name[64];
     std::snprintf(name, sizeof(name), "kMedia\\kMaps\\level%d.kmf", level);
     return name;
 }
 
-long LoadLevel(const char* name) {
+long LoadLevel(const char* name)
+{
     DestroySpinners();
     if (!name) name = "";
     // Bytes past the coin table are ignored, so a longer file still loads;
@@ -83,7 +89,8 @@ long LoadLevel(const char* name) {
     return S_OK;
 }
 
-long SaveLevel(const char* name) {
+long SaveLevel(const char* name)
+{
     if (!name || !*name) {
         Report("Error saving level!", "", "no file name");
         return E_FAIL;
@@ -115,12 +122,14 @@ long SaveLevel(const char* name) {
     return S_OK;
 }
 
-void RestartLoadedLevel() {
+void RestartLoadedLevel()
+{
     if (loadedLevel) Commit(*loadedLevel);
     RestartLevel();
 }
 
-void RestartLevel() {
+void RestartLevel()
+{
     blastPending = false;
     levelScore = 0;
     coinScore = 0;
@@ -129,7 +138,8 @@ void RestartLevel() {
     ResetClock();
 }
 
-void ClearLevel() {
+void ClearLevel()
+{
     DestroySpinners();
     blastPending = false;
     coinsCollected = 0;
@@ -141,26 +151,33 @@ void ClearLevel() {
     goalPosition = D3DXVECTOR3(0, 0, 0);
 }
 
-int CellOf(float worldCoordinate) {
+int CellOf(float worldCoordinate)
+{
     const float cell = worldCoordinate * 0.5f;
-    if (!(cell > -static_cast<float>(kCellLimit))) return -kCellLimit;   // NaN too
+    if (!(cell > -static_cast<float>(kCellLimit))) return -kCellLimit;  // NaN too
     if (cell >= static_cast<float>(kCellLimit)) return kCellLimit;
     return static_cast<int>(cell);
 }
 
-unsigned char CellValue(int cellX, int cellZ) {
+unsigned char CellValue(int cellX, int cellZ)
+{
     if (cellX < 0 || cellX >= kGridSize || cellZ < 0 || cellZ >= kGridSize) return 0;
     return levelGrid[cellX * kGridSize + cellZ];
 }
 
-void SetCell(int cellX, int cellZ, unsigned char value) {
+void SetCell(int cellX, int cellZ, unsigned char value)
+{
     if (cellX < 0 || cellX >= kGridSize || cellZ < 0 || cellZ >= kGridSize) return;
     levelGrid[cellX * kGridSize + cellZ] = value;
 }
 
-void FillGrid(unsigned char value) { std::memset(levelGrid, value, sizeof(levelGrid)); }
+void FillGrid(unsigned char value)
+{
+    std::memset(levelGrid, value, sizeof(levelGrid));
+}
 
-void AddCoin() {
+void AddCoin()
+{
     if (coinCount < 0 || coinCount >= kMaxCoins) return;
     Coin& coin = coins[coinCount];
     coin.active = 1;
@@ -169,6 +186,12 @@ void AddCoin() {
     coinCount++;
 }
 
-void SetGoal() { goalPosition = D3DXVECTOR3(editorCursor.x, 0, editorCursor.z); }
+void SetGoal()
+{
+    goalPosition = D3DXVECTOR3(editorCursor.x, 0, editorCursor.z);
+}
 
-void SetStart() { startPosition = D3DXVECTOR3(editorCursor.x, 5.0f, editorCursor.z); }
+void SetStart()
+{
+    startPosition = D3DXVECTOR3(editorCursor.x, 5.0f, editorCursor.z);
+}

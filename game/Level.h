@@ -7,13 +7,13 @@
 
 #include <string>
 
-constexpr int kGridSize = 45;                       // tiles per side; one tile is 2 x 2 units
-constexpr int kGridCells = kGridSize * kGridSize;   // indexed cellX * 45 + cellZ
+constexpr int kGridSize = 45;                      // tiles per side; one tile is 2 x 2 units
+constexpr int kGridCells = kGridSize * kGridSize;  // indexed cellX * 45 + cellZ
 constexpr int kMaxCoins = 150;
 
 // Tile values: 0 no bomb, 1 a deadly bomb, 2..255 drawn as a bomb but harmless.
 struct Coin {
-    unsigned char active;      // non-zero: present and collectable
+    unsigned char active;  // non-zero: present and collectable
     unsigned char unused[3];
     D3DXVECTOR3 position;
 };
@@ -21,7 +21,7 @@ static_assert(sizeof(Coin) == 16, "a coin is one 16-byte record of the level fil
 
 extern unsigned char levelGrid[kGridCells];
 extern Coin coins[kMaxCoins];
-extern int coinCount;                               // records in use, from index 0
+extern int coinCount;  // records in use, from index 0
 extern D3DXVECTOR3 goalPosition;
 extern D3DXVECTOR3 startPosition;
 // True once a level file has loaded. Before that the board is start-up's
@@ -56,10 +56,11 @@ void ClearLevel();
 // Level files with a point outside are refused; the editor's cursor stays inside.
 constexpr float kLevelExtentMin = -45.0f;
 constexpr float kLevelExtentMax = 135.0f;
-inline bool InsideLevelExtent(const D3DXVECTOR3& p) {
+inline bool InsideLevelExtent(const D3DXVECTOR3& p)
+{
     // Written so that NaN fails every comparison and is outside.
-    return p.x >= kLevelExtentMin && p.x <= kLevelExtentMax && p.y >= kLevelExtentMin &&
-           p.y <= kLevelExtentMax && p.z >= kLevelExtentMin && p.z <= kLevelExtentMax;
+    return p.x >= kLevelExtentMin && p.x <= kLevelExtentMax && p.y >= kLevelExtentMin && p.y <= kLevelExtentMax &&
+           p.z >= kLevelExtentMin && p.z <= kLevelExtentMax;
 }
 
 // The cell of a world coordinate: trunc(v * 0.5), toward zero, so -1.5 is cell 0.

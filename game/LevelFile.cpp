@@ -7,47 +7,54 @@
 
 namespace {
 
-constexpr std::size_t kGridBytes = 4 * kGridCells;   // 8100
+constexpr std::size_t kGridBytes = 4 * kGridCells;  // 8100
 constexpr std::size_t kCoinBytes = 16;
 
-int32_t ReadInt(const unsigned char* p) {
+int32_t ReadInt(const unsigned char* p)
+{
     uint32_t u = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     int32_t v;
     std::memcpy(&v, &u, 4);
     return v;
 }
 
-float ReadFloat(const unsigned char* p) {
+float ReadFloat(const unsigned char* p)
+{
     int32_t bits = ReadInt(p);
     float f;
     std::memcpy(&f, &bits, 4);
     return f;
 }
 
-D3DXVECTOR3 ReadVector(const unsigned char* p) {
+D3DXVECTOR3 ReadVector(const unsigned char* p)
+{
     return D3DXVECTOR3(ReadFloat(p), ReadFloat(p + 4), ReadFloat(p + 8));
 }
 
-std::string Describe(const char* what, const D3DXVECTOR3& p) {
+std::string Describe(const char* what, const D3DXVECTOR3& p)
+{
     char text[160];
     std::snprintf(text, sizeof(text), "%s (%g, %g, %g) lies outside %g ... %g", what, double(p.x), double(p.y),
                   double(p.z), double(kLevelExtentMin), double(kLevelExtentMax));
     return text;
 }
 
-void WriteInt(std::vector<unsigned char>& out, int32_t v) {
+void WriteInt(std::vector<unsigned char>& out, int32_t v)
+{
     uint32_t u;
     std::memcpy(&u, &v, 4);
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(u >> (8 * i)));
 }
 
-void WriteFloat(std::vector<unsigned char>& out, float f) {
+void WriteFloat(std::vector<unsigned char>& out, float f)
+{
     int32_t bits;
     std::memcpy(&bits, &f, 4);
     WriteInt(out, bits);
 }
 
-void WriteVector(std::vector<unsigned char>& out, const D3DXVECTOR3& v) {
+void WriteVector(std::vector<unsigned char>& out, const D3DXVECTOR3& v)
+{
     WriteFloat(out, v.x);
     WriteFloat(out, v.y);
     WriteFloat(out, v.z);
@@ -55,7 +62,8 @@ void WriteVector(std::vector<unsigned char>& out, const D3DXVECTOR3& v) {
 
 }  // namespace
 
-bool DecodeLevel(const unsigned char* bytes, std::size_t size, LevelData& out, std::string& why) {
+bool DecodeLevel(const unsigned char* bytes, std::size_t size, LevelData& out, std::string& why)
+{
     if (!bytes || size < kGridBytes + 4) {
         why = "file of " + std::to_string(size) + " bytes ends before the coin count";
         return false;
@@ -69,8 +77,8 @@ bool DecodeLevel(const unsigned char* bytes, std::size_t size, LevelData& out, s
     }
     std::size_t need = kLevelFileBaseSize + kCoinBytes * static_cast<std::size_t>(n);
     if (size < need) {
-        why = "file of " + std::to_string(size) + " bytes is shorter than the " + std::to_string(need) +
-              " its " + std::to_string(n) + " coins need";
+        why = "file of " + std::to_string(size) + " bytes is shorter than the " + std::to_string(need) + " its " +
+              std::to_string(n) + " coins need";
         return false;
     }
     out.coinCount = n;
@@ -100,7 +108,8 @@ bool DecodeLevel(const unsigned char* bytes, std::size_t size, LevelData& out, s
 }
 
 std::vector<unsigned char> EncodeLevel(const unsigned char* grid, int coinCount, const Coin* coins,
-                                       const D3DXVECTOR3& goal, const D3DXVECTOR3& start) {
+                                       const D3DXVECTOR3& goal, const D3DXVECTOR3& start)
+{
     int n = coinCount < 0 ? 0 : (coinCount > kMaxCoins ? kMaxCoins : coinCount);
     std::vector<unsigned char> out;
     out.reserve(kLevelFileBaseSize + kCoinBytes * n);

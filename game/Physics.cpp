@@ -19,10 +19,17 @@ bool firstStepDone = false;
 
 namespace {
 
-void* PhysicsAlloc(int size) { return std::malloc(static_cast<size_t>(size)); }
-void PhysicsFree(void* block, int) { std::free(block); }
+void* PhysicsAlloc(int size)
+{
+    return std::malloc(static_cast<size_t>(size));
+}
+void PhysicsFree(void* block, int)
+{
+    std::free(block);
+}
 
-D3DXMATRIX TranslationMatrix(float x, float y, float z) {
+D3DXMATRIX TranslationMatrix(float x, float y, float z)
+{
     D3DXMATRIX m;
     D3DXMatrixTranslation(&m, x, y, z);
     return m;
@@ -30,14 +37,16 @@ D3DXMATRIX TranslationMatrix(float x, float y, float z) {
 
 }  // namespace
 
-void CreatePhysicsWorld() {
+void CreatePhysicsWorld()
+{
     newtonWorld = NewtonCreate(PhysicsAlloc, PhysicsFree);
     float lo[3] = {-200, -200, -200}, hi[3] = {200, 200, 200};
     NewtonSetWorldSize(newtonWorld, lo, hi);
     NewtonSetFrictionModel(newtonWorld, 0);
 }
 
-void CreateDefaultMaterial() {
+void CreateDefaultMaterial()
+{
     int group = NewtonMaterialGetDefaultGroupID(newtonWorld);
     NewtonMaterialSetDefaultSoftness(newtonWorld, group, group, 0.05f);
     NewtonMaterialSetDefaultElasticity(newtonWorld, group, group, 0.4f);
@@ -45,7 +54,8 @@ void CreateDefaultMaterial() {
     NewtonMaterialSetDefaultFriction(newtonWorld, group, group, 4.0f, 4.5f);
 }
 
-void CreateBoardAndBall() {
+void CreateBoardAndBall()
+{
     NewtonCollision* boardBox = NewtonCreateBox(newtonWorld, 90, 2, 90, nullptr);
     boardBody = NewtonCreateBody(newtonWorld, boardBox);
     D3DXMATRIX board = TranslationMatrix(45, -1, 45);
@@ -61,11 +71,13 @@ void CreateBoardAndBall() {
     NewtonBodySetAutoFreeze(ballBody, 0);
 }
 
-void CreateSpinnerCollision() {
+void CreateSpinnerCollision()
+{
     spinnerCollision = NewtonCreateBox(newtonWorld, 5, 2.5f, 0.5f, nullptr);
 }
 
-void BallForceAndTorque(const NewtonBody* body) {
+void BallForceAndTorque(const NewtonBody* body)
+{
     float mass, ixx, iyy, izz;
     NewtonBodyGetMassMatrix(body, &mass, &ixx, &iyy, &izz);
     float gravity[3] = {0, mass * -9.8f, 0};
@@ -90,7 +102,8 @@ void BallForceAndTorque(const NewtonBody* body) {
     NewtonBodySetTorque(body, spin < 50 ? steer : none);
 }
 
-void AddSpinner(float x, float y, float z) {
+void AddSpinner(float x, float y, float z)
+{
     if (spinnerCount >= kMaxSpinners || !spinnerCollision) return;
     NewtonBody* body = NewtonCreateBody(newtonWorld, spinnerCollision);
     spinners[spinnerCount].position = D3DXVECTOR3(x, y, z);
@@ -102,7 +115,8 @@ void AddSpinner(float x, float y, float z) {
     spinnerCount++;
 }
 
-void DestroySpinners() {
+void DestroySpinners()
+{
     for (int i = 0; i < spinnerCount; ++i) {
         NewtonDestroyBody(newtonWorld, spinners[i].body);
         spinners[i].body = nullptr;
@@ -110,7 +124,8 @@ void DestroySpinners() {
     spinnerCount = 0;
 }
 
-void UpdateSpinners() {
+void UpdateSpinners()
+{
     for (int i = 0; i < spinnerCount; ++i) {
         NewtonBody* body = spinners[i].body;
         float omega[3] = {0, 5, 0};
@@ -129,12 +144,14 @@ void UpdateSpinners() {
     }
 }
 
-void StepPhysics(float timestep) {
+void StepPhysics(float timestep)
+{
     NewtonUpdate(newtonWorld, timestep);
     NewtonBodyGetMatrix(ballBody, ballMatrix);
 }
 
-void PlaceBall(const D3DXVECTOR3& at) {
+void PlaceBall(const D3DXVECTOR3& at)
+{
     ballMatrix = TranslationMatrix(at.x, at.y, at.z);
     if (!ballBody) return;
     NewtonBodySetMatrix(ballBody, ballMatrix);

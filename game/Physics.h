@@ -15,13 +15,13 @@ struct Spinner {
 extern NewtonWorld* newtonWorld;
 extern NewtonBody* boardBody;
 extern NewtonBody* ballBody;
-extern D3DXMATRIX ballMatrix;                       // ball pose as last read back or placed
-extern D3DXMATRIX boardMatrix;                      // the board model's matrix
+extern D3DXMATRIX ballMatrix;   // ball pose as last read back or placed
+extern D3DXMATRIX boardMatrix;  // the board model's matrix
 extern NewtonCollision* spinnerCollision;
 extern Spinner spinners[kMaxSpinners];
 extern int spinnerCount;
-extern D3DXVECTOR3 steeringTorque;                  // set by the input code, read by the ball callback
-extern bool blastPending;                           // throws the ball up on the next step
+extern D3DXVECTOR3 steeringTorque;  // set by the input code, read by the ball callback
+extern bool blastPending;           // throws the ball up on the next step
 extern bool firstStepDone;
 
 // Creates newtonWorld (box -200 ... 200, exact friction). Call once at start.

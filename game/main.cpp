@@ -7,16 +7,17 @@
 
 #include <string>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (GameStartup())
-        GameRunLoop();
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    if (GameStartup()) GameRunLoop();
     GameShutdown();
     return 0;
 }
 
 // The command line as Windows hands it over: the arguments after the
 // program's name, separated by spaces, those with spaces in quotes.
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::string cmdLine;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];

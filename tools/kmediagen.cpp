@@ -4,7 +4,8 @@
 
 #include "media/MediaGenerator.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: kmediagen ROOT   (writes ROOT/kMedia/ and ROOT/kMedia/kMaps/)\n");
         return 2;

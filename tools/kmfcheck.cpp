@@ -11,7 +11,8 @@
 #include "kmf/KmfChecker.h"
 #include "kmf/KmfLevel.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     bool verbose = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {

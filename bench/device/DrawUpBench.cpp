@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kWidth = 1016, kHeight = 756, kGrid = 45;
 
-struct Vertex {   // 0x142: position, colour, one texture coordinate
+struct Vertex {  // 0x142: position, colour, one texture coordinate
     float x, y, z;
     DWORD color;
     float u, v;
@@ -50,11 +50,10 @@ struct Scene {
         wc.lpfnWndProc = DefWindowProcA;
         wc.lpszClassName = "DrawUpBench";
         RegisterClassExA(&wc);
-        hwnd = CreateWindowExA(0, "DrawUpBench", "bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth + 16, kHeight + 39,
-                               nullptr, nullptr, nullptr, nullptr);
+        hwnd = CreateWindowExA(0, "DrawUpBench", "bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth + 16, kHeight + 39, nullptr,
+                               nullptr, nullptr, nullptr);
         d3d = hwnd ? Direct3DCreate9(D3D_SDK_VERSION) : nullptr;
-        if (!d3d)
-            return false;
+        if (!d3d) return false;
         D3DPRESENT_PARAMETERS pp = {};
         pp.BackBufferCount = 1;
         pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -62,8 +61,8 @@ struct Scene {
         pp.EnableAutoDepthStencil = TRUE;
         pp.AutoDepthStencilFormat = D3DFMT_D24S8;
         pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                     &pp, &device)))
+        if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
+                                     &device)))
             return false;
         if (FAILED(device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)))
             return false;
@@ -282,13 +281,11 @@ void WarmUp(Scene& s)
 {
     static bool checked = false;
     SetUpDeviceState(s.device, s);
-    for (int i = 0; i < 3; ++i)
-        DeviceFrame(s);
+    for (int i = 0; i < 3; ++i) DeviceFrame(s);
     const long devicePixels = CoveredPixels(s);
     PlainGL& gl = ThePlainGL();
     gl.Begin(s);
-    for (int i = 0; i < 3; ++i)
-        gl.Frame(s);
+    for (int i = 0; i < 3; ++i) gl.Frame(s);
     gl.End(s);
     if (!checked) {
         checked = true;
@@ -306,8 +303,7 @@ void BM_DeviceDrawPrimitiveUP(benchmark::State& state)
     }
     WarmUp(s);
     SetUpDeviceState(s.device, s);
-    for (auto _ : state)
-        DeviceFrame(s);
+    for (auto _ : state) DeviceFrame(s);
     state.counters["draws"] = (double)s.worlds.size();
 }
 
@@ -322,8 +318,7 @@ void BM_PlainGL(benchmark::State& state)
     SetUpDeviceState(s.device, s);
     PlainGL& gl = ThePlainGL();
     gl.Begin(s);
-    for (auto _ : state)
-        gl.Frame(s);
+    for (auto _ : state) gl.Frame(s);
     gl.End(s);
     state.counters["draws"] = (double)s.worlds.size();
 }
@@ -380,7 +375,7 @@ void BM_EmptyFrameInterleaved(benchmark::State& state)
         d->Present(nullptr, nullptr, nullptr, nullptr);
         glFinish();
         auto t1 = std::chrono::steady_clock::now();
-        D3D9GL_MakeCurrent(d);   // nothing of the device's target touched
+        D3D9GL_MakeCurrent(d);  // nothing of the device's target touched
         SDL_Window* window = SDL_GL_GetCurrentWindow();
         auto t2 = std::chrono::steady_clock::now();
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -390,7 +385,7 @@ void BM_EmptyFrameInterleaved(benchmark::State& state)
         SDL_GL_SwapWindow(window);
         glFinish();
         auto t3 = std::chrono::steady_clock::now();
-        D3D9GL_EndCustomDraw(d);   // the device's cached GL bindings are stale
+        D3D9GL_EndCustomDraw(d);  // the device's cached GL bindings are stale
         dev.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
         plain.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
     }

@@ -34,35 +34,36 @@ struct Measured {
     double xrayDraws = 0;
 };
 
-int XrayBombCells() {
+int XrayBombCells()
+{
     int n = 0;
     for (int cx = ballCellX - 3; cx <= ballCellX + 3; ++cx)
-        for (int cz = ballCellZ - 3; cz <= ballCellZ + 3; ++cz)
-            n += CellValue(cx, cz) != 0;
+        for (int cz = ballCellZ - 3; cz <= ballCellZ + 3; ++cz) n += CellValue(cx, cz) != 0;
     return n;
 }
 
-double Median(std::vector<double> v) {
+double Median(std::vector<double> v)
+{
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-double Mean(const std::vector<double>& v) {
+double Mean(const std::vector<double>& v)
+{
     double sum = 0;
-    for (double t : v)
-        sum += t;
+    for (double t : v) sum += t;
     return sum / double(v.size());
 }
 
 // Frames of the real loop; appends each frame's wall time and counts its draws.
-void RunGame(int frames, std::vector<double>* times, Measured* m) {
+void RunGame(int frames, std::vector<double>* times, Measured* m)
+{
     for (int f = 0; f < frames; ++f) {
         win32test::AdvanceVirtualTimeMs(16.0);
         const unsigned long before = GameFrameCount();
         const auto t0 = std::chrono::steady_clock::now();
-        while (GameFrameCount() == before)
-            GameLoopPass();
-        glFinish();   // the device's context is current after its present
+        while (GameFrameCount() == before) GameLoopPass();
+        glFinish();  // the device's context is current after its present
         times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         D3D9FrameStats stats = {};
         D3D9_GetFrameStats(objDevice, nullptr, &stats);
@@ -72,7 +73,8 @@ void RunGame(int frames, std::vector<double>* times, Measured* m) {
     }
 }
 
-FloorFrame FloorOf(const Measured& game) {
+FloorFrame FloorOf(const Measured& game)
+{
     FloorFrame frame;
     frame.xrayDraws = int(game.xrayDraws + 0.5);
     frame.sceneDraws = std::max(10, int(game.drawCalls + 0.5) - frame.xrayDraws);
@@ -82,11 +84,12 @@ FloorFrame FloorOf(const Measured& game) {
 
 // Game and floor in alternating rounds, so a change in the machine's load
 // shows in both.
-void Measure(bool editor, int frames, Measured* game, Measured* floor) {
+void Measure(bool editor, int frames, Measured* game, Measured* floor)
+{
     editorMode = editor;
     Measured counts;
     std::vector<double> warm;
-    RunGame(20, &warm, &counts);   // programs built, textures uploaded, counts for the floor
+    RunGame(20, &warm, &counts);  // programs built, textures uploaded, counts for the floor
     counts.drawCalls /= 20;
     counts.primitives /= 20;
     counts.xrayDraws /= 20;
@@ -109,17 +112,19 @@ void Measure(bool editor, int frames, Measured* game, Measured* floor) {
     editorMode = false;
 }
 
-void Report(const char* name, const Measured& game, const Measured& floor) {
-    std::printf("%-8s game  %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", name,
-                game.meanMs, game.medianMs, game.drawCalls, game.primitives);
-    std::printf("%-8s floor %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", name,
-                floor.meanMs, floor.medianMs, floor.drawCalls, floor.primitives);
+void Report(const char* name, const Measured& game, const Measured& floor)
+{
+    std::printf("%-8s game  %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", name, game.meanMs,
+                game.medianMs, game.drawCalls, game.primitives);
+    std::printf("%-8s floor %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", name, floor.meanMs,
+                floor.medianMs, floor.drawCalls, floor.primitives);
     std::printf("%-8s ratio %.3f (median; target <= 1.15)\n", name, game.medianMs / floor.medianMs);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     if (argc > 1 && chdir(argv[1]) != 0) {
         std::fprintf(stderr, "bench: cannot enter %s\n", argv[1]);
@@ -137,7 +142,7 @@ int main(int argc, char** argv) {
 
     std::vector<double> settle;
     Measured settleCounts;
-    RunGame(30, &settle, &settleCounts);   // the ball comes to rest
+    RunGame(30, &settle, &settleCounts);  // the ball comes to rest
     if (!FloorOpen(m_engineVars.width, m_engineVars.height)) {
         std::fprintf(stderr, "bench: the OpenGL floor could not open its context\n");
         return 1;

@@ -28,7 +28,8 @@ uniform sampler2D tex;
 out vec4 colour;
 void main() { colour = texture(tex, vUv); })";
 
-GLuint Compile(GLenum type, const char* source) {
+GLuint Compile(GLenum type, const char* source)
+{
     GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
@@ -39,20 +40,21 @@ GLuint meshVbo = 0;
 int meshVertices = 0;
 
 // n triangles covering the square -1 ... 1, in columns.
-std::vector<float> Mesh(int triangles) {
+std::vector<float> Mesh(int triangles)
+{
     std::vector<float> data;
     const int columns = std::max(1, triangles / 2);
     for (int c = 0; c < columns; ++c) {
         const float x0 = -1.0f + 2.0f * c / columns, x1 = -1.0f + 2.0f * (c + 1) / columns;
         const float quad[6][4] = {{x0, -1, 0, 1}, {x0, 1, 0, 0}, {x1, -1, 1, 1},
                                   {x1, -1, 1, 1}, {x0, 1, 0, 0}, {x1, 1, 1, 0}};
-        for (auto& v : quad)
-            data.insert(data.end(), v, v + 4);
+        for (auto& v : quad) data.insert(data.end(), v, v + 4);
     }
     return data;
 }
 
-void Upload(GLuint buffer, const std::vector<float>& data) {
+void Upload(GLuint buffer, const std::vector<float>& data)
+{
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
@@ -60,7 +62,8 @@ void Upload(GLuint buffer, const std::vector<float>& data) {
 }
 
 // A rectangle of w x h pixels with its top-left corner at (x, y) of a tw x th target.
-void Rect(int x, int y, int w, int h, int tw, int th, int vertices) {
+void Rect(int x, int y, int w, int h, int tw, int th, int vertices)
+{
     glUniform2f(scaleLoc, float(w) / tw, float(h) / th);
     glUniform2f(offsetLoc, (2.0f * x + w) / tw - 1.0f, 1.0f - (2.0f * y + h) / th);
     glDrawArrays(GL_TRIANGLES, 0, vertices);
@@ -71,14 +74,16 @@ void Rect(int x, int y, int w, int h, int tw, int th, int vertices) {
 SDL_Window* otherWindow = nullptr;
 SDL_GLContext otherContext = nullptr;
 
-void FloorMakeCurrent(bool floor) {
+void FloorMakeCurrent(bool floor)
+{
     if (floor)
         SDL_GL_MakeCurrent(window, context);
     else if (otherWindow && otherContext)
         SDL_GL_MakeCurrent(otherWindow, otherContext);
 }
 
-bool FloorOpen(int width, int height) {
+bool FloorOpen(int width, int height)
+{
     otherWindow = SDL_GL_GetCurrentWindow();
     otherContext = SDL_GL_GetCurrentContext();
     screenW = width;
@@ -88,11 +93,9 @@ bool FloorOpen(int width, int height) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     window = SDL_CreateWindow("floor", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    if (!window)
-        return false;
+    if (!window) return false;
     context = SDL_GL_CreateContext(window);
-    if (!context)
-        return false;
+    if (!context) return false;
     SDL_GL_MakeCurrent(window, context);
     SDL_GL_SetSwapInterval(0);
 
@@ -135,14 +138,14 @@ bool FloorOpen(int width, int height) {
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vector<double>* all) {
+double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vector<double>* all)
+{
     // Draws on the screen besides the board, ball, images and texts are small models.
     const int fixedDraws = 1 + 1 + 3 + 5;
     const int smallDraws = std::max(0, frame.sceneDraws - fixedDraws);
     const int quadTriangles = 2 * (frame.xrayDraws + 1 + smallDraws + 3 + 5);
     const int ballTriangles = std::max(2, frame.primitives - quadTriangles);
-    if (!meshVbo)
-        glGenBuffers(1, &meshVbo);
+    if (!meshVbo) glGenBuffers(1, &meshVbo);
     glBindVertexArray(vao);
     glEnableVertexAttribArray(0);
     glEnableVertexAttribArray(1);
@@ -166,47 +169,45 @@ double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vect
         glBindBuffer(GL_ARRAY_BUFFER, vbo);
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
         glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
-        for (int i = 0; i < frame.xrayDraws; ++i)
-            Rect(i % 7 * 37, i / 7 % 7 * 37, 37, 37, 256, 256, 6);
+        for (int i = 0; i < frame.xrayDraws; ++i) Rect(i % 7 * 37, i / 7 % 7 * 37, 37, 37, 256, 256, 6);
 
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glViewport(0, 0, screenW, screenH);
         glClearColor(0.73f, 0.59f, 0.48f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        Rect(0, 0, screenW, screenH, screenW, screenH, 6);                  // board
-        for (int i = 0; i < smallDraws; ++i)                               // goal, shadows, coins, bombs
+        Rect(0, 0, screenW, screenH, screenW, screenH, 6);  // board
+        for (int i = 0; i < smallDraws; ++i)                // goal, shadows, coins, bombs
             Rect(320 + i % 20 * 32, 40 + i / 20 % 20 * 32, 30, 30, screenW, screenH, 6);
         glBindBuffer(GL_ARRAY_BUFFER, meshVbo);
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
         glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
-        Rect(473, 343, 70, 70, screenW, screenH, meshVertices);             // ball
+        Rect(473, 343, 70, 70, screenW, screenH, meshVertices);  // ball
         glBindBuffer(GL_ARRAY_BUFFER, vbo);
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
         glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
         glDisable(GL_DEPTH_TEST);
-        Rect(768, 512, 256, 128, screenW, screenH, 6);                      // logo
+        Rect(768, 512, 256, 128, screenW, screenH, 6);  // logo
         glBindTexture(GL_TEXTURE_2D, fboTexture);
-        Rect(0, 0, 300, 300, screenW, screenH, 6);                          // X-ray view
+        Rect(0, 0, 300, 300, screenW, screenH, 6);  // X-ray view
         glBindTexture(GL_TEXTURE_2D, texture);
-        Rect(0, 0, 300, 300, screenW, screenH, 6);                          // its frame
-        for (int i = 0; i < 5; ++i)                                        // texts
+        Rect(0, 0, 300, 300, screenW, screenH, 6);  // its frame
+        for (int i = 0; i < 5; ++i)                 // texts
             Rect(5, i * 100, 240, 60, screenW, screenH, 6);
         glEnable(GL_DEPTH_TEST);
         SDL_GL_SwapWindow(window);
-        glFinish();   // a frame counts once its pixels are done (the game's frames too)
+        glFinish();  // a frame counts once its pixels are done (the game's frames too)
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     }
-    if (all)
-        all->insert(all->end(), times.begin(), times.end());
+    if (all) all->insert(all->end(), times.begin(), times.end());
     std::vector<double> sorted = times;
     std::sort(sorted.begin(), sorted.end());
     *medianMs = sorted[sorted.size() / 2];
     double sum = 0;
-    for (double t : times)
-        sum += t;
+    for (double t : times) sum += t;
     return sum / double(times.size());
 }
 
-void FloorClose() {
+void FloorClose()
+{
     FloorMakeCurrent(false);
 }

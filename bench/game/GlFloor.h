@@ -10,9 +10,9 @@
 #include <vector>
 
 struct FloorFrame {
-    int xrayDraws;        // draws into the 256 x 256 target
-    int sceneDraws;       // draws into the screen
-    int primitives;       // all triangles of the frame
+    int xrayDraws;   // draws into the 256 x 256 target
+    int sceneDraws;  // draws into the screen
+    int primitives;  // all triangles of the frame
 };
 
 // Opens its own window and context, remembering the context that was current

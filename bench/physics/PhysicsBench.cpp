@@ -13,7 +13,8 @@
 
 namespace {
 
-void FreshWorld() {
+void FreshWorld()
+{
     if (newtonWorld) NewtonDestroy(newtonWorld);
     newtonWorld = nullptr;
     spinnerCount = 0;
@@ -25,7 +26,8 @@ void FreshWorld() {
 
 // The ball rolls steered across a board whose spinners stand in a 10 x 5
 // block in its path; every frame turns the spinners, then steps.
-void BM_PhysicsStep(benchmark::State& state) {
+void BM_PhysicsStep(benchmark::State& state)
+{
     FreshWorld();
     const int spinners = static_cast<int>(state.range(0));
     for (int i = 0; i < spinners; ++i) AddSpinner(20.0f + 6.0f * (i % 10), 1, 30.0f + 6.0f * (i / 10));
@@ -44,7 +46,8 @@ void BM_PhysicsStep(benchmark::State& state) {
 }
 BENCHMARK(BM_PhysicsStep)->Arg(0)->Arg(50)->Unit(benchmark::kMicrosecond);
 
-void BM_LevelLoadSave(benchmark::State& state) {
+void BM_LevelLoadSave(benchmark::State& state)
+{
     FreshWorld();
     std::filesystem::create_directories("bench_levels");
     FillGrid(0);

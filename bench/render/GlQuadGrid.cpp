@@ -41,11 +41,9 @@ bool GlGridOpen(int width, int height)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     window = SDL_CreateWindow("gl grid", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    if (!window)
-        return false;
+    if (!window) return false;
     context = SDL_GL_CreateContext(window);
-    if (!context)
-        return false;
+    if (!context) return false;
     SDL_GL_MakeCurrent(window, context);
     SDL_GL_SetSwapInterval(0);
     glViewport(0, 0, width, height);
@@ -57,7 +55,7 @@ bool GlGridOpen(int width, int height)
     mvpLoc = glGetUniformLocation(program, "mvp");
 
     // The tile: 2 x 2 in the plane y = 0, centred on the origin.
-    const float vertices[] = {-1, 0, -1, 0, 1,  -1, 0, 1, 0, 0,  1, 0, 1, 1, 0,  1, 0, -1, 1, 1};
+    const float vertices[] = {-1, 0, -1, 0, 1, -1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0, -1, 1, 1};
     const unsigned short indices[] = {0, 1, 2, 0, 2, 3};
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
@@ -73,8 +71,7 @@ bool GlGridOpen(int width, int height)
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 20, reinterpret_cast<void*>(12));
 
     unsigned int pixels[64 * 64];
-    for (int i = 0; i < 64 * 64; ++i)
-        pixels[i] = ((i / 64 / 8 + i % 64 / 8) & 1) ? 0xFF2020C0u : 0xFF404040u;
+    for (int i = 0; i < 64 * 64; ++i) pixels[i] = ((i / 64 / 8 + i % 64 / 8) & 1) ? 0xFF2020C0u : 0xFF404040u;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
@@ -110,10 +107,8 @@ void GlGridRun(const std::vector<float>& matrices, int count, int frames, std::v
 
 void GlGridClose()
 {
-    if (context)
-        SDL_GL_DeleteContext(context);
-    if (window)
-        SDL_DestroyWindow(window);
+    if (context) SDL_GL_DeleteContext(context);
+    if (window) SDL_DestroyWindow(window);
     context = nullptr;
     window = nullptr;
 }

@@ -12,8 +12,7 @@ void BM_Push4Bytes(benchmark::State& state)
     const int n = (int)state.range(0);
     for (auto _ : state) {
         vMemoryBuffer buffer;
-        for (int i = 0; i < n; ++i)
-            buffer.push(&i, 4);
+        for (int i = 0; i < n; ++i) buffer.push(&i, 4);
         benchmark::DoNotOptimize(buffer.GetSize());
     }
     state.SetItemsProcessed(state.iterations() * n);
@@ -26,8 +25,7 @@ void BM_PushString(benchmark::State& state)
     const int n = (int)state.range(0);
     for (auto _ : state) {
         vMemoryBuffer buffer;
-        for (int i = 0; i < n; ++i)
-            buffer.pushstring("a short name", true);
+        for (int i = 0; i < n; ++i) buffer.pushstring("a short name", true);
         benchmark::DoNotOptimize(buffer.GetSize());
     }
     state.SetItemsProcessed(state.iterations() * n);

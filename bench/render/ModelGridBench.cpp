@@ -77,8 +77,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
 bool WriteFile(const std::string& path, const void* data, size_t size)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     std::fwrite(data, 1, size, f);
     std::fclose(f);
     return true;
@@ -111,10 +110,8 @@ struct Stats {
 Stats Summarise(std::vector<double> times)
 {
     Stats s;
-    if (times.empty())
-        return s;
-    for (double t : times)
-        s.meanMs += t;
+    if (times.empty()) return s;
+    for (double t : times) s.meanMs += t;
     s.meanMs /= (double)times.size();
     std::sort(times.begin(), times.end());
     s.medianMs = times[times.size() / 2];
@@ -158,8 +155,8 @@ int main(int argc, char** argv)
     wc.lpszClassName = "GridBench";
     RegisterClassExA(&wc);
     // The game's window: 1032 x 795 outside, 1016 x 756 client area.
-    HWND hwnd = CreateWindowExA(0, "GridBench", "grid bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL,
-                                NULL, wc.hInstance, NULL);
+    HWND hwnd = CreateWindowExA(0, "GridBench", "grid bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL, NULL,
+                                wc.hInstance, NULL);
     vEngine* engine = new vEngine;
     if (!hwnd || FAILED(engine->InitWindowed(hwnd))) {
         std::fprintf(stderr, "no device: cannot run the bench here\n");
@@ -254,10 +251,11 @@ int main(int argc, char** argv)
     const Stats emptyEngine = Summarise(results[2].engine), emptyGl = Summarise(results[2].gl);
     for (int v = 0; v < kViews; ++v) {
         const Stats e = Summarise(results[v].engine), g = Summarise(results[v].gl);
-        std::printf("  %-14s vStaticModel::Render %7.3f ms (median %7.3f, %4.0f draws)  plain GL %7.3f ms "
-                    "(median %7.3f, %4d draws)  ratio of medians %.3f\n",
-                    views[v].name, e.meanMs, e.medianMs, results[v].drawn / (double)results[v].engine.size(),
-                    g.meanMs, g.medianMs, v == 2 ? 0 : kTiles, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
+        std::printf(
+            "  %-14s vStaticModel::Render %7.3f ms (median %7.3f, %4.0f draws)  plain GL %7.3f ms "
+            "(median %7.3f, %4d draws)  ratio of medians %.3f\n",
+            views[v].name, e.meanMs, e.medianMs, results[v].drawn / (double)results[v].engine.size(), g.meanMs,
+            g.medianMs, v == 2 ? 0 : kTiles, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
         // The drawing alone: each side less its own empty frame (clear and present).
         const double drawEngine = e.medianMs - emptyEngine.medianMs, drawGl = g.medianMs - emptyGl.medianMs;
         if (v != 2 && drawGl > 0)

@@ -58,8 +58,7 @@ bool WriteTga(const std::string& path, int size, unsigned (*pixel)(int x, int y,
         p[3] = (unsigned char)(c >> 24);
     }
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return true;
@@ -72,13 +71,13 @@ unsigned SkyPixel(int, int y, int k)
 
 unsigned DudvPixel(int x, int y, int)
 {
-    return 0xFF000080u | (unsigned)(128 + ((x * 7 + y * 3) % 64) - 32) << 16 | (unsigned)(128 + ((x * 3 - y * 5 + 640) % 64) - 32) << 8;
+    return 0xFF000080u | (unsigned)(128 + ((x * 7 + y * 3) % 64) - 32) << 16 |
+           (unsigned)(128 + ((x * 3 - y * 5 + 640) % 64) - 32) << 8;
 }
 
 double Median(std::vector<double> v)
 {
-    if (v.empty())
-        return 0;
+    if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
@@ -95,8 +94,8 @@ void PrintMeans(const char* side, const std::vector<unsigned>& pixels, int width
             s[0] += (c >> 16) & 0xFF, s[1] += (c >> 8) & 0xFF, s[2] += c & 0xFF;
         }
     const double n = (double)width * (height / 2);
-    std::printf("  %-8s mean colour, top half %3.0f %3.0f %3.0f, bottom half %3.0f %3.0f %3.0f\n", side,
-                sum[0][0] / n, sum[0][1] / n, sum[0][2] / n, sum[1][0] / n, sum[1][1] / n, sum[1][2] / n);
+    std::printf("  %-8s mean colour, top half %3.0f %3.0f %3.0f, bottom half %3.0f %3.0f %3.0f\n", side, sum[0][0] / n,
+                sum[0][1] / n, sum[0][2] / n, sum[1][0] / n, sum[1][1] / n, sum[1][2] / n);
 }
 
 // --- the plain OpenGL floor ------------------------------------------------
@@ -165,8 +164,7 @@ void main() {
 GLuint Texture(int size, unsigned (*pixel)(int, int, int), int k, bool wrap)
 {
     std::vector<unsigned> pixels((size_t)size * size);
-    for (int i = 0; i < size * size; ++i)
-        pixels[(size_t)i] = pixel(i % size, i / size, k);
+    for (int i = 0; i < size * size; ++i) pixels[(size_t)i] = pixel(i % size, i / size, k);
     GLuint t = 0;
     glGenTextures(1, &t);
     glBindTexture(GL_TEXTURE_2D, t);
@@ -186,8 +184,7 @@ bool OpenFloor(GlFloor& g, const float* skyVertices, const float* waterVertices)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     g.window = SDL_CreateWindow("gl sky water", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    if (!g.window || !(g.context = SDL_GL_CreateContext(g.window)))
-        return false;
+    if (!g.window || !(g.context = SDL_GL_CreateContext(g.window))) return false;
     SDL_GL_MakeCurrent(g.window, g.context);
     SDL_GL_SetSwapInterval(0);
 
@@ -221,8 +218,7 @@ bool OpenFloor(GlFloor& g, const float* skyVertices, const float* waterVertices)
     glEnableVertexAttribArray(1);
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<void*>(24));
 
-    for (int k = 0; k < 6; ++k)
-        g.skyTextures[k] = Texture(256, SkyPixel, k, false);
+    for (int k = 0; k < 6; ++k) g.skyTextures[k] = Texture(256, SkyPixel, k, false);
     g.dudv = Texture(128, DudvPixel, 0, true);
 
     glGenTextures(1, &g.reflection);
@@ -271,8 +267,7 @@ void RunFloor(GlFloor& g, const D3DXMATRIX& mirroredSky, const D3DXMATRIX& sky, 
         glViewport(0, 0, 256, 256);
         glClearColor(0.3f, 0.3f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (!empty)
-            DrawSkyGl(g, mirroredSky);
+        if (!empty) DrawSkyGl(g, mirroredSky);
 
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glViewport(0, 0, kWidth, kHeight);
@@ -314,10 +309,8 @@ void RunFloor(GlFloor& g, const D3DXMATRIX& mirroredSky, const D3DXMATRIX& sky, 
 
 void CloseFloor(GlFloor& g)
 {
-    if (g.context)
-        SDL_GL_DeleteContext(g.context);
-    if (g.window)
-        SDL_DestroyWindow(g.window);
+    if (g.context) SDL_GL_DeleteContext(g.context);
+    if (g.window) SDL_DestroyWindow(g.window);
 }
 
 }  // namespace
@@ -358,8 +351,8 @@ int main(int argc, char** argv)
     vTexture skyTextures[6], dudv;
     bool loaded = SUCCEEDED(dudv.LoadTextureFromFile((dir / "dudv.tga").c_str(), 0, 1));
     for (int k = 0; k < 6; ++k)
-        loaded = loaded &&
-                 SUCCEEDED(skyTextures[k].LoadTextureFromFile((dir / ("sky" + std::to_string(k) + ".tga")).c_str(), 0, 1));
+        loaded = loaded && SUCCEEDED(skyTextures[k].LoadTextureFromFile(
+                               (dir / ("sky" + std::to_string(k) + ".tga")).c_str(), 0, 1));
     vSkyBox sky;
     sky.Init(&skyTextures[0], &skyTextures[1], &skyTextures[2], &skyTextures[3], &skyTextures[4], &skyTextures[5]);
     vWaterPlane water;
@@ -409,8 +402,10 @@ int main(int argc, char** argv)
         std::memcpy(skyVertices.data(), data, 24 * 20);
         vb->Unlock();
         vb->Release();
-        const float surface[4][8] = {{0, 0, 0, 0, 1, 0, 0, 1000},          {0, 0, 20480, 0, 1, 0, 0, 0},
-                                     {20480, 0, 0, 0, 1, 0, 1000, 1000},   {20480, 0, 20480, 0, 1, 0, 1000, 0}};
+        const float surface[4][8] = {{0, 0, 0, 0, 1, 0, 0, 1000},
+                                     {0, 0, 20480, 0, 1, 0, 0, 0},
+                                     {20480, 0, 0, 0, 1, 0, 1000, 1000},
+                                     {20480, 0, 20480, 0, 1, 0, 1000, 0}};
         std::memcpy(waterVertices.data(), surface, sizeof(surface));
     }
     // The device remembers which context it made current and does not look
@@ -448,8 +443,7 @@ int main(int argc, char** argv)
                 IDirect3DSurface9 *target = nullptr, *copy = nullptr;
                 objDevice->GetRenderTarget(0, &target);
                 D3DSURFACE_DESC desc = {};
-                if (target)
-                    target->GetDesc(&desc);
+                if (target) target->GetDesc(&desc);
                 objDevice->CreateOffscreenPlainSurface(kWidth, kHeight, desc.Format, D3DPOOL_SYSTEMMEM, &copy, NULL);
                 D3DLOCKED_RECT locked;
                 if (target && copy && SUCCEEDED(objDevice->GetRenderTargetData(target, copy)) &&
@@ -460,10 +454,8 @@ int main(int argc, char** argv)
                                     static_cast<const char*>(locked.pBits) + (size_t)y * locked.Pitch, kWidth * 4);
                     copy->UnlockRect();
                 }
-                if (copy)
-                    copy->Release();
-                if (target)
-                    target->Release();
+                if (copy) copy->Release();
+                if (target) target->Release();
             }
             engine->Present();
             glFinish();
@@ -482,8 +474,7 @@ int main(int argc, char** argv)
             engine->Present();
             glFinish();
             const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-            if (f >= warmup / 2)
-                engineEmpty.push_back(ms);
+            if (f >= warmup / 2) engineEmpty.push_back(ms);
         }
         std::vector<double> times, empty;
         RunFloor(floor, mirroredSkyMvp, skyMvp, viewProj, projTex, warmup / 2 + perRound, false, times);
@@ -497,8 +488,7 @@ int main(int argc, char** argv)
     water = vWaterPlane();
     sky = vSkyBox();
     dudv.Kill();
-    for (vTexture& t : skyTextures)
-        t.Kill();
+    for (vTexture& t : skyTextures) t.Kill();
     delete engine;
     DestroyWindow(hwnd);
     CloseFloor(floor);

@@ -67,11 +67,9 @@ bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     window = SDL_CreateWindow("gl terrain", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    if (!window)
-        return false;
+    if (!window) return false;
     context = SDL_GL_CreateContext(window);
-    if (!context)
-        return false;
+    if (!context) return false;
     SDL_GL_MakeCurrent(window, context);
     SDL_GL_SetSwapInterval(0);
     glViewport(0, 0, width, height);
@@ -84,14 +82,12 @@ bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
     glLinkProgram(program);
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked)
-        return false;
+    if (!linked) return false;
     glUseProgram(program);
     worldLoc = glGetUniformLocation(program, "World");
     wvpLoc = glGetUniformLocation(program, "WorldViewProj");
     const char* samplers[5] = {"alphatex1", "tex01", "tex02", "tex03", "tex04"};
-    for (int k = 0; k < 5; ++k)
-        glUniform1i(glGetUniformLocation(program, samplers[k]), k);
+    for (int k = 0; k < 5; ++k) glUniform1i(glGetUniformLocation(program, samplers[k]), k);
 
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
@@ -132,8 +128,7 @@ void DrawFrame(const float* worldViewProj, bool draw)
     static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!draw)
-        return;
+    if (!draw) return;
     for (size_t c = 0; c < first.size(); ++c) {
         glUniformMatrix4fv(worldLoc, 1, GL_FALSE, identity);
         glUniformMatrix4fv(wvpLoc, 1, GL_FALSE, worldViewProj);
@@ -177,17 +172,14 @@ double GlTerrainCoverage(const float* worldViewProj)
     glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     size_t lit = 0;
     for (size_t i = 0; i < rgba.size(); i += 4)
-        if (rgba[i] | rgba[i + 1] | rgba[i + 2])
-            ++lit;
+        if (rgba[i] | rgba[i + 1] | rgba[i + 2]) ++lit;
     return (double)lit / (double)((size_t)windowWidth * windowHeight);
 }
 
 void GlTerrainClose()
 {
-    if (context)
-        SDL_GL_DeleteContext(context);
-    if (window)
-        SDL_DestroyWindow(window);
+    if (context) SDL_GL_DeleteContext(context);
+    if (window) SDL_DestroyWindow(window);
     context = nullptr;
     window = nullptr;
 }

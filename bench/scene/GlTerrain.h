@@ -9,9 +9,9 @@
 #include <vector>
 
 struct GlTerrainData {
-    std::vector<float> vertices;                 // 10 floats per vertex: position, normal, uv0, uv1
-    std::vector<std::uint16_t> indices;          // the nine chunks' indices, one after another
-    std::vector<int> chunkFirst, chunkCount;     // index range of each chunk
+    std::vector<float> vertices;              // 10 floats per vertex: position, normal, uv0, uv1
+    std::vector<std::uint16_t> indices;       // the nine chunks' indices, one after another
+    std::vector<int> chunkFirst, chunkCount;  // index range of each chunk
     int vertexCount = 0;
     // Textures as BGRA bytes, top row first: alpha map, then the four layers.
     std::vector<std::uint8_t> pixels[5];

@@ -41,10 +41,8 @@ struct Stats {
 Stats Summarise(std::vector<double> times)
 {
     Stats s;
-    if (times.empty())
-        return s;
-    for (double t : times)
-        s.meanMs += t;
+    if (times.empty()) return s;
+    for (double t : times) s.meanMs += t;
     s.meanMs /= (double)times.size();
     std::sort(times.begin(), times.end());
     s.medianMs = times[times.size() / 2];
@@ -72,7 +70,8 @@ bool CopyTexture(IDirect3DTexture9* texture, std::vector<std::uint8_t>& pixels, 
 {
     D3DSURFACE_DESC desc = {};
     D3DLOCKED_RECT locked;
-    if (!texture || FAILED(texture->GetLevelDesc(0, &desc)) || FAILED(texture->LockRect(0, &locked, NULL, D3DLOCK_READONLY)))
+    if (!texture || FAILED(texture->GetLevelDesc(0, &desc)) ||
+        FAILED(texture->LockRect(0, &locked, NULL, D3DLOCK_READONLY)))
         return false;
     width = (int)desc.Width;
     height = (int)desc.Height;
@@ -88,22 +87,19 @@ bool CopyTexture(IDirect3DTexture9* texture, std::vector<std::uint8_t>& pixels, 
 bool GatherGlData(vTerrain& t, GlTerrainData& data)
 {
     void* bits = nullptr;
-    if (FAILED(t.m_vertexBuffer->Lock(0, 0, &bits, D3DLOCK_READONLY)))
-        return false;
+    if (FAILED(t.m_vertexBuffer->Lock(0, 0, &bits, D3DLOCK_READONLY))) return false;
     data.vertexCount = t.m_numVertices;
     data.vertices.assign((const float*)bits, (const float*)bits + (size_t)t.m_numVertices * 10);
     t.m_vertexBuffer->Unlock();
     const int perChunk = 3 * (t.m_numTriangles / 9);
     for (const s_vChunkDesc& c : t.m_chunks) {
-        if (FAILED(c.indexBuffer->Lock(0, 0, &bits, D3DLOCK_READONLY)))
-            return false;
+        if (FAILED(c.indexBuffer->Lock(0, 0, &bits, D3DLOCK_READONLY))) return false;
         data.chunkFirst.push_back((int)data.indices.size());
         data.chunkCount.push_back(perChunk);
         data.indices.insert(data.indices.end(), (const std::uint16_t*)bits, (const std::uint16_t*)bits + perChunk);
         c.indexBuffer->Unlock();
     }
-    if (!CopyTexture(t.m_alphaTexture, data.pixels[0], data.width[0], data.height[0]))
-        return false;
+    if (!CopyTexture(t.m_alphaTexture, data.pixels[0], data.width[0], data.height[0])) return false;
     for (int k = 0; k < 4; ++k)
         if (!CopyTexture(static_cast<IDirect3DTexture9*>(t.m_layerTextures[k].GetTexture()), data.pixels[k + 1],
                          data.width[k + 1], data.height[k + 1]))
@@ -115,8 +111,7 @@ double Coverage(const std::vector<std::uint32_t>& pixels)
 {
     size_t lit = 0;
     for (std::uint32_t p : pixels)
-        if (p & 0x00FFFFFFu)
-            ++lit;
+        if (p & 0x00FFFFFFu) ++lit;
     return pixels.empty() ? 0.0 : (double)lit / (double)pixels.size();
 }
 
@@ -125,23 +120,22 @@ std::vector<std::uint32_t> ReadBackBuffer()
 {
     std::vector<std::uint32_t> out;
     IDirect3DSurface9* rt = nullptr;
-    if (FAILED(objDevice->GetRenderTarget(0, &rt)) || !rt)
-        return out;
+    if (FAILED(objDevice->GetRenderTarget(0, &rt)) || !rt) return out;
     D3DSURFACE_DESC desc = {};
     rt->GetDesc(&desc);
     IDirect3DSurface9* copy = nullptr;
     D3DLOCKED_RECT locked;
-    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
-                                                         &copy, NULL)) &&
-        SUCCEEDED(objDevice->GetRenderTargetData(rt, copy)) && SUCCEEDED(copy->LockRect(&locked, NULL, D3DLOCK_READONLY))) {
+    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
+                                                         NULL)) &&
+        SUCCEEDED(objDevice->GetRenderTargetData(rt, copy)) &&
+        SUCCEEDED(copy->LockRect(&locked, NULL, D3DLOCK_READONLY))) {
         for (UINT y = 0; y < desc.Height; ++y) {
             const std::uint32_t* row = (const std::uint32_t*)((const char*)locked.pBits + (size_t)y * locked.Pitch);
             out.insert(out.end(), row, row + desc.Width);
         }
         copy->UnlockRect();
     }
-    if (copy)
-        copy->Release();
+    if (copy) copy->Release();
     rt->Release();
     return out;
 }
@@ -178,8 +172,8 @@ int main(int argc, char** argv)
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "TerrainBench";
     RegisterClassExA(&wc);
-    HWND hwnd = CreateWindowExA(0, "TerrainBench", "terrain bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL,
-                                NULL, wc.hInstance, NULL);
+    HWND hwnd = CreateWindowExA(0, "TerrainBench", "terrain bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL, NULL,
+                                wc.hInstance, NULL);
     vEngine* engine = new vEngine;
     if (!hwnd || FAILED(engine->InitWindowed(hwnd))) {
         std::fprintf(stderr, "no device: cannot run the bench here\n");
@@ -242,12 +236,10 @@ int main(int argc, char** argv)
             for (int f = 0; f < warmup / 2 + perRound; ++f) {
                 const auto t0 = std::chrono::steady_clock::now();
                 engine->Clear();
-                if (draw)
-                    terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
+                if (draw) terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
                 engine->Present();
                 glFinish();
-                if (f >= warmup / 2)
-                    mine.push_back(Since(t0));
+                if (f >= warmup / 2) mine.push_back(Since(t0));
             }
             std::vector<double> times;
             GlTerrainRun(&viewProj._11, draw != 0, warmup / 2 + perRound, times);
@@ -272,9 +264,10 @@ int main(int argc, char** argv)
                 100.0 * glCoverage);
     const Stats e = Summarise(engineTimes), g = Summarise(glTimes);
     const Stats ee = Summarise(engineEmpty), ge = Summarise(glEmpty);
-    std::printf("  all nine chunks, 1016 x 756, %d frames per side: RenderAll %.3f ms (median %.3f)  plain GL %.3f ms "
-                "(median %.3f)  ratio of medians %.3f\n",
-                rounds * perRound, e.meanMs, e.medianMs, g.meanMs, g.medianMs, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
+    std::printf(
+        "  all nine chunks, 1016 x 756, %d frames per side: RenderAll %.3f ms (median %.3f)  plain GL %.3f ms "
+        "(median %.3f)  ratio of medians %.3f\n",
+        rounds * perRound, e.meanMs, e.medianMs, g.meanMs, g.medianMs, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
     std::printf("  empty frame: engine median %.3f ms, plain GL median %.3f ms; drawing only %.3f ms against %.3f ms\n",
                 ee.medianMs, ge.medianMs, e.medianMs - ee.medianMs, g.medianMs - ge.medianMs);
     return 0;

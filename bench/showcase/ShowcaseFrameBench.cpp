@@ -39,8 +39,7 @@ double Median(std::vector<double> v)
 double Mean(const std::vector<double>& v)
 {
     double sum = 0;
-    for (double t : v)
-        sum += t;
+    for (double t : v) sum += t;
     return sum / double(v.size());
 }
 
@@ -51,9 +50,8 @@ void RunShowcase(int frames, std::vector<double>* times, Measured* m)
         win32test::AdvanceVirtualTimeMs(16.0);
         const unsigned long before = showcase::FrameCount();
         const auto t0 = std::chrono::steady_clock::now();
-        while (showcase::FrameCount() == before)
-            showcase::LoopPass();
-        glFinish();   // the device's context is current after its present
+        while (showcase::FrameCount() == before) showcase::LoopPass();
+        glFinish();  // the device's context is current after its present
         if (times)
             times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         D3D9FrameStats stats = {};
@@ -118,8 +116,8 @@ int main(int argc, char** argv)
     FloorClose();
 
     const double n = double(showTimes.size());
-    std::printf("screen %d x %d, %d frames each, reflection pass %d draws\n", m_engineVars.width,
-                m_engineVars.height, frames, frame.xrayDraws);
+    std::printf("screen %d x %d, %d frames each, reflection pass %d draws\n", m_engineVars.width, m_engineVars.height,
+                frames, frame.xrayDraws);
     std::printf("showcase %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", Mean(showTimes),
                 Median(showTimes), sum.drawCalls / n, sum.primitives / n);
     std::printf("floor    %7.3f ms mean %7.3f ms median  (%d draws, %d primitives)\n", Mean(floorTimes),

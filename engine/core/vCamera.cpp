@@ -7,7 +7,7 @@
 
 namespace {
 
-const float kPitchLimit = 1.5507963f;   // pi/2 - 0.02: never straight up or down
+const float kPitchLimit = 1.5507963f;  // pi/2 - 0.02: never straight up or down
 const float kHalfPi = 1.5707963f;
 
 }  // namespace
@@ -60,17 +60,14 @@ void vCamera::SetLookAt(D3DXVECTOR3 eye, D3DXVECTOR3 target)
 {
     D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
     D3DXMatrixLookAtLH(&m_view, &eye, &target, &up);
-    if (objDevice)
-        objDevice->SetTransform(D3DTS_VIEW, &m_view);
+    if (objDevice) objDevice->SetTransform(D3DTS_VIEW, &m_view);
 }
 
-void vCamera::PanLook(D3DXVECTOR3 eyeFrom, D3DXVECTOR3 targetFrom, D3DXVECTOR3 eyeTo,
-                      D3DXVECTOR3 targetTo, float t)
+void vCamera::PanLook(D3DXVECTOR3 eyeFrom, D3DXVECTOR3 targetFrom, D3DXVECTOR3 eyeTo, D3DXVECTOR3 targetTo, float t)
 {
     D3DXVECTOR3 eye(eyeFrom.x + (eyeTo.x - eyeFrom.x) * t, eyeFrom.y + (eyeTo.y - eyeFrom.y) * t,
                     eyeFrom.z + (eyeTo.z - eyeFrom.z) * t);
-    D3DXVECTOR3 target(targetFrom.x + (targetTo.x - targetFrom.x) * t,
-                       targetFrom.y + (targetTo.y - targetFrom.y) * t,
+    D3DXVECTOR3 target(targetFrom.x + (targetTo.x - targetFrom.x) * t, targetFrom.y + (targetTo.y - targetFrom.y) * t,
                        targetFrom.z + (targetTo.z - targetFrom.z) * t);
     SetLookAt(eye, target);
 }
@@ -79,10 +76,8 @@ void vCamera::UpdateCameraMatrix()
 {
     FixAngle(m_rotation.y);
     FixAngle(m_rotation.x);
-    if (m_rotation.x > kPitchLimit)
-        m_rotation.x = kPitchLimit;
-    if (m_rotation.x < -kPitchLimit)
-        m_rotation.x = -kPitchLimit;
+    if (m_rotation.x > kPitchLimit) m_rotation.x = kPitchLimit;
+    if (m_rotation.x < -kPitchLimit) m_rotation.x = -kPitchLimit;
 
     // Yaw 0 looks along +z; positive yaw turns toward -x, positive pitch looks up.
     float a = m_rotation.y + kHalfPi;
@@ -94,8 +89,7 @@ void vCamera::UpdateCameraMatrix()
 
 void vCamera::UpdateCameraTransform()
 {
-    D3DXVECTOR3 target(m_position.x + m_lookDir.x, m_position.y + m_lookDir.y,
-                       m_position.z + m_lookDir.z);
+    D3DXVECTOR3 target(m_position.x + m_lookDir.x, m_position.y + m_lookDir.y, m_position.z + m_lookDir.z);
     SetLookAt(m_position, target);
 }
 
@@ -117,8 +111,7 @@ void vCamera::SetMatrix(D3DXMATRIX view)
 
 void vCamera::FollowMatrix(D3DXMATRIX* matrix, D3DXVECTOR3 offset)
 {
-    if (!matrix)
-        return;
+    if (!matrix) return;
     D3DXMATRIX follow = *matrix;
     follow._41 -= offset.x;
     follow._42 -= offset.y;

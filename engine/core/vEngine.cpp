@@ -30,20 +30,9 @@ void ShowInitFailure()
 // Construction and set-up
 // ---------------------------------------------------------------------------
 vEngine::vEngine()
-    : m_backColor(0.0f, 0.0f, 0.0f, 0.0f),
-      m_debugFont(nullptr),
-      m_deviceReady(false),
-      m_fpsNextTick(0),
-      m_frameCount(0),
-      m_fps(0),
-      m_backBuffer(nullptr),
-      m_swapChains{nullptr, nullptr},
-      m_activeSwapChain(0),
-      m_hWnd(NULL),
-      m_hWndSecondary(NULL),
-      m_screenshotIndex(0),
-      m_showFps(false),
-      m_showWindowSize(false)
+    : m_backColor(0.0f, 0.0f, 0.0f, 0.0f), m_debugFont(nullptr), m_deviceReady(false), m_fpsNextTick(0),
+      m_frameCount(0), m_fps(0), m_backBuffer(nullptr), m_swapChains{nullptr, nullptr}, m_activeSwapChain(0),
+      m_hWnd(NULL), m_hWndSecondary(NULL), m_screenshotIndex(0), m_showFps(false), m_showWindowSize(false)
 {
     std::memset(&m_presentParams, 0, sizeof(m_presentParams));
     std::memset(m_keyStates, 0, sizeof(m_keyStates));
@@ -59,13 +48,11 @@ long vEngine::InitWindowed(HWND hWnd)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(hWnd, &client);
-    if (!PrepareInit(hWnd, client.right - client.left, client.bottom - client.top, TRUE))
-        return E_FAIL;
+    if (!PrepareInit(hWnd, client.right - client.left, client.bottom - client.top, TRUE)) return E_FAIL;
     m_engineVars.presentParams = m_presentParams;
 
     long result = SetupDevice(&m_presentParams);
-    if (FAILED(result))
-        return result;
+    if (FAILED(result)) return result;
 
     PostInit();
     return S_OK;
@@ -73,8 +60,7 @@ long vEngine::InitWindowed(HWND hWnd)
 
 long vEngine::InitFullscreen(HWND hWnd, int width, int height)
 {
-    if (!PrepareInit(hWnd, width, height, FALSE))
-        return E_FAIL;
+    if (!PrepareInit(hWnd, width, height, FALSE)) return E_FAIL;
 
     // The engine's copy is taken before the full-screen size is filled in.
     m_engineVars.presentParams = m_presentParams;
@@ -83,8 +69,7 @@ long vEngine::InitFullscreen(HWND hWnd, int width, int height)
     m_presentParams.FullScreen_RefreshRateInHz = 75;
 
     long result = SetupDevice(&m_presentParams);
-    if (FAILED(result))
-        return result;
+    if (FAILED(result)) return result;
 
     PostInit();
     return S_OK;
@@ -133,16 +118,14 @@ bool vEngine::PrepareInit(HWND hWnd, int width, int height, BOOL windowed)
     return true;
 }
 
-bool vEngine::IsDepthFormatOk(D3DFORMAT depthFormat, D3DFORMAT adapterFormat,
-                              D3DFORMAT backBufferFormat)
+bool vEngine::IsDepthFormatOk(D3DFORMAT depthFormat, D3DFORMAT adapterFormat, D3DFORMAT backBufferFormat)
 {
-    if (!objD3D)
+    if (!objD3D) return false;
+    if (FAILED(objD3D->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapterFormat, D3DUSAGE_DEPTHSTENCIL,
+                                         D3DRTYPE_SURFACE, depthFormat)))
         return false;
-    if (FAILED(objD3D->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapterFormat,
-                                         D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, depthFormat)))
-        return false;
-    return objD3D->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapterFormat,
-                                          backBufferFormat, depthFormat) == S_OK;
+    return objD3D->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapterFormat, backBufferFormat,
+                                          depthFormat) == S_OK;
 }
 
 long vEngine::SetupDevice(D3DPRESENT_PARAMETERS* params)
@@ -154,11 +137,11 @@ long vEngine::SetupDevice(D3DPRESENT_PARAMETERS* params)
         return E_FAIL;
     }
 
-    DWORD flags = caps.VertexProcessingCaps != 0 ? D3DCREATE_HARDWARE_VERTEXPROCESSING
-                                                 : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    DWORD flags =
+        caps.VertexProcessingCaps != 0 ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
 
-    if (FAILED(objD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_engineVars.hWnd, flags,
-                                    params, &objDevice))) {
+    if (FAILED(
+            objD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_engineVars.hWnd, flags, params, &objDevice))) {
         objDevice = nullptr;
         ShowInitFailure();
         m_deviceReady = false;
@@ -176,8 +159,7 @@ void vEngine::PostInit()
     // The field of view 45.0 is handed on as radians, as the engine always has.
     D3DXMatrixPerspectiveFovLH(&ev_matrix3DProj, 45.0f, aspect, 1.0f, 9999.0f);
     D3DXMatrixPerspectiveFovLH(&ev_matrix3DProj2, 45.0f, aspect, 0.001f, 100.0f);
-    D3DXMatrixOrthoLH(&ev_matrix2DProj, (float)m_engineVars.width, (float)m_engineVars.height,
-                      1.0f, 10.0f);
+    D3DXMatrixOrthoLH(&ev_matrix2DProj, (float)m_engineVars.width, (float)m_engineVars.height, 1.0f, 10.0f);
 
     objDevice->SetTransform(D3DTS_PROJECTION, &ev_matrix3DProj);
     objDevice->SetTransform(D3DTS_WORLD, &ev_matrixIdentity);
@@ -208,10 +190,8 @@ void vEngine::PostInit()
     objDevice->GetRenderTarget(0, &m_backBuffer);
     vcore::ReleaseRef(m_swapChains[0]);
     vcore::ReleaseRef(m_swapChains[1]);
-    if (FAILED(objDevice->GetSwapChain(0, &m_swapChains[0])))
-        m_swapChains[0] = nullptr;
-    if (FAILED(objDevice->CreateAdditionalSwapChain(&m_presentParams, &m_swapChains[1])))
-        m_swapChains[1] = nullptr;
+    if (FAILED(objDevice->GetSwapChain(0, &m_swapChains[0]))) m_swapChains[0] = nullptr;
+    if (FAILED(objDevice->CreateAdditionalSwapChain(&m_presentParams, &m_swapChains[1]))) m_swapChains[1] = nullptr;
 
     SetActiveSwapChain(0);
 }
@@ -236,14 +216,11 @@ void vEngine::SetSecondaryHWND(HWND hWnd)
 
 void vEngine::SetupSwapChains()
 {
-    if (!objDevice || m_activeSwapChain < 0 || m_activeSwapChain > 1)
-        return;
+    if (!objDevice || m_activeSwapChain < 0 || m_activeSwapChain > 1) return;
     IDirect3DSwapChain9* chain = m_swapChains[m_activeSwapChain];
-    if (!chain)
-        return;
+    if (!chain) return;
     IDirect3DSurface9* backBuffer = nullptr;
-    if (FAILED(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) || !backBuffer)
-        return;
+    if (FAILED(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) || !backBuffer) return;
     // One reference is kept: the previous back buffer's is dropped when replaced.
     vcore::ReleaseRef(m_backBuffer);
     m_backBuffer = backBuffer;

@@ -6,8 +6,7 @@
 
 long vEngine::Clear()
 {
-    if (!m_deviceReady || !objDevice)
-        return E_FAIL;
+    if (!m_deviceReady || !objDevice) return E_FAIL;
 
     SetupSwapChains();
     objDevice->SetTransform(D3DTS_PROJECTION, &ev_matrix3DProj);
@@ -20,12 +19,10 @@ long vEngine::Clear()
 
 long vEngine::Present()
 {
-    if (!m_deviceReady || !objDevice)
-        return E_FAIL;
+    if (!m_deviceReady || !objDevice) return E_FAIL;
 
     // The value shown is the one sampled before this frame is counted.
-    if (m_showFps)
-        DebugTextSprintf(0, 0, "FPS: %i", m_fps);
+    if (m_showFps) DebugTextSprintf(0, 0, "FPS: %i", m_fps);
 
     ++m_frameCount;
     if (GetTickCount() > m_fpsNextTick) {
@@ -34,8 +31,7 @@ long vEngine::Present()
         m_fpsNextTick = GetTickCount() + 1000;
     }
 
-    if (m_showWindowSize)
-        DebugTextSprintf(150, 0, "Window Size: %d : %d", m_engineVars.width, m_engineVars.height);
+    if (m_showWindowSize) DebugTextSprintf(150, 0, "Window Size: %d : %d", m_engineVars.width, m_engineVars.height);
 
     objDevice->EndScene();
 
@@ -50,8 +46,7 @@ long vEngine::Present()
 
 void vEngine::DebugText(const char* text, int x, int y)
 {
-    if (!m_deviceReady || !m_debugFont || !text)
-        return;
+    if (!m_deviceReady || !m_debugFont || !text) return;
 
     RECT rect;
     rect.left = x;
@@ -65,15 +60,13 @@ void vEngine::DebugText(const char* text, int x, int y)
 
 void vEngine::DebugTextSprintf(int x, int y, const char* format, ...)
 {
-    if (!format)
-        return;
+    if (!format) return;
     // Bounded by the buffer: longer results are cut at 1023 characters.
     char buffer[1024];
     va_list args;
     va_start(args, format);
     int written = std::vsnprintf(buffer, sizeof(buffer), format, args);
     va_end(args);
-    if (written < 0)
-        return;
+    if (written < 0) return;
     DebugText(buffer, x, y);
 }

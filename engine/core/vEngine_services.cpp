@@ -30,8 +30,7 @@ char g_screenshotName[256];
 
 void vEngine::SetFog(float start, float end, float density, D3DXCOLOR color)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     objDevice->SetRenderState(D3DRS_FOGENABLE, TRUE);
     objDevice->SetRenderState(D3DRS_FOGCOLOR, (D3DCOLOR)color);
     objDevice->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
@@ -42,25 +41,21 @@ void vEngine::SetFog(float start, float end, float density, D3DXCOLOR color)
 
 void vEngine::SetFPPLighting(bool /*enable*/)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     // Whatever is asked, fixed-function lighting ends up off.
     objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-    for (DWORD light = 0; light < 4; ++light)
-        objDevice->LightEnable(light, FALSE);
+    for (DWORD light = 0; light < 4; ++light) objDevice->LightEnable(light, FALSE);
 }
 
 void vEngine::SetZEnable(bool enable)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     objDevice->SetRenderState(D3DRS_ZENABLE, enable ? TRUE : FALSE);
 }
 
 void vEngine::DebugLight()
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     D3DLIGHT9 light;
     std::memset(&light, 0, sizeof(light));
     light.Type = D3DLIGHT_DIRECTIONAL;
@@ -86,8 +81,7 @@ void vEngine::DebugLight()
 
 void vEngine::DebugLine(D3DXVECTOR3 from, D3DXVECTOR3 to, DWORD color)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     DebugLineVertex vertices[2] = {{from.x, from.y, from.z, color}, {to.x, to.y, to.z, color}};
     objDevice->SetTransform(D3DTS_WORLD, &ev_matrixIdentity);
     objDevice->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
@@ -97,39 +91,34 @@ void vEngine::DebugLine(D3DXVECTOR3 from, D3DXVECTOR3 to, DWORD color)
 
 void vEngine::ChangePerspective(float fov, float nearPlane, float farPlane)
 {
-    D3DXMatrixPerspectiveFovLH(&ev_matrix3DProj, fov,
-                               (float)m_engineVars.width / (float)m_engineVars.height, nearPlane,
+    D3DXMatrixPerspectiveFovLH(&ev_matrix3DProj, fov, (float)m_engineVars.width / (float)m_engineVars.height, nearPlane,
                                farPlane);
 }
 
 void vEngine::TakeScreenshot(char* baseName)
 {
-    if (!m_deviceReady || !objDevice || !baseName)
-        return;
+    if (!m_deviceReady || !objDevice || !baseName) return;
 
     // First number whose file does not exist yet. The index stays on the file
     // written, so the next call steps past it.
     for (;;) {
-        int length = std::snprintf(g_screenshotName, sizeof(g_screenshotName), "%s_%d.jpg",
-                                   baseName, m_screenshotIndex);
+        int length =
+            std::snprintf(g_screenshotName, sizeof(g_screenshotName), "%s_%d.jpg", baseName, m_screenshotIndex);
         // A name cut short by the buffer would never change with the number.
-        if (length < 0 || length >= (int)sizeof(g_screenshotName))
-            return;
+        if (length < 0 || length >= (int)sizeof(g_screenshotName)) return;
         FILE* existing = Win32_OpenFile(g_screenshotName, "rb");
-        if (!existing)
-            break;
+        if (!existing) break;
         std::fclose(existing);
         ++m_screenshotIndex;
     }
 
     D3DDISPLAYMODE mode;
     std::memset(&mode, 0, sizeof(mode));
-    if (FAILED(objDevice->GetDisplayMode(0, &mode)))
-        return;
+    if (FAILED(objDevice->GetDisplayMode(0, &mode))) return;
 
     vcore::ComRef<IDirect3DSurface9> surface;
-    if (FAILED(objDevice->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8,
-                                                      D3DPOOL_SYSTEMMEM, surface.out(), NULL)) ||
+    if (FAILED(objDevice->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                      surface.out(), NULL)) ||
         !surface)
         return;
 

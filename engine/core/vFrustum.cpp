@@ -9,8 +9,7 @@ TFrustumPlane ev_frustumPlanes[6];
 void TFrustumPlane::Normalise()
 {
     float length = std::sqrt(a * a + b * b + c * c);
-    if (!(length > 0.0f))
-        return;  // a degenerate transform gives no plane; leave it rather than fill it with NaN
+    if (!(length > 0.0f)) return;  // a degenerate transform gives no plane; leave it rather than fill it with NaN
     float scale = 1.0f / length;
     a *= scale;
     b *= scale;
@@ -29,8 +28,7 @@ float TFrustumPlane::DistanceToPoint(D3DXVECTOR3 point)
 // inequality, so its normal points out of the volume.
 void CalculateViewFrustum()
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
 
     D3DXMATRIX view, projection, m;
     objDevice->GetTransform(D3DTS_VIEW, &view);
@@ -55,6 +53,5 @@ void CalculateViewFrustum()
     set(ev_frustumPlanes[4], c4, c3, 1.0f);   // near (clip z = -w)
     set(ev_frustumPlanes[5], c4, c3, -1.0f);  // far
 
-    for (TFrustumPlane& plane : ev_frustumPlanes)
-        plane.Normalise();
+    for (TFrustumPlane& plane : ev_frustumPlanes) plane.Normalise();
 }

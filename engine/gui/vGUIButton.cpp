@@ -16,25 +16,41 @@ enum {
 vGUIButton::vGUIButton()
     : m_upTexture(nullptr), m_downTexture(nullptr), m_thirdTexture(nullptr), m_label(nullptr),
       m_labelColor(0.0f, 0.0f, 0.0f, 1.0f), m_rect{0, 0, 0, 0}, m_state(kStateDown),
-      m_textFormat(DT_CENTER | DT_VCENTER), m_toggle(false) {}
+      m_textFormat(DT_CENTER | DT_VCENTER), m_toggle(false)
+{
+}
 
 vGUIButton::~vGUIButton() = default;
 
-void vGUIButton::SetupButtonTextures(vTexture* up, vTexture* down, vTexture* third) {
+void vGUIButton::SetupButtonTextures(vTexture* up, vTexture* down, vTexture* third)
+{
     m_upTexture = up;
     m_downTexture = down;
     m_thirdTexture = third;
 }
 
-void vGUIButton::SetToToggleButton(bool toggle) { m_toggle = toggle; }
+void vGUIButton::SetToToggleButton(bool toggle)
+{
+    m_toggle = toggle;
+}
 
-void vGUIButton::SetLabel(char* label) { m_label = label; }
+void vGUIButton::SetLabel(char* label)
+{
+    m_label = label;
+}
 
-void vGUIButton::SetLabelColor(D3DXCOLOR colour) { m_labelColor = colour; }
+void vGUIButton::SetLabelColor(D3DXCOLOR colour)
+{
+    m_labelColor = colour;
+}
 
-int vGUIButton::GetButtonState() { return m_state; }
+int vGUIButton::GetButtonState()
+{
+    return m_state;
+}
 
-bool vGUIButton::UpdateMsgProc(unsigned int message, unsigned int, long, POINT point) {
+bool vGUIButton::UpdateMsgProc(unsigned int message, unsigned int, long, POINT point)
+{
     const bool inside = PtInRect(&m_rect, point) != FALSE;
     if (message == WM_LBUTTONDOWN && inside) {
         if (m_toggle) {
@@ -61,24 +77,31 @@ bool vGUIButton::UpdateMsgProc(unsigned int message, unsigned int, long, POINT p
     return false;
 }
 
-void vGUIButton::Render() {
-    if (!m_manager)
-        return;
+void vGUIButton::Render()
+{
+    if (!m_manager) return;
     vTexture* texture = nullptr;
     switch (m_state) {
-    case kStateDown: texture = m_downTexture; break;
-    case kStateUp: texture = m_upTexture; break;
-    case kStateThird: texture = m_thirdTexture; break;
-    default: break;
+        case kStateDown:
+            texture = m_downTexture;
+            break;
+        case kStateUp:
+            texture = m_upTexture;
+            break;
+        case kStateThird:
+            texture = m_thirdTexture;
+            break;
+        default:
+            break;
     }
     if (vTwoDee* twoDee = m_manager->GetTwoDee())
         twoDee->DrawTextureWithScale(texture, m_rect.left, m_rect.top, m_rect.right - m_rect.left,
                                      m_rect.bottom - m_rect.top, 1.0f);
-    if (m_label)
-        m_manager->DrawGWText(m_textFormat, m_labelColor, &m_rect, m_label);
+    if (m_label) m_manager->DrawGWText(m_textFormat, m_labelColor, &m_rect, m_label);
 }
 
-void vGUIButton::Setup() {
+void vGUIButton::Setup()
+{
     FollowParent();
     SetRect(&m_rect, m_posX, m_posY, m_posX + m_width, m_posY + m_height);
 }

@@ -21,41 +21,47 @@ constexpr float kBlinkSpeed = 8.0f;
 vGUITextbox::vGUITextbox()
     : m_background(nullptr), m_border(nullptr), m_text(new unsigned short[kCapacity]),
       m_textColor(0.0f, 0.0f, 0.0f, 1.0f), m_length(0), m_caretX(0), m_blinkPhase(0.0f),
-      m_caretColor(0.0f, 0.0f, 0.0f, 1.0f), m_textWidth(0), m_textRect{0, 0, 0, 0},
-      m_textFormat(kLeftFormat) {
+      m_caretColor(0.0f, 0.0f, 0.0f, 1.0f), m_textWidth(0), m_textRect{0, 0, 0, 0}, m_textFormat(kLeftFormat)
+{
     m_text[0] = 0;
 }
 
-vGUITextbox::~vGUITextbox() { delete[] m_text; }
+vGUITextbox::~vGUITextbox()
+{
+    delete[] m_text;
+}
 
-void vGUITextbox::SetupTextboxTextures(vTexture* background, vTexture* border) {
+void vGUITextbox::SetupTextboxTextures(vTexture* background, vTexture* border)
+{
     m_background = background;
     m_border = border;
 }
 
-int vGUITextbox::CharWidth(unsigned short character) {
+int vGUITextbox::CharWidth(unsigned short character)
+{
     return m_manager ? m_manager->GetFont()->GetFontCharWidth(character) : 0;
 }
 
-void vGUITextbox::InsertChar(unsigned short character) {
+void vGUITextbox::InsertChar(unsigned short character)
+{
     // The last unit is kept for the terminating zero.
-    if (m_length >= kCapacity - 1)
-        return;
+    if (m_length >= kCapacity - 1) return;
     m_text[m_length] = character;
     m_textWidth += CharWidth(character);
     m_text[m_length + 1] = 0;
     ++m_length;
 }
 
-void vGUITextbox::RemoveChar() {
-    if (m_length <= 0)
-        return;
+void vGUITextbox::RemoveChar()
+{
+    if (m_length <= 0) return;
     m_textWidth -= CharWidth(m_text[m_length - 1]);
     m_text[m_length - 1] = 0;
     --m_length;
 }
 
-void vGUITextbox::ClearText() {
+void vGUITextbox::ClearText()
+{
     m_length = 0;
     m_textWidth = 0;
     m_text[0] = 0;
@@ -63,26 +69,32 @@ void vGUITextbox::ClearText() {
     m_textColor = D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
-void vGUITextbox::CalculateWidgetX() {
+void vGUITextbox::CalculateWidgetX()
+{
     int x = 0;
-    for (int i = 0; i < m_length; ++i)
-        x += CharWidth(m_text[i]);
+    for (int i = 0; i < m_length; ++i) x += CharWidth(m_text[i]);
     m_caretX = x;
 }
 
-char* vGUITextbox::GetText() { return wstring2string(m_text); }
+char* vGUITextbox::GetText()
+{
+    return wstring2string(m_text);
+}
 
-int vGUITextbox::GetTextWidth() { return m_textWidth; }
+int vGUITextbox::GetTextWidth()
+{
+    return m_textWidth;
+}
 
-bool vGUITextbox::UpdateMsgProc(unsigned int message, unsigned int wParam, long, POINT point) {
+bool vGUITextbox::UpdateMsgProc(unsigned int message, unsigned int wParam, long, POINT point)
+{
     if (message == WM_CHAR) {
-        if (!m_focus)
-            return true;
+        if (!m_focus) return true;
         const unsigned int code = wParam & 0xFFFF;
         if (code == 8)
             RemoveChar();
         else if ((code >= 1 && code <= 29) || code == 167)
-            ;   // control characters and the section sign are not typed
+            ;  // control characters and the section sign are not typed
         else
             InsertChar(static_cast<unsigned short>(code));
         return true;
@@ -99,9 +111,9 @@ bool vGUITextbox::UpdateMsgProc(unsigned int message, unsigned int wParam, long,
     return false;
 }
 
-void vGUITextbox::Render() {
-    if (!m_manager)
-        return;
+void vGUITextbox::Render()
+{
+    if (!m_manager) return;
     const int x = m_posX, y = m_posY, width = m_width, height = m_height;
     if (vTwoDee* twoDee = m_manager->GetTwoDee()) {
         twoDee->DrawTextureWithScale(m_background, x, y, width, height, 1.0f);
@@ -120,10 +132,8 @@ void vGUITextbox::Render() {
         SetRect(&caret, x + width - 5, y, x + width, y + height);
 
     m_blinkPhase += kBlinkSpeed * m_manager->GetTime();
-    if (m_blinkPhase > kBlinkLimit)
-        m_blinkPhase = 0.0f;
-    if (m_blinkPhase < 0.0f)
-        m_blinkPhase = kBlinkLimit;
+    if (m_blinkPhase > kBlinkLimit) m_blinkPhase = 0.0f;
+    if (m_blinkPhase < 0.0f) m_blinkPhase = kBlinkLimit;
     // Alphas above 1 saturate when drawn: opaque most of the cycle, fading near its ends.
     m_caretColor = m_textColor;
     m_caretColor.a = std::sin(m_blinkPhase) * kBlinkLimit;
@@ -133,7 +143,8 @@ void vGUITextbox::Render() {
     }
 }
 
-void vGUITextbox::Setup() {
+void vGUITextbox::Setup()
+{
     FollowParent();
     SetRect(&m_textRect, m_posX, m_posY, m_posX + m_width, m_posY + m_height);
 }

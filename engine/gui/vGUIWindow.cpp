@@ -7,20 +7,30 @@
 vGUIWindow::vGUIWindow()
     : m_background(nullptr), m_border(nullptr), m_textColor(0.0f, 0.0f, 0.0f, 1.0f), m_barText(nullptr),
       m_textFormat(DT_VCENTER), m_barHeight(25), m_barRect{0, 0, 0, 0}, m_dragOffsetX(0), m_dragOffsetY(0),
-      m_dragging(false), m_windowRect{0, 0, 0, 0} {}
+      m_dragging(false), m_windowRect{0, 0, 0, 0}
+{
+}
 
 vGUIWindow::~vGUIWindow() = default;
 
-void vGUIWindow::SetupWindowTextures(vTexture* background, vTexture* border) {
+void vGUIWindow::SetupWindowTextures(vTexture* background, vTexture* border)
+{
     m_background = background;
     m_border = border;
 }
 
-void vGUIWindow::SetWindowBarHeight(int height) { m_barHeight = height; }
+void vGUIWindow::SetWindowBarHeight(int height)
+{
+    m_barHeight = height;
+}
 
-void vGUIWindow::SetWindowBarText(char* text) { m_barText = text; }
+void vGUIWindow::SetWindowBarText(char* text)
+{
+    m_barText = text;
+}
 
-bool vGUIWindow::UpdateMsgProc(unsigned int message, unsigned int, long, POINT point) {
+bool vGUIWindow::UpdateMsgProc(unsigned int message, unsigned int, long, POINT point)
+{
     if (message == WM_LBUTTONDOWN && PtInRect(&m_windowRect, point)) {
         if (PtInRect(&m_barRect, point)) {
             m_dragging = true;
@@ -30,8 +40,7 @@ bool vGUIWindow::UpdateMsgProc(unsigned int message, unsigned int, long, POINT p
         SetElementFocus(true, false);
         Report(GUIEVENT_CLICK);
     }
-    if (message == WM_LBUTTONUP)
-        m_dragging = false;
+    if (message == WM_LBUTTONUP) m_dragging = false;
     // Every message of a drag, the press that starts it included, carries the
     // window to the point; its rectangles follow at once. Contents catch up at
     // the next Render.
@@ -39,14 +48,13 @@ bool vGUIWindow::UpdateMsgProc(unsigned int message, unsigned int, long, POINT p
         SetPosition(point.x + m_dragOffsetX, point.y + m_dragOffsetY);
         Setup();
     }
-    if (PtInRect(&m_windowRect, point))
-        SetElementHover(true);
+    if (PtInRect(&m_windowRect, point)) SetElementHover(true);
     return false;
 }
 
-void vGUIWindow::Render() {
-    if (!m_manager)
-        return;
+void vGUIWindow::Render()
+{
+    if (!m_manager) return;
     const int x = m_posX, y = m_posY, width = m_width, height = m_height;
     if (vTwoDee* twoDee = m_manager->GetTwoDee()) {
         twoDee->FollowUV(width, height, m_background);
@@ -58,11 +66,11 @@ void vGUIWindow::Render() {
         twoDee->ResetUVs();
         vgui::DrawFrameStrips(twoDee, m_border, x, y, width, m_barHeight);
     }
-    if (m_barText)
-        m_manager->DrawGWText(m_textFormat, m_textColor, &m_barRect, m_barText);
+    if (m_barText) m_manager->DrawGWText(m_textFormat, m_textColor, &m_barRect, m_barText);
 }
 
-void vGUIWindow::Setup() {
+void vGUIWindow::Setup()
+{
     FollowParent();
     SetRect(&m_windowRect, m_posX, m_posY, m_posX + m_width, m_posY + m_height);
     SetRect(&m_barRect, m_posX, m_posY, m_posX + m_width, m_posY + m_barHeight);

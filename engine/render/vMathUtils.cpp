@@ -25,7 +25,7 @@ const float kInv32767 = FloatFromBits(0x38000100);        // 1 / 32767
 const float kTwoOver32767 = FloatFromBits(0x38800100);    // 2 / 32767
 const float kTwoPiOver32767 = FloatFromBits(0x3949116D);  // 2 pi / 32767
 const float kPi = FloatFromBits(0x40490FDB);
-const float kCircleStep = FloatFromBits(0x3EA0D97B);      // 0.31415924: 20 segments
+const float kCircleStep = FloatFromBits(0x3EA0D97B);  // 0.31415924: 20 segments
 
 // The generator's state, per thread, starting at 1 and never reseeded.
 thread_local uint32_t t_randomState = 1;
@@ -35,8 +35,7 @@ thread_local uint32_t t_randomState = 1;
 D3DXVECTOR3 GetMouse3D(float x, float y, D3DXMATRIX* view, float z)
 {
     D3DXVECTOR3 result(0.0f, 0.0f, 0.0f);
-    if (!objDevice || !view)
-        return result;
+    if (!objDevice || !view) return result;
     D3DVIEWPORT9 viewport;
     std::memset(&viewport, 0, sizeof(viewport));
     objDevice->GetViewport(&viewport);
@@ -73,12 +72,10 @@ char* wstring2string(const unsigned short* text)
 {
     size_t length = 0;
     if (text) {
-        while (text[length] != 0)
-            ++length;
+        while (text[length] != 0) ++length;
     }
     char* result = new char[length + 1];
-    for (size_t i = 0; i < length; ++i)
-        result[i] = (text[i] & 0xFF00) ? '?' : (char)(text[i] & 0xFF);
+    for (size_t i = 0; i < length; ++i) result[i] = (text[i] & 0xFF00) ? '?' : (char)(text[i] & 0xFF);
     result[length] = 0;
     return result;
 }
@@ -113,8 +110,7 @@ D3DXVECTOR3 GetRandomVector()
 
 void CreateTrigMatrix(D3DXMATRIX* out, D3DXVECTOR3* position, float angle, D3DXVECTOR3* scale)
 {
-    if (!out)
-        return;
+    if (!out) return;
     D3DXMATRIX rotation, scaling;
     D3DXMatrixRotationY(&rotation, angle);
     if (scale)
@@ -131,8 +127,7 @@ void CreateTrigMatrix(D3DXMATRIX* out, D3DXVECTOR3* position, float angle, D3DXV
 
 void RescaleMatrix(D3DXMATRIX* matrix, D3DXVECTOR3 scale)
 {
-    if (!matrix)
-        return;
+    if (!matrix) return;
     float x = matrix->_41, y = matrix->_42, z = matrix->_43;
     D3DXMatrixScaling(matrix, scale.x, scale.y, scale.z);
     matrix->_41 = x;
@@ -142,8 +137,7 @@ void RescaleMatrix(D3DXMATRIX* matrix, D3DXVECTOR3 scale)
 
 void SetMatrixPosition(D3DXMATRIX* matrix, D3DXVECTOR3 position)
 {
-    if (!matrix)
-        return;
+    if (!matrix) return;
     matrix->_41 = position.x;
     matrix->_42 = position.y;
     matrix->_43 = position.z;
@@ -151,32 +145,28 @@ void SetMatrixPosition(D3DXMATRIX* matrix, D3DXVECTOR3 position)
 
 void TransformVectorCoord(D3DXVECTOR3* vector, D3DXMATRIX* matrix)
 {
-    if (!vector || !matrix)
-        return;
+    if (!vector || !matrix) return;
     D3DXVECTOR3 in = *vector;
     D3DXVec3TransformCoord(vector, &in, matrix);
 }
 
 void TransformVectorNormal(D3DXVECTOR3* vector, D3DXMATRIX* matrix)
 {
-    if (!vector || !matrix)
-        return;
+    if (!vector || !matrix) return;
     D3DXVECTOR3 in = *vector;
     D3DXVec3TransformNormal(vector, &in, matrix);
 }
 
 void MatrixInvert(D3DXMATRIX* matrix)
 {
-    if (!matrix)
-        return;
+    if (!matrix) return;
     D3DXMATRIX in = *matrix;
     D3DXMatrixInverse(matrix, NULL, &in);
 }
 
 void ScaleVector(D3DXVECTOR3* vector, float factor)
 {
-    if (!vector)
-        return;
+    if (!vector) return;
     vector->x *= factor;
     vector->y *= factor;
     vector->z *= factor;
@@ -193,8 +183,7 @@ D3DXVECTOR3 CalculateTrisNormal(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c)
 
 void Draw3DLine(D3DXVECTOR3 from, D3DXVECTOR3 to, DWORD color)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     DebugLineVertex vertices[2] = {{from.x, from.y, from.z, color}, {to.x, to.y, to.z, color}};
     objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
     objDevice->SetTransform(D3DTS_WORLD, &ev_matrixIdentity);

@@ -23,18 +23,15 @@ namespace {
 int NextCapacity(int current, int need, int minimum)
 {
     long long grown = current > 0 ? (long long)current * 2 : minimum;
-    if (grown < need)
-        grown = need;
-    if (grown > INT_MAX)
-        grown = INT_MAX;
+    if (grown < need) grown = need;
+    if (grown > INT_MAX) grown = INT_MAX;
     return (int)grown;
 }
 
 char* NewString(const char* from, int length)
 {
     char* text = new char[(size_t)length + 1];
-    if (length > 0)
-        std::memcpy(text, from, (size_t)length);
+    if (length > 0) std::memcpy(text, from, (size_t)length);
     text[length] = '\0';
     return text;
 }
@@ -60,15 +57,13 @@ vMemoryBuffer::vMemoryBuffer(const vMemoryBuffer& other) : vMemoryBuffer()
 
 vMemoryBuffer& vMemoryBuffer::operator=(const vMemoryBuffer& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     clear();
     if (!Reserve(other.m_size) || !ReserveTable(other.m_numVars)) {
         clear();
         return *this;
     }
-    if (other.m_size > 0)
-        std::memcpy(m_data, other.m_data, (size_t)other.m_size);
+    if (other.m_size > 0) std::memcpy(m_data, other.m_data, (size_t)other.m_size);
     if (other.m_numVars > 0)
         std::memcpy(m_sizeTable, other.m_sizeTable, sizeof(vMemSizeNode) * (size_t)other.m_numVars);
     m_size = other.m_size;
@@ -78,12 +73,10 @@ vMemoryBuffer& vMemoryBuffer::operator=(const vMemoryBuffer& other)
 
 bool vMemoryBuffer::Reserve(int bytes)
 {
-    if (bytes <= m_capacity)
-        return true;
+    if (bytes <= m_capacity) return true;
     const int capacity = NextCapacity(m_capacity, bytes, 64);
     char* data = static_cast<char*>(std::realloc(m_data, (size_t)capacity));
-    if (!data)
-        return false;
+    if (!data) return false;
     m_data = data;
     m_capacity = capacity;
     return true;
@@ -91,12 +84,10 @@ bool vMemoryBuffer::Reserve(int bytes)
 
 bool vMemoryBuffer::ReserveTable(int entries)
 {
-    if (entries <= m_tableCapacity)
-        return true;
+    if (entries <= m_tableCapacity) return true;
     const int capacity = NextCapacity(m_tableCapacity, entries, 8);
     void* table = std::realloc(m_sizeTable, sizeof(vMemSizeNode) * (size_t)capacity);
-    if (!table)
-        return false;
+    if (!table) return false;
     m_sizeTable = static_cast<vMemSizeNode*>(table);
     m_tableCapacity = capacity;
     return true;
@@ -104,77 +95,62 @@ bool vMemoryBuffer::ReserveTable(int entries)
 
 void vMemoryBuffer::grow(int newSize)
 {
-    if (newSize < 0 || !Reserve(newSize))
-        return;
-    if (newSize > m_size)
-        std::memset(m_data + m_size, 0, (size_t)(newSize - m_size));
+    if (newSize < 0 || !Reserve(newSize)) return;
+    if (newSize > m_size) std::memset(m_data + m_size, 0, (size_t)(newSize - m_size));
     m_size = newSize;
 }
 
 void vMemoryBuffer::pushsizebuffer(int size)
 {
-    if (size < 0 || size > m_size || m_numVars > INT_MAX - 2)
-        return;
+    if (size < 0 || size > m_size || m_numVars > INT_MAX - 2) return;
     // Room for this entry and the next, as a string with its length needs.
-    if (!ReserveTable(m_numVars + 2))
-        return;
+    if (!ReserveTable(m_numVars + 2)) return;
     m_sizeTable[m_numVars].size = size;
     m_sizeTable[m_numVars].offset = m_size - size;
 }
 
 void vMemoryBuffer::push(const void* data, int size)
 {
-    if (!data || size < 0 || size > INT_MAX - m_size)
-        return;
+    if (!data || size < 0 || size > INT_MAX - m_size) return;
     // Both blocks get their room first, so a failed allocation adds nothing at all.
-    if (m_numVars > INT_MAX - 2 || !ReserveTable(m_numVars + 2) || !Reserve(m_size + size))
-        return;
+    if (m_numVars > INT_MAX - 2 || !ReserveTable(m_numVars + 2) || !Reserve(m_size + size)) return;
     const int offset = m_size;
     grow(m_size + size);
-    if (size > 0)
-        std::memcpy(m_data + offset, data, (size_t)size);
+    if (size > 0) std::memcpy(m_data + offset, data, (size_t)size);
     pushsizebuffer(size);
     ++m_numVars;
 }
 
 void vMemoryBuffer::pushstring(const char* text, bool withLength)
 {
-    if (!text)
-        return;
+    if (!text) return;
     const size_t length = std::strlen(text);
     const size_t room = (size_t)(INT_MAX - m_size);
-    if (length > room || (withLength && length + 4 > room))
-        return;
+    if (length > room || (withLength && length + 4 > room)) return;
     const int n = (int)length;
-    if (withLength)
-        push(&n, 4);
+    if (withLength) push(&n, 4);
     push(text, n);
 }
 
 char* vMemoryBuffer::copybuffer()
 {
     char* copy = new char[(size_t)m_size];
-    if (m_size > 0)
-        std::memcpy(copy, m_data, (size_t)m_size);
+    if (m_size > 0) std::memcpy(copy, m_data, (size_t)m_size);
     return copy;
 }
 
 void vMemoryBuffer::copybuffer2(void* destination)
 {
-    if (destination && m_size > 0)
-        std::memcpy(destination, m_data, (size_t)m_size);
+    if (destination && m_size > 0) std::memcpy(destination, m_data, (size_t)m_size);
 }
 
 void vMemoryBuffer::copyvar(void* destination, int index)
 {
     vMemSizeNode entry;
-    if (!destination || !GetVar(index, &entry))
-        return;
+    if (!destination || !GetVar(index, &entry)) return;
     // A grow to a smaller size can leave entries that pass the end.
-    if (entry.offset < 0 || entry.size < 0 || entry.offset > m_size || entry.size > m_size - entry.offset)
-        return;
-    if (entry.size > 0)
-        std::memcpy(destination, m_data + entry.offset, (size_t)entry.size);
+    if (entry.offset < 0 || entry.size < 0 || entry.offset > m_size || entry.size > m_size - entry.offset) return;
+    if (entry.size > 0) std::memcpy(destination, m_data + entry.offset, (size_t)entry.size);
 }
 
 int vMemoryBuffer::GetSize()
@@ -189,8 +165,7 @@ int vMemoryBuffer::GetNumVars()
 
 bool vMemoryBuffer::GetVar(int index, vMemSizeNode* entry) const
 {
-    if (!entry || index < 0 || index >= m_numVars)
-        return false;
+    if (!entry || index < 0 || index >= m_numVars) return false;
     *entry = m_sizeTable[index];
     return true;
 }
@@ -209,9 +184,7 @@ void vMemoryBuffer::clear()
 
 // --- vMemoryIterator -------------------------------------------------------
 
-vMemoryIterator::vMemoryIterator() : m_position(0)
-{
-}
+vMemoryIterator::vMemoryIterator() : m_position(0) {}
 
 void vMemoryIterator::ResetIterator()
 {
@@ -225,8 +198,7 @@ int vMemoryIterator::GetPosition() const
 
 int vMemoryIterator::GetInt(const char* data)
 {
-    if (!data)
-        return 0;
+    if (!data) return 0;
     int value;
     std::memcpy(&value, data + m_position, 4);
     m_position += 4;
@@ -235,8 +207,7 @@ int vMemoryIterator::GetInt(const char* data)
 
 float vMemoryIterator::GetFloat(const char* data)
 {
-    if (!data)
-        return 0.0f;
+    if (!data) return 0.0f;
     float value;
     std::memcpy(&value, data + m_position, 4);
     m_position += 4;
@@ -245,8 +216,7 @@ float vMemoryIterator::GetFloat(const char* data)
 
 char* vMemoryIterator::GetString(const char* data, int length)
 {
-    if (!data || length <= 0)
-        return NewString(nullptr, 0);
+    if (!data || length <= 0) return NewString(nullptr, 0);
     char* text = NewString(data + m_position, length);
     m_position += length;
     return text;
@@ -254,15 +224,13 @@ char* vMemoryIterator::GetString(const char* data, int length)
 
 bool vMemoryIterator::CanRead(const char* data, int size, int count) const
 {
-    if (!data || size < 0 || count < 0 || m_position < 0)
-        return false;
+    if (!data || size < 0 || count < 0 || m_position < 0) return false;
     return m_position <= size && count <= size - m_position;
 }
 
 long vMemoryIterator::GetInt(const char* data, int size, int* value)
 {
-    if (!value || !CanRead(data, size, 4))
-        return E_FAIL;
+    if (!value || !CanRead(data, size, 4)) return E_FAIL;
     std::memcpy(value, data + m_position, 4);
     m_position += 4;
     return S_OK;
@@ -270,8 +238,7 @@ long vMemoryIterator::GetInt(const char* data, int size, int* value)
 
 long vMemoryIterator::GetFloat(const char* data, int size, float* value)
 {
-    if (!value || !CanRead(data, size, 4))
-        return E_FAIL;
+    if (!value || !CanRead(data, size, 4)) return E_FAIL;
     std::memcpy(value, data + m_position, 4);
     m_position += 4;
     return S_OK;
@@ -279,11 +246,9 @@ long vMemoryIterator::GetFloat(const char* data, int size, float* value)
 
 long vMemoryIterator::GetString(const char* data, int size, int length, char** text)
 {
-    if (!text)
-        return E_FAIL;
+    if (!text) return E_FAIL;
     *text = nullptr;
-    if (!CanRead(data, size, length))
-        return E_FAIL;
+    if (!CanRead(data, size, length)) return E_FAIL;
     *text = NewString(data + m_position, length);
     m_position += length;
     return S_OK;

@@ -25,9 +25,9 @@ DWORD FloatBits(float value)
 
 vParticleEmitter::vParticleEmitter()
     : m_particles(nullptr), m_numAlive(0), m_nextParticle(0), m_maxParticle(0), m_lifeTime(0),
-      m_airbreak(0.0f, 0.0f, 0.0f), m_gravity(0.0f, 0.0f, 0.0f), m_emitterPos(0.0f, 0.0f, 0.0f),
-      m_colorBegin(0), m_emitterEndTime(0), m_particleSize(0.0f), m_randomColors(false),
-      m_texture(nullptr), m_lastSpawn(0), m_playing(false), m_emitting(false)
+      m_airbreak(0.0f, 0.0f, 0.0f), m_gravity(0.0f, 0.0f, 0.0f), m_emitterPos(0.0f, 0.0f, 0.0f), m_colorBegin(0),
+      m_emitterEndTime(0), m_particleSize(0.0f), m_randomColors(false), m_texture(nullptr), m_lastSpawn(0),
+      m_playing(false), m_emitting(false)
 {
 }
 
@@ -45,8 +45,7 @@ vParticleEmitter::vParticleEmitter(const vParticleEmitter& other) : m_particles(
 
 vParticleEmitter& vParticleEmitter::operator=(const vParticleEmitter& other)
 {
-    if (this != &other)
-        CopyFrom(other);
+    if (this != &other) CopyFrom(other);
     return *this;
 }
 
@@ -83,7 +82,7 @@ void vParticleEmitter::Init(int count, vTexture* texture, D3DXVECTOR3 position)
     delete[] m_particles;
     m_particles = nullptr;
     if (count >= 1) {
-        m_particles = new vParticle[count]();   // zeroed: no slot alive
+        m_particles = new vParticle[count]();  // zeroed: no slot alive
     }
     m_texture = texture;
     m_lifeTime = 3000;
@@ -102,9 +101,8 @@ void vParticleEmitter::Init(int count, vTexture* texture, D3DXVECTOR3 position)
 
 void vParticleEmitter::SpawnParticle(D3DXVECTOR3 direction, float speed, float fadeSpeed)
 {
-    if (!m_particles)
-        return;
-    if (m_nextParticle < 0 || m_nextParticle > m_maxParticle)    // written from outside
+    if (!m_particles) return;
+    if (m_nextParticle < 0 || m_nextParticle > m_maxParticle)  // written from outside
         m_nextParticle = 0;
     vParticle& p = m_particles[m_nextParticle];
     p.m_position = m_emitterPos;
@@ -126,14 +124,12 @@ void vParticleEmitter::SpawnParticle(D3DXVECTOR3 direction, float speed, float f
         p.m_color.a = (float)((m_colorBegin >> 24) & 0xFF) * kByteToUnit;
     }
     m_nextParticle += 1;
-    if (m_nextParticle > m_maxParticle)
-        m_nextParticle = 0;
+    if (m_nextParticle > m_maxParticle) m_nextParticle = 0;
 }
 
 void vParticleEmitter::AutoSpawn(DWORD interval, D3DXVECTOR3 direction, float speed)
 {
-    if (!m_playing || !m_emitting)
-        return;
+    if (!m_playing || !m_emitting) return;
     const DWORD now = GetTickCount();
     if (now > m_lastSpawn + interval) {
         SpawnParticle(direction, speed, 1.0f);
@@ -141,11 +137,9 @@ void vParticleEmitter::AutoSpawn(DWORD interval, D3DXVECTOR3 direction, float sp
     }
 }
 
-void vParticleEmitter::RandomAutoSpawn(DWORD interval, int count, D3DXVECTOR3 bias, float speed,
-                                       float fadeSpeed)
+void vParticleEmitter::RandomAutoSpawn(DWORD interval, int count, D3DXVECTOR3 bias, float speed, float fadeSpeed)
 {
-    if (!m_playing || !m_emitting)
-        return;
+    if (!m_playing || !m_emitting) return;
     const DWORD now = GetTickCount();
     if (now > m_lastSpawn + interval) {
         for (int i = 0; i < count; ++i) {
@@ -161,18 +155,14 @@ void vParticleEmitter::RandomAutoSpawn(DWORD interval, int count, D3DXVECTOR3 bi
 
 void vParticleEmitter::Update(float step)
 {
-    if (!m_playing)
-        return;
+    if (!m_playing) return;
     const DWORD now = GetTickCount();
-    if (m_emitterEndTime > 0 && now > m_emitterEndTime)
-        m_emitting = false;
+    if (m_emitterEndTime > 0 && now > m_emitterEndTime) m_emitting = false;
     m_numAlive = 0;
-    if (!m_particles)
-        return;
+    if (!m_particles) return;
     for (int i = 0; i <= m_maxParticle; ++i) {
         vParticle& p = m_particles[i];
-        if (!p.m_alive)
-            continue;
+        if (!p.m_alive) continue;
         p.m_velocity.x += m_gravity.x * step;
         p.m_velocity.y += m_gravity.y * step;
         p.m_velocity.z += m_gravity.z * step;
@@ -195,8 +185,7 @@ void vParticleEmitter::Update(float step)
 
 void vParticleEmitter::Render()
 {
-    if (!objDevice || !m_particles)
-        return;
+    if (!objDevice || !m_particles) return;
     objDevice->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
     objDevice->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
     objDevice->SetRenderState(D3DRS_POINTSIZE, FloatBits(m_particleSize));
@@ -220,15 +209,13 @@ void vParticleEmitter::Render()
     if (m_texture)
         m_texture->UseTexture(0);
     else
-        objDevice->SetTexture(0, NULL);     // untextured points in their own colours
+        objDevice->SetTexture(0, NULL);  // untextured points in their own colours
     objDevice->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
 
     for (int i = 0; i <= m_maxParticle; ++i) {
         const vParticle& p = m_particles[i];
-        if (!p.m_alive)
-            continue;
-        s_vParticleVertex vertex = {p.m_position.x, p.m_position.y, p.m_position.z,
-                                    static_cast<DWORD>(p.m_color)};
+        if (!p.m_alive) continue;
+        s_vParticleVertex vertex = {p.m_position.x, p.m_position.y, p.m_position.z, static_cast<DWORD>(p.m_color)};
         objDevice->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &vertex, sizeof(vertex));
     }
 
@@ -239,8 +226,7 @@ void vParticleEmitter::Render()
 
 void vParticleEmitter::StopKill()
 {
-    if (m_emitting)
-        m_emitting = false;
+    if (m_emitting) m_emitting = false;
 }
 
 void vParticleEmitter::SetEmitterLifeTime(unsigned int ms)

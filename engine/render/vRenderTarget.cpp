@@ -7,8 +7,7 @@
 
 #include "core/detail/ComRef.h"
 
-vRenderTarget::vRenderTarget()
-    : m_texture(nullptr), m_surface(nullptr), m_savedTarget(nullptr), m_ready(false)
+vRenderTarget::vRenderTarget() : m_texture(nullptr), m_surface(nullptr), m_savedTarget(nullptr), m_ready(false)
 {
     D3DXMatrixIdentity(&m_projection);
     D3DXMatrixIdentity(&m_savedProjection);
@@ -28,8 +27,7 @@ vRenderTarget::vRenderTarget(const vRenderTarget& other)
 
 vRenderTarget& vRenderTarget::operator=(const vRenderTarget& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     IDirect3DTexture9* texture = vcore::ShareRef(other.m_texture);
     IDirect3DSurface9* surface = vcore::ShareRef(other.m_surface);
     IDirect3DSurface9* saved = vcore::ShareRef(other.m_savedTarget);
@@ -47,8 +45,7 @@ long vRenderTarget::InitRenderTarget(int width, int height)
 {
     const D3DFORMAT format = vrender::detail::ChooseTextureFormat(D3DUSAGE_RENDERTARGET);
     if (format == D3DFMT_UNKNOWN) {
-        MessageBoxA(NULL, "Error finding a suitable format for a rendertarget texture!", "Error!",
-                    MB_OKCANCEL);
+        MessageBoxA(NULL, "Error finding a suitable format for a rendertarget texture!", "Error!", MB_OKCANCEL);
         return E_FAIL;
     }
 
@@ -57,8 +54,8 @@ long vRenderTarget::InitRenderTarget(int width, int height)
     IDirect3DTexture9* texture = nullptr;
     HRESULT hr = E_FAIL;
     if (objDevice && width > 0 && height > 0)
-        hr = D3DXCreateTexture(objDevice, (UINT)width, (UINT)height, 1, D3DUSAGE_RENDERTARGET, format,
-                               D3DPOOL_DEFAULT, &texture);
+        hr = D3DXCreateTexture(objDevice, (UINT)width, (UINT)height, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT,
+                               &texture);
     if (FAILED(hr) || !texture) {
         vcore::ReleaseRef(texture);
         MessageBoxA(NULL, "Error creating a rendertarget texture.", "Error!", MB_OK);
@@ -85,8 +82,7 @@ void vRenderTarget::FetchSurfaces()
 
 void vRenderTarget::Begin()
 {
-    if (!m_ready || !m_texture || !objDevice)
-        return;
+    if (!m_ready || !m_texture || !objDevice) return;
     objDevice->GetTransform(D3DTS_PROJECTION, &m_savedProjection);
     objDevice->SetTransform(D3DTS_PROJECTION, &m_projection);
     FetchSurfaces();
@@ -96,18 +92,15 @@ void vRenderTarget::Begin()
 
 void vRenderTarget::End()
 {
-    if (!m_ready || !m_texture || !objDevice)
-        return;
+    if (!m_ready || !m_texture || !objDevice) return;
     objDevice->EndScene();
-    if (m_savedTarget)
-        objDevice->SetRenderTarget(0, m_savedTarget);
+    if (m_savedTarget) objDevice->SetRenderTarget(0, m_savedTarget);
     objDevice->SetTransform(D3DTS_PROJECTION, &m_savedProjection);
 }
 
 void vRenderTarget::ClearRenderTarget(DWORD colour)
 {
-    if (!m_ready || !m_texture || !objDevice)
-        return;
+    if (!m_ready || !m_texture || !objDevice) return;
     FetchSurfaces();
     objDevice->SetRenderTarget(0, m_surface);
     objDevice->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0);
@@ -115,8 +108,7 @@ void vRenderTarget::ClearRenderTarget(DWORD colour)
 
 void vRenderTarget::SetDeviceTexture(int stage)
 {
-    if (m_ready && m_texture && objDevice)
-        objDevice->SetTexture((DWORD)stage, m_texture);
+    if (m_ready && m_texture && objDevice) objDevice->SetTexture((DWORD)stage, m_texture);
 }
 
 IDirect3DTexture9* vRenderTarget::GetTexture()

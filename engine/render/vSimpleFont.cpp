@@ -28,16 +28,14 @@ void vSimpleFont::Release()
     m_dc = nullptr;
 }
 
-long vSimpleFont::InitFont(int height, const char* faceName, unsigned int width, unsigned int weight,
-                           bool italic)
+long vSimpleFont::InitFont(int height, const char* faceName, unsigned int width, unsigned int weight, bool italic)
 {
     Release();
     ID3DXFont* font = nullptr;
     HRESULT hr = E_FAIL;
     if (objDevice)
-        hr = D3DXCreateFontA(objDevice, height, width, weight, 1, italic ? TRUE : FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, faceName, &font);
+        hr = D3DXCreateFontA(objDevice, height, width, weight, 1, italic ? TRUE : FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName, &font);
     if (FAILED(hr) || !font) {
         vcore::ReleaseRef(font);
         MessageBoxA(NULL, "BLAHABABAHA!", "HAD!", MB_OK);
@@ -49,19 +47,16 @@ long vSimpleFont::InitFont(int height, const char* faceName, unsigned int width,
 
 int vSimpleFont::GetFontCharWidth(unsigned int character)
 {
-    if (!m_font)
-        return 0;
+    if (!m_font) return 0;
     m_dc = m_font->GetDC();
     int width = 0;
-    if (!GetCharWidth32A(m_dc, character, character, &width))
-        return 0;
+    if (!GetCharWidth32A(m_dc, character, character, &width)) return 0;
     return width;
 }
 
 void vSimpleFont::DrawTextA(const char* text, int x, int y, DWORD colour)
 {
-    if (!m_font || !text)
-        return;
+    if (!m_font || !text) return;
     RECT rectangle;
     SetRect(&rectangle, x, y, m_engineVars.width, m_engineVars.height);
     m_font->DrawTextA(NULL, text, -1, &rectangle, DT_NOCLIP, colour);
@@ -69,8 +64,7 @@ void vSimpleFont::DrawTextA(const char* text, int x, int y, DWORD colour)
 
 void vSimpleFont::DrawTextSprintf(int x, int y, DWORD colour, const char* format, ...)
 {
-    if (!format)
-        return;
+    if (!format) return;
     char buffer[1024];
     va_list args;
     va_start(args, format);

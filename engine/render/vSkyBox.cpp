@@ -13,17 +13,35 @@ namespace {
 // vertices 4k to 4k + 3 and texture k.
 const s_vSkyVertex kSkyVertices[24] = {
     // 0: z = +1
-    {-1, 1, 1, 0, 0}, {1, 1, 1, 1, 0}, {-1, -1, 1, 0, 1}, {1, -1, 1, 1, 1},
+    {-1, 1, 1, 0, 0},
+    {1, 1, 1, 1, 0},
+    {-1, -1, 1, 0, 1},
+    {1, -1, 1, 1, 1},
     // 1: x = +1
-    {1, 1, 1, 0, 0}, {1, 1, -1, 1, 0}, {1, -1, 1, 0, 1}, {1, -1, -1, 1, 1},
+    {1, 1, 1, 0, 0},
+    {1, 1, -1, 1, 0},
+    {1, -1, 1, 0, 1},
+    {1, -1, -1, 1, 1},
     // 2: z = -1
-    {1, 1, -1, 0, 0}, {-1, 1, -1, 1, 0}, {1, -1, -1, 0, 1}, {-1, -1, -1, 1, 1},
+    {1, 1, -1, 0, 0},
+    {-1, 1, -1, 1, 0},
+    {1, -1, -1, 0, 1},
+    {-1, -1, -1, 1, 1},
     // 3: x = -1
-    {-1, 1, -1, 0, 0}, {-1, 1, 1, 1, 0}, {-1, -1, -1, 0, 1}, {-1, -1, 1, 1, 1},
+    {-1, 1, -1, 0, 0},
+    {-1, 1, 1, 1, 0},
+    {-1, -1, -1, 0, 1},
+    {-1, -1, 1, 1, 1},
     // 4: y = +1
-    {-1, 1, -1, 0, 0}, {1, 1, -1, 1, 0}, {-1, 1, 1, 0, 1}, {1, 1, 1, 1, 1},
+    {-1, 1, -1, 0, 0},
+    {1, 1, -1, 1, 0},
+    {-1, 1, 1, 0, 1},
+    {1, 1, 1, 1, 1},
     // 5: y = -1
-    {-1, -1, 1, 0, 0}, {1, -1, 1, 1, 0}, {-1, -1, -1, 0, 1}, {1, -1, -1, 1, 1},
+    {-1, -1, 1, 0, 0},
+    {1, -1, 1, 1, 0},
+    {-1, -1, -1, 0, 1},
+    {1, -1, -1, 1, 1},
 };
 
 }  // namespace
@@ -38,8 +56,7 @@ vSkyBox::~vSkyBox()
     vcore::ReleaseRef(m_vertexBuffer);
 }
 
-vSkyBox::vSkyBox(const vSkyBox& other)
-    : m_vertexBuffer(vcore::ShareRef(other.m_vertexBuffer)), m_world(other.m_world)
+vSkyBox::vSkyBox(const vSkyBox& other) : m_vertexBuffer(vcore::ShareRef(other.m_vertexBuffer)), m_world(other.m_world)
 {
     std::memcpy(m_faces, other.m_faces, sizeof(m_faces));
 }
@@ -52,22 +69,19 @@ vSkyBox& vSkyBox::operator=(const vSkyBox& other)
     return *this;
 }
 
-void vSkyBox::Init(vTexture* face0, vTexture* face1, vTexture* face2, vTexture* face3, vTexture* face4,
-                   vTexture* face5)
+void vSkyBox::Init(vTexture* face0, vTexture* face1, vTexture* face2, vTexture* face3, vTexture* face4, vTexture* face5)
 {
     vTexture* faces[6] = {face0, face1, face2, face3, face4, face5};
     std::memcpy(m_faces, faces, sizeof(m_faces));
     vcore::ReleaseRef(m_vertexBuffer);
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     vcore::ComRef<IDirect3DVertexBuffer9> buffer;
-    if (FAILED(objDevice->CreateVertexBuffer(sizeof(kSkyVertices), D3DUSAGE_WRITEONLY, kSkyVertexFVF,
-                                             D3DPOOL_MANAGED, buffer.out(), NULL)) ||
+    if (FAILED(objDevice->CreateVertexBuffer(sizeof(kSkyVertices), D3DUSAGE_WRITEONLY, kSkyVertexFVF, D3DPOOL_MANAGED,
+                                             buffer.out(), NULL)) ||
         !buffer)
         return;
     void* data = nullptr;
-    if (FAILED(buffer->Lock(0, 0, &data, 0)) || !data)
-        return;
+    if (FAILED(buffer->Lock(0, 0, &data, 0)) || !data) return;
     std::memcpy(data, kSkyVertices, sizeof(kSkyVertices));
     buffer->Unlock();
     m_vertexBuffer = buffer.detach();
@@ -83,8 +97,7 @@ void vSkyBox::Update(D3DXVECTOR3 position, float size)
 
 void vSkyBox::Render(bool textureAlpha)
 {
-    if (!objDevice || !m_vertexBuffer)
-        return;
+    if (!objDevice || !m_vertexBuffer) return;
     objDevice->SetTransform(D3DTS_WORLD, &m_world);
     objDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
     objDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
@@ -95,8 +108,7 @@ void vSkyBox::Render(bool textureAlpha)
     objDevice->SetStreamSource(0, m_vertexBuffer, 0, sizeof(s_vSkyVertex));
     objDevice->SetFVF(kSkyVertexFVF);
     for (int face = 0; face < 6; ++face) {
-        if (!m_faces[face])
-            continue;
+        if (!m_faces[face]) continue;
         m_faces[face]->UseTexture(0);
         objDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4 * face, 2);
     }

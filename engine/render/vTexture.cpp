@@ -8,8 +8,7 @@
 #include "vEngine.h"
 
 vTexture::vTexture()
-    : m_texture(nullptr), m_hasColorKey(false), m_loadCount(0), m_width(0), m_height(0),
-      m_loaded(false)
+    : m_texture(nullptr), m_hasColorKey(false), m_loadCount(0), m_width(0), m_height(0), m_loaded(false)
 {
 }
 
@@ -19,9 +18,8 @@ vTexture::~vTexture()
 }
 
 vTexture::vTexture(const vTexture& other)
-    : m_texture(other.m_texture), m_hasColorKey(other.m_hasColorKey),
-      m_loadCount(other.m_loadCount), m_width(other.m_width), m_height(other.m_height),
-      m_loaded(other.m_loaded)
+    : m_texture(other.m_texture), m_hasColorKey(other.m_hasColorKey), m_loadCount(other.m_loadCount),
+      m_width(other.m_width), m_height(other.m_height), m_loaded(other.m_loaded)
 {
     vcore::ShareRef(m_texture);
 }
@@ -52,9 +50,9 @@ long vTexture::LoadTextureFromFile(const char* file, DWORD colourKey, int mipLev
     IDirect3DTexture9* texture = nullptr;
     HRESULT hr = E_FAIL;
     if (objDevice && file) {
-        hr = D3DXCreateTextureFromFileExA(objDevice, file, 0, 0, (UINT)(mipLevels < 0 ? 0 : mipLevels),
-                                          0, format, D3DPOOL_MANAGED, D3DX_FILTER_POINT,
-                                          D3DX_FILTER_POINT, colourKey, &info, NULL, &texture);
+        hr = D3DXCreateTextureFromFileExA(objDevice, file, 0, 0, (UINT)(mipLevels < 0 ? 0 : mipLevels), 0, format,
+                                          D3DPOOL_MANAGED, D3DX_FILTER_POINT, D3DX_FILTER_POINT, colourKey, &info, NULL,
+                                          &texture);
     }
     if (FAILED(hr) || !texture) {
         vcore::ReleaseRef(texture);
@@ -74,8 +72,7 @@ long vTexture::LoadTextureFromFile(const char* file, DWORD colourKey, int mipLev
 
 void vTexture::UseTexture(int stage)
 {
-    if (objDevice)
-        objDevice->SetTexture((DWORD)stage, m_texture);
+    if (objDevice) objDevice->SetTexture((DWORD)stage, m_texture);
 }
 
 IDirect3DBaseTexture9* vTexture::GetTexture()

@@ -26,18 +26,15 @@ float Sign(float v)
 // plane could not be a near plane then); the projection is left alone.
 bool ObliqueNearPlane(D3DXMATRIX& projection, const D3DXPLANE& clipPlane)
 {
-    if (clipPlane.d >= 0.0f)
-        return false;
+    if (clipPlane.d >= 0.0f) return false;
     D3DXMATRIX inverse;
-    if (!D3DXMatrixInverse(&inverse, nullptr, &projection))
-        return false;
+    if (!D3DXMatrixInverse(&inverse, nullptr, &projection)) return false;
     // The frustum's far corner on the plane's side, back in view space.
     const D3DXVECTOR4 corner(Sign(clipPlane.a), Sign(clipPlane.b), 1.0f, 1.0f);
     D3DXVECTOR4 q;
     D3DXVec4Transform(&q, &corner, &inverse);
     const float dot = clipPlane.a * q.x + clipPlane.b * q.y + clipPlane.c * q.z + clipPlane.d * q.w;
-    if (!(std::fabs(dot) > 1e-12f))
-        return false;
+    if (!(std::fabs(dot) > 1e-12f)) return false;
     const float scale = 1.0f / dot;
     projection._13 = clipPlane.a * scale;
     projection._23 = clipPlane.b * scale;
@@ -64,12 +61,11 @@ vWaterPlane::~vWaterPlane()
 
 vWaterPlane::vWaterPlane(const vWaterPlane& other)
     : m_reflectionTarget(other.m_reflectionTarget), m_effect(vcore::ShareRef(other.m_effect)),
-      m_reflection(other.m_reflection), m_reflectedTexProj(other.m_reflectedTexProj),
-      m_savedView(other.m_savedView), m_textureBias(other.m_textureBias), m_viewProj(other.m_viewProj),
-      m_height(other.m_height), m_savedCullMode(other.m_savedCullMode)
+      m_reflection(other.m_reflection), m_reflectedTexProj(other.m_reflectedTexProj), m_savedView(other.m_savedView),
+      m_textureBias(other.m_textureBias), m_viewProj(other.m_viewProj), m_height(other.m_height),
+      m_savedCullMode(other.m_savedCullMode)
 {
-    for (int i = 0; i < 4; ++i)
-        m_surface[i] = other.m_surface[i];
+    for (int i = 0; i < 4; ++i) m_surface[i] = other.m_surface[i];
 }
 
 vWaterPlane& vWaterPlane::operator=(const vWaterPlane& other)
@@ -81,8 +77,7 @@ vWaterPlane& vWaterPlane::operator=(const vWaterPlane& other)
     m_savedView = other.m_savedView;
     m_textureBias = other.m_textureBias;
     m_viewProj = other.m_viewProj;
-    for (int i = 0; i < 4; ++i)
-        m_surface[i] = other.m_surface[i];
+    for (int i = 0; i < 4; ++i) m_surface[i] = other.m_surface[i];
     m_height = other.m_height;
     m_savedCullMode = other.m_savedCullMode;
     return *this;
@@ -97,26 +92,21 @@ bool vWaterPlane::InitSurface(float height)
         {kSurfaceExtent, height, 0.0f, 0.0f, 1.0f, 0.0f, kTextureRepeat, kTextureRepeat},
         {kSurfaceExtent, height, kSurfaceExtent, 0.0f, 1.0f, 0.0f, kTextureRepeat, 0.0f},
     };
-    for (int i = 0; i < 4; ++i)
-        m_surface[i] = surface[i];
+    for (int i = 0; i < 4; ++i) m_surface[i] = surface[i];
 
     m_reflectionTarget.InitRenderTarget(kReflectionSize, kReflectionSize);
 
-    m_textureBias = D3DXMATRIX(0.5f, 0.0f, 0.0f, 0.0f,
-                               0.0f, -0.5f, 0.0f, 0.0f,
-                               0.0f, 0.0f, 0.5f, 0.0f,
-                               0.5f, 0.5f, 0.5f, 1.0f);
+    m_textureBias =
+        D3DXMATRIX(0.5f, 0.0f, 0.0f, 0.0f, 0.0f, -0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
 
     vcore::ReleaseRef(m_effect);
-    if (objDevice)
-        D3DXCreateEffectFromFileA(objDevice, "media\\fx\\water.fx", NULL, NULL, 0, NULL, &m_effect, NULL);
+    if (objDevice) D3DXCreateEffectFromFileA(objDevice, "media\\fx\\water.fx", NULL, NULL, 0, NULL, &m_effect, NULL);
     return true;
 }
 
 void vWaterPlane::BeginRender(D3DXVECTOR3 /*position*/)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     D3DXPLANE waterPlane;
     const D3DXVECTOR3 point(0.0f, m_height, 0.0f);
     const D3DXVECTOR3 normal(0.0f, 1.0f, 0.0f);
@@ -169,8 +159,7 @@ void vWaterPlane::BeginRender(D3DXVECTOR3 /*position*/)
 
 void vWaterPlane::EndRender()
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     m_reflectionTarget.End();
     objDevice->SetTransform(D3DTS_VIEW, &m_savedView);
     objDevice->SetRenderState(D3DRS_CULLMODE, m_savedCullMode);
@@ -178,19 +167,16 @@ void vWaterPlane::EndRender()
 
 void vWaterPlane::RenderSurface(vTexture* dudv, float dudvOffset)
 {
-    if (!objDevice || !m_effect)
-        return;
+    if (!objDevice || !m_effect) return;
     objDevice->SetFVF(kWaterVertexFVF);
     m_effect->SetMatrix("ViewProj", &m_viewProj);
     m_effect->SetMatrix("Mprojtex", &m_reflectedTexProj);
     m_effect->SetTexture("Water", m_reflectionTarget.GetTexture());
-    if (dudv)
-        m_effect->SetTexture("Dudv", dudv->GetTexture());
+    if (dudv) m_effect->SetTexture("Dudv", dudv->GetTexture());
     m_effect->SetFloat("DudvOffset", dudvOffset);
 
     UINT passes = 0;
-    if (FAILED(m_effect->Begin(&passes, 0)))
-        return;
+    if (FAILED(m_effect->Begin(&passes, 0))) return;
     if (passes > 0 && SUCCEEDED(m_effect->BeginPass(0))) {
         objDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, m_surface, sizeof(s_vWaterVertex));
         m_effect->EndPass();

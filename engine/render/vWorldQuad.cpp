@@ -25,7 +25,10 @@ const s_vQuadVertex kWorldQuad[4] = {
 };
 
 s_vQuadVertex g_dynamicQuad[4] = {
-    kWorldQuad[0], kWorldQuad[1], kWorldQuad[2], kWorldQuad[3],
+    kWorldQuad[0],
+    kWorldQuad[1],
+    kWorldQuad[2],
+    kWorldQuad[3],
 };
 IDirect3DVertexBuffer9* g_staticQuad = nullptr;
 
@@ -39,10 +42,9 @@ void InitDynamicQuad()
 void InitStaticQuad()
 {
     ReleaseStaticQuad();
-    if (!objDevice)
-        return;
-    if (FAILED(objDevice->CreateVertexBuffer(sizeof(kWorldQuad), D3DUSAGE_WRITEONLY, kQuadVertexFVF,
-                                             D3DPOOL_MANAGED, &g_staticQuad, NULL)) ||
+    if (!objDevice) return;
+    if (FAILED(objDevice->CreateVertexBuffer(sizeof(kWorldQuad), D3DUSAGE_WRITEONLY, kQuadVertexFVF, D3DPOOL_MANAGED,
+                                             &g_staticQuad, NULL)) ||
         !g_staticQuad) {
         g_staticQuad = nullptr;
         return;
@@ -61,22 +63,24 @@ void ReleaseStaticQuad()
 
 void ChangeUV(D3DXVECTOR2 a, D3DXVECTOR2 b, D3DXVECTOR2 c, D3DXVECTOR2 d)
 {
-    g_dynamicQuad[1].u = a.x; g_dynamicQuad[1].v = a.y;
-    g_dynamicQuad[3].u = b.x; g_dynamicQuad[3].v = b.y;
-    g_dynamicQuad[0].u = c.x; g_dynamicQuad[0].v = c.y;
-    g_dynamicQuad[2].u = d.x; g_dynamicQuad[2].v = d.y;
+    g_dynamicQuad[1].u = a.x;
+    g_dynamicQuad[1].v = a.y;
+    g_dynamicQuad[3].u = b.x;
+    g_dynamicQuad[3].v = b.y;
+    g_dynamicQuad[0].u = c.x;
+    g_dynamicQuad[0].v = c.y;
+    g_dynamicQuad[2].u = d.x;
+    g_dynamicQuad[2].v = d.y;
 }
 
 void SetStaticVB()
 {
-    if (objDevice)
-        objDevice->SetStreamSource(0, g_staticQuad, 0, sizeof(s_vQuadVertex));
+    if (objDevice) objDevice->SetStreamSource(0, g_staticQuad, 0, sizeof(s_vQuadVertex));
 }
 
 void RenderQuad(D3DXVECTOR3 position, D3DXVECTOR2 scale, float angle, bool useStaticBuffer)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
 
     D3DXMATRIX scaling, rotation, world;
@@ -89,7 +93,7 @@ void RenderQuad(D3DXVECTOR3 position, D3DXVECTOR2 scale, float angle, bool useSt
     objDevice->SetTransform(D3DTS_WORLD, &world);
 
     if (useStaticBuffer) {
-        if (!g_staticQuad)      // InitStaticQuad never ran or failed: nothing to draw from
+        if (!g_staticQuad)  // InitStaticQuad never ran or failed: nothing to draw from
             return;
         objDevice->SetFVF(kQuadVertexFVF);
         objDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);

@@ -15,8 +15,7 @@ namespace {
 bool ReadTablePrefix(const char* name, unsigned char* table)
 {
     FILE* f = Win32_OpenFile(name, "rb");
-    if (!f)
-        return false;
+    if (!f) return false;
     const std::size_t got = std::fread(table, 1, kTableBytes, f);
     std::fclose(f);
     return got == kTableBytes;
@@ -29,29 +28,25 @@ bool ReadTerrainTable(const char* name, unsigned char* table)
     std::memset(table, 0, kTableBytes);
     std::vector<std::uint8_t> bytes;
     switch (Win32_ReadWholeFile(name, kTableBytes, bytes)) {
-    case WIN32_READ_OK:
-        break;
-    case WIN32_READ_TOO_LARGE:
-        if (ReadTablePrefix(name, table))
-            return true;
-        std::memset(table, 0, kTableBytes);
-        return false;
-    default:
-        return false;
+        case WIN32_READ_OK:
+            break;
+        case WIN32_READ_TOO_LARGE:
+            if (ReadTablePrefix(name, table)) return true;
+            std::memset(table, 0, kTableBytes);
+            return false;
+        default:
+            return false;
     }
-    if (bytes.empty())
-        return true;
+    if (bytes.empty()) return true;
     std::memcpy(table, bytes.data(), bytes.size());
-    if (bytes.size() < kTableBytes)
-        std::memset(table + bytes.size(), bytes.back(), kTableBytes - bytes.size());
+    if (bytes.size() < kTableBytes) std::memset(table + bytes.size(), bytes.back(), kTableBytes - bytes.size());
     return true;
 }
 
 long long TablePosition(long long column, long long row)
 {
     const long long position = row * kTableSide + column;
-    if (position < 0 || position >= (long long)kTableBytes)
-        return -1;
+    if (position < 0 || position >= (long long)kTableBytes) return -1;
     return position;
 }
 

@@ -8,7 +8,7 @@
 namespace vscene {
 
 const int kTableSide = 4096;
-const std::size_t kTableBytes = std::size_t(kTableSide) * kTableSide;   // 16,777,216
+const std::size_t kTableBytes = std::size_t(kTableSide) * kTableSide;  // 16,777,216
 
 // Fills table (kTableBytes, allocated by the caller) from the file, a system
 // (backslash) name: the file's first kTableBytes bytes in order; past the end

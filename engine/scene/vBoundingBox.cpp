@@ -11,15 +11,13 @@ const DWORD kBoxLineColor = 0xFF000000;
 
 // Segment against an axis plane: a is the axis the plane cuts, b and c the
 // two others, checked against their ranges.
-bool SegmentCrossesAxisPlane(float a0, float b0, float c0, float a1, float b1, float c1,
-                             float plane, float minB, float maxB, float minC, float maxC)
+bool SegmentCrossesAxisPlane(float a0, float b0, float c0, float a1, float b1, float c1, float plane, float minB,
+                             float maxB, float minC, float maxC)
 {
     const float da = a1 - a0;
-    if (da == 0.0f)
-        return false;
+    if (da == 0.0f) return false;
     const float t = (plane - a0) / da;
-    if (t < 0.0f || t > 1.0f)
-        return false;
+    if (t < 0.0f || t > 1.0f) return false;
     const float b = b0 + t * (b1 - b0);
     const float c = c0 + t * (c1 - c0);
     return minB <= b && b <= maxB && minC <= c && c <= maxC;
@@ -27,20 +25,20 @@ bool SegmentCrossesAxisPlane(float a0, float b0, float c0, float a1, float b1, f
 
 }  // namespace
 
-bool vBoundingBox::PlaneXIntr(float x0, float y0, float z0, float x1, float y1, float z1,
-                              float planeX, float minY, float maxY, float minZ, float maxZ)
+bool vBoundingBox::PlaneXIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeX, float minY,
+                              float maxY, float minZ, float maxZ)
 {
     return SegmentCrossesAxisPlane(x0, y0, z0, x1, y1, z1, planeX, minY, maxY, minZ, maxZ);
 }
 
-bool vBoundingBox::PlaneYIntr(float x0, float y0, float z0, float x1, float y1, float z1,
-                              float planeY, float minX, float maxX, float minZ, float maxZ)
+bool vBoundingBox::PlaneYIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeY, float minX,
+                              float maxX, float minZ, float maxZ)
 {
     return SegmentCrossesAxisPlane(y0, x0, z0, y1, x1, z1, planeY, minX, maxX, minZ, maxZ);
 }
 
-bool vBoundingBox::PlaneZIntr(float x0, float y0, float z0, float x1, float y1, float z1,
-                              float planeZ, float minX, float maxX, float minY, float maxY)
+bool vBoundingBox::PlaneZIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeZ, float minX,
+                              float maxX, float minY, float maxY)
 {
     return SegmentCrossesAxisPlane(z0, x0, y0, z1, x1, y1, planeZ, minX, maxX, minY, maxY);
 }
@@ -67,26 +65,21 @@ int CullAABB(vBoundingBox box)
         const float fx = p.a >= 0.0f ? box.max.x : box.min.x;
         const float fy = p.b >= 0.0f ? box.max.y : box.min.y;
         const float fz = p.c >= 0.0f ? box.max.z : box.min.z;
-        if (p.a * nx + p.b * ny + p.c * nz + p.d > 0.0f)
-            return 0;
-        if (p.a * fx + p.b * fy + p.c * fz + p.d >= 0.0f)
-            crossing = true;
+        if (p.a * nx + p.b * ny + p.c * nz + p.d > 0.0f) return 0;
+        if (p.a * fx + p.b * fy + p.c * fz + p.d >= 0.0f) crossing = true;
     }
     return crossing ? 1 : 2;
 }
 
 void WOBBfromLOBB(D3DXVECTOR3* worldCorners, D3DXVECTOR3* localCorners, D3DXMATRIX* matrix)
 {
-    if (!worldCorners || !localCorners || !matrix)
-        return;
-    for (int k = 0; k < 8; ++k)
-        D3DXVec3TransformCoord(&worldCorners[k], &localCorners[k], matrix);
+    if (!worldCorners || !localCorners || !matrix) return;
+    for (int k = 0; k < 8; ++k) D3DXVec3TransformCoord(&worldCorners[k], &localCorners[k], matrix);
 }
 
 void AABBfromOBB(vBoundingBox* box, D3DXVECTOR3* corners)
 {
-    if (!box || !corners)
-        return;
+    if (!box || !corners) return;
     box->min = corners[0];
     box->max = corners[0];
     for (int k = 1; k < 8; ++k) {
@@ -111,14 +104,12 @@ void CornersFromAABB(const vBoundingBox& box, D3DXVECTOR3* corners)
 
 void DrawOBB(D3DXVECTOR3* corners)
 {
-    if (!corners)
-        return;
+    if (!corners) return;
     static const int kEdges[12][2] = {{0, 1}, {0, 2}, {2, 3}, {3, 1}, {0, 4}, {1, 5},
                                       {2, 6}, {3, 7}, {4, 5}, {4, 6}, {6, 7}, {7, 5}};
     // Opaque black: a zero alpha would vanish under the engine's default
     // alpha blending.
-    for (const auto& edge : kEdges)
-        Draw3DLine(corners[edge[0]], corners[edge[1]], kBoxLineColor);
+    for (const auto& edge : kEdges) Draw3DLine(corners[edge[0]], corners[edge[1]], kBoxLineColor);
 }
 
 void DrawAABB(vBoundingBox box)

@@ -5,22 +5,20 @@
 // The arrays as allocated, freed by the last copy that holds them (the
 // public pointers may be written by the program).
 struct vModel::SharedArrays {
-    long refs;                  // copies holding the arrays
-    DWORD count;                // entries in each array
+    long refs;    // copies holding the arrays
+    DWORD count;  // entries in each array
     D3DMATERIAL9* materials;
-    char** textureNames;        // the names themselves are owned too
+    char** textureNames;  // the names themselves are owned too
     vTexture** textures;
 };
 
 vModel::vModel()
-    : m_materials(nullptr), m_textureNames(nullptr), m_textures(nullptr), m_numSubsets(0),
-      m_shared(nullptr)
+    : m_materials(nullptr), m_textureNames(nullptr), m_textures(nullptr), m_numSubsets(0), m_shared(nullptr)
 {
     D3DXMatrixIdentity(&m_matWorld);
     m_boundingBox.min = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     m_boundingBox.max = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    for (D3DXVECTOR3& corner : m_localOBB)
-        corner = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    for (D3DXVECTOR3& corner : m_localOBB) corner = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
 vModel::~vModel()
@@ -29,23 +27,18 @@ vModel::~vModel()
 }
 
 vModel::vModel(const vModel& other)
-    : m_matWorld(other.m_matWorld), m_materials(other.m_materials),
-      m_textureNames(other.m_textureNames), m_textures(other.m_textures),
-      m_numSubsets(other.m_numSubsets), m_boundingBox(other.m_boundingBox),
+    : m_matWorld(other.m_matWorld), m_materials(other.m_materials), m_textureNames(other.m_textureNames),
+      m_textures(other.m_textures), m_numSubsets(other.m_numSubsets), m_boundingBox(other.m_boundingBox),
       m_shared(other.m_shared)
 {
-    for (int k = 0; k < 8; ++k)
-        m_localOBB[k] = other.m_localOBB[k];
-    if (m_shared)
-        ++m_shared->refs;
+    for (int k = 0; k < 8; ++k) m_localOBB[k] = other.m_localOBB[k];
+    if (m_shared) ++m_shared->refs;
 }
 
 vModel& vModel::operator=(const vModel& other)
 {
-    if (this == &other)
-        return *this;
-    if (other.m_shared)
-        ++other.m_shared->refs;
+    if (this == &other) return *this;
+    if (other.m_shared) ++other.m_shared->refs;
     ReleaseArrays();
     m_matWorld = other.m_matWorld;
     m_materials = other.m_materials;
@@ -53,8 +46,7 @@ vModel& vModel::operator=(const vModel& other)
     m_textures = other.m_textures;
     m_numSubsets = other.m_numSubsets;
     m_boundingBox = other.m_boundingBox;
-    for (int k = 0; k < 8; ++k)
-        m_localOBB[k] = other.m_localOBB[k];
+    for (int k = 0; k < 8; ++k) m_localOBB[k] = other.m_localOBB[k];
     m_shared = other.m_shared;
     return *this;
 }
@@ -70,8 +62,7 @@ void vModel::Render() {}
 
 char* vModel::GetMeshTextureDesc(int subset)
 {
-    if (!m_textureNames || subset < 0 || (DWORD)subset >= m_numSubsets)
-        return nullptr;
+    if (!m_textureNames || subset < 0 || (DWORD)subset >= m_numSubsets) return nullptr;
     return m_textureNames[subset];
 }
 
@@ -88,8 +79,7 @@ void vModel::AllocateArrays(DWORD count)
 void vModel::ReleaseArrays()
 {
     if (m_shared && --m_shared->refs == 0) {
-        for (DWORD i = 0; i < m_shared->count; ++i)
-            delete[] m_shared->textureNames[i];
+        for (DWORD i = 0; i < m_shared->count; ++i) delete[] m_shared->textureNames[i];
         delete[] m_shared->textureNames;
         delete[] m_shared->materials;
         delete[] m_shared->textures;

@@ -32,8 +32,7 @@ vStaticModel::vStaticModel(const vStaticModel& other)
 
 vStaticModel& vStaticModel::operator=(const vStaticModel& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     ID3DXMesh* mesh = vcore::ShareRef(other.m_mesh);
     ID3DXMesh* collision = vcore::ShareRef(other.m_collisionMesh);
     ReleaseMeshes();
@@ -61,8 +60,8 @@ long vStaticModel::LoadModel(const char* fileName)
     ID3DXMesh* mesh = nullptr;
     HRESULT hr = E_FAIL;
     if (objDevice && fileName)
-        hr = D3DXLoadMeshFromXA(fileName, D3DXMESH_SYSTEMMEM, objDevice, NULL, &materialBuffer, NULL,
-                                &numMaterials, &mesh);
+        hr = D3DXLoadMeshFromXA(fileName, D3DXMESH_SYSTEMMEM, objDevice, NULL, &materialBuffer, NULL, &numMaterials,
+                                &mesh);
     if (FAILED(hr) || !mesh) {
         vcore::ReleaseRef(mesh);
         vcore::ReleaseRef(materialBuffer);
@@ -85,10 +84,8 @@ long vStaticModel::LoadModel(const char* fileName)
     SetLocalBounds(min, max);
 
     AllocateArrays(numMaterials);
-    const D3DXMATERIAL* materials =
-        materialBuffer ? (const D3DXMATERIAL*)materialBuffer->GetBufferPointer() : nullptr;
-    if (materials && materialBuffer->GetBufferSize() < numMaterials * sizeof(D3DXMATERIAL))
-        materials = nullptr;
+    const D3DXMATERIAL* materials = materialBuffer ? (const D3DXMATERIAL*)materialBuffer->GetBufferPointer() : nullptr;
+    if (materials && materialBuffer->GetBufferSize() < numMaterials * sizeof(D3DXMATERIAL)) materials = nullptr;
     for (DWORD i = 0; materials && i < numMaterials; ++i) {
         D3DMATERIAL9& m = m_materials[i];
         m = materials[i].MatD3D;
@@ -112,8 +109,7 @@ void vStaticModel::Update() {}
 void vStaticModel::DrawSubset(DWORD subset, bool setMaterialAlways)
 {
     vTexture* texture = m_textures ? m_textures[subset] : nullptr;
-    if (texture || setMaterialAlways)
-        objDevice->SetMaterial(&m_materials[subset]);
+    if (texture || setMaterialAlways) objDevice->SetMaterial(&m_materials[subset]);
     if (texture)
         texture->UseTexture(0);
     else
@@ -123,46 +119,38 @@ void vStaticModel::DrawSubset(DWORD subset, bool setMaterialAlways)
 
 void vStaticModel::Render()
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     objDevice->SetTransform(D3DTS_WORLD, &m_matWorld);
 
     D3DXVECTOR3 worldCorners[8];
     WOBBfromLOBB(worldCorners, m_localOBB, &m_matWorld);
     AABBfromOBB(&m_boundingBox, worldCorners);
-    if (CullAABB(m_boundingBox) == 0)
-        return;
+    if (CullAABB(m_boundingBox) == 0) return;
 
-    if (!m_mesh || !m_materials)
-        return;
-    for (DWORD i = 0; i < m_numSubsets; ++i)
-        DrawSubset(i, false);
+    if (!m_mesh || !m_materials) return;
+    for (DWORD i = 0; i < m_numSubsets; ++i) DrawSubset(i, false);
 }
 
 void vStaticModel::RenderSubset(int subset)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     objDevice->SetTransform(D3DTS_WORLD, &m_matWorld);
-    if (!m_mesh || !m_materials || subset < 0 || (DWORD)subset >= m_numSubsets)
-        return;
+    if (!m_mesh || !m_materials || subset < 0 || (DWORD)subset >= m_numSubsets) return;
     DrawSubset((DWORD)subset, false);
 }
 
 void vStaticModel::DebugRenderSubset(int subset)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     objDevice->SetTransform(D3DTS_WORLD, &m_matWorld);
-    if (!m_mesh || !m_materials || subset < 0 || (DWORD)subset >= m_numSubsets)
-        return;
+    if (!m_mesh || !m_materials || subset < 0 || (DWORD)subset >= m_numSubsets) return;
     objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
     DrawSubset((DWORD)subset, true);
     objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
 }
 
-bool vStaticModel::Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTOR3* outPoint,
-                             D3DXVECTOR3* outNormal, float* outU, float* outV, float* outDistance)
+bool vStaticModel::Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTOR3* outPoint, D3DXVECTOR3* outNormal,
+                             float* outU, float* outV, float* outDistance)
 {
     float bestDistance = kNoHit;
     float bestU = 0.0f, bestV = 0.0f;
@@ -185,16 +173,13 @@ bool vStaticModel::Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTO
             for (DWORD face = 0; face < numFaces; ++face) {
                 DWORD index[3];
                 for (int k = 0; k < 3; ++k)
-                    index[k] = wide ? ((const DWORD*)indexData)[face * 3 + k]
-                                    : ((const WORD*)indexData)[face * 3 + k];
-                if (index[0] >= numVertices || index[1] >= numVertices || index[2] >= numVertices)
-                    continue;
+                    index[k] = wide ? ((const DWORD*)indexData)[face * 3 + k] : ((const WORD*)indexData)[face * 3 + k];
+                if (index[0] >= numVertices || index[1] >= numVertices || index[2] >= numVertices) continue;
                 const D3DXVECTOR3 p0 = positions[index[0]] + move;
                 const D3DXVECTOR3 p1 = positions[index[1]] + move;
                 const D3DXVECTOR3 p2 = positions[index[2]] + move;
                 float u = 0.0f, v = 0.0f, distance = 0.0f;
-                if (!D3DXIntersectTri(&p0, &p1, &p2, rayPos, rayDir, &u, &v, &distance))
-                    continue;
+                if (!D3DXIntersectTri(&p0, &p1, &p2, rayPos, rayDir, &u, &v, &distance)) continue;
                 hit = true;
                 if (distance < bestDistance) {
                     bestDistance = distance;
@@ -209,16 +194,11 @@ bool vStaticModel::Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTO
         m_collisionMesh->UnlockVertexBuffer();
     }
 
-    if (outNormal)
-        *outNormal = bestNormal;
-    if (outU)
-        *outU = bestU;
-    if (outV)
-        *outV = bestV;
-    if (outDistance)
-        *outDistance = bestDistance;
-    if (outPoint)
-        *outPoint = bestPoint;
+    if (outNormal) *outNormal = bestNormal;
+    if (outU) *outU = bestU;
+    if (outV) *outV = bestV;
+    if (outDistance) *outDistance = bestDistance;
+    if (outPoint) *outPoint = bestPoint;
     return hit;
 }
 

@@ -22,8 +22,7 @@ const unsigned char kLayerTexel[4][4] = {
 
 void vTerrain::CreateChunks()
 {
-    for (s_vChunkDesc& chunk : m_chunks)
-        vcore::ReleaseRef(chunk.indexBuffer);
+    for (s_vChunkDesc& chunk : m_chunks) vcore::ReleaseRef(chunk.indexBuffer);
     if (!objDevice || !m_vertexBuffer || m_size < 3) {
         m_ready = false;
         return;
@@ -94,24 +93,19 @@ void vTerrain::CreateChunks()
 
 void vTerrain::GenerateAlphaMaps(int offsetX, int offsetZ)
 {
-    if (!objDevice || !m_vertexBuffer || m_size < 3)
-        return;
+    if (!objDevice || !m_vertexBuffer || m_size < 3) return;
     const int n = m_size;
     if (!m_alphaTexture)
         D3DXCreateTexture(objDevice, (UINT)n, (UINT)n, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_alphaTexture);
     if (!m_layersLoaded) {
-        if (!m_layerTable)
-            m_layerTable = new unsigned char[vscene::kTableBytes];
+        if (!m_layerTable) m_layerTable = new unsigned char[vscene::kTableBytes];
         // A missing table leaves the map unfilled; a later call tries again.
-        if (!vscene::ReadTerrainTable("media\\TerrData\\terrtex.btd", m_layerTable))
-            return;
+        if (!vscene::ReadTerrainTable("media\\TerrData\\terrtex.btd", m_layerTable)) return;
         m_layersLoaded = true;
     }
-    if (!m_alphaTexture)
-        return;
+    if (!m_alphaTexture) return;
     D3DLOCKED_RECT locked;
-    if (FAILED(m_alphaTexture->LockRect(0, &locked, NULL, 0)))
-        return;
+    if (FAILED(m_alphaTexture->LockRect(0, &locked, NULL, 0))) return;
     unsigned char* bits = (unsigned char*)locked.pBits;
     for (int a = 0; a < n; ++a)
         for (int b = 0; b < n; ++b) {
@@ -129,8 +123,7 @@ void vTerrain::GenerateAlphaMaps(int offsetX, int offsetZ)
 
 void vTerrain::RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwise)
 {
-    if (!m_ready || !m_effect || !objDevice)
-        return;
+    if (!m_ready || !m_effect || !objDevice) return;
     m_effect->SetTexture("alphatex1", m_alphaTexture);
     objDevice->SetStreamSource(0, m_vertexBuffer, 0, sizeof(s_vTerrainVertex));
     objDevice->SetFVF(kTerrainFVF);
@@ -148,16 +141,14 @@ void vTerrain::RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwis
 
 void vTerrain::RenderChunk(int chunkX, int chunkZ, bool /*flag*/, D3DXVECTOR3 offset)
 {
-    if (!m_ready || !m_effect || !objDevice || chunkX < 0 || chunkX > 2 || chunkZ < 0 || chunkZ > 2)
-        return;
+    if (!m_ready || !m_effect || !objDevice || chunkX < 0 || chunkX > 2 || chunkZ < 0 || chunkZ > 2) return;
     s_vChunkDesc& c = m_chunks[chunkX + 3 * chunkZ];
     vBoundingBox box = c.boundingBox;
     box.min.x += offset.x;
     box.max.x += offset.x;
     box.min.z += offset.z;
     box.max.z += offset.z;
-    if (CullAABB(box) == 0)
-        return;
+    if (CullAABB(box) == 0) return;
 
     D3DXMatrixTranslation(&m_chunkWorld, offset.x, 0.0f, offset.z);
     objDevice->SetTransform(D3DTS_WORLD, &m_chunkWorld);

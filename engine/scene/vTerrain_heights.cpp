@@ -34,8 +34,7 @@ unsigned char* NewTable()
 
 unsigned char* CopyTable(const unsigned char* table)
 {
-    if (!table)
-        return nullptr;
+    if (!table) return nullptr;
     unsigned char* copy = new unsigned char[vscene::kTableBytes];
     std::memcpy(copy, table, vscene::kTableBytes);
     return copy;
@@ -44,10 +43,10 @@ unsigned char* CopyTable(const unsigned char* table)
 }  // namespace
 
 vTerrain::vTerrain()
-    : m_vertexBuffer(nullptr), m_size(0), m_numVertices(0), m_numTriangles(0), m_numIndices(0),
-      m_heightsLoaded(false), m_layersLoaded(false), m_cellSize(1.0f), m_detailTiling(8.0f),
-      m_alphaTiling(1.0f), m_heightScale(64.0f), m_lastCellX(0), m_lastCellZ(0), m_heightTable(nullptr),
-      m_layerTable(nullptr), m_alphaTexture(nullptr), m_effect(nullptr), m_ready(false)
+    : m_vertexBuffer(nullptr), m_size(0), m_numVertices(0), m_numTriangles(0), m_numIndices(0), m_heightsLoaded(false),
+      m_layersLoaded(false), m_cellSize(1.0f), m_detailTiling(8.0f), m_alphaTiling(1.0f), m_heightScale(64.0f),
+      m_lastCellX(0), m_lastCellZ(0), m_heightTable(nullptr), m_layerTable(nullptr), m_alphaTexture(nullptr),
+      m_effect(nullptr), m_ready(false)
 {
     std::memset(m_chunks, 0, sizeof(m_chunks));
     D3DXMatrixIdentity(&m_chunkWorld);
@@ -59,8 +58,7 @@ vTerrain::~vTerrain()
 }
 
 vTerrain::vTerrain(const vTerrain& other)
-    : m_vertexBuffer(nullptr), m_heightTable(nullptr), m_layerTable(nullptr), m_alphaTexture(nullptr),
-      m_effect(nullptr)
+    : m_vertexBuffer(nullptr), m_heightTable(nullptr), m_layerTable(nullptr), m_alphaTexture(nullptr), m_effect(nullptr)
 {
     std::memset(m_chunks, 0, sizeof(m_chunks));
     CopyFrom(other);
@@ -77,8 +75,7 @@ vTerrain& vTerrain::operator=(const vTerrain& other)
 
 void vTerrain::ReleaseAll()
 {
-    for (s_vChunkDesc& chunk : m_chunks)
-        vcore::ReleaseRef(chunk.indexBuffer);
+    for (s_vChunkDesc& chunk : m_chunks) vcore::ReleaseRef(chunk.indexBuffer);
     vcore::ReleaseRef(m_vertexBuffer);
     vcore::ReleaseRef(m_alphaTexture);
     vcore::ReleaseRef(m_effect);
@@ -87,8 +84,7 @@ void vTerrain::ReleaseAll()
     delete[] m_layerTable;
     m_layerTable = nullptr;
     m_alphaMapFile.Kill();
-    for (vTexture& texture : m_layerTextures)
-        texture.Kill();
+    for (vTexture& texture : m_layerTextures) texture.Kill();
     m_ready = false;
 }
 
@@ -122,8 +118,7 @@ void vTerrain::CopyFrom(const vTerrain& other)
     m_layerTable = CopyTable(other.m_layerTable);
     m_alphaTexture = vcore::ShareRef(other.m_alphaTexture);
     m_alphaMapFile = other.m_alphaMapFile;
-    for (int k = 0; k < 4; ++k)
-        m_layerTextures[k] = other.m_layerTextures[k];
+    for (int k = 0; k < 4; ++k) m_layerTextures[k] = other.m_layerTextures[k];
     m_effect = vcore::ShareRef(other.m_effect);
     m_ready = other.m_ready;
 }
@@ -132,8 +127,7 @@ void vTerrain::GenerateEmpty(int size)
 {
     // A new grid replaces the old one; the chunks must be built again.
     m_ready = false;
-    for (s_vChunkDesc& chunk : m_chunks)
-        vcore::ReleaseRef(chunk.indexBuffer);
+    for (s_vChunkDesc& chunk : m_chunks) vcore::ReleaseRef(chunk.indexBuffer);
     vcore::ReleaseRef(m_vertexBuffer);
     vcore::ReleaseRef(m_alphaTexture);
     vcore::ReleaseRef(m_effect);
@@ -142,8 +136,7 @@ void vTerrain::GenerateEmpty(int size)
         MessageBoxA(NULL, "Terrain size must be a multiple of 3 from 3 to 255", "Error!", MB_OK);
         return;
     }
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
 
     const int n = size;
     m_size = n;
@@ -178,11 +171,9 @@ void vTerrain::GenerateEmpty(int size)
     m_alphaMapFile.LoadTextureFromFile("media\\alphamap.tga", 0, 1);
     static const char* const kLayerFiles[4] = {"media\\grass.bmp", "media\\mud.bmp", "media\\concrete.bmp",
                                                "media\\bricks01def.tga"};
-    for (int k = 0; k < 4; ++k)
-        m_layerTextures[k].LoadTextureFromFile(kLayerFiles[k], 0, 1);
+    for (int k = 0; k < 4; ++k) m_layerTextures[k].LoadTextureFromFile(kLayerFiles[k], 0, 1);
     for (s_vChunkDesc& chunk : m_chunks)
-        for (int k = 0; k < 4; ++k)
-            chunk.layerTextures[k] = &m_layerTextures[k];
+        for (int k = 0; k < 4; ++k) chunk.layerTextures[k] = &m_layerTextures[k];
 
     D3DXCreateEffectFromFileA(objDevice, "media\\fx\\terrain.fx", NULL, NULL, 0, NULL, &m_effect, NULL);
     m_ready = true;
@@ -196,19 +187,16 @@ void vTerrain::ApplyHeight(const char* fileName, int offsetX, int offsetZ)
         delete[] m_heightTable;
         m_heightTable = NewTable();
         m_heightsLoaded = true;
-        if (!vscene::ReadTerrainTable(fileName, m_heightTable))
-            return;
+        if (!vscene::ReadTerrainTable(fileName, m_heightTable)) return;
     }
-    if (!m_vertexBuffer || !m_heightTable)
-        return;
+    if (!m_vertexBuffer || !m_heightTable) return;
 
     for (s_vChunkDesc& chunk : m_chunks) {
         chunk.boundingBox.min.y = 10000.0f;
         chunk.boundingBox.max.y = -10000.0f;
     }
     s_vTerrainVertex* vertices = nullptr;
-    if (FAILED(m_vertexBuffer->Lock(0, 0, (void**)&vertices, 0)) || !vertices)
-        return;
+    if (FAILED(m_vertexBuffer->Lock(0, 0, (void**)&vertices, 0)) || !vertices) return;
     const int n = m_size;
     float lowest = 10000.0f, highest = -10000.0f;
     for (int j = 0; j <= n; ++j)
@@ -218,28 +206,22 @@ void vTerrain::ApplyHeight(const char* fileName, int offsetX, int offsetZ)
             const unsigned char h = p > 0 ? m_heightTable[p] : 0;
             const float y = HeightOfByte(h, m_heightScale);
             vertices[(n + 1) * j + i].position.y = y;
-            if (y < lowest)
-                lowest = y;
-            if (y > highest)
-                highest = y;
+            if (y < lowest) lowest = y;
+            if (y > highest) highest = y;
         }
     m_vertexBuffer->Unlock();
     // Every chunk carries the whole grid's range, not only its own cells'.
     for (s_vChunkDesc& chunk : m_chunks) {
-        if (lowest < chunk.boundingBox.min.y)
-            chunk.boundingBox.min.y = lowest;
-        if (highest > chunk.boundingBox.max.y)
-            chunk.boundingBox.max.y = highest;
+        if (lowest < chunk.boundingBox.min.y) chunk.boundingBox.min.y = lowest;
+        if (highest > chunk.boundingBox.max.y) chunk.boundingBox.max.y = highest;
     }
 }
 
 void vTerrain::CalcNormals()
 {
-    if (!m_vertexBuffer || m_size <= 0)
-        return;
+    if (!m_vertexBuffer || m_size <= 0) return;
     s_vTerrainVertex* vertices = nullptr;
-    if (FAILED(m_vertexBuffer->Lock(0, 0, (void**)&vertices, 0)) || !vertices)
-        return;
+    if (FAILED(m_vertexBuffer->Lock(0, 0, (void**)&vertices, 0)) || !vertices) return;
     const int n = m_size;
     auto at = [vertices, n](int i, int j) -> s_vTerrainVertex& { return vertices[(n + 1) * j + i]; };
 
@@ -262,9 +244,9 @@ void vTerrain::CalcNormals()
     // and column keep their face normals.
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
-            D3DXVECTOR3 sum = (at(i, j).normal + 2.0f * at(i + 1, j).normal + 2.0f * at(i, j + 1).normal +
-                               at(i + 1, j + 1).normal) *
-                              0.16666667f;
+            D3DXVECTOR3 sum =
+                (at(i, j).normal + 2.0f * at(i + 1, j).normal + 2.0f * at(i, j + 1).normal + at(i + 1, j + 1).normal) *
+                0.16666667f;
             D3DXVec3Normalize(&at(i, j).normal, &sum);
         }
     m_vertexBuffer->Unlock();
@@ -272,14 +254,12 @@ void vTerrain::CalcNormals()
 
 float vTerrain::GetHeight(D3DXVECTOR3 position)
 {
-    if (!m_ready || !m_heightTable)
-        return 0.0f;
+    if (!m_ready || !m_heightTable) return 0.0f;
     const float reciprocal = 1.0f / m_cellSize;
     const float fx = position.x * reciprocal;
     const float fz = position.z * reciprocal;
     // Beyond cell 4096 (or not a number): nothing there.
-    if (!(fx < 4097.0f) || !(fz < 4097.0f))
-        return 0.0f;
+    if (!(fx < 4097.0f) || !(fz < 4097.0f)) return 0.0f;
     const float floorX = std::floor(fx), floorZ = std::floor(fz);
     const int ix = floorX < 1.0f ? 1 : (int)floorX;
     const int iz = floorZ < 1.0f ? 1 : (int)floorZ;
@@ -299,13 +279,11 @@ float vTerrain::GetHeight(D3DXVECTOR3 position)
 
 float vTerrain::GetSurfaceHeight(D3DXVECTOR3 position)
 {
-    if (!m_ready || !m_vertexBuffer || m_size < 3)
-        return 0.0f;
+    if (!m_ready || !m_vertexBuffer || m_size < 3) return 0.0f;
     const int n = m_size;
     const float fx = position.x / m_cellSize;
     const float fz = position.z / m_cellSize;
-    if (!(fx >= 0.0f && fx <= (float)n && fz >= 0.0f && fz <= (float)n))
-        return 0.0f;
+    if (!(fx >= 0.0f && fx <= (float)n && fz >= 0.0f && fz <= (float)n)) return 0.0f;
     const int x = fx < (float)n ? (int)fx : n - 1;
     const int z = fz < (float)n ? (int)fz : n - 1;
     const float u = fx - (float)x, v = fz - (float)z;
@@ -318,8 +296,7 @@ float vTerrain::GetSurfaceHeight(D3DXVECTOR3 position)
     const bool mainDiagonal = ((lz * (cs - 1) + lx) & 1) == 0;
 
     const s_vTerrainVertex* vertices = nullptr;
-    if (FAILED(m_vertexBuffer->Lock(0, 0, (void**)&vertices, D3DLOCK_READONLY)) || !vertices)
-        return 0.0f;
+    if (FAILED(m_vertexBuffer->Lock(0, 0, (void**)&vertices, D3DLOCK_READONLY)) || !vertices) return 0.0f;
     const float h00 = vertices[(n + 1) * z + x].position.y;
     const float h10 = vertices[(n + 1) * z + x + 1].position.y;
     const float h01 = vertices[(n + 1) * (z + 1) + x].position.y;
@@ -327,34 +304,31 @@ float vTerrain::GetSurfaceHeight(D3DXVECTOR3 position)
     m_vertexBuffer->Unlock();
 
     if (mainDiagonal) {
-        if (u >= v)   // (x, z), (x + 1, z), (x + 1, z + 1)
+        if (u >= v)  // (x, z), (x + 1, z), (x + 1, z + 1)
             return h00 + u * (h10 - h00) + v * (h11 - h10);
-        return h00 + v * (h01 - h00) + u * (h11 - h01);   // (x, z), (x + 1, z + 1), (x, z + 1)
+        return h00 + v * (h01 - h00) + u * (h11 - h01);  // (x, z), (x + 1, z + 1), (x, z + 1)
     }
-    if (u + v <= 1.0f)   // (x, z), (x + 1, z), (x, z + 1)
+    if (u + v <= 1.0f)  // (x, z), (x + 1, z), (x, z + 1)
         return h00 + u * (h10 - h00) + v * (h01 - h00);
-    return h11 + (1.0f - u) * (h01 - h11) + (1.0f - v) * (h10 - h11);   // (x + 1, z), (x + 1, z + 1), (x, z + 1)
+    return h11 + (1.0f - u) * (h01 - h11) + (1.0f - v) * (h10 - h11);  // (x + 1, z), (x + 1, z + 1), (x, z + 1)
 }
 
 void vTerrain::CreateHeightFileFromBitmap(const char* bitmapFile, const char* heightFile)
 {
-    if (!objDevice)
-        return;
+    if (!objDevice) return;
     D3DXIMAGE_INFO info = {};
     vcore::ComRef<IDirect3DTexture9> texture;
-    if (FAILED(D3DXCreateTextureFromFileExA(objDevice, bitmapFile, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
-                                            D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, D3DX_FILTER_NONE, D3DX_FILTER_NONE,
-                                            0, &info, NULL, texture.out())) ||
+    if (FAILED(D3DXCreateTextureFromFileExA(objDevice, bitmapFile, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8,
+                                            D3DPOOL_SYSTEMMEM, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, &info, NULL,
+                                            texture.out())) ||
         !texture)
         return;
     // W x W pixels are walked: the image must be at least as tall as it is wide.
     D3DSURFACE_DESC desc = {};
     const UINT w = info.Width;
-    if (FAILED(texture->GetLevelDesc(0, &desc)) || w == 0 || desc.Width < w || desc.Height < w)
-        return;
+    if (FAILED(texture->GetLevelDesc(0, &desc)) || w == 0 || desc.Width < w || desc.Height < w) return;
     D3DLOCKED_RECT locked;
-    if (FAILED(texture->LockRect(0, &locked, NULL, D3DLOCK_READONLY)))
-        return;
+    if (FAILED(texture->LockRect(0, &locked, NULL, D3DLOCK_READONLY))) return;
 
     // Byte k: the green value of column k / W, row k % W; gathered in blocks
     // of columns so the image rows are walked in order.
@@ -365,15 +339,13 @@ void vTerrain::CreateHeightFileFromBitmap(const char* bitmapFile, const char* he
         const UINT c1 = c0 + block < w ? c0 + block : w;
         for (UINT row = 0; row < w; ++row) {
             const unsigned char* line = bits + (size_t)row * locked.Pitch;
-            for (UINT column = c0; column < c1; ++column)
-                bytes[(size_t)column * w + row] = line[4 * column + 1];
+            for (UINT column = c0; column < c1; ++column) bytes[(size_t)column * w + row] = line[4 * column + 1];
         }
     }
     texture->UnlockRect(0);
 
     FILE* f = Win32_OpenFile(heightFile, "wb");
-    if (!f)
-        return;
+    if (!f) return;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
 }

@@ -9,8 +9,7 @@
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CLOSE)
-        PostQuitMessage(0);
+    if (message == WM_CLOSE) PostQuitMessage(0);
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -20,13 +19,12 @@ int main(int argc, char** argv)
     windowClass.lpfnWndProc = WindowProc;
     windowClass.lpszClassName = "VorpexMinimal";
     RegisterClassExA(&windowClass);
-    HWND window = CreateWindowExA(0, "VorpexMinimal", "Vorpex", WS_OVERLAPPEDWINDOW, 0, 0, 656, 519, NULL, NULL,
-                                  NULL, NULL);
+    HWND window =
+        CreateWindowExA(0, "VorpexMinimal", "Vorpex", WS_OVERLAPPEDWINDOW, 0, 0, 656, 519, NULL, NULL, NULL, NULL);
     ShowWindow(window, SW_SHOW);
 
-    vEngine engine;   // first made, last gone: the device outlives the picture and the font
-    if (FAILED(engine.InitWindowed(window)))
-        return 1;
+    vEngine engine;  // first made, last gone: the device outlives the picture and the font
+    if (FAILED(engine.InitWindowed(window))) return 1;
     vTexture picture;
     picture.LoadTextureFromFile(argc > 1 ? argv[1] : "picture.tga", 0, 1);
     vTwoDee twoDee;
@@ -37,12 +35,10 @@ int main(int argc, char** argv)
     for (int frame = 0; frames < 0 || frame < frames; ++frame) {
         MSG message;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                return 0;
+            if (message.message == WM_QUIT) return 0;
             DispatchMessageA(&message);
         }
-        if (GetKeyState(VK_ESCAPE) & 0x8000)
-            break;
+        if (GetKeyState(VK_ESCAPE) & 0x8000) break;
         engine.Clear();
         twoDee.Begin2D();
         twoDee.DrawTexture(&picture, 20, 20);
@@ -50,7 +46,6 @@ int main(int argc, char** argv)
         font.DrawTextA("Hello from Vorpex", 20, 400, 0xFFFFFF00);
         engine.Present();
     }
-    if (frames >= 0)
-        engine.TakeScreenshot((char*)"minimal");
+    if (frames >= 0) engine.TakeScreenshot((char*)"minimal");
     return 0;
 }

@@ -27,9 +27,9 @@ char kLoadSpotsLabel[] = "Load spots";
 char kScreenshotLabel[] = "Screenshot";
 char kShotNameText[] = "";
 
-const float kMoveSpeed = 25.0f;     // world units per second
-const float kTurnSpeed = 1.5f;      // radians per second
-const float kMouseLook = 0.005f;    // radians per pixel
+const float kMoveSpeed = 25.0f;   // world units per second
+const float kTurnSpeed = 1.5f;    // radians per second
+const float kMouseLook = 0.005f;  // radians per pixel
 const float kSkySize = 100.0f;
 const D3DXCOLOR kFogColour(0.72f, 0.78f, 0.86f, 1.0f);
 
@@ -51,11 +51,9 @@ void LoadMedia(World& w)
     w.terrain.CalcNormals();
     w.terrain.GenerateAlphaMaps(kTableOffsetX, kTableOffsetZ);
 
-    const char* const faces[6] = {"media\\sky\\sky_front.tga", "media\\sky\\sky_right.tga",
-                                  "media\\sky\\sky_back.tga",  "media\\sky\\sky_left.tga",
-                                  "media\\sky\\sky_up.tga",    "media\\sky\\sky_down.tga"};
-    for (int i = 0; i < 6; ++i)
-        Load(w.skyFaces[i], faces[i]);
+    const char* const faces[6] = {"media\\sky\\sky_front.tga", "media\\sky\\sky_right.tga", "media\\sky\\sky_back.tga",
+                                  "media\\sky\\sky_left.tga",  "media\\sky\\sky_up.tga",    "media\\sky\\sky_down.tga"};
+    for (int i = 0; i < 6; ++i) Load(w.skyFaces[i], faces[i]);
     w.sky.Init(&w.skyFaces[0], &w.skyFaces[1], &w.skyFaces[2], &w.skyFaces[3], &w.skyFaces[4], &w.skyFaces[5]);
 
     w.water.InitSurface(kWaterHeight);
@@ -108,8 +106,8 @@ void LoadMedia(World& w)
 
 vGUIButton* AddButton(World& w, int id, char* label, int x, int y, int width, int height)
 {
-    vGUIButton* button = w.gui.AddButton(id, label, POINT{x, y}, width, height, &w.buttonUp, &w.buttonDown,
-                                         &w.buttonThird);
+    vGUIButton* button =
+        w.gui.AddButton(id, label, POINT{x, y}, width, height, &w.buttonUp, &w.buttonDown, &w.buttonThird);
     button->SetParent(w.sceneWindow);
     return button;
 }
@@ -153,15 +151,15 @@ void BuildGui(World& w)
     w.reflectionToggle = AddToggle(w, kReflectionToggle, kReflectionLabel, x + 10, y + 69, w.reflection);
     w.particlesToggle = AddToggle(w, kParticlesToggle, kParticlesLabel, x + 140, y + 69, w.particles);
 
-    w.spotList = w.gui.AddListbox(kSpotListBox, POINT{x + 10, y + 107}, 250, 150, &w.listBack, &w.listBorder,
-                                  &w.listScroll);
+    w.spotList =
+        w.gui.AddListbox(kSpotListBox, POINT{x + 10, y + 107}, 250, 150, &w.listBack, &w.listBorder, &w.listScroll);
     w.spotList->SetParent(w.sceneWindow);
     w.addSpotButton = AddButton(w, kAddSpotButton, kAddSpotLabel, x + 10, y + 263, 80, 28);
     w.saveSpotsButton = AddButton(w, kSaveSpotsButton, kSaveSpotsLabel, x + 95, y + 263, 80, 28);
     w.loadSpotsButton = AddButton(w, kLoadSpotsButton, kLoadSpotsLabel, x + 180, y + 263, 80, 28);
 
-    w.shotName = w.gui.AddTextbox(kShotNameBox, kShotNameText, POINT{x + 10, y + 317}, 155, 28, &w.textBack,
-                                  &w.textBorder);
+    w.shotName =
+        w.gui.AddTextbox(kShotNameBox, kShotNameText, POINT{x + 10, y + 317}, 155, 28, &w.textBack, &w.textBorder);
     w.shotName->SetParent(w.sceneWindow);
     w.screenshotButton = AddButton(w, kScreenshotButton, kScreenshotLabel, x + 172, y + 317, 88, 28);
 
@@ -185,8 +183,7 @@ std::string ShotName(World& w)
     std::unique_ptr<char[]> text(w.shotName->GetText());
     std::string name;
     for (const char* c = text.get(); *c; ++c)
-        if ((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') || *c == '-' ||
-            *c == '_')
+        if ((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') || *c == '-' || *c == '_')
             name += *c;
     return name.empty() ? kDefaultShotName : name;
 }
@@ -197,8 +194,7 @@ void TakeNamedScreenshot(World& w)
     // The engine numbers its shots with the first number that has no file yet.
     int n = 0;
     struct stat st;
-    while (stat((name + "_" + std::to_string(n) + ".jpg").c_str(), &st) == 0)
-        ++n;
+    while (stat((name + "_" + std::to_string(n) + ".jpg").c_str(), &st) == 0) ++n;
     const std::string file = name + "_" + std::to_string(n) + ".jpg";
     w.engine.TakeScreenshot(const_cast<char*>(name.c_str()));
     w.message = stat(file.c_str(), &st) == 0 ? "Screenshot saved as " + file : "The screenshot could not be saved";
@@ -219,20 +215,18 @@ void DrawWorld(World& w, bool reflected)
     // The mirrored view sees the sky around the eye's mirror image.
     w.sky.Update(reflected ? D3DXVECTOR3(eye.x, 2.0f * kWaterHeight - eye.y, eye.z) : eye, kSkySize);
     objDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    objDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);   // seen from inside, in either pass
+    objDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // seen from inside, in either pass
     w.sky.Render(false);
     ApplyFog(w);
 
-    if (w.wireframe && !reflected)
-        objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    if (w.wireframe && !reflected) objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
     // Seen from above the terrain winds counter-clockwise; the mirror turns it round.
     w.terrain.RenderAll(false, D3DXVECTOR3(0.0f, 0.0f, 0.0f), reflected);
     objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
 
     w.engine.DebugLight();
     for (Prop& prop : w.props) {
-        if (!prop.model)
-            continue;
+        if (!prop.model) continue;
         D3DXMATRIX world;
         D3DXVECTOR3 scale(prop.scale, prop.scale, prop.scale);
         CreateTrigMatrix(&world, &prop.position, prop.angle, &scale);
@@ -270,8 +264,7 @@ void RenderFrame(World& w)
     w.camera.UpdateCamera();
     objDevice->SetTransform(D3DTS_PROJECTION, &ev_matrix3DProj);
     w.water.BeginRender(w.camera.GetPosition());
-    if (w.reflection)
-        DrawWorld(w, true);
+    if (w.reflection) DrawWorld(w, true);
     w.water.EndRender();
 
     w.engine.Clear();
@@ -292,34 +285,25 @@ void RenderFrame(World& w)
 
     w.engine.Present();
     D3D9FrameStats last = {};
-    if (SUCCEEDED(D3D9_GetFrameStats(objDevice, nullptr, &last)))
-        w.lastDrawCalls = last.drawCalls;
+    if (SUCCEEDED(D3D9_GetFrameStats(objDevice, nullptr, &last))) w.lastDrawCalls = last.drawCalls;
 }
 
 void MoveCamera(World& w)
 {
-    if (w.shotName && w.shotName->GetElementFocus())
-        return;   // the keys are typing a name
+    if (w.shotName && w.shotName->GetElementFocus()) return;  // the keys are typing a name
     const float step = std::min(w.engine.GetSpeedfactor(), 0.1f);
     vCamera& camera = w.camera;
     camera.UpdateCameraMatrix();
     const D3DXVECTOR3 forward = camera.m_lookDir;
     D3DXVECTOR3 right(forward.z, 0.0f, -forward.x);
-    if (D3DXVec3Length(&right) > 1e-4f)
-        D3DXVec3Normalize(&right, &right);
+    if (D3DXVec3Length(&right) > 1e-4f) D3DXVec3Normalize(&right, &right);
     D3DXVECTOR3 move(0.0f, 0.0f, 0.0f);
-    if (w.engine.GetKeyPressed('W') || w.engine.GetKeyPressed(VK_UP))
-        move += forward;
-    if (w.engine.GetKeyPressed('S') || w.engine.GetKeyPressed(VK_DOWN))
-        move -= forward;
-    if (w.engine.GetKeyPressed('D'))
-        move += right;
-    if (w.engine.GetKeyPressed('A'))
-        move -= right;
-    if (w.engine.GetKeyPressed(VK_LEFT))
-        camera.RotateY(-kTurnSpeed * step);
-    if (w.engine.GetKeyPressed(VK_RIGHT))
-        camera.RotateY(kTurnSpeed * step);
+    if (w.engine.GetKeyPressed('W') || w.engine.GetKeyPressed(VK_UP)) move += forward;
+    if (w.engine.GetKeyPressed('S') || w.engine.GetKeyPressed(VK_DOWN)) move -= forward;
+    if (w.engine.GetKeyPressed('D')) move += right;
+    if (w.engine.GetKeyPressed('A')) move -= right;
+    if (w.engine.GetKeyPressed(VK_LEFT)) camera.RotateY(-kTurnSpeed * step);
+    if (w.engine.GetKeyPressed(VK_RIGHT)) camera.RotateY(kTurnSpeed * step);
     camera.m_position += move * (kMoveSpeed * step);
     KeepCameraAboveGround();
 }
@@ -328,8 +312,7 @@ void MoveCamera(World& w)
 
 World& Scene()
 {
-    if (!world)
-        world = new World();   // never destroyed: its device objects go with the process, as the window does
+    if (!world) world = new World();  // never destroyed: its device objects go with the process, as the window does
     return *world;
 }
 
@@ -338,8 +321,7 @@ void KeepCameraAboveGround()
     World& w = Scene();
     D3DXVECTOR3& eye = w.camera.m_position;
     const float floor = w.terrain.GetSurfaceHeight(eye) + kCameraClearance;
-    if (eye.y < floor)
-        eye.y = floor;
+    if (eye.y < floor) eye.y = floor;
 }
 
 void MoveCameraTo(const ShowcaseSpot& spot)
@@ -355,68 +337,70 @@ void RefreshSpotList()
 {
     World& w = Scene();
     w.spotList->Clear();
-    for (int i = 0; i < w.spots.Count(); ++i)
-        w.spotList->Add(w.spots.At(i).name.c_str());
+    for (int i = 0; i < w.spots.Count(); ++i) w.spotList->Add(w.spots.At(i).name.c_str());
 }
 
 void OnGuiEvent(int eventCode, unsigned int controlID, vGUIElement* element)
 {
-    if (eventCode != GUIEVENT_CLICK)
-        return;
+    if (eventCode != GUIEVENT_CLICK) return;
     World& w = Scene();
     std::string error;
     switch (controlID) {
-    case kWireframeToggle:
-        w.wireframe = w.wireframeToggle->GetButtonState() == 1;
-        break;
-    case kFogToggle:
-        w.fog = w.fogToggle->GetButtonState() == 1;
-        break;
-    case kReflectionToggle:
-        w.reflection = w.reflectionToggle->GetButtonState() == 1;
-        break;
-    case kParticlesToggle:
-        w.particles = w.particlesToggle->GetButtonState() == 1;
-        break;
-    case kSpotListBox: {
-        const int index = static_cast<vGUIListbox*>(element)->GetSelectedIndex();
-        if (index >= 0 && index < w.spots.Count()) {
-            MoveCameraTo(w.spots.At(index));
-            w.message = "Camera at " + w.spots.At(index).name;
+        case kWireframeToggle:
+            w.wireframe = w.wireframeToggle->GetButtonState() == 1;
+            break;
+        case kFogToggle:
+            w.fog = w.fogToggle->GetButtonState() == 1;
+            break;
+        case kReflectionToggle:
+            w.reflection = w.reflectionToggle->GetButtonState() == 1;
+            break;
+        case kParticlesToggle:
+            w.particles = w.particlesToggle->GetButtonState() == 1;
+            break;
+        case kSpotListBox: {
+            const int index = static_cast<vGUIListbox*>(element)->GetSelectedIndex();
+            if (index >= 0 && index < w.spots.Count()) {
+                MoveCameraTo(w.spots.At(index));
+                w.message = "Camera at " + w.spots.At(index).name;
+            }
+            break;
         }
-        break;
-    }
-    case kAddSpotButton: {
-        const D3DXVECTOR3 eye = w.camera.GetPosition();
-        ShowcaseSpot spot = {"Spot " + std::to_string(w.spots.Count() + 1), eye.x, eye.y, eye.z,
-                             w.camera.m_rotation.x, w.camera.m_rotation.y};
-        if (w.spots.Add(spot)) {
-            RefreshSpotList();
-            w.message = "Added " + spot.name;
-        } else {
-            w.message = "The spot list is full";
+        case kAddSpotButton: {
+            const D3DXVECTOR3 eye = w.camera.GetPosition();
+            ShowcaseSpot spot = {"Spot " + std::to_string(w.spots.Count() + 1),
+                                 eye.x,
+                                 eye.y,
+                                 eye.z,
+                                 w.camera.m_rotation.x,
+                                 w.camera.m_rotation.y};
+            if (w.spots.Add(spot)) {
+                RefreshSpotList();
+                w.message = "Added " + spot.name;
+            } else {
+                w.message = "The spot list is full";
+            }
+            break;
         }
-        break;
-    }
-    case kSaveSpotsButton:
-        if (w.spots.Save(kSpotFile, &error))
-            w.message = "Saved " + std::to_string(w.spots.Count()) + " spots to " + kSpotFile;
-        else
-            w.message = error;
-        break;
-    case kLoadSpotsButton:
-        if (w.spots.Load(kSpotFile, &error)) {
-            RefreshSpotList();
-            w.message = "Loaded " + std::to_string(w.spots.Count()) + " spots from " + kSpotFile;
-        } else {
-            w.message = error;
-        }
-        break;
-    case kScreenshotButton:
-        TakeNamedScreenshot(w);
-        break;
-    default:
-        break;
+        case kSaveSpotsButton:
+            if (w.spots.Save(kSpotFile, &error))
+                w.message = "Saved " + std::to_string(w.spots.Count()) + " spots to " + kSpotFile;
+            else
+                w.message = error;
+            break;
+        case kLoadSpotsButton:
+            if (w.spots.Load(kSpotFile, &error)) {
+                RefreshSpotList();
+                w.message = "Loaded " + std::to_string(w.spots.Count()) + " spots from " + kSpotFile;
+            } else {
+                w.message = error;
+            }
+            break;
+        case kScreenshotButton:
+            TakeNamedScreenshot(w);
+            break;
+        default:
+            break;
     }
 }
 
@@ -424,18 +408,17 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     World& w = Scene();
     switch (msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        w.mouse = POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)};
-        break;
-    default:
-        break;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            w.mouse = POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)};
+            break;
+        default:
+            break;
     }
-    w.gui.Update(msg, static_cast<unsigned int>(wParam), static_cast<long>(lParam), w.mouse,
-                 w.engine.GetSpeedfactor());
+    w.gui.Update(msg, static_cast<unsigned int>(wParam), static_cast<long>(lParam), w.mouse, w.engine.GetSpeedfactor());
 
     // The right button held turns the camera with the mouse.
     if (msg == WM_RBUTTONDOWN) {
@@ -445,7 +428,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         w.looking = false;
     } else if (msg == WM_MOUSEMOVE && w.looking) {
         w.camera.RotateY((w.mouse.x - w.lookFrom.x) * kMouseLook);
-        w.camera.RotateX((w.lookFrom.y - w.mouse.y) * kMouseLook);   // down looks down
+        w.camera.RotateX((w.lookFrom.y - w.mouse.y) * kMouseLook);  // down looks down
         w.camera.UpdateCameraMatrix();
         w.lookFrom = w.mouse;
     }
@@ -455,8 +438,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg == WM_DESTROY && hwnd == w.window)
-        PostQuitMessage(0);
+    if (msg == WM_DESTROY && hwnd == w.window) PostQuitMessage(0);
     return result;
 }
 
@@ -476,16 +458,13 @@ bool Startup(POINT windowPosition)
     // The window's frame takes 16 x 39 pixels: 1040 x 807 outside gives the
     // 1024 x 768 client area.
     HWND hwnd = CreateWindowExA(0, kClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, windowPosition.x, windowPosition.y,
-                                kClientWidth + 16,
-                                kClientHeight + 39,
-                                GetDesktopWindow(), nullptr, instance, nullptr);
-    if (!hwnd || w.engine.InitWindowed(hwnd) < 0)
-        return false;
+                                kClientWidth + 16, kClientHeight + 39, GetDesktopWindow(), nullptr, instance, nullptr);
+    if (!hwnd || w.engine.InitWindowed(hwnd) < 0) return false;
     w.window = hwnd;
     ShowWindow(hwnd, SW_SHOWDEFAULT);
     UpdateWindow(hwnd);
 
-    w.engine.m_showFps = false;          // the status line shows the frame time
+    w.engine.m_showFps = false;  // the status line shows the frame time
     w.engine.m_showWindowSize = false;
     w.engine.SetBackColor(kFogColour);
     w.engine.ChangePerspective(D3DX_PI / 4.0f, 0.5f, 1000.0f);
@@ -499,8 +478,7 @@ bool Startup(POINT windowPosition)
     if (!w.spots.Load(kSpotFile, &error)) {
         DefaultSpots(w.spots);
         struct stat st;
-        if (stat(kSpotFile, &st) == 0)
-            w.message = error;   // a file that is there but refused is worth a word
+        if (stat(kSpotFile, &st) == 0) w.message = error;  // a file that is there but refused is worth a word
     }
     RefreshSpotList();
     MoveCameraTo(w.spots.Count() > 0 ? w.spots.At(0) : ShowcaseSpot{"", 100.0f, 60.0f, 2.0f, -0.45f, 0.0f});
@@ -519,8 +497,7 @@ bool LoopPass()
     }
     if (w.window && GetActiveWindow() == w.window) {
         MoveCamera(w);
-        if (GetKeyState(VK_ESCAPE) < 0)
-            PostQuitMessage(0);
+        if (GetKeyState(VK_ESCAPE) < 0) PostQuitMessage(0);
     } else {
         Sleep(30);
     }

@@ -41,8 +41,8 @@ constexpr int kTerrainCells = 255;
 // plain below the water lies in the middle of the near half.
 constexpr int kTableOffsetX = 100;
 constexpr int kTableOffsetZ = 0;
-constexpr float kWaterHeight = 8.2f;        // just above the plain's flooding level
-constexpr float kCameraClearance = 2.0f;    // the eye stays this far above the drawn surface
+constexpr float kWaterHeight = 8.2f;      // just above the plain's flooding level
+constexpr float kCameraClearance = 2.0f;  // the eye stays this far above the drawn surface
 constexpr const char* kSpotFile = "showcase_spots.dat";
 constexpr const char* kDefaultShotName = "showcase";
 
@@ -67,7 +67,7 @@ struct Prop {
     D3DXVECTOR3 position = D3DXVECTOR3(0, 0, 0);
     float scale = 1.0f;
     float angle = 0.0f;
-    float spin = 0.0f;   // radians per second
+    float spin = 0.0f;  // radians per second
 };
 
 constexpr int kPropCount = 4;
@@ -94,8 +94,8 @@ struct World {
     vSimpleFont statusFont;
     vTwoDee twoDee;
     vGUIManager gui;
-    vTexture buttonUp, buttonDown, buttonThird, textBack, textBorder, listBack, listBorder, listScroll,
-        windowBack, windowBorder;
+    vTexture buttonUp, buttonDown, buttonThird, textBack, textBorder, listBack, listBorder, listScroll, windowBack,
+        windowBorder;
     vGUIWindow* sceneWindow = nullptr;
     vGUIButton* wireframeToggle = nullptr;
     vGUIButton* fogToggle = nullptr;
@@ -114,7 +114,7 @@ struct World {
     bool particles = true;
 
     SpotList spots;
-    std::string message;   // the last spot or screenshot message, under the status line
+    std::string message;  // the last spot or screenshot message, under the status line
     POINT mouse = {0, 0};
     bool looking = false;  // right button held
     POINT lookFrom = {0, 0};

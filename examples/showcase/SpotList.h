@@ -14,8 +14,8 @@
 
 struct ShowcaseSpot {
     std::string name;
-    float x, y, z;      // the eye
-    float pitch, yaw;   // radians, as vCamera keeps them
+    float x, y, z;     // the eye
+    float pitch, yaw;  // radians, as vCamera keeps them
 };
 
 class SpotList {

@@ -4,8 +4,7 @@
 
 int main()
 {
-    if (!showcase::Startup())
-        return 1;
+    if (!showcase::Startup()) return 1;
     showcase::RunLoop();
     showcase::Shutdown();
     return 0;

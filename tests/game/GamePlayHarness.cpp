@@ -13,9 +13,9 @@ bool started = false;
 bool startFailed = false;
 }  // namespace
 
-bool EnsureStarted(std::string* why) {
-    if (started)
-        return true;
+bool EnsureStarted(std::string* why)
+{
+    if (started) return true;
     if (startFailed) {
         *why = "the game could not start here";
         return false;
@@ -40,10 +40,11 @@ bool EnsureStarted(std::string* why) {
     return true;
 }
 
-void ResetToLevel(int level) {
+void ResetToLevel(int level)
+{
     win32test::ReleaseAllKeys();
     win32test::SetActiveWindow(windowHandle);
-    Frames(2);   // let the key-up messages through and the latches settle
+    Frames(2);  // let the key-up messages through and the latches settle
     editorMode = false;
     ballDead = false;
     levelCompleted = false;
@@ -53,35 +54,37 @@ void ResetToLevel(int level) {
     Frames(2);
 }
 
-void Frame(double ms) {
+void Frame(double ms)
+{
     win32test::AdvanceVirtualTimeMs(ms);
     const unsigned long before = GameFrameCount();
-    for (int i = 0; i < 200 && GameFrameCount() == before; ++i)
-        GameLoopPass();
+    for (int i = 0; i < 200 && GameFrameCount() == before; ++i) GameLoopPass();
 }
 
-void Frames(int n, double ms) {
-    for (int i = 0; i < n; ++i)
-        Frame(ms);
+void Frames(int n, double ms)
+{
+    for (int i = 0; i < n; ++i) Frame(ms);
 }
 
-bool RunUntilQuit(int maxPasses) {
+bool RunUntilQuit(int maxPasses)
+{
     for (int i = 0; i < maxPasses; ++i) {
         win32test::AdvanceVirtualTimeMs(16.0);
-        if (!GameLoopPass())
-            return true;
+        if (!GameLoopPass()) return true;
     }
     return false;
 }
 
-void Press(int virtualKey) {
+void Press(int virtualKey)
+{
     win32test::KeyDown(virtualKey);
     Frame();
     win32test::KeyUp(virtualKey);
     Frame();
 }
 
-void PressWithControl(int virtualKey) {
+void PressWithControl(int virtualKey)
+{
     // The key's one-shot latch moves only while Control is held: let it see the
     // key go up before Control does, as a player's fingers do.
     win32test::KeyDown(VK_LCONTROL);
@@ -94,7 +97,8 @@ void PressWithControl(int virtualKey) {
     Frame();
 }
 
-void PlaceBall(float x, float y, float z) {
+void PlaceBall(float x, float y, float z)
+{
     D3DXMATRIX m;
     D3DXMatrixTranslation(&m, x, y, z);
     NewtonBodySetMatrix(ballBody, &m._11);
@@ -103,22 +107,23 @@ void PlaceBall(float x, float y, float z) {
     NewtonBodySetOmega(ballBody, zero);
 }
 
-D3DXVECTOR3 BallBodyPosition() {
+D3DXVECTOR3 BallBodyPosition()
+{
     D3DXMATRIX m;
     NewtonBodyGetMatrix(ballBody, &m._11);
     return D3DXVECTOR3(m._41, m._42, m._43);
 }
 
-Image ReadFrame() {
+Image ReadFrame()
+{
     Image image;
     IDirect3DSurface9* target = nullptr;
-    if (!objDevice || FAILED(objDevice->GetRenderTarget(0, &target)) || !target)
-        return image;
+    if (!objDevice || FAILED(objDevice->GetRenderTarget(0, &target)) || !target) return image;
     D3DSURFACE_DESC desc;
     target->GetDesc(&desc);
     IDirect3DSurface9* copy = nullptr;
-    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
-                                                          D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
+    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
+                                                         nullptr)) &&
         SUCCEEDED(objDevice->GetRenderTargetData(target, copy))) {
         D3DLOCKED_RECT locked;
         if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
@@ -127,28 +132,24 @@ Image ReadFrame() {
             image.pixels.resize(size_t(image.width) * image.height);
             for (int y = 0; y < image.height; ++y)
                 std::memcpy(&image.pixels[size_t(y) * image.width],
-                            static_cast<const char*>(locked.pBits) + size_t(y) * locked.Pitch,
-                            size_t(image.width) * 4);
+                            static_cast<const char*>(locked.pBits) + size_t(y) * locked.Pitch, size_t(image.width) * 4);
             if (desc.Format == D3DFMT_X8R8G8B8)
-                for (uint32_t& p : image.pixels)
-                    p |= 0xFF000000u;
+                for (uint32_t& p : image.pixels) p |= 0xFF000000u;
             copy->UnlockRect();
         }
     }
-    if (copy)
-        copy->Release();
+    if (copy) copy->Release();
     target->Release();
     return image;
 }
 
-void DumpImage(const Image& image, const char* name) {
+void DumpImage(const Image& image, const char* name)
+{
     const char* folder = std::getenv("KOLVAR_PLAY_DUMP");
-    if (!folder || image.pixels.empty())
-        return;
+    if (!folder || image.pixels.empty()) return;
     const std::string path = std::string(folder) + "/" + name + ".ppm";
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return;
+    if (!f) return;
     std::fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
     for (uint32_t p : image.pixels) {
         const unsigned char rgb[3] = {(unsigned char)(p >> 16), (unsigned char)(p >> 8), (unsigned char)p};
@@ -157,7 +158,8 @@ void DumpImage(const Image& image, const char* name) {
     std::fclose(f);
 }
 
-int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t colour, int tolerance) {
+int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t colour, int tolerance)
+{
     int count = 0;
     for (int y = y0; y < y1 && y < image.height; ++y)
         for (int x = x0; x < x1 && x < image.width; ++x) {
@@ -166,8 +168,7 @@ int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t col
             for (int shift = 0; shift < 24; shift += 8) {
                 const int a = int((p >> shift) & 0xFF);
                 const int b = int((colour >> shift) & 0xFF);
-                if (std::abs(a - b) > tolerance)
-                    near = false;
+                if (std::abs(a - b) > tolerance) near = false;
             }
             count += near ? 1 : 0;
         }

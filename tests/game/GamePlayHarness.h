@@ -33,7 +33,7 @@ void Frames(int n, double ms = 16.0);
 // Runs loop passes until WM_QUIT was taken or maxPasses ran; true when the loop ended.
 bool RunUntilQuit(int maxPasses);
 
-void Press(int virtualKey);      // down, one frame, up, one frame
+void Press(int virtualKey);  // down, one frame, up, one frame
 void PressWithControl(int virtualKey);
 
 // Puts the ball at (x, y, z) at rest; the real loop takes it from there.
@@ -57,10 +57,10 @@ int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t col
 
 class GamePlay : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         std::string why;
-        if (!play::EnsureStarted(&why))
-            RENDERTEST_NO_DEVICE(why);
+        if (!play::EnsureStarted(&why)) RENDERTEST_NO_DEVICE(why);
         play::ResetToLevel(1);
     }
 };

@@ -21,17 +21,21 @@ const uint32_t kHudGreen = 0xFF4DB24D;
 const uint32_t kCompletedGreen = 0xFF009900;
 const uint32_t kDeathRed = 0xFF990000;
 
-std::vector<char> ReadFile(const char* path) {
+std::vector<char> ReadFile(const char* path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Settle() { Frames(90); }   // the ball drops from its start onto the board
+void Settle()
+{
+    Frames(90);
+}  // the ball drops from its start onto the board
 
-void CollectEveryCoin() {
+void CollectEveryCoin()
+{
     for (int i = 0; i < coinCount; ++i) {
-        if (!coins[i].active)
-            continue;
+        if (!coins[i].active) continue;
         PlaceBall(coins[i].position.x, 1.0f, coins[i].position.z);
         Frame();
         ASSERT_FALSE(ballDead) << "coin " << i << " lies on a bomb";
@@ -39,20 +43,22 @@ void CollectEveryCoin() {
     }
 }
 
-void ReachGoal() {
+void ReachGoal()
+{
     PlaceBall(goalPosition.x, 1.0f, goalPosition.z);
     Frame();
 }
 
-int FirstActiveCoin() {
+int FirstActiveCoin()
+{
     for (int i = 0; i < coinCount; ++i)
-        if (coins[i].active)
-            return i;
+        if (coins[i].active) return i;
     return -1;
 }
 
 // A bomb cell with a bomb-free cell at least 4 cells away from the goal.
-bool FindBomb(int* cx, int* cz) {
+bool FindBomb(int* cx, int* cz)
+{
     for (int x = 2; x < 43; ++x)
         for (int z = 2; z < 43; ++z)
             if (levelGrid[x * 45 + z] == 1) {
@@ -65,7 +71,8 @@ bool FindBomb(int* cx, int* cz) {
 
 }  // namespace
 
-TEST_F(GamePlay, SteeringRollsTheBall) {
+TEST_F(GamePlay, SteeringRollsTheBall)
+{
     Settle();
     const D3DXVECTOR3 before = BallBodyPosition();
     win32test::KeyDown('W');
@@ -76,7 +83,8 @@ TEST_F(GamePlay, SteeringRollsTheBall) {
     EXPECT_GT(after.z - before.z, 0.5f) << "W rolls the ball toward +z";
 }
 
-TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive) {
+TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive)
+{
     win32test::SetActiveWindow(nullptr);
     win32test::KeyDown('W');
     Frames(5);
@@ -89,15 +97,16 @@ TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive) {
 
 // The world keeps real time at any frame rate: two seconds of steering roll
 // the ball as far at 20 frames a second as at 60.
-TEST_F(GamePlay, SteeringCoversTheSameGroundAt20And30And60FramesASecond) {
+TEST_F(GamePlay, SteeringCoversTheSameGroundAt20And30And60FramesASecond)
+{
     float distance[3] = {};
     const double frameMs[3] = {1000.0 / 60.0, 1000.0 / 30.0, 1000.0 / 20.0};
     for (int k = 0; k < 3; ++k) {
         ResetToLevel(1);
-        FillGrid(0);                                   // nothing to die on
-        goalPosition = D3DXVECTOR3(-100.0f, 0.0f, -100.0f);   // nor to finish at
+        FillGrid(0);                                         // nothing to die on
+        goalPosition = D3DXVECTOR3(-100.0f, 0.0f, -100.0f);  // nor to finish at
         PlaceBall(45.0f, 1.0f, 20.0f);
-        Frames(30, frameMs[k]);                        // at rest, the speed factor at this rate
+        Frames(30, frameMs[k]);  // at rest, the speed factor at this rate
         const D3DXVECTOR3 before = BallBodyPosition();
         win32test::KeyDown('W');
         Frames(static_cast<int>(2000.0 / frameMs[k] + 0.5), frameMs[k]);
@@ -110,7 +119,8 @@ TEST_F(GamePlay, SteeringCoversTheSameGroundAt20And30And60FramesASecond) {
     EXPECT_NEAR(distance[2], distance[0], 0.05f * distance[0]) << "20 frames a second";
 }
 
-TEST_F(GamePlay, CoinRaisesScoreBy100AndIsGoneNextFrame) {
+TEST_F(GamePlay, CoinRaisesScoreBy100AndIsGoneNextFrame)
+{
     Settle();
     const int i = FirstActiveCoin();
     ASSERT_GE(i, 0) << "level 1 has no coin";
@@ -125,14 +135,16 @@ TEST_F(GamePlay, CoinRaisesScoreBy100AndIsGoneNextFrame) {
     EXPECT_EQ(coinScore, coinsBefore + 100) << "a coin counts once";
 }
 
-TEST_F(GamePlay, GoalWithoutEveryCoinDoesNotCount) {
+TEST_F(GamePlay, GoalWithoutEveryCoinDoesNotCount)
+{
     Settle();
     ASSERT_GT(coinCount, 0);
     ReachGoal();
     EXPECT_FALSE(levelCompleted);
 }
 
-TEST_F(GamePlay, GoalWithEveryCoinCompletesAndLoadsLevel2After10Seconds) {
+TEST_F(GamePlay, GoalWithEveryCoinCompletesAndLoadsLevel2After10Seconds)
+{
     Settle();
     CollectEveryCoin();
     ReachGoal();
@@ -143,8 +155,7 @@ TEST_F(GamePlay, GoalWithEveryCoinCompletesAndLoadsLevel2After10Seconds) {
     ASSERT_GT(frame.width, 0);
     EXPECT_GT(CountColour(frame, 331, 301, 1000, 370, kCompletedGreen, 12), 200)
         << "\"Level Completed!\" in green at (331, 301)";
-    EXPECT_LT(CountColour(frame, 331, 181, 1000, 250, kCompletedGreen, 12), 20)
-        << "not the end-of-game text";
+    EXPECT_LT(CountColour(frame, 331, 181, 1000, 250, kCompletedGreen, 12), 20) << "not the end-of-game text";
 
     Frame(9000.0);
     EXPECT_TRUE(levelCompleted);
@@ -158,7 +169,8 @@ TEST_F(GamePlay, GoalWithEveryCoinCompletesAndLoadsLevel2After10Seconds) {
     EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
 }
 
-TEST_F(GamePlay, EnterEndsTheCompletionWaitAtOnce) {
+TEST_F(GamePlay, EnterEndsTheCompletionWaitAtOnce)
+{
     Settle();
     CollectEveryCoin();
     ReachGoal();
@@ -170,7 +182,8 @@ TEST_F(GamePlay, EnterEndsTheCompletionWaitAtOnce) {
     EXPECT_EQ(currentLevel, 2);
 }
 
-TEST_F(GamePlay, BombKillsThrowsTheBallUpAndReloadsAfter5Seconds) {
+TEST_F(GamePlay, BombKillsThrowsTheBallUpAndReloadsAfter5Seconds)
+{
     Settle();
     int cx = 0, cz = 0;
     ASSERT_TRUE(FindBomb(&cx, &cz)) << "level 1 has no bomb";
@@ -180,8 +193,7 @@ TEST_F(GamePlay, BombKillsThrowsTheBallUpAndReloadsAfter5Seconds) {
     ASSERT_TRUE(ballDead);
     Frame();
     const Image frame = ReadFrame();
-    EXPECT_GT(CountColour(frame, 331, 301, 1000, 450, kDeathRed, 12), 200)
-        << "\"YOU DIED!!!\" in red at (331, 301)";
+    EXPECT_GT(CountColour(frame, 331, 301, 1000, 450, kDeathRed, 12), 200) << "\"YOU DIED!!!\" in red at (331, 301)";
 
     win32test::KeyDown('W');
     Frames(20);
@@ -199,7 +211,8 @@ TEST_F(GamePlay, BombKillsThrowsTheBallUpAndReloadsAfter5Seconds) {
     EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
 }
 
-TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero) {
+TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero)
+{
     ResetToLevel(6);
     totalScore = 1234;
     Settle();
@@ -218,16 +231,17 @@ TEST_F(GamePlay, FinishingLevel6CongratulatesAndStartsOverAtLevel1WithTotalZero)
 }
 
 // The message boxes shown so far that mention text.
-static int BoxesMentioning(const char* text) {
+static int BoxesMentioning(const char* text)
+{
     int n = 0;
-    for (const std::string& box : win32test::MessageBoxLog())
-        n += box.find(text) != std::string::npos;
+    for (const std::string& box : win32test::MessageBoxLog()) n += box.find(text) != std::string::npos;
     return n;
 }
 
 // A level file moved out of the way for one test and put back after it.
 struct LevelFileAway {
-    explicit LevelFileAway(const char* path) : path_(path), away_(std::string(path) + ".away") {
+    explicit LevelFileAway(const char* path) : path_(path), away_(std::string(path) + ".away")
+    {
         std::rename(path_.c_str(), away_.c_str());
     }
     ~LevelFileAway() { std::rename(away_.c_str(), path_.c_str()); }
@@ -236,17 +250,20 @@ struct LevelFileAway {
 
 // A level file cut short for one test and made whole again after it.
 struct LevelFileCut {
-    LevelFileCut(const char* path, size_t keep) : path_(path), whole_(ReadFile(path)) {
+    LevelFileCut(const char* path, size_t keep) : path_(path), whole_(ReadFile(path))
+    {
         std::ofstream(path_, std::ios::binary | std::ios::trunc).write(whole_.data(), std::streamsize(keep));
     }
-    ~LevelFileCut() {
+    ~LevelFileCut()
+    {
         std::ofstream(path_, std::ios::binary | std::ios::trunc).write(whole_.data(), std::streamsize(whole_.size()));
     }
     std::string path_;
     std::vector<char> whole_;
 };
 
-TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutScoringTwice) {
+TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutScoringTwice)
+{
     Settle();
     LevelFileAway away("kMedia/kMaps/level2.kmf");
     win32test::ClearMessageBoxLog();
@@ -271,7 +288,8 @@ TEST_F(GamePlay, MissingNextLevelIsReportedAndTheFinishedLevelRestartsWithoutSco
     EXPECT_EQ(win32test::MessageBoxLog().size(), 1u) << "reported once";
 }
 
-TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts) {
+TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts)
+{
     Settle();
     ASSERT_GT(ReadFile("kMedia/kMaps/level1.kmf").size(), 8128u);
     LevelFileCut cut("kMedia/kMaps/level1.kmf", 5000);
@@ -284,7 +302,7 @@ TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts)
     Frame(5100.0);
     EXPECT_FALSE(ballDead);
     EXPECT_EQ(BoxesMentioning("level1.kmf"), 1);
-    Frames(400);   // over six seconds: no second death, no second report
+    Frames(400);  // over six seconds: no second death, no second report
     EXPECT_FALSE(ballDead);
     EXPECT_EQ(win32test::MessageBoxLog().size(), 1u);
     const D3DXVECTOR3 ball = BallBodyPosition();
@@ -292,9 +310,10 @@ TEST_F(GamePlay, LevelFileTruncatedAfterADeathIsReportedOnceAndTheLevelRestarts)
     EXPECT_NEAR(ball.z, startPosition.z, 0.5f);
 }
 
-TEST_F(GamePlay, FailedEditorSaveIsReportedWithTheReasonAndTheFileName) {
+TEST_F(GamePlay, FailedEditorSaveIsReportedWithTheReasonAndTheFileName)
+{
     std::remove("kMedia/kMaps/levelNR.kmf");
-    ASSERT_EQ(mkdir("kMedia/kMaps/levelNR.kmf", 0755), 0);   // a folder where the file would go
+    ASSERT_EQ(mkdir("kMedia/kMaps/levelNR.kmf", 0755), 0);  // a folder where the file would go
     win32test::ClearMessageBoxLog();
     testing::internal::CaptureStderr();
     Press('H');
@@ -309,12 +328,13 @@ TEST_F(GamePlay, FailedEditorSaveIsReportedWithTheReasonAndTheFileName) {
     EXPECT_FALSE(std::ifstream("kMedia/kMaps/levelNR.kmf.tmp").good()) << "no temporary file left";
 }
 
-TEST_F(GamePlay, EditorCursorStaysWhereALevelFileMayPlaceThings) {
+TEST_F(GamePlay, EditorCursorStaysWhereALevelFileMayPlaceThings)
+{
     PressWithControl('I');
     ASSERT_TRUE(editorMode);
     win32test::KeyDown('A');
     win32test::KeyDown('S');
-    Frames(30, 500.0);   // 15 s at 5 units a second: far past the edge
+    Frames(30, 500.0);  // 15 s at 5 units a second: far past the edge
     win32test::KeyUp('A');
     win32test::KeyUp('S');
     Frame();
@@ -324,13 +344,13 @@ TEST_F(GamePlay, EditorCursorStaysWhereALevelFileMayPlaceThings) {
 }
 
 // A cell whose 7 x 7 block is all of one kind (bomb or clear), or false.
-static bool FindBlock(bool bombs, int* cx, int* cz) {
+static bool FindBlock(bool bombs, int* cx, int* cz)
+{
     for (int x = 4; x < 41; ++x)
         for (int z = 4; z < 41; ++z) {
             bool all = true;
             for (int dx = -3; dx <= 3 && all; ++dx)
-                for (int dz = -3; dz <= 3 && all; ++dz)
-                    all = (CellValue(x + dx, z + dz) != 0) == bombs;
+                for (int dz = -3; dz <= 3 && all; ++dz) all = (CellValue(x + dx, z + dz) != 0) == bombs;
             if (all) {
                 *cx = x;
                 *cz = z;
@@ -341,7 +361,8 @@ static bool FindBlock(bool bombs, int* cx, int* cz) {
 }
 
 // Pixels of the bomb tile's dark red (nothing else on the board is that colour).
-static int BombRedPixels(const Image& image, int x0, int y0, int x1, int y1) {
+static int BombRedPixels(const Image& image, int x0, int y0, int x1, int y1)
+{
     int n = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
@@ -352,7 +373,8 @@ static int BombRedPixels(const Image& image, int x0, int y0, int x1, int y1) {
     return n;
 }
 
-TEST_F(GamePlay, XrayViewShowsTheBombsAroundTheBall) {
+TEST_F(GamePlay, XrayViewShowsTheBombsAroundTheBall)
+{
     const uint32_t kXrayClear = 0xFF7AA8A1;
     int cx = 0, cz = 0;
     ASSERT_TRUE(FindBlock(false, &cx, &cz)) << "level 1 has no open 7 x 7 square";
@@ -373,7 +395,8 @@ TEST_F(GamePlay, XrayViewShowsTheBombsAroundTheBall) {
     EXPECT_LT(clearOverBombs, area / 20) << "bombs all round: the X-ray view is covered with them";
 }
 
-TEST_F(GamePlay, BombsAreHiddenUnderTheBoardInPlayAndShownInTheEditor) {
+TEST_F(GamePlay, BombsAreHiddenUnderTheBoardInPlayAndShownInTheEditor)
+{
     Settle();
     // Tile value 2 is drawn as a bomb but never kills, so the ball stays put.
     FillGrid(2);
@@ -393,7 +416,8 @@ TEST_F(GamePlay, BombsAreHiddenUnderTheBoardInPlayAndShownInTheEditor) {
     EXPECT_GT(BombRedPixels(editor, 300, 0, 1016, 756), 20000) << "the editor draws them on the board";
 }
 
-TEST_F(GamePlay, HudShowsScoreAndTimeAtTheirPlaces) {
+TEST_F(GamePlay, HudShowsScoreAndTimeAtTheirPlaces)
+{
     Frames(5);
     const Image frame = ReadFrame();
     ASSERT_GT(frame.width, 0);
@@ -402,7 +426,8 @@ TEST_F(GamePlay, HudShowsScoreAndTimeAtTheirPlaces) {
     EXPECT_LT(CountColour(frame, 500, 370, 1016, 450, kHudGreen, 12), 20);
 }
 
-TEST_F(GamePlay, ClockRunsOnTheVirtualClock) {
+TEST_F(GamePlay, ClockRunsOnTheVirtualClock)
+{
     Frames(2);
     const float start = elapsedSeconds;
     Frames(10, 100.0);
@@ -413,7 +438,8 @@ TEST_F(GamePlay, ClockRunsOnTheVirtualClock) {
     EXPECT_EQ(levelScore, timeBonus + coinScore);
 }
 
-TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
+TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel)
+{
     Settle();
     PressWithControl('I');
     ASSERT_TRUE(editorMode);
@@ -423,7 +449,7 @@ TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
     const D3DXVECTOR3 cursor0 = editorCursor;
     win32test::KeyDown('D');
     win32test::KeyDown('W');
-    Frames(42, 100.0);   // 4.2 s at 5 units per second
+    Frames(42, 100.0);  // 4.2 s at 5 units per second
     win32test::KeyUp('D');
     win32test::KeyUp('W');
     Frame();
@@ -470,7 +496,7 @@ TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
     const std::vector<char> saved = ReadFile("kMedia/kMaps/levelNR.kmf");
     EXPECT_EQ(saved.size(), size_t(8128 + 16 * coinCount));
 
-    Press('Z');   // change the level, then load the saved one back
+    Press('Z');  // change the level, then load the saved one back
     Press('C');
     EXPECT_EQ(levelGrid[cx * 45 + cz], 1);
     Press('M');
@@ -485,22 +511,24 @@ TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel) {
     EXPECT_FALSE(editorMode);
 }
 
-TEST_F(GamePlay, ControlRClearsTheLevel) {
+TEST_F(GamePlay, ControlRClearsTheLevel)
+{
     PressWithControl('R');
     EXPECT_EQ(coinCount, 0);
     int bombs = 0;
-    for (int k = 0; k < 2025; ++k)
-        bombs += levelGrid[k] == 1;
+    for (int k = 0; k < 2025; ++k) bombs += levelGrid[k] == 1;
     EXPECT_EQ(bombs, 2025);
 }
 
-TEST_F(GamePlay, RWithoutControlDoesNotClear) {
+TEST_F(GamePlay, RWithoutControlDoesNotClear)
+{
     const int coins0 = coinCount;
     Press('R');
     EXPECT_EQ(coinCount, coins0);
 }
 
-TEST_F(GamePlay, NWritesAScreenshot) {
+TEST_F(GamePlay, NWritesAScreenshot)
+{
     std::remove("KolvarV1_0.jpg");
     Frames(2);
     Press('N');
@@ -510,16 +538,18 @@ TEST_F(GamePlay, NWritesAScreenshot) {
     EXPECT_EQ((unsigned char)jpg[1], 0xD8);
 }
 
-TEST_F(GamePlay, EscapeQuits) {
+TEST_F(GamePlay, EscapeQuits)
+{
     win32test::KeyDown(VK_ESCAPE);
     EXPECT_TRUE(RunUntilQuit(20));
     win32test::KeyUp(VK_ESCAPE);
-    Frames(2);   // the loop can go on after the quit message was taken
+    Frames(2);  // the loop can go on after the quit message was taken
 }
 
 // A tool or a quick finger can press and release a key within one pass of
 // the loop; the game still sees each tap once.
-TEST_F(GamePlay, KeyTappedWithinOnePassIsSeen) {
+TEST_F(GamePlay, KeyTappedWithinOnePassIsSeen)
+{
     std::remove("kMedia/kMaps/levelNR.kmf");
     win32test::KeyDown('H');
     win32test::KeyUp('H');
@@ -534,7 +564,8 @@ TEST_F(GamePlay, KeyTappedWithinOnePassIsSeen) {
 }
 
 // Last: closes the window for good.
-TEST_F(GamePlay, ZZClosingTheWindowEndsTheLoop) {
+TEST_F(GamePlay, ZZClosingTheWindowEndsTheLoop)
+{
     win32test::ClickClose(windowHandle);
     EXPECT_TRUE(RunUntilQuit(20));
     GameShutdown();

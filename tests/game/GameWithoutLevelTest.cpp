@@ -9,14 +9,15 @@ namespace {
 
 class GameWithoutFirstLevel : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         std::string why;
-        if (!EnsureStarted(&why))
-            RENDERTEST_NO_DEVICE(why);
+        if (!EnsureStarted(&why)) RENDERTEST_NO_DEVICE(why);
     }
 };
 
-TEST_F(GameWithoutFirstLevel, IsReportedByNameAndNeitherKillsNorLoops) {
+TEST_F(GameWithoutFirstLevel, IsReportedByNameAndNeitherKillsNorLoops)
+{
     // Start-up tried level 1 once and said so.
     ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
     const std::string box = win32test::MessageBoxLog()[0];

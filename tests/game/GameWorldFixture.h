@@ -14,7 +14,8 @@
 
 class GameWorld : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         if (newtonWorld) NewtonDestroy(newtonWorld);
         newtonWorld = nullptr;
         spinnerCount = 0;
@@ -32,15 +33,18 @@ protected:
 
 public:
     // The ball at rest on the board at (x, z), settled for half a second.
-    static void BallOnBoard(float x, float z) {
+    static void BallOnBoard(float x, float z)
+    {
         PlaceBall(D3DXVECTOR3(x, 1, z));
         Steps(30);
     }
-    static void Steps(int n) {
+    static void Steps(int n)
+    {
         for (int i = 0; i < n; ++i) StepPhysics(1.0f / 60.0f);
     }
     static D3DXVECTOR3 BallPos() { return D3DXVECTOR3(ballMatrix._41, ballMatrix._42, ballMatrix._43); }
-    static D3DXVECTOR3 BallVelocity() {
+    static D3DXVECTOR3 BallVelocity()
+    {
         D3DXVECTOR3 v;
         NewtonBodyGetVelocity(ballBody, v);
         return v;

@@ -24,10 +24,12 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 
 // Little-endian helpers written apart from the game's own encoder.
-void PutU32(Bytes& b, uint32_t v) {
+void PutU32(Bytes& b, uint32_t v)
+{
     for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
 }
-void PutF32(Bytes& b, float f) {
+void PutF32(Bytes& b, float f)
+{
     uint32_t u;
     std::memcpy(&u, &f, 4);
     PutU32(b, u);
@@ -40,13 +42,13 @@ struct HandCoin {
 
 // A level file image laid out by hand. filler: the value of grid bytes 1-3
 // and spare coin bytes; -1 writes what the game's writer writes.
-Bytes HandBuiltLevel(const unsigned char* grid, const std::vector<HandCoin>& coinList, float goal[3],
-                     float start[3], int filler = -1) {
+Bytes HandBuiltLevel(const unsigned char* grid, const std::vector<HandCoin>& coinList, float goal[3], float start[3],
+                     int filler = -1)
+{
     Bytes b;
     for (int k = 0; k < 2025; ++k) {
         b.push_back(grid[k]);
-        for (int j = 1; j <= 3; ++j)
-            b.push_back(filler >= 0 ? filler : (k + j < 2025 ? grid[k + j] : 0));
+        for (int j = 1; j <= 3; ++j) b.push_back(filler >= 0 ? filler : (k + j < 2025 ? grid[k + j] : 0));
     }
     PutU32(b, static_cast<uint32_t>(coinList.size()));
     for (const HandCoin& c : coinList) {
@@ -63,7 +65,8 @@ Bytes HandBuiltLevel(const unsigned char* grid, const std::vector<HandCoin>& coi
 
 class Levels : public GameWorld {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         GameWorld::SetUp();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder = std::string("levels_") + info->name();
@@ -77,17 +80,20 @@ protected:
     std::string Name(const char* file) const { return folder + "\\kMaps\\" + file; }
     std::string Path(const char* file) const { return folder + "/kMaps/" + file; }
 
-    void Write(const char* file, const Bytes& bytes) const {
+    void Write(const char* file, const Bytes& bytes) const
+    {
         std::ofstream out(Path(file), std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    Bytes Read(const char* file) const {
+    Bytes Read(const char* file) const
+    {
         std::ifstream in(Path(file), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     // A small level: a few safe cells, a value-2 tile, two coins (one taken).
-    void MakeSample() {
+    void MakeSample()
+    {
         FillGrid(1);
         SetCell(0, 0, 0);
         SetCell(0, 1, 0);
@@ -103,7 +109,8 @@ protected:
         editorCursor = D3DXVECTOR3(3, 1, 4);
         SetStart();
     }
-    Bytes SampleBytes() const {
+    Bytes SampleBytes() const
+    {
         unsigned char grid[2025];
         std::memset(grid, 1, sizeof grid);
         grid[0] = grid[1] = 0;
@@ -116,7 +123,8 @@ protected:
     std::string folder;
 };
 
-TEST_F(Levels, EmptyLevelFileIs8128Bytes) {
+TEST_F(Levels, EmptyLevelFileIs8128Bytes)
+{
     FillGrid(0);
     ASSERT_EQ(SaveLevel(Name("empty.kmf").c_str()), S_OK);
     Bytes b = Read("empty.kmf");
@@ -124,7 +132,8 @@ TEST_F(Levels, EmptyLevelFileIs8128Bytes) {
     EXPECT_EQ(b[8100] | b[8101] | b[8102] | b[8103], 0);
 }
 
-TEST_F(Levels, SavedBytesMatchAFileBuiltByHand) {
+TEST_F(Levels, SavedBytesMatchAFileBuiltByHand)
+{
     MakeSample();
     ASSERT_EQ(SaveLevel(Name("sample.kmf").c_str()), S_OK);
     Bytes b = Read("sample.kmf");
@@ -135,7 +144,8 @@ TEST_F(Levels, SavedBytesMatchAFileBuiltByHand) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/kMaps"), fs::directory_iterator()), 1);
 }
 
-TEST_F(Levels, LoadThenSaveReproducesTheGamesFile) {
+TEST_F(Levels, LoadThenSaveReproducesTheGamesFile)
+{
     // Odd filler bytes are ignored on reading and rewritten as the game writes them.
     unsigned char grid[2025];
     for (int k = 0; k < 2025; ++k) grid[k] = static_cast<unsigned char>(k % 3 == 0 ? 1 : (k % 7 == 0 ? 9 : 0));
@@ -152,7 +162,8 @@ TEST_F(Levels, LoadThenSaveReproducesTheGamesFile) {
     EXPECT_TRUE(Read("again.kmf") == HandBuiltLevel(grid, list, goal, start));
 }
 
-TEST_F(Levels, LoadingRestartsTheLevelAtItsStart) {
+TEST_F(Levels, LoadingRestartsTheLevelAtItsStart)
+{
     MakeSample();
     ASSERT_EQ(SaveLevel(Name("sample.kmf").c_str()), S_OK);
     ClearLevel();
@@ -177,7 +188,8 @@ TEST_F(Levels, LoadingRestartsTheLevelAtItsStart) {
     EXPECT_NEAR(BallPos().x, 3.0f, 0.05f);
 }
 
-TEST_F(Levels, LoadRemovesEverySpinnerEvenWhenTheFileIsMissing) {
+TEST_F(Levels, LoadRemovesEverySpinnerEvenWhenTheFileIsMissing)
+{
     MakeSample();
     ASSERT_EQ(SaveLevel(Name("sample.kmf").c_str()), S_OK);
     AddSpinner(10, 1, 10);
@@ -194,7 +206,8 @@ TEST_F(Levels, LoadRemovesEverySpinnerEvenWhenTheFileIsMissing) {
 // Loads a bad file over the sample level and checks nothing of it changed.
 class RefusedFiles : public Levels {
 protected:
-    void ExpectRefusedAndSampleKept(const Bytes& bad) {
+    void ExpectRefusedAndSampleKept(const Bytes& bad)
+    {
         MakeSample();
         ASSERT_EQ(SaveLevel(Name("sample.kmf").c_str()), S_OK);
         ASSERT_EQ(LoadLevel(Name("sample.kmf").c_str()), S_OK);
@@ -207,7 +220,8 @@ protected:
     }
 };
 
-TEST_F(RefusedFiles, TruncatedFile) {
+TEST_F(RefusedFiles, TruncatedFile)
+{
     Bytes b = SampleBytes();
     b.resize(b.size() - 1);
     ExpectRefusedAndSampleKept(b);
@@ -216,7 +230,8 @@ TEST_F(RefusedFiles, TruncatedFile) {
     ExpectRefusedAndSampleKept(Bytes());
 }
 
-TEST_F(RefusedFiles, CoinCountAboveTheTable) {
+TEST_F(RefusedFiles, CoinCountAboveTheTable)
+{
     Bytes b = SampleBytes();
     b.resize(8104);
     uint32_t n = 151;
@@ -228,7 +243,8 @@ TEST_F(RefusedFiles, CoinCountAboveTheTable) {
     ExpectRefusedAndSampleKept(b);
 }
 
-TEST_F(RefusedFiles, NegativeCoinCount) {
+TEST_F(RefusedFiles, NegativeCoinCount)
+{
     Bytes b = SampleBytes();
     uint32_t n = 0xFFFFFFFF;
     std::memcpy(&b[8100], &n, 4);
@@ -237,7 +253,8 @@ TEST_F(RefusedFiles, NegativeCoinCount) {
 
 // A start, goal or active coin that is not a finite point near the board
 // could never be played (and NaN has no cell): such a file is refused.
-TEST_F(RefusedFiles, PositionsThatAreNotFiniteOrFarOffTheBoard) {
+TEST_F(RefusedFiles, PositionsThatAreNotFiniteOrFarOffTheBoard)
+{
     unsigned char grid[2025] = {};
     const float nan = std::nanf(""), inf = HUGE_VALF;
     struct Case {
@@ -252,7 +269,7 @@ TEST_F(RefusedFiles, PositionsThatAreNotFiniteOrFarOffTheBoard) {
         {{3e38f, 5, 20}, {80, 0, 80}, {1, 10, 1, 10}},
         {{20, 5, 20}, {80, 0, 80}, {1, 10, 1, nan}},
         {{20, 5, 20}, {80, 0, 80}, {1, -3e38f, 1, 10}},
-        {{-45.5f, 5, 20}, {80, 0, 80}, {1, 10, 1, 10}},   // just past the margin
+        {{-45.5f, 5, 20}, {80, 0, 80}, {1, 10, 1, 10}},  // just past the margin
         {{20, 135.5f, 20}, {80, 0, 80}, {1, 10, 1, 10}},
         {{20, 5, 20}, {80, 0, 136}, {1, 10, 1, 10}},
     };
@@ -267,7 +284,8 @@ TEST_F(RefusedFiles, PositionsThatAreNotFiniteOrFarOffTheBoard) {
     }
 }
 
-TEST_F(Levels, PointsWithinTheMarginAndInactiveCoinsAnywhereLoad) {
+TEST_F(Levels, PointsWithinTheMarginAndInactiveCoinsAnywhereLoad)
+{
     unsigned char grid[2025] = {};
     float start[3] = {-45, 135, -45}, goal[3] = {135, -45, 135};
     Write("edge.kmf", HandBuiltLevel(grid, {{1, -45, 1, 135}, {0, std::nanf(""), HUGE_VALF, 1e30f}}, goal, start));
@@ -279,7 +297,8 @@ TEST_F(Levels, PointsWithinTheMarginAndInactiveCoinsAnywhereLoad) {
 
 // Every float has a cell, far off the board for the ones no board holds,
 // with room for the X-ray view's cells around it.
-TEST_F(Levels, EveryFloatHasACell) {
+TEST_F(Levels, EveryFloatHasACell)
+{
     const float nan = std::nanf("");
     EXPECT_EQ(CellOf(nan), -kCellLimit);
     EXPECT_EQ(CellOf(-nan), -kCellLimit);
@@ -294,7 +313,8 @@ TEST_F(Levels, EveryFloatHasACell) {
     EXPECT_LT(kCellLimit, INT32_MAX - 100);
 }
 
-TEST_F(Levels, FullCoinTableLoadsAndExtraBytesAreIgnored) {
+TEST_F(Levels, FullCoinTableLoadsAndExtraBytesAreIgnored)
+{
     unsigned char grid[2025] = {};
     std::vector<HandCoin> list;
     for (int i = 0; i < 150; ++i) list.push_back({1, float(i) * 0.5f, 1, 2});
@@ -308,7 +328,8 @@ TEST_F(Levels, FullCoinTableLoadsAndExtraBytesAreIgnored) {
     EXPECT_EQ(startPosition.x, 4);
 }
 
-TEST_F(Levels, FailedSaveLeavesThePreviousFileIntact) {
+TEST_F(Levels, FailedSaveLeavesThePreviousFileIntact)
+{
     MakeSample();
     ASSERT_EQ(SaveLevel(Name("keep.kmf").c_str()), S_OK);
     Bytes before = Read("keep.kmf");
@@ -338,7 +359,8 @@ TEST_F(Levels, FailedSaveLeavesThePreviousFileIntact) {
     EXPECT_EQ(SaveLevel((folder + "\\nowhere\\x.kmf").c_str()), E_FAIL);
 }
 
-TEST_F(Levels, RestartPutsTheBallBackAtRestAndResetsTheLevelScores) {
+TEST_F(Levels, RestartPutsTheBallBackAtRestAndResetsTheLevelScores)
+{
     startPosition = D3DXVECTOR3(20, 5, 30);
     BallOnBoard(60, 60);
     float v[3] = {3, 0, 3};
@@ -366,7 +388,8 @@ TEST_F(Levels, RestartPutsTheBallBackAtRestAndResetsTheLevelScores) {
     EXPECT_EQ(m[14], 30);
 }
 
-TEST_F(Levels, ClearMakesABoardFullOfBombs) {
+TEST_F(Levels, ClearMakesABoardFullOfBombs)
+{
     MakeSample();
     AddSpinner(10, 1, 10);
     levelScore = 40;
@@ -383,7 +406,8 @@ TEST_F(Levels, ClearMakesABoardFullOfBombs) {
     EXPECT_EQ(ballMatrix._43, 4);
 }
 
-TEST_F(Levels, EditingAtTheCursor) {
+TEST_F(Levels, EditingAtTheCursor)
+{
     EXPECT_EQ(CellOf(-1.5f), 0);
     EXPECT_EQ(CellOf(1.99f), 0);
     EXPECT_EQ(CellOf(2.0f), 1);
@@ -409,7 +433,8 @@ TEST_F(Levels, EditingAtTheCursor) {
     EXPECT_EQ(startPosition, D3DXVECTOR3(12.5f, 5, 33));
 }
 
-TEST_F(Levels, CoinTableHoldsAHundredAndFifty) {
+TEST_F(Levels, CoinTableHoldsAHundredAndFifty)
+{
     editorCursor = D3DXVECTOR3(1, 1, 2);
     for (int i = 0; i < 151; ++i) AddCoin();
     EXPECT_EQ(coinCount, kMaxCoins);
@@ -419,7 +444,8 @@ TEST_F(Levels, CoinTableHoldsAHundredAndFifty) {
     EXPECT_EQ(Read("many.kmf").size(), 8128u + 16 * 150);
 }
 
-TEST_F(Levels, LevelFileNames) {
+TEST_F(Levels, LevelFileNames)
+{
     EXPECT_EQ(LevelFileName(3), "kMedia\\kMaps\\level3.kmf");
     EXPECT_STREQ(kEditorLevelFile, "kMedia\\kMaps\\levelNR.kmf");
 }

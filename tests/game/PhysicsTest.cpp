@@ -8,7 +8,8 @@ namespace {
 
 using Physics = GameWorld;
 
-TEST_F(Physics, PositiveXTorqueRollsTowardPlusZ) {
+TEST_F(Physics, PositiveXTorqueRollsTowardPlusZ)
+{
     BallOnBoard(45, 20);
     steeringTorque = D3DXVECTOR3(70, 0, 0);
     Steps(60);
@@ -18,7 +19,8 @@ TEST_F(Physics, PositiveXTorqueRollsTowardPlusZ) {
     EXPECT_GT(BallVelocity().z, 2.0f);
 }
 
-TEST_F(Physics, NegativeZTorqueRollsTowardPlusX) {
+TEST_F(Physics, NegativeZTorqueRollsTowardPlusX)
+{
     BallOnBoard(20, 45);
     steeringTorque = D3DXVECTOR3(0, 0, -70);
     Steps(60);
@@ -30,7 +32,8 @@ TEST_F(Physics, NegativeZTorqueRollsTowardPlusX) {
 
 // Spins the ball about the vertical at 10 rad/s (omega^2 = 100) and steps
 // it n times with the given torque; returns the ball positions per step.
-std::vector<D3DXVECTOR3> SpinningRun(const D3DXVECTOR3& torque, int n, int* fastSteps) {
+std::vector<D3DXVECTOR3> SpinningRun(const D3DXVECTOR3& torque, int n, int* fastSteps)
+{
     PlaceBall(D3DXVECTOR3(45, 1, 45));
     GameWorld::Steps(30);
     float omega[3] = {0, 10, 0};
@@ -48,7 +51,8 @@ std::vector<D3DXVECTOR3> SpinningRun(const D3DXVECTOR3& torque, int n, int* fast
     return path;
 }
 
-TEST_F(Physics, SteeringHasNoEffectWhileTheBallSpinsFast) {
+TEST_F(Physics, SteeringHasNoEffectWhileTheBallSpinsFast)
+{
     int fastFree = 0, fastSteered = 0;
     std::vector<D3DXVECTOR3> free = SpinningRun(D3DXVECTOR3(0, 0, 0), 600, &fastFree);
     SetUp();
@@ -65,7 +69,8 @@ TEST_F(Physics, SteeringHasNoEffectWhileTheBallSpinsFast) {
     EXPECT_GT(steered.back().z - free.back().z, 1.0f);
 }
 
-TEST_F(Physics, BlastThrowsTheBallUpForOneStep) {
+TEST_F(Physics, BlastThrowsTheBallUpForOneStep)
+{
     BallOnBoard(45, 45);
     blastPending = true;
     Steps(1);
@@ -79,13 +84,15 @@ TEST_F(Physics, BlastThrowsTheBallUpForOneStep) {
     EXPECT_GT(top, 8.0f);
 }
 
-TEST_F(Physics, FirstStepIsMarked) {
+TEST_F(Physics, FirstStepIsMarked)
+{
     EXPECT_FALSE(firstStepDone);
     Steps(1);
     EXPECT_TRUE(firstStepDone);
 }
 
-TEST_F(Physics, SpinnerTurnsAboutTheVerticalAndStaysOnItsPoint) {
+TEST_F(Physics, SpinnerTurnsAboutTheVerticalAndStaysOnItsPoint)
+{
     // At the editor cursor's height the box reaches into the board, as in the game.
     AddSpinner(30, 1, 30);
     ASSERT_EQ(spinnerCount, 1);
@@ -112,7 +119,8 @@ TEST_F(Physics, SpinnerTurnsAboutTheVerticalAndStaysOnItsPoint) {
     EXPECT_LT(worstDrift, 0.3f);                          // one step's push at most
 }
 
-TEST_F(Physics, SpinnerPushesABallThatRollsIntoIt) {
+TEST_F(Physics, SpinnerPushesABallThatRollsIntoIt)
+{
     // Without a spinner the ball rolls straight through the point.
     auto closest = [](bool withSpinner, float* sideways) {
         if (withSpinner) AddSpinner(45, 1, 45);
@@ -134,12 +142,13 @@ TEST_F(Physics, SpinnerPushesABallThatRollsIntoIt) {
     SetUp();
     float pushed = closest(true, &sidewaysPushed);
     EXPECT_LT(free, 0.2f);
-    EXPECT_GT(pushed, 1.1f);            // the plate (0.25 thick) and the ball's radius
-    EXPECT_GT(sidewaysPushed, 1.0f);    // knocked aside
+    EXPECT_GT(pushed, 1.1f);          // the plate (0.25 thick) and the ball's radius
+    EXPECT_GT(sidewaysPushed, 1.0f);  // knocked aside
     EXPECT_LT(sidewaysFree, 0.05f);
 }
 
-TEST_F(Physics, SpinnerTableHoldsFifty) {
+TEST_F(Physics, SpinnerTableHoldsFifty)
+{
     for (int i = 0; i < 51; ++i) AddSpinner(2.0f * i, 3, 80);
     EXPECT_EQ(spinnerCount, kMaxSpinners);
     DestroySpinners();
@@ -147,7 +156,8 @@ TEST_F(Physics, SpinnerTableHoldsFifty) {
     Steps(2);
 }
 
-TEST_F(Physics, BallFallingOffTheBoardIsStoppedAndComesBackOnRestart) {
+TEST_F(Physics, BallFallingOffTheBoardIsStoppedAndComesBackOnRestart)
+{
     BallOnBoard(88, 45);
     steeringTorque = D3DXVECTOR3(0, 0, -70);
     for (int i = 0; i < 60 * 12; ++i) {
@@ -170,7 +180,8 @@ TEST_F(Physics, BallFallingOffTheBoardIsStoppedAndComesBackOnRestart) {
 // The feel of the ball: from rest, one key held at 60 steps per second, then
 // released. The bounds are generous; the measured figures are in the layer's
 // notes.
-TEST_F(Physics, SteeringReachesTopSpeedWithinAboutTwoSecondsAndSlowsWhenReleased) {
+TEST_F(Physics, SteeringReachesTopSpeedWithinAboutTwoSecondsAndSlowsWhenReleased)
+{
     BallOnBoard(45, 5);
     steeringTorque = D3DXVECTOR3(70, 0, 0);
     float reach = -1, top = 0, lowY = 10, highY = -10, maxVy = 0;

@@ -25,13 +25,11 @@ bool Near(const unsigned char* p, int r, int g, int b, int tolerance)
 int WritePicture(const char* file)
 {
     FILE* f = std::fopen(file, "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     unsigned char header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 64, 0, 64, 0, 32, 0x28};
     std::fwrite(header, 1, sizeof header, f);
-    const unsigned char red[4] = {0, 0, 255, 255};   // B G R A
-    for (int i = 0; i < 64 * 64; ++i)
-        std::fwrite(red, 1, 4, f);
+    const unsigned char red[4] = {0, 0, 255, 255};  // B G R A
+    for (int i = 0; i < 64 * 64; ++i) std::fwrite(red, 1, 4, f);
     return std::fclose(f) == 0 ? 0 : 1;
 }
 
@@ -55,8 +53,7 @@ int CheckShot(const char* file)
     }
     int ink = 0;
     for (int y = 400; y < 450; ++y)
-        for (int x = 20; x < 360; ++x)
-            ink += Near(at(x, y), 255, 255, 0, 60);
+        for (int x = 20; x < 360; ++x) ink += Near(at(x, y), 255, 255, 0, 60);
     if (ink < 200) {
         std::fprintf(stderr, "no yellow text near (20, 400): %d pixels\n", ink);
         ++failures;
@@ -69,10 +66,8 @@ int CheckShot(const char* file)
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "picture") == 0)
-        return WritePicture(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "shot") == 0)
-        return CheckShot(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "picture") == 0) return WritePicture(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "shot") == 0) return CheckShot(argv[2]);
     std::fprintf(stderr, "usage: %s picture|shot FILE\n", argv[0]);
     return 2;
 }

@@ -14,8 +14,7 @@ POINT windowHome = {0, 0};
 
 bool EnsureStarted(std::string* why)
 {
-    if (started)
-        return true;
+    if (started) return true;
     if (startFailed) {
         *why = "the showcase could not start here";
         return false;
@@ -53,11 +52,9 @@ void Reset()
     win32test::MouseMove(w.window, 5, 400);
     Frames(2);
     // Options back to their start through their own buttons.
-    if (w.wireframe)
-        ClickOn(w.wireframeToggle);
+    if (w.wireframe) ClickOn(w.wireframeToggle);
     for (vGUIButton* toggle : {w.fogToggle, w.reflectionToggle, w.particlesToggle})
-        if (toggle->GetButtonState() != 1)
-            ClickOn(toggle);
+        if (toggle->GetButtonState() != 1) ClickOn(toggle);
     if (w.sceneWindow->GetPositionX() != windowHome.x || w.sceneWindow->GetPositionY() != windowHome.y) {
         w.sceneWindow->SetPosition(windowHome.x, windowHome.y);
         Frames(2);
@@ -72,14 +69,12 @@ void Frame(double ms)
 {
     win32test::AdvanceVirtualTimeMs(ms);
     const unsigned long before = showcase::FrameCount();
-    for (int i = 0; i < 200 && showcase::FrameCount() == before; ++i)
-        showcase::LoopPass();
+    for (int i = 0; i < 200 && showcase::FrameCount() == before; ++i) showcase::LoopPass();
 }
 
 void Frames(int n, double ms)
 {
-    for (int i = 0; i < n; ++i)
-        Frame(ms);
+    for (int i = 0; i < n; ++i) Frame(ms);
 }
 
 void ClickAt(int x, int y)
@@ -116,12 +111,10 @@ rendertest::Image DrawnFrame()
 void Dump(const rendertest::Image& image, const char* name)
 {
     const char* folder = std::getenv("KOLVAR_PLAY_DUMP");
-    if (!folder || image.Empty())
-        return;
+    if (!folder || image.Empty()) return;
     const std::string path = std::string(folder) + "/showcase_" + name + ".ppm";
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return;
+    if (!f) return;
     std::fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         const uint32_t p = image.pixels[i];

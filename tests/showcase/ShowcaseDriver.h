@@ -26,7 +26,7 @@ void Frames(int n, double ms = 16.0);
 
 // A left click at a client point (move, press, frame, release, frame).
 void ClickAt(int x, int y);
-void ClickOn(vGUIElement* element);   // in the middle of the widget
+void ClickOn(vGUIElement* element);  // in the middle of the widget
 // Holds a key for n frames, then lets it go.
 void HoldKey(int virtualKey, int frames);
 
@@ -45,8 +45,7 @@ protected:
     void SetUp() override
     {
         std::string why;
-        if (!showdrive::EnsureStarted(&why))
-            RENDERTEST_NO_DEVICE(why);
+        if (!showdrive::EnsureStarted(&why)) RENDERTEST_NO_DEVICE(why);
         showdrive::Reset();
     }
 };

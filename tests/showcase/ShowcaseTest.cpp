@@ -26,17 +26,25 @@ uint32_t Rgb(const media::Rgba& c)
     return byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
 }
 
-int Red(uint32_t p) { return (int)(p >> 16 & 0xFF); }
-int Green(uint32_t p) { return (int)(p >> 8 & 0xFF); }
-int Blue(uint32_t p) { return (int)(p & 0xFF); }
+int Red(uint32_t p)
+{
+    return (int)(p >> 16 & 0xFF);
+}
+int Green(uint32_t p)
+{
+    return (int)(p >> 8 & 0xFF);
+}
+int Blue(uint32_t p)
+{
+    return (int)(p & 0xFF);
+}
 
 // Pixels of [x0, x1) x [y0, y1) that differ between two images by more than tolerance.
 int Changed(const Image& a, const Image& b, int x0, int y0, int x1, int y1, int tolerance)
 {
     int count = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            count += ColorDistance(a.At(x, y), b.At(x, y)) > tolerance ? 1 : 0;
+        for (int x = x0; x < x1; ++x) count += ColorDistance(a.At(x, y), b.At(x, y)) > tolerance ? 1 : 0;
     return count;
 }
 
@@ -53,8 +61,7 @@ std::pair<int, int> JpegSize(const std::vector<unsigned char>& jpeg)
     while (i + 9 < jpeg.size() && jpeg[i] == 0xFF) {
         const int marker = jpeg[i + 1];
         const size_t length = (size_t)jpeg[i + 2] << 8 | jpeg[i + 3];
-        if (marker >= 0xC0 && marker <= 0xC3)
-            return {jpeg[i + 7] << 8 | jpeg[i + 8], jpeg[i + 5] << 8 | jpeg[i + 6]};
+        if (marker >= 0xC0 && marker <= 0xC3) return {jpeg[i + 7] << 8 | jpeg[i + 8], jpeg[i + 5] << 8 | jpeg[i + 6]};
         i += 2 + length;
     }
     return {0, 0};
@@ -65,8 +72,7 @@ bool WindowFrameAt(const Image& image, int x, int y)
 {
     const uint32_t border = Rgb(media::MakeFrameBorder().At(0, 0));
     int hits = 0;
-    for (int row = y + 40; row < y + 340; row += 20)
-        hits += ColorDistance(image.At(x, row), border) <= 6 ? 1 : 0;
+    for (int row = y + 40; row < y + 340; row += 20) hits += ColorDistance(image.At(x, row), border) <= 6 ? 1 : 0;
     return hits == 15;
 }
 
@@ -171,7 +177,7 @@ TEST_F(Showcase, TheWaterReflectsAModelPlacedForTheTest)
     ASSERT_GT(mirror.y, above.y + 60) << "the mirror image lies lower on the screen";
     const int x0 = mirror.x - 12, x1 = mirror.x + 12, y0 = mirror.y - 8, y1 = mirror.y + 8;
 
-    ball.position = D3DXVECTOR3(at.x, -200.0f, at.z);   // out of sight, under the ground
+    ball.position = D3DXVECTOR3(at.x, -200.0f, at.z);  // out of sight, under the ground
     ball.scale = 3.0f;
     Frames(2);
     const Image without = DrawnFrame();
@@ -216,11 +222,10 @@ TEST_F(Showcase, TheScreenshotButtonWritesTheNamedJpeg)
 {
     showcase::World& w = showcase::Scene();
     for (const auto& entry : fs::directory_iterator("."))
-        if (entry.path().extension() == ".jpg")
-            fs::remove(entry.path());
+        if (entry.path().extension() == ".jpg") fs::remove(entry.path());
     ClickOn(w.shotName);
     const D3DXVECTOR3 before = w.camera.GetPosition();
-    win32test::TypeText("harbour view!");   // the 'w' and 'a' do not move the camera while typing
+    win32test::TypeText("harbour view!");  // the 'w' and 'a' do not move the camera while typing
     Frames(3);
     EXPECT_EQ(w.camera.GetPosition(), before);
     ClickOn(w.screenshotButton);
@@ -293,7 +298,7 @@ TEST_F(Showcase, TheSpotListIsSavedAndRestoredAndACorruptFileRefused)
 TEST_F(Showcase, TheKeysMoveAndTurnTheCameraWhichStaysAboveTheDrawnSurface)
 {
     showcase::World& w = showcase::Scene();
-    showcase::MoveCameraTo({"", 100.0f, 30.0f, 20.0f, 0.0f, 0.0f});   // level, looking along +z
+    showcase::MoveCameraTo({"", 100.0f, 30.0f, 20.0f, 0.0f, 0.0f});  // level, looking along +z
     HoldKey('W', 30);
     EXPECT_GT(w.camera.GetPosition().z, 30.0f);
     EXPECT_NEAR(w.camera.GetPosition().x, 100.0f, 0.01f);

@@ -23,9 +23,8 @@ class SpotFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() /
-                 ("showcase_spots_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = fs::temp_directory_path() / ("showcase_spots_" + std::to_string(::getpid()) + "_" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         file = (folder / "spots.dat").string();
@@ -151,7 +150,7 @@ TEST_F(SpotFile, DamageIsRefusedWithItsReasonAndTheListKept)
         ExpectRefused("count", "bad spot count");
     }
     bad = good;
-    PutInt(bad, 8, 4);   // one spot more than the file holds
+    PutInt(bad, 8, 4);  // one spot more than the file holds
     Write(bad);
     ExpectRefused("count past the spots", "truncated");
 
@@ -163,13 +162,13 @@ TEST_F(SpotFile, DamageIsRefusedWithItsReasonAndTheListKept)
     }
 
     bad = good;
-    bad[16] = '\0';   // inside the first name
+    bad[16] = '\0';  // inside the first name
     Write(bad);
     ExpectRefused("name", "bad name");
 
     bad = good;
     const float nan = std::nanf("");
-    std::memcpy(&bad[12 + 4 + 5], &nan, 4);   // the first spot's x
+    std::memcpy(&bad[12 + 4 + 5], &nan, 4);  // the first spot's x
     Write(bad);
     ExpectRefused("not a number", "value out of range");
 
@@ -195,8 +194,7 @@ TEST(SpotList, AddRefusesEmptyAndOverlongNamesAndAFullList)
     EXPECT_FALSE(list.Add({"", 0, 0, 0, 0, 0}));
     EXPECT_FALSE(list.Add({std::string(64, 'n'), 0, 0, 0, 0, 0}));
     EXPECT_TRUE(list.Add({std::string(63, 'n'), 0, 0, 0, 0, 0}));
-    for (int i = 1; i < SpotList::kMaxSpots; ++i)
-        EXPECT_TRUE(list.Add({"s" + std::to_string(i), 0, 0, 0, 0, 0}));
+    for (int i = 1; i < SpotList::kMaxSpots; ++i) EXPECT_TRUE(list.Add({"s" + std::to_string(i), 0, 0, 0, 0, 0}));
     EXPECT_FALSE(list.Add({"one too many", 0, 0, 0, 0, 0}));
     EXPECT_EQ(list.Count(), SpotList::kMaxSpots);
 }

@@ -42,11 +42,9 @@ protected:
     {
         win32test::ClearMessageBoxLog();
         hwnd = CreateTestWindow(ClientWidth(), ClientHeight());
-        if (!hwnd)
-            RENDERTEST_NO_DEVICE("no window could be created (SDL offscreen driver missing?)");
+        if (!hwnd) RENDERTEST_NO_DEVICE("no window could be created (SDL offscreen driver missing?)");
         engine = new vEngine;
-        if (FAILED(engine->InitWindowed(hwnd)))
-            RENDERTEST_NO_DEVICE("InitWindowed failed (no headless GL context?)");
+        if (FAILED(engine->InitWindowed(hwnd))) RENDERTEST_NO_DEVICE("InitWindowed failed (no headless GL context?)");
         if (QuietDebugLines()) {
             engine->m_showFps = false;
             engine->m_showWindowSize = false;
@@ -61,8 +59,7 @@ protected:
         ReleaseResources();
         delete engine;
         engine = nullptr;
-        if (hwnd)
-            DestroyWindow(hwnd);
+        if (hwnd) DestroyWindow(hwnd);
         win32test::UseVirtualClock(false);
     }
 
@@ -77,8 +74,7 @@ protected:
     bool MessageBoxShown(const std::string& entry) const
     {
         for (const std::string& shown : win32test::MessageBoxLog())
-            if (shown == entry)
-                return true;
+            if (shown == entry) return true;
         return false;
     }
 

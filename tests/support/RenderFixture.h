@@ -12,7 +12,6 @@
 
 #include <windows.h>
 
-
 #include <d3d9.h>
 
 #include "RequireDevice.h"
@@ -27,7 +26,6 @@
 #include <string>
 #include <vector>
 
-
 namespace rendertest {
 
 // The procedure a test installs for the fixture's window, as an application
@@ -40,8 +38,7 @@ inline WNDPROC& TestWindowProc()
 
 inline LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (WNDPROC proc = TestWindowProc())
-        return proc(hwnd, msg, wParam, lParam);
+    if (WNDPROC proc = TestWindowProc()) return proc(hwnd, msg, wParam, lParam);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -59,11 +56,9 @@ inline HWND CreateTestWindow(int clientWidth, int clientHeight)
         registered = true;
     }
     // The outer size is the client area plus the fixed frame (8 + 8 wide, 31 + 8 high).
-    HWND hwnd = CreateWindowExA(0, "RenderTestWindow", "render test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                clientWidth + 16, clientHeight + 39, NULL, NULL,
-                                GetModuleHandleA(NULL), NULL);
-    if (hwnd)
-        ShowWindow(hwnd, SW_SHOW);
+    HWND hwnd = CreateWindowExA(0, "RenderTestWindow", "render test", WS_OVERLAPPEDWINDOW, 0, 0, clientWidth + 16,
+                                clientHeight + 39, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    if (hwnd) ShowWindow(hwnd, SW_SHOW);
     return hwnd;
 }
 
@@ -95,8 +90,7 @@ inline Image ReadSurface(IDirect3DSurface9* surface, int left, int top, int widt
     for (int y = 0; y < height; ++y) {
         const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const char*>(locked.pBits) +
                                                                 (size_t)(top + y) * locked.Pitch);
-        for (int x = 0; x < width; ++x)
-            image.pixels[(size_t)y * width + x] = row[left + x] | alpha;
+        for (int x = 0; x < width; ++x) image.pixels[(size_t)y * width + x] = row[left + x] | alpha;
     }
     surface->UnlockRect();
     return image;
@@ -106,22 +100,18 @@ inline Image ReadSurface(IDirect3DSurface9* surface, int left, int top, int widt
 inline Image ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* target)
 {
     Image image;
-    if (!device)
-        return image;
+    if (!device) return image;
     IDirect3DSurface9* rt = target;
-    if (!rt && (FAILED(device->GetRenderTarget(0, &rt)) || !rt))
-        return image;
+    if (!rt && (FAILED(device->GetRenderTarget(0, &rt)) || !rt)) return image;
     D3DSURFACE_DESC desc = {};
     rt->GetDesc(&desc);
     IDirect3DSurface9* copy = nullptr;
-    if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
-                                                      &copy, NULL)) &&
+    if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
+                                                      NULL)) &&
         SUCCEEDED(device->GetRenderTargetData(rt, copy)))
         image = ReadSurface(copy, 0, 0, (int)desc.Width, (int)desc.Height);
-    if (copy)
-        copy->Release();
-    if (!target)
-        rt->Release();
+    if (copy) copy->Release();
+    if (!target) rt->Release();
     return image;
 }
 
@@ -130,8 +120,7 @@ inline Image ReadPresentedClient(IDirect3DDevice9* device, HWND hwnd)
 {
     Image image;
     D3DDISPLAYMODE mode;
-    if (!device || FAILED(device->GetDisplayMode(0, &mode)))
-        return image;
+    if (!device || FAILED(device->GetDisplayMode(0, &mode))) return image;
     IDirect3DSurface9* surface = nullptr;
     if (FAILED(device->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
                                                    &surface, NULL)))
@@ -207,16 +196,15 @@ template <typename PixelFn>
 inline bool WriteTga(const std::string& file, int width, int height, PixelFn pixel)
 {
     FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     unsigned char header[18] = {};
-    header[2] = 2;                                   // uncompressed true colour
+    header[2] = 2;  // uncompressed true colour
     header[12] = (unsigned char)(width & 0xFF);
     header[13] = (unsigned char)(width >> 8);
     header[14] = (unsigned char)(height & 0xFF);
     header[15] = (unsigned char)(height >> 8);
     header[16] = 32;
-    header[17] = 0x28;                               // 8 alpha bits, top-left origin
+    header[17] = 0x28;  // 8 alpha bits, top-left origin
     std::fwrite(header, 1, sizeof(header), f);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -237,8 +225,7 @@ inline bool WriteSolidTga(const std::string& file, int width, int height, uint32
 inline bool WriteText(const std::string& file, const std::string& text)
 {
     FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
     return true;
@@ -262,10 +249,10 @@ public:
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "RenderTestDevice";
-        RegisterClassExA(&wc);   // fails harmlessly when already registered
+        RegisterClassExA(&wc);  // fails harmlessly when already registered
         // The window layer's frame: 8 pixels left, right and bottom, 31 on top.
-        m_hwnd = CreateWindowExA(0, "RenderTestDevice", "render test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                 clientWidth + 16, clientHeight + 39, nullptr, nullptr, wc.hInstance, nullptr);
+        m_hwnd = CreateWindowExA(0, "RenderTestDevice", "render test", WS_OVERLAPPEDWINDOW, 0, 0, clientWidth + 16,
+                                 clientHeight + 39, nullptr, nullptr, wc.hInstance, nullptr);
         if (!m_hwnd) {
             m_error = "no window (CreateWindowExA failed)";
             return;
@@ -284,8 +271,8 @@ public:
         pp.AutoDepthStencilFormat = D3DFMT_D24S8;
         pp.PresentationInterval = vsync ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
         m_params = pp;
-        if (FAILED(m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_hwnd,
-                                       D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_device))) {
+        if (FAILED(m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_hwnd, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                       &pp, &m_device))) {
             m_device = nullptr;
             m_error = "CreateDevice failed (no GL 3.3 context on this machine?)";
         }
@@ -293,12 +280,9 @@ public:
 
     ~RenderTestDevice()
     {
-        if (m_device)
-            m_device->Release();
-        if (m_d3d)
-            m_d3d->Release();
-        if (m_hwnd)
-            DestroyWindow(m_hwnd);
+        if (m_device) m_device->Release();
+        if (m_d3d) m_d3d->Release();
+        if (m_hwnd) DestroyWindow(m_hwnd);
     }
 
     RenderTestDevice(const RenderTestDevice&) = delete;
@@ -319,10 +303,8 @@ public:
                                      UINT* outHeight = nullptr) const
     {
         Image image = ReadRenderTarget(m_device, target);
-        if (outWidth)
-            *outWidth = (UINT)image.width;
-        if (outHeight)
-            *outHeight = (UINT)image.height;
+        if (outWidth) *outWidth = (UINT)image.width;
+        if (outHeight) *outHeight = (UINT)image.height;
         return image.pixels;
     }
 
@@ -331,8 +313,7 @@ public:
     {
         UINT w = 0, h = 0;
         const std::vector<uint32_t> p = ReadPixels(nullptr, &w, &h);
-        if (p.empty() || x < 0 || y < 0 || (UINT)x >= w || (UINT)y >= h)
-            return 0;
+        if (p.empty() || x < 0 || y < 0 || (UINT)x >= w || (UINT)y >= h) return 0;
         return p[(size_t)y * w + x];
     }
 
@@ -347,10 +328,9 @@ private:
 };
 
 // Ends the test when dev has no device (see RENDERTEST_NO_DEVICE).
-#define REQUIRE_RENDER_DEVICE(dev)                  \
-    do {                                            \
-        if (!(dev).ok())                            \
-            RENDERTEST_NO_DEVICE((dev).error());    \
+#define REQUIRE_RENDER_DEVICE(dev)                            \
+    do {                                                      \
+        if (!(dev).ok()) RENDERTEST_NO_DEVICE((dev).error()); \
     } while (0)
 
 }  // namespace rendertest

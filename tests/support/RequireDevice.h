@@ -20,11 +20,10 @@ inline bool DeviceRequired()
 }  // namespace rendertest
 
 // Ends the test: a failure under CI, a skip elsewhere, with the reason.
-#define RENDERTEST_NO_DEVICE(reason)                                      \
-    do {                                                                  \
-        if (rendertest::DeviceRequired())                                 \
-            GTEST_FAIL() << "no render device under CI: " << (reason);   \
-        else                                                              \
-            GTEST_SKIP() << "no render device: " << (reason);            \
+#define RENDERTEST_NO_DEVICE(reason)                                   \
+    do {                                                               \
+        if (rendertest::DeviceRequired())                              \
+            GTEST_FAIL() << "no render device under CI: " << (reason); \
+        else                                                           \
+            GTEST_SKIP() << "no render device: " << (reason);          \
     } while (0)
-

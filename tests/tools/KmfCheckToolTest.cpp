@@ -18,7 +18,8 @@ struct ToolRun {
     std::string output;
 };
 
-ToolRun Check(const std::string& args) {
+ToolRun Check(const std::string& args)
+{
     ToolRun r;
     const std::string cmd = std::string(KMFCHECK_PATH) + " " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
@@ -30,13 +31,15 @@ ToolRun Check(const std::string& args) {
     return r;
 }
 
-std::string WriteLevel(const TestTempDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+std::string WriteLevel(const TestTempDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes)
+{
     std::string error;
     EXPECT_TRUE(kmf::WriteFileBytes(dir.File(name), bytes, error)) << error;
     return dir.File(name);
 }
 
-kmf::KmfLevel LevelOne() {
+kmf::KmfLevel LevelOne()
+{
     kmf::LevelText t;
     std::string error;
     EXPECT_TRUE(kmf::CompileLevelText(kmf::ShippedLevelText(1), t, error)) << error;
@@ -45,7 +48,8 @@ kmf::KmfLevel LevelOne() {
 
 }  // namespace
 
-TEST(KmfCheckTool, ExitStatusSaysWhatIsWrong) {
+TEST(KmfCheckTool, ExitStatusSaysWhatIsWrong)
+{
     TestTempDir dir;
     ASSERT_TRUE(dir.Ok());
     const std::string good = WriteLevel(dir, "good.kmf", kmf::SerializeKmf(LevelOne()));
@@ -76,7 +80,8 @@ TEST(KmfCheckTool, ExitStatusSaysWhatIsWrong) {
     EXPECT_NE(r.output.find("good.kmf: can be completed"), std::string::npos);
 }
 
-TEST(KmfCheckTool, VerboseListsEveryTarget) {
+TEST(KmfCheckTool, VerboseListsEveryTarget)
+{
     TestTempDir dir;
     ASSERT_TRUE(dir.Ok());
     const ToolRun r = Check("-v " + WriteLevel(dir, "one.kmf", kmf::SerializeKmf(LevelOne())));

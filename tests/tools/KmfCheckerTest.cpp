@@ -12,39 +12,48 @@ using namespace kmf;
 
 namespace {
 
-Vec3 Centre(int cx, int cz, float y) { return {CellCentre(cx), y, CellCentre(cz)}; }
+Vec3 Centre(int cx, int cz, float y)
+{
+    return {CellCentre(cx), y, CellCentre(cz)};
+}
 
 // A board of bombs with the given rectangles of cells cleared.
 struct Board {
     KmfLevel level;
     Board() { level.grid.fill(kTileBomb); }
-    Board& Clear(int x0, int z0, int x1, int z1, std::uint8_t value = kTileSafe) {
+    Board& Clear(int x0, int z0, int x1, int z1, std::uint8_t value = kTileSafe)
+    {
         for (int x = x0; x <= x1; ++x)
             for (int z = z0; z <= z1; ++z) level.SetTile(x, z, value);
         return *this;
     }
-    Board& Start(int cx, int cz) {
+    Board& Start(int cx, int cz)
+    {
         level.start = Centre(cx, cz, 5.0f);
         return *this;
     }
-    Board& Goal(int cx, int cz) {
+    Board& Goal(int cx, int cz)
+    {
         level.goal = Centre(cx, cz, 0.0f);
         return *this;
     }
-    Board& Coin(int cx, int cz, std::uint8_t active = 1) {
+    Board& Coin(int cx, int cz, std::uint8_t active = 1)
+    {
         level.coins.push_back({active, Centre(cx, cz, 1.0f)});
         return *this;
     }
 };
 
-bool Mentions(const std::vector<std::string>& lines, const std::string& word) {
+bool Mentions(const std::vector<std::string>& lines, const std::string& word)
+{
     for (const std::string& l : lines)
         if (l.find(word) != std::string::npos) return true;
     return false;
 }
 
 // Two 5 x 5 rooms, left and right, the coin in the right one.
-Board TwoRooms() {
+Board TwoRooms()
+{
     Board b;
     b.Clear(2, 2, 6, 6).Clear(10, 2, 14, 6).Start(4, 4).Coin(12, 4).Goal(5, 5);
     return b;
@@ -52,7 +61,8 @@ Board TwoRooms() {
 
 }  // namespace
 
-TEST(KmfChecker, OpenRouteCanBeCompleted) {
+TEST(KmfChecker, OpenRouteCanBeCompleted)
+{
     Board b = TwoRooms();
     b.Clear(7, 4, 9, 4);  // a one-tile corridor between the rooms
     const KmfReport r = CheckKmfLevel(b.level);
@@ -63,7 +73,8 @@ TEST(KmfChecker, OpenRouteCanBeCompleted) {
     EXPECT_NEAR(r.targets[0].clearance, 2.0f, 0.01f);  // a one-tile corridor: 2.0 from the bombs either side
 }
 
-TEST(KmfChecker, CoinBehindABombWallCannotBeReached) {
+TEST(KmfChecker, CoinBehindABombWallCannotBeReached)
+{
     const KmfReport r = CheckKmfLevel(TwoRooms().level);  // rooms three bomb tiles apart
     EXPECT_FALSE(r.completable);
     EXPECT_TRUE(Mentions(r.blockers, "coin 0")) << FormatReport("walled", r, true);
@@ -71,7 +82,8 @@ TEST(KmfChecker, CoinBehindABombWallCannotBeReached) {
     EXPECT_TRUE(r.targets[1].reachable);  // the goal is in the start's own room
 }
 
-TEST(KmfChecker, SingleBombRowClosesTheWayBetweenItsTiles) {
+TEST(KmfChecker, SingleBombRowClosesTheWayBetweenItsTiles)
+{
     // Side by side, two bombs' deadly discs meet at their shared edge: a
     // one-tile wall is as good as a thick one.
     Board b;
@@ -81,7 +93,8 @@ TEST(KmfChecker, SingleBombRowClosesTheWayBetweenItsTiles) {
     EXPECT_TRUE(CheckKmfLevel(b.level).completable);
 }
 
-TEST(KmfChecker, CornerSqueezeBetweenDiagonalBombsIsPassable) {
+TEST(KmfChecker, CornerSqueezeBetweenDiagonalBombsIsPassable)
+{
     // Rooms meeting only at a corner: the two bombs beside the corner leave
     // 2.83 - 2 = 0.83 units between their deadly discs.
     Board b;
@@ -91,7 +104,8 @@ TEST(KmfChecker, CornerSqueezeBetweenDiagonalBombsIsPassable) {
     EXPECT_NEAR(r.targets[0].clearance, std::sqrt(2.0f), 0.05f);
 }
 
-TEST(KmfChecker, GoalOutOfReachIsReported) {
+TEST(KmfChecker, GoalOutOfReachIsReported)
+{
     Board b = TwoRooms();
     b.Clear(7, 4, 9, 4).Goal(20, 20);
     const KmfReport r = CheckKmfLevel(b.level);
@@ -100,7 +114,8 @@ TEST(KmfChecker, GoalOutOfReachIsReported) {
     EXPECT_FALSE(Mentions(r.blockers, "coin"));
 }
 
-TEST(KmfChecker, InactiveCoinMakesTheLevelImpossible) {
+TEST(KmfChecker, InactiveCoinMakesTheLevelImpossible)
+{
     Board b = TwoRooms();
     b.Clear(7, 4, 9, 4).Coin(3, 3, 0);
     const KmfReport r = CheckKmfLevel(b.level);
@@ -108,7 +123,8 @@ TEST(KmfChecker, InactiveCoinMakesTheLevelImpossible) {
     EXPECT_TRUE(Mentions(r.blockers, "coin 1 is inactive"));
 }
 
-TEST(KmfChecker, TargetsOnABombTileNextToSafeGroundCanStillBePickedUp) {
+TEST(KmfChecker, TargetsOnABombTileNextToSafeGroundCanStillBePickedUp)
+{
     // Pick-up reaches 2.0 (coin) and 2.07 across the board (goal), further
     // than the 1.0 the ball must keep from a bomb's centre.
     Board b;
@@ -120,7 +136,8 @@ TEST(KmfChecker, TargetsOnABombTileNextToSafeGroundCanStillBePickedUp) {
     EXPECT_FALSE(CheckKmfLevel(far.level).completable);
 }
 
-TEST(KmfChecker, TargetsFarOffTheBoardAreReportedNotOverflowed) {
+TEST(KmfChecker, TargetsFarOffTheBoardAreReportedNotOverflowed)
+{
     Board b;
     b.Clear(2, 2, 6, 6).Start(4, 4).Goal(4, 4);
     b.level.coins.push_back({1, {1e30f, 1.0f, -1e30f}});
@@ -132,7 +149,8 @@ TEST(KmfChecker, TargetsFarOffTheBoardAreReportedNotOverflowed) {
     EXPECT_TRUE(Mentions(r.blockers, "coin 1 at"));
 }
 
-TEST(KmfChecker, CoinHeightDecidesItsReach) {
+TEST(KmfChecker, CoinHeightDecidesItsReach)
+{
     Board b;
     b.Clear(2, 2, 10, 10).Start(4, 4).Goal(4, 4).Coin(8, 8);
     b.level.coins[0].position.y = 2.5f;  // 1.5 above the ball centre: still within 2.0
@@ -143,7 +161,8 @@ TEST(KmfChecker, CoinHeightDecidesItsReach) {
     EXPECT_TRUE(Mentions(r.blockers, "out of the ball's reach"));
 }
 
-TEST(KmfChecker, StartOnABombIsFatal) {
+TEST(KmfChecker, StartOnABombIsFatal)
+{
     Board b;
     b.Clear(2, 2, 6, 6).Start(4, 4).Goal(5, 5);
     b.level.SetTile(4, 4, kTileBomb);
@@ -156,7 +175,8 @@ TEST(KmfChecker, StartOnABombIsFatal) {
     EXPECT_TRUE(CheckKmfLevel(b.level).completable) << FormatReport("corner start", CheckKmfLevel(b.level), true);
 }
 
-TEST(KmfChecker, HarmlessTileValuesAreSafeGroundButNoted) {
+TEST(KmfChecker, HarmlessTileValuesAreSafeGroundButNoted)
+{
     Board b = TwoRooms();
     b.Clear(7, 4, 9, 4, 2);  // drawn like bombs, never deadly
     const KmfReport r = CheckKmfLevel(b.level);
@@ -164,7 +184,8 @@ TEST(KmfChecker, HarmlessTileValuesAreSafeGroundButNoted) {
     EXPECT_TRUE(Mentions(r.notes, "3 tiles hold values 2..255"));
 }
 
-TEST(KmfChecker, BoardEdgeIsNoRoute) {
+TEST(KmfChecker, BoardEdgeIsNoRoute)
+{
     // Two rooms on the edge joined only by the board's border cells being clear
     // would need the ball to run off the board: the edge cells here are bombs,
     // so the only way round is past the board's edge.
@@ -173,7 +194,8 @@ TEST(KmfChecker, BoardEdgeIsNoRoute) {
     EXPECT_FALSE(CheckKmfLevel(b.level).completable);
 }
 
-TEST(KmfChecker, LayoutFaultsComeFromTheFileBytes) {
+TEST(KmfChecker, LayoutFaultsComeFromTheFileBytes)
+{
     Board b = TwoRooms();
     b.Clear(7, 4, 9, 4);
     std::vector<std::uint8_t> bytes = SerializeKmf(b.level);
@@ -203,7 +225,8 @@ TEST(KmfChecker, LayoutFaultsComeFromTheFileBytes) {
     EXPECT_TRUE(Mentions(r.malformed, "off the"));
 }
 
-TEST(KmfChecker, ReportEndsWithTheVerdict) {
+TEST(KmfChecker, ReportEndsWithTheVerdict)
+{
     Board b = TwoRooms();
     const std::string text = FormatReport("x.kmf", CheckKmfLevel(b.level), false);
     EXPECT_NE(text.find("x.kmf: impossible: coin 0"), std::string::npos) << text;

@@ -11,21 +11,25 @@ using namespace kmf;
 
 namespace {
 
-std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at) {
+std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at)
+{
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
 }
 
-std::uint32_t Bits(float f) {
+std::uint32_t Bits(float f)
+{
     std::uint32_t u;
     std::memcpy(&u, &f, 4);
     return u;
 }
 
-void PutU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+void PutU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
+{
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-KmfLevel SampleLevel() {
+KmfLevel SampleLevel()
+{
     KmfLevel level;
     level.SetTile(0, 0, 1);
     level.SetTile(0, 2, 1);
@@ -40,7 +44,8 @@ KmfLevel SampleLevel() {
 
 }  // namespace
 
-TEST(KmfLevelFile, WriterLaysOutEveryFieldAtItsOffset) {
+TEST(KmfLevelFile, WriterLaysOutEveryFieldAtItsOffset)
+{
     const std::vector<std::uint8_t> b = SerializeKmf(SampleLevel());
     ASSERT_EQ(b.size(), 8128u + 2 * 16);
     // Field k: tile k, then tiles k+1, k+2, k+3 (cellX major: k = cellX * 45 + cellZ).
@@ -74,7 +79,8 @@ TEST(KmfLevelFile, WriterLaysOutEveryFieldAtItsOffset) {
     EXPECT_EQ(U32At(b, 8156), Bits(9.0f));
 }
 
-TEST(KmfLevelFile, ReadBackGivesTheSameLevelAndIgnoresFillerBytes) {
+TEST(KmfLevelFile, ReadBackGivesTheSameLevelAndIgnoresFillerBytes)
+{
     std::vector<std::uint8_t> b = SerializeKmf(SampleLevel());
     // Junk in the bytes a reader must ignore: grid bytes 1..3, coin bytes 1..3.
     for (int k = 0; k < kCellCount; ++k) b[4 * k + 1] = b[4 * k + 2] = b[4 * k + 3] = 0xEE;
@@ -93,7 +99,8 @@ TEST(KmfLevelFile, ReadBackGivesTheSameLevelAndIgnoresFillerBytes) {
     EXPECT_EQ(SerializeKmf(p.level), SerializeKmf(want));
 }
 
-TEST(KmfLevelFile, EmptyLevelIs8128Bytes) {
+TEST(KmfLevelFile, EmptyLevelIs8128Bytes)
+{
     KmfLevel level;
     level.start = {1, 5, 1};
     const std::vector<std::uint8_t> b = SerializeKmf(level);
@@ -101,7 +108,8 @@ TEST(KmfLevelFile, EmptyLevelIs8128Bytes) {
     EXPECT_TRUE(ParseKmf(b).WellFormed());
 }
 
-TEST(KmfLevelFile, TruncatedFilesAreReportedAtEveryCut) {
+TEST(KmfLevelFile, TruncatedFilesAreReportedAtEveryCut)
+{
     const std::vector<std::uint8_t> whole = SerializeKmf(SampleLevel());
     for (std::size_t cut : {std::size_t(0), std::size_t(3), std::size_t(4000), std::size_t(8100), std::size_t(8103),
                             std::size_t(8120), std::size_t(8136), std::size_t(8150), whole.size() - 1}) {
@@ -112,7 +120,8 @@ TEST(KmfLevelFile, TruncatedFilesAreReportedAtEveryCut) {
     }
 }
 
-TEST(KmfLevelFile, ExtraTrailingBytesBreakTheSizeRule) {
+TEST(KmfLevelFile, ExtraTrailingBytesBreakTheSizeRule)
+{
     std::vector<std::uint8_t> b = SerializeKmf(SampleLevel());
     b.push_back(0);
     const KmfParse p = ParseKmf(b);
@@ -120,7 +129,8 @@ TEST(KmfLevelFile, ExtraTrailingBytesBreakTheSizeRule) {
     EXPECT_NE(p.problems[0].find("8161 bytes"), std::string::npos) << p.problems[0];
 }
 
-TEST(KmfLevelFile, CoinCountOutsideTheTableIsRejectedWithoutReadingPastTheEnd) {
+TEST(KmfLevelFile, CoinCountOutsideTheTableIsRejectedWithoutReadingPastTheEnd)
+{
     std::vector<std::uint8_t> b = SerializeKmf(SampleLevel());
     for (std::uint32_t n : {0xFFFFFFFFu, 151u, 0x7FFFFFFFu, 0x80000000u}) {
         std::vector<std::uint8_t> c = b;
@@ -135,7 +145,8 @@ TEST(KmfLevelFile, CoinCountOutsideTheTableIsRejectedWithoutReadingPastTheEnd) {
     EXPECT_TRUE(ParseKmf(SerializeKmf(full)).WellFormed());
 }
 
-TEST(KmfLevelFile, NonFinitePositionsAndAStartOffTheBoardAreMalformed) {
+TEST(KmfLevelFile, NonFinitePositionsAndAStartOffTheBoardAreMalformed)
+{
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     KmfLevel a = SampleLevel();

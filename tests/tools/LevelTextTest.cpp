@@ -11,7 +11,8 @@ using namespace kmf;
 namespace {
 
 // A 45 x 45 map of '.' with chosen characters set; row 0 is the top (cellZ 44).
-std::string Map(const std::vector<std::pair<std::pair<int, int>, char>>& marks, int rows = 45, int cols = 45) {
+std::string Map(const std::vector<std::pair<std::pair<int, int>, char>>& marks, int rows = 45, int cols = 45)
+{
     std::vector<std::string> lines(rows, std::string(cols, '.'));
     for (const auto& [cell, ch] : marks) lines[44 - cell.second][cell.first] = ch;
     std::string text = "; test\nname Test Level\nmap\n";
@@ -19,7 +20,8 @@ std::string Map(const std::vector<std::pair<std::pair<int, int>, char>>& marks, 
     return text + "end\n";
 }
 
-std::string CompileError(const std::string& text) {
+std::string CompileError(const std::string& text)
+{
     LevelText out;
     std::string error;
     EXPECT_FALSE(CompileLevelText(text, out, error));
@@ -28,12 +30,13 @@ std::string CompileError(const std::string& text) {
 
 }  // namespace
 
-TEST(LevelText, MarksLandOnTheirCellsAtTheGameHeights) {
+TEST(LevelText, MarksLandOnTheirCellsAtTheGameHeights)
+{
     LevelText out;
     std::string error;
-    ASSERT_TRUE(CompileLevelText(Map({{{0, 44}, '#'}, {{44, 0}, '#'}, {{3, 7}, 'c'}, {{10, 2}, 'S'}, {{40, 41}, 'G'},
-                                      {{5, 5}, '3'}}),
-                                 out, error))
+    ASSERT_TRUE(CompileLevelText(
+        Map({{{0, 44}, '#'}, {{44, 0}, '#'}, {{3, 7}, 'c'}, {{10, 2}, 'S'}, {{40, 41}, 'G'}, {{5, 5}, '3'}}), out,
+        error))
         << error;
     EXPECT_EQ(out.name, "Test Level");
     EXPECT_EQ(out.level.Tile(0, 44), kTileBomb);  // top-left character
@@ -54,18 +57,20 @@ TEST(LevelText, MarksLandOnTheirCellsAtTheGameHeights) {
     EXPECT_EQ(out.level.goal.z, 83.0f);
 }
 
-TEST(LevelText, CoinsAreNumberedInReadingOrder) {
+TEST(LevelText, CoinsAreNumberedInReadingOrder)
+{
     LevelText out;
     std::string error;
-    ASSERT_TRUE(CompileLevelText(Map({{{1, 1}, 'S'}, {{2, 2}, 'G'}, {{30, 10}, 'c'}, {{5, 40}, 'c'}, {{6, 40}, 'c'}}), out,
-                                 error));
+    ASSERT_TRUE(CompileLevelText(Map({{{1, 1}, 'S'}, {{2, 2}, 'G'}, {{30, 10}, 'c'}, {{5, 40}, 'c'}, {{6, 40}, 'c'}}),
+                                 out, error));
     ASSERT_EQ(out.level.coins.size(), 3u);
     EXPECT_EQ(out.level.coins[0].position.x, 11.0f);  // top row first, left to right
     EXPECT_EQ(out.level.coins[1].position.x, 13.0f);
     EXPECT_EQ(out.level.coins[2].position.z, 21.0f);
 }
 
-TEST(LevelText, FaultsNameTheirLine) {
+TEST(LevelText, FaultsNameTheirLine)
+{
     const auto marks = std::vector<std::pair<std::pair<int, int>, char>>{{{1, 1}, 'S'}, {{2, 2}, 'G'}};
     std::string text = Map(marks);
     // Row 4 of the map is line 7 of the text (three header lines).
@@ -88,7 +93,8 @@ TEST(LevelText, FaultsNameTheirLine) {
     EXPECT_NE(CompileError("").find("no map"), std::string::npos);
 }
 
-TEST(LevelText, MoreCoinsThanTheTableAreRefused) {
+TEST(LevelText, MoreCoinsThanTheTableAreRefused)
+{
     std::vector<std::pair<std::pair<int, int>, char>> marks{{{0, 0}, 'S'}, {{0, 1}, 'G'}};
     for (int i = 0; i < 151; ++i) marks.push_back({{1 + i % 40, 2 + i / 40}, 'c'});
     EXPECT_NE(CompileError(Map(marks)).find("more than 150 coins"), std::string::npos);

@@ -26,22 +26,24 @@
 namespace {
 
 // The names LoadMedia and the level loader open, exactly.
-const char* const kTextureNames[] = {"XRayFrame.tga", "plstart.tga",    "Logo.tga", "Grid.tga",
-                                     "BallShadow.tga", "coinshadow.tga", "coin.tga", "Bomb.tga",
-                                     "goal.tga",      "ring.tga",       "particle.tga"};
+const char* const kTextureNames[] = {"XRayFrame.tga",  "plstart.tga",    "Logo.tga",    "Grid.tga",
+                                     "BallShadow.tga", "coinshadow.tga", "coin.tga",    "Bomb.tga",
+                                     "goal.tga",       "ring.tga",       "particle.tga"};
 const char* const kMeshNames[] = {"board.x", "ball.x", "shadowplane.X", "coin.X", "bombplane.X", "goal.X"};
 // The engine GUI's skin.
-const char* const kGuiNames[] = {"button_up.tga",    "button_down.tga",    "button_third.tga", "textbox_back.tga",
-                                 "textbox_border.tga", "listbox_back.tga", "listbox_border.tga",
-                                 "listbox_scroll.tga", "window_back.tga",  "window_border.tga"};
+const char* const kGuiNames[] = {"button_up.tga",      "button_down.tga",  "button_third.tga",   "textbox_back.tga",
+                                 "textbox_border.tga", "listbox_back.tga", "listbox_border.tga", "listbox_scroll.tga",
+                                 "window_back.tga",    "window_border.tga"};
 
 class MediaTree : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         dir_ = new TestTempDir;
         ok_ = dir_->Ok() && media::GenerateMedia(dir_->Path(), error_);
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         delete dir_;
         dir_ = nullptr;
     }
@@ -49,7 +51,8 @@ protected:
 
     static std::string PathOf(const std::string& rel) { return dir_->File(rel); }
 
-    static std::vector<std::uint8_t> Bytes(const std::string& rel) {
+    static std::vector<std::uint8_t> Bytes(const std::string& rel)
+    {
         std::vector<std::uint8_t> b;
         std::string error;
         EXPECT_TRUE(kmf::ReadFileBytes(PathOf(rel), b, error)) << error;
@@ -65,7 +68,8 @@ protected:
 
     static Picture Load(const std::string& name) { return LoadFile("kMedia/" + name); }
 
-    static Picture LoadFile(const std::string& rel) {
+    static Picture LoadFile(const std::string& rel)
+    {
         Picture p;
         const std::vector<std::uint8_t> b = Bytes(rel);
         int channels = 0;
@@ -87,16 +91,21 @@ TestTempDir* MediaTree::dir_ = nullptr;
 bool MediaTree::ok_ = false;
 std::string MediaTree::error_;
 
-bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+bool PowerOfTwo(int v)
+{
+    return v > 0 && (v & (v - 1)) == 0;
+}
 
 }  // namespace
 
-TEST_F(MediaTree, HoldsExactlyTheFilesTheGameAndTheGuiLoad) {
+TEST_F(MediaTree, HoldsExactlyTheFilesTheGameAndTheGuiLoad)
+{
     std::set<std::string> want;
     for (const char* n : kTextureNames) want.insert(std::string("kMedia/") + n);
     for (const char* n : kMeshNames) want.insert(std::string("kMedia/") + n);
     for (int i = 1; i <= 6; ++i) want.insert("kMedia/kMaps/level" + std::to_string(i) + ".kmf");
-    for (const char* n : {"sky_front.tga", "sky_right.tga", "sky_back.tga", "sky_left.tga", "sky_up.tga", "sky_down.tga"})
+    for (const char* n :
+         {"sky_front.tga", "sky_right.tga", "sky_back.tga", "sky_left.tga", "sky_up.tga", "sky_down.tga"})
         want.insert(std::string("media/sky/") + n);
     want.insert("media/water/dudv.tga");
     for (const std::string& n : media::TerrainMediaFileNames()) want.insert(n);
@@ -109,16 +118,17 @@ TEST_F(MediaTree, HoldsExactlyTheFilesTheGameAndTheGuiLoad) {
     EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), want);
 }
 
-TEST_F(MediaTree, TexturesAreUncompressed32BitTargasWithAlpha) {
+TEST_F(MediaTree, TexturesAreUncompressed32BitTargasWithAlpha)
+{
     for (const char* name : kTextureNames) {
         SCOPED_TRACE(name);
         const std::vector<std::uint8_t> b = Bytes(std::string("kMedia/") + name);
         ASSERT_GE(b.size(), 18u);
-        EXPECT_EQ(b[1], 0);            // no colour map
-        EXPECT_EQ(b[2], 2);            // uncompressed true-colour
-        EXPECT_EQ(b[16], 32);          // bits per pixel
-        EXPECT_EQ(b[17] & 0x0F, 8);    // alpha bits
-        EXPECT_EQ(b[17] & 0x20, 0);    // bottom-left origin, as the rows are stored
+        EXPECT_EQ(b[1], 0);          // no colour map
+        EXPECT_EQ(b[2], 2);          // uncompressed true-colour
+        EXPECT_EQ(b[16], 32);        // bits per pixel
+        EXPECT_EQ(b[17] & 0x0F, 8);  // alpha bits
+        EXPECT_EQ(b[17] & 0x20, 0);  // bottom-left origin, as the rows are stored
         const int w = b[12] | (b[13] << 8), h = b[14] | (b[15] << 8);
         EXPECT_TRUE(PowerOfTwo(w) && PowerOfTwo(h)) << w << " x " << h;
         EXPECT_EQ(b.size(), 18u + static_cast<std::size_t>(w) * h * 4);
@@ -130,7 +140,8 @@ TEST_F(MediaTree, TexturesAreUncompressed32BitTargasWithAlpha) {
     EXPECT_EQ(Load("Logo.tga").h, 128);
 }
 
-TEST_F(MediaTree, XRayFrameIsClearInTheMiddleAndLabelledAtTheTop) {
+TEST_F(MediaTree, XRayFrameIsClearInTheMiddleAndLabelledAtTheTop)
+{
     const Picture p = Load("XRayFrame.tga");
     ASSERT_EQ(p.w, p.h);
     const int c = p.w / 2;
@@ -157,7 +168,8 @@ TEST_F(MediaTree, XRayFrameIsClearInTheMiddleAndLabelledAtTheTop) {
     EXPECT_EQ(ink(p.h - 32, p.h), 0);
 }
 
-TEST_F(MediaTree, LogoShowsGoldLettersOnAPlaqueUpright) {
+TEST_F(MediaTree, LogoShowsGoldLettersOnAPlaqueUpright)
+{
     const Picture p = Load("Logo.tga");
     EXPECT_EQ(p.Alpha(0, 0), 0);
     EXPECT_EQ(p.Alpha(p.w - 1, p.h - 1), 0);
@@ -184,11 +196,12 @@ TEST_F(MediaTree, LogoShowsGoldLettersOnAPlaqueUpright) {
     };
     EXPECT_GT(shine(36, 46), 200);
     EXPECT_EQ(shine(80, 92), 0);
-    EXPECT_EQ(gold(90, 128), 0);    // the trail under it is not gold
+    EXPECT_EQ(gold(90, 128), 0);  // the trail under it is not gold
     EXPECT_EQ(gold(0, 20), 0);
 }
 
-TEST_F(MediaTree, ShadowsAndSpriteFadeOutFromTheirMiddle) {
+TEST_F(MediaTree, ShadowsAndSpriteFadeOutFromTheirMiddle)
+{
     for (const char* name : {"BallShadow.tga", "coinshadow.tga", "particle.tga"}) {
         SCOPED_TRACE(name);
         const Picture p = Load(name);
@@ -207,7 +220,8 @@ TEST_F(MediaTree, ShadowsAndSpriteFadeOutFromTheirMiddle) {
     EXPECT_LT(coin.Alpha(c, c + 12), 5);
 }
 
-TEST_F(MediaTree, OpaqueAndCutOutTexturesHaveTheirAlphaWhereTheGameNeedsIt) {
+TEST_F(MediaTree, OpaqueAndCutOutTexturesHaveTheirAlphaWhereTheGameNeedsIt)
+{
     for (const char* name : {"Grid.tga", "Bomb.tga"}) {
         const Picture p = Load(name);
         int low = 255;
@@ -218,7 +232,8 @@ TEST_F(MediaTree, OpaqueAndCutOutTexturesHaveTheirAlphaWhereTheGameNeedsIt) {
     const Picture g = Load("Grid.tga");
     auto lum = [&](int x, int y) { return g.At(x, y)[0] + g.At(x, y)[1] + g.At(x, y)[2]; };
     const int mid = g.w / 2;
-    for (auto [x, y] : {std::pair{0, mid}, {g.w - 1, mid}, {mid, 0}, {mid, g.h - 1}}) EXPECT_LT(lum(x, y) * 2, lum(mid, mid));
+    for (auto [x, y] : {std::pair{0, mid}, {g.w - 1, mid}, {mid, 0}, {mid, g.h - 1}})
+        EXPECT_LT(lum(x, y) * 2, lum(mid, mid));
     for (const char* name : {"coin.tga", "goal.tga", "ring.tga", "plstart.tga"}) {
         const Picture p = Load(name);
         EXPECT_EQ(p.Alpha(0, 0), 0) << name;
@@ -230,7 +245,8 @@ TEST_F(MediaTree, OpaqueAndCutOutTexturesHaveTheirAlphaWhereTheGameNeedsIt) {
     EXPECT_GT(ring.Alpha(64 + 57, 64), 150);  // radius 0.889 of the half-width: the goal zone's edge
 }
 
-TEST_F(MediaTree, MeshesAreTextDirectXFiles) {
+TEST_F(MediaTree, MeshesAreTextDirectXFiles)
+{
     for (const char* name : kMeshNames) {
         const std::vector<std::uint8_t> b = Bytes(std::string("kMedia/") + name);
         const std::string text(b.begin(), b.end());
@@ -241,7 +257,8 @@ TEST_F(MediaTree, MeshesAreTextDirectXFiles) {
     }
 }
 
-TEST_F(MediaTree, LevelFilesMatchTheirDesignsAndPassTheChecker) {
+TEST_F(MediaTree, LevelFilesMatchTheirDesignsAndPassTheChecker)
+{
     for (int i = 1; i <= 6; ++i) {
         const std::vector<std::uint8_t> b = Bytes("kMedia/kMaps/level" + std::to_string(i) + ".kmf");
         const kmf::KmfReport r = kmf::CheckKmfBytes(b);
@@ -249,7 +266,8 @@ TEST_F(MediaTree, LevelFilesMatchTheirDesignsAndPassTheChecker) {
     }
 }
 
-TEST(MediaGenerator, UnwritableRootIsReportedNotCrashed) {
+TEST(MediaGenerator, UnwritableRootIsReportedNotCrashed)
+{
     TestTempDir dir;
     ASSERT_TRUE(dir.Ok());
     std::ofstream(dir.File("file")) << "x";
@@ -257,7 +275,6 @@ TEST(MediaGenerator, UnwritableRootIsReportedNotCrashed) {
     EXPECT_FALSE(media::GenerateMedia(dir.File("file"), error));
     EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
 }
-
 
 namespace {
 
@@ -268,18 +285,21 @@ struct LoadedMesh {
     const aiScene* scene = nullptr;
 };
 
-void LoadMesh(const std::string& path, LoadedMesh& out) {
+void LoadMesh(const std::string& path, LoadedMesh& out)
+{
     out.scene = out.importer.ReadFile(path, aiProcess_ConvertToLeftHanded | aiProcess_Triangulate);
     ASSERT_NE(out.scene, nullptr) << path << ": " << out.importer.GetErrorString();
 }
 
-std::string TextureOf(const aiScene* s, unsigned material) {
+std::string TextureOf(const aiScene* s, unsigned material)
+{
     aiString t;
     if (s->mMaterials[material]->GetTexture(aiTextureType_DIFFUSE, 0, &t) != AI_SUCCESS) return "";
     return t.C_Str();
 }
 
-void Bounds(const aiMesh* m, aiVector3D& lo, aiVector3D& hi) {
+void Bounds(const aiMesh* m, aiVector3D& lo, aiVector3D& hi)
+{
     for (unsigned i = 0; i < m->mNumVertices; ++i) {
         const aiVector3D& p = m->mVertices[i];
         if (i == 0) lo = hi = p;
@@ -290,7 +310,8 @@ void Bounds(const aiMesh* m, aiVector3D& lo, aiVector3D& hi) {
 
 }  // namespace
 
-TEST_F(MediaTree, EveryFaceIsClockwiseSeenFromOutside) {
+TEST_F(MediaTree, EveryFaceIsClockwiseSeenFromOutside)
+{
     // Left-handed and clockwise: cross(b - a, c - a) points along the normals.
     for (const char* name : kMeshNames) {
         SCOPED_TRACE(name);
@@ -316,7 +337,8 @@ TEST_F(MediaTree, EveryFaceIsClockwiseSeenFromOutside) {
     }
 }
 
-TEST_F(MediaTree, BoardIsCentredWithOneGridCellPerTile) {
+TEST_F(MediaTree, BoardIsCentredWithOneGridCellPerTile)
+{
     LoadedMesh lm;
     LoadMesh(PathOf("kMedia/board.x"), lm);
     ASSERT_TRUE(lm.scene);
@@ -344,7 +366,8 @@ TEST_F(MediaTree, BoardIsCentredWithOneGridCellPerTile) {
     EXPECT_GE(top, 4);
 }
 
-TEST_F(MediaTree, BallIsAUnitSphereWithTilingGrid) {
+TEST_F(MediaTree, BallIsAUnitSphereWithTilingGrid)
+{
     LoadedMesh lm;
     LoadMesh(PathOf("kMedia/ball.x"), lm);
     ASSERT_TRUE(lm.scene);
@@ -361,13 +384,15 @@ TEST_F(MediaTree, BallIsAUnitSphereWithTilingGrid) {
     EXPECT_GE(vmax, 2.0f);
 }
 
-TEST_F(MediaTree, FlatPiecesLieLevelAndFaceUp) {
+TEST_F(MediaTree, FlatPiecesLieLevelAndFaceUp)
+{
     struct Flat {
         const char* name;
         float y, half;
         const char* texture;
     };
-    for (const Flat& f : {Flat{"shadowplane.X", -1.05f, 1.5f, "BallShadow.tga"}, Flat{"bombplane.X", 0.0f, 1.0f, "Bomb.tga"}}) {
+    for (const Flat& f :
+         {Flat{"shadowplane.X", -1.05f, 1.5f, "BallShadow.tga"}, Flat{"bombplane.X", 0.0f, 1.0f, "Bomb.tga"}}) {
         SCOPED_TRACE(f.name);
         LoadedMesh lm;
         LoadMesh(PathOf(std::string("kMedia/") + f.name), lm);
@@ -384,7 +409,8 @@ TEST_F(MediaTree, FlatPiecesLieLevelAndFaceUp) {
     }
 }
 
-TEST_F(MediaTree, CoinStandsUprightAndGoalHasPadAndRing) {
+TEST_F(MediaTree, CoinStandsUprightAndGoalHasPadAndRing)
+{
     LoadedMesh coin;
     LoadMesh(PathOf("kMedia/coin.X"), coin);
     ASSERT_TRUE(coin.scene);
@@ -411,7 +437,8 @@ TEST_F(MediaTree, CoinStandsUprightAndGoalHasPadAndRing) {
     }
 }
 
-TEST_F(MediaTree, GuiSkinIsOpaqueWithDistinctLooksAndAScrollAtlas) {
+TEST_F(MediaTree, GuiSkinIsOpaqueWithDistinctLooksAndAScrollAtlas)
+{
     // Mean of r, g and b over a rectangle of a picture, 0 ... 255.
     auto MeanLevel = [](const Picture& p, int x0, int y0, int x1, int y1) {
         double sum = 0;
@@ -443,9 +470,14 @@ TEST_F(MediaTree, GuiSkinIsOpaqueWithDistinctLooksAndAScrollAtlas) {
     int upTop = 0, upBottom = 0, downTop = 0, downBottom = 0;
     for (int y = 3; y < 29; ++y)
         for (int x = 3; x < 29; ++x) {
-            const int w = std::abs(x - 16) < 2 ? 1 : 0;   // the arrow's middle column
-            if (y < 16) { upTop += w * dark(x, y); downTop += w * dark(x, y + 32); }
-            else { upBottom += w * dark(x, y); downBottom += w * dark(x, y + 32); }
+            const int w = std::abs(x - 16) < 2 ? 1 : 0;  // the arrow's middle column
+            if (y < 16) {
+                upTop += w * dark(x, y);
+                downTop += w * dark(x, y + 32);
+            } else {
+                upBottom += w * dark(x, y);
+                downBottom += w * dark(x, y + 32);
+            }
         }
     EXPECT_GT(upTop + upBottom, 10) << "an arrow on the up button";
     EXPECT_GT(downTop + downBottom, 10) << "an arrow on the down button";
@@ -455,13 +487,17 @@ TEST_F(MediaTree, GuiSkinIsOpaqueWithDistinctLooksAndAScrollAtlas) {
         for (int y = 3; y < 29; ++y) {
             int n = 0;
             for (int x = 3; x < 29; ++x) n += dark(x, oy + y);
-            if (n > best) { best = n; row = y; }
+            if (n > best) {
+                best = n;
+                row = y;
+            }
         }
         return row;
     };
     EXPECT_GT(widestRow(0), 16) << "up arrow points up";
     EXPECT_LT(widestRow(32), 16) << "down arrow points down";
-    EXPECT_GT(std::abs(MeanLevel(s, 36, 36, 60, 60) - MeanLevel(s, 36, 4, 60, 28)), 20) << "thumb stands out from the track";
+    EXPECT_GT(std::abs(MeanLevel(s, 36, 36, 60, 60) - MeanLevel(s, 36, 4, 60, 28)), 20)
+        << "thumb stands out from the track";
 
     // The window background repeats without a seam: its opposite edges match
     // as well as neighbouring columns do.

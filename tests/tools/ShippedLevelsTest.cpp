@@ -17,13 +17,15 @@ struct Shipped {
     KmfReport report;
 };
 
-const std::vector<Shipped>& Levels() {
+const std::vector<Shipped>& Levels()
+{
     static const std::vector<Shipped> levels = [] {
         std::vector<Shipped> out;
         for (int n = 1; n <= kShippedLevelCount; ++n) {
             Shipped s;
             std::string error;
-            if (!CompileLevelText(ShippedLevelText(n), s.design, error)) ADD_FAILURE() << "level " << n << ": " << error;
+            if (!CompileLevelText(ShippedLevelText(n), s.design, error))
+                ADD_FAILURE() << "level " << n << ": " << error;
             s.report = CheckKmfBytes(SerializeKmf(s.design.level));
             out.push_back(s);
         }
@@ -33,7 +35,8 @@ const std::vector<Shipped>& Levels() {
 }
 
 // Tightest spot on the best route to any target.
-float TightestRoute(const KmfReport& r) {
+float TightestRoute(const KmfReport& r)
+{
     float tightest = 1e9f;
     for (const KmfTargetReport& t : r.targets) tightest = std::min(tightest, t.clearance);
     return tightest;
@@ -41,7 +44,8 @@ float TightestRoute(const KmfReport& r) {
 
 // Corner squeezes: pairs of safe tiles touching only at a corner, the two
 // tiles beside that corner both bombs.
-int CornerSqueezes(const KmfLevel& l) {
+int CornerSqueezes(const KmfLevel& l)
+{
     int n = 0;
     for (int x = 0; x + 1 < kGridSize; ++x)
         for (int z = 0; z + 1 < kGridSize; ++z) {
@@ -56,7 +60,8 @@ int CornerSqueezes(const KmfLevel& l) {
 // left, and so on, then to the goal; steps between safe tiles in eight
 // directions (a diagonal step is a corner squeeze when both tiles beside it
 // are bombs). -1 when some target cannot be reached this way.
-int TourLength(const KmfLevel& l) {
+int TourLength(const KmfLevel& l)
+{
     auto cellOf = [](const Vec3& p) { return CellIndex(static_cast<int>(p.x * 0.5f), static_cast<int>(p.z * 0.5f)); };
     auto distances = [&](int from) {
         std::vector<int> d(kCellCount, -1);
@@ -95,7 +100,8 @@ int TourLength(const KmfLevel& l) {
 
 }  // namespace
 
-TEST(ShippedLevels, EveryLevelCanBeCompleted) {
+TEST(ShippedLevels, EveryLevelCanBeCompleted)
+{
     ASSERT_EQ(Levels().size(), 6u);
     for (std::size_t i = 0; i < Levels().size(); ++i) {
         const Shipped& s = Levels()[i];
@@ -105,7 +111,8 @@ TEST(ShippedLevels, EveryLevelCanBeCompleted) {
     }
 }
 
-TEST(ShippedLevels, PositionsSitWhereTheGameExpectsThem) {
+TEST(ShippedLevels, PositionsSitWhereTheGameExpectsThem)
+{
     for (const Shipped& s : Levels()) {
         const KmfLevel& l = s.design.level;
         EXPECT_EQ(l.start.y, 5.0f);
@@ -122,12 +129,14 @@ TEST(ShippedLevels, PositionsSitWhereTheGameExpectsThem) {
     }
 }
 
-TEST(ShippedLevels, RoutesAreWideEnoughToSteer) {
+TEST(ShippedLevels, RoutesAreWideEnoughToSteer)
+{
     // Nothing tighter than a corner squeeze (1.41 from the bomb centres beside it).
     for (const Shipped& s : Levels()) EXPECT_GE(TightestRoute(s.report), 1.40f);
 }
 
-TEST(ShippedLevels, DifficultyRisesLevelByLevel) {
+TEST(ShippedLevels, DifficultyRisesLevelByLevel)
+{
     for (std::size_t i = 1; i < Levels().size(); ++i) {
         const KmfLevel& prev = Levels()[i - 1].design.level;
         const KmfLevel& cur = Levels()[i].design.level;

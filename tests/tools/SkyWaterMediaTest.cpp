@@ -18,15 +18,19 @@ using media::Rgba;
 
 // Sky box face k: corners at (u, v) = (0, 0), (1, 0), (0, 1) on the cube -1 ... 1.
 const float kCorners[6][3][3] = {
-    {{-1, 1, 1}, {1, 1, 1}, {-1, -1, 1}},     {{1, 1, 1}, {1, 1, -1}, {1, -1, 1}},
-    {{1, 1, -1}, {-1, 1, -1}, {1, -1, -1}},   {{-1, 1, -1}, {-1, 1, 1}, {-1, -1, -1}},
-    {{-1, 1, -1}, {1, 1, -1}, {-1, 1, 1}},    {{-1, -1, 1}, {1, -1, 1}, {-1, -1, -1}},
+    {{-1, 1, 1}, {1, 1, 1}, {-1, -1, 1}},   {{1, 1, 1}, {1, 1, -1}, {1, -1, 1}},
+    {{1, 1, -1}, {-1, 1, -1}, {1, -1, -1}}, {{-1, 1, -1}, {-1, 1, 1}, {-1, -1, -1}},
+    {{-1, 1, -1}, {1, 1, -1}, {-1, 1, 1}},  {{-1, -1, 1}, {1, -1, 1}, {-1, -1, -1}},
 };
 
-float Dot3(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+float Dot3(const float a[3], const float b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 // Texture coordinates of cube point p on face k, if p lies on that face's plane.
-bool OnFace(int k, const float p[3], float& u, float& v) {
+bool OnFace(int k, const float p[3], float& u, float& v)
+{
     const float* q0 = kCorners[k][0];
     float e1[3], e2[3], d[3], n[3];
     for (int i = 0; i < 3; ++i) {
@@ -43,11 +47,13 @@ bool OnFace(int k, const float p[3], float& u, float& v) {
     return u >= -1e-4f && u <= 1.0001f && v >= -1e-4f && v <= 1.0001f;
 }
 
-float Distance(const Rgba& a, const Rgba& b) {
+float Distance(const Rgba& a, const Rgba& b)
+{
     return std::max({std::fabs(a.r - b.r), std::fabs(a.g - b.g), std::fabs(a.b - b.b)});
 }
 
-const Rgba& Pixel(const Image& image, float u, float v) {
+const Rgba& Pixel(const Image& image, float u, float v)
+{
     const int n = image.Width();
     const int x = std::min(n - 1, std::max(0, (int)std::floor(u * n)));
     const int y = std::min(n - 1, std::max(0, (int)std::floor(v * n)));
@@ -56,13 +62,15 @@ const Rgba& Pixel(const Image& image, float u, float v) {
 
 class SkyFaces : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         for (int k = 0; k < 6; ++k) faces.push_back(media::MakeSkyFace(k));
     }
     std::vector<Image> faces;
 };
 
-TEST_F(SkyFaces, NeighbouringFacesAgreeAlongEveryEdge) {
+TEST_F(SkyFaces, NeighbouringFacesAgreeAlongEveryEdge)
+{
     const int n = media::kSkyFaceSize;
     int edges = 0;
     for (int a = 0; a < 6; ++a)
@@ -88,7 +96,8 @@ TEST_F(SkyFaces, NeighbouringFacesAgreeAlongEveryEdge) {
     EXPECT_EQ(edges, 6 * 4 * n);
 }
 
-TEST_F(SkyFaces, SunHorizonZenithAndGroundWhereTheyBelong) {
+TEST_F(SkyFaces, SunHorizonZenithAndGroundWhereTheyBelong)
+{
     // The sun: the disc of the front face's brightest pixels, centred where
     // its direction meets z = 1.
     float sun[3];
@@ -127,7 +136,8 @@ TEST_F(SkyFaces, SunHorizonZenithAndGroundWhereTheyBelong) {
     EXPECT_LT(nadir.r + nadir.g + nadir.b, 1.0f);
 }
 
-TEST(DudvMap, CentredOnHalfAndTilesWithoutASeam) {
+TEST(DudvMap, CentredOnHalfAndTilesWithoutASeam)
+{
     const Image map = media::MakeDudvMap();
     const int n = media::kDudvSize;
     ASSERT_EQ(map.Width(), n);
@@ -156,7 +166,8 @@ TEST(DudvMap, CentredOnHalfAndTilesWithoutASeam) {
     }
 }
 
-TEST(SkyWaterFiles, WrittenUnderMediaWithTheirNames) {
+TEST(SkyWaterFiles, WrittenUnderMediaWithTheirNames)
+{
     TestTempDir dir;
     ASSERT_TRUE(dir.Ok());
     std::string error;

@@ -9,11 +9,13 @@
 
 class TestTempDir {
 public:
-    TestTempDir() {
+    TestTempDir()
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / "kolvar-tools-XXXXXX").string();
         if (mkdtemp(pattern.data())) path_ = pattern;
     }
-    ~TestTempDir() {
+    ~TestTempDir()
+    {
         std::error_code ec;
         if (!path_.empty()) std::filesystem::remove_all(path_, ec);
     }

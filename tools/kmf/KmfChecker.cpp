@@ -9,11 +9,12 @@ namespace kmf {
 namespace {
 
 constexpr int kLattice = static_cast<int>(kBoardSize / kLatticeStep) + 1;  // 721 points per side
-constexpr float kOpenGround = 3.0f;  // clearance reported where no bomb is near
+constexpr float kOpenGround = 3.0f;                                        // clearance reported where no bomb is near
 constexpr float kRouteNeed = kBombDistance + kRouteMargin;
 
 std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Fmt(const char* format, ...) {
+std::string Fmt(const char* format, ...)
+{
     char buf[512];
     va_list args;
     va_start(args, format);
@@ -22,13 +23,20 @@ std::string Fmt(const char* format, ...) {
     return buf;
 }
 
-bool Finite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const Vec3& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
-int CellOf(float w) { return static_cast<int>(w * 0.5f); }  // truncation toward zero, as the game does
+int CellOf(float w)
+{
+    return static_cast<int>(w * 0.5f);
+}  // truncation toward zero, as the game does
 
 // Horizontal distance from (x, z) to the nearest deadly tile centre, capped.
 // With the ball centre at its resting height this is the bomb test's distance.
-float Clearance(const KmfLevel& level, float x, float z, int* bombX = nullptr, int* bombZ = nullptr) {
+float Clearance(const KmfLevel& level, float x, float z, int* bombX = nullptr, int* bombZ = nullptr)
+{
     const int cx = CellOf(x), cz = CellOf(z);
     float best = kOpenGround;
     for (int i = cx - 2; i <= cx + 2; ++i) {
@@ -52,7 +60,8 @@ struct Lattice {
     static float Coord(int i) { return i * kLatticeStep; }
 };
 
-void BuildClearance(const KmfLevel& level, Lattice& lat) {
+void BuildClearance(const KmfLevel& level, Lattice& lat)
+{
     lat.clearance.assign(kLattice * kLattice, -1.0f);
     // The outermost ring of points is the board's very edge: a ball centred
     // there falls off, so it is not ground to travel on.
@@ -65,9 +74,13 @@ void BuildClearance(const KmfLevel& level, Lattice& lat) {
 // whose keys are clearances in steps of 1/kKeySteps, taken from a bucket
 // per key, highest first (a route's key never rises as it grows).
 constexpr int kKeySteps = 1024;
-int Key(float clearance) { return static_cast<int>(clearance * kKeySteps); }
+int Key(float clearance)
+{
+    return static_cast<int>(clearance * kKeySteps);
+}
 
-void SpreadFrom(int start, Lattice& lat) {
+void SpreadFrom(int start, Lattice& lat)
+{
     lat.widest.assign(lat.clearance.size(), -1.0f);
     std::vector<int> key(lat.clearance.size(), -1);
     std::vector<std::vector<int>> buckets(Key(kOpenGround) + 1);
@@ -99,7 +112,8 @@ void SpreadFrom(int start, Lattice& lat) {
 
 // Best route clearance among the lattice points from which the target is
 // within reach (horizontal radius r around it); -1 when none is reached.
-float TargetClearance(const Lattice& lat, const Vec3& t, float r) {
+float TargetClearance(const Lattice& lat, const Vec3& t, float r)
+{
     float best = -1.0f;
     // Clamped in floats first: a target far off the board must not overflow an int.
     auto index = [](float w) { return static_cast<int>(std::clamp(w / kLatticeStep, 1.0f, kLattice - 2.0f)); };
@@ -112,7 +126,8 @@ float TargetClearance(const Lattice& lat, const Vec3& t, float r) {
     return best;
 }
 
-void Analyse(const KmfLevel& level, KmfReport& report) {
+void Analyse(const KmfLevel& level, KmfReport& report)
+{
     int harmless = 0;
     for (std::uint8_t tile : level.grid) harmless += tile > kTileBomb;
     if (harmless > 0)
@@ -120,7 +135,8 @@ void Analyse(const KmfLevel& level, KmfReport& report) {
 
     for (std::size_t i = 0; i < level.coins.size(); ++i)
         if (!level.coins[i].active)
-            report.blockers.push_back(Fmt("coin %zu is inactive: it can never be picked up, so the goal never counts", i));
+            report.blockers.push_back(
+                Fmt("coin %zu is inactive: it can never be picked up, so the goal never counts", i));
 
     Lattice lat;
     BuildClearance(level, lat);
@@ -132,8 +148,8 @@ void Analyse(const KmfLevel& level, KmfReport& report) {
     report.startClearance = Clearance(level, s.x, s.z, &bx, &bz);
     int start = -1;
     if (report.startClearance < kBombDistance) {
-        report.blockers.push_back(Fmt("the ball lands on the bomb at cell (%d, %d): %.2f from its centre", bx, bz,
-                                      report.startClearance));
+        report.blockers.push_back(
+            Fmt("the ball lands on the bomb at cell (%d, %d): %.2f from its centre", bx, bz, report.startClearance));
     } else {
         // The nearest lattice point the ball can travel from, if one close by is safe.
         const int si = static_cast<int>(std::lround(s.x / kLatticeStep));
@@ -150,7 +166,8 @@ void Analyse(const KmfLevel& level, KmfReport& report) {
                 }
             }
         if (start < 0)
-            report.blockers.push_back(Fmt("the start is wedged against the bomb at cell (%d, %d): no room to move", bx, bz));
+            report.blockers.push_back(
+                Fmt("the start is wedged against the bomb at cell (%d, %d): no room to move", bx, bz));
     }
     if (start >= 0) SpreadFrom(start, lat);
 
@@ -161,8 +178,9 @@ void Analyse(const KmfLevel& level, KmfReport& report) {
         const float dy = p.y - kBallRadius;
         const float r2 = reach * reach - dy * dy;
         if (r2 <= 0) {
-            report.blockers.push_back(Fmt("%s at height %.2f is out of the ball's reach (the ball's centre runs at %.1f)",
-                                          name.c_str(), p.y, kBallRadius));
+            report.blockers.push_back(
+                Fmt("%s at height %.2f is out of the ball's reach (the ball's centre runs at %.1f)", name.c_str(), p.y,
+                    kBallRadius));
         } else if (start >= 0) {
             t.clearance = TargetClearance(lat, p, std::sqrt(r2) - 1e-4f);
             t.reachable = t.clearance >= kRouteNeed;
@@ -170,8 +188,8 @@ void Analyse(const KmfLevel& level, KmfReport& report) {
                 if (t.clearance < 0)
                     report.blockers.push_back(Fmt("%s at (%.2f, %.2f) lies off the board", name.c_str(), p.x, p.z));
                 else
-                    report.blockers.push_back(Fmt("%s at (%.2f, %.2f) can be reached only across a deadly tile",
-                                                  name.c_str(), p.x, p.z));
+                    report.blockers.push_back(
+                        Fmt("%s at (%.2f, %.2f) can be reached only across a deadly tile", name.c_str(), p.x, p.z));
             }
         }
         report.targets.push_back(t);
@@ -183,12 +201,14 @@ void Analyse(const KmfLevel& level, KmfReport& report) {
 
 }  // namespace
 
-KmfReport CheckKmfLevel(const KmfLevel& level) {
+KmfReport CheckKmfLevel(const KmfLevel& level)
+{
     KmfReport report;
     if (level.coins.size() > static_cast<std::size_t>(kCoinTableSize))
         report.malformed.push_back(Fmt("%zu coins exceed the %d-entry coin table", level.coins.size(), kCoinTableSize));
     for (std::size_t i = 0; i < level.coins.size(); ++i)
-        if (!Finite(level.coins[i].position)) report.malformed.push_back(Fmt("coin %zu has a position that is not finite", i));
+        if (!Finite(level.coins[i].position))
+            report.malformed.push_back(Fmt("coin %zu has a position that is not finite", i));
     if (!Finite(level.goal)) report.malformed.push_back("goal position is not finite");
     if (!Finite(level.start))
         report.malformed.push_back("start position is not finite");
@@ -200,19 +220,22 @@ KmfReport CheckKmfLevel(const KmfLevel& level) {
     return report;
 }
 
-KmfReport CheckKmfBytes(const std::vector<std::uint8_t>& bytes) {
+KmfReport CheckKmfBytes(const std::vector<std::uint8_t>& bytes)
+{
     const KmfParse parse = ParseKmf(bytes);
     KmfReport report;
     if (parse.complete) report = CheckKmfLevel(parse.level);
     // The parser checks the same layout rules and says more about a broken file.
     if (!parse.problems.empty()) report.malformed = parse.problems;
     report.wellFormed = report.malformed.empty();
-    if (!report.wellFormed && !parse.complete) report.notes.push_back("not analysed further: the file's layout is broken");
+    if (!report.wellFormed && !parse.complete)
+        report.notes.push_back("not analysed further: the file's layout is broken");
     report.completable = report.wellFormed && report.blockers.empty();
     return report;
 }
 
-std::string FormatReport(const std::string& name, const KmfReport& report, bool verbose) {
+std::string FormatReport(const std::string& name, const KmfReport& report, bool verbose)
+{
     std::string out;
     for (const std::string& m : report.malformed) out += name + ": malformed: " + m + "\n";
     for (const std::string& b : report.blockers) out += name + ": impossible: " + b + "\n";

@@ -28,7 +28,7 @@ constexpr float kLatticeStep = 0.125f;  // spacing of the ball-centre lattice
 constexpr float kRouteMargin = kLatticeStep;
 
 struct KmfTargetReport {
-    std::string name;     // "coin 3", "goal"
+    std::string name;  // "coin 3", "goal"
     Vec3 position;
     bool reachable = false;
     float clearance = 0;  // widest route: its closest approach to a bomb centre (4 or more: open ground)
@@ -36,10 +36,10 @@ struct KmfTargetReport {
 
 struct KmfReport {
     bool wellFormed = false;
-    bool completable = false;           // well formed and nothing below stands in the way
-    std::vector<std::string> malformed; // layout faults (size, count, finite values, start on the board)
-    std::vector<std::string> blockers;  // what makes the level impossible to complete
-    std::vector<std::string> notes;     // harmless oddities worth knowing
+    bool completable = false;            // well formed and nothing below stands in the way
+    std::vector<std::string> malformed;  // layout faults (size, count, finite values, start on the board)
+    std::vector<std::string> blockers;   // what makes the level impossible to complete
+    std::vector<std::string> notes;      // harmless oddities worth knowing
     float startClearance = 0;
     std::vector<KmfTargetReport> targets;  // coins in file order, then the goal
 };

@@ -7,17 +7,20 @@
 namespace kmf {
 namespace {
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-void PutFloat(std::vector<std::uint8_t>& out, float f) {
+void PutFloat(std::vector<std::uint8_t>& out, float f)
+{
     std::uint32_t bits;
     std::memcpy(&bits, &f, 4);
     PutU32(out, bits);
 }
 
-void PutVec(std::vector<std::uint8_t>& out, const Vec3& v) {
+void PutVec(std::vector<std::uint8_t>& out, const Vec3& v)
+{
     PutFloat(out, v.x);
     PutFloat(out, v.y);
     PutFloat(out, v.z);
@@ -28,20 +31,23 @@ void PutVec(std::vector<std::uint8_t>& out, const Vec3& v) {
 class ByteReader {
 public:
     explicit ByteReader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-    bool U32(std::uint32_t& v) {
+    bool U32(std::uint32_t& v)
+    {
         if (Remaining() < 4) return false;
         v = 0;
         for (int i = 0; i < 4; ++i) v |= std::uint32_t(bytes_[pos_ + i]) << (8 * i);
         pos_ += 4;
         return true;
     }
-    bool Float(float& f) {
+    bool Float(float& f)
+    {
         std::uint32_t bits;
         if (!U32(bits)) return false;
         std::memcpy(&f, &bits, 4);
         return true;
     }
-    bool Vec(Vec3& v) {
+    bool Vec(Vec3& v)
+    {
         if (Remaining() < 12) return false;
         Float(v.x);
         Float(v.y);
@@ -55,9 +61,13 @@ private:
     std::size_t pos_ = 0;
 };
 
-bool Finite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const Vec3& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
-std::string Fmt(const char* format, double a = 0, double b = 0, double c = 0, double d = 0) {
+std::string Fmt(const char* format, double a = 0, double b = 0, double c = 0, double d = 0)
+{
     char buf[256];
     std::snprintf(buf, sizeof buf, format, a, b, c, d);
     return buf;
@@ -65,7 +75,8 @@ std::string Fmt(const char* format, double a = 0, double b = 0, double c = 0, do
 
 }  // namespace
 
-KmfParse ParseKmf(const std::vector<std::uint8_t>& bytes) {
+KmfParse ParseKmf(const std::vector<std::uint8_t>& bytes)
+{
     KmfParse parse;
     parse.fileSize = bytes.size();
     ByteReader in(bytes);
@@ -111,7 +122,8 @@ KmfParse ParseKmf(const std::vector<std::uint8_t>& bytes) {
         KmfCoin coin;
         coin.active = static_cast<std::uint8_t>(head & 0xFF);
         in.Vec(coin.position);
-        if (!Finite(coin.position)) parse.problems.push_back(Fmt("coin %.0f has a position that is not a finite number", double(i)));
+        if (!Finite(coin.position))
+            parse.problems.push_back(Fmt("coin %.0f has a position that is not a finite number", double(i)));
         parse.level.coins.push_back(coin);
     }
     if (count > 0 && toRead < count && count <= kCoinTableSize) {
@@ -130,12 +142,14 @@ KmfParse ParseKmf(const std::vector<std::uint8_t>& bytes) {
         parse.problems.push_back("start position is not a finite number");
     } else if (parse.level.start.x < 0 || parse.level.start.x > kBoardSize || parse.level.start.z < 0 ||
                parse.level.start.z > kBoardSize) {
-        parse.problems.push_back(Fmt("start (%.2f, %.2f) is off the 0..90 board", parse.level.start.x, parse.level.start.z));
+        parse.problems.push_back(
+            Fmt("start (%.2f, %.2f) is off the 0..90 board", parse.level.start.x, parse.level.start.z));
     }
     return parse;
 }
 
-std::vector<std::uint8_t> SerializeKmf(const KmfLevel& level) {
+std::vector<std::uint8_t> SerializeKmf(const KmfLevel& level)
+{
     std::vector<std::uint8_t> out;
     out.reserve(kEmptyFileBytes + kCoinRecordBytes * level.coins.size());
     for (int k = 0; k < kCellCount; ++k) {
@@ -152,7 +166,8 @@ std::vector<std::uint8_t> SerializeKmf(const KmfLevel& level) {
     return out;
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+{
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         error = "cannot open " + path;
@@ -171,7 +186,8 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         error = "cannot create " + path;

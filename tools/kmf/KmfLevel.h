@@ -21,12 +21,12 @@
 
 namespace kmf {
 
-constexpr int kGridSize = 45;                           // tiles per side
-constexpr int kCellCount = kGridSize * kGridSize;       // 2025
-constexpr int kCoinTableSize = 150;                     // coin records the game holds
-constexpr float kTileSize = 2.0f;                       // world units per tile
-constexpr float kBoardSize = kGridSize * kTileSize;     // 90
-constexpr std::size_t kGridBytes = kCellCount * 4;      // 8100
+constexpr int kGridSize = 45;                        // tiles per side
+constexpr int kCellCount = kGridSize * kGridSize;    // 2025
+constexpr int kCoinTableSize = 150;                  // coin records the game holds
+constexpr float kTileSize = 2.0f;                    // world units per tile
+constexpr float kBoardSize = kGridSize * kTileSize;  // 90
+constexpr std::size_t kGridBytes = kCellCount * 4;   // 8100
 constexpr std::size_t kCoinRecordBytes = 16;
 constexpr std::size_t kEmptyFileBytes = kGridBytes + 4 + 24;  // 8128: a level without coins
 
@@ -43,8 +43,14 @@ struct KmfCoin {
 };
 
 // Cell and world helpers shared by the compiler, the checker and the tests.
-inline int CellIndex(int cellX, int cellZ) { return cellX * kGridSize + cellZ; }
-inline float CellCentre(int cell) { return cell * kTileSize + 1.0f; }
+inline int CellIndex(int cellX, int cellZ)
+{
+    return cellX * kGridSize + cellZ;
+}
+inline float CellCentre(int cell)
+{
+    return cell * kTileSize + 1.0f;
+}
 
 struct KmfLevel {
     std::array<std::uint8_t, kCellCount> grid{};  // indexed by CellIndex(cellX, cellZ)
@@ -60,7 +66,7 @@ struct KmfLevel {
 // read, the way the game reads it (values past a short end stay zero).
 struct KmfParse {
     KmfLevel level;
-    std::int32_t storedCount = 0;       // N as stored, before any check
+    std::int32_t storedCount = 0;  // N as stored, before any check
     std::size_t fileSize = 0;
     std::vector<std::string> problems;  // empty when the file is well formed
     bool complete = false;              // grid, coins, goal and start were all read from the right places

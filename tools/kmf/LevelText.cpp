@@ -5,7 +5,8 @@
 namespace kmf {
 namespace {
 
-std::string Trim(const std::string& s) {
+std::string Trim(const std::string& s)
+{
     const auto b = s.find_first_not_of(" \t\r");
     if (b == std::string::npos) return "";
     const auto e = s.find_last_not_of(" \t\r");
@@ -14,7 +15,8 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
-bool CompileLevelText(const std::string& text, LevelText& out, std::string& error) {
+bool CompileLevelText(const std::string& text, LevelText& out, std::string& error)
+{
     out = LevelText{};
     std::istringstream in(text);
     std::string raw;
@@ -55,9 +57,14 @@ bool CompileLevelText(const std::string& text, LevelText& out, std::string& erro
             const Vec3 centre{CellCentre(cx), 0.0f, CellCentre(cz)};
             std::uint8_t tile = kTileSafe;
             switch (ch) {
-                case '#': tile = kTileBomb; break;
-                case '.': break;
-                case 'c': out.level.coins.push_back({1, {centre.x, kCoinHeight, centre.z}}); break;
+                case '#':
+                    tile = kTileBomb;
+                    break;
+                case '.':
+                    break;
+                case 'c':
+                    out.level.coins.push_back({1, {centre.x, kCoinHeight, centre.z}});
+                    break;
                 case 'S':
                     if (haveStart) return fail("a second start");
                     haveStart = true;
@@ -83,8 +90,7 @@ bool CompileLevelText(const std::string& text, LevelText& out, std::string& erro
     if (!ended) return fail("map not closed by \"end\"");
     if (!haveStart) return fail("no start ('S') on the map");
     if (!haveGoal) return fail("no goal ('G') on the map");
-    if (out.level.coins.size() > static_cast<std::size_t>(kCoinTableSize))
-        return fail("more than 150 coins");
+    if (out.level.coins.size() > static_cast<std::size_t>(kCoinTableSize)) return fail("more than 150 coins");
     return true;
 }
 

@@ -13,7 +13,8 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-Rgba Hex(unsigned rgb) {
+Rgba Hex(unsigned rgb)
+{
     return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, 1.0f};
 }
 
@@ -32,12 +33,13 @@ const Entry kSkin[] = {
 };
 
 const char kFolder[] = "media/gui/";
-const unsigned kOutline = 0x3A4450;   // frame strips and the atlas outlines
+const unsigned kOutline = 0x3A4450;  // frame strips and the atlas outlines
 
 // A bevelled face: a vertical gradient from top to bottom colour, a light
 // edge along the top and left and a dark one along the bottom and right
 // (swapped when pressed), one dark outline pixel all round.
-Image Bevel(int w, int h, Rgba top, Rgba bottom, bool pressed) {
+Image Bevel(int w, int h, Rgba top, Rgba bottom, bool pressed)
+{
     Image img(w, h);
     const Rgba light = Hex(0xF4F7FB), dark = Hex(0x4A5462), outline = Hex(kOutline);
     img.Map([&](float px, float py, Rgba) {
@@ -54,14 +56,15 @@ Image Bevel(int w, int h, Rgba top, Rgba bottom, bool pressed) {
 }
 
 // A filled triangle pointing up (or down) centred in a size x size square.
-void Arrow(Image& img, int ox, int oy, int size, bool pointsUp, Rgba colour) {
+void Arrow(Image& img, int ox, int oy, int size, bool pointsUp, Rgba colour)
+{
     const float cx = ox + size / 2.0f, cy = oy + size / 2.0f, half = size * 0.22f;
     const float tip = pointsUp ? cy - half : cy + half, base = pointsUp ? cy + half * 0.8f : cy - half * 0.8f;
     img.Fill(
         [&](float px, float py) {
             if (px < ox || px >= ox + size || py < oy || py >= oy + size) return 1e9f;
             // Inside when between tip and base and within the widening sides.
-            const float t = (py - tip) / (base - tip);   // 0 at the tip, 1 at the base
+            const float t = (py - tip) / (base - tip);  // 0 at the tip, 1 at the base
             const float side = std::fabs(px - cx) - t * half * 1.1f;
             const float along = std::max(-t, t - 1.0f) * std::fabs(base - tip);
             return std::max(side, along);
@@ -70,20 +73,23 @@ void Arrow(Image& img, int ox, int oy, int size, bool pointsUp, Rgba colour) {
 }
 
 // Copies src into img with its top-left corner at (ox, oy).
-void Blit(Image& img, const Image& src, int ox, int oy) {
+void Blit(Image& img, const Image& src, int ox, int oy)
+{
     for (int y = 0; y < src.Height(); ++y)
         for (int x = 0; x < src.Width(); ++x) img.At(ox + x, oy + y) = src.At(x, y);
 }
 
 }  // namespace
 
-std::vector<std::string> GuiMediaFileNames() {
+std::vector<std::string> GuiMediaFileNames()
+{
     std::vector<std::string> names;
     for (const Entry& e : kSkin) names.push_back(std::string(kFolder) + e.name);
     return names;
 }
 
-bool GenerateGuiMedia(const std::string& root, std::string& error) {
+bool GenerateGuiMedia(const std::string& root, std::string& error)
+{
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(root) / "media" / "gui";
     std::error_code ec;
@@ -97,11 +103,18 @@ bool GenerateGuiMedia(const std::string& root, std::string& error) {
     return true;
 }
 
-Image MakeButtonUp() { return Bevel(128, 32, Hex(0xDCE6F2), Hex(0x9DB2CC), false); }
+Image MakeButtonUp()
+{
+    return Bevel(128, 32, Hex(0xDCE6F2), Hex(0x9DB2CC), false);
+}
 
-Image MakeButtonDown() { return Bevel(128, 32, Hex(0x7F95B0), Hex(0xA9BBD1), true); }
+Image MakeButtonDown()
+{
+    return Bevel(128, 32, Hex(0x7F95B0), Hex(0xA9BBD1), true);
+}
 
-Image MakeButtonThird() {
+Image MakeButtonThird()
+{
     Image img(128, 32, Hex(0xB8BCC2));
     const Rgba outline = Hex(0x8A9098);
     img.Map([&](float px, float py, Rgba c) {
@@ -111,18 +124,26 @@ Image MakeButtonThird() {
     return img;
 }
 
-Image MakeTextboxBack() {
+Image MakeTextboxBack()
+{
     Image img(32, 32, Hex(0xFBFCFD));
     const Rgba shade = Hex(0xDDE2E8);
     img.Map([&](float, float py, Rgba c) { return Mix(shade, c, SmoothStep(0.0f, 6.0f, py)); });
     return img;
 }
 
-Image MakeListboxBack() { return Image(32, 32, Hex(0xF6F8FA)); }
+Image MakeListboxBack()
+{
+    return Image(32, 32, Hex(0xF6F8FA));
+}
 
-Image MakeFrameBorder() { return Image(8, 8, Hex(kOutline)); }
+Image MakeFrameBorder()
+{
+    return Image(8, 8, Hex(kOutline));
+}
 
-Image MakeListboxScroll() {
+Image MakeListboxScroll()
+{
     Image img(64, 64);
     const Rgba arrow = Hex(0x27303B);
     Image up = Bevel(32, 32, Hex(0xDCE6F2), Hex(0xA9BBD1), false);
@@ -152,7 +173,8 @@ Image MakeListboxScroll() {
     return img;
 }
 
-Image MakeWindowBack() {
+Image MakeWindowBack()
+{
     // Two crossed waves whose periods divide the tile, so it repeats without seams.
     Image img(64, 64);
     const Rgba a = Hex(0xE3E8EE), b = Hex(0xD3DAE3);

@@ -33,7 +33,8 @@ public:
     // pixel centre (px, py) to the shape's edge, negative inside; shade(px, py)
     // gives the colour there. Edges are anti-aliased over one pixel.
     template <class Sdf, class Shade>
-    void Fill(Sdf sdf, Shade shade) {
+    void Fill(Sdf sdf, Shade shade)
+    {
         for (int y = 0; y < height_; ++y)
             for (int x = 0; x < width_; ++x) {
                 const float px = x + 0.5f, py = y + 0.5f;
@@ -44,7 +45,8 @@ public:
 
     // Per pixel: replaces the pixel by f(px, py, current).
     template <class F>
-    void Map(F f) {
+    void Map(F f)
+    {
         for (int y = 0; y < height_; ++y)
             for (int x = 0; x < width_; ++x) At(x, y) = f(x + 0.5f, y + 0.5f, At(x, y));
     }

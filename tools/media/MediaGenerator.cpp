@@ -29,10 +29,17 @@ struct MeshEntry {
 
 // Names and case exactly as the game asks for them.
 const TextureEntry kTextures[] = {
-    {"XRayFrame.tga", MakeXRayFrame}, {"plstart.tga", MakePlayerStart}, {"Logo.tga", MakeLogo},
-    {"Grid.tga", MakeGrid},           {"BallShadow.tga", MakeBallShadow}, {"coinshadow.tga", MakeCoinShadow},
-    {"coin.tga", MakeCoin},           {"Bomb.tga", MakeBomb},           {"goal.tga", MakeGoal},
-    {"ring.tga", MakeRing},           {"particle.tga", MakeParticle},
+    {"XRayFrame.tga", MakeXRayFrame},
+    {"plstart.tga", MakePlayerStart},
+    {"Logo.tga", MakeLogo},
+    {"Grid.tga", MakeGrid},
+    {"BallShadow.tga", MakeBallShadow},
+    {"coinshadow.tga", MakeCoinShadow},
+    {"coin.tga", MakeCoin},
+    {"Bomb.tga", MakeBomb},
+    {"goal.tga", MakeGoal},
+    {"ring.tga", MakeRing},
+    {"particle.tga", MakeParticle},
 };
 
 const MeshEntry kMeshes[] = {
@@ -40,11 +47,15 @@ const MeshEntry kMeshes[] = {
     {"coin.X", MakeCoinMesh},   {"bombplane.X", MakeBombPlaneMesh}, {"goal.X", MakeGoalMesh},
 };
 
-std::string LevelFileName(int n) { return "kMedia/kMaps/level" + std::to_string(n) + ".kmf"; }
+std::string LevelFileName(int n)
+{
+    return "kMedia/kMaps/level" + std::to_string(n) + ".kmf";
+}
 
 }  // namespace
 
-std::vector<std::string> MediaFileNames() {
+std::vector<std::string> MediaFileNames()
+{
     std::vector<std::string> names;
     for (const TextureEntry& t : kTextures) names.push_back(std::string("kMedia/") + t.name);
     for (const MeshEntry& m : kMeshes) names.push_back(std::string("kMedia/") + m.name);
@@ -55,7 +66,8 @@ std::vector<std::string> MediaFileNames() {
     return names;
 }
 
-bool GenerateMedia(const std::string& root, std::string& error) {
+bool GenerateMedia(const std::string& root, std::string& error)
+{
     namespace fs = std::filesystem;
     const fs::path base(root);
     std::error_code ec;

@@ -7,7 +7,8 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-XMaterial Textured(const char* texture, float diffuse, float alpha = 1.0f) {
+XMaterial Textured(const char* texture, float diffuse, float alpha = 1.0f)
+{
     XMaterial m;
     m.r = m.g = m.b = diffuse;
     m.a = alpha;
@@ -18,7 +19,8 @@ XMaterial Textured(const char* texture, float diffuse, float alpha = 1.0f) {
 // A flat quad facing up at height y, spanning x0..x1 and z0..z1, with the
 // texture's top edge at the far (high z) side.
 void FlatQuad(XMesh& mesh, float x0, float z0, float x1, float z1, float y, float u0, float v0, float u1, float v1,
-              int material) {
+              int material)
+{
     const Vec up{0, 1, 0};
     const int a = mesh.AddVertex({x0, y, z0}, up, u0, v1);
     const int b = mesh.AddVertex({x0, y, z1}, up, u0, v0);
@@ -29,7 +31,8 @@ void FlatQuad(XMesh& mesh, float x0, float z0, float x1, float z1, float y, floa
 
 // A flat disc or annulus facing up, textured by planar projection of the
 // square -extent..extent onto the whole image.
-void FlatRing(XMesh& mesh, float inner, float outer, float y, float extent, int segments, int material) {
+void FlatRing(XMesh& mesh, float inner, float outer, float y, float extent, int segments, int material)
+{
     const Vec up{0, 1, 0};
     auto uv = [&](float x, float z, float& u, float& v) {
         u = 0.5f + x / (2 * extent);
@@ -69,7 +72,8 @@ void FlatRing(XMesh& mesh, float inner, float outer, float y, float extent, int 
 
 }  // namespace
 
-XMesh MakeBoardMesh() {
+XMesh MakeBoardMesh()
+{
     // The board model is drawn at (45, 0, 45), so model x = -45 is world x = 0,
     // a tile edge: u = (x + 45) / 2 puts every whole u on a tile edge.
     XMesh mesh("Board");
@@ -104,7 +108,8 @@ XMesh MakeBoardMesh() {
     return mesh;
 }
 
-XMesh MakeBallMesh() {
+XMesh MakeBallMesh()
+{
     // Eight grid cells around the equator and four from pole to pole, so the
     // lines on the ball show every turn it makes.
     XMesh mesh("Ball");
@@ -129,7 +134,8 @@ XMesh MakeBallMesh() {
     return mesh;
 }
 
-XMesh MakeShadowPlaneMesh() {
+XMesh MakeShadowPlaneMesh()
+{
     // The game draws this quad at the ball centre's height (1.1 for the ball,
     // the coin's own height for coins) with depth testing off; it lies lower
     // by that height so the shadow lands on the board under the object.
@@ -140,7 +146,8 @@ XMesh MakeShadowPlaneMesh() {
     return mesh;
 }
 
-XMesh MakeCoinMesh() {
+XMesh MakeCoinMesh()
+{
     // Faces toward -z and +z; the emblem is mirrored on the back so it reads
     // the right way round from both sides. The rim samples the gold edge ring.
     XMesh mesh("Coin");
@@ -182,14 +189,16 @@ XMesh MakeCoinMesh() {
     return mesh;
 }
 
-XMesh MakeBombPlaneMesh() {
+XMesh MakeBombPlaneMesh()
+{
     XMesh mesh("BombPlane");
     const int mat = mesh.AddMaterial(Textured("Bomb.tga", kLevelFaceDiffuse));
     FlatQuad(mesh, -1, -1, 1, 1, 0.0f, 0, 0, 1, 1, mat);
     return mesh;
 }
 
-XMesh MakeGoalMesh() {
+XMesh MakeGoalMesh()
+{
     // Flat on the board, a little above it so the board never shows through.
     // The ring's middle (2.0) marks how close the ball must come: within 2.3
     // of the goal point with its centre 1.0 up is 2.07 across the board.

@@ -33,7 +33,8 @@ const Rgba kGround = {0.22f, 0.27f, 0.33f, 1.0f};
 const Rgba kSun = {1.0f, 0.97f, 0.85f, 1.0f};
 
 // The sky's colour in the unit direction d.
-Rgba SkyColour(const float d[3]) {
+Rgba SkyColour(const float d[3])
+{
     Rgba c;
     if (d[1] >= 0.0f) {
         // Pale at the horizon, deep overhead; most of the change low down.
@@ -57,18 +58,21 @@ Rgba SkyColour(const float d[3]) {
 
 }  // namespace
 
-void SkyFaceDirection(int face, float u, float v, float out[3]) {
+void SkyFaceDirection(int face, float u, float v, float out[3])
+{
     const float(*q)[3] = kFaceCorners[face];
     for (int i = 0; i < 3; ++i) out[i] = q[0][i] + u * (q[1][i] - q[0][i]) + v * (q[2][i] - q[0][i]);
 }
 
-void SkySunDirection(float out[3]) {
+void SkySunDirection(float out[3])
+{
     const float d[3] = {0.45f, 0.30f, 0.84f};
     const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     for (int i = 0; i < 3; ++i) out[i] = d[i] / length;
 }
 
-Image MakeSkyFace(int face) {
+Image MakeSkyFace(int face)
+{
     Image image(kSkyFaceSize, kSkyFaceSize);
     image.Map([face](float px, float py, const Rgba&) {
         float d[3];
@@ -80,7 +84,8 @@ Image MakeSkyFace(int face) {
     return image;
 }
 
-Image MakeDudvMap() {
+Image MakeDudvMap()
+{
     // Sums of waves with whole numbers of periods across the tile, so the
     // map repeats without a seam.
     struct Wave {
@@ -108,14 +113,16 @@ Image MakeDudvMap() {
     return image;
 }
 
-std::vector<std::string> SkyWaterFileNames() {
+std::vector<std::string> SkyWaterFileNames()
+{
     std::vector<std::string> names;
     for (const char* face : kFaceNames) names.push_back(std::string("media/sky/") + face);
     names.push_back("media/water/dudv.tga");
     return names;
 }
 
-bool WriteSkyWaterMedia(const std::string& root, std::string& error) {
+bool WriteSkyWaterMedia(const std::string& root, std::string& error)
+{
     namespace fs = std::filesystem;
     const fs::path base(root);
     for (const char* folder : {"media/sky", "media/water"}) {

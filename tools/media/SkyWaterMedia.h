@@ -31,7 +31,7 @@ void SkyFaceDirection(int face, float u, float v, float out[3]);
 // The sun's direction, unit length.
 void SkySunDirection(float out[3]);
 
-Image MakeSkyFace(int face);   // kSkyFaceSize square, opaque; face 0 ... 5
+Image MakeSkyFace(int face);  // kSkyFaceSize square, opaque; face 0 ... 5
 // kDudvSize square, opaque: red and green are offsets around 0.5 (128) that
 // tile seamlessly in both directions; blue is 0.5.
 Image MakeDudvMap();

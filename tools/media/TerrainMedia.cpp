@@ -16,7 +16,8 @@ constexpr float kTwoPi = 6.2831853f;
 constexpr std::size_t kTableBytes = std::size_t(kTerrainSide) * kTerrainSide;
 
 // Integer hash of a lattice point to [0, 1).
-float Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed) {
+float Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed)
+{
     std::uint32_t h = x * 374761393u + y * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
@@ -25,7 +26,8 @@ float Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed) {
 
 // Smooth value noise in [0, 1) on a lattice of cell-sized steps; the lattice
 // wraps every period cells (0: never), so textures made from it tile.
-float ValueNoise(float x, float y, float cell, int period, std::uint32_t seed) {
+float ValueNoise(float x, float y, float cell, int period, std::uint32_t seed)
+{
     const float fx = x / cell, fy = y / cell;
     const int ix = (int)std::floor(fx), iy = (int)std::floor(fy);
     float u = fx - ix, v = fy - iy;
@@ -42,12 +44,16 @@ float ValueNoise(float x, float y, float cell, int period, std::uint32_t seed) {
     return (a + (b - a) * u) + ((c + (d - c) * u) - (a + (b - a) * u)) * v;
 }
 
-Rgba Rgb(float r, float g, float b) { return Rgba{r, g, b, 1.0f}; }
+Rgba Rgb(float r, float g, float b)
+{
+    return Rgba{r, g, b, 1.0f};
+}
 
 // 128 x 128 detail textures, tileable.
 constexpr int kDetailSide = 128;
 
-Image MakeGrass() {
+Image MakeGrass()
+{
     Image img(kDetailSide, kDetailSide);
     img.Map([](float x, float y, const Rgba&) {
         const float broad = ValueNoise(x, y, 16, kDetailSide / 16, 11);
@@ -58,7 +64,8 @@ Image MakeGrass() {
     return img;
 }
 
-Image MakeMud() {
+Image MakeMud()
+{
     Image img(kDetailSide, kDetailSide);
     img.Map([](float x, float y, const Rgba&) {
         const float blotch = ValueNoise(x, y, 32, kDetailSide / 32, 21);
@@ -69,7 +76,8 @@ Image MakeMud() {
     return img;
 }
 
-Image MakeConcrete() {
+Image MakeConcrete()
+{
     Image img(kDetailSide, kDetailSide);
     img.Map([](float x, float y, const Rgba&) {
         const float grain = ValueNoise(x, y, 1, kDetailSide, 31);
@@ -82,7 +90,8 @@ Image MakeConcrete() {
     return img;
 }
 
-Image MakeBricks() {
+Image MakeBricks()
+{
     // Bricks 32 x 16 with 2-pixel mortar; every other row shifted by half a brick.
     Image img(kDetailSide, kDetailSide);
     img.Map([](float x, float y, const Rgba&) {
@@ -99,7 +108,8 @@ Image MakeBricks() {
 }
 
 // Uncompressed 24-bit BMP, bottom row first as the format stores it.
-std::vector<std::uint8_t> EncodeBmp(const Image& image) {
+std::vector<std::uint8_t> EncodeBmp(const Image& image)
+{
     const int w = image.Width(), h = image.Height();
     const int rowBytes = (w * 3 + 3) & ~3;
     const std::uint32_t dataSize = (std::uint32_t)(rowBytes * h);
@@ -130,15 +140,16 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
 // pixel in column c, row r holds the height of table row c, column r. The
 // engine's converter writes byte k from image column k / W, row k % W, so the
 // height file comes out in table order.
-std::vector<std::uint8_t> EncodeHeightImage(const std::vector<std::uint8_t>& heights) {
+std::vector<std::uint8_t> EncodeHeightImage(const std::vector<std::uint8_t>& heights)
+{
     std::vector<std::uint8_t> out(18 + kTableBytes);
-    out[2] = 3;   // uncompressed grey
+    out[2] = 3;  // uncompressed grey
     out[12] = kTerrainSide & 0xFF;
     out[13] = kTerrainSide >> 8;
     out[14] = kTerrainSide & 0xFF;
     out[15] = kTerrainSide >> 8;
     out[16] = 8;
-    out[17] = 0x20;   // top-left origin
+    out[17] = 0x20;  // top-left origin
     std::uint8_t* pixels = out.data() + 18;
     const int block = 64;
     for (int z0 = 0; z0 < kTerrainSide; z0 += block)
@@ -150,7 +161,8 @@ std::vector<std::uint8_t> EncodeHeightImage(const std::vector<std::uint8_t>& hei
 
 // The layers of the table's first 256 x 256 samples as the alpha map shows
 // them (grass blue, mud green, concrete red, bricks in alpha), for viewing.
-Image MakeAlphaMapImage(const std::vector<std::uint8_t>& layers) {
+Image MakeAlphaMapImage(const std::vector<std::uint8_t>& layers)
+{
     Image img(256, 256);
     for (int z = 0; z < 256; ++z)
         for (int x = 0; x < 256; ++x) {
@@ -162,12 +174,14 @@ Image MakeAlphaMapImage(const std::vector<std::uint8_t>& layers) {
 
 }  // namespace
 
-std::vector<std::string> TerrainMediaFileNames() {
-    return {"media/grass.bmp",    "media/mud.bmp",      "media/concrete.bmp",       "media/bricks01def.tga",
+std::vector<std::string> TerrainMediaFileNames()
+{
+    return {"media/grass.bmp",    "media/mud.bmp",     "media/concrete.bmp",        "media/bricks01def.tga",
             "media/alphamap.tga", kTerrainHeightImage, "media/TerrData/terrtex.btd"};
 }
 
-std::vector<std::uint8_t> MakeTerrainHeights() {
+std::vector<std::uint8_t> MakeTerrainHeights()
+{
     // Separable waves as tables per column and per row.
     std::vector<float> sx(kTerrainSide), cz(kTerrainSide), s97x(kTerrainSide), c97x(kTerrainSide), s97z(kTerrainSide),
         c97z(kTerrainSide), bend(kTerrainSide);
@@ -184,13 +198,13 @@ std::vector<std::uint8_t> MakeTerrainHeights() {
     for (int z = 0; z < kTerrainSide; ++z)
         for (int x = 0; x < kTerrainSide; ++x) {
             float h = 0.45f;
-            h += 0.17f * sx[x] * cz[z];                                // broad hills
-            h += 0.08f * (s97x[x] * c97z[z] + c97x[x] * s97z[z]);      // ridges across them
+            h += 0.17f * sx[x] * cz[z];                            // broad hills
+            h += 0.08f * (s97x[x] * c97z[z] + c97x[x] * s97z[z]);  // ridges across them
             h += 0.22f * (ValueNoise((float)x, (float)z, 48, 0, 7) - 0.5f);
             h += 0.06f * (ValueNoise((float)x, (float)z, 12, 0, 8) - 0.5f);
             // Winding valleys every 300 samples along x.
             float t = std::fmod(x + bend[z] + 3000.0f, 300.0f) / 300.0f;
-            float d = std::fabs(t - 0.5f) * 300.0f;   // samples from the valley floor
+            float d = std::fabs(t - 0.5f) * 300.0f;  // samples from the valley floor
             if (d < 30.0f) {
                 const float k = 1.0f - d / 30.0f;
                 h -= 0.25f * k * k;
@@ -206,11 +220,12 @@ std::vector<std::uint8_t> MakeTerrainHeights() {
     return heights;
 }
 
-std::vector<std::uint8_t> MakeTerrainLayers(const std::vector<std::uint8_t>& heights) {
+std::vector<std::uint8_t> MakeTerrainLayers(const std::vector<std::uint8_t>& heights)
+{
     std::vector<std::uint8_t> layers(kTableBytes, 0);
     std::vector<float> pathBend(kTerrainSide);
     for (int z = 0; z < kTerrainSide; ++z) pathBend[z] = 18.0f * std::sin(z / 40.0f);
-    const float unit = kTerrainHeightScale / 255.0f;   // world height of one byte
+    const float unit = kTerrainHeightScale / 255.0f;  // world height of one byte
     auto H = [&heights](int x, int z) {
         x = std::min(std::max(x, 0), kTerrainSide - 1);
         z = std::min(std::max(z, 0), kTerrainSide - 1);
@@ -240,7 +255,8 @@ std::vector<std::uint8_t> MakeTerrainLayers(const std::vector<std::uint8_t>& hei
     return layers;
 }
 
-bool GenerateTerrainMedia(const std::string& root, std::string& error) {
+bool GenerateTerrainMedia(const std::string& root, std::string& error)
+{
     namespace fs = std::filesystem;
     const fs::path base(root);
     std::error_code ec;

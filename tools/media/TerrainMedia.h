@@ -15,9 +15,9 @@
 
 namespace media {
 
-constexpr int kTerrainSide = 4096;                 // samples per table row and column
-constexpr std::uint8_t kTerrainWaterLevel = 32;    // height byte of the water surface
-constexpr float kTerrainHeightScale = 64.0f;       // world height of byte 255 (the engine's default)
+constexpr int kTerrainSide = 4096;               // samples per table row and column
+constexpr std::uint8_t kTerrainWaterLevel = 32;  // height byte of the water surface
+constexpr float kTerrainHeightScale = 64.0f;     // world height of byte 255 (the engine's default)
 
 // Files written by GenerateTerrainMedia, relative to the root.
 std::vector<std::string> TerrainMediaFileNames();

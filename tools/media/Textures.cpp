@@ -10,7 +10,8 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-Rgba Hex(unsigned rgb, float a = 1.0f) {
+Rgba Hex(unsigned rgb, float a = 1.0f)
+{
     return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, a};
 }
 
@@ -20,11 +21,18 @@ struct Solid {
     Rgba operator()(float, float) const { return c; }
 };
 
-float Union(float a, float b) { return std::min(a, b); }
-float Subtract(float a, float b) { return std::max(a, -b); }
+float Union(float a, float b)
+{
+    return std::min(a, b);
+}
+float Subtract(float a, float b)
+{
+    return std::max(a, -b);
+}
 
 // Five-pointed star centred on (cx, cy), outer radius r, pointing up.
-float StarSdf(float px, float py, float cx, float cy, float r, float inner) {
+float StarSdf(float px, float py, float cx, float cy, float r, float inner)
+{
     float best = 1e9f;
     bool inside = false;
     GlyphPoint pts[10];
@@ -45,11 +53,15 @@ float StarSdf(float px, float py, float cx, float cy, float r, float inner) {
 }
 
 // Soft round falloff: 1 inside r0, 0 beyond r1.
-float Falloff(float d, float r0, float r1) { return 1.0f - SmoothStep(r0, r1, d); }
+float Falloff(float d, float r0, float r1)
+{
+    return 1.0f - SmoothStep(r0, r1, d);
+}
 
 }  // namespace
 
-Image MakeGrid() {
+Image MakeGrid()
+{
     // A stone slab: dark joint on the border (half of it on each side, so
     // tiles share a full joint), a bevel lit from the lower left as the game's
     // light falls on the board, and a faint mottle.
@@ -74,7 +86,8 @@ Image MakeGrid() {
     return img;
 }
 
-Image MakeBallShadow() {
+Image MakeBallShadow()
+{
     const int n = 64;
     Image img(n, n, {0, 0, 0, 0});
     const float c = n * 0.5f;
@@ -85,7 +98,8 @@ Image MakeBallShadow() {
     return img;
 }
 
-Image MakeCoinShadow() {
+Image MakeCoinShadow()
+{
     // The coin's footprint seen from above: long along its face (u), thin across.
     const int n = 64;
     Image img(n, n, {0, 0, 0, 0});
@@ -98,7 +112,8 @@ Image MakeCoinShadow() {
     return img;
 }
 
-Image MakeParticle() {
+Image MakeParticle()
+{
     const int n = 32;
     Image img(n, n, {1, 1, 1, 0});
     const float c = n * 0.5f;
@@ -110,7 +125,8 @@ Image MakeParticle() {
     return img;
 }
 
-Image MakeCoin() {
+Image MakeCoin()
+{
     const int n = 128;
     const float c = n * 0.5f;
     Image img(n, n, Hex(0xC89B2A, 0));
@@ -145,7 +161,8 @@ Image MakeCoin() {
     return img;
 }
 
-Image MakeBomb() {
+Image MakeBomb()
+{
     // Opaque, so the X-ray view keeps full alpha where it is drawn.
     const int n = 128;
     const float c = n * 0.5f;
@@ -173,15 +190,18 @@ Image MakeBomb() {
     img.Fill([&](float x, float y) { return RoundBoxSdf(x, y, c + 8, c - 34, c + 24, c - 22, 3); },
              [&](float, float y) { return Mix(Hex(0x8A8F99), Hex(0x30333A), (y - (c - 34)) / 12); });
     const float fx0 = c + 16, fy0 = c - 34, fx1 = c + 24, fy1 = c - 44, fx2 = c + 33, fy2 = c - 44;
-    img.Fill([&](float x, float y) {
-        return Union(SegmentSdf(x, y, fx0, fy0, fx1, fy1, 2.4f), SegmentSdf(x, y, fx1, fy1, fx2, fy2, 2.4f));
-    }, Solid{Hex(0xD8C8A0)});
+    img.Fill(
+        [&](float x, float y) {
+            return Union(SegmentSdf(x, y, fx0, fy0, fx1, fy1, 2.4f), SegmentSdf(x, y, fx1, fy1, fx2, fy2, 2.4f));
+        },
+        Solid{Hex(0xD8C8A0)});
     img.Fill([&](float x, float y) { return StarSdf(x, y, fx2 + 2, fy2 - 1, 12, 0.38f); }, Solid{Hex(0xFF8A00)});
     img.Fill([&](float x, float y) { return StarSdf(x, y, fx2 + 2, fy2 - 1, 7, 0.45f); }, Solid{Hex(0xFFF27A)});
     return img;
 }
 
-Image MakeGoal() {
+Image MakeGoal()
+{
     const int n = 128;
     const float c = n * 0.5f, r = c - 1;
     Image img(n, n, Hex(0xFFFFFF, 0));
@@ -199,21 +219,25 @@ Image MakeGoal() {
     // Green centre target with a white flag triangle.
     img.Fill([&](float x, float y) { return CircleSdf(x, y, c, c, 17); }, Solid{Hex(0x1E5E2A)});
     img.Fill([&](float x, float y) { return CircleSdf(x, y, c, c, 14.5f); }, Solid{Hex(0x3DBB55)});
-    img.Fill([&](float x, float y) { return SegmentSdf(x, y, c - 5, c - 10, c - 5, c + 10, 1.4f); }, Solid{Hex(0xF4F4F0)});
-    img.Fill([&](float x, float y) {
-        // Pennant: triangle from the pole to the right.
-        const float d1 = SegmentSdf(x, y, c - 4, c - 10, c + 9, c - 5, 0.0f);
-        const float d2 = SegmentSdf(x, y, c + 9, c - 5, c - 4, c, 0.0f);
-        const float d3 = SegmentSdf(x, y, c - 4, c, c - 4, c - 10, 0.0f);
-        const bool inside = x >= c - 4 && (y - (c - 10)) >= (x - (c - 4)) * 5.0f / 13.0f &&
-                            (c - y) >= (x - (c - 4)) * 5.0f / 13.0f;
-        const float d = std::min(d1, std::min(d2, d3));
-        return inside ? -d : d;
-    }, Solid{Hex(0xF4F4F0)});
+    img.Fill([&](float x, float y) { return SegmentSdf(x, y, c - 5, c - 10, c - 5, c + 10, 1.4f); },
+             Solid{Hex(0xF4F4F0)});
+    img.Fill(
+        [&](float x, float y) {
+            // Pennant: triangle from the pole to the right.
+            const float d1 = SegmentSdf(x, y, c - 4, c - 10, c + 9, c - 5, 0.0f);
+            const float d2 = SegmentSdf(x, y, c + 9, c - 5, c - 4, c, 0.0f);
+            const float d3 = SegmentSdf(x, y, c - 4, c, c - 4, c - 10, 0.0f);
+            const bool inside =
+                x >= c - 4 && (y - (c - 10)) >= (x - (c - 4)) * 5.0f / 13.0f && (c - y) >= (x - (c - 4)) * 5.0f / 13.0f;
+            const float d = std::min(d1, std::min(d2, d3));
+            return inside ? -d : d;
+        },
+        Solid{Hex(0xF4F4F0)});
     return img;
 }
 
-Image MakeRing() {
+Image MakeRing()
+{
     // Planar on the ring mesh: the image's square spans the ring's outer
     // diameter, so its radius 2.0 (the edge of the goal zone) is 0.889 here.
     const int n = 128;
@@ -233,7 +257,8 @@ Image MakeRing() {
     return img;
 }
 
-Image MakePlayerStart() {
+Image MakePlayerStart()
+{
     const int n = 64;
     const float c = n * 0.5f;
     Image img(n, n, Hex(0x3A7BD5, 0));
@@ -241,28 +266,34 @@ Image MakePlayerStart() {
     img.Fill([&](float x, float y) { return CircleSdf(x, y, c, c, c - 4); },
              [&](float x, float y) { return Mix(Hex(0x7DB6FF), Hex(0x1F56A8), (x + y) / (2.0f * n)); });
     img.Fill([&](float x, float y) { return RingSdf(x, y, c, c, c - 10, c - 7); }, Solid{Hex(0xFFFFFF, 0.85f)});
-    img.Fill([&](float x, float y) {
-        // Play triangle pointing right.
-        const float d1 = SegmentSdf(x, y, c - 7, c - 11, c - 7, c + 11, 0);
-        const float d2 = SegmentSdf(x, y, c - 7, c + 11, c + 12, c, 0);
-        const float d3 = SegmentSdf(x, y, c + 12, c, c - 7, c - 11, 0);
-        const bool inside = x >= c - 7 && std::fabs(y - c) <= (c + 12 - x) * 11.0f / 19.0f;
-        const float d = std::min(d1, std::min(d2, d3));
-        return inside ? -d : d;
-    }, Solid{Hex(0xFFFFFF)});
+    img.Fill(
+        [&](float x, float y) {
+            // Play triangle pointing right.
+            const float d1 = SegmentSdf(x, y, c - 7, c - 11, c - 7, c + 11, 0);
+            const float d2 = SegmentSdf(x, y, c - 7, c + 11, c + 12, c, 0);
+            const float d3 = SegmentSdf(x, y, c + 12, c, c - 7, c - 11, 0);
+            const bool inside = x >= c - 7 && std::fabs(y - c) <= (c + 12 - x) * 11.0f / 19.0f;
+            const float d = std::min(d1, std::min(d2, d3));
+            return inside ? -d : d;
+        },
+        Solid{Hex(0xFFFFFF)});
     return img;
 }
 
-Image MakeLogo() {
+Image MakeLogo()
+{
     const int w = 256, h = 128;
     Image img(w, h, Hex(0x10343A, 0));
     // Plaque: dark teal glass with a light border.
-    img.Fill([&](float x, float y) { return RoundBoxSdf(x, y, 4, 10, w - 4, h - 10, 16); }, Solid{Hex(0x0A1F24, 0.55f)});
+    img.Fill([&](float x, float y) { return RoundBoxSdf(x, y, 4, 10, w - 4, h - 10, 16); },
+             Solid{Hex(0x0A1F24, 0.55f)});
     img.Fill([&](float x, float y) { return RoundBoxSdf(x, y, 6, 12, w - 6, h - 12, 14); },
              [&](float, float y) { return Mix(Hex(0x2E6E74, 0.82f), Hex(0x0E2B30, 0.88f), (y - 12) / (h - 24)); });
-    img.Fill([&](float x, float y) { return Subtract(RoundBoxSdf(x, y, 8, 14, w - 8, h - 14, 12),
-                                                      RoundBoxSdf(x, y, 10, 16, w - 10, h - 16, 10)); },
-             Solid{Hex(0xA8E0D8, 0.6f)});
+    img.Fill(
+        [&](float x, float y) {
+            return Subtract(RoundBoxSdf(x, y, 8, 14, w - 8, h - 14, 12), RoundBoxSdf(x, y, 10, 16, w - 10, h - 16, 10));
+        },
+        Solid{Hex(0xA8E0D8, 0.6f)});
 
     const std::string text = "KOLVAR";
     const float gap = 1.4f, slant = 0.16f, scale = 3.85f;
@@ -278,7 +309,8 @@ Image MakeLogo() {
     const float top = y0, bottom = y0 + 10 * scale;
     img.Fill(letters(0, 0), [&](float, float y) {
         const float t = (y - top) / (bottom - top);
-        return t < 0.48f ? Mix(Hex(0xFFF6C0), Hex(0xFFD040), t / 0.48f) : Mix(Hex(0xF0A010), Hex(0xB86A08), (t - 0.48f) / 0.52f);
+        return t < 0.48f ? Mix(Hex(0xFFF6C0), Hex(0xFFD040), t / 0.48f)
+                         : Mix(Hex(0xF0A010), Hex(0xB86A08), (t - 0.48f) / 0.52f);
     });
     img.Fill(grow(letters(0, 0), -0.0f), [&](float, float y) {
         const float t = (y - top) / (bottom - top);
@@ -287,20 +319,23 @@ Image MakeLogo() {
 
     // A small ball and bomb under the name, joined by a dotted trail.
     const float by = 98;
-    img.Fill([&](float x, float y) { return CircleSdf(x, y, 56, by, 7); },
-             [&](float x, float y) { return Mix(Hex(0xE8FFF8), Hex(0x5F9F94), std::hypot(x - 53, y - (by - 3)) / 12); });
+    img.Fill(
+        [&](float x, float y) { return CircleSdf(x, y, 56, by, 7); },
+        [&](float x, float y) { return Mix(Hex(0xE8FFF8), Hex(0x5F9F94), std::hypot(x - 53, y - (by - 3)) / 12); });
     for (int i = 0; i < 9; ++i) {
         const float dx = 74 + i * 12.0f;
         img.Fill([&](float x, float y) { return CircleSdf(x, y, dx, by, 1.8f); }, Solid{Hex(0xA8E0D8, 0.8f)});
     }
-    img.Fill([&](float x, float y) { return CircleSdf(x, y, 194, by + 1, 7.5f); },
-             [&](float x, float y) { return Mix(Hex(0x6A6F7A), Hex(0x0C0D10), std::hypot(x - 191, y - (by - 2)) / 13); });
+    img.Fill(
+        [&](float x, float y) { return CircleSdf(x, y, 194, by + 1, 7.5f); },
+        [&](float x, float y) { return Mix(Hex(0x6A6F7A), Hex(0x0C0D10), std::hypot(x - 191, y - (by - 2)) / 13); });
     img.Fill([&](float x, float y) { return SegmentSdf(x, y, 199, by - 5, 203, by - 10, 1.2f); }, Solid{Hex(0xD8C8A0)});
     img.Fill([&](float x, float y) { return CircleSdf(x, y, 204, by - 11.5f, 2.6f); }, Solid{Hex(0xFFC23A)});
     return img;
 }
 
-Image MakeXRayFrame() {
+Image MakeXRayFrame()
+{
     const int n = 256;
     const float c = n * 0.5f;
     Image img(n, n, {0, 0, 0, 0});
@@ -328,9 +363,11 @@ Image MakeXRayFrame() {
     // Screws in the corners.
     const float sp[4][2] = {{12, 12}, {n - 12.0f, 12}, {12, n - 12.0f}, {n - 12.0f, n - 12.0f}};
     for (const auto& s : sp) {
-        img.Fill([&](float x, float y) { return CircleSdf(x, y, s[0], s[1], 3.6f); },
-                 [&](float x, float y) { return Mix(Hex(0xF0F4F6), Hex(0x4A545A), ((x - s[0]) + (y - s[1])) / 8 + 0.5f); });
-        img.Fill([&](float x, float y) { return SegmentSdf(x, y, s[0] - 2.2f, s[1] + 2.2f, s[0] + 2.2f, s[1] - 2.2f, 0.6f); },
+        img.Fill(
+            [&](float x, float y) { return CircleSdf(x, y, s[0], s[1], 3.6f); },
+            [&](float x, float y) { return Mix(Hex(0xF0F4F6), Hex(0x4A545A), ((x - s[0]) + (y - s[1])) / 8 + 0.5f); });
+        img.Fill([&](float x,
+                     float y) { return SegmentSdf(x, y, s[0] - 2.2f, s[1] + 2.2f, s[0] + 2.2f, s[1] - 2.2f, 0.6f); },
                  Solid{Hex(0x20282C)});
     }
     // Label plate in the top bar.
@@ -340,7 +377,8 @@ Image MakeXRayFrame() {
     const float lx = c - lw * 0.5f, ly = 6.5f;
     img.Fill([&](float x, float y) { return RoundBoxSdf(x, y, lx - 10, 4, lx + lw + 10, 28, 5); },
              [&](float, float y) { return Mix(Hex(0x19423D), Hex(0x0B211E), (y - 4) / 24); });
-    img.Fill([&](float x, float y) { return TextSdf(label, lx, ly, scale, gap, 0, x, y) - 0.6f; }, Solid{Hex(0x061210)});
+    img.Fill([&](float x, float y) { return TextSdf(label, lx, ly, scale, gap, 0, x, y) - 0.6f; },
+             Solid{Hex(0x061210)});
     img.Fill([&](float x, float y) { return TextSdf(label, lx, ly, scale, gap, 0, x, y); }, Solid{Hex(0x7CFFD8)});
     // Two status lamps beside the label.
     img.Fill([&](float x, float y) { return CircleSdf(x, y, lx - 24, 16, 3.5f); }, Solid{Hex(0x47FF9A)});
@@ -348,13 +386,17 @@ Image MakeXRayFrame() {
 
     // Ring of the bomb distance round the ball at the view's centre, and ticks.
     const float unit = n / kXRayViewUnits;
-    img.Fill([&](float x, float y) { return std::fabs(CircleSdf(x, y, c, c, unit)) - 0.8f; }, Solid{Hex(0xE8FFF6, 0.55f)});
+    img.Fill([&](float x, float y) { return std::fabs(CircleSdf(x, y, c, c, unit)) - 0.8f; },
+             Solid{Hex(0xE8FFF6, 0.55f)});
     for (int i = 0; i < 4; ++i) {
         const float a = i * kPi / 2;
         const float ca = std::cos(a), sa = std::sin(a);
-        img.Fill([&](float x, float y) {
-            return SegmentSdf(x, y, c + ca * (unit + 4), c + sa * (unit + 4), c + ca * (unit + 12), c + sa * (unit + 12), 0.8f);
-        }, Solid{Hex(0xE8FFF6, 0.55f)});
+        img.Fill(
+            [&](float x, float y) {
+                return SegmentSdf(x, y, c + ca * (unit + 4), c + sa * (unit + 4), c + ca * (unit + 12),
+                                  c + sa * (unit + 12), 0.8f);
+            },
+            Solid{Hex(0xE8FFF6, 0.55f)});
     }
     return img;
 }

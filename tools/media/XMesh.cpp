@@ -5,13 +5,23 @@
 namespace media {
 namespace {
 
-Vec Sub(const Vec& a, const Vec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec Cross(const Vec& a, const Vec& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float Dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec Sub(const Vec& a, const Vec& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec Cross(const Vec& a, const Vec& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float Dot(const Vec& a, const Vec& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Fixed notation keeps the files byte-identical from run to run; "-0.000000"
 // is folded into "0.000000".
-std::string F(float v) {
+std::string F(float v)
+{
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.6f", static_cast<double>(v));
     std::string s = buf;
@@ -19,7 +29,8 @@ std::string F(float v) {
     return s;
 }
 
-void Line(std::string& out, int indent, const std::string& text) {
+void Line(std::string& out, int indent, const std::string& text)
+{
     out.append(static_cast<std::size_t>(indent), ' ');
     out += text;
     out += '\n';
@@ -27,24 +38,28 @@ void Line(std::string& out, int indent, const std::string& text) {
 
 // Writes "count;" then the items, comma-separated, the last closed by ";;".
 template <class Item>
-void List(std::string& out, int indent, std::size_t count, Item item) {
+void List(std::string& out, int indent, std::size_t count, Item item)
+{
     Line(out, indent, std::to_string(count) + ";");
     for (std::size_t i = 0; i < count; ++i) Line(out, indent, item(i) + (i + 1 < count ? "," : ";"));
 }
 
 }  // namespace
 
-int XMesh::AddMaterial(const XMaterial& material) {
+int XMesh::AddMaterial(const XMaterial& material)
+{
     materials_.push_back(material);
     return static_cast<int>(materials_.size()) - 1;
 }
 
-int XMesh::AddVertex(const Vec& position, const Vec& normal, float u, float v) {
+int XMesh::AddVertex(const Vec& position, const Vec& normal, float u, float v)
+{
     vertices_.push_back({position, normal, u, v});
     return static_cast<int>(vertices_.size()) - 1;
 }
 
-void XMesh::AddTriangle(int a, int b, int c, int material) {
+void XMesh::AddTriangle(int a, int b, int c, int material)
+{
     const Vec& pa = vertices_[a].position;
     const Vec n = Cross(Sub(vertices_[b].position, pa), Sub(vertices_[c].position, pa));
     const Vec& na = vertices_[a].normal;
@@ -58,17 +73,20 @@ void XMesh::AddTriangle(int a, int b, int c, int material) {
     faceMaterials_.push_back(material);
 }
 
-void XMesh::AddQuad(int a, int b, int c, int d, int material) {
+void XMesh::AddQuad(int a, int b, int c, int d, int material)
+{
     AddTriangle(a, b, c, material);
     AddTriangle(a, c, d, material);
 }
 
-std::string XMesh::ToText() const {
+std::string XMesh::ToText() const
+{
     std::string out = "xof 0303txt 0032\n\n";
     Line(out, 0, "Frame " + name_ + " {");
     Line(out, 1, "FrameTransformMatrix {");
-    Line(out, 2, "1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
-                 "0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;");
+    Line(out, 2,
+         "1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
+         "0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;");
     Line(out, 1, "}");
     Line(out, 1, "Mesh " + name_ + "Mesh {");
     auto face = [&](std::size_t i) {

@@ -60,7 +60,6 @@ int main(int argc, char** argv)
             }
         }
     }
-    if (hwnd)
-        DestroyWindow(hwnd);
+    if (hwnd) DestroyWindow(hwnd);
     return status;
 }

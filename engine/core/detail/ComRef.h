@@ -21,8 +21,7 @@ void ReleaseRef(T*& object)
 template <typename T>
 T* ShareRef(T* object)
 {
-    if (object)
-        object->AddRef();
+    if (object) object->AddRef();
     return object;
 }
 

@@ -14,20 +14,19 @@ public:
 
     void SetPosition(float x, float y, float z);
     D3DXVECTOR3 GetPosition();
-    D3DXVECTOR3* GetPositionPointer();                 // address of m_position
+    D3DXVECTOR3* GetPositionPointer();  // address of m_position
     // Moves the eye by distance along the look direction; the other two values are unused.
     void MoveRelative(float distance, float unused1, float unused2);
 
-    void RotateX(float angle);                         // pitch += angle
-    void RotateY(float angle);                         // yaw += angle
-    void RotateZ(float angle);                         // roll += angle (no effect on the view)
+    void RotateX(float angle);  // pitch += angle
+    void RotateY(float angle);  // yaw += angle
+    void RotateZ(float angle);  // roll += angle (no effect on the view)
     void SetRotation(float x, float y, float z);
 
     // View matrix from eye to target with up (0, 1, 0); sets the device's view transform.
     void SetLookAt(D3DXVECTOR3 eye, D3DXVECTOR3 target);
     // SetLookAt with eye and target interpolated by t between the two pairs.
-    void PanLook(D3DXVECTOR3 eyeFrom, D3DXVECTOR3 targetFrom, D3DXVECTOR3 eyeTo,
-                 D3DXVECTOR3 targetTo, float t);
+    void PanLook(D3DXVECTOR3 eyeFrom, D3DXVECTOR3 targetFrom, D3DXVECTOR3 eyeTo, D3DXVECTOR3 targetTo, float t);
 
     // Limits the angles (FixAngle, pitch clamped to +-1.5507963) and computes m_lookDir.
     void UpdateCameraMatrix();
@@ -36,14 +35,14 @@ public:
     // UpdateCameraMatrix then UpdateCameraTransform.
     void UpdateCamera();
 
-    D3DXMATRIX* GetMatrix();                           // address of m_view
-    void SetMatrix(D3DXMATRIX view);                   // the device is not told
+    D3DXMATRIX* GetMatrix();          // address of m_view
+    void SetMatrix(D3DXMATRIX view);  // the device is not told
     // m_view = *matrix with offset subtracted from its translation row; the device is not told.
     void FollowMatrix(D3DXMATRIX* matrix, D3DXVECTOR3 offset);
 
-    D3DXVECTOR3 m_position;   // the eye
-    D3DXVECTOR3 m_lookDir;    // unit look direction
-    D3DXVECTOR3 m_rotation;   // x pitch, y yaw, z roll (radians)
+    D3DXVECTOR3 m_position;  // the eye
+    D3DXVECTOR3 m_lookDir;   // unit look direction
+    D3DXVECTOR3 m_rotation;  // x pitch, y yaw, z roll (radians)
     D3DXMATRIX m_view;
 };
 
@@ -51,7 +50,7 @@ public:
 // does not use it.
 class tCamera {
 public:
-    tCamera();                // does nothing
+    tCamera();  // does nothing
 
     int32_t m_values[26];
 };

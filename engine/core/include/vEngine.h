@@ -12,11 +12,11 @@
 
 // Window and presentation metrics of the engine.
 struct vEngineVaribles {
-    int32_t width;                          // back-buffer width in pixels (the screen size for all drawing)
-    int32_t height;                         // back-buffer height in pixels
-    RECT clientRect;                        // client rectangle of the window at initialisation
-    HWND hWnd;                              // main window: device focus window, screenshot window
-    D3DPRESENT_PARAMETERS presentParams;    // copy of the presentation parameters
+    int32_t width;                        // back-buffer width in pixels (the screen size for all drawing)
+    int32_t height;                       // back-buffer height in pixels
+    RECT clientRect;                      // client rectangle of the window at initialisation
+    HWND hWnd;                            // main window: device focus window, screenshot window
+    D3DPRESENT_PARAMETERS presentParams;  // copy of the presentation parameters
 };
 
 // Engine globals, one copy in the library. objD3D and objDevice are null
@@ -24,12 +24,12 @@ struct vEngineVaribles {
 extern IDirect3D9* objD3D;
 extern IDirect3DDevice9* objDevice;
 extern vEngineVaribles m_engineVars;
-extern D3DXMATRIX ev_matrixIdentity;   // identity once the engine is initialised (zero before)
-extern D3DXMATRIX ev_matrix3DProj;     // 3D projection, set as the projection by every Clear
-extern D3DXMATRIX ev_matrix3DProj2;    // second projection: near 0.001, far 100
-extern D3DXMATRIX ev_matrix2DProj;     // orthographic projection for screen-space drawing
-extern D3DXVECTOR3 ev_vectorZero;      // (0, 0, 0)
-extern D3DXVECTOR3 ev_vectorOne;       // (1, 1, 1)
+extern D3DXMATRIX ev_matrixIdentity;  // identity once the engine is initialised (zero before)
+extern D3DXMATRIX ev_matrix3DProj;    // 3D projection, set as the projection by every Clear
+extern D3DXMATRIX ev_matrix3DProj2;   // second projection: near 0.001, far 100
+extern D3DXMATRIX ev_matrix2DProj;    // orthographic projection for screen-space drawing
+extern D3DXVECTOR3 ev_vectorZero;     // (0, 0, 0)
+extern D3DXVECTOR3 ev_vectorOne;      // (1, 1, 1)
 
 class vEngine {
 public:
@@ -54,15 +54,15 @@ public:
     // Releases swap chains, device, Direct3D object and debug font; safe to call twice.
     void Kill();
 
-    void SetBackColor(D3DXCOLOR color);     // clear colour
-    void SetActiveSwapChain(int index);     // 0 or 1 (not checked); takes effect at the next Clear
-    void SetSecondaryHWND(HWND hWnd);       // window that swap chain 1 presents to
-    void SetupSwapChains();                 // binds the active chain's back buffer as render target 0
+    void SetBackColor(D3DXCOLOR color);  // clear colour
+    void SetActiveSwapChain(int index);  // 0 or 1 (not checked); takes effect at the next Clear
+    void SetSecondaryHWND(HWND hWnd);    // window that swap chain 1 presents to
+    void SetupSwapChains();              // binds the active chain's back buffer as render target 0
 
     // Frame timing and keys.
-    float GetSpeedfactor();                 // seconds of the last frame (0.01 before the first)
+    float GetSpeedfactor();  // seconds of the last frame (0.01 before the first)
     void SetTimingMode(e_vTimeMode mode);
-    bool GetKeyPressed(int virtualKey);     // the key is down now
+    bool GetKeyPressed(int virtualKey);  // the key is down now
     // True once per press: on the first query that sees the key down. Codes that
     // share their low 8 bits share a latch.
     bool GetKeyPressedOnce(int virtualKey);
@@ -70,14 +70,13 @@ public:
     // Debug text in the debug font, from (x, y), in the negative of the clear colour.
     void DebugText(const char* text, int x, int y);
     // printf-formatted DebugText; results longer than 1023 characters are truncated.
-    void DebugTextSprintf(int x, int y, const char* format, ...)
-        __attribute__((format(printf, 4, 5)));
+    void DebugTextSprintf(int x, int y, const char* format, ...) __attribute__((format(printf, 4, 5)));
 
     // Render-state and debug services; each does nothing without a device.
     void SetFog(float start, float end, float density, D3DXCOLOR color);  // linear table fog on
-    void SetFPPLighting(bool enable);       // lighting off and lights 0-3 off, whatever the flag
+    void SetFPPLighting(bool enable);  // lighting off and lights 0-3 off, whatever the flag
     void SetZEnable(bool enable);
-    void DebugLight();                      // white directional light 0, lighting on
+    void DebugLight();                                              // white directional light 0, lighting on
     void DebugLine(D3DXVECTOR3 from, D3DXVECTOR3 to, DWORD color);  // one world-space line
     // Rebuilds ev_matrix3DProj (fov in radians); the device sees it at the next Clear.
     void ChangePerspective(float fov, float nearPlane, float farPlane);
@@ -100,8 +99,8 @@ public:
     HWND m_hWndSecondary;
     unsigned char m_keyStates[256];
     int32_t m_screenshotIndex;
-    bool m_showFps;                         // Present draws "FPS: n"
-    bool m_showWindowSize;                  // Present draws "Window Size: w : h"
+    bool m_showFps;         // Present draws "FPS: n"
+    bool m_showWindowSize;  // Present draws "Window Size: w : h"
 
 private:
     void PostInit();

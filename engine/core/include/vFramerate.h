@@ -30,11 +30,11 @@ public:
     int64_t m_counter;
     uint32_t m_nowMs;
     uint32_t m_lastMs;
-    float m_speedFactor;   // seconds of the last frame
-    float m_lastSeconds;   // previous counter sample in seconds
-    float m_nowSeconds;    // current counter sample in seconds
+    float m_speedFactor;  // seconds of the last frame
+    float m_lastSeconds;  // previous counter sample in seconds
+    float m_nowSeconds;   // current counter sample in seconds
     // Last raw counter reading of the performance clock; differences are taken
     // on the full 64-bit counter so long uptimes keep millisecond precision.
     int64_t m_lastCount;
-    bool m_countPrimed;    // false until the first performance-counter sample
+    bool m_countPrimed;  // false until the first performance-counter sample
 };

@@ -13,8 +13,7 @@ constexpr int kFrameThickness = 2;
 // border texture: top, bottom, left, right.
 inline void DrawFrameStrips(vTwoDee* twoDee, vTexture* border, int x, int y, int width, int height)
 {
-    if (!twoDee)
-        return;
+    if (!twoDee) return;
     twoDee->DrawTextureWithScale(border, x, y, width, kFrameThickness, 1.0f);
     twoDee->DrawTextureWithScale(border, x, y + height - kFrameThickness, width, kFrameThickness, 1.0f);
     twoDee->DrawTextureWithScale(border, x, y, kFrameThickness, height, 1.0f);

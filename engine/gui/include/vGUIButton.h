@@ -32,7 +32,7 @@ public:
     // The label is referenced, not copied: it must live as long as the button shows it. Null: no label.
     void SetLabel(char* label);
     void SetLabelColor(D3DXCOLOR colour);
-    int GetButtonState();   // 1 down, 2 up, 3 third look
+    int GetButtonState();  // 1 down, 2 up, 3 third look
 
 private:
     vTexture* m_upTexture;

@@ -74,8 +74,8 @@ protected:
     bool m_visible;
     bool m_hover;
     bool m_focus;
-    vGUIManager* m_manager;   // not owned
+    vGUIManager* m_manager;  // not owned
     int m_relX;
     int m_relY;
-    vGUIElement* m_parent;    // not owned
+    vGUIElement* m_parent;  // not owned
 };

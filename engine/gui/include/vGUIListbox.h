@@ -17,12 +17,12 @@ class vTexture;
 
 class vGUIListbox : public vGUIElement {
 public:
-    static constexpr int kMaxCounted = 128;   // items beyond these are stored but never shown
+    static constexpr int kMaxCounted = 128;  // items beyond these are stored but never shown
 
     // Element defaults, no items, no selection, scroll bar 25 pixels wide.
     // The thumb sits at the top of its track until InitScrollWidget places it.
     vGUIListbox();
-    ~vGUIListbox() override;   // releases the items
+    ~vGUIListbox() override;  // releases the items
 
     // The items are the box's own; copies would share none of them safely.
     vGUIListbox(const vGUIListbox&) = delete;
@@ -44,14 +44,14 @@ public:
     void SetupListboxTextures(vTexture* background, vTexture* border, vTexture* scroll);
     // Appends a copy of text (null: an empty item); at most 128 items are counted.
     void Add(const char* text);
-    void Pop();                 // removes the last item; nothing on an empty list
-    void Remove(int index);     // removes one item; nothing for an index outside the items
-    void Clear();               // no items, top row 0, no selection
-    void UpdateList();          // counts the stored items again, at most 128
+    void Pop();              // removes the last item; nothing on an empty list
+    void Remove(int index);  // removes one item; nothing for an index outside the items
+    void Clear();            // no items, top row 0, no selection
+    void UpdateList();       // counts the stored items again, at most 128
     // Places the thumb at fraction f of its track; the top row is not changed.
     void InitScrollWidget(float f);
     int SelectedIndex();
-    int GetSelectedIndex();     // -1 when nothing is selected
+    int GetSelectedIndex();  // -1 when nothing is selected
     // The selected item's text, owned by the box (valid until the item is
     // removed); null when nothing is selected.
     char* GetSelectedIndexText();
@@ -59,7 +59,7 @@ public:
 private:
     struct Item {
         std::string text;
-        RECT row;   // laid out by Setup while the item is on show, else empty
+        RECT row;  // laid out by Setup while the item is on show, else empty
     };
 
     void ThumbFollowsList();

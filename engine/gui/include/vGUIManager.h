@@ -45,11 +45,11 @@ public:
     // Calls the callback with exactly these values; dropped when none is installed.
     void DoCallback(unsigned int code, unsigned int controlID, vGUIElement* element);
 
-    void SetTwoDee(vTwoDee* twoDee) { m_twoDee = twoDee; }   // not owned
+    void SetTwoDee(vTwoDee* twoDee) { m_twoDee = twoDee; }  // not owned
     vTwoDee* GetTwoDee() { return m_twoDee; }
     vSimpleFont* GetFont() { return &m_font; }
     int GetFontSize() { return m_fontSize; }
-    float GetTime() { return m_time; }                      // last time step given to Update
+    float GetTime() { return m_time; }  // last time step given to Update
 
     void SetManagerFocus(bool focus) { m_managerFocus = focus; }
     bool GetManagerFocus() { return m_managerFocus; }
@@ -69,14 +69,14 @@ public:
     // it. The manager owns the result; null when it cannot be allocated. Textures and
     // strings are referenced, except AddTextbox's text, which is typed into the box
     // (at most 127 characters; null leaves it empty).
-    vGUIButton* AddButton(int controlID, char* label, POINT position, int width, int height,
-                          vTexture* upTexture, vTexture* downTexture, vTexture* thirdTexture);
-    vGUITextbox* AddTextbox(int controlID, char* text, POINT position, int width, int height,
-                            vTexture* background, vTexture* border);
-    vGUIListbox* AddListbox(int controlID, POINT position, int width, int height,
-                            vTexture* background, vTexture* border, vTexture* scrollTexture);
-    vGUIWindow* AddWindow(int controlID, char* barText, POINT position, int width, int height,
-                          vTexture* background, vTexture* border);
+    vGUIButton* AddButton(int controlID, char* label, POINT position, int width, int height, vTexture* upTexture,
+                          vTexture* downTexture, vTexture* thirdTexture);
+    vGUITextbox* AddTextbox(int controlID, char* text, POINT position, int width, int height, vTexture* background,
+                            vTexture* border);
+    vGUIListbox* AddListbox(int controlID, POINT position, int width, int height, vTexture* background,
+                            vTexture* border, vTexture* scrollTexture);
+    vGUIWindow* AddWindow(int controlID, char* barText, POINT position, int width, int height, vTexture* background,
+                          vTexture* border);
 
     // The shared steps of every Add operation, for the factories above.
     // PlaceNewElement: manager, position (GUIEVENT_POSITION) and size (GUIEVENT_SIZE).
@@ -85,7 +85,7 @@ public:
     void AppendElement(vGUIElement* element);
 
     int GetElementCount() { return static_cast<int>(m_elements.size()); }
-    vGUIElement* GetElement(int index);   // null outside 0 ... count - 1
+    vGUIElement* GetElement(int index);  // null outside 0 ... count - 1
 
     // Converts a colour as D3DX does: >= 1 gives 255, <= 0 gives 0, else c * 255 + 0.5 truncated.
     static DWORD ColourToARGB(const D3DXCOLOR& colour);

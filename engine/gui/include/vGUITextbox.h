@@ -15,11 +15,11 @@ class vTexture;
 
 class vGUITextbox : public vGUIElement {
 public:
-    static constexpr int kCapacity = 128;   // 16-bit units, the terminating zero included
+    static constexpr int kCapacity = 128;  // 16-bit units, the terminating zero included
 
     // Element defaults, empty text, left-aligned, black text.
     vGUITextbox();
-    ~vGUITextbox() override;   // releases the text buffer
+    ~vGUITextbox() override;  // releases the text buffer
 
     // The buffer is the box's own; copies would share it.
     vGUITextbox(const vGUITextbox&) = delete;
@@ -47,14 +47,14 @@ public:
     // A new 8-bit copy of the text, '?' for characters above 255. The caller
     // releases it with delete[].
     char* GetText();
-    int GetTextWidth();   // pixel width of the text in the manager's font
+    int GetTextWidth();  // pixel width of the text in the manager's font
 
 private:
     int CharWidth(unsigned short character);
 
     vTexture* m_background;
     vTexture* m_border;
-    unsigned short* m_text;   // kCapacity units, always zero-terminated
+    unsigned short* m_text;  // kCapacity units, always zero-terminated
     D3DXCOLOR m_textColor;
     int m_length;
     int m_caretX;

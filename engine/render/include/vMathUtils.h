@@ -24,18 +24,18 @@ void FixAngle(float& angle);
 // The engine's own 15-bit generator (multiplier 214013, increment 2531011),
 // state per thread starting at 1, never reseeded. 0 ... 32767.
 int EngineRand();
-float RndNumber(float low, float high);             // in [low, high], both ends reachable
-D3DXVECTOR3 GetRandomVector();                      // uniform direction, length 1
+float RndNumber(float low, float high);  // in [low, high], both ends reachable
+D3DXVECTOR3 GetRandomVector();           // uniform direction, length 1
 
 // out = RotationY(angle) x Scaling(*scale), translation *position. Null out: nothing.
 void CreateTrigMatrix(D3DXMATRIX* out, D3DXVECTOR3* position, float angle, D3DXVECTOR3* scale);
 // Replaces the matrix by a scaling, keeping its translation. Null matrix: nothing.
 void RescaleMatrix(D3DXMATRIX* matrix, D3DXVECTOR3 scale);
-void SetMatrixPosition(D3DXMATRIX* matrix, D3DXVECTOR3 position);   // writes _41, _42, _43
-void TransformVectorCoord(D3DXVECTOR3* vector, D3DXMATRIX* matrix); // in place, with w divide
-void TransformVectorNormal(D3DXVECTOR3* vector, D3DXMATRIX* matrix);// in place, no translation
-void MatrixInvert(D3DXMATRIX* matrix);                              // in place
-void ScaleVector(D3DXVECTOR3* vector, float factor);                // in place
+void SetMatrixPosition(D3DXMATRIX* matrix, D3DXVECTOR3 position);     // writes _41, _42, _43
+void TransformVectorCoord(D3DXVECTOR3* vector, D3DXMATRIX* matrix);   // in place, with w divide
+void TransformVectorNormal(D3DXVECTOR3* vector, D3DXMATRIX* matrix);  // in place, no translation
+void MatrixInvert(D3DXMATRIX* matrix);                                // in place
+void ScaleVector(D3DXVECTOR3* vector, float factor);                  // in place
 // Unit normal of triangle (a, b, c), (b - a) x (c - a); zero for a degenerate triangle.
 D3DXVECTOR3 CalculateTrisNormal(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c);
 

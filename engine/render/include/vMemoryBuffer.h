@@ -23,9 +23,9 @@ struct vMemSizeNode {
 
 class vMemoryBuffer {
 public:
-    vMemoryBuffer();                                    // empty: no bytes, no values
-    ~vMemoryBuffer();                                   // clear
-    vMemoryBuffer(const vMemoryBuffer& other);          // deep copy: bytes and table duplicated
+    vMemoryBuffer();                            // empty: no bytes, no values
+    ~vMemoryBuffer();                           // clear
+    vMemoryBuffer(const vMemoryBuffer& other);  // deep copy: bytes and table duplicated
     vMemoryBuffer& operator=(const vMemoryBuffer& other);
 
     // Appends size bytes from data as one value. A null pointer, a negative
@@ -53,8 +53,8 @@ public:
     // Copies value number index (its size bytes) to destination. An index out
     // of range or a null destination copies nothing.
     void copyvar(void* destination, int index);
-    int GetSize();                                      // bytes in use
-    int GetNumVars();                                   // entries in the size table
+    int GetSize();     // bytes in use
+    int GetNumVars();  // entries in the size table
     // The size-table entry of value index; false (entry untouched) when out of range.
     bool GetVar(int index, vMemSizeNode* entry) const;
 
@@ -62,13 +62,13 @@ public:
     void clear();
 
 private:
-    bool Reserve(int bytes);            // capacity for bytes; false when it cannot grow
-    bool ReserveTable(int entries);     // capacity for entries
+    bool Reserve(int bytes);         // capacity for bytes; false when it cannot grow
+    bool ReserveTable(int entries);  // capacity for entries
 
-    int m_numVars;                      // entries in the size table
-    int m_size;                         // bytes in use
-    vMemSizeNode* m_sizeTable;          // owned, m_tableCapacity entries
-    char* m_data;                       // owned, m_capacity bytes
+    int m_numVars;              // entries in the size table
+    int m_size;                 // bytes in use
+    vMemSizeNode* m_sizeTable;  // owned, m_tableCapacity entries
+    char* m_data;               // owned, m_capacity bytes
     int m_capacity;
     int m_tableCapacity;
 };
@@ -81,9 +81,9 @@ private:
 // check first and refuse (E_FAIL, position unchanged) to read past it.
 class vMemoryIterator {
 public:
-    vMemoryIterator();                                  // position 0
-    void ResetIterator();                               // position 0
-    int GetPosition() const;                            // byte offset of the next read
+    vMemoryIterator();        // position 0
+    void ResetIterator();     // position 0
+    int GetPosition() const;  // byte offset of the next read
 
     // The 4 bytes at data + position as an integer; position += 4. Null data: 0, nothing read.
     int GetInt(const char* data);
@@ -117,7 +117,7 @@ struct vAllocationCallbacks {
     void* (*reallocate)(void* pointer, int newSize);
 };
 
-extern vAllocationCallbacks ev_CBAlloc;   // all null until set
+extern vAllocationCallbacks ev_CBAlloc;  // all null until set
 
 // Stores the three functions in ev_CBAlloc.
 void SetAllocationCallbacks(void* (*allocate)(int size), void (*free)(void* pointer, int size),

@@ -13,11 +13,11 @@ class vTexture;
 struct vParticle {
     D3DXVECTOR3 m_position;
     D3DXVECTOR3 m_velocity;
-    DWORD m_deathTime;      // tick count at which fading starts
-    float m_fadeSpeed;      // fade lost per time unit while fading
+    DWORD m_deathTime;  // tick count at which fading starts
+    float m_fadeSpeed;  // fade lost per time unit while fading
     bool m_alive;
     bool m_fading;
-    float m_fade;           // 1 at spawn; the alpha while fading
+    float m_fade;  // 1 at spawn; the alpha while fading
     D3DXCOLOR m_color;
 };
 
@@ -29,9 +29,9 @@ struct s_vParticleVertex {
 
 class vParticleEmitter {
 public:
-    vParticleEmitter();                                        // empty: no pool, all zero
-    ~vParticleEmitter();                                       // frees the pool
-    vParticleEmitter(const vParticleEmitter& other);           // copies the pool (its own slots)
+    vParticleEmitter();                               // empty: no pool, all zero
+    ~vParticleEmitter();                              // frees the pool
+    vParticleEmitter(const vParticleEmitter& other);  // copies the pool (its own slots)
     vParticleEmitter& operator=(const vParticleEmitter& other);
 
     // Allocates count slots (none alive) and sets the defaults: life 3000 ms,
@@ -67,20 +67,20 @@ public:
     void SetEmitterLifeTime(unsigned int ms);
 
     // Settings and state, written directly by the game as well as by the setters.
-    vParticle* m_particles;       // m_maxParticle + 1 slots, owned
-    int m_numAlive;               // live particles counted by the last Update
-    int m_nextParticle;           // slot the next spawn overwrites
-    int m_maxParticle;            // index of the last slot
-    DWORD m_lifeTime;             // ms from spawn to the start of fading
-    D3DXVECTOR3 m_airbreak;       // stored, not applied
-    D3DXVECTOR3 m_gravity;        // acceleration per time unit
-    D3DXVECTOR3 m_emitterPos;     // start point of new particles
-    DWORD m_colorBegin;           // ARGB of new particles without random colours
-    DWORD m_emitterEndTime;       // tick count after which emitting stops; 0 never
-    float m_particleSize;         // point-sprite size
+    vParticle* m_particles;    // m_maxParticle + 1 slots, owned
+    int m_numAlive;            // live particles counted by the last Update
+    int m_nextParticle;        // slot the next spawn overwrites
+    int m_maxParticle;         // index of the last slot
+    DWORD m_lifeTime;          // ms from spawn to the start of fading
+    D3DXVECTOR3 m_airbreak;    // stored, not applied
+    D3DXVECTOR3 m_gravity;     // acceleration per time unit
+    D3DXVECTOR3 m_emitterPos;  // start point of new particles
+    DWORD m_colorBegin;        // ARGB of new particles without random colours
+    DWORD m_emitterEndTime;    // tick count after which emitting stops; 0 never
+    float m_particleSize;      // point-sprite size
     bool m_randomColors;
-    vTexture* m_texture;          // sprite texture, borrowed
-    DWORD m_lastSpawn;            // tick count of the last automatic spawn
+    vTexture* m_texture;  // sprite texture, borrowed
+    DWORD m_lastSpawn;    // tick count of the last automatic spawn
     bool m_playing;
     bool m_emitting;
 

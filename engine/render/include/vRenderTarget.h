@@ -9,9 +9,9 @@
 
 class vRenderTarget {
 public:
-    vRenderTarget();                                      // not ready, nothing held
-    ~vRenderTarget();                                     // Kill
-    vRenderTarget(const vRenderTarget& other);            // shares other's objects (AddRef)
+    vRenderTarget();                            // not ready, nothing held
+    ~vRenderTarget();                           // Kill
+    vRenderTarget(const vRenderTarget& other);  // shares other's objects (AddRef)
     vRenderTarget& operator=(const vRenderTarget& other);
 
     // Creates a width x height render-target texture (A8R8G8B8, else A4R4G4B4)
@@ -27,17 +27,17 @@ public:
     void ClearRenderTarget(DWORD colour);
     // SetTexture(stage, texture) when ready and a texture is held.
     void SetDeviceTexture(int stage);
-    IDirect3DTexture9* GetTexture();                      // borrowed; null before Init or after Kill
+    IDirect3DTexture9* GetTexture();  // borrowed; null before Init or after Kill
     bool IsReady() const { return m_ready; }
     // Releases surface, saved target and texture; safe to call again. Ready stays as it was.
     void Kill();
 
 private:
-    void FetchSurfaces();        // level-0 surface and render target 0, replacing the held pair
+    void FetchSurfaces();  // level-0 surface and render target 0, replacing the held pair
 
     IDirect3DTexture9* m_texture;
-    IDirect3DSurface9* m_surface;        // level 0 of m_texture
-    IDirect3DSurface9* m_savedTarget;    // render target 0 as found by the last fetch
+    IDirect3DSurface9* m_surface;      // level 0 of m_texture
+    IDirect3DSurface9* m_savedTarget;  // render target 0 as found by the last fetch
     D3DXMATRIX m_projection;
     D3DXMATRIX m_savedProjection;
     bool m_ready;

@@ -25,20 +25,19 @@ struct s_vSkyVertex {
     float u, v;
 };
 
-constexpr DWORD kSkyVertexFVF = D3DFVF_XYZ | D3DFVF_TEX1;   // 0x102
+constexpr DWORD kSkyVertexFVF = D3DFVF_XYZ | D3DFVF_TEX1;  // 0x102
 
 class vSkyBox {
 public:
-    vSkyBox();                                  // no buffer, no textures, identity world
-    ~vSkyBox();                                 // releases the vertex buffer
-    vSkyBox(const vSkyBox& other);              // shares other's vertex buffer (AddRef)
+    vSkyBox();                      // no buffer, no textures, identity world
+    ~vSkyBox();                     // releases the vertex buffer
+    vSkyBox(const vSkyBox& other);  // shares other's vertex buffer (AddRef)
     vSkyBox& operator=(const vSkyBox& other);
 
     // Builds the 24-vertex buffer (a managed buffer; one made before is
     // released) and keeps the six textures, borrowed, in the order +z, +x,
     // -z, -x, +y, -y. A null texture leaves its face undrawn.
-    void Init(vTexture* face0, vTexture* face1, vTexture* face2, vTexture* face3, vTexture* face4,
-              vTexture* face5);
+    void Init(vTexture* face0, vTexture* face1, vTexture* face2, vTexture* face3, vTexture* face4, vTexture* face5);
     // Places the cube: centred on position, reaching size along every axis.
     void Update(D3DXVECTOR3 position, float size);
     // Draws the faces with depth test and writes off and sampler 0 clamped.
@@ -48,7 +47,7 @@ public:
     void Render(bool textureAlpha);
 
 private:
-    IDirect3DVertexBuffer9* m_vertexBuffer;     // 24 vertices, owned
-    vTexture* m_faces[6];                       // borrowed
+    IDirect3DVertexBuffer9* m_vertexBuffer;  // 24 vertices, owned
+    vTexture* m_faces[6];                    // borrowed
     D3DXMATRIX m_world;
 };

@@ -16,15 +16,15 @@ class vTexture;
 // Vertex of the screen and world quads (FVF XYZ | DIFFUSE | TEX1, 24 bytes).
 struct s_vQuadVertex {
     float x, y, z;
-    DWORD color;    // ARGB
+    DWORD color;  // ARGB
     float u, v;
 };
 
-constexpr DWORD kQuadVertexFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;   // 0x142
+constexpr DWORD kQuadVertexFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;  // 0x142
 
 class vTwoDee {
 public:
-    vTwoDee();                      // white quad with the default texture coordinates
+    vTwoDee();  // white quad with the default texture coordinates
 
     // Enter the 2D setup: 2D projection, identity view and world, no lighting,
     // no depth test; the view is saved, the quad's colours and UVs reset.
@@ -43,22 +43,22 @@ public:
     void DrawTextureWorld(vTexture* texture, float x, float y, float width, float height);
     // The image width x height centred on the screen projection of a world
     // point (ev_matrix3DProj and the given view). The factor is not used.
-    void DrawProjected3D(vTexture* texture, D3DXVECTOR3* position, D3DXMATRIX* view, int width,
-                         int height, float factor);
+    void DrawProjected3D(vTexture* texture, D3DXVECTOR3* position, D3DXMATRIX* view, int width, int height,
+                         float factor);
 
     // Vertex colours 0 to 3 (bottom left, top left, bottom right, top right), saturated to bytes.
     void SetColors(D3DXCOLOR c0, D3DXCOLOR c1, D3DXCOLOR c2, D3DXCOLOR c3);
-    void ResetColors();             // all four opaque white
+    void ResetColors();  // all four opaque white
     // Texture coordinates of vertices 0 to 3.
     void SetUV(D3DXVECTOR2 t0, D3DXVECTOR2 t1, D3DXVECTOR2 t2, D3DXVECTOR2 t3);
-    void ResetUVs();                // (0,1) (0,0) (1,1) (1,0)
+    void ResetUVs();  // (0,1) (0,0) (1,1) (1,0)
     // Coordinates that show the texture one texel per pixel on a width x height
     // quad, tiling where the quad is larger. Nothing for a null or empty texture.
     void FollowUV(int width, int height, vTexture* texture);
     // Stage 0 takes its alpha argument 1 from the vertex colour (true) or the texture.
     void SetVertexAlpha(bool vertexAlpha);
 
-    const s_vQuadVertex* GetQuad() const { return m_quad; }   // the four vertices
+    const s_vQuadVertex* GetQuad() const { return m_quad; }  // the four vertices
 
 private:
     void DrawQuad(IDirect3DBaseTexture9* texture, float sx, float sy, float tx, float ty);
@@ -70,12 +70,12 @@ private:
 
 // World quad, one copy shared by all callers. The static one lives in a
 // managed vertex buffer, the dynamic one in memory.
-void InitDynamicQuad();             // the four vertices with the default UVs
-void InitStaticQuad();              // (re)creates the 96-byte vertex buffer
-void ReleaseStaticQuad();           // releases the buffer; safe to call again
+void InitDynamicQuad();    // the four vertices with the default UVs
+void InitStaticQuad();     // (re)creates the 96-byte vertex buffer
+void ReleaseStaticQuad();  // releases the buffer; safe to call again
 // UVs of the dynamic quad: a for (0,0), b for (1,0), c for (0,1), d for (1,1).
 void ChangeUV(D3DXVECTOR2 a, D3DXVECTOR2 b, D3DXVECTOR2 c, D3DXVECTOR2 d);
-void SetStaticVB();                 // stream 0 = the static buffer, stride 24
+void SetStaticVB();  // stream 0 = the static buffer, stride 24
 // Draws the quad scaled to 2*scale.x by 2*scale.y, turned by angle about y,
 // placed at position. Lighting goes off; no texture is bound here. With the
 // static buffer the caller must have called SetStaticVB.

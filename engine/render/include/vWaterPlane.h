@@ -36,13 +36,13 @@ struct s_vWaterVertex {
     float u, v;
 };
 
-constexpr DWORD kWaterVertexFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;   // 0x112
+constexpr DWORD kWaterVertexFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;  // 0x112
 
 class vWaterPlane {
 public:
-    vWaterPlane();                                  // target not ready, no effect
-    ~vWaterPlane();                                 // releases the target and the effect
-    vWaterPlane(const vWaterPlane& other);          // shares other's target and effect
+    vWaterPlane();                          // target not ready, no effect
+    ~vWaterPlane();                         // releases the target and the effect
+    vWaterPlane(const vWaterPlane& other);  // shares other's target and effect
     vWaterPlane& operator=(const vWaterPlane& other);
 
     // Builds the surface at y = height, the 256 x 256 reflection target (its
@@ -63,17 +63,17 @@ public:
     // Draws the surface with the matrices of the last BeginRender. A null
     // dudv keeps the distortion map set before; the offset is always set.
     void RenderSurface(vTexture* dudv, float dudvOffset);
-    ID3DXEffect* GetEffect();                       // borrowed; null before InitSurface or without the file
+    ID3DXEffect* GetEffect();  // borrowed; null before InitSurface or without the file
 
 private:
-    vRenderTarget m_reflectionTarget;               // 256 x 256
-    ID3DXEffect* m_effect;                          // owned
-    D3DXMATRIX m_reflection;                        // mirror in the water plane
-    D3DXMATRIX m_reflectedTexProj;                  // "Mprojtex"
-    D3DXMATRIX m_savedView;                         // the view found by BeginRender
-    D3DXMATRIX m_textureBias;                       // clip x, y -> texture u, v (v down)
-    D3DXMATRIX m_viewProj;                          // "ViewProj"
+    vRenderTarget m_reflectionTarget;  // 256 x 256
+    ID3DXEffect* m_effect;             // owned
+    D3DXMATRIX m_reflection;           // mirror in the water plane
+    D3DXMATRIX m_reflectedTexProj;     // "Mprojtex"
+    D3DXMATRIX m_savedView;            // the view found by BeginRender
+    D3DXMATRIX m_textureBias;          // clip x, y -> texture u, v (v down)
+    D3DXMATRIX m_viewProj;             // "ViewProj"
     s_vWaterVertex m_surface[4];
     float m_height;
-    DWORD m_savedCullMode;                          // the cull mode found by BeginRender
+    DWORD m_savedCullMode;  // the cull mode found by BeginRender
 };

@@ -15,20 +15,20 @@
 #include <d3dx9math.h>
 
 struct vBoundingBox {
-    D3DXVECTOR3 min;    // smallest x, y, z
-    D3DXVECTOR3 max;    // largest x, y, z
+    D3DXVECTOR3 min;  // smallest x, y, z
+    D3DXVECTOR3 max;  // largest x, y, z
 
     // Does the segment (x0, y0, z0)-(x1, y1, z1) cross the plane x = planeX
     // inside [minY, maxY] x [minZ, maxZ] (bounds inclusive)? A segment parallel
     // to the plane never does. The box itself is not read.
-    bool PlaneXIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeX,
-                    float minY, float maxY, float minZ, float maxZ);
+    bool PlaneXIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeX, float minY, float maxY,
+                    float minZ, float maxZ);
     // Plane y = planeY, ranges of x then z.
-    bool PlaneYIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeY,
-                    float minX, float maxX, float minZ, float maxZ);
+    bool PlaneYIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeY, float minX, float maxX,
+                    float minZ, float maxZ);
     // Plane z = planeZ, ranges of x then y.
-    bool PlaneZIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeZ,
-                    float minX, float maxX, float minY, float maxY);
+    bool PlaneZIntr(float x0, float y0, float z0, float x1, float y1, float z1, float planeZ, float minX, float maxX,
+                    float minY, float maxY);
     // Does the segment from start to end cross any face of this box? A segment
     // wholly inside crosses none.
     bool RayIntersect(D3DXVECTOR3 start, D3DXVECTOR3 end);

@@ -18,15 +18,15 @@ struct s_vModelTexture {
 
 class vModel {
 public:
-    vModel();                                 // identity matrix, nothing loaded
-    virtual ~vModel();                        // drops this copy's share of the arrays
-    vModel(const vModel& other);              // shares other's arrays
+    vModel();                     // identity matrix, nothing loaded
+    virtual ~vModel();            // drops this copy's share of the arrays
+    vModel(const vModel& other);  // shares other's arrays
     vModel& operator=(const vModel& other);
 
     // The base loads nothing: 0.
     virtual long LoadModel(const char* fileName);
-    virtual void Update();                    // nothing
-    virtual void Render();                    // nothing
+    virtual void Update();  // nothing
+    virtual void Render();  // nothing
 
     void SetMatrix(D3DXMATRIX matrix) { m_matWorld = matrix; }
     // Texture file named by the subset's material, or null (no name, no such
@@ -36,19 +36,18 @@ public:
     // for a subset the model does not have.
     void SetSubsetTextureByIndex(int subset, vTexture* texture)
     {
-        if (m_textures && subset >= 0 && (DWORD)subset < m_numSubsets)
-            m_textures[subset] = texture;
+        if (m_textures && subset >= 0 && (DWORD)subset < m_numSubsets) m_textures[subset] = texture;
     }
 
-    D3DXMATRIX m_matWorld;          // world transform
-    D3DMATERIAL9* m_materials;      // one per subset
-    char** m_textureNames;          // one per subset; null where the material names none
-    vTexture** m_textures;          // one per subset; borrowed textures, null = untextured
+    D3DXMATRIX m_matWorld;      // world transform
+    D3DMATERIAL9* m_materials;  // one per subset
+    char** m_textureNames;      // one per subset; null where the material names none
+    vTexture** m_textures;      // one per subset; borrowed textures, null = untextured
     DWORD m_numSubsets;
     // Model-space bounds after loading; the world-space box around the moved
     // corners after every Render.
     vBoundingBox m_boundingBox;
-    D3DXVECTOR3 m_localOBB[8];      // corners of the model-space bounds
+    D3DXVECTOR3 m_localOBB[8];  // corners of the model-space bounds
 
 protected:
     // Fresh arrays for count subsets (names and textures null), replacing ours.
@@ -59,6 +58,6 @@ protected:
     void SetLocalBounds(const D3DXVECTOR3& min, const D3DXVECTOR3& max);
 
 private:
-    struct SharedArrays;            // reference count and size of the arrays
-    SharedArrays* m_shared;         // null when there are no arrays
+    struct SharedArrays;     // reference count and size of the arrays
+    SharedArrays* m_shared;  // null when there are no arrays
 };

@@ -10,15 +10,15 @@
 class vStaticModel : public vModel {
 public:
     vStaticModel();
-    ~vStaticModel() override;                         // releases the arrays and both meshes
-    vStaticModel(const vStaticModel& other);          // shares arrays and meshes (AddRef)
+    ~vStaticModel() override;                 // releases the arrays and both meshes
+    vStaticModel(const vStaticModel& other);  // shares arrays and meshes (AddRef)
     vStaticModel& operator=(const vStaticModel& other);
 
     // Loads the mesh (system memory), its bounds, materials (ambient = diffuse
     // - 0.3) and texture names; a model loaded before is released first.
     // 0, or E_FAIL with "Error loading Static Model" (the model stays empty).
     long LoadModel(const char* fileName) override;
-    void Update() override;                           // nothing
+    void Update() override;  // nothing
     // Sets the world transform, moves the bounds to world space and draws
     // every subset unless the box lies outside the frustum.
     void Render() override;
@@ -29,14 +29,14 @@ public:
     // Nearest hit of the ray with the triangles, moved by the world matrix's
     // translation only. Distances in multiples of |rayDir|; 9999 and false on
     // a miss. u and v belong to the nearest hit. Null outputs are skipped.
-    bool Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTOR3* outPoint,
-                   D3DXVECTOR3* outNormal, float* outU, float* outV, float* outDistance);
+    bool Intersect(D3DXVECTOR3* rayPos, D3DXVECTOR3* rayDir, D3DXVECTOR3* outPoint, D3DXVECTOR3* outNormal, float* outU,
+                   float* outV, float* outDistance);
     // Releases the mesh; the model draws and hits nothing afterwards. Safe to call again.
     void Kill();
-    void BuildPhysicsGeometry();                      // nothing
+    void BuildPhysicsGeometry();  // nothing
 
-    ID3DXMesh* m_mesh;              // the loaded mesh, one reference
-    ID3DXMesh* m_collisionMesh;     // position-only clone made by the first Intersect
+    ID3DXMesh* m_mesh;           // the loaded mesh, one reference
+    ID3DXMesh* m_collisionMesh;  // position-only clone made by the first Intersect
 
 private:
     void DrawSubset(DWORD subset, bool setMaterialAlways);

@@ -31,10 +31,10 @@
 
 // One of the nine chunks: its triangles, where it starts and its extent.
 struct s_vChunkDesc {
-    IDirect3DIndexBuffer9* indexBuffer;   // the chunk's triangles; owned by the terrain
-    D3DXVECTOR3 origin;                   // (x of its first vertex column, 0, z of its first row)
-    vBoundingBox boundingBox;             // x and z from the grid, y the whole grid's height range
-    vTexture* layerTextures[4];           // grass, mud, concrete, bricks; borrowed from the terrain
+    IDirect3DIndexBuffer9* indexBuffer;  // the chunk's triangles; owned by the terrain
+    D3DXVECTOR3 origin;                  // (x of its first vertex column, 0, z of its first row)
+    vBoundingBox boundingBox;            // x and z from the grid, y the whole grid's height range
+    vTexture* layerTextures[4];          // grass, mud, concrete, bricks; borrowed from the terrain
 };
 
 // The terrain vertex: 40 bytes, flexible vertex format 0x212.
@@ -47,13 +47,13 @@ struct s_vTerrainVertex {
     float alphaU, alphaV;
 };
 
-const DWORD kTerrainFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2;   // 0x212
-const int kTerrainTableSide = 4096;                                    // samples per table row and column
+const DWORD kTerrainFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2;  // 0x212
+const int kTerrainTableSide = 4096;                                  // samples per table row and column
 
 class vTerrain {
 public:
-    vTerrain();                                 // not ready; no buffers, tables or textures
-    ~vTerrain();                                // releases everything the terrain created
+    vTerrain();   // not ready; no buffers, tables or textures
+    ~vTerrain();  // releases everything the terrain created
     // Copies share the device objects (each copy holds references) and get
     // their own copies of the two tables.
     vTerrain(const vTerrain& other);
@@ -104,28 +104,28 @@ public:
     // frustum. Expects the stream, vertex format and textures RenderAll sets.
     void RenderChunk(int chunkX, int chunkZ, bool flag, D3DXVECTOR3 offset);
 
-    s_vChunkDesc m_chunks[9];                 // chunkX + 3 * chunkZ
-    IDirect3DVertexBuffer9* m_vertexBuffer;   // the grid, vertex (n + 1) * j + i
-    int m_size;                               // n, cells per side
-    int m_numVertices;                        // (n + 1)^2
-    int m_numTriangles;                       // 2 n^2
-    int m_numIndices;                         // 6 n^2, set by CreateChunks
-    bool m_heightsLoaded;                     // the height table has been read
-    bool m_layersLoaded;                      // the layer table has been read
-    float m_cellSize;                         // world units between vertices (1.0)
-    float m_detailTiling;                     // detail texture repeats across the terrain (8.0)
-    float m_alphaTiling;                      // alpha map repeats across the terrain (1.0)
-    float m_heightScale;                      // world height of byte 255 (64.0)
-    D3DXMATRIX m_chunkWorld;                  // world matrix of the chunk being drawn
-    int m_lastCellX;                          // cell used by the last GetHeight
+    s_vChunkDesc m_chunks[9];                // chunkX + 3 * chunkZ
+    IDirect3DVertexBuffer9* m_vertexBuffer;  // the grid, vertex (n + 1) * j + i
+    int m_size;                              // n, cells per side
+    int m_numVertices;                       // (n + 1)^2
+    int m_numTriangles;                      // 2 n^2
+    int m_numIndices;                        // 6 n^2, set by CreateChunks
+    bool m_heightsLoaded;                    // the height table has been read
+    bool m_layersLoaded;                     // the layer table has been read
+    float m_cellSize;                        // world units between vertices (1.0)
+    float m_detailTiling;                    // detail texture repeats across the terrain (8.0)
+    float m_alphaTiling;                     // alpha map repeats across the terrain (1.0)
+    float m_heightScale;                     // world height of byte 255 (64.0)
+    D3DXMATRIX m_chunkWorld;                 // world matrix of the chunk being drawn
+    int m_lastCellX;                         // cell used by the last GetHeight
     int m_lastCellZ;
-    unsigned char* m_heightTable;             // 4096 x 4096 bytes, owned; null until ApplyHeight
-    unsigned char* m_layerTable;              // 4096 x 4096 bytes, owned; null until loaded
-    IDirect3DTexture9* m_alphaTexture;        // n x n A8R8G8B8 layer weights; null until generated
-    vTexture m_alphaMapFile;                  // "media\alphamap.tga"; loaded, never bound
-    vTexture m_layerTextures[4];              // grass, mud, concrete, bricks
-    ID3DXEffect* m_effect;                    // "media\fx\terrain.fx"; null when it could not be loaded
-    bool m_ready;                             // grid (and chunks) built
+    unsigned char* m_heightTable;       // 4096 x 4096 bytes, owned; null until ApplyHeight
+    unsigned char* m_layerTable;        // 4096 x 4096 bytes, owned; null until loaded
+    IDirect3DTexture9* m_alphaTexture;  // n x n A8R8G8B8 layer weights; null until generated
+    vTexture m_alphaMapFile;            // "media\alphamap.tga"; loaded, never bound
+    vTexture m_layerTextures[4];        // grass, mud, concrete, bricks
+    ID3DXEffect* m_effect;              // "media\fx\terrain.fx"; null when it could not be loaded
+    bool m_ready;                       // grid (and chunks) built
 
 private:
     void ReleaseAll();

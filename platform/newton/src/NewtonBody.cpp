@@ -8,9 +8,13 @@ using namespace newton_detail;
 
 namespace {
 
-btVector3 Vec(const dFloat* v) { return btVector3(v[0], v[1], v[2]); }
+btVector3 Vec(const dFloat* v)
+{
+    return btVector3(v[0], v[1], v[2]);
+}
 
-void Store(const btVector3& v, dFloat* out) {
+void Store(const btVector3& v, dFloat* out)
+{
     out[0] = v.x();
     out[1] = v.y();
     out[2] = v.z();
@@ -18,7 +22,8 @@ void Store(const btVector3& v, dFloat* out) {
 
 // Applies the body's mass and clamped inertia to its rigid body, which has
 // to leave the Bullet world while it changes between static and moving.
-void ApplyMass(NewtonBody* b) {
+void ApplyMass(NewtonBody* b)
+{
     btRigidBody* rb = b->rigid.get();
     bool wasIn = b->inWorld;
     if (wasIn) b->world->dynamics->removeRigidBody(rb);
@@ -50,7 +55,8 @@ void ApplyMass(NewtonBody* b) {
 
 extern "C" {
 
-NewtonBody* NewtonCreateBody(const NewtonWorld* world, const NewtonCollision* collision) {
+NewtonBody* NewtonCreateBody(const NewtonWorld* world, const NewtonCollision* collision)
+{
     if (!world || !collision) return nullptr;
     NewtonWorld* w = Mutable(world);
     NewtonBody* b = NewRecord<NewtonBody>(w);
@@ -70,7 +76,8 @@ NewtonBody* NewtonCreateBody(const NewtonWorld* world, const NewtonCollision* co
     return b;
 }
 
-void NewtonDestroyBody(const NewtonWorld* world, const NewtonBody* body) {
+void NewtonDestroyBody(const NewtonWorld* world, const NewtonBody* body)
+{
     if (!world || !body) return;
     NewtonWorld* w = Mutable(world);
     NewtonBody* b = Mutable(body);
@@ -84,7 +91,8 @@ void NewtonDestroyBody(const NewtonWorld* world, const NewtonBody* body) {
     ReleaseCollisionRef(w, c);
 }
 
-void NewtonBodySetMassMatrix(const NewtonBody* body, dFloat mass, dFloat Ixx, dFloat Iyy, dFloat Izz) {
+void NewtonBodySetMassMatrix(const NewtonBody* body, dFloat mass, dFloat Ixx, dFloat Iyy, dFloat Izz)
+{
     if (!body) return;
     NewtonBody* b = Mutable(body);
     b->mass = mass;
@@ -94,7 +102,8 @@ void NewtonBodySetMassMatrix(const NewtonBody* body, dFloat mass, dFloat Ixx, dF
     ApplyMass(b);
 }
 
-void NewtonBodyGetMassMatrix(const NewtonBody* body, dFloat* mass, dFloat* Ixx, dFloat* Iyy, dFloat* Izz) {
+void NewtonBodyGetMassMatrix(const NewtonBody* body, dFloat* mass, dFloat* Ixx, dFloat* Iyy, dFloat* Izz)
+{
     if (!body) return;
     if (mass) *mass = body->mass;
     if (Ixx) *Ixx = body->ixx;
@@ -102,7 +111,8 @@ void NewtonBodyGetMassMatrix(const NewtonBody* body, dFloat* mass, dFloat* Ixx, 
     if (Izz) *Izz = body->izz;
 }
 
-void NewtonBodySetAutoFreeze(const NewtonBody* body, int state) {
+void NewtonBodySetAutoFreeze(const NewtonBody* body, int state)
+{
     if (!body) return;
     btRigidBody* rb = body->rigid.get();
     if (state)
@@ -111,19 +121,28 @@ void NewtonBodySetAutoFreeze(const NewtonBody* body, int state) {
         rb->forceActivationState(DISABLE_DEACTIVATION);
 }
 
-void NewtonBodySetForceAndTorqueCallback(const NewtonBody* body, NewtonApplyForceAndTorque callback) {
+void NewtonBodySetForceAndTorqueCallback(const NewtonBody* body, NewtonApplyForceAndTorque callback)
+{
     if (body) Mutable(body)->callback = callback;
 }
 
-void NewtonBodySetUserData(const NewtonBody* body, void* userData) {
+void NewtonBodySetUserData(const NewtonBody* body, void* userData)
+{
     if (body) Mutable(body)->userData = userData;
 }
 
-void* NewtonBodyGetUserData(const NewtonBody* body) { return body ? body->userData : nullptr; }
+void* NewtonBodyGetUserData(const NewtonBody* body)
+{
+    return body ? body->userData : nullptr;
+}
 
-NewtonWorld* NewtonBodyGetWorld(const NewtonBody* body) { return body ? body->world : nullptr; }
+NewtonWorld* NewtonBodyGetWorld(const NewtonBody* body)
+{
+    return body ? body->world : nullptr;
+}
 
-void NewtonBodySetMatrix(const NewtonBody* body, const dFloat* matrix) {
+void NewtonBodySetMatrix(const NewtonBody* body, const dFloat* matrix)
+{
     if (!body || !matrix) return;
     NewtonBody* b = Mutable(body);
     btRigidBody* rb = b->rigid.get();
@@ -139,48 +158,60 @@ void NewtonBodySetMatrix(const NewtonBody* body, const dFloat* matrix) {
     rb->activate(true);
 }
 
-void NewtonBodyGetMatrix(const NewtonBody* body, dFloat* matrix) {
+void NewtonBodyGetMatrix(const NewtonBody* body, dFloat* matrix)
+{
     if (!body || !matrix) return;
     body->rigid->getWorldTransform().getOpenGLMatrix(matrix);
 }
 
-void NewtonBodySetVelocity(const NewtonBody* body, const dFloat* velocity) {
+void NewtonBodySetVelocity(const NewtonBody* body, const dFloat* velocity)
+{
     if (!body || !velocity || !body->dynamic) return;
     body->rigid->setLinearVelocity(Vec(velocity));
     body->rigid->setInterpolationLinearVelocity(Vec(velocity));
     body->rigid->activate(true);
 }
 
-void NewtonBodyGetVelocity(const NewtonBody* body, dFloat* velocity) {
+void NewtonBodyGetVelocity(const NewtonBody* body, dFloat* velocity)
+{
     if (body && velocity) Store(body->rigid->getLinearVelocity(), velocity);
 }
 
-void NewtonBodySetOmega(const NewtonBody* body, const dFloat* omega) {
+void NewtonBodySetOmega(const NewtonBody* body, const dFloat* omega)
+{
     if (!body || !omega || !body->dynamic) return;
     body->rigid->setAngularVelocity(Vec(omega));
     body->rigid->setInterpolationAngularVelocity(Vec(omega));
     body->rigid->activate(true);
 }
 
-void NewtonBodyGetOmega(const NewtonBody* body, dFloat* omega) {
+void NewtonBodyGetOmega(const NewtonBody* body, dFloat* omega)
+{
     if (body && omega) Store(body->rigid->getAngularVelocity(), omega);
 }
 
-int NewtonBodyGetFreezeState(const NewtonBody* body) { return body && body->frozen ? 1 : 0; }
+int NewtonBodyGetFreezeState(const NewtonBody* body)
+{
+    return body && body->frozen ? 1 : 0;
+}
 
-void NewtonBodySetForce(const NewtonBody* body, const dFloat* force) {
+void NewtonBodySetForce(const NewtonBody* body, const dFloat* force)
+{
     if (body && force) Mutable(body)->force = Vec(force);
 }
 
-void NewtonBodyAddForce(const NewtonBody* body, const dFloat* force) {
+void NewtonBodyAddForce(const NewtonBody* body, const dFloat* force)
+{
     if (body && force) Mutable(body)->force += Vec(force);
 }
 
-void NewtonBodySetTorque(const NewtonBody* body, const dFloat* torque) {
+void NewtonBodySetTorque(const NewtonBody* body, const dFloat* torque)
+{
     if (body && torque) Mutable(body)->torque = Vec(torque);
 }
 
-void NewtonBodyAddTorque(const NewtonBody* body, const dFloat* torque) {
+void NewtonBodyAddTorque(const NewtonBody* body, const dFloat* torque)
+{
     if (body && torque) Mutable(body)->torque += Vec(torque);
 }
 

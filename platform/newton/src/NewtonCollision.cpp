@@ -7,12 +7,14 @@ using namespace newton_detail;
 
 namespace {
 
-bool IsIdentity(const dFloat* m) {
+bool IsIdentity(const dFloat* m)
+{
     static const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     return std::equal(m, m + 16, kIdentity);
 }
 
-NewtonCollision* Wrap(NewtonWorld* w, std::unique_ptr<btCollisionShape> shape, const dFloat* offset) {
+NewtonCollision* Wrap(NewtonWorld* w, std::unique_ptr<btCollisionShape> shape, const dFloat* offset)
+{
     NewtonCollision* c = NewRecord<NewtonCollision>(w);
     if (!c) return nullptr;
     c->world = w;
@@ -32,7 +34,8 @@ NewtonCollision* Wrap(NewtonWorld* w, std::unique_ptr<btCollisionShape> shape, c
 
 namespace newton_detail {
 
-void ReleaseCollisionRef(NewtonWorld* world, NewtonCollision* collision) {
+void ReleaseCollisionRef(NewtonWorld* world, NewtonCollision* collision)
+{
     if (--collision->refCount > 0) return;
     auto& list = world->collisions;
     list.erase(std::remove(list.begin(), list.end(), collision), list.end());
@@ -43,15 +46,16 @@ void ReleaseCollisionRef(NewtonWorld* world, NewtonCollision* collision) {
 
 extern "C" {
 
-NewtonCollision* NewtonCreateBox(const NewtonWorld* world, dFloat dx, dFloat dy, dFloat dz,
-                                 const dFloat* offsetMatrix) {
+NewtonCollision* NewtonCreateBox(const NewtonWorld* world, dFloat dx, dFloat dy, dFloat dz, const dFloat* offsetMatrix)
+{
     if (!world || !(dx > 0 && dy > 0 && dz > 0)) return nullptr;
     auto box = std::make_unique<btBoxShape>(btVector3(dx, dy, dz) * 0.5f);
     return Wrap(Mutable(world), std::move(box), offsetMatrix);
 }
 
 NewtonCollision* NewtonCreateSphere(const NewtonWorld* world, dFloat radiusX, dFloat radiusY, dFloat radiusZ,
-                                    const dFloat* offsetMatrix) {
+                                    const dFloat* offsetMatrix)
+{
     if (!world || !(radiusX > 0 && radiusY > 0 && radiusZ > 0)) return nullptr;
     std::unique_ptr<btCollisionShape> shape;
     if (radiusX == radiusY && radiusY == radiusZ) {
@@ -67,7 +71,8 @@ NewtonCollision* NewtonCreateSphere(const NewtonWorld* world, dFloat radiusX, dF
     return Wrap(Mutable(world), std::move(shape), offsetMatrix);
 }
 
-void NewtonReleaseCollision(const NewtonWorld* world, const NewtonCollision* collision) {
+void NewtonReleaseCollision(const NewtonWorld* world, const NewtonCollision* collision)
+{
     if (!world || !collision) return;
     ReleaseCollisionRef(Mutable(world), Mutable(collision));
 }

@@ -23,37 +23,51 @@ using namespace newton_detail;
 
 namespace {
 
-void* DefaultAlloc(int size) { return std::malloc(static_cast<size_t>(size)); }
-void DefaultFree(void* p, int) { std::free(p); }
+void* DefaultAlloc(int size)
+{
+    return std::malloc(static_cast<size_t>(size));
+}
+void DefaultFree(void* p, int)
+{
+    std::free(p);
+}
 
-const Material* MaterialOf(const btCollisionObject* a) {
+const Material* MaterialOf(const btCollisionObject* a)
+{
     auto* body = static_cast<const NewtonBody*>(a->getUserPointer());
     return body ? &body->world->material : nullptr;
 }
 
 // Contact values come from the material pair of the two bodies; every body
 // is in the default group, so that is the world's default pair.
-btScalar CombinedFriction(const btCollisionObject* a, const btCollisionObject* b) {
+btScalar CombinedFriction(const btCollisionObject* a, const btCollisionObject* b)
+{
     const Material* m = MaterialOf(a);
     if (!m) m = MaterialOf(b);
     return m ? m->staticFriction : a->getFriction() * b->getFriction();
 }
 
-btScalar CombinedRestitution(const btCollisionObject* a, const btCollisionObject* b) {
+btScalar CombinedRestitution(const btCollisionObject* a, const btCollisionObject* b)
+{
     const Material* m = MaterialOf(a);
     if (!m) m = MaterialOf(b);
     return m ? m->elasticity : a->getRestitution() * b->getRestitution();
 }
 
-btScalar CombinedRollingFriction(const btCollisionObject*, const btCollisionObject*) {
+btScalar CombinedRollingFriction(const btCollisionObject*, const btCollisionObject*)
+{
     return Tuning::kRollingFriction;
 }
 
-btScalar NoSpinningFriction(const btCollisionObject*, const btCollisionObject*) { return 0; }
+btScalar NoSpinningFriction(const btCollisionObject*, const btCollisionObject*)
+{
+    return 0;
+}
 
 struct MaterialFilter : btOverlapFilterCallback {
     explicit MaterialFilter(NewtonWorld* w) : world(w) {}
-    bool needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphaseProxy* p1) const override {
+    bool needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphaseProxy* p1) const override
+    {
         bool groups = (p0->m_collisionFilterGroup & p1->m_collisionFilterMask) != 0 &&
                       (p1->m_collisionFilterGroup & p0->m_collisionFilterMask) != 0;
         return groups && world->material.collidable;
@@ -62,7 +76,8 @@ struct MaterialFilter : btOverlapFilterCallback {
 };
 
 // Bodies whose bounds left the world box stop where they are.
-void FreezeEscapedBodies(NewtonWorld* world) {
+void FreezeEscapedBodies(NewtonWorld* world)
+{
     for (NewtonBody* body : world->bodies) {
         if (!body->dynamic || body->frozen || InsideWorldBox(body)) continue;
         body->rigid->setLinearVelocity(btVector3(0, 0, 0));
@@ -74,7 +89,8 @@ void FreezeEscapedBodies(NewtonWorld* world) {
 
 // One simulation step: every moving body's callback, then its force and
 // torque applied for dt seconds.
-void SubStep(NewtonWorld* w, float dt) {
+void SubStep(NewtonWorld* w, float dt)
+{
     // Callbacks may add or remove bodies; walk a copy.
     std::vector<NewtonBody*> moving;
     for (NewtonBody* body : w->bodies)
@@ -102,7 +118,8 @@ void SubStep(NewtonWorld* w, float dt) {
 
 namespace newton_detail {
 
-bool InsideWorldBox(const NewtonBody* body) {
+bool InsideWorldBox(const NewtonBody* body)
+{
     btVector3 lo, hi;
     body->collision->shape->getAabb(body->rigid->getWorldTransform(), lo, hi);
     const NewtonWorld* w = body->world;
@@ -111,7 +128,8 @@ bool InsideWorldBox(const NewtonBody* body) {
     return true;
 }
 
-void SyncMembership(NewtonBody* body) {
+void SyncMembership(NewtonBody* body)
+{
     bool wanted = !body->frozen;
     if (wanted == body->inWorld) return;
     if (wanted)
@@ -125,7 +143,8 @@ void SyncMembership(NewtonBody* body) {
 
 extern "C" {
 
-NewtonWorld* NewtonCreate(NewtonAllocMemory malloc, NewtonFreeMemory mfree) {
+NewtonWorld* NewtonCreate(NewtonAllocMemory malloc, NewtonFreeMemory mfree)
+{
     NewtonAllocMemory alloc = malloc ? malloc : DefaultAlloc;
     NewtonFreeMemory release = mfree ? mfree : DefaultFree;
     void* block = alloc(static_cast<int>(sizeof(NewtonWorld)));
@@ -138,8 +157,8 @@ NewtonWorld* NewtonCreate(NewtonAllocMemory malloc, NewtonFreeMemory mfree) {
     w->dispatcher = std::make_unique<btCollisionDispatcher>(w->config.get());
     w->broadphase = std::make_unique<btDbvtBroadphase>();
     w->solver = std::make_unique<btSequentialImpulseConstraintSolver>();
-    w->dynamics = std::make_unique<btDiscreteDynamicsWorld>(w->dispatcher.get(), w->broadphase.get(),
-                                                            w->solver.get(), w->config.get());
+    w->dynamics = std::make_unique<btDiscreteDynamicsWorld>(w->dispatcher.get(), w->broadphase.get(), w->solver.get(),
+                                                            w->config.get());
     w->dynamics->setGravity(btVector3(0, 0, 0));
     w->filter = std::make_unique<MaterialFilter>(w);
     w->dynamics->getPairCache()->setOverlapFilterCallback(w->filter.get());
@@ -153,7 +172,8 @@ NewtonWorld* NewtonCreate(NewtonAllocMemory malloc, NewtonFreeMemory mfree) {
     return w;
 }
 
-void NewtonDestroy(const NewtonWorld* newtonWorld) {
+void NewtonDestroy(const NewtonWorld* newtonWorld)
+{
     NewtonWorld* w = Mutable(newtonWorld);
     if (!w) return;
     while (!w->bodies.empty()) NewtonDestroyBody(w, w->bodies.back());
@@ -165,7 +185,8 @@ void NewtonDestroy(const NewtonWorld* newtonWorld) {
     release(w, static_cast<int>(sizeof(NewtonWorld)));
 }
 
-void NewtonSetWorldSize(const NewtonWorld* newtonWorld, const dFloat* minPoint, const dFloat* maxPoint) {
+void NewtonSetWorldSize(const NewtonWorld* newtonWorld, const dFloat* minPoint, const dFloat* maxPoint)
+{
     NewtonWorld* w = Mutable(newtonWorld);
     if (!w || !minPoint || !maxPoint) return;
     for (int i = 0; i < 3; ++i) {
@@ -174,11 +195,13 @@ void NewtonSetWorldSize(const NewtonWorld* newtonWorld, const dFloat* minPoint, 
     }
 }
 
-void NewtonSetFrictionModel(const NewtonWorld* newtonWorld, int model) {
+void NewtonSetFrictionModel(const NewtonWorld* newtonWorld, int model)
+{
     if (newtonWorld) Mutable(newtonWorld)->frictionModel = model;
 }
 
-void NewtonUpdate(const NewtonWorld* newtonWorld, dFloat timestep) {
+void NewtonUpdate(const NewtonWorld* newtonWorld, dFloat timestep)
+{
     NewtonWorld* w = Mutable(newtonWorld);
     if (!w) return;
     float total = Clamp(timestep == timestep ? timestep : 0.0f, Tuning::kMinStep, Tuning::kMaxUpdate);

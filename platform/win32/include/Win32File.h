@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-std::string Win32_MapFileName(const char* name);          // "kMedia\\a.x" -> "kMedia/a.x"; "" for NULL
+std::string Win32_MapFileName(const char* name);  // "kMedia\\a.x" -> "kMedia/a.x"; "" for NULL
 // fopen of the mapped name, matching each part of the path without regard to
 // case as Windows does; NULL on failure (errno from fopen). The caller closes it.
 FILE* Win32_OpenFile(const char* name, const char* mode);
@@ -21,10 +21,10 @@ bool Win32_DeleteFile(const char* name);
 
 // What Win32_ReadWholeFile found.
 enum Win32ReadResult {
-    WIN32_READ_OK = 0,        // bytes holds the whole file (empty for an empty file)
-    WIN32_READ_MISSING,       // no such file, or it cannot be opened; bytes empty
-    WIN32_READ_TOO_LARGE,     // the file holds more than limit bytes; bytes empty
-    WIN32_READ_ERROR,         // a read failed part-way; bytes empty
+    WIN32_READ_OK = 0,     // bytes holds the whole file (empty for an empty file)
+    WIN32_READ_MISSING,    // no such file, or it cannot be opened; bytes empty
+    WIN32_READ_TOO_LARGE,  // the file holds more than limit bytes; bytes empty
+    WIN32_READ_ERROR,      // a read failed part-way; bytes empty
 };
 // Reads the whole file (a system name, resolved as above) into bytes in bulk,
 // refusing one longer than limit bytes before reading it.

@@ -14,23 +14,23 @@ namespace win32test {
 // counter answer from it, and Sleep advances it instead of waiting.
 void UseVirtualClock(bool on);
 bool VirtualClockInUse();
-void SetVirtualTimeMs(unsigned long long ms);        // absolute time in milliseconds
-void AdvanceVirtualTimeMs(double ms);                 // fractions of a millisecond are kept
+void SetVirtualTimeMs(unsigned long long ms);  // absolute time in milliseconds
+void AdvanceVirtualTimeMs(double ms);          // fractions of a millisecond are kept
 void AdvanceVirtualTimeUs(unsigned long long us);
 
 // Injected input, queued as window messages for the window with keyboard
 // focus (keys, characters) or the given window (mouse), and reflected in
 // GetKeyState / GetCursorPos. Key state changes even with no active window.
-void KeyDown(int virtKey);                            // VK_CONTROL, VK_SHIFT, VK_MENU press the left key
+void KeyDown(int virtKey);  // VK_CONTROL, VK_SHIFT, VK_MENU press the left key
 void KeyUp(int virtKey);
 void TypeText(const char* utf8);                      // WM_CHAR per UTF-16 unit
 void TypeChar(unsigned int utf16Unit);                // e.g. 8 for backspace
 void MouseMove(HWND hwnd, int clientX, int clientY);  // merges with a move queued just before
 void MouseButton(HWND hwnd, bool down);               // left button at the current point
-void MouseWheel(HWND hwnd, int delta);                // WM_MOUSEWHEEL at the current point; 120 a notch away from the user
-void ClickClose(HWND hwnd);                           // the close box: WM_CLOSE
-void SetActiveWindow(HWND hwnd);                      // keyboard focus moves to hwnd (NULL: none)
-void ReleaseAllKeys();                                // injected keys and buttons up, no messages
+void MouseWheel(HWND hwnd, int delta);  // WM_MOUSEWHEEL at the current point; 120 a notch away from the user
+void ClickClose(HWND hwnd);             // the close box: WM_CLOSE
+void SetActiveWindow(HWND hwnd);        // keyboard focus moves to hwnd (NULL: none)
+void ReleaseAllKeys();                  // injected keys and buttons up, no messages
 
 // Message boxes shown so far, as "caption: text".
 const std::vector<std::string>& MessageBoxLog();

@@ -346,23 +346,22 @@ union LARGE_INTEGER {
 // ---------------------------------------------------------------------------
 // Windows and the message loop
 // ---------------------------------------------------------------------------
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc);   // 0 when the class exists or wc is invalid
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc);  // 0 when the class exists or wc is invalid
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 // Outer size in width/height; the client area is that less the fixed frame
 // (8 pixels left, right and bottom, 31 on top). NULL on failure.
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                            LPVOID param);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow);
 BOOL WINAPI UpdateWindow(HWND hwnd);
-BOOL WINAPI DestroyWindow(HWND hwnd);                  // sends WM_DESTROY to the window procedure
+BOOL WINAPI DestroyWindow(HWND hwnd);  // sends WM_DESTROY to the window procedure
 BOOL WINAPI IsWindow(HWND hwnd);
 HWND WINAPI GetDesktopWindow();
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
-BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);     // (0, 0, client width, client height)
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);     // outer rectangle in screen coordinates
-HWND WINAPI GetActiveWindow();                         // the window with keyboard focus, or NULL
-HWND WINAPI GetFocus();                                // same as GetActiveWindow: windows have no children
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);  // (0, 0, client width, client height)
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);  // outer rectangle in screen coordinates
+HWND WINAPI GetActiveWindow();                      // the window with keyboard focus, or NULL
+HWND WINAPI GetFocus();                             // same as GetActiveWindow: windows have no children
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
@@ -382,25 +381,25 @@ void WINAPI PostQuitMessage(int exitCode);
 // either side, as on Windows.
 SHORT WINAPI GetKeyState(int virtKey);
 SHORT WINAPI GetAsyncKeyState(int virtKey);
-BOOL WINAPI GetCursorPos(LPPOINT point);               // screen coordinates
+BOOL WINAPI GetCursorPos(LPPOINT point);  // screen coordinates
 BOOL WINAPI SetCursorPos(int x, int y);
 BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point);
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point);
-int WINAPI ShowCursor(BOOL show);                      // returns the new display counter
+int WINAPI ShowCursor(BOOL show);  // returns the new display counter
 
 // ---------------------------------------------------------------------------
 // Rectangles and strings
 // ---------------------------------------------------------------------------
-BOOL WINAPI PtInRect(const RECT* rect, POINT point);   // left/top inclusive, right/bottom exclusive
+BOOL WINAPI PtInRect(const RECT* rect, POINT point);  // left/top inclusive, right/bottom exclusive
 BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
 BOOL WINAPI SetRectEmpty(LPRECT rect);
 BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy);
-int WINAPI lstrlenA(LPCSTR text);                      // 0 for NULL
+int WINAPI lstrlenA(LPCSTR text);  // 0 for NULL
 
 // ---------------------------------------------------------------------------
 // Time
 // ---------------------------------------------------------------------------
-DWORD WINAPI GetTickCount();                           // milliseconds, wraps at 2^32
+DWORD WINAPI GetTickCount();  // milliseconds, wraps at 2^32
 DWORD WINAPI timeGetTime();
 MMRESULT WINAPI timeBeginPeriod(UINT period);
 MMRESULT WINAPI timeEndPeriod(UINT period);

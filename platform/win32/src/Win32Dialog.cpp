@@ -9,7 +9,8 @@
 
 using win32detail::GetState;
 
-int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
+int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
+{
     std::string t = text ? text : "";
     std::string c = caption ? caption : "Error";
     GetState().messageBoxLog.push_back(c + ": " + t);
@@ -32,17 +33,17 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
         data[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"};
         count = 2;
     } else {
-        data[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                   IDOK, "OK"};
+        data[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"};
     }
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     UINT icon = type & 0xF0;
-    if (icon == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
-    else if (icon == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
+    if (icon == MB_ICONERROR)
+        flags = SDL_MESSAGEBOX_ERROR;
+    else if (icon == MB_ICONWARNING)
+        flags = SDL_MESSAGEBOX_WARNING;
 
     HWND__* owner = win32detail::LookupWindow(hwnd);
-    SDL_MessageBoxData box = {flags, owner ? owner->sdl : nullptr, c.c_str(), t.c_str(),
-                              count, data, nullptr};
+    SDL_MessageBoxData box = {flags, owner ? owner->sdl : nullptr, c.c_str(), t.c_str(), count, data, nullptr};
     int answer = 0;
     if (SDL_ShowMessageBox(&box, &answer) != 0 || answer < 0) {
         std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
@@ -51,18 +52,26 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
     return answer;
 }
 
-void WINAPI OutputDebugStringA(LPCSTR text) {
+void WINAPI OutputDebugStringA(LPCSTR text)
+{
     if (text) std::fputs(text, stderr);
 }
 
-BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths) {
+BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths)
+{
     if (!dc || !widths || last < first) return FALSE;
     return dc->CharWidths(first, last, widths);
 }
 
 namespace win32test {
 
-const std::vector<std::string>& MessageBoxLog() { return GetState().messageBoxLog; }
-void ClearMessageBoxLog() { GetState().messageBoxLog.clear(); }
+const std::vector<std::string>& MessageBoxLog()
+{
+    return GetState().messageBoxLog;
+}
+void ClearMessageBoxLog()
+{
+    GetState().messageBoxLog.clear();
+}
 
 }  // namespace win32test

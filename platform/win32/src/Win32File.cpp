@@ -10,7 +10,8 @@
 
 namespace {
 
-bool Exists(const std::string& path) {
+bool Exists(const std::string& path)
+{
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
 }
@@ -18,7 +19,8 @@ bool Exists(const std::string& path) {
 // Windows file names ignore case: each part of the path that does not exist
 // as written is looked up in its folder without regard to case. Parts with no
 // match stay as written (a file about to be created).
-std::string ResolveCase(const std::string& path) {
+std::string ResolveCase(const std::string& path)
+{
     if (path.empty() || Exists(path)) return path;
     std::string result;
     std::size_t pos = 0;
@@ -57,7 +59,8 @@ std::string ResolveCase(const std::string& path) {
 
 }  // namespace
 
-std::string Win32_MapFileName(const char* name) {
+std::string Win32_MapFileName(const char* name)
+{
     if (!name) return std::string();
     std::string mapped(name);
     for (char& c : mapped)
@@ -65,24 +68,28 @@ std::string Win32_MapFileName(const char* name) {
     return mapped;
 }
 
-FILE* Win32_OpenFile(const char* name, const char* mode) {
+FILE* Win32_OpenFile(const char* name, const char* mode)
+{
     if (!name || !mode || name[0] == '\0') return nullptr;
     return std::fopen(ResolveCase(Win32_MapFileName(name)).c_str(), mode);
 }
 
-bool Win32_ReplaceFile(const char* from, const char* to) {
+bool Win32_ReplaceFile(const char* from, const char* to)
+{
     if (!from || !to || from[0] == '\0' || to[0] == '\0') return false;
     std::string source = ResolveCase(Win32_MapFileName(from));
     std::string target = ResolveCase(Win32_MapFileName(to));
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool Win32_DeleteFile(const char* name) {
+bool Win32_DeleteFile(const char* name)
+{
     if (!name || name[0] == '\0') return false;
     return std::remove(ResolveCase(Win32_MapFileName(name)).c_str()) == 0;
 }
 
-Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes)
+{
     bytes.clear();
     FILE* f = Win32_OpenFile(name, "rb");
     if (!f) return WIN32_READ_MISSING;

@@ -14,17 +14,19 @@ const UINT kButtonDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
 const UINT kButtonUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
 const int kButtonKey[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
 
-WPARAM ButtonFlags() {
+WPARAM ButtonFlags()
+{
     const State& s = GetState();
     WPARAM f = 0;
     if (s.mouseDown[0]) f |= MK_LBUTTON;
     if (s.mouseDown[1]) f |= MK_RBUTTON;
-    if (s.mouseDown[2]) f |= 0x0010;   // MK_MBUTTON
+    if (s.mouseDown[2]) f |= 0x0010;  // MK_MBUTTON
     return f;
 }
 
 // One virtual-key code, either side of a modifier pair not merged.
-bool SingleKeyDown(int vk) {
+bool SingleKeyDown(int vk)
+{
     const State& s = GetState();
     if (vk <= 0 || vk > 255) return false;
     if (s.injectedDown[vk]) return true;
@@ -39,22 +41,29 @@ bool SingleKeyDown(int vk) {
 
 // The key as the message queue has it: while messages of the key wait in the
 // queue, its state as of the last one retrieved; otherwise its state now.
-bool SingleKeyDownAsRetrieved(int vk) {
+bool SingleKeyDownAsRetrieved(int vk)
+{
     const State& s = GetState();
     if (vk > 0 && vk <= 255 && s.keyMessagesQueued[vk] > 0) return s.keyDownAsRetrieved[vk];
     return SingleKeyDown(vk);
 }
 
-bool KeyDown(int vk, bool (*single)(int)) {
+bool KeyDown(int vk, bool (*single)(int))
+{
     switch (vk) {
-    case VK_SHIFT: return single(VK_LSHIFT) || single(VK_RSHIFT);
-    case VK_CONTROL: return single(VK_LCONTROL) || single(VK_RCONTROL);
-    case VK_MENU: return single(VK_LMENU) || single(VK_RMENU);
-    default: return single(vk);
+        case VK_SHIFT:
+            return single(VK_LSHIFT) || single(VK_RSHIFT);
+        case VK_CONTROL:
+            return single(VK_LCONTROL) || single(VK_RCONTROL);
+        case VK_MENU:
+            return single(VK_LMENU) || single(VK_RMENU);
+        default:
+            return single(vk);
     }
 }
 
-void AppendUtf16(unsigned int cp, HWND hwnd) {
+void AppendUtf16(unsigned int cp, HWND hwnd)
+{
     if (cp >= 0x10000) {
         cp -= 0x10000;
         win32detail::Post(hwnd, WM_CHAR, 0xD800 + (cp >> 10), 1);
@@ -68,7 +77,8 @@ void AppendUtf16(unsigned int cp, HWND hwnd) {
 
 namespace win32detail {
 
-void KeyMessage(int virtKey, bool down, bool wasDown) {
+void KeyMessage(int virtKey, bool down, bool wasDown)
+{
     State& s = GetState();
     if (virtKey <= 0 || virtKey > 255) return;
     int generic = MessageVirtualKey(virtKey);
@@ -81,11 +91,12 @@ void KeyMessage(int virtKey, bool down, bool wasDown) {
     DWORD lp = 1;
     if (wasDown) lp |= 1u << 30;
     if (!down) lp |= 1u << 31;
-    PostKey(s.active, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(generic),
-            static_cast<LPARAM>(lp), virtKey, wasDown);
+    PostKey(s.active, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(generic), static_cast<LPARAM>(lp), virtKey,
+            wasDown);
 }
 
-void MouseMoveTo(HWND hwnd, int clientX, int clientY) {
+void MouseMoveTo(HWND hwnd, int clientX, int clientY)
+{
     HWND__* w = LookupWindow(hwnd);
     if (!w) return;
     State& s = GetState();
@@ -95,7 +106,8 @@ void MouseMoveTo(HWND hwnd, int clientX, int clientY) {
     Post(hwnd, WM_MOUSEMOVE, ButtonFlags(), MAKELPARAM(clientX, clientY));
 }
 
-void MouseButtonEvent(HWND hwnd, int button, bool down) {
+void MouseButtonEvent(HWND hwnd, int button, bool down)
+{
     HWND__* w = LookupWindow(hwnd);
     if (!w || button < 0 || button > 2) return;
     State& s = GetState();
@@ -107,14 +119,15 @@ void MouseButtonEvent(HWND hwnd, int button, bool down) {
     Post(hwnd, down ? kButtonDown[button] : kButtonUp[button], ButtonFlags(), MAKELPARAM(p.x, p.y));
 }
 
-void MouseWheelEvent(HWND hwnd, int delta) {
+void MouseWheelEvent(HWND hwnd, int delta)
+{
     if (!LookupWindow(hwnd)) return;
     const State& s = GetState();
-    Post(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(ButtonFlags(), static_cast<WORD>(delta)),
-         MAKELPARAM(s.cursor.x, s.cursor.y));
+    Post(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(ButtonFlags(), static_cast<WORD>(delta)), MAKELPARAM(s.cursor.x, s.cursor.y));
 }
 
-void CharUnits(const char* utf8) {
+void CharUnits(const char* utf8)
+{
     State& s = GetState();
     if (!utf8 || !s.active) return;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
@@ -133,7 +146,7 @@ void CharUnits(const char* utf8) {
             cp = *p & 0x07;
             extra = 3;
         } else {
-            extra = -1;   // stray continuation or invalid lead byte
+            extra = -1;  // stray continuation or invalid lead byte
         }
         ++p;
         if (extra < 0) {
@@ -157,7 +170,8 @@ void CharUnits(const char* utf8) {
 
 }  // namespace win32detail
 
-SHORT WINAPI GetKeyState(int virtKey) {
+SHORT WINAPI GetKeyState(int virtKey)
+{
     if (virtKey <= 0 || virtKey > 255) return 0;
     // Synchronised with the queue, as Windows does: a press and release that
     // arrive together are both seen, one per retrieved message.
@@ -166,26 +180,30 @@ SHORT WINAPI GetKeyState(int virtKey) {
     return static_cast<SHORT>(v);
 }
 
-SHORT WINAPI GetAsyncKeyState(int virtKey) {
+SHORT WINAPI GetAsyncKeyState(int virtKey)
+{
     if (virtKey <= 0 || virtKey > 255) return 0;
     return KeyDown(virtKey, SingleKeyDown) ? static_cast<SHORT>(0x8000u) : 0;
 }
 
-BOOL WINAPI GetCursorPos(LPPOINT point) {
+BOOL WINAPI GetCursorPos(LPPOINT point)
+{
     if (!point) return FALSE;
     win32detail::PumpSdlEvents();
     *point = GetState().cursor;
     return TRUE;
 }
 
-BOOL WINAPI SetCursorPos(int x, int y) {
+BOOL WINAPI SetCursorPos(int x, int y)
+{
     State& s = GetState();
     s.cursor = {x, y};
     if (!win32detail::IsHeadless()) SDL_WarpMouseGlobal(x, y);
     return TRUE;
 }
 
-BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
+BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point)
+{
     if (!point) return FALSE;
     HWND__* w = win32detail::LookupWindow(hwnd);
     if (!w && hwnd != GetDesktopWindow()) return FALSE;
@@ -196,7 +214,8 @@ BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
     return TRUE;
 }
 
-BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
+BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point)
+{
     if (!point) return FALSE;
     HWND__* w = win32detail::LookupWindow(hwnd);
     if (!w && hwnd != GetDesktopWindow()) return FALSE;
@@ -207,7 +226,8 @@ BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
     return TRUE;
 }
 
-int WINAPI ShowCursor(BOOL show) {
+int WINAPI ShowCursor(BOOL show)
+{
     State& s = GetState();
     bool wasShown = s.cursorCounter >= 0;
     s.cursorCounter += show ? 1 : -1;

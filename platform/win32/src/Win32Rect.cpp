@@ -3,23 +3,27 @@
 
 #include <cstring>
 
-BOOL WINAPI PtInRect(const RECT* rect, POINT point) {
+BOOL WINAPI PtInRect(const RECT* rect, POINT point)
+{
     if (!rect) return FALSE;
-    return (point.x >= rect->left && point.x < rect->right && point.y >= rect->top &&
-            point.y < rect->bottom)
-               ? TRUE
-               : FALSE;
+    return (point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom) ? TRUE
+                                                                                                              : FALSE;
 }
 
-BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom) {
+BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom)
+{
     if (!rect) return FALSE;
     *rect = {left, top, right, bottom};
     return TRUE;
 }
 
-BOOL WINAPI SetRectEmpty(LPRECT rect) { return SetRect(rect, 0, 0, 0, 0); }
+BOOL WINAPI SetRectEmpty(LPRECT rect)
+{
+    return SetRect(rect, 0, 0, 0, 0);
+}
 
-BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy) {
+BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy)
+{
     if (!rect) return FALSE;
     rect->left += dx;
     rect->right += dx;
@@ -28,4 +32,7 @@ BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy) {
     return TRUE;
 }
 
-int WINAPI lstrlenA(LPCSTR text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
+int WINAPI lstrlenA(LPCSTR text)
+{
+    return text ? static_cast<int>(std::strlen(text)) : 0;
+}

@@ -11,7 +11,8 @@
 
 namespace win32detail {
 
-State& GetState() {
+State& GetState()
+{
     // Never destroyed: global objects of the program may call the layer from
     // their destructors, after function statics would be gone.
     static State* state = [] {
@@ -24,7 +25,8 @@ State& GetState() {
     return *state;
 }
 
-bool EnsureSdl() {
+bool EnsureSdl()
+{
     State& s = GetState();
     if (s.sdlTried) return s.sdlVideo;
     s.sdlTried = true;
@@ -34,8 +36,7 @@ bool EnsureSdl() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        std::fprintf(stderr, "win32: SDL video cannot start (%s); no windows can be opened\n",
-                     SDL_GetError());
+        std::fprintf(stderr, "win32: SDL video cannot start (%s); no windows can be opened\n", SDL_GetError());
         SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER);
         return false;
     }
@@ -58,25 +59,27 @@ bool EnsureSdl() {
     return true;
 }
 
-bool IsHeadless() {
+bool IsHeadless()
+{
     const char* env = std::getenv("SDL_VIDEODRIVER");
     if (env && (strcasecmp(env, "offscreen") == 0 || strcasecmp(env, "dummy") == 0)) return true;
     if (!EnsureSdl()) return true;
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)
-        return true;
+    if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) return true;
     return SDL_GetNumVideoDisplays() < 1;
 }
 
 }  // namespace win32detail
 
-SDL_Window* Win32_GetSDLWindow(HWND hwnd) {
+SDL_Window* Win32_GetSDLWindow(HWND hwnd)
+{
     win32detail::EnsureSdl();
     HWND__* w = win32detail::LookupWindow(hwnd);
     return w ? w->sdl : nullptr;
 }
 
-HWND Win32_GetHWND(SDL_Window* window) {
+HWND Win32_GetHWND(SDL_Window* window)
+{
     if (!window) return nullptr;
     for (auto& w : win32detail::GetState().windows)
         if (w->alive && w->sdl == window) return w.get();

@@ -25,8 +25,8 @@ struct HWND__ {
     HINSTANCE instance = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
-    SDL_Window* sdl = nullptr;   // kept (hidden) after destruction, see DestroyWindow
-    RECT outer = {0, 0, 0, 0};   // screen coordinates, frame included
+    SDL_Window* sdl = nullptr;  // kept (hidden) after destruction, see DestroyWindow
+    RECT outer = {0, 0, 0, 0};  // screen coordinates, frame included
     bool alive = true;
     bool visible = false;
     bool destroying = false;
@@ -36,7 +36,7 @@ struct HWND__ {
 namespace win32detail {
 
 struct WindowClass {
-    std::string name;   // as registered
+    std::string name;  // as registered
     WNDPROC proc = nullptr;
     HINSTANCE instance = nullptr;
     UINT style = 0;
@@ -74,7 +74,7 @@ struct State {
     // in the queue it reports the state as of the last one retrieved.
     int keyMessagesQueued[256] = {};
     bool keyDownAsRetrieved[256] = {};
-    bool mouseDown[3] = {};   // left, right, middle
+    bool mouseDown[3] = {};  // left, right, middle
 
     // Cursor in screen coordinates and the display counter of ShowCursor.
     POINT cursor = {0, 0};
@@ -96,9 +96,9 @@ State& GetState();
 bool EnsureSdl();
 bool IsHeadless();
 
-HWND__* LookupWindow(HWND hwnd);             // live window or NULL (desktop excluded)
+HWND__* LookupWindow(HWND hwnd);  // live window or NULL (desktop excluded)
 HWND__* LookupWindowBySdlId(unsigned int windowId);
-void ClientOrigin(const HWND__* w, POINT* origin);   // client (0, 0) in screen coordinates
+void ClientOrigin(const HWND__* w, POINT* origin);  // client (0, 0) in screen coordinates
 
 // Queueing. PostInput coalesces a mouse move with a mouse move queued just
 // before it for the same window.
@@ -118,7 +118,7 @@ void Activate(HWND hwnd, WORD how);
 // Queues WM_KEYDOWN / WM_KEYUP for a key whose state the caller has updated.
 void KeyMessage(int virtKey, bool down, bool wasDown);
 void MouseMoveTo(HWND hwnd, int clientX, int clientY);
-void MouseButtonEvent(HWND hwnd, int button, bool down);   // 0 left, 1 right, 2 middle
+void MouseButtonEvent(HWND hwnd, int button, bool down);  // 0 left, 1 right, 2 middle
 // WM_MOUSEWHEEL: the delta (WHEEL_DELTA per notch, positive away from the user)
 // in the high word of wParam, the button flags in the low word, the cursor's
 // screen position in lParam.

@@ -12,19 +12,22 @@ namespace {
 
 constexpr unsigned long long kNsPerSecond = 1000000000ull;
 
-unsigned long long Frequency() {
+unsigned long long Frequency()
+{
     static const unsigned long long f = SDL_GetPerformanceFrequency();
     return f ? f : 1;
 }
 
 // Real time in nanoseconds since the counter's origin (the machine's boot on
 // Linux), without overflow for any realistic uptime.
-unsigned long long RealNs() {
+unsigned long long RealNs()
+{
     unsigned long long c = SDL_GetPerformanceCounter(), f = Frequency();
     return (c / f) * kNsPerSecond + (c % f) * kNsPerSecond / f;
 }
 
-unsigned long long NowNs() {
+unsigned long long NowNs()
+{
     const auto& s = GetState();
     return s.virtualClock ? s.virtualNs : RealNs();
 }
@@ -33,17 +36,33 @@ unsigned long long NowNs() {
 
 namespace win32detail {
 
-DWORD NowMs() { return static_cast<DWORD>(NowNs() / 1000000ull); }
+DWORD NowMs()
+{
+    return static_cast<DWORD>(NowNs() / 1000000ull);
+}
 
 }  // namespace win32detail
 
-DWORD WINAPI GetTickCount() { return win32detail::NowMs(); }
-DWORD WINAPI timeGetTime() { return win32detail::NowMs(); }
+DWORD WINAPI GetTickCount()
+{
+    return win32detail::NowMs();
+}
+DWORD WINAPI timeGetTime()
+{
+    return win32detail::NowMs();
+}
 
-MMRESULT WINAPI timeBeginPeriod(UINT period) { return period ? TIMERR_NOERROR : TIMERR_NOCANDO; }
-MMRESULT WINAPI timeEndPeriod(UINT period) { return period ? TIMERR_NOERROR : TIMERR_NOCANDO; }
+MMRESULT WINAPI timeBeginPeriod(UINT period)
+{
+    return period ? TIMERR_NOERROR : TIMERR_NOCANDO;
+}
+MMRESULT WINAPI timeEndPeriod(UINT period)
+{
+    return period ? TIMERR_NOERROR : TIMERR_NOCANDO;
+}
 
-BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count) {
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count)
+{
     if (!count) return FALSE;
     const auto& s = GetState();
     if (!s.virtualClock) {
@@ -57,13 +76,15 @@ BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count) {
     return TRUE;
 }
 
-BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency)
+{
     if (!frequency) return FALSE;
     frequency->QuadPart = static_cast<LONGLONG>(Frequency());
     return TRUE;
 }
 
-void WINAPI Sleep(DWORD milliseconds) {
+void WINAPI Sleep(DWORD milliseconds)
+{
     auto& s = GetState();
     if (s.virtualClock) {
         s.virtualNs += static_cast<unsigned long long>(milliseconds) * 1000000ull;
@@ -77,21 +98,32 @@ void WINAPI Sleep(DWORD milliseconds) {
 
 namespace win32test {
 
-void UseVirtualClock(bool on) {
+void UseVirtualClock(bool on)
+{
     auto& s = GetState();
-    if (on && !s.virtualClock) s.virtualNs = RealNs();   // carry on from now, no jump back
+    if (on && !s.virtualClock) s.virtualNs = RealNs();  // carry on from now, no jump back
     s.virtualClock = on;
 }
 
-bool VirtualClockInUse() { return GetState().virtualClock; }
+bool VirtualClockInUse()
+{
+    return GetState().virtualClock;
+}
 
-void SetVirtualTimeMs(unsigned long long ms) { GetState().virtualNs = ms * 1000000ull; }
+void SetVirtualTimeMs(unsigned long long ms)
+{
+    GetState().virtualNs = ms * 1000000ull;
+}
 
-void AdvanceVirtualTimeMs(double ms) {
+void AdvanceVirtualTimeMs(double ms)
+{
     if (ms <= 0) return;
     GetState().virtualNs += static_cast<unsigned long long>(ms * 1e6 + 0.5);
 }
 
-void AdvanceVirtualTimeUs(unsigned long long us) { GetState().virtualNs += us * 1000ull; }
+void AdvanceVirtualTimeUs(unsigned long long us)
+{
+    GetState().virtualNs += us * 1000ull;
+}
 
 }  // namespace win32test

@@ -15,10 +15,14 @@ using win32detail::WindowClass;
 
 namespace {
 
-bool IsAtom(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
+bool IsAtom(LPCSTR name)
+{
+    return reinterpret_cast<uintptr_t>(name) < 0x10000;
+}
 
 // Class names compare without regard to case, as on Windows.
-WindowClass* LookupClass(LPCSTR name) {
+WindowClass* LookupClass(LPCSTR name)
+{
     if (!name) return nullptr;
     for (WindowClass& c : GetState().classes) {
         if (IsAtom(name) ? c.atom == static_cast<ATOM>(reinterpret_cast<uintptr_t>(name))
@@ -28,16 +32,19 @@ WindowClass* LookupClass(LPCSTR name) {
     return nullptr;
 }
 
-void DesktopRect(RECT* r) {
+void DesktopRect(RECT* r)
+{
     SDL_Rect b = {0, 0, 1024, 768};
     if (win32detail::EnsureSdl() && SDL_GetNumVideoDisplays() > 0) SDL_GetDisplayBounds(0, &b);
     *r = {b.x, b.y, b.x + b.w, b.y + b.h};
 }
 
-int ClientWidth(const HWND__* w) {
+int ClientWidth(const HWND__* w)
+{
     return std::max(0, static_cast<int>(w->outer.right - w->outer.left) - kFrameLeft - kFrameRight);
 }
-int ClientHeight(const HWND__* w) {
+int ClientHeight(const HWND__* w)
+{
     return std::max(0, static_cast<int>(w->outer.bottom - w->outer.top) - kFrameTop - kFrameBottom);
 }
 
@@ -45,14 +52,16 @@ int ClientHeight(const HWND__* w) {
 
 namespace win32detail {
 
-HWND__* LookupWindow(HWND hwnd) {
+HWND__* LookupWindow(HWND hwnd)
+{
     if (!hwnd) return nullptr;
     for (auto& w : GetState().windows)
         if (w.get() == hwnd) return w->alive ? w.get() : nullptr;
     return nullptr;
 }
 
-HWND__* LookupWindowBySdlId(unsigned int windowId) {
+HWND__* LookupWindowBySdlId(unsigned int windowId)
+{
     SDL_Window* sdl = SDL_GetWindowFromID(windowId);
     if (!sdl) return nullptr;
     for (auto& w : GetState().windows)
@@ -60,7 +69,8 @@ HWND__* LookupWindowBySdlId(unsigned int windowId) {
     return nullptr;
 }
 
-void ClientOrigin(const HWND__* w, POINT* origin) {
+void ClientOrigin(const HWND__* w, POINT* origin)
+{
     if (!w || w->desktop) {
         *origin = {0, 0};
         return;
@@ -70,7 +80,8 @@ void ClientOrigin(const HWND__* w, POINT* origin) {
 
 }  // namespace win32detail
 
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
+{
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpfnWndProc || !wc->lpszClassName ||
         IsAtom(wc->lpszClassName) || wc->lpszClassName[0] == '\0')
         return 0;
@@ -86,7 +97,8 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
     return c.atom;
 }
 
-BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE)
+{
     WindowClass* c = LookupClass(className);
     if (!c) return FALSE;
     State& s = GetState();
@@ -97,8 +109,9 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                            int width, int height, HWND, HMENU, HINSTANCE instance, LPVOID) {
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
+                            int height, HWND, HMENU, HINSTANCE instance, LPVOID)
+{
     WindowClass* c = LookupClass(className);
     if (!c || !win32detail::EnsureSdl()) return nullptr;
 
@@ -128,15 +141,13 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     int ch = std::max(1, ClientHeight(w.get()));
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    w->sdl = SDL_CreateWindow(w->title.c_str(), x + kFrameLeft, y + kFrameTop, cw, ch,
-                              flags | SDL_WINDOW_OPENGL);
+    w->sdl = SDL_CreateWindow(w->title.c_str(), x + kFrameLeft, y + kFrameTop, cw, ch, flags | SDL_WINDOW_OPENGL);
     if (!w->sdl) {
         // Drivers without GL (dummy) still get a window for the message loop.
         w->sdl = SDL_CreateWindow(w->title.c_str(), x + kFrameLeft, y + kFrameTop, cw, ch, flags);
     }
     if (!w->sdl) {
-        std::fprintf(stderr, "win32: cannot create window \"%s\": %s\n", w->title.c_str(),
-                     SDL_GetError());
+        std::fprintf(stderr, "win32: cannot create window \"%s\": %s\n", w->title.c_str(), SDL_GetError());
         return nullptr;
     }
     HWND hwnd = w.get();
@@ -145,38 +156,43 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     return hwnd;
 }
 
-BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
+BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
+{
     HWND__* w = win32detail::LookupWindow(hwnd);
     if (!w) return FALSE;
     BOOL wasVisible = w->visible ? TRUE : FALSE;
     switch (cmdShow) {
-    case SW_HIDE:
-        SDL_HideWindow(w->sdl);
-        w->visible = false;
-        if (GetState().active == hwnd) win32detail::Activate(nullptr, WA_INACTIVE);
-        break;
-    case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED:
-        SDL_ShowWindow(w->sdl);
-        SDL_MinimizeWindow(w->sdl);
-        w->visible = true;
-        break;
-    default:
-        SDL_ShowWindow(w->sdl);
-        if (cmdShow == SW_RESTORE) SDL_RestoreWindow(w->sdl);
-        SDL_RaiseWindow(w->sdl);
-        w->visible = true;
-        // Showing activates the window: headless there is no window manager
-        // to hand out focus, so this is where the window becomes active.
-        if (GetState().active != hwnd) win32detail::Activate(hwnd, WA_ACTIVE);
-        break;
+        case SW_HIDE:
+            SDL_HideWindow(w->sdl);
+            w->visible = false;
+            if (GetState().active == hwnd) win32detail::Activate(nullptr, WA_INACTIVE);
+            break;
+        case SW_MINIMIZE:
+        case SW_SHOWMINIMIZED:
+            SDL_ShowWindow(w->sdl);
+            SDL_MinimizeWindow(w->sdl);
+            w->visible = true;
+            break;
+        default:
+            SDL_ShowWindow(w->sdl);
+            if (cmdShow == SW_RESTORE) SDL_RestoreWindow(w->sdl);
+            SDL_RaiseWindow(w->sdl);
+            w->visible = true;
+            // Showing activates the window: headless there is no window manager
+            // to hand out focus, so this is where the window becomes active.
+            if (GetState().active != hwnd) win32detail::Activate(hwnd, WA_ACTIVE);
+            break;
     }
     return wasVisible;
 }
 
-BOOL WINAPI UpdateWindow(HWND hwnd) { return win32detail::LookupWindow(hwnd) ? TRUE : FALSE; }
+BOOL WINAPI UpdateWindow(HWND hwnd)
+{
+    return win32detail::LookupWindow(hwnd) ? TRUE : FALSE;
+}
 
-BOOL WINAPI DestroyWindow(HWND hwnd) {
+BOOL WINAPI DestroyWindow(HWND hwnd)
+{
     HWND__* w = win32detail::LookupWindow(hwnd);
     if (!w) return FALSE;
     if (w->destroying) return TRUE;
@@ -193,19 +209,25 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) {
+BOOL WINAPI IsWindow(HWND hwnd)
+{
     return (hwnd == &GetState().desktopWindow || win32detail::LookupWindow(hwnd)) ? TRUE : FALSE;
 }
 
-HWND WINAPI GetDesktopWindow() { return &GetState().desktopWindow; }
+HWND WINAPI GetDesktopWindow()
+{
+    return &GetState().desktopWindow;
+}
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
+{
     static char programModule;
-    if (moduleName) return nullptr;   // only the program itself is known
+    if (moduleName) return nullptr;  // only the program itself is known
     return reinterpret_cast<HMODULE>(&programModule);
 }
 
-BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
+{
     if (!rect) return FALSE;
     if (hwnd == &GetState().desktopWindow) {
         RECT d;
@@ -219,7 +241,8 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
+{
     if (!rect) return FALSE;
     if (hwnd == &GetState().desktopWindow) {
         DesktopRect(rect);
@@ -231,10 +254,17 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
-HWND WINAPI GetActiveWindow() { return GetState().active; }
-HWND WINAPI GetFocus() { return GetState().active; }
+HWND WINAPI GetActiveWindow()
+{
+    return GetState().active;
+}
+HWND WINAPI GetFocus()
+{
+    return GetState().active;
+}
 
-BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
+BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
+{
     HWND__* w = win32detail::LookupWindow(hwnd);
     if (!w) return FALSE;
     w->title = text ? text : "";

@@ -60,8 +60,7 @@ TEST(Camera, DirectionConvention)
     EXPECT_NEAR(camera.m_lookDir.z, 1.0f, 1e-6f);
     // Looking along +z from the origin with y up: the view is the identity.
     const float* m = &camera.GetMatrix()->_11;
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0f : 0.0f, 1e-6f) << "element " << i;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], (i % 5 == 0) ? 1.0f : 0.0f, 1e-6f) << "element " << i;
 
     camera.SetRotation(0, 0.5f, 0);  // positive yaw turns toward -x
     camera.UpdateCameraMatrix();
@@ -104,8 +103,7 @@ TEST(Camera, MovesAlongItsLookDirection)
 TEST(Camera, LookAtPanAndFollow)
 {
     vCamera& camera = ZeroCamera();
-    camera.PanLook(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), D3DXVECTOR3(0, 10, 0),
-                   D3DXVECTOR3(0, 10, 1), 0.5f);
+    camera.PanLook(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), D3DXVECTOR3(0, 10, 0), D3DXVECTOR3(0, 10, 1), 0.5f);
     // Eye at (0, 5, 0): the world point (0, 5, 3) is 3 ahead.
     D3DXVECTOR3 world(0, 5, 3), view;
     D3DXVec3TransformCoord(&view, &world, camera.GetMatrix());

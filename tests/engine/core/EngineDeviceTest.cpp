@@ -26,8 +26,7 @@ void ExpectMatrixNear(const D3DXMATRIX& a, const D3DXMATRIX& b, float tolerance)
 {
     const float* pa = &a._11;
     const float* pb = &b._11;
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(pa[i], pb[i], tolerance) << "element " << i;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(pa[i], pb[i], tolerance) << "element " << i;
 }
 
 class EngineSetUp : public EngineTest {};
@@ -182,8 +181,8 @@ TEST_F(EngineSetUp, SecondSwapChainPresentsToTheSecondWindow)
     D3DDISPLAYMODE mode;
     ASSERT_EQ(objDevice->GetDisplayMode(0, &mode), S_OK);
     IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(objDevice->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8,
-                                                     D3DPOOL_SYSTEMMEM, &surface, NULL),
+    ASSERT_EQ(objDevice->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                     &surface, NULL),
               S_OK);
     ASSERT_EQ(engine->m_swapChains[1]->GetFrontBufferData(surface), S_OK);
     POINT origin = {0, 0};
@@ -242,13 +241,11 @@ TEST(EngineFailure, DeviceCreationFailureShowsTheBox)
 TEST(EngineFullscreen, RequestedSizeAndPresentation)
 {
     HWND hwnd = CreateTestWindow(kClientWidth, kClientHeight);
-    if (!hwnd)
-        RENDERTEST_NO_DEVICE("no window could be created");
+    if (!hwnd) RENDERTEST_NO_DEVICE("no window could be created");
     {
         vEngine engine;
         long result = engine.InitFullscreen(hwnd, 200, 150);
-        if (FAILED(result))
-            DestroyWindow(hwnd);
+        if (FAILED(result)) DestroyWindow(hwnd);
         ASSERT_EQ(result, S_OK) << "no full-screen device";
         EXPECT_EQ(m_engineVars.width, 200);
         EXPECT_EQ(m_engineVars.height, 150);

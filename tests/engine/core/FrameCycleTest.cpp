@@ -16,8 +16,7 @@ bool SameBlock(const Image& a, int x0, int y0, int x1, int y1, int w, int h)
 {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (a.Argb(x0 + x, y0 + y) != a.Argb(x1 + x, y1 + y))
-                return false;
+            if (a.Argb(x0 + x, y0 + y) != a.Argb(x1 + x, y1 + y)) return false;
     return true;
 }
 
@@ -25,8 +24,7 @@ int InkedPixels(const Image& image, int x0, int y0, int w, int h, uint32_t backg
 {
     int n = 0;
     for (int y = y0; y < y0 + h; ++y)
-        for (int x = x0; x < x0 + w; ++x)
-            n += image.Argb(x, y) != background;
+        for (int x = x0; x < x0 + w; ++x) n += image.Argb(x, y) != background;
     return n;
 }
 
@@ -58,10 +56,8 @@ BoxSide Classify(D3DXVECTOR3 centre, float half)
                                centre.z + ((i & 4) ? half : -half));
             outside += plane.DistanceToPoint(corner) > 0.0f;
         }
-        if (outside == 8)
-            return BoxSide::Outside;
-        if (outside > 0)
-            crossing = true;
+        if (outside == 8) return BoxSide::Outside;
+        if (outside > 0) crossing = true;
     }
     return crossing ? BoxSide::Crossing : BoxSide::Inside;
 }
@@ -124,7 +120,7 @@ TEST_F(FrameCycle, DebugTextIsTheNegativeOfTheClearColour)
         D3DXCOLOR clear;
         uint32_t text;
     } cases[] = {
-        {D3DXCOLOR(0.7f, 0.7f, 1.0f, 1.0f), 0xFF4D4D00u},                   // (0.3, 0.3, 0.0)
+        {D3DXCOLOR(0.7f, 0.7f, 1.0f, 1.0f), 0xFF4D4D00u},                  // (0.3, 0.3, 0.0)
         {D3DXCOLOR(0.7265625f, 0.59375f, 0.4765625f, 1.0f), 0xFF466885u},  // (0.2734, 0.4063, 0.5234)
     };
     for (const Case& c : cases) {
@@ -147,8 +143,7 @@ TEST_F(FrameCycle, DebugTextIsTheNegativeOfTheClearColour)
                     darkest = image.Argb(x, y);
                 }
             }
-        EXPECT_LE(ColorDistance(darkest, c.text), 3)
-            << std::hex << darkest << " expected " << c.text;
+        EXPECT_LE(ColorDistance(darkest, c.text), 3) << std::hex << darkest << " expected " << c.text;
     }
 }
 

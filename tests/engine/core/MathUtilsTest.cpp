@@ -66,8 +66,7 @@ TEST(Random, SequenceStartsFromSeedOneInEveryThread)
     // The classic sequence of this generator from seed 1.
     const int expected[5] = {41, 18467, 6334, 26500, 19169};
     InFreshThread([&] {
-        for (int e : expected)
-            EXPECT_EQ(EngineRand(), e);
+        for (int e : expected) EXPECT_EQ(EngineRand(), e);
     });
     InFreshThread([&] {
         // RndNumber draws one value: 41 / 32767 of the way from low to high.
@@ -90,8 +89,7 @@ TEST(Random, RndNumberReachesBothEnds)
         }
         EXPECT_TRUE(sawLow);
         EXPECT_TRUE(sawHigh);
-        for (int i = 0; i < 100; ++i)
-            EXPECT_EQ(RndNumber(5.0f, 5.0f), 5.0f);
+        for (int i = 0; i < 100; ++i) EXPECT_EQ(RndNumber(5.0f, 5.0f), 5.0f);
     });
 }
 

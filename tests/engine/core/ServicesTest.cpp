@@ -48,8 +48,7 @@ public:
     ScratchDirectory()
     {
         char cwd[4096];
-        if (getcwd(cwd, sizeof(cwd)))
-            previous_ = cwd;
+        if (getcwd(cwd, sizeof(cwd))) previous_ = cwd;
         char pattern[] = "/tmp/core_screenshots_XXXXXX";
         if (mkdtemp(pattern)) {
             path_ = pattern;
@@ -160,13 +159,11 @@ TEST_F(Services, DebugLineAndCircleReachTheScreen)
         D3DXVec3TransformCoord(&clip, &p, &ev_matrix3DProj);
         int x = (int)std::lround((clip.x + 1.0f) * 0.5f * kClientWidth);
         int y = (int)std::lround((1.0f - clip.y) * 0.5f * kClientHeight);
-        if (x < 1 || y < 1 || x >= kClientWidth - 1 || y >= kClientHeight - 1)
-            continue;
+        if (x < 1 || y < 1 || x >= kClientWidth - 1 || y >= kClientHeight - 1) continue;
         ++tries;
         bool green = false;
         for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                green |= (image.Argb(x + dx, y + dy) & 0x00FFFFFF) == 0x0000FF00u;
+            for (int dx = -1; dx <= 1; ++dx) green |= (image.Argb(x + dx, y + dy) & 0x00FFFFFF) == 0x0000FF00u;
         hits += green;
     }
     EXPECT_GT(tries, 10);
@@ -277,7 +274,7 @@ TEST_F(Services, PickingAndTheMouseInClientCoordinates)
     // With the flag, each query inside the window hides the cursor once more.
     int counter = ShowCursor(TRUE) - 1;
     ShowCursor(FALSE);
-    p = GetLocalMousePos(hwnd, true);       // inside: counter - 1
+    p = GetLocalMousePos(hwnd, true);  // inside: counter - 1
     EXPECT_EQ(p.x, 50);
-    EXPECT_EQ(ShowCursor(TRUE), counter);   // back where it was
+    EXPECT_EQ(ShowCursor(TRUE), counter);  // back where it was
 }

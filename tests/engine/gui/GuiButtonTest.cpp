@@ -21,7 +21,7 @@ TEST_F(GuiButtonTest, NewButtonShowsItsDownTextureUntilTheFirstMessageOutside)
 {
     vGUIButton* button = AddPlain();
     ASSERT_NE(button, nullptr);
-    ASSERT_EQ(events.size(), 2u);   // the Add steps: position then size, both with ID -1
+    ASSERT_EQ(events.size(), 2u);  // the Add steps: position then size, both with ID -1
     EXPECT_EQ(events[0].code, GUIEVENT_POSITION);
     EXPECT_EQ(events[1].code, GUIEVENT_SIZE);
     EXPECT_EQ(events[1].id, (unsigned int)-1);
@@ -31,7 +31,7 @@ TEST_F(GuiButtonTest, NewButtonShowsItsDownTextureUntilTheFirstMessageOutside)
     EXPECT_EQ(first.At(160, 120), guitest::kDown);
     EXPECT_EQ(rendertest::FindColor(first, guitest::kDown, 0).left, 100);
     EXPECT_EQ(rendertest::FindColor(first, guitest::kDown, 0).bottom, 139);
-    Move(150, 110);   // inside: no change
+    Move(150, 110);  // inside: no change
     EXPECT_EQ(Middle(), guitest::kDown);
     EXPECT_EQ(button->GetButtonState(), 1);
     Move(400, 400);
@@ -77,7 +77,7 @@ TEST_F(GuiButtonTest, ToggleButtonFlipsAndClicksOnEachPress)
 {
     vGUIButton* button = AddPlain(3);
     button->SetToToggleButton(true);
-    Move(400, 400);   // a toggle button keeps its state outside
+    Move(400, 400);  // a toggle button keeps its state outside
     EXPECT_EQ(button->GetButtonState(), 1);
 
     std::vector<int> states;
@@ -98,13 +98,13 @@ TEST_F(GuiButtonTest, ToggleButtonFlipsAndClicksOnEachPress)
 TEST_F(GuiButtonTest, RightAndBottomEdgesAreOutside)
 {
     vGUIButton* button = AddPlain();
-    PressAt(220, 110);   // x = 100 + 120: outside
+    PressAt(220, 110);  // x = 100 + 120: outside
     EXPECT_FALSE(button->GetElementFocus());
-    ReleaseAt(150, 140);   // y = 100 + 40: outside
+    ReleaseAt(150, 140);  // y = 100 + 40: outside
     EXPECT_TRUE(EventsOf(GUIEVENT_CLICK).empty());
-    ClickAt(219, 139);   // the last pixel inside
+    ClickAt(219, 139);  // the last pixel inside
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 1u);
-    ClickAt(100, 100);   // the first pixel inside
+    ClickAt(100, 100);  // the first pixel inside
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 2u);
 }
 
@@ -114,7 +114,7 @@ TEST_F(GuiButtonTest, NewPositionTakesEffectAtTheNextRender)
     button->SetPosition(500, 300);
     ClickAt(510, 310);
     EXPECT_TRUE(EventsOf(GUIEVENT_CLICK).empty()) << "the hit area waits for Setup";
-    Frame();   // still drawn at the old place by this Render, then Setup
+    Frame();  // still drawn at the old place by this Render, then Setup
     ClickAt(510, 310);
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 1u);
     Image image = Frame();

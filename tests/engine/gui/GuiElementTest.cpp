@@ -9,9 +9,13 @@
 namespace {
 
 std::vector<int> codes;
-void Record(int code, unsigned int, vGUIElement*) { codes.push_back(code); }
+void Record(int code, unsigned int, vGUIElement*)
+{
+    codes.push_back(code);
+}
 
-TEST(GuiElement, DefaultsOfANewElement) {
+TEST(GuiElement, DefaultsOfANewElement)
+{
     GuiProbe e;
     EXPECT_EQ(e.GetControlID(), -1);
     EXPECT_TRUE(e.GetEnabled());
@@ -20,11 +24,12 @@ TEST(GuiElement, DefaultsOfANewElement) {
     EXPECT_FALSE(e.GetElementHover());
     EXPECT_EQ(e.GetParent(), nullptr);
     EXPECT_EQ(e.GetManager(), nullptr);
-    e.SetPosition(1, 2);   // no manager: nothing to report to, no crash
+    e.SetPosition(1, 2);  // no manager: nothing to report to, no crash
     EXPECT_EQ(e.GetPositionY(), 2);
 }
 
-TEST(GuiElement, ChildFollowsItsParentFromTheNextRender) {
+TEST(GuiElement, ChildFollowsItsParentFromTheNextRender)
+{
     vGUIManager manager;
     manager.SetCallback(Record);
     GuiProbe* window = AddProbe(manager, 1, 100, 100, 200, 200);
@@ -32,12 +37,12 @@ TEST(GuiElement, ChildFollowsItsParentFromTheNextRender) {
     child->SetParent(window);
 
     window->SetPosition(300, 50);
-    EXPECT_EQ(child->GetPositionX(), 120);   // not before the next Render
+    EXPECT_EQ(child->GetPositionX(), 120);  // not before the next Render
     codes.clear();
     manager.Render();
     EXPECT_EQ(child->GetPositionX(), 320);
     EXPECT_EQ(child->GetPositionY(), 80);
-    ASSERT_EQ(codes.size(), 1u);   // the child's Setup reports its position
+    ASSERT_EQ(codes.size(), 1u);  // the child's Setup reports its position
     EXPECT_EQ(codes[0], GUIEVENT_POSITION);
 
     // The hit area follows as well.
@@ -49,7 +54,8 @@ TEST(GuiElement, ChildFollowsItsParentFromTheNextRender) {
     EXPECT_EQ(child->GetParent(), window);
 }
 
-TEST(GuiElement, DisabledParentDisablesChildUntilTheApplicationEnablesIt) {
+TEST(GuiElement, DisabledParentDisablesChildUntilTheApplicationEnablesIt)
+{
     vGUIManager manager;
     GuiProbe* window = AddProbe(manager, 1, 0, 0, 100, 100);
     GuiProbe* child = AddProbe(manager, 2, 10, 10, 10, 10);
@@ -60,7 +66,7 @@ TEST(GuiElement, DisabledParentDisablesChildUntilTheApplicationEnablesIt) {
     EXPECT_FALSE(child->GetEnabled());
     window->SetEnabled(true);
     manager.Render();
-    EXPECT_FALSE(child->GetEnabled());   // its Setup no longer runs
+    EXPECT_FALSE(child->GetEnabled());  // its Setup no longer runs
     child->SetEnabled(true);
     manager.Render();
     EXPECT_TRUE(child->GetEnabled());
@@ -74,7 +80,8 @@ TEST(GuiElement, DisabledParentDisablesChildUntilTheApplicationEnablesIt) {
     EXPECT_TRUE(child->GetVisible());
 }
 
-TEST(GuiElement, FocusOnlyThisTouchesNothingElse) {
+TEST(GuiElement, FocusOnlyThisTouchesNothingElse)
+{
     vGUIManager manager;
     GuiProbe* a = AddProbe(manager, 1, 0, 0, 10, 10);
     GuiProbe* b = AddProbe(manager, 2, 0, 0, 10, 10);
@@ -88,7 +95,8 @@ TEST(GuiElement, FocusOnlyThisTouchesNothingElse) {
     EXPECT_FALSE(manager.GetManagerFocus());
 }
 
-TEST(GuiElement, UpdateToParentRebasesTheOffset) {
+TEST(GuiElement, UpdateToParentRebasesTheOffset)
+{
     vGUIManager manager;
     GuiProbe* window = AddProbe(manager, 1, 0, 0, 100, 100);
     GuiProbe* child = AddProbe(manager, 2, 10, 10, 10, 10);

@@ -34,15 +34,14 @@ constexpr uint32_t kDown = 0x00FF00;
 constexpr uint32_t kThird = 0x0000FF;
 constexpr uint32_t kBackground = 0xC0C0C0;
 constexpr uint32_t kBorder = 0xFFFF00;
-constexpr uint32_t kClear = 0x204080;   // the frame's clear colour
+constexpr uint32_t kClear = 0x204080;  // the frame's clear colour
 
 class GuiFixture : public rendertest::EngineFixture {
 protected:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
+        if (IsSkipped() || HasFatalFailure()) return;
         Current() = this;
         rendertest::TestWindowProc() = &GuiFixture::WindowProc;
         win32test::ReleaseAllKeys();
@@ -65,8 +64,7 @@ protected:
         rendertest::TestWindowProc() = nullptr;
         delete manager;
         manager = nullptr;
-        for (vTexture* t : {&up, &down, &third, &background, &border})
-            t->Kill();
+        for (vTexture* t : {&up, &down, &third, &background, &border}) t->Kill();
         win32test::ReleaseAllKeys();
         win32test::SetActiveWindow(nullptr);
         Current() = nullptr;
@@ -144,8 +142,7 @@ protected:
     {
         std::vector<Event> out;
         for (const Event& e : events)
-            if (e.code == code)
-                out.push_back(e);
+            if (e.code == code) out.push_back(e);
         return out;
     }
 
@@ -154,8 +151,7 @@ protected:
     {
         int n = 0;
         for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                n += rendertest::ColorDistance(image.At(x, y), rgb) <= tolerance;
+            for (int x = r.left; x < r.right; ++x) n += rendertest::ColorDistance(image.At(x, y), rgb) <= tolerance;
         return n;
     }
 
@@ -176,8 +172,8 @@ protected:
     vTwoDee twoDee;
     vTexture up, down, third, background, border;
     std::vector<Event> events;
-    float timeStep = 0.0f;   // the time handed to the manager with each message
-    POINT mouse = {0, 0};    // the application's idea of the mouse point
+    float timeStep = 0.0f;  // the time handed to the manager with each message
+    POINT mouse = {0, 0};   // the application's idea of the mouse point
 
 private:
     static GuiFixture*& Current()
@@ -188,8 +184,7 @@ private:
 
     static void Record(int code, unsigned int id, vGUIElement* element)
     {
-        if (Current())
-            Current()->events.push_back({code, id, element});
+        if (Current()) Current()->events.push_back({code, id, element});
     }
 
     // The application's window procedure: tracks the mouse point from the

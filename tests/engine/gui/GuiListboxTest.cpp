@@ -25,12 +25,12 @@ protected:
     void SetUp() override
     {
         GuiFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
+        if (IsSkipped() || HasFatalFailure()) return;
         manager->Init("Arial", 24);
         ASSERT_TRUE(rendertest::WriteTga(temp.File("scroll.tga"), 64, 64, [](int x, int y) {
             const bool right = x >= 32, lower = y >= 32;
-            return 0xFF000000u | (right ? (lower ? kThumbQuarter : kTrackQuarter) : (lower ? kDownQuarter : kUpQuarter));
+            return 0xFF000000u |
+                   (right ? (lower ? kThumbQuarter : kTrackQuarter) : (lower ? kDownQuarter : kUpQuarter));
         }));
         ASSERT_EQ(scroll.LoadTextureFromFile(temp.File("scroll.tga").c_str(), 0, 1), S_OK);
     }
@@ -43,9 +43,8 @@ protected:
     vGUIListbox* AddBox(int items)
     {
         vGUIListbox* box = manager->AddListbox(4, POINT{100, 100}, 200, 130, &background, &border, &scroll);
-        for (int i = 0; i < items; ++i)
-            box->Add(("item " + std::to_string(i)).c_str());
-        Frame();   // lays out the rows
+        for (int i = 0; i < items; ++i) box->Add(("item " + std::to_string(i)).c_str());
+        Frame();  // lays out the rows
         return box;
     }
     static RECT Row(int r) { return RECT{102, 102 + 24 * r, 273, 126 + 24 * r}; }
@@ -81,8 +80,7 @@ TEST_F(GuiListboxTest, ThreeItemsInFiveRowsAndTheScrollBarQuarters)
 {
     vGUIListbox* box = AddBox(3);
     Image image = Frame();
-    for (int r = 0; r < 3; ++r)
-        EXPECT_GT(CountInk(image, Row(r)), 20) << "row " << r;
+    for (int r = 0; r < 3; ++r) EXPECT_GT(CountInk(image, Row(r)), 20) << "row " << r;
     EXPECT_EQ(CountInk(image, Row(3)), 0);
     EXPECT_EQ(CountInk(image, Row(4)), 0);
     EXPECT_EQ(image.At(287, 112), kUpQuarter);
@@ -96,7 +94,7 @@ TEST_F(GuiListboxTest, ThreeItemsInFiveRowsAndTheScrollBarQuarters)
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 1u);
     EXPECT_EQ(ItemInFirstRow(box), 0) << "three items never scroll";
     EXPECT_EQ(ThumbTopNow(), 125);
-    ClickRow(4);   // below the last item: clears the selection
+    ClickRow(4);  // below the last item: clears the selection
     EXPECT_EQ(box->GetSelectedIndex(), -1);
     EXPECT_EQ(box->GetSelectedIndexText(), nullptr);
 }
@@ -104,8 +102,7 @@ TEST_F(GuiListboxTest, ThreeItemsInFiveRowsAndTheScrollBarQuarters)
 TEST_F(GuiListboxTest, TenItemsDownSixTimesShowItemsFiveToNine)
 {
     vGUIListbox* box = AddBox(10);
-    for (int i = 0; i < 6; ++i)
-        ClickDownButton();
+    for (int i = 0; i < 6; ++i) ClickDownButton();
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 6u);
     // The thumb's top: y + S + trunc(trackLength x 5 / 10).
     EXPECT_EQ(ThumbTopNow(), 100 + 25 + 40);
@@ -114,8 +111,7 @@ TEST_F(GuiListboxTest, TenItemsDownSixTimesShowItemsFiveToNine)
     EXPECT_STREQ(box->GetSelectedIndexText(), "item 9");
 
     // The up button keeps the selection; at the top it stays at 0 and still clicks.
-    for (int i = 0; i < 7; ++i)
-        ClickUpButton();
+    for (int i = 0; i < 7; ++i) ClickUpButton();
     EXPECT_EQ(box->GetSelectedIndex(), 9);
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 6u + 2u + 7u);
     EXPECT_EQ(ThumbTopNow(), 125);
@@ -129,7 +125,7 @@ TEST_F(GuiListboxTest, PressOnTheTrackClearsTheSelection)
     EXPECT_EQ(box->GetSelectedIndex(), 1);
     EXPECT_TRUE(box->GetElementFocus());
     events.clear();
-    ClickAt(287, 180);   // the track below the thumb
+    ClickAt(287, 180);  // the track below the thumb
     EXPECT_EQ(box->GetSelectedIndex(), -1);
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 1u);
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK)[0].id, 4u);
@@ -138,7 +134,7 @@ TEST_F(GuiListboxTest, PressOnTheTrackClearsTheSelection)
 TEST_F(GuiListboxTest, ThumbDragFollowsThePointOutsideTheBoxUntilAReleaseAnywhere)
 {
     vGUIListbox* box = AddBox(20);
-    PressAt(287, 130);   // on the thumb, 5 pixels below its top
+    PressAt(287, 130);  // on the thumb, 5 pixels below its top
     EXPECT_EQ(ItemInFirstRow(box), 0) << "nothing moved yet";
     PressAt(287, 130);
     // 30 pixels down, far outside the box: thumb top 155, 30 of the 55 pixels
@@ -146,10 +142,10 @@ TEST_F(GuiListboxTest, ThumbDragFollowsThePointOutsideTheBoxUntilAReleaseAnywher
     Move(600, 160);
     EXPECT_TRUE(manager->GetManagerHover()) << "a drag counts as hover anywhere";
     EXPECT_EQ(ThumbTopNow(), 155);
-    Move(600, 500);   // held at the end of the track
+    Move(600, 500);  // held at the end of the track
     EXPECT_EQ(ThumbTopNow(), 180);
-    ReleaseAt(10, 600);   // the move there is still part of the drag
-    Move(287, 130);   // no longer dragging
+    ReleaseAt(10, 600);  // the move there is still part of the drag
+    Move(287, 130);      // no longer dragging
     EXPECT_EQ(ThumbTopNow(), 180);
     Move(600, 600);
     EXPECT_FALSE(manager->GetManagerHover());
@@ -165,9 +161,8 @@ TEST_F(GuiListboxTest, ThumbDragFollowsThePointOutsideTheBoxUntilAReleaseAnywher
 TEST_F(GuiListboxTest, PressOnTheThumbRemapsTheListInTheSameMessage)
 {
     vGUIListbox* box = AddBox(20);
-    for (int i = 0; i < 3; ++i)
-        ClickDownButton();
-    EXPECT_EQ(ThumbTopNow(), 125 + 80 * 3 / 20);   // the buttons' mapping: 137
+    for (int i = 0; i < 3; ++i) ClickDownButton();
+    EXPECT_EQ(ThumbTopNow(), 125 + 80 * 3 / 20);  // the buttons' mapping: 137
     // The press maps the unmoved thumb back by the drag's rule:
     // trunc(20 x (137 - 125) / 55) = 4, one row further than the buttons left it.
     PressAt(287, 140);
@@ -180,7 +175,7 @@ TEST_F(GuiListboxTest, WheelScrollsARowPerNotchOverTheBoxOnly)
 {
     vGUIListbox* box = AddBox(20);
     Move(150, 150);
-    win32test::MouseWheel(hwnd, -3 * WHEEL_DELTA);   // towards the user: down the list
+    win32test::MouseWheel(hwnd, -3 * WHEEL_DELTA);  // towards the user: down the list
     Pump();
     EXPECT_EQ(ThumbTopNow(), 125 + 80 * 3 / 20) << "the thumb follows as for the buttons";
     EXPECT_EQ(ItemInFirstRow(box), 3);
@@ -209,7 +204,7 @@ TEST_F(GuiListboxTest, ItemsAreTheBoxsOwnAndAtMost128AreCounted)
     char text[] = "first";
     box->Add(text);
     std::strcpy(text, "XXXXX");
-    box->Add(nullptr);   // an empty item
+    box->Add(nullptr);  // an empty item
     Frame();
     ClickRow(0);
     ASSERT_NE(box->GetSelectedIndexText(), nullptr);
@@ -230,8 +225,7 @@ TEST_F(GuiListboxTest, ItemsAreTheBoxsOwnAndAtMost128AreCounted)
     EXPECT_STREQ(box->GetSelectedIndexText(), "only");
 
     box->Clear();
-    for (int i = 0; i < 129; ++i)
-        box->Add(("item " + std::to_string(i)).c_str());
+    for (int i = 0; i < 129; ++i) box->Add(("item " + std::to_string(i)).c_str());
     Frame();
     Move(150, 150);
     win32test::MouseWheel(hwnd, -200 * WHEEL_DELTA);
@@ -245,7 +239,7 @@ TEST_F(GuiListboxTest, ItemsAreTheBoxsOwnAndAtMost128AreCounted)
     box->Remove(0);
     EXPECT_STREQ(box->GetSelectedIndexText(), "item 128");
     box->Pop();
-    Frame();   // 127 items counted now
+    Frame();  // 127 items counted now
     EXPECT_EQ(box->GetSelectedIndex(), -1) << "a selection beyond the count is dropped at Setup";
 
     // 127 items stored, 126 counted (the 129th was never counted); UpdateList counts them all.

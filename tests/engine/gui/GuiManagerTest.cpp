@@ -14,21 +14,27 @@ struct Event {
     vGUIElement* element;
 };
 std::vector<Event> events;
-void Record(int code, unsigned int id, vGUIElement* element) { events.push_back({code, id, element}); }
+void Record(int code, unsigned int id, vGUIElement* element)
+{
+    events.push_back({code, id, element});
+}
 
 class GuiManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         events.clear();
         manager.SetCallback(Record);
     }
-    void Send(unsigned int message, int x, int y, unsigned int wParam = 0) {
+    void Send(unsigned int message, int x, int y, unsigned int wParam = 0)
+    {
         manager.Update(message, wParam, (long)((y << 16) | (x & 0xFFFF)), POINT{x, y}, 0.016f);
     }
     vGUIManager manager;
 };
 
-TEST_F(GuiManagerTest, EveryEnabledVisibleWidgetSeesEveryMessageInOrder) {
+TEST_F(GuiManagerTest, EveryEnabledVisibleWidgetSeesEveryMessageInOrder)
+{
     GuiProbe* a = AddProbe(manager, 1, 0, 0, 10, 10);
     GuiProbe* hidden = AddProbe(manager, 2, 0, 0, 10, 10);
     GuiProbe* disabled = AddProbe(manager, 3, 0, 0, 10, 10);
@@ -53,7 +59,8 @@ TEST_F(GuiManagerTest, EveryEnabledVisibleWidgetSeesEveryMessageInOrder) {
     EXPECT_FLOAT_EQ(manager.GetTime(), 0.5f);
 }
 
-TEST_F(GuiManagerTest, EmptyManagerOnlyStoresTimeAndClearsHover) {
+TEST_F(GuiManagerTest, EmptyManagerOnlyStoresTimeAndClearsHover)
+{
     manager.SetManagerHover(true);
     Send(WM_LBUTTONDOWN, 5, 5);
     EXPECT_FALSE(manager.GetManagerHover());
@@ -62,20 +69,21 @@ TEST_F(GuiManagerTest, EmptyManagerOnlyStoresTimeAndClearsHover) {
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(GuiManagerTest, ClickTakesFocusLaterOverlappingWidgetWins) {
+TEST_F(GuiManagerTest, ClickTakesFocusLaterOverlappingWidgetWins)
+{
     GuiProbe* a = AddProbe(manager, 1, 0, 0, 100, 100);
     GuiProbe* b = AddProbe(manager, 2, 50, 50, 100, 100);
 
-    Send(WM_LBUTTONDOWN, 10, 10);   // only a
+    Send(WM_LBUTTONDOWN, 10, 10);  // only a
     EXPECT_TRUE(a->GetElementFocus());
     EXPECT_FALSE(b->GetElementFocus());
     EXPECT_TRUE(manager.GetManagerFocus());
 
-    Send(WM_LBUTTONDOWN, 75, 75);   // both react; b is later in the list
+    Send(WM_LBUTTONDOWN, 75, 75);  // both react; b is later in the list
     EXPECT_FALSE(a->GetElementFocus());
     EXPECT_TRUE(b->GetElementFocus());
 
-    Send(WM_LBUTTONDOWN, 400, 400); // outside every widget: focus unchanged
+    Send(WM_LBUTTONDOWN, 400, 400);  // outside every widget: focus unchanged
     EXPECT_TRUE(b->GetElementFocus());
 
     manager.RemoveElementFocus();
@@ -84,7 +92,8 @@ TEST_F(GuiManagerTest, ClickTakesFocusLaterOverlappingWidgetWins) {
     EXPECT_TRUE(manager.GetManagerFocus());
 }
 
-TEST_F(GuiManagerTest, CharactersGoToTheFocusedWidgetOnly) {
+TEST_F(GuiManagerTest, CharactersGoToTheFocusedWidgetOnly)
+{
     GuiProbe* a = AddProbe(manager, 1, 0, 0, 100, 20);
     GuiProbe* b = AddProbe(manager, 2, 0, 30, 100, 20);
     Send(WM_LBUTTONDOWN, 5, 35);
@@ -96,32 +105,35 @@ TEST_F(GuiManagerTest, CharactersGoToTheFocusedWidgetOnly) {
     EXPECT_EQ(a->typed, "!");
 }
 
-TEST_F(GuiManagerTest, HoverUsesHalfOpenRectanglesAndIsRecomputedPerMessage) {
+TEST_F(GuiManagerTest, HoverUsesHalfOpenRectanglesAndIsRecomputedPerMessage)
+{
     GuiProbe* a = AddProbe(manager, 1, 10, 10, 20, 20);
-    Send(WM_MOUSEMOVE, 10, 10);   // top-left corner is inside
+    Send(WM_MOUSEMOVE, 10, 10);  // top-left corner is inside
     EXPECT_TRUE(manager.GetManagerHover());
     EXPECT_TRUE(a->GetElementHover());
-    Send(WM_MOUSEMOVE, 30, 15);   // right edge is outside
+    Send(WM_MOUSEMOVE, 30, 15);  // right edge is outside
     EXPECT_FALSE(manager.GetManagerHover());
-    EXPECT_TRUE(a->GetElementHover());   // only SetElementHover(false) clears it
-    Send(WM_MOUSEMOVE, 15, 30);   // bottom edge is outside
+    EXPECT_TRUE(a->GetElementHover());  // only SetElementHover(false) clears it
+    Send(WM_MOUSEMOVE, 15, 30);         // bottom edge is outside
     EXPECT_FALSE(manager.GetManagerHover());
     a->SetElementHover(false);
     EXPECT_FALSE(a->GetElementHover());
 }
 
-TEST_F(GuiManagerTest, ClickReachesTheCallbackWithTheControlId) {
+TEST_F(GuiManagerTest, ClickReachesTheCallbackWithTheControlId)
+{
     GuiProbe* a = AddProbe(manager, 42, 0, 0, 50, 50);
     events.clear();
     Send(WM_LBUTTONUP, 49, 49);
-    Send(WM_LBUTTONUP, 50, 49);   // on the right edge: outside
+    Send(WM_LBUTTONUP, 50, 49);  // on the right edge: outside
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].code, GUIEVENT_CLICK);
     EXPECT_EQ(events[0].id, 42u);
     EXPECT_EQ(events[0].element, a);
 }
 
-TEST_F(GuiManagerTest, AddStepsReportPositionAndSizeWithIdMinusOne) {
+TEST_F(GuiManagerTest, AddStepsReportPositionAndSizeWithIdMinusOne)
+{
     GuiProbe* a = AddProbe(manager, 9, 3, 4, 5, 6);
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].code, GUIEVENT_POSITION);
@@ -141,7 +153,8 @@ TEST_F(GuiManagerTest, AddStepsReportPositionAndSizeWithIdMinusOne) {
     EXPECT_EQ(events[1].code, GUIEVENT_SIZE);
 }
 
-TEST_F(GuiManagerTest, WithoutCallbackEventsAreDropped) {
+TEST_F(GuiManagerTest, WithoutCallbackEventsAreDropped)
+{
     manager.SetCallback(nullptr);
     GuiProbe* a = AddProbe(manager, 1, 0, 0, 10, 10);
     Send(WM_LBUTTONUP, 1, 1);
@@ -154,7 +167,8 @@ TEST_F(GuiManagerTest, WithoutCallbackEventsAreDropped) {
     EXPECT_EQ(events[0].id, 0xFFFFFFF0u);
 }
 
-TEST_F(GuiManagerTest, RenderDrawsVisibleAndSetsUpEnabledWidgets) {
+TEST_F(GuiManagerTest, RenderDrawsVisibleAndSetsUpEnabledWidgets)
+{
     GuiProbe* shown = AddProbe(manager, 1, 0, 0, 10, 10);
     GuiProbe* hidden = AddProbe(manager, 2, 0, 0, 10, 10);
     GuiProbe* disabled = AddProbe(manager, 3, 0, 0, 10, 10);
@@ -170,7 +184,8 @@ TEST_F(GuiManagerTest, RenderDrawsVisibleAndSetsUpEnabledWidgets) {
     EXPECT_EQ(disabled->setups, setupsBefore);
 }
 
-TEST_F(GuiManagerTest, ColoursConvertAsD3DXDoes) {
+TEST_F(GuiManagerTest, ColoursConvertAsD3DXDoes)
+{
     EXPECT_EQ(vGUIManager::ColourToARGB(D3DXCOLOR(1.5f, -0.2f, 0.5f, 1.0f)), 0xFFFF0080u);
     EXPECT_EQ(vGUIManager::ColourToARGB(D3DXCOLOR(0.0f, 1.0f, 0.0f, 0.0f)), 0x0000FF00u);
 }

@@ -18,21 +18,19 @@ struct SeenMessage {
 
 class GuiProbe : public vGUIElement {
 public:
-    bool UpdateMsgProc(unsigned int message, unsigned int wParam, long lParam, POINT point) override {
+    bool UpdateMsgProc(unsigned int message, unsigned int wParam, long lParam, POINT point) override
+    {
         seen.push_back({message, wParam, lParam, point});
         const bool inside = PtInRect(&m_rect, point) != FALSE;
-        if (message == WM_LBUTTONDOWN && inside)
-            SetElementFocus(true, false);
-        if (message == WM_LBUTTONUP && inside)
-            Report(GUIEVENT_CLICK);
-        if (message == WM_CHAR && m_focus)
-            typed.push_back(static_cast<char>(wParam));
-        if (inside)
-            SetElementHover(true);
+        if (message == WM_LBUTTONDOWN && inside) SetElementFocus(true, false);
+        if (message == WM_LBUTTONUP && inside) Report(GUIEVENT_CLICK);
+        if (message == WM_CHAR && m_focus) typed.push_back(static_cast<char>(wParam));
+        if (inside) SetElementHover(true);
         return message == WM_CHAR;
     }
     void Render() override { ++renders; }
-    void Setup() override {
+    void Setup() override
+    {
         ++setups;
         FollowParent();
         SetRect(&m_rect, m_posX, m_posY, m_posX + m_width, m_posY + m_height);
@@ -46,7 +44,8 @@ public:
 };
 
 // Adds a probe by the manager's Add steps: position and size events, control ID, Setup, append.
-inline GuiProbe* AddProbe(vGUIManager& manager, int id, int x, int y, int w, int h) {
+inline GuiProbe* AddProbe(vGUIManager& manager, int id, int x, int y, int w, int h)
+{
     GuiProbe* probe = new GuiProbe;
     manager.PlaceNewElement(probe, POINT{x, y}, w, h);
     probe->SetControlID(id);

@@ -52,11 +52,10 @@ TEST_F(GuiSkinTest, DialogDrawnFromTheGeneratedSkin)
     vGUIButton* button = manager->AddButton(2, ok, POINT{120, 340}, 128, 32, &buttonUp, &buttonDown, &buttonThird);
     vGUITextbox* text = manager->AddTextbox(3, nullptr, POINT{120, 140}, 200, 24, &textBack, &frame);
     vGUIListbox* list = manager->AddListbox(4, POINT{120, 180}, 200, 140, &listBack, &frame, &scroll);
-    for (vGUIElement* e : std::initializer_list<vGUIElement*>{button, text, list})
-        e->SetParent(window);
+    for (vGUIElement* e : std::initializer_list<vGUIElement*>{button, text, list}) e->SetParent(window);
     list->Add("first");
     list->Add("second");
-    Move(700, 700);   // the button comes up
+    Move(700, 700);  // the button comes up
     Frame();
     Image image = Frame();
 
@@ -70,7 +69,7 @@ TEST_F(GuiSkinTest, DialogDrawnFromTheGeneratedSkin)
     EXPECT_GT(CountInk(image, RECT{102, 102, 300, 123}), 20) << "the bar text";
 
     ClickAt(150, 350);
-    EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 2u);   // the window's press and the button's release
+    EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 2u);  // the window's press and the button's release
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ using rendertest::RenderTestDevice;
 
 namespace {
 
-int CountNear(const std::vector<uint32_t>& pixels, int width, RECT r, uint32_t colour) {
+int CountNear(const std::vector<uint32_t>& pixels, int width, RECT r, uint32_t colour)
+{
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
@@ -28,22 +29,24 @@ int CountNear(const std::vector<uint32_t>& pixels, int width, RECT r, uint32_t c
 
 class GuiTextRender : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         REQUIRE_RENDER_DEVICE(dev);
         savedDevice = objDevice;
         objDevice = dev.device();
         m_engineVars.width = dev.width();
         m_engineVars.height = dev.height();
     }
-    void TearDown() override {
-        if (dev.ok())
-            objDevice = savedDevice;
+    void TearDown() override
+    {
+        if (dev.ok()) objDevice = savedDevice;
     }
     RenderTestDevice dev{200, 100};
     IDirect3DDevice9* savedDevice = nullptr;
 };
 
-TEST_F(GuiTextRender, DrawGWTextDrawsInsideItsRectangleInTheGivenColour) {
+TEST_F(GuiTextRender, DrawGWTextDrawsInsideItsRectangleInTheGivenColour)
+{
     vGUIManager manager;
     manager.Init("Arial", 32);
     ASSERT_NE(manager.GetFont()->GetFont(), nullptr);

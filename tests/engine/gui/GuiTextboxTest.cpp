@@ -26,8 +26,7 @@ protected:
     int WidthOf(const char* text)
     {
         int w = 0;
-        for (const char* p = text; *p; ++p)
-            w += manager->GetFont()->GetFontCharWidth((unsigned char)*p);
+        for (const char* p = text; *p; ++p) w += manager->GetFont()->GetFontCharWidth((unsigned char)*p);
         return w;
     }
     // A button elsewhere to take focus away from the box.
@@ -40,7 +39,7 @@ TEST_F(GuiTextboxTest, TypingIntoAnUnfocusedBoxDoesNothing)
     Type("abc");
     EXPECT_EQ(TextOf(box), "");
     EXPECT_EQ(box->GetTextWidth(), 0);
-    PressAt(150, 110);   // a press is not enough: the box takes focus on the release
+    PressAt(150, 110);  // a press is not enough: the box takes focus on the release
     Type("x");
     EXPECT_EQ(TextOf(box), "");
     Image image = Frame();
@@ -54,13 +53,13 @@ TEST_F(GuiTextboxTest, ReleaseInsideClicksThenHoversAndTypedTextShows)
 {
     vGUITextbox* box = AddBox();
     Move(150, 110);
-    ASSERT_EQ(events.size(), 3u);   // the Add steps' two, then the move's hover
+    ASSERT_EQ(events.size(), 3u);  // the Add steps' two, then the move's hover
     EXPECT_EQ(events[2].code, GUIEVENT_HOVER);
     events.clear();
     Press();
     Release();
     ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].code, GUIEVENT_HOVER);   // the press: hover only
+    EXPECT_EQ(events[0].code, GUIEVENT_HOVER);  // the press: hover only
     EXPECT_EQ(events[1].code, GUIEVENT_CLICK);
     EXPECT_EQ(events[2].code, GUIEVENT_HOVER);
     EXPECT_EQ(events[1].id, 5u);
@@ -92,16 +91,14 @@ TEST_F(GuiTextboxTest, CaretSitsAfterTheTextAndBlinksOnlyWithFocus)
     // Each frame advances the blink by 8 x 0.2 = 1.6 radians: on, then past the
     // half cycle (back to 0: transparent), then on again.
     timeStep = 0.2f;
-    Move(160, 110);   // hands the time step to the manager
+    Move(160, 110);  // hands the time step to the manager
     std::vector<bool> shown;
-    for (int i = 0; i < 3; ++i)
-        shown.push_back(CountInk(Frame(), caret) > 0);
+    for (int i = 0; i < 3; ++i) shown.push_back(CountInk(Frame(), caret) > 0);
     EXPECT_EQ(shown, (std::vector<bool>{true, false, true}));
 
-    ClickAt(610, 110);   // the button takes focus
+    ClickAt(610, 110);  // the button takes focus
     EXPECT_FALSE(box->GetElementFocus());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(CountInk(Frame(), caret), 0) << "no caret without focus, frame " << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(CountInk(Frame(), caret), 0) << "no caret without focus, frame " << i;
 }
 
 TEST_F(GuiTextboxTest, LongTextKeepsItsEndAtTheRightEdge)
@@ -111,7 +108,7 @@ TEST_F(GuiTextboxTest, LongTextKeepsItsEndAtTheRightEdge)
     AddOther();
     ClickAt(150, 110);
     Type("mmm ");
-    ClickAt(610, 110);   // no caret, so any ink is text
+    ClickAt(610, 110);  // no caret, so any ink is text
     Image shortText = Frame();
     EXPECT_GT(CountInk(shortText, RECT{102, 102, 110, 128}), 0) << "short text starts at the left";
     EXPECT_EQ(CountInk(shortText, RECT{150, 102, 178, 128}), 0);
@@ -119,8 +116,7 @@ TEST_F(GuiTextboxTest, LongTextKeepsItsEndAtTheRightEdge)
     // Wider than the box, ending in three spaces: right-aligned, the spaces
     // keep the last columns free of ink; the beginning is clipped.
     ClickAt(150, 110);
-    while (box->GetTextWidth() < 80 + 40)
-        Type("m");
+    while (box->GetTextWidth() < 80 + 40) Type("m");
     Type("   ");
     const int spaces = 3 * manager->GetFont()->GetFontCharWidth(' ');
     ASSERT_GE(spaces, 6);
@@ -134,7 +130,7 @@ TEST_F(GuiTextboxTest, LongTextKeepsItsEndAtTheRightEdge)
     // With focus, once the text reaches width - 3 the caret stays at the right
     // edge (x + width - 5) instead of following the text out of the box.
     ClickAt(150, 110);
-    timeStep = 0.1f;   // blink phase 0.8: opaque
+    timeStep = 0.1f;  // blink phase 0.8: opaque
     Move(151, 110);
     Image focused = Frame();
     EXPECT_GT(CountInk(focused, RECT{175, 102, 178, 128}), 0) << "the caret at the right edge";
@@ -152,18 +148,17 @@ TEST_F(GuiTextboxTest, TwoHundredCharactersKeep127)
     TypeUnit(8);
     Type("b");
     EXPECT_EQ(TextOf(box), std::string(126, 'a') + "b");
-    Frame();   // draws without reading past the buffer
+    Frame();  // draws without reading past the buffer
 }
 
 TEST_F(GuiTextboxTest, CharacterRules)
 {
     vGUITextbox* box = AddBox();
     ClickAt(150, 110);
-    TypeUnit(8);   // backspace on an empty box
+    TypeUnit(8);  // backspace on an empty box
     EXPECT_EQ(TextOf(box), "");
     EXPECT_EQ(box->GetTextWidth(), 0);
-    for (unsigned int ignored : {1u, 7u, 9u, 10u, 13u, 27u, 29u, 167u})
-        TypeUnit(ignored);
+    for (unsigned int ignored : {1u, 7u, 9u, 10u, 13u, 27u, 29u, 167u}) TypeUnit(ignored);
     EXPECT_EQ(TextOf(box), "");
     TypeUnit(30);
     TypeUnit(127);
@@ -177,7 +172,7 @@ TEST_F(GuiTextboxTest, CharacterRules)
     EXPECT_EQ(box->GetTextWidth(), 0);
 
     // Characters above 255 read back as '?'; each call gives a fresh string.
-    Type("\xc3\xa9\xe2\x82\xac!");   // e acute, euro sign, '!'
+    Type("\xc3\xa9\xe2\x82\xac!");  // e acute, euro sign, '!'
     EXPECT_EQ(TextOf(box), "\xe9?!");
     std::unique_ptr<char[]> a(box->GetText()), b(box->GetText());
     EXPECT_NE(a.get(), b.get());

@@ -18,7 +18,7 @@ protected:
         ASSERT_NE(window, nullptr);
         button = manager->AddButton(3, nullptr, POINT{150, 200}, 60, 30, &up, &down, &third);
         button->SetParent(window);
-        Move(600, 600);   // the button shows its up texture
+        Move(600, 600);  // the button shows its up texture
         events.clear();
     }
     // Where the button's up texture is drawn.
@@ -32,8 +32,8 @@ TEST_F(GuiWindowTest, DragByTheBarMovesTheWindowAndItsContentsAFrameLater)
 {
     AddWindowWithButton();
     Frame();
-    events.clear();   // the button's Setup reports its position every frame
-    PressAt(200, 110);   // on the bar
+    events.clear();     // the button's Setup reports its position every frame
+    PressAt(200, 110);  // on the bar
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].code, GUIEVENT_CLICK);
     EXPECT_EQ(events[0].id, 2u);
@@ -51,7 +51,7 @@ TEST_F(GuiWindowTest, DragByTheBarMovesTheWindowAndItsContentsAFrameLater)
     ReleaseAt(500, 300);
     EXPECT_EQ(window->GetPositionX(), 400);
     EXPECT_EQ(window->GetPositionY(), 290);
-    Move(260, 150);   // released: no longer dragged
+    Move(260, 150);  // released: no longer dragged
     EXPECT_EQ(window->GetPositionX(), 400);
 
     Image first = Frame();
@@ -66,7 +66,7 @@ TEST_F(GuiWindowTest, DragByTheBarMovesTheWindowAndItsContentsAFrameLater)
     // The button's hit area moved with it.
     events.clear();
     ClickAt(460, 400);
-    ASSERT_EQ(EventsOf(GUIEVENT_CLICK).size(), 2u);   // the window's press, the button's release
+    ASSERT_EQ(EventsOf(GUIEVENT_CLICK).size(), 2u);  // the window's press, the button's release
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK)[1].element, button);
 }
 
@@ -82,7 +82,7 @@ TEST_F(GuiWindowTest, PressInTheBodyTakesFocusWithoutDragging)
     EXPECT_TRUE(EventsOf(GUIEVENT_POSITION).empty());
     EXPECT_EQ(window->GetPositionX(), 100);
     EXPECT_EQ(window->GetPositionY(), 100);
-    PressAt(400, 110);   // the bar's right edge is outside
+    PressAt(400, 110);  // the bar's right edge is outside
     EXPECT_EQ(EventsOf(GUIEVENT_CLICK).size(), 1u);
 }
 
@@ -91,7 +91,7 @@ TEST_F(GuiWindowTest, HidingTheWindowHidesItsContents)
     AddWindowWithButton();
     EXPECT_EQ(ButtonOn(Frame()).left, 150);
     window->SetVisible(false);
-    Frame();   // the button takes over the flag in its Setup
+    Frame();  // the button takes over the flag in its Setup
     Image hidden = Frame();
     EXPECT_EQ(ButtonOn(hidden).count, 0);
     EXPECT_EQ(hidden.At(250, 250), guitest::kClear);
@@ -114,7 +114,7 @@ TEST_F(GuiWindowTest, AWindowWithAParentDoesNotMove)
     inner->SetParent(outer);
     Frame();
     events.clear();
-    PressAt(150, 110);   // the inner window's bar
+    PressAt(150, 110);  // the inner window's bar
     Move(250, 200);
     Release();
     EXPECT_EQ(inner->GetPositionX(), 100);

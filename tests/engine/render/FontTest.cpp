@@ -37,8 +37,7 @@ protected:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         ASSERT_EQ(font.InitFont(40, "Arial", 0, 900, false), S_OK);
         ASSERT_NE(font.GetFont(), nullptr);
     }
@@ -55,9 +54,9 @@ TEST_F(FontTest, FormattedScoreInBlackFromItsCorner)
     Extent ink = FindInk(image);
     ASSERT_GT(ink.count, 50);
     EXPECT_GE(ink.left, 7);
-    EXPECT_LE(ink.left, 7 + 8);     // the S sits at the pen's start
+    EXPECT_LE(ink.left, 7 + 8);  // the S sits at the pen's start
     EXPECT_GE(ink.top, 372);
-    EXPECT_LE(ink.top, 372 + 16);   // cap height below the line's top
+    EXPECT_LE(ink.top, 372 + 16);  // cap height below the line's top
     EXPECT_LT(ink.bottom, 372 + 48);
     // "Score: 120" at 40 pixels is wider than five capitals.
     EXPECT_GT(ink.right - ink.left, 100);
@@ -85,7 +84,7 @@ TEST_F(FontTest, ALineFeedStartsTheNextLineAtTheSameX)
     ASSERT_GT(second.count, 0);
     EXPECT_NEAR(first.left, second.left, 1);
     EXPECT_NEAR(first.right, second.right, 1);
-    EXPECT_GT(second.top - first.top, 30);   // about one line height further down
+    EXPECT_GT(second.top - first.top, 30);  // about one line height further down
 }
 
 TEST_F(FontTest, CharacterWidthsComeFromTheFont)

@@ -25,8 +25,7 @@ std::vector<std::pair<int, int>> Table(const vMemoryBuffer& buffer, int count)
 {
     std::vector<std::pair<int, int>> table;
     vMemSizeNode entry;
-    for (int i = 0; i < count && buffer.GetVar(i, &entry); ++i)
-        table.push_back({entry.size, entry.offset});
+    for (int i = 0; i < count && buffer.GetVar(i, &entry); ++i) table.push_back({entry.size, entry.offset});
     return table;
 }
 
@@ -141,7 +140,7 @@ TEST(MemoryBuffer, BadArgumentsAddNothing)
     int v = 5;
     buffer.push(nullptr, 4);
     buffer.push(&v, -1);
-    buffer.push(&v, 0x7FFFFFFF);   // would pass 2 GiB with what is there
+    buffer.push(&v, 0x7FFFFFFF);  // would pass 2 GiB with what is there
     buffer.pushstring(nullptr, true);
     buffer.pushsizebuffer(-1);
     buffer.pushsizebuffer(16);
@@ -172,15 +171,13 @@ TEST(MemoryBuffer, GrowLeavesExactlyTheSizeAskedAndKeepsTheContent)
 
     // Many pushes: every value where it was pushed.
     vMemoryBuffer many;
-    for (int i = 0; i < 10000; ++i)
-        many.push(&i, 4);
+    for (int i = 0; i < 10000; ++i) many.push(&i, 4);
     EXPECT_EQ(many.GetSize(), 40000);
     EXPECT_EQ(many.GetNumVars(), 10000);
     std::unique_ptr<char[]> data(many.copybuffer());
     vMemoryIterator it;
     bool inOrder = true;
-    for (int i = 0; i < 10000; ++i)
-        inOrder = inOrder && it.GetInt(data.get()) == i;
+    for (int i = 0; i < 10000; ++i) inOrder = inOrder && it.GetInt(data.get()) == i;
     EXPECT_TRUE(inOrder);
     vMemSizeNode last;
     ASSERT_TRUE(many.GetVar(9999, &last));
@@ -239,7 +236,7 @@ TEST(MemoryIterator, CheckedReadsRefuseToPassTheEnd)
     EXPECT_EQ(i, 42);
     EXPECT_EQ(f, 42.0f);
     EXPECT_EQ(it.GetPosition(), 15);
-    ASSERT_EQ(it.GetString(data.get(), size, 0, &text), S_OK);   // an empty string still fits
+    ASSERT_EQ(it.GetString(data.get(), size, 0, &text), S_OK);  // an empty string still fits
     EXPECT_STREQ(text, "");
     delete[] text;
 
@@ -259,9 +256,18 @@ TEST(MemoryIterator, CheckedReadsRefuseToPassTheEnd)
     EXPECT_EQ(fresh.GetPosition(), 0);
 }
 
-void* TestAllocate(int size) { return std::malloc((size_t)size); }
-void TestFree(void* p, int) { std::free(p); }
-void* TestReallocate(void* p, int size) { return std::realloc(p, (size_t)size); }
+void* TestAllocate(int size)
+{
+    return std::malloc((size_t)size);
+}
+void TestFree(void* p, int)
+{
+    std::free(p);
+}
+void* TestReallocate(void* p, int size)
+{
+    return std::realloc(p, (size_t)size);
+}
 
 TEST(AllocationCallbacks, StoredInFieldOrder)
 {

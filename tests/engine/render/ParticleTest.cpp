@@ -39,17 +39,15 @@ TEST_F(ParticleClock, InitSetsTheDefaults)
     EXPECT_FLOAT_EQ(emitter.m_particleSize, 1.0f);
     EXPECT_TRUE(emitter.m_playing);
     EXPECT_TRUE(emitter.m_emitting);
-    EXPECT_EQ(emitter.m_colorBegin, 0x12345678u);   // not touched by Init
-    for (int i = 0; i < 100; ++i)
-        EXPECT_FALSE(emitter.m_particles[i].m_alive);
+    EXPECT_EQ(emitter.m_colorBegin, 0x12345678u);  // not touched by Init
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(emitter.m_particles[i].m_alive);
 }
 
 TEST_F(ParticleClock, TheHundredAndFirstSpawnReusesSlotZero)
 {
     vParticleEmitter emitter;
     emitter.Init(100, nullptr, kOrigin);
-    for (int i = 0; i < 100; ++i)
-        emitter.SpawnParticle(kUp, 1.0f, 1.0f);
+    for (int i = 0; i < 100; ++i) emitter.SpawnParticle(kUp, 1.0f, 1.0f);
     EXPECT_EQ(emitter.m_nextParticle, 0);
     emitter.Update(0.01f);
     EXPECT_EQ(emitter.m_numAlive, 100);
@@ -57,7 +55,7 @@ TEST_F(ParticleClock, TheHundredAndFirstSpawnReusesSlotZero)
     emitter.SetEmitterPos(D3DXVECTOR3(5, 0, 0));
     emitter.SpawnParticle(D3DXVECTOR3(0, 0, 2), 3.0f, 1.0f);
     EXPECT_EQ(emitter.m_particles[0].m_position, D3DXVECTOR3(5, 0, 0));
-    EXPECT_EQ(emitter.m_particles[0].m_velocity, D3DXVECTOR3(0, 0, 6));   // not normalised
+    EXPECT_EQ(emitter.m_particles[0].m_velocity, D3DXVECTOR3(0, 0, 6));  // not normalised
     EXPECT_EQ(emitter.m_particles[1].m_velocity, D3DXVECTOR3(0, 1, 0));
     EXPECT_EQ(emitter.m_nextParticle, 1);
 
@@ -106,7 +104,7 @@ TEST_F(ParticleClock, FullAlphaUntilTheLifeTimeThenFadesOverOneTimeUnit)
     EXPECT_TRUE(p.m_alive);
     EXPECT_FLOAT_EQ(p.m_color.a, 0.25f);
     EXPECT_EQ(emitter.m_numAlive, 1);
-    emitter.Update(0.25f);   // exactly 0: retired
+    emitter.Update(0.25f);  // exactly 0: retired
     EXPECT_FALSE(p.m_alive);
     EXPECT_FALSE(p.m_fading);
     EXPECT_EQ(emitter.m_numAlive, 0);
@@ -117,7 +115,7 @@ TEST_F(ParticleClock, GravityIntegratesVelocityThenPosition)
     vParticleEmitter emitter;
     emitter.Init(4, nullptr, kOrigin);
     emitter.SetGravity(D3DXVECTOR3(0, 9.81f, 0));
-    emitter.SetAirbreak(D3DXVECTOR3(0, 0, 0));   // stored only
+    emitter.SetAirbreak(D3DXVECTOR3(0, 0, 0));  // stored only
     emitter.SpawnParticle(D3DXVECTOR3(1, 0, 0), 2.0f, 1.0f);
     emitter.Update(0.5f);
     const vParticle& p = emitter.m_particles[0];
@@ -134,7 +132,7 @@ TEST_F(ParticleClock, AutomaticSpawnsWaitStrictlyLongerThanTheInterval)
     EXPECT_EQ(emitter.m_nextParticle, 10);
     Advance(20);
     emitter.RandomAutoSpawn(20, 10, D3DXVECTOR3(0, 3, 0), 6.0f, 1.0f);
-    EXPECT_EQ(emitter.m_nextParticle, 10);   // exactly 20 ms: not yet
+    EXPECT_EQ(emitter.m_nextParticle, 10);  // exactly 20 ms: not yet
     Advance(1);
     emitter.RandomAutoSpawn(20, 10, D3DXVECTOR3(0, 3, 0), 6.0f, 1.0f);
     EXPECT_EQ(emitter.m_nextParticle, 20);
@@ -168,10 +166,10 @@ TEST_F(ParticleClock, FrozenEmittersNeitherMoveNorAgeNorAutoSpawn)
     emitter.Update(1.0f);
     EXPECT_EQ(emitter.m_particles[0].m_position, kOrigin);
     EXPECT_TRUE(emitter.m_particles[0].m_alive);
-    EXPECT_TRUE(emitter.m_emitting);   // end time passed, but not checked while frozen
+    EXPECT_TRUE(emitter.m_emitting);  // end time passed, but not checked while frozen
     emitter.RandomAutoSpawn(0, 5, kUp, 1.0f, 1.0f);
     EXPECT_EQ(emitter.m_nextParticle, 1);
-    emitter.SpawnParticle(kUp, 1.0f, 1.0f);   // still works
+    emitter.SpawnParticle(kUp, 1.0f, 1.0f);  // still works
     EXPECT_EQ(emitter.m_nextParticle, 2);
 
     // Playing again: the end time stops emitting; SetEmitterLifeTime restarts it.
@@ -238,10 +236,10 @@ TEST_F(ParticleRenderTest, OnePointSpritePerLiveParticleFadedOnesVanish)
     EXPECT_EQ(rendertest::CurrentStats().drawCalls, 2u);
     rendertest::Image image = rendertest::ReadRenderTarget();
     ASSERT_FALSE(image.Empty());
-    EXPECT_EQ(image.At(512, 384), 0xFF0000u);   // the first, at the centre
+    EXPECT_EQ(image.At(512, 384), 0xFF0000u);  // the first, at the centre
     rendertest::Extent e = rendertest::FindColor(image, 0xFF0000, 8);
-    EXPECT_GT(e.right, 600);                      // the second, to its right
-    EXPECT_LT(e.bottom - e.top, 40);              // size 0.2 at distance 10: a small sprite
+    EXPECT_GT(e.right, 600);          // the second, to its right
+    EXPECT_LT(e.bottom - e.top, 40);  // size 0.2 at distance 10: a small sprite
 
     DWORD value = 0;
     objDevice->GetRenderState(D3DRS_POINTSPRITEENABLE, &value);
@@ -249,7 +247,7 @@ TEST_F(ParticleRenderTest, OnePointSpritePerLiveParticleFadedOnesVanish)
     objDevice->GetRenderState(D3DRS_ZWRITEENABLE, &value);
     EXPECT_EQ(value, (DWORD)TRUE);
     objDevice->GetRenderState(D3DRS_ALPHATESTENABLE, &value);
-    EXPECT_EQ(value, (DWORD)TRUE);   // left on for the next drawer
+    EXPECT_EQ(value, (DWORD)TRUE);  // left on for the next drawer
     objDevice->GetRenderState(D3DRS_ALPHATESTENABLE, &value);
     objDevice->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
 

@@ -36,15 +36,13 @@ public:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         // Each face its colour, with the top-left quarter white.
         for (int k = 0; k < 6; ++k) {
             const std::string file = temp.File("face" + std::to_string(k) + ".tga");
             const uint32_t colour = 0xFF000000u | kFaceColour[k];
-            ASSERT_TRUE(rendertest::WriteTga(file, 64, 64, [colour](int x, int y) {
-                return (x < 32 && y < 32) ? 0xFFFFFFFFu : colour;
-            }));
+            ASSERT_TRUE(rendertest::WriteTga(
+                file, 64, 64, [colour](int x, int y) { return (x < 32 && y < 32) ? 0xFFFFFFFFu : colour; }));
             ASSERT_EQ(faces[k].LoadTextureFromFile(file.c_str(), 0, 1), S_OK);
         }
     }
@@ -52,8 +50,7 @@ public:
     void ReleaseResources() override
     {
         sky = vSkyBox();
-        for (vTexture& t : faces)
-            t.Kill();
+        for (vTexture& t : faces) t.Kill();
     }
 
     // Camera at eye looking along d; the sky placed there with size 50.
@@ -153,8 +150,8 @@ TEST_F(SkyBoxTest, WhatIsDrawnAfterTheSkyCoversIt)
     struct V {
         float x, y, z;
         DWORD colour;
-    } quad[4] = {{-20, -20, 200, 0xFF808080}, {-20, 20, 200, 0xFF808080},
-                 {20, -20, 200, 0xFF808080},  {20, 20, 200, 0xFF808080}};
+    } quad[4] = {
+        {-20, -20, 200, 0xFF808080}, {-20, 20, 200, 0xFF808080}, {20, -20, 200, 0xFF808080}, {20, 20, 200, 0xFF808080}};
     objDevice->SetTransform(D3DTS_WORLD, &ev_matrixIdentity);
     objDevice->SetTexture(0, nullptr);
     objDevice->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
@@ -175,13 +172,13 @@ TEST_F(SkyBoxTest, ASecondInitReleasesTheFirstBufferAndTheSkyReleasesItsOwn)
     EXPECT_EQ(stride, 20u);
 
     sky.Init(&faces[0], nullptr, nullptr, nullptr, nullptr, nullptr);
-    ExpectFace(DrawSky(D3DXVECTOR3(0, 0, 0), kDirections[0]), 0);   // binds the new buffer
+    ExpectFace(DrawSky(D3DXVECTOR3(0, 0, 0), kDirections[0]), 0);  // binds the new buffer
     EXPECT_EQ(first->Release(), 0u) << "the first buffer is still held";
 
     IDirect3DVertexBuffer9* second = nullptr;
     ASSERT_EQ(objDevice->GetStreamSource(0, &second, &offset, &stride), D3D_OK);
     {
-        vSkyBox copy(sky);   // shares the buffer and drops its own reference
+        vSkyBox copy(sky);  // shares the buffer and drops its own reference
     }
     sky = vSkyBox();
     objDevice->SetStreamSource(0, nullptr, 0, 0);

@@ -45,7 +45,8 @@ TEST_F(TextureTest, MissingFileShowsTheBoxAndBindsAsNoTexture)
     EXPECT_TRUE(MessageBoxShown("Error!: Error loading texture!"));
     // Beside the box, one line naming the file and why.
     EXPECT_NE(err.find(temp.File("absent.tga") + ": cannot open the file: No such file or directory\n"),
-              std::string::npos) << err;
+              std::string::npos)
+        << err;
     EXPECT_EQ(texture.GetTexture(), nullptr);
     EXPECT_FALSE(texture.IsLoaded());
 
@@ -69,9 +70,7 @@ TEST_F(TextureTest, ColourKeyMakesMatchingTexelsTransparentBlack)
 {
     // Left half opaque black (the key), right half red.
     const std::string file = temp.File("keyed.tga");
-    ASSERT_TRUE(rendertest::WriteTga(file, 8, 8, [](int x, int) {
-        return x < 4 ? 0xFF000000u : 0xFFFF0000u;
-    }));
+    ASSERT_TRUE(rendertest::WriteTga(file, 8, 8, [](int x, int) { return x < 4 ? 0xFF000000u : 0xFFFF0000u; }));
     vTexture keyed;
     ASSERT_EQ(keyed.LoadTextureFromFile(file.c_str(), 0xFF000000, 1), S_OK);
 
@@ -98,17 +97,17 @@ TEST_F(TextureTest, KillTwiceReleasesOnceAndReloadDropsTheOldTexture)
     vTexture texture;
     ASSERT_EQ(texture.LoadTextureFromFile(file.c_str(), 0, 1), S_OK);
     IDirect3DBaseTexture9* first = texture.GetTexture();
-    first->AddRef();   // keep it alive to watch its count
+    first->AddRef();  // keep it alive to watch its count
     EXPECT_EQ(RefCount(first), 2u);
 
     ASSERT_EQ(texture.LoadTextureFromFile(file.c_str(), 0, 1), S_OK);
     EXPECT_NE(texture.GetTexture(), first);
-    EXPECT_EQ(RefCount(first), 1u);   // the reload released it
+    EXPECT_EQ(RefCount(first), 1u);  // the reload released it
     first->Release();
 
     texture.Kill();
     EXPECT_EQ(texture.GetTexture(), nullptr);
-    texture.Kill();   // nothing left to release
+    texture.Kill();  // nothing left to release
 }
 
 TEST_F(TextureTest, CopiesShareTheTextureAndOutliveTheOriginal)
@@ -123,7 +122,7 @@ TEST_F(TextureTest, CopiesShareTheTextureAndOutliveTheOriginal)
         vTexture second(original);
         EXPECT_EQ(second.GetTexture(), original.GetTexture());
         EXPECT_EQ(RefCount(original.GetTexture()), 3u);
-        copy = copy;   // self-assignment keeps the reference
+        copy = copy;  // self-assignment keeps the reference
         EXPECT_EQ(RefCount(original.GetTexture()), 3u);
     }
     ASSERT_NE(copy.GetTexture(), nullptr);
@@ -146,9 +145,7 @@ TEST_F(RenderTargetTest, ClearedDrawnIntoAndShownOnScreenUpright)
 {
     // A texture red on its top half, green on its bottom half.
     const std::string file = temp.File("halves.tga");
-    ASSERT_TRUE(rendertest::WriteTga(file, 16, 16, [](int, int y) {
-        return y < 8 ? 0xFFFF0000u : 0xFF00FF00u;
-    }));
+    ASSERT_TRUE(rendertest::WriteTga(file, 16, 16, [](int, int y) { return y < 8 ? 0xFFFF0000u : 0xFF00FF00u; }));
     vTexture halves;
     ASSERT_EQ(halves.LoadTextureFromFile(file.c_str(), 0, 1), S_OK);
 
@@ -251,17 +248,16 @@ TEST_F(RenderTargetTest, NotReadyOrKilledTargetsDoNothing)
     target.SetDeviceTexture(1);
     objDevice->GetTexture(1, &texture);
     EXPECT_EQ(texture, target.GetTexture());
-    if (texture)
-        texture->Release();
+    if (texture) texture->Release();
     objDevice->SetTexture(1, NULL);
 
     target.Kill();
-    EXPECT_TRUE(target.IsReady());   // Kill keeps the flag
+    EXPECT_TRUE(target.IsReady());  // Kill keeps the flag
     EXPECT_EQ(target.GetTexture(), nullptr);
     target.SetDeviceTexture(1);
     objDevice->GetTexture(1, &texture);
     EXPECT_EQ(texture, nullptr);
-    target.Begin();   // nothing to bind
+    target.Begin();  // nothing to bind
     objDevice->GetRenderTarget(0, &bound);
     EXPECT_EQ(bound, screen);
     bound->Release();
@@ -285,7 +281,7 @@ TEST_F(RenderTargetTest, RepeatedFramesAndCopiesHoldNoExtraReferences)
         target.End();
         BeginFrame();
     }
-    EXPECT_EQ(RefCount(texture), settled);   // each frame gives back what it takes
+    EXPECT_EQ(RefCount(texture), settled);  // each frame gives back what it takes
     {
         vRenderTarget copy(target);
         vRenderTarget assigned;
@@ -321,7 +317,7 @@ TEST(TextureWithoutDevice, NoFormatMeansTheFormatBoxesAndNothingHeld)
     EXPECT_EQ(log[1], "Error!: Error finding a suitable format for a rendertarget texture!");
     EXPECT_EQ(texture.GetTexture(), nullptr);
     EXPECT_FALSE(target.IsReady());
-    target.ClearRenderTarget(0);   // not ready: nothing, no device touched
+    target.ClearRenderTarget(0);  // not ready: nothing, no device touched
     target.Begin();
     target.End();
 }

@@ -18,8 +18,7 @@ public:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         ASSERT_TRUE(rendertest::WriteSolidTga(temp.File("red.tga"), 256, 128, 0xFFFF0000));
         ASSERT_EQ(red.LoadTextureFromFile(temp.File("red.tga").c_str(), 0, 1), S_OK);
         ASSERT_TRUE(rendertest::WriteSolidTga(temp.File("white.tga"), 32, 32, 0xFFFFFFFF));
@@ -65,28 +64,25 @@ TEST_F(TwoDeeTest, DrawTextureCoversExactlyTheImagesPixels)
 
 TEST_F(TwoDeeTest, ScaleOffsetOnePutsTheCornerAndZeroCentres)
 {
-    Image corner = DrawAndRead(
-        [](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWithScale(&f.red, 0, 0, 300, 300, 1.0f); });
+    Image corner = DrawAndRead([](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWithScale(&f.red, 0, 0, 300, 300, 1.0f); });
     ExpectExtent(FindColor(corner, 0xFF0000, 0), 0, 0, 299, 299);
 
-    Image centred = DrawAndRead(
-        [](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWithScale(&f.red, 500, 400, 300, 100, 0.0f); });
+    Image centred =
+        DrawAndRead([](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWithScale(&f.red, 500, 400, 300, 100, 0.0f); });
     ExpectExtent(FindColor(centred, 0xFF0000, 0), 350, 350, 649, 449);
 
     // At the origin the centred image is cut by the screen edges.
-    Image cut = DrawAndRead(
-        [](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWithScale(&f.red, 0, 0, 300, 300, 0.0f); });
+    Image cut = DrawAndRead([](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWithScale(&f.red, 0, 0, 300, 300, 0.0f); });
     ExpectExtent(FindColor(cut, 0xFF0000, 0), 0, 0, 149, 149);
 }
 
 TEST_F(TwoDeeTest, FractionsOfTheScreenAndRawTextures)
 {
-    Image whole = DrawAndRead(
-        [](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWorld(&f.red, 0.0f, 0.0f, 1.0f, 1.0f); });
+    Image whole = DrawAndRead([](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWorld(&f.red, 0.0f, 0.0f, 1.0f, 1.0f); });
     ExpectExtent(FindColor(whole, 0xFF0000, 0), 0, 0, 1023, 767);
 
-    Image quarter = DrawAndRead(
-        [](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWorld(&f.red, 0.5f, 0.5f, 0.25f, 0.25f); });
+    Image quarter =
+        DrawAndRead([](vTwoDee& t, TwoDeeTest& f) { t.DrawTextureWorld(&f.red, 0.5f, 0.5f, 0.25f, 0.25f); });
     ExpectExtent(FindColor(quarter, 0xFF0000, 0), 512, 384, 767, 575);
 
     Image raw = DrawAndRead([](vTwoDee& t, TwoDeeTest& f) {
@@ -100,16 +96,15 @@ TEST_F(TwoDeeTest, ColoursSaturateToBytesAndPersistAcrossDraws)
     const D3DXCOLOR c(1.5f, -0.2f, 0.5f, 1.0f);
     twoDee.Begin2D();
     twoDee.SetColors(c, c, c, c);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(twoDee.GetQuad()[i].color, 0xFFFF0080u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(twoDee.GetQuad()[i].color, 0xFFFF0080u);
     twoDee.End2D();
 
     BeginFrame();
-    twoDee.Begin2D();   // resets to white
+    twoDee.Begin2D();  // resets to white
     EXPECT_EQ(twoDee.GetQuad()[2].color, 0xFFFFFFFFu);
     twoDee.SetColors(c, c, c, c);
     twoDee.DrawTexture(&white, 0, 0);
-    twoDee.DrawTexture(&white, 100, 0);   // still the caller's colours
+    twoDee.DrawTexture(&white, 100, 0);  // still the caller's colours
     EXPECT_EQ(twoDee.GetQuad()[0].color, 0xFFFF0080u);
     twoDee.End2D();
     Image image = rendertest::ReadRenderTarget();
@@ -134,9 +129,8 @@ TEST_F(TwoDeeTest, ColoursSaturateToBytesAndPersistAcrossDraws)
 TEST_F(TwoDeeTest, TextureCoordinatesFollowTheImageAndTile)
 {
     // A 32 x 32 image with a 16-pixel red square in its upper-left corner.
-    ASSERT_TRUE(rendertest::WriteTga(temp.File("tile.tga"), 32, 32, [](int x, int y) {
-        return (x < 16 && y < 16) ? 0xFFFF0000u : 0xFF000000u;
-    }));
+    ASSERT_TRUE(rendertest::WriteTga(temp.File("tile.tga"), 32, 32,
+                                     [](int x, int y) { return (x < 16 && y < 16) ? 0xFFFF0000u : 0xFF000000u; }));
     vTexture tile;
     ASSERT_EQ(tile.LoadTextureFromFile(temp.File("tile.tga").c_str(), 0, 1), S_OK);
 
@@ -199,7 +193,7 @@ TEST_F(TwoDeeTest, TheBracketSetsAndRestoresTheDeviceState)
     objDevice->GetRenderState(D3DRS_ZENABLE, &value);
     EXPECT_EQ(value, (DWORD)TRUE);
     objDevice->GetRenderState(D3DRS_LIGHTING, &value);
-    EXPECT_EQ(value, (DWORD)FALSE);   // left off
+    EXPECT_EQ(value, (DWORD)FALSE);  // left off
 
     twoDee.SetVertexAlpha(true);
     objDevice->GetTextureStageState(0, D3DTSS_ALPHAARG1, &value);
@@ -237,8 +231,7 @@ TEST_F(TwoDeeTest, WorldQuadFromMemoryAndFromTheStaticBuffer)
         BeginFrame();
         objDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         white.UseTexture(0);
-        if (useStatic)
-            SetStaticVB();
+        if (useStatic) SetStaticVB();
         // 2 x 2 scaled by (2, 1): x 0...4, z 0...2, right of and above the centre.
         RenderQuad(D3DXVECTOR3(0, 0, 0), D3DXVECTOR2(2.0f, 1.0f), 0.0f, useStatic);
         EXPECT_EQ(rendertest::CurrentStats().drawCalls, 1u);
@@ -248,7 +241,7 @@ TEST_F(TwoDeeTest, WorldQuadFromMemoryAndFromTheStaticBuffer)
         ASSERT_GT(e.count, 0) << (useStatic ? "static" : "dynamic");
         EXPECT_NEAR(e.left, 512, 1);
         EXPECT_NEAR(e.bottom, 383, 1);
-        EXPECT_GT(e.right - e.left, (e.bottom - e.top) * 3 / 2);   // twice as wide as high
+        EXPECT_GT(e.right - e.left, (e.bottom - e.top) * 3 / 2);  // twice as wide as high
         DWORD lighting = TRUE;
         objDevice->GetRenderState(D3DRS_LIGHTING, &lighting);
         EXPECT_EQ(lighting, (DWORD)FALSE);
@@ -265,9 +258,8 @@ TEST_F(TwoDeeTest, WorldQuadFromMemoryAndFromTheStaticBuffer)
     EXPECT_NEAR(turned.top, 384, 1);
 
     // ChangeUV maps a quarter of a two-colour texture over the whole quad.
-    ASSERT_TRUE(rendertest::WriteTga(temp.File("two.tga"), 2, 2, [](int x, int y) {
-        return (x == 0 && y == 0) ? 0xFF00FF00u : 0xFF0000FFu;
-    }));
+    ASSERT_TRUE(rendertest::WriteTga(temp.File("two.tga"), 2, 2,
+                                     [](int x, int y) { return (x == 0 && y == 0) ? 0xFF00FF00u : 0xFF0000FFu; }));
     vTexture two;
     ASSERT_EQ(two.LoadTextureFromFile(temp.File("two.tga").c_str(), 0, 1), S_OK);
     ChangeUV(D3DXVECTOR2(0, 0), D3DXVECTOR2(0.4f, 0), D3DXVECTOR2(0, 0.4f), D3DXVECTOR2(0.4f, 0.4f));

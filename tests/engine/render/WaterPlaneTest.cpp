@@ -45,10 +45,8 @@ std::vector<ColourVertex> Box(D3DXVECTOR3 lo, D3DXVECTOR3 hi, DWORD colour)
             D3DXVECTOR3 e1 = b - a, e2 = c - a, n;
             D3DXVec3Cross(&n, &e1, &e2);
             const D3DXVECTOR3 out = faceCentre - centre;
-            if (D3DXVec3Dot(&n, &out) < 0)
-                std::swap(b, c);
-            for (const D3DXVECTOR3& p : {a, b, c})
-                v.push_back({p.x, p.y, p.z, colour});
+            if (D3DXVec3Dot(&n, &out) < 0) std::swap(b, c);
+            for (const D3DXVECTOR3& p : {a, b, c}) v.push_back({p.x, p.y, p.z, colour});
         }
     }
     return v;
@@ -81,8 +79,7 @@ public:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         // Flat: no distortion. Shift: every texel moves the lookup right.
         ASSERT_TRUE(rendertest::WriteSolidTga(temp.File("flat.tga"), 16, 16, 0xFF808080));
         ASSERT_EQ(flat.LoadTextureFromFile(temp.File("flat.tga").c_str(), 0, 1), S_OK);
@@ -128,10 +125,7 @@ public:
         return D3DXVECTOR2((ndc.x + 1.0f) * 0.5f * 1024.0f, (1.0f - ndc.y) * 0.5f * 768.0f);
     }
 
-    std::vector<ColourVertex> Pillar() const
-    {
-        return Box(D3DXVECTOR3(112, -10, 97), D3DXVECTOR3(118, 15, 103), kRed);
-    }
+    std::vector<ColourVertex> Pillar() const { return Box(D3DXVECTOR3(112, -10, 97), D3DXVECTOR3(118, 15, 103), kRed); }
 
     D3DXVECTOR3 eye = D3DXVECTOR3(100.0f, 10.0f, 60.0f);
     D3DXMATRIX view;
@@ -170,7 +164,7 @@ TEST_F(WaterPlaneTest, TheMirroredViewAndTheReflectionPassState)
         EXPECT_LT(pass.z / pass.w, 1.0f);
         ASSERT_GT(pass.w, 0.0f);
         D3DXVECTOR4 under;
-        D3DXVec3TransformCoord(&c, &below, &mirrored);   // (x, -5, z) drawn in the reflection pass
+        D3DXVec3TransformCoord(&c, &below, &mirrored);  // (x, -5, z) drawn in the reflection pass
         D3DXVec3Transform(&under, &c, &projection);
         EXPECT_GT(under.w, 0.0f);
         EXPECT_LT(under.z / under.w, 0.0f);
@@ -232,10 +226,8 @@ TEST_F(WaterPlaneTest, APillarMeetsItsReflectionAtTheWaterline)
     // facing the camera shows, receding up in the pillar and down in the reflection).
     auto extent = [&](int y, bool (*match)(uint32_t)) {
         int left = x, right = x;
-        while (left > 0 && match(image.At(left - 1, y)))
-            --left;
-        while (right < 1023 && match(image.At(right + 1, y)))
-            ++right;
+        while (left > 0 && match(image.At(left - 1, y))) --left;
+        while (right < 1023 && match(image.At(right + 1, y))) ++right;
         return std::make_pair(left, right);
     };
     auto pureRed = [](uint32_t c) { return rendertest::ColorDistance(c, 0xFF0000) <= 8; };
@@ -248,8 +240,7 @@ TEST_F(WaterPlaneTest, APillarMeetsItsReflectionAtTheWaterline)
     // The reflection reaches down to the mirrored top of the pillar and no further.
     int lastReflectionRow = -1;
     for (int y = lastPillarRow + 1; y < 768; ++y)
-        if (Reddish(image.At(x, y)))
-            lastReflectionRow = y;
+        if (Reddish(image.At(x, y))) lastReflectionRow = y;
     EXPECT_NEAR(lastReflectionRow, mirroredTop.y, 4.0f);
     // Left and right of it the water shows the reflected sky, bluish.
     const uint32_t beside = image.At(x - 200, (int)((waterline.y + mirroredTop.y) / 2));
@@ -264,15 +255,14 @@ TEST_F(WaterPlaneTest, NothingUnderTheWaterIsReflected)
     const Image hidden = Frame({Pillar(), under}, {Pillar()}, &flat);
     long greenPixels = 0;
     for (int y = 0; y < hidden.height; ++y)
-        for (int x = 0; x < hidden.width; ++x)
-            greenPixels += Greenish(hidden.At(x, y));
+        for (int x = 0; x < hidden.width; ++x) greenPixels += Greenish(hidden.At(x, y));
     EXPECT_EQ(greenPixels, 0) << "an object under the water shows in the reflection";
 
     // The same box above the water does show.
     const Image shown = Frame({Pillar(), over}, {Pillar()}, &flat);
     const D3DXVECTOR2 mirrored = Screen(D3DXVECTOR3(91, -5, 97));
-    EXPECT_TRUE(Greenish(shown.At((int)mirrored.x, (int)mirrored.y))) << std::hex
-                                                                      << shown.At((int)mirrored.x, (int)mirrored.y);
+    EXPECT_TRUE(Greenish(shown.At((int)mirrored.x, (int)mirrored.y)))
+        << std::hex << shown.At((int)mirrored.x, (int)mirrored.y);
 }
 
 TEST_F(WaterPlaneTest, ANullDudvKeepsTheMapSetBeforeAndTheOffsetIsAlwaysSet)

@@ -48,10 +48,8 @@ int BruteForceCull(const vBoundingBox& box)
             lowest = std::min(lowest, d);
             highest = std::max(highest, d);
         }
-        if (lowest > 0.0f)
-            return 0;
-        if (highest >= 0.0f)
-            allInside = false;
+        if (lowest > 0.0f) return 0;
+        if (highest >= 0.0f) allInside = false;
     }
     return allInside ? 2 : 1;
 }
@@ -79,12 +77,12 @@ TEST(BoundingBox, AxisPlaneSegmentTests)
 TEST(BoundingBox, SegmentsAgainstTheBox)
 {
     vBoundingBox b = Box(-1, -1, -1, 1, 1, 1);
-    EXPECT_TRUE(b.RayIntersect(D3DXVECTOR3(-5, 0, 0), D3DXVECTOR3(0, 0, 0)));   // outside to centre
-    EXPECT_TRUE(b.RayIntersect(D3DXVECTOR3(0, 0, 9), D3DXVECTOR3(0, 0, -9)));   // right through
+    EXPECT_TRUE(b.RayIntersect(D3DXVECTOR3(-5, 0, 0), D3DXVECTOR3(0, 0, 0)));  // outside to centre
+    EXPECT_TRUE(b.RayIntersect(D3DXVECTOR3(0, 0, 9), D3DXVECTOR3(0, 0, -9)));  // right through
     EXPECT_TRUE(b.RayIntersect(D3DXVECTOR3(0, 5, 0), D3DXVECTOR3(0.5f, 0, 0.5f)));
-    EXPECT_FALSE(b.RayIntersect(D3DXVECTOR3(-0.5f, 0, 0), D3DXVECTOR3(0.5f, 0, 0)));   // inside
-    EXPECT_FALSE(b.RayIntersect(D3DXVECTOR3(-5, 0, 0), D3DXVECTOR3(-3, 0, 0)));   // short of it
-    EXPECT_FALSE(b.RayIntersect(D3DXVECTOR3(-5, 3, 0), D3DXVECTOR3(5, 3, 0)));    // passes above
+    EXPECT_FALSE(b.RayIntersect(D3DXVECTOR3(-0.5f, 0, 0), D3DXVECTOR3(0.5f, 0, 0)));  // inside
+    EXPECT_FALSE(b.RayIntersect(D3DXVECTOR3(-5, 0, 0), D3DXVECTOR3(-3, 0, 0)));       // short of it
+    EXPECT_FALSE(b.RayIntersect(D3DXVECTOR3(-5, 3, 0), D3DXVECTOR3(5, 3, 0)));        // passes above
 }
 
 TEST(BoundingBox, CornerOrderAndConversions)
@@ -138,12 +136,12 @@ TEST(BoundingBox, CullingAgreesWithEveryCornerChecked)
     SavedPlanes keep;
     // A tilted, box-like volume: six unit-normal planes pointing outwards.
     const float s = std::sqrt(0.5f);
-    SetPlane(0, -s, 0, -s, -2);   // left, tilted
-    SetPlane(1, s, 0, -s, -2);    // right, tilted
-    SetPlane(2, 0, 1, 0, -3);     // top y = 3
-    SetPlane(3, 0, -1, 0, -3);    // bottom y = -3
-    SetPlane(4, 0, 0, -1, 1);     // near z = 1
-    SetPlane(5, 0, 0, 1, -20);    // far z = 20
+    SetPlane(0, -s, 0, -s, -2);  // left, tilted
+    SetPlane(1, s, 0, -s, -2);   // right, tilted
+    SetPlane(2, 0, 1, 0, -3);    // top y = 3
+    SetPlane(3, 0, -1, 0, -3);   // bottom y = -3
+    SetPlane(4, 0, 0, -1, 1);    // near z = 1
+    SetPlane(5, 0, 0, 1, -20);   // far z = 20
 
     EXPECT_EQ(CullAABB(Box(-0.5f, -0.5f, 5, 0.5f, 0.5f, 6)), 2);
     EXPECT_EQ(CullAABB(Box(-0.5f, -0.5f, -6, 0.5f, 0.5f, -5)), 0);

@@ -100,8 +100,7 @@ protected:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         ASSERT_TRUE(rendertest::WriteText(temp.File("wall.x"), kWallX));
         ASSERT_TRUE(rendertest::WriteText(temp.File("pair.x"), kPairX));
         ASSERT_TRUE(rendertest::WriteSolidTga(temp.File("wall.tga"), 8, 8, 0xFF00FF00));
@@ -159,8 +158,8 @@ TEST_F(ModelTest, LoadsBoundsMaterialsAndTextureNames)
 
     ASSERT_NE(pair.GetMeshTextureDesc(0), nullptr);
     EXPECT_STREQ(pair.GetMeshTextureDesc(0), "first.tga");
-    EXPECT_EQ(pair.GetMeshTextureDesc(1), nullptr);   // "" names nothing
-    EXPECT_EQ(pair.GetMeshTextureDesc(2), nullptr);   // no such subset
+    EXPECT_EQ(pair.GetMeshTextureDesc(1), nullptr);  // "" names nothing
+    EXPECT_EQ(pair.GetMeshTextureDesc(2), nullptr);  // no such subset
     EXPECT_EQ(pair.GetMeshTextureDesc(-1), nullptr);
     EXPECT_EQ(pair.m_textures[0], nullptr);
 
@@ -176,7 +175,7 @@ TEST_F(ModelTest, LoadsBoundsMaterialsAndTextureNames)
     EXPECT_EQ(animated.LoadModel(temp.File("pair.x").c_str()), S_OK);
     EXPECT_EQ(animated.m_numSubsets, 0u);
     EXPECT_EQ(animated.GetMeshTextureDesc(0), nullptr);
-    animated.SetSubsetTextureByIndex(0, &green);   // no arrays: nothing
+    animated.SetSubsetTextureByIndex(0, &green);  // no arrays: nothing
 }
 
 TEST_F(ModelTest, MissingOrBrokenFilesShowTheBoxAndDrawNothing)
@@ -187,7 +186,8 @@ TEST_F(ModelTest, MissingOrBrokenFilesShowTheBoxAndDrawNothing)
     std::string err = testing::internal::GetCapturedStderr();
     // Beside the box, one line naming the file and why.
     EXPECT_NE(err.find(temp.File("absent.x") + ": cannot open the file: No such file or directory\n"),
-              std::string::npos) << err;
+              std::string::npos)
+        << err;
     ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
     EXPECT_EQ(win32test::MessageBoxLog()[0], "Error!: Error loading Static Model");
     EXPECT_EQ(model.m_mesh, nullptr);
@@ -255,10 +255,10 @@ TEST_F(ModelTest, AModelAcrossAFrustumPlaneIsDrawnWhole)
     pair.SetMatrix(Translation(leftEdge, 0, 0));
     BeginModelFrame();
     pair.Render();
-    EXPECT_EQ(rendertest::CurrentStats().drawCalls, 2u);   // both subsets
+    EXPECT_EQ(rendertest::CurrentStats().drawCalls, 2u);  // both subsets
     rendertest::Extent e = FindColor(rendertest::ReadRenderTarget(), 0x00FF00, 0);
     ASSERT_GT(e.count, 0);
-    EXPECT_EQ(e.left, 0);   // runs off the left edge of the screen
+    EXPECT_EQ(e.left, 0);  // runs off the left edge of the screen
 }
 
 TEST_F(ModelTest, RenderMovesTheBoundsToWorldSpace)
@@ -286,13 +286,13 @@ TEST_F(ModelTest, SubsetsAndWireframe)
     vStaticModel pair;
     ASSERT_EQ(pair.LoadModel(temp.File("pair.x").c_str()), S_OK);
     pair.SetSubsetTextureByIndex(1, &green);
-    const D3DXMATRIX behind = Translation(0, 0, -20);   // not culled for subsets
+    const D3DXMATRIX behind = Translation(0, 0, -20);  // not culled for subsets
     pair.SetMatrix(behind);
     BeginModelFrame();
     pair.RenderSubset(1);
     EXPECT_TRUE(WorldIs(behind));
     EXPECT_EQ(rendertest::CurrentStats().drawCalls, 1u);
-    pair.RenderSubset(2);   // no such subset
+    pair.RenderSubset(2);  // no such subset
     pair.RenderSubset(-1);
     EXPECT_EQ(rendertest::CurrentStats().drawCalls, 1u);
 
@@ -311,7 +311,7 @@ TEST_F(ModelTest, SubsetsAndWireframe)
     rendertest::Extent outline = FindColor(wire, 0x00FF00, 0);
     ASSERT_GT(outline.count, 0);
     const long area = (long)(outline.right - outline.left + 1) * (outline.bottom - outline.top + 1);
-    EXPECT_LT(outline.count, area / 4);   // far less than the filled half of its box
+    EXPECT_LT(outline.count, area / 4);  // far less than the filled half of its box
 
     BeginModelFrame();
     pair.RenderSubset(1);
@@ -349,7 +349,7 @@ TEST_F(ModelTest, IntersectReportsTheNearerTriangle)
     EXPECT_FLOAT_EQ(distance, 1.5f);
 
     // A miss: false and 9999.
-    D3DXVECTOR3 away(0.5f, -0.5f, 0.0f);   // below the diagonal of both triangles
+    D3DXVECTOR3 away(0.5f, -0.5f, 0.0f);  // below the diagonal of both triangles
     EXPECT_FALSE(pair.Intersect(&away, &dir, &point, &normal, &u, &v, &distance));
     EXPECT_FLOAT_EQ(distance, 9999.0f);
 
@@ -379,9 +379,9 @@ TEST_F(ModelTest, CopiesReloadsAndKillNeitherLeakNorFreeTwice)
     assigned = *original;
     assigned = assigned;
     EXPECT_EQ(copy.m_mesh, original->m_mesh);
-    EXPECT_EQ(copy.m_textures, original->m_textures);   // shared arrays
+    EXPECT_EQ(copy.m_textures, original->m_textures);  // shared arrays
     original->Kill();
-    delete original;   // the copies keep mesh, clone and arrays alive
+    delete original;  // the copies keep mesh, clone and arrays alive
 
     copy.SetMatrix(Translation(0, 0, 5));
     BeginModelFrame();
@@ -395,7 +395,7 @@ TEST_F(ModelTest, CopiesReloadsAndKillNeitherLeakNorFreeTwice)
     ASSERT_EQ(assigned.LoadModel(temp.File("pair.x").c_str()), S_OK);
     EXPECT_EQ(assigned.m_numSubsets, 2u);
     EXPECT_EQ(assigned.m_textures[0], nullptr);
-    EXPECT_EQ(copy.m_numSubsets, 1u);   // the copy keeps its own
+    EXPECT_EQ(copy.m_numSubsets, 1u);  // the copy keeps its own
     EXPECT_EQ(copy.m_textures[0], &green);
 
     // After Kill nothing is drawn or hit; Kill twice is harmless.

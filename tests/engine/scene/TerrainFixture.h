@@ -27,14 +27,12 @@ const uint32_t kLayerColour[4] = {0x00FF00, 0xFF0000, 0x0000FF, 0xFFFF00};
 inline bool WriteSolidBmp(const std::string& file, int width, int height, uint32_t rgb)
 {
     FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     const int rowBytes = (width * 3 + 3) & ~3;
     const uint32_t dataSize = (uint32_t)(rowBytes * height);
     unsigned char header[54] = {'B', 'M'};
     auto put32 = [&header](int at, uint32_t v) {
-        for (int k = 0; k < 4; ++k)
-            header[at + k] = (unsigned char)(v >> (8 * k));
+        for (int k = 0; k < 4; ++k) header[at + k] = (unsigned char)(v >> (8 * k));
     };
     put32(2, 54 + dataSize);
     put32(10, 54);
@@ -51,8 +49,7 @@ inline bool WriteSolidBmp(const std::string& file, int width, int height, uint32
         row[3 * x + 1] = (unsigned char)((rgb >> 8) & 0xFF);
         row[3 * x + 2] = (unsigned char)((rgb >> 16) & 0xFF);
     }
-    for (int y = 0; y < height; ++y)
-        std::fwrite(row.data(), 1, row.size(), f);
+    for (int y = 0; y < height; ++y) std::fwrite(row.data(), 1, row.size(), f);
     std::fclose(f);
     return true;
 }
@@ -62,11 +59,9 @@ inline bool WriteTable(const std::string& file, int rows, const std::function<un
 {
     std::vector<unsigned char> bytes((size_t)rows * kSide);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < kSide; ++c)
-            bytes[(size_t)r * kSide + c] = byte(r, c);
+        for (int c = 0; c < kSide; ++c) bytes[(size_t)r * kSide + c] = byte(r, c);
     FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
@@ -74,8 +69,7 @@ inline bool WriteTable(const std::string& file, int rows, const std::function<un
 inline bool WriteBytes(const std::string& file, const std::vector<unsigned char>& bytes)
 {
     FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
@@ -85,8 +79,7 @@ protected:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
         previous = cwd;
@@ -108,8 +101,7 @@ protected:
     void TearDown() override
     {
         EngineFixture::TearDown();
-        if (!previous.empty())
-            (void)chdir(previous.c_str());
+        if (!previous.empty()) (void)chdir(previous.c_str());
     }
 
     // The layer table file, byte(row z, column x).
@@ -136,8 +128,7 @@ protected:
         std::vector<WORD> out;
         void* data = nullptr;
         IDirect3DIndexBuffer9* buffer = terrain->m_chunks[chunk].indexBuffer;
-        if (!buffer || FAILED(buffer->Lock(0, 0, &data, D3DLOCK_READONLY)))
-            return out;
+        if (!buffer || FAILED(buffer->Lock(0, 0, &data, D3DLOCK_READONLY))) return out;
         out.assign((const WORD*)data, (const WORD*)data + count);
         buffer->Unlock();
         return out;
@@ -148,8 +139,7 @@ protected:
     {
         terrain->GenerateEmpty(size);
         terrain->CreateChunks();
-        if (withHeights)
-            terrain->ApplyHeight("heights.raw", 0, 0);
+        if (withHeights) terrain->ApplyHeight("heights.raw", 0, 0);
         terrain->CalcNormals();
     }
 

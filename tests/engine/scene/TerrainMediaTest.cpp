@@ -13,15 +13,14 @@ namespace {
 
 using rendertest::Image;
 
-const float kWaterHeight = 32.0f / 255.0f * 64.0f;   // water level of the generated media (byte 32)
+const float kWaterHeight = 32.0f / 255.0f * 64.0f;  // water level of the generated media (byte 32)
 
 class TerrainMediaTest : public rendertest::EngineFixture {
 protected:
     void SetUp() override
     {
         EngineFixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         terrain.reset(new vTerrain);
         terrain->GenerateEmpty(255);
         terrain->CreateChunks();
@@ -48,9 +47,8 @@ TEST_F(TerrainMediaTest, BuildsFromTheGeneratedMedia)
     EXPECT_TRUE(terrain->m_heightsLoaded);
     EXPECT_TRUE(terrain->m_layersLoaded);
     EXPECT_NE(terrain->m_effect, nullptr);
-    EXPECT_TRUE(win32test::MessageBoxLog().empty());   // every texture loaded
-    for (vTexture& layer : terrain->m_layerTextures)
-        EXPECT_TRUE(layer.IsLoaded());
+    EXPECT_TRUE(win32test::MessageBoxLog().empty());  // every texture loaded
+    for (vTexture& layer : terrain->m_layerTextures) EXPECT_TRUE(layer.IsLoaded());
 
     // Hills and valleys, and the plain around (200, 90) under the water.
     const s_vChunkDesc& any = terrain->m_chunks[4];
@@ -66,13 +64,11 @@ TEST_F(TerrainMediaTest, BuildsFromTheGeneratedMedia)
         for (int a = 0; a < 255; ++a) {
             const unsigned char* t = (const unsigned char*)locked.pBits + locked.Pitch * b + 4 * a;
             for (int k = 0; k < 4; ++k)
-                if (t[k] == 255)
-                    ++count[k];
+                if (t[k] == 255) ++count[k];
         }
     terrain->m_alphaTexture->UnlockRect(0);
-    for (int k = 0; k < 4; ++k)
-        EXPECT_GT(count[k], 100) << "channel " << k;
-    EXPECT_GT(count[0], count[1] + count[2] + count[3]);   // mostly grass
+    for (int k = 0; k < 4; ++k) EXPECT_GT(count[k], 100) << "channel " << k;
+    EXPECT_GT(count[0], count[1] + count[2] + count[3]);  // mostly grass
 }
 
 TEST_F(TerrainMediaTest, AllNineChunksFromAfar)
@@ -86,7 +82,7 @@ TEST_F(TerrainMediaTest, AllNineChunksFromAfar)
     EXPECT_EQ(stats.primitives, 130050u);
     const Image image = rendertest::ReadRenderTarget();
     const long black = rendertest::FindColor(image, 0x000000, 2).count;
-    EXPECT_LT(black, (long)image.width * image.height * 8 / 10);   // the terrain fills a good part of the view
+    EXPECT_LT(black, (long)image.width * image.height * 8 / 10);  // the terrain fills a good part of the view
     EXPECT_NE(image.At(image.width / 2, image.height / 2), 0u);
 }
 
@@ -108,8 +104,7 @@ TEST_F(TerrainMediaTest, WalkingAtTheReportedHeight)
         // Standing on the ground: the bottom of the view is ground, not sky.
         long groundPixels = 0;
         for (int px = 0; px < image.width; px += 8)
-            if (image.At(px, image.height - 4) != 0)
-                ++groundPixels;
+            if (image.At(px, image.height - 4) != 0) ++groundPixels;
         EXPECT_GT(groundPixels, image.width / 8 * 9 / 10) << step;
     }
 }

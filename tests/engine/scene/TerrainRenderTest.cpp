@@ -23,8 +23,7 @@ const float kFlatLight = 0.35f + 0.65f / std::sqrt(0.09f + 1.0f + 0.04f);
 uint32_t Lit(uint32_t rgb, float light)
 {
     uint32_t out = 0;
-    for (int shift : {16, 8, 0})
-        out |= (uint32_t)std::lround(((rgb >> shift) & 0xFF) * light) << shift;
+    for (int shift : {16, 8, 0}) out |= (uint32_t)std::lround(((rgb >> shift) & 0xFF) * light) << shift;
     return out;
 }
 
@@ -60,8 +59,7 @@ protected:
     uint32_t PixelAt(const Image& image, D3DXVECTOR3 world)
     {
         const POINT p = Project(world);
-        if (p.x < 0 || p.y < 0 || p.x >= image.width || p.y >= image.height)
-            return 0xDEADBEEF;
+        if (p.x < 0 || p.y < 0 || p.x >= image.width || p.y >= image.height) return 0xDEADBEEF;
         return image.At(p.x, p.y);
     }
 
@@ -80,8 +78,7 @@ protected:
     {
         BeginFrame();
         terrain->RenderAll(true, offset, cullCounterClockwise);
-        if (drawCalls)
-            *drawCalls = rendertest::CurrentStats().drawCalls;
+        if (drawCalls) *drawCalls = rendertest::CurrentStats().drawCalls;
         return rendertest::ReadRenderTarget();
     }
 };
@@ -114,7 +111,9 @@ TEST_F(TerrainRenderTest, FourLayersLitInTheirQuarters)
 TEST_F(TerrainRenderTest, SlopesFacingTheSunAreBrighter)
 {
     // A ridge along x: rising towards z = 15, falling after it.
-    ASSERT_TRUE(WriteTable("heights.raw", 40, [](int r, int) { return (unsigned char)(r <= 16 ? r * 8 : r <= 32 ? (32 - r) * 8 : 0); }));
+    ASSERT_TRUE(WriteTable("heights.raw", 40, [](int r, int) {
+        return (unsigned char)(r <= 16 ? r * 8 : r <= 32 ? (32 - r) * 8 : 0);
+    }));
     WriteLayers(1, [](int, int) { return (unsigned char)0; });
     Build(30);
     terrain->GenerateAlphaMaps(0, 0);
@@ -135,7 +134,8 @@ TEST_F(TerrainRenderTest, AHillHidesWhatLiesBehindIt)
         struct V {
             float x, y, z;
             DWORD colour;
-        } quad[4] = {{0, 0, 40, 0xFFFF0000}, {30, 0, 40, 0xFFFF0000}, {30, 30, 40, 0xFFFF0000}, {0, 30, 40, 0xFFFF0000}};
+        } quad[4] = {
+            {0, 0, 40, 0xFFFF0000}, {30, 0, 40, 0xFFFF0000}, {30, 30, 40, 0xFFFF0000}, {0, 30, 40, 0xFFFF0000}};
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         objDevice->SetTransform(D3DTS_WORLD, &identity);
@@ -164,7 +164,7 @@ TEST_F(TerrainRenderTest, AHillHidesWhatLiesBehindIt)
     EXPECT_EQ(centre("flat.raw"), 0xFF0000u);
     const uint32_t hidden = centre("hill.raw");
     EXPECT_GT(ColorDistance(hidden, 0xFF0000u), 100) << std::hex << hidden;
-    EXPECT_GT(rendertest::Channel(hidden, 8), 40) << std::hex << hidden;   // grass
+    EXPECT_GT(rendertest::Channel(hidden, 8), 40) << std::hex << hidden;  // grass
 }
 
 // Chunk rows: grass (z 0 ... 9), mud (10 ... 19), concrete (20 ... 29).
@@ -240,8 +240,7 @@ bool DrawnHeight(vTerrain& t, float x, float z, float* height)
     const int chunk = std::min((int)(x / t.m_cellSize) / cs, 2) + 3 * std::min((int)(z / t.m_cellSize) / cs, 2);
     const WORD* indices = nullptr;
     const s_vTerrainVertex* vertices = nullptr;
-    if (FAILED(t.m_chunks[chunk].indexBuffer->Lock(0, 0, (void**)&indices, D3DLOCK_READONLY)))
-        return false;
+    if (FAILED(t.m_chunks[chunk].indexBuffer->Lock(0, 0, (void**)&indices, D3DLOCK_READONLY))) return false;
     t.m_vertexBuffer->Lock(0, 0, (void**)&vertices, D3DLOCK_READONLY);
     bool found = false;
     for (int k = 0; k < 6 * cs * cs && !found; k += 3) {
@@ -264,7 +263,8 @@ bool DrawnHeight(vTerrain& t, float x, float z, float* height)
 
 TEST_F(TerrainRenderTest, SurfaceHeightFollowsTheDrawnTriangles)
 {
-    ASSERT_TRUE(WriteTable("heights.raw", 40, [](int r, int c) { return (unsigned char)((r * 97 + c * 57 + r * c * 13) % 251); }));
+    ASSERT_TRUE(WriteTable("heights.raw", 40,
+                           [](int r, int c) { return (unsigned char)((r * 97 + c * 57 + r * c * 13) % 251); }));
     for (int size : {6, 9, 12}) {
         for (float cellSize : {1.0f, 2.5f}) {
             vTerrain t;
@@ -276,15 +276,15 @@ TEST_F(TerrainRenderTest, SurfaceHeightFollowsTheDrawnTriangles)
             int differs = 0;
             for (int z = 0; z < size; ++z)
                 for (int x = 0; x < size; ++x)
-                    for (D3DXVECTOR2 at : {D3DXVECTOR2(0.5f, 0.5f), D3DXVECTOR2(0.25f, 0.7f), D3DXVECTOR2(0.8f, 0.1f)}) {
+                    for (D3DXVECTOR2 at :
+                         {D3DXVECTOR2(0.5f, 0.5f), D3DXVECTOR2(0.25f, 0.7f), D3DXVECTOR2(0.8f, 0.1f)}) {
                         const float wx = (x + at.x) * cellSize, wz = (z + at.y) * cellSize;
                         float drawn = 0.0f;
                         ASSERT_TRUE(DrawnHeight(t, wx, wz, &drawn));
                         const float surface = t.GetSurfaceHeight(D3DXVECTOR3(wx, 0, wz));
                         EXPECT_NEAR(surface, drawn, 1e-3f) << size << " cell " << x << "," << z;
                         // The bilinear table query answers something else in places.
-                        if (std::fabs(t.GetHeight(D3DXVECTOR3(wx, 0, wz)) - drawn) > 0.5f)
-                            ++differs;
+                        if (std::fabs(t.GetHeight(D3DXVECTOR3(wx, 0, wz)) - drawn) > 0.5f) ++differs;
                     }
             EXPECT_GT(differs, 0);
             // The far edges belong to the last cells; off the grid gives 0.

@@ -14,7 +14,7 @@ using terraintest::TerrainFixture;
 using terraintest::WriteBytes;
 using terraintest::WriteTable;
 
-const float kUnit = 0.003921569f;   // 1/255
+const float kUnit = 0.003921569f;  // 1/255
 
 class TerrainTest : public TerrainFixture {};
 
@@ -32,7 +32,7 @@ TEST_F(TerrainTest, FlatGridVerticesFollowTheLayout)
 
     const std::vector<s_vTerrainVertex> v = Vertices();
     ASSERT_EQ(v.size(), 16u);
-    const s_vTerrainVertex& five = v[5];   // column 1, row 1
+    const s_vTerrainVertex& five = v[5];  // column 1, row 1
     EXPECT_FLOAT_EQ(five.position.x, 1.0f);
     EXPECT_FLOAT_EQ(five.position.y, 0.0f);
     EXPECT_FLOAT_EQ(five.position.z, 1.0f);
@@ -73,10 +73,8 @@ TEST_F(TerrainTest, HeightsComeFromTheTableWithTheOffsets)
     // Row r, column c holds (r * 16 + c) & 0xFF in the first rows; byte 255
     // at (1, 1) and 128 at (1, 2).
     ASSERT_TRUE(WriteTable("heights.raw", 8, [](int r, int c) {
-        if (r == 1 && c == 1)
-            return (unsigned char)255;
-        if (r == 1 && c == 2)
-            return (unsigned char)128;
+        if (r == 1 && c == 1) return (unsigned char)255;
+        if (r == 1 && c == 2) return (unsigned char)128;
         return (unsigned char)((r * 16 + c + 7) & 0xFF);
     }));
     terrain->GenerateEmpty(3);
@@ -84,9 +82,9 @@ TEST_F(TerrainTest, HeightsComeFromTheTableWithTheOffsets)
     terrain->ApplyHeight("heights.raw", 0, 0);
     EXPECT_TRUE(terrain->m_heightsLoaded);
     std::vector<s_vTerrainVertex> v = Vertices();
-    EXPECT_EQ(v[0].position.y, 0.0f);                               // position 0 gives 0, whatever its byte
-    EXPECT_FLOAT_EQ(v[5].position.y, 64.0f);                        // 255
-    EXPECT_NEAR(v[6].position.y, 128.0f / 255.0f * 64.0f, 1e-4f);   // 128: about 32.125
+    EXPECT_EQ(v[0].position.y, 0.0f);                              // position 0 gives 0, whatever its byte
+    EXPECT_FLOAT_EQ(v[5].position.y, 64.0f);                       // 255
+    EXPECT_NEAR(v[6].position.y, 128.0f / 255.0f * 64.0f, 1e-4f);  // 128: about 32.125
     EXPECT_NEAR(v[4 * 3 + 2].position.y, (3 * 16 + 2 + 7) * kUnit * 64.0f, 1e-4f);
 
     // Offsets pick another window of the loaded table; the file is not read again.
@@ -106,7 +104,8 @@ TEST_F(TerrainTest, ChunkBoxesCarryTheWholeGridsHeightRange)
         EXPECT_EQ(c.boundingBox.max.y, 10.0f);
     }
     // One high sample at vertex (8, 8), the rest 20, row 0 column 0 aside.
-    ASSERT_TRUE(WriteTable("heights.raw", 10, [](int r, int c) { return (unsigned char)(r == 8 && c == 8 ? 250 : 20); }));
+    ASSERT_TRUE(
+        WriteTable("heights.raw", 10, [](int r, int c) { return (unsigned char)(r == 8 && c == 8 ? 250 : 20); }));
     terrain->ApplyHeight("heights.raw", 0, 0);
     for (const s_vChunkDesc& c : terrain->m_chunks) {
         EXPECT_EQ(c.boundingBox.min.y, 0.0f);
@@ -130,10 +129,10 @@ TEST_F(TerrainTest, ShortEmptyMissingAndLongHeightFiles)
     terrain->CreateChunks();
     terrain->ApplyHeight("short.raw", 0, 0);
     std::vector<s_vTerrainVertex> v = Vertices();
-    EXPECT_NEAR(v[4 * 1 + 1].position.y, 3 * kUnit * 64.0f, 1e-4f);   // row 1
-    EXPECT_NEAR(v[4 * 2 + 0].position.y, 3 * kUnit * 64.0f, 1e-4f);   // row 2, column 0
-    EXPECT_NEAR(v[4 * 2 + 1].position.y, 9 * kUnit * 64.0f, 1e-4f);   // the file's last byte
-    EXPECT_NEAR(v[4 * 2 + 2].position.y, 9 * kUnit * 64.0f, 1e-4f);   // past the end
+    EXPECT_NEAR(v[4 * 1 + 1].position.y, 3 * kUnit * 64.0f, 1e-4f);  // row 1
+    EXPECT_NEAR(v[4 * 2 + 0].position.y, 3 * kUnit * 64.0f, 1e-4f);  // row 2, column 0
+    EXPECT_NEAR(v[4 * 2 + 1].position.y, 9 * kUnit * 64.0f, 1e-4f);  // the file's last byte
+    EXPECT_NEAR(v[4 * 2 + 2].position.y, 9 * kUnit * 64.0f, 1e-4f);  // past the end
     EXPECT_NEAR(v[4 * 3 + 3].position.y, 9 * kUnit * 64.0f, 1e-4f);
     EXPECT_NEAR(terrain->GetHeight(D3DXVECTOR3(4000.5f, 0, 4000.5f)), 9 * kUnit * 64.0f, 1e-3f);
 
@@ -143,9 +142,9 @@ TEST_F(TerrainTest, ShortEmptyMissingAndLongHeightFiles)
     missing.CreateChunks();
     missing.ApplyHeight("none.raw", 0, 0);
     EXPECT_TRUE(missing.m_heightsLoaded);
-    EXPECT_EQ(missing.m_chunks[4].boundingBox.max.y, 10.0f);   // boxes untouched too
+    EXPECT_EQ(missing.m_chunks[4].boundingBox.max.y, 10.0f);  // boxes untouched too
     ASSERT_TRUE(WriteBytes("none.raw", std::vector<unsigned char>(kSide * 4, 200)));
-    missing.ApplyHeight("none.raw", 0, 0);   // not read again
+    missing.ApplyHeight("none.raw", 0, 0);  // not read again
     EXPECT_EQ(missing.m_chunks[4].boundingBox.max.y, 0.0f);
 
     // Empty: all zero.
@@ -161,8 +160,7 @@ TEST_F(TerrainTest, ShortEmptyMissingAndLongHeightFiles)
     {
         std::ofstream out("long.raw", std::ios::binary);
         std::vector<char> zeros(kSide, 0);
-        for (int r = 0; r < kSide; ++r)
-            out.write(zeros.data(), zeros.size());
+        for (int r = 0; r < kSide; ++r) out.write(zeros.data(), zeros.size());
         out.seekp((std::streamoff)kSide * kSide - 1);
         out.put((char)77);
         out.put((char)200);
@@ -171,7 +169,7 @@ TEST_F(TerrainTest, ShortEmptyMissingAndLongHeightFiles)
     vTerrain longer;
     longer.GenerateEmpty(3);
     longer.CreateChunks();
-    longer.ApplyHeight("long.raw", kSide - 4, kSide - 4);   // vertex (3, 3) is the last sample
+    longer.ApplyHeight("long.raw", kSide - 4, kSide - 4);  // vertex (3, 3) is the last sample
     EXPECT_NEAR(longer.m_chunks[0].boundingBox.max.y, 77 * kUnit * 64.0f, 1e-4f);
 }
 
@@ -182,13 +180,12 @@ TEST_F(TerrainTest, OffsetsOutsideTheTableGiveZero)
     terrain->CreateChunks();
     terrain->ApplyHeight("heights.raw", -2, -1);
     std::vector<s_vTerrainVertex> v = Vertices();
-    EXPECT_EQ(v[0].position.y, 0.0f);                                 // before the table
-    EXPECT_NEAR(v[4 * 1 + 3].position.y, 100 * kUnit * 64.0f, 1e-4f);   // row 0, column 1
-    for (auto offsets : {std::make_pair(0, kSide), std::make_pair(-1000000000, 0), std::make_pair(2000000000, 2000000000),
-                         std::make_pair(0, -kSide - 10)}) {
+    EXPECT_EQ(v[0].position.y, 0.0f);                                  // before the table
+    EXPECT_NEAR(v[4 * 1 + 3].position.y, 100 * kUnit * 64.0f, 1e-4f);  // row 0, column 1
+    for (auto offsets : {std::make_pair(0, kSide), std::make_pair(-1000000000, 0),
+                         std::make_pair(2000000000, 2000000000), std::make_pair(0, -kSide - 10)}) {
         terrain->ApplyHeight("heights.raw", offsets.first, offsets.second);
-        for (const s_vTerrainVertex& vertex : Vertices())
-            EXPECT_EQ(vertex.position.y, 0.0f);
+        for (const s_vTerrainVertex& vertex : Vertices()) EXPECT_EQ(vertex.position.y, 0.0f);
     }
     // A column past 4095 runs into the next row, still inside the table.
     terrain->ApplyHeight("heights.raw", kSide - 2, 0);
@@ -233,18 +230,15 @@ TEST_F(TerrainTest, NormalsOfFlatGroundAndOfARamp)
 // column of the table hold 240 and 250, the corner 255.
 unsigned char QueryByte(int r, int c)
 {
-    if (r == kSide - 1 && c == kSide - 1)
-        return 255;
-    if (r == kSide - 1)
-        return 240;
-    if (c == kSide - 1)
-        return 250;
+    if (r == kSide - 1 && c == kSide - 1) return 255;
+    if (r == kSide - 1) return 240;
+    if (c == kSide - 1) return 250;
     return (unsigned char)((r * 37 + c * 11) % 200);
 }
 
 TEST_F(TerrainTest, GetHeightInterpolatesTheTable)
 {
-    EXPECT_EQ(terrain->GetHeight(D3DXVECTOR3(2.5f, 0, 3.25f)), 0.0f);   // before GenerateEmpty
+    EXPECT_EQ(terrain->GetHeight(D3DXVECTOR3(2.5f, 0, 3.25f)), 0.0f);  // before GenerateEmpty
     ASSERT_TRUE(WriteTable("heights.raw", kSide, QueryByte));
     Build(9);
     auto H = [](int r, int c) { return QueryByte(r, c) * kUnit * 64.0f; };
@@ -290,8 +284,7 @@ TEST_F(TerrainTest, HeightFileFromAFourByFourImage)
     std::ifstream in("small.raw", std::ios::binary);
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_EQ(bytes.size(), 16u);
-    for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(bytes[k], 16 * (k / 4) + (k % 4) + 1) << k;   // column k / 4, row k % 4
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(bytes[k], 16 * (k / 4) + (k % 4) + 1) << k;  // column k / 4, row k % 4
 
     // Nothing is written for a missing image or one wider than tall.
     terrain->CreateHeightFileFromBitmap("absent.tga", "absent.raw");
@@ -307,8 +300,7 @@ TEST_F(TerrainTest, HeightFileFromAFourByFourImage)
 std::vector<WORD> Quad(int n, int x, int z, bool mainDiagonal)
 {
     auto v = [n](int i, int j) { return (WORD)((n + 1) * j + i); };
-    if (mainDiagonal)
-        return {v(x, z), v(x + 1, z), v(x + 1, z + 1), v(x, z), v(x + 1, z + 1), v(x, z + 1)};
+    if (mainDiagonal) return {v(x, z), v(x + 1, z), v(x + 1, z + 1), v(x, z), v(x + 1, z + 1), v(x, z + 1)};
     return {v(x, z), v(x + 1, z), v(x, z + 1), v(x + 1, z), v(x + 1, z + 1), v(x, z + 1)};
 }
 
@@ -323,8 +315,7 @@ TEST_F(TerrainTest, ChunksOfANineCellGrid)
     EXPECT_EQ(c.origin, D3DXVECTOR3(3, 0, 6));
     EXPECT_EQ(c.boundingBox.min, D3DXVECTOR3(3, -10, 6));
     EXPECT_EQ(c.boundingBox.max, D3DXVECTOR3(6, 10, 9));
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(c.layerTextures[k], &terrain->m_layerTextures[k]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(c.layerTextures[k], &terrain->m_layerTextures[k]);
 
     // 54 indices covering cells x 3 ... 5, z 6 ... 8; with cs = 3 the split
     // alternates by column in every row.
@@ -361,8 +352,7 @@ TEST_F(TerrainTest, AlphaMapTexelsPerLayer)
     // Row 0: layers 0, 1, 2, 3, 7, 255; row 1: 3 everywhere; the rest 1.
     const unsigned char row0[6] = {0, 1, 2, 3, 7, 255};
     WriteLayers(3, [&row0](int r, int c) {
-        if (r == 0)
-            return c < 6 ? row0[c] : (unsigned char)2;
+        if (r == 0) return c < 6 ? row0[c] : (unsigned char)2;
         return (unsigned char)(r == 1 ? 3 : 1);
     });
     terrain->GenerateEmpty(6);
@@ -379,8 +369,7 @@ TEST_F(TerrainTest, AlphaMapTexelsPerLayer)
     auto texel = [this](int a, int b) {
         D3DLOCKED_RECT locked;
         std::vector<int> out;
-        if (FAILED(terrain->m_alphaTexture->LockRect(0, &locked, NULL, D3DLOCK_READONLY)))
-            return out;
+        if (FAILED(terrain->m_alphaTexture->LockRect(0, &locked, NULL, D3DLOCK_READONLY))) return out;
         const unsigned char* p = (const unsigned char*)locked.pBits + locked.Pitch * b + 4 * a;
         out.assign(p, p + 4);
         terrain->m_alphaTexture->UnlockRect(0);
@@ -392,8 +381,8 @@ TEST_F(TerrainTest, AlphaMapTexelsPerLayer)
     EXPECT_EQ(texel(1, 0), mud);
     EXPECT_EQ(texel(2, 0), concrete);
     EXPECT_EQ(texel(3, 0), bricks);
-    EXPECT_EQ(texel(4, 0), grass);   // 7
-    EXPECT_EQ(texel(5, 0), grass);   // 255
+    EXPECT_EQ(texel(4, 0), grass);  // 7
+    EXPECT_EQ(texel(5, 0), grass);  // 255
     EXPECT_EQ(texel(2, 1), bricks);
     EXPECT_EQ(texel(0, 5), mud);
 
@@ -418,7 +407,7 @@ TEST_F(TerrainTest, MissingLayerTableIsTriedAgain)
     WriteLayers(1, [](int, int) { return (unsigned char)2; });
     terrain->GenerateAlphaMaps(0, 0);
     EXPECT_TRUE(terrain->m_layersLoaded);
-    EXPECT_EQ(terrain->m_alphaTexture, first);   // the same map, now filled
+    EXPECT_EQ(terrain->m_alphaTexture, first);  // the same map, now filled
 }
 
 TEST_F(TerrainTest, EverythingTheTerrainCreatedGoesWithIt)
@@ -432,8 +421,7 @@ TEST_F(TerrainTest, EverythingTheTerrainCreatedGoesWithIt)
     // copy) are gone, ours must be the last.
     std::vector<IUnknown*> held = {terrain->m_vertexBuffer, terrain->m_alphaTexture, terrain->m_effect,
                                    terrain->m_layerTextures[0].GetTexture()};
-    for (const s_vChunkDesc& c : terrain->m_chunks)
-        held.push_back(c.indexBuffer);
+    for (const s_vChunkDesc& c : terrain->m_chunks) held.push_back(c.indexBuffer);
     for (IUnknown* object : held) {
         ASSERT_NE(object, nullptr);
         object->AddRef();
@@ -450,8 +438,7 @@ TEST_F(TerrainTest, EverythingTheTerrainCreatedGoesWithIt)
         EXPECT_TRUE(assigned.m_ready);
     }
     terrain.reset();
-    for (IUnknown* object : held)
-        EXPECT_EQ(object->Release(), 0u);
+    for (IUnknown* object : held) EXPECT_EQ(object->Release(), 0u);
 }
 
 }  // namespace

@@ -31,7 +31,11 @@ bool VorpexAddressTaken(T address)
 
 // VORPEX_SYMBOL(&vEngine::Clear), VORPEX_SYMBOL(&FixAngle); for overloads cast first:
 // VORPEX_SYMBOL(static_cast<void (vX::*)(int)>(&vX::Set)).
-#define VORPEX_SYMBOL(address) VorpexSymbol{#address, VorpexAddressTaken(address)}
+#define VORPEX_SYMBOL(address)                \
+    VorpexSymbol                              \
+    {                                         \
+#address, VorpexAddressTaken(address) \
+    }
 #define VORPEX_SYMBOLS_CONCAT2(a, b) a##b
 #define VORPEX_SYMBOLS_CONCAT(a, b) VORPEX_SYMBOLS_CONCAT2(a, b)
 #define VORPEX_SYMBOLS static VorpexSymbolBlock VORPEX_SYMBOLS_CONCAT(vorpexSymbols_, __LINE__)

@@ -12,6 +12,5 @@ TEST(VorpexSymbols, EveryExportedNameResolves)
 {
     const auto& table = VorpexSymbolTable();
     ASSERT_FALSE(table.empty());
-    for (const VorpexSymbol& symbol : table)
-        EXPECT_TRUE(symbol.taken) << symbol.name;
+    for (const VorpexSymbol& symbol : table) EXPECT_TRUE(symbol.taken) << symbol.name;
 }

@@ -7,7 +7,6 @@
 #include "vFrustum.h"
 #include "vMathUtils.h"
 
-
 VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&objD3D),
     VORPEX_SYMBOL(&objDevice),

@@ -27,8 +27,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vRenderTarget::SetDeviceTexture),
     VORPEX_SYMBOL(&vRenderTarget::GetTexture),
     VORPEX_SYMBOL(&vRenderTarget::Kill),
-    VORPEX_SYMBOL(static_cast<vRenderTarget& (vRenderTarget::*)(const vRenderTarget&)>(
-        &vRenderTarget::operator=)),
+    VORPEX_SYMBOL(static_cast<vRenderTarget& (vRenderTarget::*)(const vRenderTarget&)>(&vRenderTarget::operator=)),
 
     VORPEX_SYMBOL(&vTwoDee::Begin2D),
     VORPEX_SYMBOL(&vTwoDee::End2D),
@@ -76,8 +75,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vMemoryBuffer::GetNumVars),
     VORPEX_SYMBOL(&vMemoryBuffer::GetVar),
     VORPEX_SYMBOL(&vMemoryBuffer::clear),
-    VORPEX_SYMBOL(static_cast<vMemoryBuffer& (vMemoryBuffer::*)(const vMemoryBuffer&)>(
-        &vMemoryBuffer::operator=)),
+    VORPEX_SYMBOL(static_cast<vMemoryBuffer& (vMemoryBuffer::*)(const vMemoryBuffer&)>(&vMemoryBuffer::operator=)),
     VORPEX_SYMBOL(&vMemoryIterator::ResetIterator),
     VORPEX_SYMBOL(&vMemoryIterator::GetPosition),
     VORPEX_SYMBOL(static_cast<int (vMemoryIterator::*)(const char*)>(&vMemoryIterator::GetInt)),
@@ -85,8 +83,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(static_cast<char* (vMemoryIterator::*)(const char*, int)>(&vMemoryIterator::GetString)),
     VORPEX_SYMBOL(static_cast<long (vMemoryIterator::*)(const char*, int, int*)>(&vMemoryIterator::GetInt)),
     VORPEX_SYMBOL(static_cast<long (vMemoryIterator::*)(const char*, int, float*)>(&vMemoryIterator::GetFloat)),
-    VORPEX_SYMBOL(
-        static_cast<long (vMemoryIterator::*)(const char*, int, int, char**)>(&vMemoryIterator::GetString)),
+    VORPEX_SYMBOL(static_cast<long (vMemoryIterator::*)(const char*, int, int, char**)>(&vMemoryIterator::GetString)),
     VORPEX_SYMBOL(&SetAllocationCallbacks),
 
     VORPEX_SYMBOL(&vSkyBox::Init),

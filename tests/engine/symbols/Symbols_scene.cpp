@@ -51,8 +51,7 @@ struct ConstructedScene {
     ConstructedScene()
     {
         vModel* models[] = {new vModel, new vStaticModel, new vAnimatedModel};
-        for (vModel* model : models)
-            delete model;
+        for (vModel* model : models) delete model;
         vStaticModel staticModel;
         vStaticModel staticCopy(staticModel);
         vTerrain terrain;

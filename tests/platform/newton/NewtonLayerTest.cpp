@@ -11,7 +11,8 @@ namespace {
 
 const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-void Translation(float* m, float x, float y, float z) {
+void Translation(float* m, float x, float y, float z)
+{
     for (int i = 0; i < 16; ++i) m[i] = kIdentity[i];
     m[12] = x;
     m[13] = y;
@@ -25,12 +26,14 @@ struct Probe {
 };
 Probe probe;
 
-void CountingCallback(const NewtonBody* body) {
+void CountingCallback(const NewtonBody* body)
+{
     probe.calls++;
     if (probe.setForce) NewtonBodySetForce(body, probe.force);
 }
 
-void GravityCallback(const NewtonBody* body) {
+void GravityCallback(const NewtonBody* body)
+{
     float mass, ix, iy, iz;
     NewtonBodyGetMassMatrix(body, &mass, &ix, &iy, &iz);
     float f[3] = {0, -9.8f * mass, 0};
@@ -39,7 +42,8 @@ void GravityCallback(const NewtonBody* body) {
 
 class NewtonLayer : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         probe = Probe();
         world = NewtonCreate(nullptr, nullptr);
         ASSERT_NE(world, nullptr);
@@ -48,14 +52,16 @@ protected:
     }
     void TearDown() override { NewtonDestroy(world); }
 
-    NewtonBody* Board() {
+    NewtonBody* Board()
+    {
         NewtonBody* b = NewtonCreateBody(world, NewtonCreateBox(world, 90, 2, 90, nullptr));
         float m[16];
         Translation(m, 45, -1, 45);
         NewtonBodySetMatrix(b, m);
         return b;
     }
-    NewtonBody* Ball(float x, float y, float z, NewtonApplyForceAndTorque cb) {
+    NewtonBody* Ball(float x, float y, float z, NewtonApplyForceAndTorque cb)
+    {
         NewtonBody* b = NewtonCreateBody(world, NewtonCreateSphere(world, 1, 1, 1, nullptr));
         float m[16];
         Translation(m, x, y, z);
@@ -65,7 +71,8 @@ protected:
         NewtonBodySetAutoFreeze(b, 0);
         return b;
     }
-    static float Y(const NewtonBody* b) {
+    static float Y(const NewtonBody* b)
+    {
         float m[16];
         NewtonBodyGetMatrix(b, m);
         return m[13];
@@ -74,7 +81,8 @@ protected:
     NewtonWorld* world = nullptr;
 };
 
-TEST_F(NewtonLayer, EachUpdateCallsTheCallbackOnceAndItsForceActsForThatStepOnly) {
+TEST_F(NewtonLayer, EachUpdateCallsTheCallbackOnceAndItsForceActsForThatStepOnly)
+{
     NewtonBody* ball = Ball(0, 50, 0, CountingCallback);
     probe.force[0] = 600;  // 60 units/s^2 on mass 10: 1 unit/s in a 1/60 s step
     NewtonUpdate(world, 1.0f / 60.0f);
@@ -93,7 +101,8 @@ TEST_F(NewtonLayer, EachUpdateCallsTheCallbackOnceAndItsForceActsForThatStepOnly
 
 // A long update is simulated whole, in equal sub-steps of at most 1/60 s,
 // each with its own callback; the force set there acts for its sub-step.
-TEST_F(NewtonLayer, LongUpdateRunsInSubStepsOfASixtiethEachWithItsCallback) {
+TEST_F(NewtonLayer, LongUpdateRunsInSubStepsOfASixtiethEachWithItsCallback)
+{
     NewtonBody* ball = Ball(0, 50, 0, CountingCallback);
     probe.force[0] = 600;  // 60 units/s^2 on mass 10
     float v[3];
@@ -118,7 +127,8 @@ TEST_F(NewtonLayer, LongUpdateRunsInSubStepsOfASixtiethEachWithItsCallback) {
     EXPECT_LT(v[0], 5.5f + 30.0f);
 }
 
-TEST_F(NewtonLayer, BodyWithoutMassStaysPutAndGetsNoCallback) {
+TEST_F(NewtonLayer, BodyWithoutMassStaysPutAndGetsNoCallback)
+{
     NewtonBody* board = Board();
     NewtonBodySetForceAndTorqueCallback(board, CountingCallback);
     probe.force[1] = -1000;
@@ -134,7 +144,8 @@ TEST_F(NewtonLayer, BodyWithoutMassStaysPutAndGetsNoCallback) {
     EXPECT_NEAR(Y(ball), 1.0f, 0.05f);
 }
 
-TEST_F(NewtonLayer, MassMatrixReadsBackAsGiven) {
+TEST_F(NewtonLayer, MassMatrixReadsBackAsGiven)
+{
     NewtonBody* ball = Ball(0, 0, 0, nullptr);
     float mass, ix, iy, iz;
     NewtonBodyGetMassMatrix(ball, &mass, &ix, &iy, &iz);
@@ -144,7 +155,8 @@ TEST_F(NewtonLayer, MassMatrixReadsBackAsGiven) {
     EXPECT_EQ(iz, 0);
 }
 
-TEST_F(NewtonLayer, MatrixIsRowVectorLayoutWithTranslationInTwelveToFourteen) {
+TEST_F(NewtonLayer, MatrixIsRowVectorLayoutWithTranslationInTwelveToFourteen)
+{
     NewtonBody* box = NewtonCreateBody(world, NewtonCreateBox(world, 1, 1, 1, nullptr));
     NewtonBodySetMassMatrix(box, 1, 1, 1, 1);
     // A quarter turn about y in D3DX form: row 0 (the x axis) maps to -z.
@@ -167,7 +179,8 @@ TEST_F(NewtonLayer, MatrixIsRowVectorLayoutWithTranslationInTwelveToFourteen) {
     EXPECT_NEAR(back[13], 4, 1e-5f);
 }
 
-TEST_F(NewtonLayer, VelocityAndMatrixSetFromOutsideTakeEffectAtOnce) {
+TEST_F(NewtonLayer, VelocityAndMatrixSetFromOutsideTakeEffectAtOnce)
+{
     NewtonBody* ball = Ball(0, 50, 0, nullptr);
     float v[3] = {6, 0, 0};
     NewtonBodySetVelocity(ball, v);
@@ -185,7 +198,8 @@ TEST_F(NewtonLayer, VelocityAndMatrixSetFromOutsideTakeEffectAtOnce) {
     EXPECT_EQ(m[14], 9);
 }
 
-TEST_F(NewtonLayer, BodyLeavingTheWorldBoxIsFrozenNotDestroyed) {
+TEST_F(NewtonLayer, BodyLeavingTheWorldBoxIsFrozenNotDestroyed)
+{
     NewtonBody* ball = Ball(0, 190, 0, CountingCallback);
     float v[3] = {0, 60, 0};
     NewtonBodySetVelocity(ball, v);
@@ -213,7 +227,8 @@ TEST_F(NewtonLayer, BodyLeavingTheWorldBoxIsFrozenNotDestroyed) {
     EXPECT_NEAR(v[0], 1.0f, 0.01f);
 }
 
-TEST_F(NewtonLayer, NonCollidableDefaultMaterialLetsTheBallFallThrough) {
+TEST_F(NewtonLayer, NonCollidableDefaultMaterialLetsTheBallFallThrough)
+{
     int g = NewtonMaterialGetDefaultGroupID(world);
     NewtonMaterialSetDefaultCollidable(world, g, g, 0);
     Board();
@@ -223,7 +238,8 @@ TEST_F(NewtonLayer, NonCollidableDefaultMaterialLetsTheBallFallThrough) {
 }
 
 // Drops a ball from 5 units and returns the highest point of its first bounce.
-float BounceHeight(float elasticity) {
+float BounceHeight(float elasticity)
+{
     NewtonWorld* w = NewtonCreate(nullptr, nullptr);
     int g = NewtonMaterialGetDefaultGroupID(w);
     NewtonMaterialSetDefaultElasticity(w, g, g, elasticity);
@@ -251,19 +267,22 @@ float BounceHeight(float elasticity) {
     return best;
 }
 
-TEST(NewtonMaterial, ElasticityDecidesTheBounce) {
+TEST(NewtonMaterial, ElasticityDecidesTheBounce)
+{
     float soft = BounceHeight(0.1f), lively = BounceHeight(0.8f);
     EXPECT_LT(soft, 0.3f);
     EXPECT_GT(lively, 1.0f);  // of a 5-unit drop
     EXPECT_LT(lively, 5.0f);
 }
 
-void SpinCallback(const NewtonBody* body) {
+void SpinCallback(const NewtonBody* body)
+{
     float torque[3] = {70, 0, 0};
     NewtonBodySetTorque(body, torque);
 }
 
-TEST_F(NewtonLayer, ZeroInertiaTakesTheSolidShapesAndGivenInertiaIsKept) {
+TEST_F(NewtonLayer, ZeroInertiaTakesTheSolidShapesAndGivenInertiaIsKept)
+{
     // A solid sphere of mass 10 and radius 1 has inertia 4: torque 70 for a
     // 1/60 s step spins it to 70 / 60 / 4 rad/s.
     NewtonBody* solid = Ball(0, 50, 0, SpinCallback);
@@ -278,7 +297,8 @@ TEST_F(NewtonLayer, ZeroInertiaTakesTheSolidShapesAndGivenInertiaIsKept) {
 }
 
 // Slides a box at 5 units/s over the board and returns how far it went.
-float SlideDistance(float friction) {
+float SlideDistance(float friction)
+{
     NewtonWorld* w = NewtonCreate(nullptr, nullptr);
     int g = NewtonMaterialGetDefaultGroupID(w);
     NewtonMaterialSetDefaultFriction(w, g, g, friction, friction);
@@ -300,25 +320,29 @@ float SlideDistance(float friction) {
     return m[12] - 10;
 }
 
-TEST(NewtonMaterial, FrictionAboveTwoActsAsTwo) {
+TEST(NewtonMaterial, FrictionAboveTwoActsAsTwo)
+{
     float two = SlideDistance(2.0f), four = SlideDistance(4.0f), half = SlideDistance(0.5f);
     EXPECT_NEAR(four, two, 0.01f);
-    EXPECT_GT(two, 0.3f);          // 5^2 / (2 * 2 * 9.8) = 0.64
+    EXPECT_GT(two, 0.3f);  // 5^2 / (2 * 2 * 9.8) = 0.64
     EXPECT_LT(two, 1.0f);
-    EXPECT_GT(half, 2.0f * two);   // 2.55
+    EXPECT_GT(half, 2.0f * two);  // 2.55
 }
 
 int liveBlocks = 0;
-void* CountingAlloc(int size) {
+void* CountingAlloc(int size)
+{
     ++liveBlocks;
     return std::malloc(static_cast<size_t>(size));
 }
-void CountingFree(void* p, int) {
+void CountingFree(void* p, int)
+{
     --liveBlocks;
     std::free(p);
 }
 
-TEST(NewtonWorldLifetime, DestroyReturnsEveryBlockToTheAllocationPair) {
+TEST(NewtonWorldLifetime, DestroyReturnsEveryBlockToTheAllocationPair)
+{
     NewtonWorld* w = NewtonCreate(CountingAlloc, CountingFree);
     NewtonCollision* box = NewtonCreateBox(w, 1, 1, 1, nullptr);
     NewtonBody* a = NewtonCreateBody(w, box);
@@ -332,7 +356,8 @@ TEST(NewtonWorldLifetime, DestroyReturnsEveryBlockToTheAllocationPair) {
     EXPECT_EQ(liveBlocks, 0);
 }
 
-TEST(NewtonBadArguments, NullHandlesAndDegenerateShapesAreRefused) {
+TEST(NewtonBadArguments, NullHandlesAndDegenerateShapesAreRefused)
+{
     NewtonWorld* w = NewtonCreate(nullptr, nullptr);
     EXPECT_EQ(NewtonCreateBox(w, 0, 1, 1, nullptr), nullptr);
     EXPECT_EQ(NewtonCreateSphere(w, 1, -1, 1, nullptr), nullptr);

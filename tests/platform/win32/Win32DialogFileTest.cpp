@@ -15,7 +15,8 @@ namespace {
 
 using Win32Dialog = Win32Test;
 
-TEST_F(Win32Dialog, HeadlessMessageBoxReturnsAtOnceAndIsLogged) {
+TEST_F(Win32Dialog, HeadlessMessageBoxReturnsAtOnceAndIsLogged)
+{
     win32test::ClearMessageBoxLog();
     testing::internal::CaptureStderr();
     int r1 = MessageBoxA(nullptr, "Failed to initialize Direct3D", "Error!", MB_OK);
@@ -29,7 +30,7 @@ TEST_F(Win32Dialog, HeadlessMessageBoxReturnsAtOnceAndIsLogged) {
     EXPECT_NE(err.find("Error!: Failed to initialize Direct3D\n"), std::string::npos);
     EXPECT_NE(err.find("Error!: Error loading texture!\n"), std::string::npos);
 
-    MessageBoxA(nullptr, nullptr, nullptr, MB_OK);   // null strings are not a crash
+    MessageBoxA(nullptr, nullptr, nullptr, MB_OK);  // null strings are not a crash
     EXPECT_EQ(win32test::MessageBoxLog().size(), 3u);
     win32test::ClearMessageBoxLog();
     EXPECT_TRUE(win32test::MessageBoxLog().empty());
@@ -37,13 +38,15 @@ TEST_F(Win32Dialog, HeadlessMessageBoxReturnsAtOnceAndIsLogged) {
 
 // A context with a fixed-pitch font of its own: character c is c % 7 + 3 wide.
 struct FakeFontContext : HDC__ {
-    BOOL CharWidths(UINT first, UINT last, INT* widths) override {
+    BOOL CharWidths(UINT first, UINT last, INT* widths) override
+    {
         for (UINT c = first; c <= last; ++c) widths[c - first] = static_cast<INT>(c % 7 + 3);
         return TRUE;
     }
 };
 
-TEST_F(Win32Dialog, CharWidthsComeFromTheContextsFont) {
+TEST_F(Win32Dialog, CharWidthsComeFromTheContextsFont)
+{
     FakeFontContext dc;
     INT w[3] = {-1, -1, -1};
     ASSERT_TRUE(GetCharWidth32A(&dc, 'a', 'c', w));
@@ -61,25 +64,29 @@ TEST_F(Win32Dialog, CharWidthsComeFromTheContextsFont) {
 
 class Win32File : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         char tmpl[] = "/tmp/win32fileXXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir_ = tmpl;
         ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
         ASSERT_EQ(chdir(dir_.c_str()), 0);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ASSERT_EQ(chdir(old_), 0);
         std::string cmd = "rm -rf '" + dir_ + "'";
         ASSERT_EQ(std::system(cmd.c_str()), 0);
     }
-    static void Write(const char* path, const char* text) {
+    static void Write(const char* path, const char* text)
+    {
         FILE* f = std::fopen(path, "wb");
         ASSERT_NE(f, nullptr) << path;
         std::fputs(text, f);
         std::fclose(f);
     }
-    static std::string Read(FILE* f) {
+    static std::string Read(FILE* f)
+    {
         std::string s;
         char buf[64];
         size_t n;
@@ -91,7 +98,8 @@ protected:
     char old_[4096];
 };
 
-TEST_F(Win32File, BackslashNameOpensTheFile) {
+TEST_F(Win32File, BackslashNameOpensTheFile)
+{
     ASSERT_EQ(mkdir("kMedia", 0755), 0);
     ASSERT_EQ(mkdir("kMedia/kMaps", 0755), 0);
     Write("kMedia/kMaps/level1.kmf", "level one");
@@ -110,7 +118,8 @@ TEST_F(Win32File, BackslashNameOpensTheFile) {
     EXPECT_EQ(Read(g), "saved");
 }
 
-TEST_F(Win32File, NamesMatchWithoutRegardToCase) {
+TEST_F(Win32File, NamesMatchWithoutRegardToCase)
+{
     ASSERT_EQ(mkdir("kMedia", 0755), 0);
     Write("kMedia/shadowplane.x", "mesh");
     FILE* f = Win32_OpenFile("KMEDIA\\shadowplane.X", "rb");
@@ -126,7 +135,8 @@ TEST_F(Win32File, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(Read(g), "new");
 }
 
-TEST_F(Win32File, MissingAndBadNamesGiveNull) {
+TEST_F(Win32File, MissingAndBadNamesGiveNull)
+{
     errno = 0;
     EXPECT_EQ(Win32_OpenFile("kMedia\\nothere.tga", "rb"), nullptr);
     EXPECT_EQ(errno, ENOENT);
@@ -134,10 +144,11 @@ TEST_F(Win32File, MissingAndBadNamesGiveNull) {
     EXPECT_EQ(Win32_OpenFile("", "rb"), nullptr);
     EXPECT_EQ(Win32_OpenFile("a.txt", nullptr), nullptr);
     EXPECT_EQ(Win32_MapFileName(nullptr), "");
-    EXPECT_EQ(Win32_OpenFile("nodir\\a.txt", "wb"), nullptr);   // no folder made on the way
+    EXPECT_EQ(Win32_OpenFile("nodir\\a.txt", "wb"), nullptr);  // no folder made on the way
 }
 
-TEST_F(Win32File, ReplaceMovesOverTheOldFileAndDeleteRemoves) {
+TEST_F(Win32File, ReplaceMovesOverTheOldFileAndDeleteRemoves)
+{
     ASSERT_EQ(mkdir("kMedia", 0755), 0);
     Write("kMedia/levelNR.kmf", "old");
     Write("kMedia/levelNR.tmp", "new");
@@ -147,7 +158,7 @@ TEST_F(Win32File, ReplaceMovesOverTheOldFileAndDeleteRemoves) {
     EXPECT_EQ(Read(f), "new");
     EXPECT_EQ(std::fopen("kMedia/levelNR.tmp", "rb"), nullptr);
     EXPECT_FALSE(Win32_ReplaceFile("kMedia\\nothere", "kMedia\\levelNR.kmf"));
-    f = Win32_OpenFile("kMedia\\levelNR.kmf", "rb");   // left alone by the failed replace
+    f = Win32_OpenFile("kMedia\\levelNR.kmf", "rb");  // left alone by the failed replace
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(Read(f), "new");
 
@@ -160,7 +171,8 @@ TEST_F(Win32File, ReplaceMovesOverTheOldFileAndDeleteRemoves) {
 
 }  // namespace
 
-TEST_F(Win32File, WholeFileReadHonoursTheLimitAndTheSystemName) {
+TEST_F(Win32File, WholeFileReadHonoursTheLimitAndTheSystemName)
+{
     ASSERT_EQ(mkdir("media", 0755), 0);
     ASSERT_EQ(mkdir("media/TerrData", 0755), 0);
     std::string big(200000, '\0');

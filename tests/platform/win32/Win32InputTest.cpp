@@ -6,7 +6,8 @@ namespace {
 using Win32Input = Win32Test;
 
 // GetKeyState answers as of the key messages retrieved so far (Drain takes them).
-TEST_F(Win32Input, HeldKeyIsNegativeReleasedKeyIsNot) {
+TEST_F(Win32Input, HeldKeyIsNegativeReleasedKeyIsNot)
+{
     OpenWindow();
     EXPECT_GE(GetKeyState('W'), 0);
     win32test::KeyDown('W');
@@ -29,7 +30,8 @@ TEST_F(Win32Input, HeldKeyIsNegativeReleasedKeyIsNot) {
     EXPECT_GE(GetKeyState(VK_RETURN), 0);
 }
 
-TEST_F(Win32Input, ControlFollowsEitherControlKey) {
+TEST_F(Win32Input, ControlFollowsEitherControlKey)
+{
     OpenWindow();
     win32test::KeyDown(VK_LCONTROL);
     Drain();
@@ -39,7 +41,7 @@ TEST_F(Win32Input, ControlFollowsEitherControlKey) {
     win32test::KeyDown(VK_RCONTROL);
     win32test::KeyUp(VK_LCONTROL);
     Drain();
-    EXPECT_LT(GetKeyState(VK_CONTROL), 0);   // right one still down
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);  // right one still down
     EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
     win32test::KeyUp(VK_RCONTROL);
     Drain();
@@ -60,7 +62,7 @@ TEST_F(Win32Input, ControlFollowsEitherControlKey) {
     // Key messages carry the generic code, and the previous state in bit 30.
     Drain();
     win32test::KeyDown(VK_LCONTROL);
-    win32test::KeyDown(VK_LCONTROL);   // auto-repeat
+    win32test::KeyDown(VK_LCONTROL);  // auto-repeat
     std::vector<MSG> down = DrainOf(WM_KEYDOWN);
     ASSERT_EQ(down.size(), 2u);
     EXPECT_EQ(down[0].wParam, static_cast<WPARAM>(VK_CONTROL));
@@ -68,7 +70,8 @@ TEST_F(Win32Input, ControlFollowsEitherControlKey) {
     EXPECT_TRUE(down[1].lParam & (1 << 30));
 }
 
-TEST_F(Win32Input, EachPressFlipsTheToggleBit) {
+TEST_F(Win32Input, EachPressFlipsTheToggleBit)
+{
     OpenWindow();
     SHORT before = GetKeyState(VK_CAPITAL) & 1;
     win32test::KeyDown(VK_CAPITAL);
@@ -80,16 +83,18 @@ TEST_F(Win32Input, EachPressFlipsTheToggleBit) {
     EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, before);
 }
 
-TEST_F(Win32Input, BadKeyCodesReadAsUp) {
+TEST_F(Win32Input, BadKeyCodesReadAsUp)
+{
     EXPECT_EQ(GetKeyState(0), 0);
     EXPECT_EQ(GetKeyState(-5), 0);
     EXPECT_EQ(GetKeyState(256), 0);
     EXPECT_EQ(GetKeyState(100000), 0);
-    win32test::KeyDown(300);   // ignored
+    win32test::KeyDown(300);  // ignored
     win32test::KeyUp(-1);
 }
 
-TEST_F(Win32Input, ShowCursorCountsAndAnswersTheCounter) {
+TEST_F(Win32Input, ShowCursorCountsAndAnswersTheCounter)
+{
     int start = ShowCursor(TRUE);
     EXPECT_EQ(ShowCursor(TRUE), start + 1);
     EXPECT_EQ(ShowCursor(FALSE), start);
@@ -100,7 +105,8 @@ TEST_F(Win32Input, ShowCursorCountsAndAnswersTheCounter) {
     EXPECT_EQ(ShowCursor(FALSE), start - 1);
 }
 
-TEST_F(Win32Input, PtInRectIncludesLeftTopExcludesRightBottom) {
+TEST_F(Win32Input, PtInRectIncludesLeftTopExcludesRightBottom)
+{
     RECT r;
     ASSERT_TRUE(SetRect(&r, 10, 20, 30, 40));
     EXPECT_EQ(r.left, 10);
@@ -121,19 +127,21 @@ TEST_F(Win32Input, PtInRectIncludesLeftTopExcludesRightBottom) {
     EXPECT_EQ(PtInRect(&r, POINT{0, 0}), 0);
 }
 
-TEST_F(Win32Input, LstrlenCountsBytesAndTakesNull) {
+TEST_F(Win32Input, LstrlenCountsBytesAndTakesNull)
+{
     EXPECT_EQ(lstrlenA("kMedia\\ball.x"), 13);
     EXPECT_EQ(lstrlenA(""), 0);
     EXPECT_EQ(lstrlenA(nullptr), 0);
 }
 
-TEST_F(Win32Input, CursorCallsRejectNullAndUnknownWindows) {
+TEST_F(Win32Input, CursorCallsRejectNullAndUnknownWindows)
+{
     EXPECT_FALSE(GetCursorPos(nullptr));
     POINT p = {1, 2};
     HWND w = OpenWindow();
     DestroyWindow(w);
     EXPECT_FALSE(ScreenToClient(w, &p));
-    EXPECT_EQ(p.x, 1);   // left alone
+    EXPECT_EQ(p.x, 1);  // left alone
     EXPECT_EQ(p.y, 2);
     EXPECT_TRUE(ScreenToClient(GetDesktopWindow(), &p));
     EXPECT_EQ(p.x, 1);

@@ -13,13 +13,15 @@ namespace {
 
 using win32detail::KeyMapEntry;
 
-std::vector<KeyMapEntry> Table() {
+std::vector<KeyMapEntry> Table()
+{
     std::size_t n = 0;
     const KeyMapEntry* t = win32detail::KeyMapTable(&n);
     return std::vector<KeyMapEntry>(t, t + n);
 }
 
-TEST(Win32KeyMap, CodesAreInRangeAndNoKeyIsListedTwice) {
+TEST(Win32KeyMap, CodesAreInRangeAndNoKeyIsListedTwice)
+{
     std::set<int> scancodes;
     for (const KeyMapEntry& e : Table()) {
         EXPECT_GT(e.scancode, SDL_SCANCODE_UNKNOWN) << e.name;
@@ -30,7 +32,8 @@ TEST(Win32KeyMap, CodesAreInRangeAndNoKeyIsListedTwice) {
     }
 }
 
-TEST(Win32KeyMap, OnlySharedKeysShareACode) {
+TEST(Win32KeyMap, OnlySharedKeysShareACode)
+{
     std::map<int, std::vector<const char*>> byKey;
     for (const KeyMapEntry& e : Table()) byKey[e.virtKey].push_back(e.name);
     for (const auto& [vk, names] : byKey) {
@@ -38,12 +41,12 @@ TEST(Win32KeyMap, OnlySharedKeysShareACode) {
             EXPECT_EQ(names.size(), 2u) << "virtual key " << vk;
             continue;
         }
-        EXPECT_EQ(names.size(), 1u) << "virtual key " << vk << " used by " << names[0] << " and "
-                                    << names.back();
+        EXPECT_EQ(names.size(), 1u) << "virtual key " << vk << " used by " << names[0] << " and " << names.back();
     }
 }
 
-TEST(Win32KeyMap, RoundTripsThroughBothLookups) {
+TEST(Win32KeyMap, RoundTripsThroughBothLookups)
+{
     for (const KeyMapEntry& e : Table()) {
         EXPECT_EQ(win32detail::VirtualKeyFromScancode(e.scancode), e.virtKey) << e.name;
         int back = win32detail::ScancodeFromVirtualKey(e.virtKey);
@@ -54,12 +57,12 @@ TEST(Win32KeyMap, RoundTripsThroughBothLookups) {
     }
     EXPECT_EQ(win32detail::VirtualKeyFromScancode(SDL_SCANCODE_UNKNOWN), 0);
     EXPECT_EQ(win32detail::ScancodeFromVirtualKey(0), 0);
-    EXPECT_EQ(win32detail::ScancodeFromVirtualKey(VK_CONTROL), 0);   // no key is "either Control"
+    EXPECT_EQ(win32detail::ScancodeFromVirtualKey(VK_CONTROL), 0);  // no key is "either Control"
 }
 
-TEST(Win32KeyMap, TheKeysTheGameAndEngineReadArePresent) {
-    for (int c = 'A'; c <= 'Z'; ++c)
-        EXPECT_EQ(win32detail::VirtualKeyFromScancode(SDL_SCANCODE_A + (c - 'A')), c);
+TEST(Win32KeyMap, TheKeysTheGameAndEngineReadArePresent)
+{
+    for (int c = 'A'; c <= 'Z'; ++c) EXPECT_EQ(win32detail::VirtualKeyFromScancode(SDL_SCANCODE_A + (c - 'A')), c);
     EXPECT_EQ(win32detail::VirtualKeyFromScancode(SDL_SCANCODE_1), '1');
     EXPECT_EQ(win32detail::VirtualKeyFromScancode(SDL_SCANCODE_0), '0');
     EXPECT_EQ(win32detail::VirtualKeyFromScancode(SDL_SCANCODE_LCTRL), VK_LCONTROL);
@@ -72,7 +75,7 @@ TEST(Win32KeyMap, TheKeysTheGameAndEngineReadArePresent) {
     EXPECT_EQ(win32detail::MessageVirtualKey(VK_RCONTROL), VK_CONTROL);
     EXPECT_EQ(win32detail::MessageVirtualKey(VK_LSHIFT), VK_SHIFT);
     EXPECT_EQ(win32detail::MessageVirtualKey('A'), 'A');
-    EXPECT_GE(Table().size(), 100u);   // a full keyboard
+    EXPECT_GE(Table().size(), 100u);  // a full keyboard
 }
 
 }  // namespace

@@ -12,11 +12,18 @@ namespace {
 
 using Win32Messages = Win32Test;
 
-void PushSdl(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+void PushSdl(SDL_Event e)
+{
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
 
-Uint32 SdlId(HWND w) { return SDL_GetWindowID(Win32_GetSDLWindow(w)); }
+Uint32 SdlId(HWND w)
+{
+    return SDL_GetWindowID(Win32_GetSDLWindow(w));
+}
 
-TEST_F(Win32Messages, LeftButtonArrivesWithItsClientPoint) {
+TEST_F(Win32Messages, LeftButtonArrivesWithItsClientPoint)
+{
     HWND w = OpenWindow();
     Drain();
     win32test::MouseMove(w, 123, 456);
@@ -43,7 +50,8 @@ TEST_F(Win32Messages, LeftButtonArrivesWithItsClientPoint) {
     EXPECT_EQ(msgs[1].pt.y, p.y);
 }
 
-TEST_F(Win32Messages, WheelArrivesWithWin32sPacking) {
+TEST_F(Win32Messages, WheelArrivesWithWin32sPacking)
+{
     HWND w = OpenWindow();
     win32test::MouseMove(w, 40, 50);
     Drain();
@@ -79,7 +87,8 @@ TEST_F(Win32Messages, WheelArrivesWithWin32sPacking) {
     EXPECT_EQ(GET_X_LPARAM(wheel[1].lParam), 300 + 8 + 40);
 }
 
-TEST_F(Win32Messages, MouseMovesInARowMergeIntoTheLatest) {
+TEST_F(Win32Messages, MouseMovesInARowMergeIntoTheLatest)
+{
     HWND w = OpenWindow();
     Drain();
     win32test::MouseMove(w, 1, 1);
@@ -92,15 +101,16 @@ TEST_F(Win32Messages, MouseMovesInARowMergeIntoTheLatest) {
     EXPECT_EQ(msgs[0].lParam, MAKELPARAM(3, 4));
     EXPECT_EQ(msgs[1].message, static_cast<UINT>(WM_LBUTTONDOWN));
     EXPECT_EQ(msgs[2].lParam, MAKELPARAM(5, 6));
-    EXPECT_EQ(msgs[2].wParam, static_cast<WPARAM>(MK_LBUTTON));   // dragging
+    EXPECT_EQ(msgs[2].wParam, static_cast<WPARAM>(MK_LBUTTON));  // dragging
     EXPECT_LT(GetKeyState(VK_LBUTTON), 0);
 }
 
-TEST_F(Win32Messages, TypedTextAndBackspaceArriveAsCharacters) {
+TEST_F(Win32Messages, TypedTextAndBackspaceArriveAsCharacters)
+{
     HWND w = OpenWindow();
     Drain();
     win32test::TypeText("a");
-    win32test::KeyDown(VK_BACK);   // no text of its own: TranslateMessage gives 8
+    win32test::KeyDown(VK_BACK);  // no text of its own: TranslateMessage gives 8
     win32test::KeyUp(VK_BACK);
     win32test::KeyDown(VK_RETURN);
     win32test::KeyUp(VK_RETURN);
@@ -124,10 +134,11 @@ TEST_F(Win32Messages, TypedTextAndBackspaceArriveAsCharacters) {
     EXPECT_EQ(Recorded()[2].message, static_cast<UINT>(WM_CHAR));
 }
 
-TEST_F(Win32Messages, TextBecomesUtf16Units) {
+TEST_F(Win32Messages, TextBecomesUtf16Units)
+{
     OpenWindow();
     Drain();
-    win32test::TypeText("\xC3\xA9\xF0\x9F\x99\x82x\xFF");   // e-acute, a smiley, x, a bad byte
+    win32test::TypeText("\xC3\xA9\xF0\x9F\x99\x82x\xFF");  // e-acute, a smiley, x, a bad byte
     std::vector<MSG> chars = DrainOf(WM_CHAR);
     ASSERT_EQ(chars.size(), 5u);
     EXPECT_EQ(chars[0].wParam, 0xE9u);
@@ -137,7 +148,8 @@ TEST_F(Win32Messages, TextBecomesUtf16Units) {
     EXPECT_EQ(chars[4].wParam, 0xFFFDu);
 }
 
-TEST_F(Win32Messages, KeysGoToTheActiveWindowOnly) {
+TEST_F(Win32Messages, KeysGoToTheActiveWindowOnly)
+{
     HWND a = OpenWindow(0, 0, 200, 200);
     HWND b = OpenWindow(0, 0, 200, 200);
     ASSERT_EQ(GetActiveWindow(), b);
@@ -156,19 +168,20 @@ TEST_F(Win32Messages, KeysGoToTheActiveWindowOnly) {
     EXPECT_EQ(down[0].hwnd, b);
     EXPECT_EQ(down[0].wParam, static_cast<WPARAM>('W'));
     EXPECT_EQ(up[0].hwnd, a);
-    EXPECT_TRUE(up[0].lParam & (1u << 31));   // transition: released
+    EXPECT_TRUE(up[0].lParam & (1u << 31));  // transition: released
 
     win32test::SetActiveWindow(nullptr);
     Drain();
     win32test::KeyDown('W');
     EXPECT_TRUE(DrainOf(WM_KEYDOWN).empty());
-    EXPECT_LT(GetKeyState('W'), 0);   // the key is still held
+    EXPECT_LT(GetKeyState('W'), 0);  // the key is still held
 }
 
 // GetKeyState follows the queue: a tap whose press and release arrive
 // together is seen down after the press is retrieved and up after the
 // release; GetAsyncKeyState answers the keyboard as it is now.
-TEST_F(Win32Messages, KeyStateFollowsRetrievedKeyMessages) {
+TEST_F(Win32Messages, KeyStateFollowsRetrievedKeyMessages)
+{
     OpenWindow(0, 0, 200, 200);
     Drain();
     win32test::KeyDown(VK_ESCAPE);
@@ -211,7 +224,8 @@ TEST_F(Win32Messages, KeyStateFollowsRetrievedKeyMessages) {
     EXPECT_GE(GetKeyState('Q'), 0);
 }
 
-TEST_F(Win32Messages, CloseBoxEndsInDestroyThroughDefWindowProc) {
+TEST_F(Win32Messages, CloseBoxEndsInDestroyThroughDefWindowProc)
+{
     HWND w = OpenWindow();
     DispatchAll();
     Recorded().clear();
@@ -223,19 +237,21 @@ TEST_F(Win32Messages, CloseBoxEndsInDestroyThroughDefWindowProc) {
     EXPECT_FALSE(IsWindow(w));
 }
 
-LRESULT CALLBACK QuitOnDestroyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK QuitOnDestroyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     if (msg == WM_DESTROY) PostQuitMessage(3);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-TEST_F(Win32Messages, CloseBoxThenQuitEndsAGetMessageLoop) {
+TEST_F(Win32Messages, CloseBoxThenQuitEndsAGetMessageLoop)
+{
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = QuitOnDestroyProc;
     wc.lpszClassName = "Win32QuitOnDestroy";
     RegisterClassExA(&wc);
-    HWND w = CreateWindowExA(0, "Win32QuitOnDestroy", "q", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                             200, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExA(0, "Win32QuitOnDestroy", "q", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                             nullptr, nullptr, nullptr);
     ASSERT_NE(w, nullptr);
     windows_.push_back(w);
     EXPECT_EQ(GetActiveWindow(), w);
@@ -263,7 +279,8 @@ TEST_F(Win32Messages, CloseBoxThenQuitEndsAGetMessageLoop) {
     EXPECT_FALSE(IsWindow(w));
 }
 
-TEST_F(Win32Messages, QuitComesAfterWaitingMessagesAndOnlyOnce) {
+TEST_F(Win32Messages, QuitComesAfterWaitingMessagesAndOnlyOnce)
+{
     HWND w = OpenWindow();
     Drain();
     PostQuitMessage(7);
@@ -271,7 +288,7 @@ TEST_F(Win32Messages, QuitComesAfterWaitingMessagesAndOnlyOnce) {
     MSG m;
     ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(m.message, static_cast<UINT>(WM_USER + 1));
-    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));   // still there after NOREMOVE
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));  // still there after NOREMOVE
     EXPECT_EQ(m.message, static_cast<UINT>(WM_USER + 1));
     EXPECT_EQ(m.wParam, 11u);
     EXPECT_EQ(m.lParam, 22);
@@ -285,7 +302,8 @@ TEST_F(Win32Messages, QuitComesAfterWaitingMessagesAndOnlyOnce) {
     EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(Win32Messages, FiltersByWindowAndRange) {
+TEST_F(Win32Messages, FiltersByWindowAndRange)
+{
     HWND a = OpenWindow(0, 0, 100, 100);
     HWND b = OpenWindow(0, 0, 100, 100);
     Drain();
@@ -303,7 +321,8 @@ TEST_F(Win32Messages, FiltersByWindowAndRange) {
     EXPECT_EQ(DispatchMessageA(nullptr), 0);
 }
 
-TEST_F(Win32Messages, SendCallsTheProcedureAtOnceAndDestroyDropsQueuedMessages) {
+TEST_F(Win32Messages, SendCallsTheProcedureAtOnceAndDestroyDropsQueuedMessages)
+{
     HWND w = OpenWindow();
     DispatchAll();
     Recorded().clear();
@@ -318,7 +337,8 @@ TEST_F(Win32Messages, SendCallsTheProcedureAtOnceAndDestroyDropsQueuedMessages) 
 }
 
 // Real SDL events take the same path as injected ones.
-TEST_F(Win32Messages, RealSdlInputBecomesMessages) {
+TEST_F(Win32Messages, RealSdlInputBecomesMessages)
+{
     HWND w = OpenWindow();
     Drain();
     Uint32 id = SdlId(w);
@@ -355,7 +375,7 @@ TEST_F(Win32Messages, RealSdlInputBecomesMessages) {
         if (m.message == WM_LBUTTONDOWN) clicks.push_back(m);
     }
     ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>(VK_CONTROL));   // either side reads as Control
+    EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>(VK_CONTROL));  // either side reads as Control
     EXPECT_EQ(keys[1].wParam, static_cast<WPARAM>('D'));
     ASSERT_EQ(chars.size(), 1u);
     EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('d'));
@@ -381,7 +401,8 @@ TEST_F(Win32Messages, RealSdlInputBecomesMessages) {
     EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
 }
 
-TEST_F(Win32Messages, SdlFocusEventsMoveActivation) {
+TEST_F(Win32Messages, SdlFocusEventsMoveActivation)
+{
     HWND a = OpenWindow(0, 0, 100, 100);
     HWND b = OpenWindow(0, 0, 100, 100);
     ASSERT_EQ(GetActiveWindow(), b);

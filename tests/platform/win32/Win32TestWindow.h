@@ -17,13 +17,15 @@ struct RecordedMessage {
     LPARAM lParam;
 };
 
-inline std::vector<RecordedMessage>& Recorded() {
+inline std::vector<RecordedMessage>& Recorded()
+{
     static std::vector<RecordedMessage> messages;
     return messages;
 }
 
 // Records, then leaves the rest to DefWindowProcA, as the game's procedure does.
-inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     Recorded().push_back({hwnd, msg, wParam, lParam});
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -32,21 +34,23 @@ class Win32Test : public ::testing::Test {
 protected:
     static constexpr const char* kClass = "Win32TestWindow";
 
-    void SetUp() override {
+    void SetUp() override
+    {
         WNDCLASSEXA wc = {};
         wc.cbSize = sizeof(wc);
         wc.style = CS_CLASSDC;
         wc.lpfnWndProc = RecordingProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = kClass;
-        RegisterClassExA(&wc);   // already there after the first test
+        RegisterClassExA(&wc);  // already there after the first test
         win32test::ReleaseAllKeys();
         win32test::UseVirtualClock(false);
         Drain();
         Recorded().clear();
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         for (HWND w : windows_)
             if (IsWindow(w)) DestroyWindow(w);
         win32test::SetActiveWindow(nullptr);
@@ -56,9 +60,10 @@ protected:
     }
 
     // The game's window: 1032 x 795 at (300, 100), shown.
-    HWND OpenWindow(int x = 300, int y = 100, int width = 1032, int height = 795, bool show = true) {
-        HWND w = CreateWindowExA(0, kClass, "test", WS_OVERLAPPEDWINDOW, x, y, width, height,
-                                 GetDesktopWindow(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND OpenWindow(int x = 300, int y = 100, int width = 1032, int height = 795, bool show = true)
+    {
+        HWND w = CreateWindowExA(0, kClass, "test", WS_OVERLAPPEDWINDOW, x, y, width, height, GetDesktopWindow(),
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
         if (w) {
             windows_.push_back(w);
             if (show) ShowWindow(w, SW_SHOWDEFAULT);
@@ -67,7 +72,8 @@ protected:
     }
 
     // Every pending message, removed from the queue, not dispatched.
-    static std::vector<MSG> Drain() {
+    static std::vector<MSG> Drain()
+    {
         std::vector<MSG> out;
         MSG m;
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -78,7 +84,8 @@ protected:
     }
 
     // Pending messages of one kind.
-    static std::vector<MSG> DrainOf(UINT message) {
+    static std::vector<MSG> DrainOf(UINT message)
+    {
         std::vector<MSG> out;
         for (const MSG& m : Drain())
             if (m.message == message) out.push_back(m);
@@ -86,7 +93,8 @@ protected:
     }
 
     // The game's loop body: take, translate and dispatch every pending message.
-    static int DispatchAll() {
+    static int DispatchAll()
+    {
         int n = 0;
         MSG m;
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {

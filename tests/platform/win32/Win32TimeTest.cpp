@@ -8,7 +8,8 @@ namespace {
 
 using Win32Time = Win32Test;
 
-TEST_F(Win32Time, TickCountWrapsPast32BitsUnderTheVirtualClock) {
+TEST_F(Win32Time, TickCountWrapsPast32BitsUnderTheVirtualClock)
+{
     win32test::UseVirtualClock(true);
     ASSERT_TRUE(win32test::VirtualClockInUse());
     win32test::SetVirtualTimeMs(0xFFFFFFFFull - 5);
@@ -18,11 +19,12 @@ TEST_F(Win32Time, TickCountWrapsPast32BitsUnderTheVirtualClock) {
     win32test::AdvanceVirtualTimeMs(10);
     DWORD after = GetTickCount();
     EXPECT_EQ(after, 4u);
-    EXPECT_EQ(static_cast<DWORD>(after - before), 10u);   // unsigned difference survives the wrap
+    EXPECT_EQ(static_cast<DWORD>(after - before), 10u);  // unsigned difference survives the wrap
     EXPECT_EQ(timeGetTime(), 4u);
 }
 
-TEST_F(Win32Time, PerformanceCounterAdvancesWithTheVirtualClock) {
+TEST_F(Win32Time, PerformanceCounterAdvancesWithTheVirtualClock)
+{
     LARGE_INTEGER f, a, b;
     ASSERT_TRUE(QueryPerformanceFrequency(&f));
     ASSERT_GT(f.QuadPart, 0);
@@ -38,23 +40,25 @@ TEST_F(Win32Time, PerformanceCounterAdvancesWithTheVirtualClock) {
     EXPECT_NEAR(static_cast<double>(a.QuadPart - b.QuadPart) / f.QuadPart, 0.00025, 1e-8);
     LARGE_INTEGER f2;
     QueryPerformanceFrequency(&f2);
-    EXPECT_EQ(f2.QuadPart, f.QuadPart);   // one frequency whatever the clock
+    EXPECT_EQ(f2.QuadPart, f.QuadPart);  // one frequency whatever the clock
     // Fractions of a millisecond add up.
     DWORD t = GetTickCount();
     for (int i = 0; i < 4; ++i) win32test::AdvanceVirtualTimeMs(0.25);
     EXPECT_EQ(GetTickCount(), t + 1);
 }
 
-TEST_F(Win32Time, SleepAdvancesTheVirtualClockInsteadOfWaiting) {
+TEST_F(Win32Time, SleepAdvancesTheVirtualClockInsteadOfWaiting)
+{
     win32test::UseVirtualClock(true);
     win32test::SetVirtualTimeMs(1000);
     Uint64 realBefore = SDL_GetTicks64();
-    Sleep(3600 * 1000);   // an hour: the test would time out if this waited
+    Sleep(3600 * 1000);  // an hour: the test would time out if this waited
     EXPECT_EQ(GetTickCount(), 1000u + 3600u * 1000u);
     EXPECT_LT(SDL_GetTicks64() - realBefore, 60000u);
 }
 
-TEST_F(Win32Time, SwitchingToTheVirtualClockDoesNotJumpBack) {
+TEST_F(Win32Time, SwitchingToTheVirtualClockDoesNotJumpBack)
+{
     DWORD real = GetTickCount();
     win32test::UseVirtualClock(true);
     DWORD virt = GetTickCount();
@@ -63,7 +67,8 @@ TEST_F(Win32Time, SwitchingToTheVirtualClockDoesNotJumpBack) {
     EXPECT_FALSE(win32test::VirtualClockInUse());
 }
 
-TEST_F(Win32Time, RealClocksMoveForwardTogether) {
+TEST_F(Win32Time, RealClocksMoveForwardTogether)
+{
     LARGE_INTEGER f, a, b;
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&a);

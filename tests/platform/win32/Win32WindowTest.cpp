@@ -14,7 +14,8 @@ namespace {
 
 using Win32Window = Win32Test;
 
-TEST_F(Win32Window, GameSizedWindowHasFrameLessClientArea) {
+TEST_F(Win32Window, GameSizedWindowHasFrameLessClientArea)
+{
     HWND w = OpenWindow(300, 100, 1032, 795);
     ASSERT_NE(w, nullptr);
 
@@ -42,7 +43,8 @@ TEST_F(Win32Window, GameSizedWindowHasFrameLessClientArea) {
     EXPECT_EQ(Win32_GetHWND(sdl), w);
 }
 
-TEST_F(Win32Window, ClientAndScreenPointsDifferByWindowPositionAndFrame) {
+TEST_F(Win32Window, ClientAndScreenPointsDifferByWindowPositionAndFrame)
+{
     HWND w = OpenWindow(300, 100);
     POINT p = {10, 20};
     ASSERT_TRUE(ClientToScreen(w, &p));
@@ -53,7 +55,8 @@ TEST_F(Win32Window, ClientAndScreenPointsDifferByWindowPositionAndFrame) {
     EXPECT_EQ(p.y, 20);
 }
 
-TEST_F(Win32Window, TinyWindowReportsEmptyClientArea) {
+TEST_F(Win32Window, TinyWindowReportsEmptyClientArea)
+{
     HWND w = OpenWindow(0, 0, 10, 10);
     ASSERT_NE(w, nullptr);
     RECT r;
@@ -62,9 +65,10 @@ TEST_F(Win32Window, TinyWindowReportsEmptyClientArea) {
     EXPECT_EQ(r.bottom, 0);
 }
 
-TEST_F(Win32Window, ShownWindowIsActiveAndActivationMovesWithMessages) {
+TEST_F(Win32Window, ShownWindowIsActiveAndActivationMovesWithMessages)
+{
     HWND a = OpenWindow(0, 0, 200, 200, false);
-    EXPECT_NE(GetActiveWindow(), a);   // hidden windows do not take focus
+    EXPECT_NE(GetActiveWindow(), a);  // hidden windows do not take focus
     ShowWindow(a, SW_SHOWDEFAULT);
     EXPECT_EQ(GetActiveWindow(), a);
     EXPECT_EQ(GetFocus(), a);
@@ -72,7 +76,7 @@ TEST_F(Win32Window, ShownWindowIsActiveAndActivationMovesWithMessages) {
     HWND b = OpenWindow(0, 0, 200, 200);
     EXPECT_EQ(GetActiveWindow(), b);
     std::vector<MSG> act = DrainOf(WM_ACTIVATE);
-    ASSERT_EQ(act.size(), 3u);   // a active; a inactive; b active
+    ASSERT_EQ(act.size(), 3u);  // a active; a inactive; b active
     EXPECT_EQ(act[1].hwnd, a);
     EXPECT_EQ(LOWORD(act[1].wParam), WA_INACTIVE);
     EXPECT_EQ(reinterpret_cast<HWND>(act[1].lParam), b);
@@ -92,12 +96,13 @@ TEST_F(Win32Window, ShownWindowIsActiveAndActivationMovesWithMessages) {
     EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
-TEST_F(Win32Window, DestroyedWindowIsGoneAndLosesFocus) {
+TEST_F(Win32Window, DestroyedWindowIsGoneAndLosesFocus)
+{
     HWND w = OpenWindow();
     SDL_Window* sdl = Win32_GetSDLWindow(w);
     Recorded().clear();
     ASSERT_TRUE(DestroyWindow(w));
-    ASSERT_EQ(Recorded().size(), 1u);   // sent, not queued
+    ASSERT_EQ(Recorded().size(), 1u);  // sent, not queued
     EXPECT_EQ(Recorded()[0].message, static_cast<UINT>(WM_DESTROY));
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(GetActiveWindow(), nullptr);
@@ -109,14 +114,15 @@ TEST_F(Win32Window, DestroyedWindowIsGoneAndLosesFocus) {
     EXPECT_FALSE(PostMessageA(w, WM_USER, 0, 0));
 }
 
-TEST_F(Win32Window, ClassesAreRegisteredOnceAndOutliveTheirWindows) {
+TEST_F(Win32Window, ClassesAreRegisteredOnceAndOutliveTheirWindows)
+{
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = RecordingProc;
     wc.lpszClassName = "Win32TestOther";
     ATOM atom = RegisterClassExA(&wc);
     EXPECT_NE(atom, 0);
-    wc.lpszClassName = "WIN32TESTOTHER";   // names ignore case
+    wc.lpszClassName = "WIN32TESTOTHER";  // names ignore case
     EXPECT_EQ(RegisterClassExA(&wc), 0);
 
     WNDCLASSEXA bad = wc;
@@ -125,19 +131,18 @@ TEST_F(Win32Window, ClassesAreRegisteredOnceAndOutliveTheirWindows) {
     EXPECT_EQ(RegisterClassExA(&bad), 0);
     EXPECT_EQ(RegisterClassExA(nullptr), 0);
 
-    HWND w = CreateWindowExA(0, "win32testother", "t", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                             nullptr);
+    HWND w = CreateWindowExA(0, "win32testother", "t", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(w, nullptr);
     windows_.push_back(w);
-    EXPECT_FALSE(UnregisterClassA("Win32TestOther", nullptr));   // a window of it exists
+    EXPECT_FALSE(UnregisterClassA("Win32TestOther", nullptr));  // a window of it exists
     DestroyWindow(w);
     EXPECT_TRUE(UnregisterClassA("Win32TestOther", nullptr));
-    EXPECT_EQ(CreateWindowExA(0, "Win32TestOther", "t", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                              nullptr),
+    EXPECT_EQ(CreateWindowExA(0, "Win32TestOther", "t", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr),
               nullptr);
 }
 
-TEST_F(Win32Window, DesktopAndModuleHandles) {
+TEST_F(Win32Window, DesktopAndModuleHandles)
+{
     HWND desktop = GetDesktopWindow();
     ASSERT_NE(desktop, nullptr);
     EXPECT_TRUE(IsWindow(desktop));
@@ -150,14 +155,16 @@ TEST_F(Win32Window, DesktopAndModuleHandles) {
     EXPECT_FALSE(IsWindow(nullptr));
 }
 
-TEST_F(Win32Window, TitleReachesTheSdlWindow) {
+TEST_F(Win32Window, TitleReachesTheSdlWindow)
+{
     HWND w = OpenWindow();
     ASSERT_TRUE(SetWindowTextA(w, "KOLVAR - By Morquil"));
     EXPECT_STREQ(SDL_GetWindowTitle(Win32_GetSDLWindow(w)), "KOLVAR - By Morquil");
 }
 
 // The device layer's path: a 3.3 core context on the window's SDL window.
-TEST_F(Win32Window, SdlWindowTakesACoreGlContext) {
+TEST_F(Win32Window, SdlWindowTakesACoreGlContext)
+{
     HWND w = OpenWindow(0, 0, 16 + 64, 39 + 48);
     ASSERT_NE(w, nullptr);
     SDL_Window* sdl = Win32_GetSDLWindow(w);
@@ -178,14 +185,14 @@ TEST_F(Win32Window, SdlWindowTakesACoreGlContext) {
     auto readPixels = reinterpret_cast<ReadPixels>(SDL_GL_GetProcAddress("glReadPixels"));
     ASSERT_TRUE(getString && getIntegerv && clearColor && clear && readPixels);
 
-    const char* version = reinterpret_cast<const char*>(getString(0x1F02));   // GL_VERSION
+    const char* version = reinterpret_cast<const char*>(getString(0x1F02));  // GL_VERSION
     ASSERT_NE(version, nullptr);
     int major = 0, minor = 0, profile = 0;
-    getIntegerv(0x821B, &major);   // GL_MAJOR_VERSION
-    getIntegerv(0x821C, &minor);   // GL_MINOR_VERSION
-    getIntegerv(0x9126, &profile); // GL_CONTEXT_PROFILE_MASK
+    getIntegerv(0x821B, &major);    // GL_MAJOR_VERSION
+    getIntegerv(0x821C, &minor);    // GL_MINOR_VERSION
+    getIntegerv(0x9126, &profile);  // GL_CONTEXT_PROFILE_MASK
     EXPECT_GE(major * 10 + minor, 33) << version;
-    EXPECT_TRUE(profile & 0x1) << "not a core profile: " << version;   // CORE_PROFILE_BIT
+    EXPECT_TRUE(profile & 0x1) << "not a core profile: " << version;  // CORE_PROFILE_BIT
     int depth = 0, stencil = 0;
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
     SDL_GL_GetAttribute(SDL_GL_STENCIL_SIZE, &stencil);
@@ -194,9 +201,9 @@ TEST_F(Win32Window, SdlWindowTakesACoreGlContext) {
 
     // Something drawn there can be read back.
     clearColor(1.0f, 0.0f, 0.0f, 1.0f);
-    clear(0x4000);   // GL_COLOR_BUFFER_BIT
+    clear(0x4000);  // GL_COLOR_BUFFER_BIT
     unsigned char px[4] = {};
-    readPixels(10, 10, 1, 1, 0x1908, 0x1401, px);   // GL_RGBA, GL_UNSIGNED_BYTE
+    readPixels(10, 10, 1, 1, 0x1908, 0x1401, px);  // GL_RGBA, GL_UNSIGNED_BYTE
     EXPECT_EQ(px[0], 255);
     EXPECT_EQ(px[1], 0);
     EXPECT_EQ(px[2], 0);
@@ -204,7 +211,8 @@ TEST_F(Win32Window, SdlWindowTakesACoreGlContext) {
 }
 
 // A context made on a window must stay usable after the window is destroyed.
-TEST_F(Win32Window, GlContextSurvivesWindowDestruction) {
+TEST_F(Win32Window, GlContextSurvivesWindowDestruction)
+{
     HWND w = OpenWindow(0, 0, 100, 100);
     SDL_Window* sdl = Win32_GetSDLWindow(w);
     SDL_GLContext ctx = SDL_GL_CreateContext(sdl);

@@ -46,7 +46,7 @@ public:
 
     ULONG ChildAddRef();
     ULONG ChildRelease();
-    void Bind();      // internal reference from a device binding
+    void Bind();  // internal reference from a device binding
     void Unbind();
 
     Device* device() const { return m_device; }
@@ -66,8 +66,7 @@ public:
     ChildUnknown(Device* device, Owner owner, Child* container) : Child(device, owner, container) {}
     HRESULT QueryInterface(REFIID, void** object) override
     {
-        if (object)
-            *object = nullptr;
+        if (object) *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ChildAddRef(); }
@@ -125,7 +124,7 @@ public:
     // surfaces; false when GL refuses.
     bool CreateGL();
     bool IsRenderTarget() const;
-    GLuint Framebuffer();          // the FBO drawing into this surface (render targets)
+    GLuint Framebuffer();  // the FBO drawing into this surface (render targets)
     GLuint ColorRenderbuffer() const { return m_renderbuffer; }
     // Reads the GL image (top row first) into the caller's memory in this
     // surface's format.
@@ -145,7 +144,7 @@ public:
     GLint glLevel = 0;
     // The depth renderbuffer attached to Framebuffer() last.
     GLuint attachedDepth = 0;
-    GLuint privateDepth = 0;       // own depth when the device's is too small
+    GLuint privateDepth = 0;  // own depth when the device's is too small
     // Back buffers: the swap chain whose last presented image this surface
     // still holds (no copy taken yet); see SwapChain::KeepFrontImage.
     SwapChain* presentedBy = nullptr;
@@ -166,7 +165,7 @@ private:
     D3DPOOL m_pool;
     DWORD m_usage;
     const PixelFormat* m_pf;
-    std::vector<uint8_t> m_memory;   // system-memory copy (lockable surfaces)
+    std::vector<uint8_t> m_memory;  // system-memory copy (lockable surfaces)
     UINT m_pitch = 0;
     GLuint m_renderbuffer = 0;
     GLuint m_fbo = 0;
@@ -214,7 +213,7 @@ public:
     bool Init(UINT length, D3DPOOL pool, DWORD usage);
     void Free();
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
-    HRESULT Unlock(bool upload = true);   // upload false: no GL context to send it with
+    HRESULT Unlock(bool upload = true);  // upload false: no GL context to send it with
     GLuint name() const { return m_buffer; }
     UINT length() const { return (UINT)m_memory.size(); }
     const uint8_t* data() const { return m_memory.data(); }
@@ -308,15 +307,15 @@ private:
     bool PresentToOtherWindow(SDL_Window* window);
     bool EnsureSpare();
 
-    GLuint m_frontRenderbuffer = 0;    // spare colour storage: the kept image, or a copy on its way
+    GLuint m_frontRenderbuffer = 0;  // spare colour storage: the kept image, or a copy on its way
     GLuint m_frontFbo = 0;
     bool m_hasFront = false;
-    bool m_doubleBuffered = true;      // the window's framebuffer keeps a front buffer of its own
-    bool m_showOnPresent = true;       // off-screen back buffers: copied into the window at Present
-    bool m_frontInSpare = false;       // window back buffers: the presented image was moved to the spare
-    bool m_frontRead = false;          // GetFrontBufferData was called: double-buffered windows keep each image
-    HWND m_frontWindow = nullptr;      // the window the last image went to
-    SDL_Window* m_intervalWindow = nullptr;   // where the swap interval was last set
+    bool m_doubleBuffered = true;            // the window's framebuffer keeps a front buffer of its own
+    bool m_showOnPresent = true;             // off-screen back buffers: copied into the window at Present
+    bool m_frontInSpare = false;             // window back buffers: the presented image was moved to the spare
+    bool m_frontRead = false;                // GetFrontBufferData was called: double-buffered windows keep each image
+    HWND m_frontWindow = nullptr;            // the window the last image went to
+    SDL_Window* m_intervalWindow = nullptr;  // where the swap interval was last set
 };
 
 // The Direct3D state a state block saves (everything but render targets).
@@ -379,7 +378,7 @@ struct GLCache {
     int colorMask = -1;
     int scissor = -1;
     GLint scissorBox[4] = {-1, -1, -1, -1};
-    GLuint textures[kMaxFFStages] = {~0u, ~0u, ~0u, ~0u};   // ~0: not known
+    GLuint textures[kMaxFFStages] = {~0u, ~0u, ~0u, ~0u};  // ~0: not known
     int activeUnit = -1;
     // Vertex layout of the one vertex array.
     GLuint arrayBuffer = ~0u;
@@ -506,7 +505,7 @@ public:
     D3D9FrameStats& previousStats() { return m_previousStats; }
     DeviceState& state() { return m_state; }
     void MarkAllDirty();
-    void ReplaceState(const DeviceState& s);   // used by state blocks; takes new references
+    void ReplaceState(const DeviceState& s);  // used by state blocks; takes new references
     GLuint vao() const { return m_vao; }
     // The vertical/horizontal fix-up of the current target, as uploaded to d3d9_posFixup.
     void PositionFixup(float out[4]) const;
@@ -545,14 +544,14 @@ private:
     SDL_Window* m_currentWindow = nullptr;
     void* m_context = nullptr;
     bool m_clipControl = false;
-    bool m_windowOrientation = false;    // the render target is a window's framebuffer (bottom row first)
+    bool m_windowOrientation = false;  // the render target is a window's framebuffer (bottom row first)
     bool m_inScene = false;
     bool m_destroying = false;
 
     std::unique_ptr<SwapChain> m_swapChain;
     std::unique_ptr<Surface> m_depthOwned;
-    Surface* m_depth = nullptr;          // current depth-stencil (the auto one or none)
-    Surface* m_renderTarget = nullptr;   // bound render target 0 (internal reference)
+    Surface* m_depth = nullptr;         // current depth-stencil (the auto one or none)
+    Surface* m_renderTarget = nullptr;  // bound render target 0 (internal reference)
 
     DeviceState m_state;
     uint32_t m_dirty = kDirtyAll;
@@ -575,10 +574,10 @@ private:
     void* m_overrideUser = nullptr;
     GLuint m_vao = 0;
     GLuint m_samplers[kMaxFFStages] = {};
-    GLuint m_stream = 0;               // streaming vertex buffer for *UP draws
+    GLuint m_stream = 0;  // streaming vertex buffer for *UP draws
     size_t m_streamSize = 0;
     size_t m_streamPos = 0;
-    GLuint m_streamIndices = 0;        // streaming index buffer for DrawIndexedPrimitiveUP
+    GLuint m_streamIndices = 0;  // streaming index buffer for DrawIndexedPrimitiveUP
     size_t m_streamIndexSize = 0;
     size_t m_streamIndexPos = 0;
 
@@ -587,6 +586,9 @@ private:
     D3DPRESENT_PARAMETERS m_params = {};
 };
 
-inline Texture* AsTexture(IDirect3DBaseTexture9* t) { return static_cast<Texture*>(t); }
+inline Texture* AsTexture(IDirect3DBaseTexture9* t)
+{
+    return static_cast<Texture*>(t);
+}
 
 }  // namespace d3d9gl

@@ -48,16 +48,14 @@ Device::~Device()
         m_depthOwned.reset();
         if (gl && SafeContext()) {
             for (auto& p : m_programs)
-                if (p.second->program)
-                    glDeleteProgram(p.second->program);
+                if (p.second->program) glDeleteProgram(p.second->program);
             if (m_vao) glDeleteVertexArrays(1, &m_vao);
             glDeleteSamplers(kMaxFFStages, m_samplers);
             if (m_stream) glDeleteBuffers(1, &m_stream);
             if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
         }
         m_programs.clear();
-        if (m_window && gl)
-            SDL_GL_MakeCurrent(m_window, nullptr);
+        if (m_window && gl) SDL_GL_MakeCurrent(m_window, nullptr);
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
         g_currentContext = nullptr;
     }
@@ -66,8 +64,7 @@ Device::~Device()
 
 HRESULT Device::QueryInterface(REFIID, void** object)
 {
-    if (object)
-        *object = nullptr;
+    if (object) *object = nullptr;
     return E_NOINTERFACE;
 }
 
@@ -78,11 +75,9 @@ ULONG Device::AddRef()
 
 ULONG Device::Release()
 {
-    if (m_refs == 0)
-        return 0;
+    if (m_refs == 0) return 0;
     if (--m_refs == 0) {
-        if (!m_destroying)
-            delete this;
+        if (!m_destroying) delete this;
         return 0;
     }
     return m_refs;
@@ -92,27 +87,20 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
 {
     HWND hwnd = pp->hDeviceWindow ? pp->hDeviceWindow : m_focus;
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
-    if (!window)
-        return D3DERR_INVALIDCALL;
-    if (pp->EnableAutoDepthStencil && !IsDepthFormat(pp->AutoDepthStencilFormat))
-        return D3DERR_INVALIDCALL;
-    if (pp->BackBufferFormat == D3DFMT_UNKNOWN && !pp->Windowed)
-        return D3DERR_INVALIDCALL;
+    if (!window) return D3DERR_INVALIDCALL;
+    if (pp->EnableAutoDepthStencil && !IsDepthFormat(pp->AutoDepthStencilFormat)) return D3DERR_INVALIDCALL;
+    if (pp->BackBufferFormat == D3DFMT_UNKNOWN && !pp->Windowed) return D3DERR_INVALIDCALL;
     if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
         pp->BackBufferFormat != D3DFMT_A8R8G8B8)
         return D3DERR_INVALIDCALL;
-    if (pp->MultiSampleType != D3DMULTISAMPLE_NONE || pp->BackBufferCount > 3)
-        return D3DERR_INVALIDCALL;
-    if (!pp->Windowed && (pp->BackBufferWidth == 0 || pp->BackBufferHeight == 0))
-        return D3DERR_INVALIDCALL;
+    if (pp->MultiSampleType != D3DMULTISAMPLE_NONE || pp->BackBufferCount > 3) return D3DERR_INVALIDCALL;
+    if (!pp->Windowed && (pp->BackBufferWidth == 0 || pp->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
 
     if (pp->Windowed) {
         RECT rc = {};
         GetClientRect(hwnd, &rc);
-        if (pp->BackBufferWidth == 0)
-            pp->BackBufferWidth = (UINT)std::max<LONG>(1, rc.right - rc.left);
-        if (pp->BackBufferHeight == 0)
-            pp->BackBufferHeight = (UINT)std::max<LONG>(1, rc.bottom - rc.top);
+        if (pp->BackBufferWidth == 0) pp->BackBufferWidth = (UINT)std::max<LONG>(1, rc.right - rc.left);
+        if (pp->BackBufferHeight == 0) pp->BackBufferHeight = (UINT)std::max<LONG>(1, rc.bottom - rc.top);
     } else {
         SDL_DisplayMode mode = {};
         mode.w = (int)pp->BackBufferWidth;
@@ -121,10 +109,8 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
         SDL_SetWindowDisplayMode(window, &mode);
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
-    if (pp->BackBufferFormat == D3DFMT_UNKNOWN)
-        pp->BackBufferFormat = D3DFMT_X8R8G8B8;
-    if (pp->BackBufferCount == 0)
-        pp->BackBufferCount = 1;
+    if (pp->BackBufferFormat == D3DFMT_UNKNOWN) pp->BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (pp->BackBufferCount == 0) pp->BackBufferCount = 1;
 
     SDL_GLContext ctx = SDL_GL_CreateContext(window);
     g_currentContext = ctx;
@@ -144,15 +130,13 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     m_params.hDeviceWindow = hwnd;
 
     m_clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
-    if (m_clipControl)
-        glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    if (m_clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glEnable(GL_PROGRAM_POINT_SIZE);
     // The point-sprite origin follows the target's orientation (ApplyTarget).
     glGenVertexArrays(1, &m_vao);
     glBindVertexArray(m_vao);
     glGenSamplers(kMaxFFStages, m_samplers);
-    for (int i = 0; i < kMaxFFStages; ++i)
-        glBindSampler((GLuint)i, m_samplers[i]);
+    for (int i = 0; i < kMaxFFStages; ++i) glBindSampler((GLuint)i, m_samplers[i]);
     glGenBuffers(1, &m_stream);
     glBindBuffer(GL_ARRAY_BUFFER, m_stream);
     glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)kStreamBytes, nullptr, GL_STREAM_DRAW);
@@ -164,31 +148,28 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     InvalidateGLCache();
 
     m_swapChain.reset(new SwapChain(this, Child::kDeviceOwned, m_params, hwnd, window));
-    if (!m_swapChain->Init())
-        return D3DERR_NOTAVAILABLE;
+    if (!m_swapChain->Init()) return D3DERR_NOTAVAILABLE;
     if (pp->EnableAutoDepthStencil) {
         m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kDeviceOwned, nullptr, pp->BackBufferWidth,
                                        pp->BackBufferHeight, pp->AutoDepthStencilFormat, D3DPOOL_DEFAULT,
                                        D3DUSAGE_DEPTHSTENCIL));
-        if (!m_depthOwned->CreateGL())
-            return D3DERR_NOTAVAILABLE;
+        if (!m_depthOwned->CreateGL()) return D3DERR_NOTAVAILABLE;
         m_depth = m_depthOwned.get();
     }
     m_renderTarget = m_swapChain->backBuffer();
     SetDefaultState();
     // GL leaves new buffers undefined; start black with the depth at its far value.
-    Clear(0, nullptr, D3DCLEAR_TARGET | (m_depth ? D3DCLEAR_ZBUFFER : 0) |
-                          (m_depth && HasStencil(m_depth->format()) ? D3DCLEAR_STENCIL : 0),
+    Clear(0, nullptr,
+          D3DCLEAR_TARGET | (m_depth ? D3DCLEAR_ZBUFFER : 0) |
+              (m_depth && HasStencil(m_depth->format()) ? D3DCLEAR_STENCIL : 0),
           0xFF000000, 1.0f, 0);
-    if (GLenum e = glGetError())
-        fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
+    if (GLenum e = glGetError()) fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
     return D3D_OK;
 }
 
 bool Device::MakeCurrent()
 {
-    if (!m_context || !m_window)
-        return false;
+    if (!m_context || !m_window) return false;
     // Any of the device's windows will do: objects and framebuffers belong
     // to the context. Only a window's own framebuffer needs its window
     // (ApplyTarget, presenting), and those switch with MakeCurrentOn.
@@ -204,14 +185,13 @@ bool Device::MakeCurrent()
     }
     m_currentWindow = m_window;
     g_currentContext = m_context;
-    m_dirty |= kDirtyTarget;   // FBO 0 may now be another window's framebuffer
+    m_dirty |= kDirtyTarget;  // FBO 0 may now be another window's framebuffer
     return true;
 }
 
 bool Device::SafeContext()
 {
-    if (!m_context)
-        return false;
+    if (!m_context) return false;
     SDL_Window* w = Win32_GetSDLWindow(m_params.hDeviceWindow);
     if (w != m_window) {
         // The window is gone (w NULL): from now on GL is not called; the
@@ -224,8 +204,7 @@ bool Device::SafeContext()
 
 bool Device::MakeCurrentOn(SDL_Window* window)
 {
-    if (!m_context || !window)
-        return false;
+    if (!m_context || !window) return false;
     if (m_currentWindow != window || SDL_GL_GetCurrentContext() != static_cast<SDL_GLContext>(m_context) ||
         SDL_GL_GetCurrentWindow() != window) {
         if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context)) != 0) {
@@ -270,8 +249,7 @@ void Device::EndFrame()
 
 HRESULT Device::GetDirect3D(IDirect3D9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     m_d3d->AddRef();
     *out = m_d3d;
     return D3D_OK;
@@ -279,23 +257,20 @@ HRESULT Device::GetDirect3D(IDirect3D9** out)
 
 HRESULT Device::GetDeviceCaps(D3DCAPS9* pCaps)
 {
-    if (!pCaps)
-        return D3DERR_INVALIDCALL;
+    if (!pCaps) return D3DERR_INVALIDCALL;
     Direct3D9::FillCaps(pCaps);
     return D3D_OK;
 }
 
 HRESULT Device::GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode)
 {
-    if (iSwapChain != 0 || !pMode)
-        return D3DERR_INVALIDCALL;
+    if (iSwapChain != 0 || !pMode) return D3DERR_INVALIDCALL;
     return DisplayMode(pMode) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p)
 {
-    if (!p)
-        return D3DERR_INVALIDCALL;
+    if (!p) return D3DERR_INVALIDCALL;
     p->AdapterOrdinal = D3DADAPTER_DEFAULT;
     p->DeviceType = D3DDEVTYPE_HAL;
     p->hFocusWindow = m_focus;
@@ -305,30 +280,23 @@ HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p)
 
 HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pp, IDirect3DSwapChain9** out)
 {
-    if (!pp || !out)
-        return D3DERR_INVALIDCALL;
+    if (!pp || !out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     HWND hwnd = pp->hDeviceWindow ? pp->hDeviceWindow : m_focus;
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
-    if (!window)
-        return D3DERR_INVALIDCALL;
+    if (!window) return D3DERR_INVALIDCALL;
     if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
         pp->BackBufferFormat != D3DFMT_A8R8G8B8)
         return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS p = *pp;
     RECT rc = {};
     GetClientRect(hwnd, &rc);
-    if (p.BackBufferWidth == 0)
-        p.BackBufferWidth = (UINT)std::max<LONG>(1, rc.right - rc.left);
-    if (p.BackBufferHeight == 0)
-        p.BackBufferHeight = (UINT)std::max<LONG>(1, rc.bottom - rc.top);
-    if (p.BackBufferFormat == D3DFMT_UNKNOWN)
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-    if (p.BackBufferCount == 0)
-        p.BackBufferCount = 1;
+    if (p.BackBufferWidth == 0) p.BackBufferWidth = (UINT)std::max<LONG>(1, rc.right - rc.left);
+    if (p.BackBufferHeight == 0) p.BackBufferHeight = (UINT)std::max<LONG>(1, rc.bottom - rc.top);
+    if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (p.BackBufferCount == 0) p.BackBufferCount = 1;
     p.hDeviceWindow = hwnd;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     SwapChain* chain = new SwapChain(this, Child::kStandalone, p, hwnd, window);
     if (!chain->Init()) {
         chain->Release();
@@ -341,11 +309,9 @@ HRESULT Device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pp, IDirect3DSw
 
 HRESULT Device::GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
-    if (iSwapChain != 0)
-        return D3DERR_INVALIDCALL;
+    if (iSwapChain != 0) return D3DERR_INVALIDCALL;
     m_swapChain->AddRef();
     *out = m_swapChain.get();
     return D3D_OK;
@@ -365,8 +331,7 @@ HRESULT Device::Present(const RECT* src, const RECT* dst, HWND hDestWindowOverri
 HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** out)
 {
     if (iSwapChain != 0) {
-        if (out)
-            *out = nullptr;
+        if (out) *out = nullptr;
         return D3DERR_INVALIDCALL;
     }
     return m_swapChain->GetBackBuffer(iBackBuffer, type, out);
@@ -375,21 +340,17 @@ HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_T
 HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DTexture9** out, HANDLE* shared)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     if (shared || width == 0 || height == 0 || width > 8192 || height > 8192 || !FindPixelFormat(format))
         return D3DERR_INVALIDCALL;
     if (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM && pool != D3DPOOL_SCRATCH)
         return D3DERR_INVALIDCALL;
     if (usage & D3DUSAGE_RENDERTARGET) {
-        if (pool != D3DPOOL_DEFAULT || !FindPixelFormat(format)->renderTarget)
-            return D3DERR_INVALIDCALL;
+        if (pool != D3DPOOL_DEFAULT || !FindPixelFormat(format)->renderTarget) return D3DERR_INVALIDCALL;
     }
-    if (usage & D3DUSAGE_DEPTHSTENCIL)
-        return D3DERR_INVALIDCALL;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
+    if (usage & D3DUSAGE_DEPTHSTENCIL) return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     Texture* t = new Texture(this, width, height, levels, usage, format, pool);
     if (!t->Init()) {
         t->Release();
@@ -402,15 +363,11 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** out,
                                    HANDLE* shared)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
-    if (shared || length == 0 || length > (256u << 20) || pool > D3DPOOL_SCRATCH)
-        return D3DERR_INVALIDCALL;
-    if (fvf && D3DXGetFVFVertexSize(fvf) == 0)
-        return D3DERR_INVALIDCALL;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
+    if (shared || length == 0 || length > (256u << 20) || pool > D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+    if (fvf && D3DXGetFVFVertexSize(fvf) == 0) return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     VertexBuffer* vb = new VertexBuffer(this, length, usage, fvf, pool);
     if (!vb->store.Init(length, pool, usage)) {
         vb->Release();
@@ -420,16 +377,14 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
     return D3D_OK;
 }
 
-HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                  IDirect3DIndexBuffer9** out, HANDLE* shared)
+HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DIndexBuffer9** out,
+                                  HANDLE* shared)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     if (shared || length == 0 || length > (256u << 20) || pool > D3DPOOL_SCRATCH || format != D3DFMT_INDEX16)
         return D3DERR_INVALIDCALL;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     IndexBuffer* ib = new IndexBuffer(this, length, usage, format, pool);
     if (!ib->store.Init(length, pool, usage)) {
         ib->Release();
@@ -439,18 +394,16 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
     return D3D_OK;
 }
 
-HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE ms, DWORD,
-                                   BOOL, IDirect3DSurface9** out, HANDLE* shared)
+HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE ms, DWORD, BOOL,
+                                   IDirect3DSurface9** out, HANDLE* shared)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     const PixelFormat* pf = FindPixelFormat(format);
     if (shared || width == 0 || height == 0 || width > 8192 || height > 8192 || !pf || !pf->renderTarget ||
         ms != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     Surface* s = new Surface(this, Surface::kRenderTarget, Child::kStandalone, nullptr, width, height, format,
                              D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
     if (!s->CreateGL()) {
@@ -464,8 +417,7 @@ HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3
 HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                                             IDirect3DSurface9** out, HANDLE* shared)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     if (shared || width == 0 || height == 0 || width > 16384 || height > 16384 || !FindPixelFormat(format) ||
         pool == D3DPOOL_MANAGED || pool > D3DPOOL_SCRATCH)
@@ -476,8 +428,7 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT f
 
 HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDest)
 {
-    if (!pRenderTarget || !pDest)
-        return D3DERR_INVALIDCALL;
+    if (!pRenderTarget || !pDest) return D3DERR_INVALIDCALL;
     Surface* src = static_cast<Surface*>(pRenderTarget);
     Surface* dst = static_cast<Surface*>(pDest);
     if (src->device() != this || dst->device() != this || !src->IsRenderTarget() || dst->memory().empty() ||
@@ -486,40 +437,32 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DS
     const bool same = src->format() == dst->format();
     const bool both8888 = (src->format() == D3DFMT_A8R8G8B8 || src->format() == D3DFMT_X8R8G8B8) &&
                           (dst->format() == D3DFMT_A8R8G8B8 || dst->format() == D3DFMT_X8R8G8B8);
-    if (!same && !both8888)
-        return D3DERR_INVALIDCALL;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
-    if (!src->ReadPixels(dst->memory().data(), (INT)dst->pitch()))
-        return D3DERR_DRIVERINTERNALERROR;
+    if (!same && !both8888) return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
+    if (!src->ReadPixels(dst->memory().data(), (INT)dst->pitch())) return D3DERR_DRIVERINTERNALERROR;
     if (src->format() == D3DFMT_X8R8G8B8 || dst->format() == D3DFMT_X8R8G8B8) {
         uint8_t* p = dst->memory().data();
-        for (size_t i = 3; i < dst->memory().size(); i += 4)
-            p[i] = 0xff;
+        for (size_t i = 3; i < dst->memory().size(); i += 4) p[i] = 0xff;
     }
     return D3D_OK;
 }
 
 HRESULT Device::GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDest)
 {
-    if (iSwapChain != 0)
-        return D3DERR_INVALIDCALL;
+    if (iSwapChain != 0) return D3DERR_INVALIDCALL;
     return m_swapChain->GetFrontBufferData(pDest);
 }
 
 HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
 {
-    if (index != 0 || !pRenderTarget)
-        return D3DERR_INVALIDCALL;
+    if (index != 0 || !pRenderTarget) return D3DERR_INVALIDCALL;
     Surface* s = static_cast<Surface*>(pRenderTarget);
-    if (s->device() != this || !s->IsRenderTarget())
-        return D3DERR_INVALIDCALL;
+    if (s->device() != this || !s->IsRenderTarget()) return D3DERR_INVALIDCALL;
     if (s != m_renderTarget) {
         s->Bind();
         Surface* old = m_renderTarget;
         m_renderTarget = s;
-        if (old)
-            old->Unbind();
+        if (old) old->Unbind();
         ++m_stats.stateChanges;
     }
     SetViewportToTarget();
@@ -528,11 +471,9 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
 
 HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
-    if (index != 0 || !m_renderTarget)
-        return index != 0 ? D3DERR_INVALIDCALL : D3DERR_NOTFOUND;
+    if (index != 0 || !m_renderTarget) return index != 0 ? D3DERR_INVALIDCALL : D3DERR_NOTFOUND;
     m_renderTarget->AddRef();
     *out = m_renderTarget;
     return D3D_OK;
@@ -540,8 +481,7 @@ HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** out)
 
 HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* pNew)
 {
-    if (pNew && (static_cast<Surface*>(pNew) != m_depthOwned.get()))
-        return D3DERR_INVALIDCALL;
+    if (pNew && (static_cast<Surface*>(pNew) != m_depthOwned.get())) return D3DERR_INVALIDCALL;
     m_depth = static_cast<Surface*>(pNew);
     m_dirty |= kDirtyTarget | kDirtyRaster;
     return D3D_OK;
@@ -549,27 +489,23 @@ HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* pNew)
 
 HRESULT Device::GetDepthStencilSurface(IDirect3DSurface9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = m_depth;
-    if (!m_depth)
-        return D3DERR_NOTFOUND;
+    if (!m_depth) return D3DERR_NOTFOUND;
     m_depth->AddRef();
     return D3D_OK;
 }
 
 HRESULT Device::BeginScene()
 {
-    if (m_inScene)
-        return D3DERR_INVALIDCALL;
+    if (m_inScene) return D3DERR_INVALIDCALL;
     m_inScene = true;
     return D3D_OK;
 }
 
 HRESULT Device::EndScene()
 {
-    if (!m_inScene)
-        return D3DERR_INVALIDCALL;
+    if (!m_inScene) return D3DERR_INVALIDCALL;
     m_inScene = false;
     return D3D_OK;
 }
@@ -578,13 +514,12 @@ void Device::ApplyTarget(bool overwritten)
 {
     Surface* rt = m_renderTarget;
     const bool toWindow = rt && rt->windowChain;
-    if (toWindow)
-        MakeCurrentOn(rt->windowChain->sdlWindow());
+    if (toWindow) MakeCurrentOn(rt->windowChain->sdlWindow());
     if (rt && rt->presentedBy) {
         SwapChain* chain = rt->presentedBy;
         rt->presentedBy = nullptr;
         chain->KeepFrontImage(overwritten);
-        m_dirty |= kDirtyRaster;   // the copy may have turned the scissor test off
+        m_dirty |= kDirtyRaster;  // the copy may have turned the scissor test off
     }
     if (toWindow != m_windowOrientation) {
         // The other vertical orientation: the y flip, the winding, the
@@ -646,15 +581,14 @@ void Device::ApplyTarget(bool overwritten)
 
 GLint Device::TargetRow(LONG y, LONG height) const
 {
-    if (!m_windowOrientation || !m_renderTarget)
-        return (GLint)y;
+    if (!m_windowOrientation || !m_renderTarget) return (GLint)y;
     return (GLint)((LONG)m_renderTarget->height() - y - height);
 }
 
 void Device::SetViewportToTarget()
 {
-    D3DVIEWPORT9 vp = {0, 0, m_renderTarget ? m_renderTarget->width() : 1,
-                       m_renderTarget ? m_renderTarget->height() : 1, 0.0f, 1.0f};
+    D3DVIEWPORT9 vp = {
+        0, 0, m_renderTarget ? m_renderTarget->width() : 1, m_renderTarget ? m_renderTarget->height() : 1, 0.0f, 1.0f};
     m_state.viewport = vp;
     m_dirty |= kDirtyTarget | kDirtyMisc | kDirtyRaster;
 }
@@ -678,20 +612,16 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
 {
     if (flags == 0 || (flags & ~(DWORD)(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
         return D3DERR_INVALIDCALL;
-    if (count > 0 && !rects)
-        return D3DERR_INVALIDCALL;
-    if ((flags & D3DCLEAR_ZBUFFER) && !m_depth)
-        return D3DERR_INVALIDCALL;
-    if ((flags & D3DCLEAR_STENCIL) && (!m_depth || !HasStencil(m_depth->format())))
-        return D3DERR_INVALIDCALL;
-    if (!MakeCurrent())
-        return D3DERR_INVALIDCALL;
+    if (count > 0 && !rects) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_ZBUFFER) && !m_depth) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && (!m_depth || !HasStencil(m_depth->format()))) return D3DERR_INVALIDCALL;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     // Clears cover the viewport, or the given rectangles within it.
     const D3DVIEWPORT9& vp = m_state.viewport;
     const LONG vx0 = (LONG)vp.X, vy0 = (LONG)vp.Y, vx1 = (LONG)(vp.X + vp.Width), vy1 = (LONG)(vp.Y + vp.Height);
     bool everyPixel = false;
-    if ((flags & D3DCLEAR_TARGET) && m_renderTarget && vx0 <= 0 && vy0 <= 0 &&
-        vx1 >= (LONG)m_renderTarget->width() && vy1 >= (LONG)m_renderTarget->height()) {
+    if ((flags & D3DCLEAR_TARGET) && m_renderTarget && vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)m_renderTarget->width() &&
+        vy1 >= (LONG)m_renderTarget->height()) {
         everyPixel = count == 0;
         for (DWORD i = 0; i < count && !everyPixel; ++i)
             everyPixel = rects[i].x1 <= vx0 && rects[i].y1 <= vy0 && rects[i].x2 >= vx1 && rects[i].y2 >= vy1;
@@ -729,8 +659,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             x1 = std::min(x1, rects[i].x2);
             y1 = std::min(y1, rects[i].y2);
         }
-        if (x1 <= x0 || y1 <= y0)
-            continue;
+        if (x1 <= x0 || y1 <= y0) continue;
         // A clear of the whole target goes without the scissor test: GL can
         // then clear in bulk instead of pixel by pixel.
         const int scissor = (x0 <= 0 && y0 <= 0 && x1 >= tw && y1 >= th) ? 0 : 1;
@@ -738,8 +667,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
             m_gl.scissor = scissor;
         }
-        if (scissor)
-            glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
+        if (scissor) glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
         glClear(mask);
     }
     m_gl.scissorBox[0] = -1;

@@ -28,11 +28,9 @@ bool D3D9GL_MakeCurrent(IDirect3DDevice9* device)
 
 HRESULT D3D9GL_BeginCustomDraw(IDirect3DDevice9* device)
 {
-    if (!device)
-        return D3DERR_INVALIDCALL;
+    if (!device) return D3DERR_INVALIDCALL;
     Device* d = static_cast<Device*>(device);
-    if (!d->MakeCurrent() || !d->renderTarget())
-        return D3DERR_INVALIDCALL;
+    if (!d->MakeCurrent() || !d->renderTarget()) return D3DERR_INVALIDCALL;
     d->ApplyTarget();
     d->ApplyRasterState();
     return D3D_OK;
@@ -40,8 +38,7 @@ HRESULT D3D9GL_BeginCustomDraw(IDirect3DDevice9* device)
 
 void D3D9GL_EndCustomDraw(IDirect3DDevice9* device)
 {
-    if (!device)
-        return;
+    if (!device) return;
     Device* d = static_cast<Device*>(device);
     d->InvalidateGLCache();
     glBindVertexArray(d->vao());
@@ -55,37 +52,30 @@ const char* D3D9GL_PositionFixupGLSL()
 
 void D3D9GL_SetPositionFixup(IDirect3DDevice9* device, unsigned program)
 {
-    if (!device || !program)
-        return;
+    if (!device || !program) return;
     float fix[4];
     static_cast<Device*>(device)->PositionFixup(fix);
     const GLint loc = glGetUniformLocation(program, "d3d9_posFixup");
-    if (loc >= 0)
-        glUniform4fv(loc, 1, fix);
+    if (loc >= 0) glUniform4fv(loc, 1, fix);
 }
 
 void D3D9GL_SetProgramOverride(IDirect3DDevice9* device, unsigned program, D3D9GL_ProgramHook hook, void* user)
 {
-    if (device)
-        static_cast<Device*>(device)->SetProgramOverride(program, hook, user);
+    if (device) static_cast<Device*>(device)->SetProgramOverride(program, hook, user);
 }
 
 HRESULT D3D9_GetFrameStats(IDirect3DDevice9* device, D3D9FrameStats* current, D3D9FrameStats* previous)
 {
-    if (!device)
-        return D3DERR_INVALIDCALL;
+    if (!device) return D3DERR_INVALIDCALL;
     Device* d = static_cast<Device*>(device);
-    if (current)
-        *current = d->stats();
-    if (previous)
-        *previous = d->previousStats();
+    if (current) *current = d->stats();
+    if (previous) *previous = d->previousStats();
     return D3D_OK;
 }
 
 HRESULT D3D9_ResetFrameStats(IDirect3DDevice9* device)
 {
-    if (!device)
-        return D3DERR_INVALIDCALL;
+    if (!device) return D3DERR_INVALIDCALL;
     D3D9FrameStats& s = static_cast<Device*>(device)->stats();
     s = D3D9FrameStats();
     return D3D_OK;

@@ -12,9 +12,9 @@
 #include <d3d9.h>
 
 // GL names (0 for a system-memory or scratch resource, or a NULL pointer).
-unsigned D3D9GL_TextureName(IDirect3DBaseTexture9* texture);          // a GL_TEXTURE_2D
-unsigned D3D9GL_VertexBufferName(IDirect3DVertexBuffer9* buffer);     // a GL_ARRAY_BUFFER
-unsigned D3D9GL_IndexBufferName(IDirect3DIndexBuffer9* buffer);       // a GL_ELEMENT_ARRAY_BUFFER of 16-bit indices
+unsigned D3D9GL_TextureName(IDirect3DBaseTexture9* texture);       // a GL_TEXTURE_2D
+unsigned D3D9GL_VertexBufferName(IDirect3DVertexBuffer9* buffer);  // a GL_ARRAY_BUFFER
+unsigned D3D9GL_IndexBufferName(IDirect3DIndexBuffer9* buffer);    // a GL_ELEMENT_ARRAY_BUFFER of 16-bit indices
 
 // Makes the device's GL context current on this thread; false for NULL.
 bool D3D9GL_MakeCurrent(IDirect3DDevice9* device);
@@ -49,12 +49,12 @@ void D3D9GL_SetPositionFixup(IDirect3DDevice9* device, unsigned program);
 // its uniforms and "d3d9_posFixup" and binds its own textures to units 0..7
 // there), and draws. Program 0 removes it.
 enum {
-    D3D9GL_ATTRIB_POSITION = 0,    // vec4: x, y, z, 1 (XYZ) or x, y, z, rhw (XYZRHW)
-    D3D9GL_ATTRIB_NORMAL = 1,      // vec3
-    D3D9GL_ATTRIB_DIFFUSE = 2,     // vec4 r, g, b, a in 0..1
-    D3D9GL_ATTRIB_SPECULAR = 3,    // vec4
-    D3D9GL_ATTRIB_PSIZE = 4,       // float
-    D3D9GL_ATTRIB_TEXCOORD0 = 5,   // texture set n at 5 + n (n < 8), as the fixed-function programs have them
+    D3D9GL_ATTRIB_POSITION = 0,   // vec4: x, y, z, 1 (XYZ) or x, y, z, rhw (XYZRHW)
+    D3D9GL_ATTRIB_NORMAL = 1,     // vec3
+    D3D9GL_ATTRIB_DIFFUSE = 2,    // vec4 r, g, b, a in 0..1
+    D3D9GL_ATTRIB_SPECULAR = 3,   // vec4
+    D3D9GL_ATTRIB_PSIZE = 4,      // float
+    D3D9GL_ATTRIB_TEXCOORD0 = 5,  // texture set n at 5 + n (n < 8), as the fixed-function programs have them
 };
 typedef void (*D3D9GL_ProgramHook)(void* user);
 void D3D9GL_SetProgramOverride(IDirect3DDevice9* device, unsigned program, D3D9GL_ProgramHook hook, void* user);

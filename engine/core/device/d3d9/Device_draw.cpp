@@ -45,13 +45,20 @@ bool KnownPrimitive(D3DPRIMITIVETYPE t)
 GLenum PrimitiveMode(D3DPRIMITIVETYPE t)
 {
     switch (t) {
-    case D3DPT_POINTLIST: return GL_POINTS;
-    case D3DPT_LINELIST: return GL_LINES;
-    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
-    case D3DPT_TRIANGLELIST: return GL_TRIANGLES;
-    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
-    case D3DPT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
-    default: return GL_POINTS;
+        case D3DPT_POINTLIST:
+            return GL_POINTS;
+        case D3DPT_LINELIST:
+            return GL_LINES;
+        case D3DPT_LINESTRIP:
+            return GL_LINE_STRIP;
+        case D3DPT_TRIANGLELIST:
+            return GL_TRIANGLES;
+        case D3DPT_TRIANGLESTRIP:
+            return GL_TRIANGLE_STRIP;
+        case D3DPT_TRIANGLEFAN:
+            return GL_TRIANGLE_FAN;
+        default:
+            return GL_POINTS;
     }
 }
 
@@ -59,13 +66,19 @@ GLenum PrimitiveMode(D3DPRIMITIVETYPE t)
 UINT VertexCount(D3DPRIMITIVETYPE t, UINT prims)
 {
     switch (t) {
-    case D3DPT_POINTLIST: return prims;
-    case D3DPT_LINELIST: return prims * 2;
-    case D3DPT_LINESTRIP: return prims + 1;
-    case D3DPT_TRIANGLELIST: return prims * 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return prims + 2;
-    default: return 0;
+        case D3DPT_POINTLIST:
+            return prims;
+        case D3DPT_LINELIST:
+            return prims * 2;
+        case D3DPT_LINESTRIP:
+            return prims + 1;
+        case D3DPT_TRIANGLELIST:
+            return prims * 3;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN:
+            return prims + 2;
+        default:
+            return 0;
     }
 }
 
@@ -73,13 +86,18 @@ bool ReadsTexture(DWORD op, DWORD a0, DWORD a1, DWORD a2)
 {
     auto tex = [](DWORD a) { return (a & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
     switch (op) {
-    case D3DTOP_SELECTARG1: return tex(a1);
-    case D3DTOP_SELECTARG2: return tex(a2);
-    case D3DTOP_BLENDTEXTUREALPHA:
-    case D3DTOP_BLENDTEXTUREALPHAPM: return true;
-    case D3DTOP_MULTIPLYADD:
-    case D3DTOP_LERP: return tex(a0) || tex(a1) || tex(a2);
-    default: return tex(a1) || tex(a2);
+        case D3DTOP_SELECTARG1:
+            return tex(a1);
+        case D3DTOP_SELECTARG2:
+            return tex(a2);
+        case D3DTOP_BLENDTEXTUREALPHA:
+        case D3DTOP_BLENDTEXTUREALPHAPM:
+            return true;
+        case D3DTOP_MULTIPLYADD:
+        case D3DTOP_LERP:
+            return tex(a0) || tex(a1) || tex(a2);
+        default:
+            return tex(a1) || tex(a2);
     }
 }
 
@@ -87,11 +105,9 @@ bool ReadsTexture(DWORD op, DWORD a0, DWORD a1, DWORD a2)
 
 bool Device::ValidFvf(DWORD fvf, UINT stride) const
 {
-    if (fvf == 0)
-        return false;
+    if (fvf == 0) return false;
     const UINT size = D3DXGetFVFVertexSize(fvf);
-    if (size == 0 || (fvf & D3DFVF_POSITION_MASK) == 0)
-        return false;
+    if (size == 0 || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
     return stride >= size;
 }
 
@@ -110,15 +126,11 @@ void Device::BuildKey(FFKey* key, bool points) const
     k.lighting = rs[D3DRS_LIGHTING] && !k.rhw;
     if (k.lighting) {
         for (int i = 0; i < kMaxLights; ++i)
-            if (m_state.lightEnabled[i])
-                k.lightType[k.lightCount++] = (uint8_t)m_state.lights[i].Type;
+            if (m_state.lightEnabled[i]) k.lightType[k.lightCount++] = (uint8_t)m_state.lights[i].Type;
         auto source = [&](DWORD rsv) -> uint8_t {
-            if (!rs[D3DRS_COLORVERTEX])
-                return 0;
-            if (rsv == D3DMCS_COLOR1 && k.hasDiffuse)
-                return 1;
-            if (rsv == D3DMCS_COLOR2 && k.hasSpecular)
-                return 2;
+            if (!rs[D3DRS_COLORVERTEX]) return 0;
+            if (rsv == D3DMCS_COLOR1 && k.hasDiffuse) return 1;
+            if (rsv == D3DMCS_COLOR2 && k.hasSpecular) return 2;
             return 0;
         };
         k.diffuseSrc = source(rs[D3DRS_DIFFUSEMATERIALSOURCE]);
@@ -143,13 +155,11 @@ void Device::BuildKey(FFKey* key, bool points) const
     for (int s = 0; s < kMaxFFStages; ++s) {
         const DWORD* t = m_state.tss[s];
         const DWORD op = t[D3DTSS_COLOROP];
-        if (op == D3DTOP_DISABLE || op == 0 || op > D3DTOP_LERP)
-            break;
+        if (op == D3DTOP_DISABLE || op == 0 || op > D3DTOP_LERP) break;
         IDirect3DBaseTexture9* bt = m_state.textures[s];
         const bool hasTex = bt && AsTexture(bt)->glTexture() != 0;
         // A stage that reads a texture it does not have ends the cascade.
-        if (!hasTex && ReadsTexture(op, t[D3DTSS_COLORARG0], t[D3DTSS_COLORARG1], t[D3DTSS_COLORARG2]))
-            break;
+        if (!hasTex && ReadsTexture(op, t[D3DTSS_COLORARG0], t[D3DTSS_COLORARG1], t[D3DTSS_COLORARG2])) break;
         StageKey& st = k.stages[k.stageCount++];
         st.colorOp = (uint8_t)op;
         st.colorArg0 = (uint8_t)t[D3DTSS_COLORARG0];
@@ -169,11 +179,10 @@ void Device::BuildKey(FFKey* key, bool points) const
 FFProgram* Device::ProgramFor(const FFKey& key)
 {
     auto it = m_programs.find(key);
-    if (it != m_programs.end())
-        return it->second.get();
+    if (it != m_programs.end()) return it->second.get();
     std::unique_ptr<FFProgram> p(new FFProgram(BuildFFProgram(key)));
     ++m_stats.programsBuilt;
-    m_gl.program = p->program;   // building leaves it bound
+    m_gl.program = p->program;  // building leaves it bound
     FFProgram* raw = p.get();
     m_programs.emplace(key, std::move(p));
     return raw;
@@ -187,8 +196,7 @@ void Device::UploadUniforms(FFProgram& p)
         Multiply(m_wv, m_state.proj, &m_wvp);
         // Row-vector matrices go up unchanged: GLSL's M * v is then v * M.
         glUniformMatrix4fv(p.wvp, 1, GL_FALSE, &m_wvp._11);
-        if (p.wv >= 0)
-            glUniformMatrix4fv(p.wv, 1, GL_FALSE, &m_wv._11);
+        if (p.wv >= 0) glUniformMatrix4fv(p.wv, 1, GL_FALSE, &m_wv._11);
         if (p.normalMat >= 0) {
             // Normals: the inverse transpose of the upper 3x3 of world x view.
             const float a = m_wv._11, b = m_wv._12, c = m_wv._13;
@@ -224,8 +232,7 @@ void Device::UploadUniforms(FFProgram& p)
             int n = 0;
             const D3DMATRIX& v = m_state.view;
             for (int i = 0; i < kMaxLights; ++i) {
-                if (!m_state.lightEnabled[i])
-                    continue;
+                if (!m_state.lightEnabled[i]) continue;
                 const D3DLIGHT9& l = m_state.lights[i];
                 memcpy(dif + 4 * n, &l.Diffuse.r, 16);
                 memcpy(amb + 4 * n, &l.Ambient.r, 16);
@@ -294,8 +301,7 @@ void Device::UploadUniforms(FFProgram& p)
             glUniform4f(p.fogParams, AsFloat(rs[D3DRS_FOGSTART]), AsFloat(rs[D3DRS_FOGEND]),
                         AsFloat(rs[D3DRS_FOGDENSITY]), ortho ? 1.0f : 0.0f);
         }
-        if (p.alphaRef >= 0)
-            glUniform1f(p.alphaRef, (float)(rs[D3DRS_ALPHAREF] & 0xff));
+        if (p.alphaRef >= 0) glUniform1f(p.alphaRef, (float)(rs[D3DRS_ALPHAREF] & 0xff));
     }
 }
 
@@ -317,7 +323,8 @@ void Device::ApplyTextures()
             const GLuint sm = m_samplers[s];
             glSamplerParameteri(sm, GL_TEXTURE_WRAP_S, (GLint)AddressMode(p[D3DSAMP_ADDRESSU]));
             glSamplerParameteri(sm, GL_TEXTURE_WRAP_T, (GLint)AddressMode(p[D3DSAMP_ADDRESSV]));
-            glSamplerParameteri(sm, GL_TEXTURE_MIN_FILTER, (GLint)MinFilter(p[D3DSAMP_MINFILTER], p[D3DSAMP_MIPFILTER]));
+            glSamplerParameteri(sm, GL_TEXTURE_MIN_FILTER,
+                                (GLint)MinFilter(p[D3DSAMP_MINFILTER], p[D3DSAMP_MIPFILTER]));
             glSamplerParameteri(sm, GL_TEXTURE_MAG_FILTER, (GLint)MagFilter(p[D3DSAMP_MAGFILTER]));
             float border[4];
             ColorToFloats(p[D3DSAMP_BORDERCOLOR], border);
@@ -334,8 +341,7 @@ namespace {
 // Turns a GL capability on or off when the cached value says it differs.
 void SetCapability(GLenum capability, int on, int& cached)
 {
-    if (cached == on)
-        return;
+    if (cached == on) return;
     on ? glEnable(capability) : glDisable(capability);
     cached = on;
 }
@@ -475,8 +481,7 @@ void Device::ApplyRasterState()
 void Device::ApplyLayout(GLuint buffer, size_t offset, UINT stride, DWORD fvf)
 {
     GLCache& c = m_gl;
-    if (c.layoutBuffer == buffer && c.layoutOffset == offset && c.layoutStride == stride && c.layoutFvf == fvf)
-        return;
+    if (c.layoutBuffer == buffer && c.layoutOffset == offset && c.layoutStride == stride && c.layoutFvf == fvf) return;
     if (c.arrayBuffer != buffer) {
         glBindBuffer(GL_ARRAY_BUFFER, buffer);
         c.arrayBuffer = buffer;
@@ -496,31 +501,34 @@ void Device::ApplyLayout(GLuint buffer, size_t offset, UINT stride, DWORD fvf)
     } else {
         attrib(kAttrPosition, 3, GL_FLOAT, GL_FALSE, 12);
         if (pos >= D3DFVF_XYZB1 && pos <= D3DFVF_XYZB5)
-            off += 4 * (size_t)((pos - D3DFVF_XYZ) / 2);   // blend weights, unused
+            off += 4 * (size_t)((pos - D3DFVF_XYZ) / 2);  // blend weights, unused
     }
-    if (fvf & D3DFVF_NORMAL)
-        attrib(kAttrNormal, 3, GL_FLOAT, GL_FALSE, 12);
-    if (fvf & D3DFVF_PSIZE)
-        attrib(kAttrPSize, 1, GL_FLOAT, GL_FALSE, 4);
+    if (fvf & D3DFVF_NORMAL) attrib(kAttrNormal, 3, GL_FLOAT, GL_FALSE, 12);
+    if (fvf & D3DFVF_PSIZE) attrib(kAttrPSize, 1, GL_FLOAT, GL_FALSE, 4);
     // D3DCOLOR is the bytes B, G, R, A; GL_BGRA reads them as red, green, blue, alpha.
-    if (fvf & D3DFVF_DIFFUSE)
-        attrib(kAttrDiffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
-    if (fvf & D3DFVF_SPECULAR)
-        attrib(kAttrSpecular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
+    if (fvf & D3DFVF_DIFFUSE) attrib(kAttrDiffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
+    if (fvf & D3DFVF_SPECULAR) attrib(kAttrSpecular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
     const UINT texCount = std::min<UINT>(kMaxTexCoords, (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
     for (UINT i = 0; i < texCount; ++i) {
         GLint comps = 2;
         switch ((fvf >> (16 + 2 * i)) & 3) {
-        case D3DFVF_TEXTUREFORMAT1: comps = 1; break;
-        case D3DFVF_TEXTUREFORMAT3: comps = 3; break;
-        case D3DFVF_TEXTUREFORMAT4: comps = 4; break;
-        default: comps = 2; break;
+            case D3DFVF_TEXTUREFORMAT1:
+                comps = 1;
+                break;
+            case D3DFVF_TEXTUREFORMAT3:
+                comps = 3;
+                break;
+            case D3DFVF_TEXTUREFORMAT4:
+                comps = 4;
+                break;
+            default:
+                comps = 2;
+                break;
         }
         attrib(kAttrTex0 + (int)i, comps, GL_FLOAT, GL_FALSE, 4 * (size_t)comps);
     }
     for (int loc = 0; loc < kAttrTex0 + kMaxTexCoords; ++loc)
-        if (!used[loc])
-            glDisableVertexAttribArray((GLuint)loc);
+        if (!used[loc]) glDisableVertexAttribArray((GLuint)loc);
     c.layoutBuffer = buffer;
     c.layoutOffset = offset;
     c.layoutStride = stride;
@@ -530,12 +538,9 @@ void Device::ApplyLayout(GLuint buffer, size_t offset, UINT stride, DWORD fvf)
 HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
 {
     *skip = false;
-    if (!MakeCurrent() || !m_renderTarget)
-        return D3DERR_INVALIDCALL;
-    if (m_dirty & kDirtyTarget)
-        ApplyTarget();
-    if (m_dirty & kDirtyRaster)
-        ApplyRasterState();
+    if (!MakeCurrent() || !m_renderTarget) return D3DERR_INVALIDCALL;
+    if (m_dirty & kDirtyTarget) ApplyTarget();
+    if (m_dirty & kDirtyRaster) ApplyRasterState();
     if (m_overrideProgram) {
         // An effect pass: its program, after the device's textures and
         // samplers; the hook then sets the uniforms and binds the effect's
@@ -546,10 +551,8 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
             m_gl.program = m_overrideProgram;
             ++m_stats.programSwitches;
         }
-        if (m_overrideHook)
-            m_overrideHook(m_overrideUser);
-        for (int s = 0; s < kMaxFFStages; ++s)
-            m_gl.textures[s] = ~0u;
+        if (m_overrideHook) m_overrideHook(m_overrideUser);
+        for (int s = 0; s < kMaxFFStages; ++s) m_gl.textures[s] = ~0u;
         m_gl.activeUnit = -1;
         m_dirty |= kDirtyTextures;
         return D3D_OK;
@@ -575,8 +578,7 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         m_gl.program = m_program->program;
         ++m_stats.programSwitches;
     }
-    if (m_dirty & (kDirtyTextures | kDirtySamplers))
-        ApplyTextures();
+    if (m_dirty & (kDirtyTextures | kDirtySamplers)) ApplyTextures();
     UploadUniforms(*m_program);
     return D3D_OK;
 }
@@ -629,20 +631,16 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     const GLenum mode = PrimitiveMode(type);
     const VertexBuffer* vb = m_state.stream;
     const UINT stride = m_state.streamStride;
-    if (!KnownPrimitive(type) || !vb || !ValidFvf(m_state.fvf, stride))
-        return D3DERR_INVALIDCALL;
-    if (primitiveCount == 0)
-        return D3D_OK;
+    if (!KnownPrimitive(type) || !vb || !ValidFvf(m_state.fvf, stride)) return D3DERR_INVALIDCALL;
+    if (primitiveCount == 0) return D3D_OK;
     const UINT count = VertexCount(type, primitiveCount);
     // The last vertex needs only its own bytes, not a whole stride.
     const uint64_t needed = (uint64_t)m_state.streamOffset + ((uint64_t)startVertex + count - 1) * stride +
                             D3DXGetFVFVertexSize(m_state.fvf);
-    if (needed > vb->store.length())
-        return D3DERR_INVALIDCALL;
+    if (needed > vb->store.length()) return D3DERR_INVALIDCALL;
     bool skip;
     const HRESULT hr = PrepareDraw(type, &skip);
-    if (FAILED(hr) || skip)
-        return hr;
+    if (FAILED(hr) || skip) return hr;
     ApplyLayout(vb->store.name(), m_state.streamOffset, stride, m_state.fvf);
     glDrawArrays(mode, (GLint)startVertex, (GLsizei)count);
     ++m_stats.drawCalls;
@@ -657,13 +655,10 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     const VertexBuffer* vb = m_state.stream;
     const IndexBuffer* ib = m_state.indices;
     const UINT stride = m_state.streamStride;
-    if (!KnownPrimitive(type) || !vb || !ib || !ValidFvf(m_state.fvf, stride))
-        return D3DERR_INVALIDCALL;
-    if (primCount == 0)
-        return D3D_OK;
+    if (!KnownPrimitive(type) || !vb || !ib || !ValidFvf(m_state.fvf, stride)) return D3DERR_INVALIDCALL;
+    if (primCount == 0) return D3D_OK;
     const UINT count = VertexCount(type, primCount);
-    if (((uint64_t)startIndex + count) * 2 > ib->store.length())
-        return D3DERR_INVALIDCALL;
+    if (((uint64_t)startIndex + count) * 2 > ib->store.length()) return D3DERR_INVALIDCALL;
     // Every index must land inside the vertex buffer; the system-memory copy tells.
     const uint16_t* idx = reinterpret_cast<const uint16_t*>(ib->store.data()) + startIndex;
     uint16_t lo = 0xffff, hi = 0;
@@ -677,8 +672,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
         return D3DERR_INVALIDCALL;
     bool skip;
     const HRESULT hr = PrepareDraw(type, &skip);
-    if (FAILED(hr) || skip)
-        return hr;
+    if (FAILED(hr) || skip) return hr;
     ApplyLayout(vb->store.name(), m_state.streamOffset, stride, m_state.fvf);
     if (m_gl.elementBuffer != ib->store.name()) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->store.name());
@@ -694,8 +688,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* data, UINT stride)
 {
     const GLenum mode = PrimitiveMode(type);
-    if (!KnownPrimitive(type) || !data || !ValidFvf(m_state.fvf, stride))
-        return D3DERR_INVALIDCALL;
+    if (!KnownPrimitive(type) || !data || !ValidFvf(m_state.fvf, stride)) return D3DERR_INVALIDCALL;
     // Stream 0 is unset afterwards, as Direct3D does.
     if (m_state.stream) {
         VertexBuffer* old = m_state.stream;
@@ -704,13 +697,11 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     }
     m_state.streamOffset = 0;
     m_state.streamStride = 0;
-    if (primitiveCount == 0)
-        return D3D_OK;
+    if (primitiveCount == 0) return D3D_OK;
     const UINT count = VertexCount(type, primitiveCount);
     bool skip;
     const HRESULT hr = PrepareDraw(type, &skip);
-    if (FAILED(hr) || skip)
-        return hr;
+    if (FAILED(hr) || skip) return hr;
     const size_t pos = StreamWrite(data, (size_t)count * stride, stride);
     ApplyLayout(m_stream, 0, stride, m_state.fvf);
     glDrawArrays(mode, (GLint)(pos / stride), (GLsizei)count);
@@ -739,8 +730,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexInde
         m_state.indices = nullptr;
         old->Unbind();
     }
-    if (primitiveCount == 0)
-        return D3D_OK;
+    if (primitiveCount == 0) return D3D_OK;
     const UINT count = VertexCount(type, primitiveCount);
     const size_t isize = indexFormat == D3DFMT_INDEX16 ? 2 : 4;
     // Indices must stay inside minVertexIndex .. minVertexIndex + numVertices.
@@ -748,13 +738,11 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexInde
     for (UINT i = 0; i < count; ++i) {
         const UINT v = isize == 2 ? reinterpret_cast<const uint16_t*>(indexData)[i]
                                   : reinterpret_cast<const uint32_t*>(indexData)[i];
-        if (v < minVertexIndex || v >= limit)
-            return D3DERR_INVALIDCALL;
+        if (v < minVertexIndex || v >= limit) return D3DERR_INVALIDCALL;
     }
     bool skip;
     const HRESULT hr = PrepareDraw(type, &skip);
-    if (FAILED(hr) || skip)
-        return hr;
+    if (FAILED(hr) || skip) return hr;
     const size_t vbytes = (size_t)limit * stride;
     const size_t pos = StreamWrite(vertexData, vbytes, stride);
     ApplyLayout(m_stream, 0, stride, m_state.fvf);

@@ -95,46 +95,46 @@ const D3DMATRIX kIdentity = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}}
 bool AffectsKey(D3DRENDERSTATETYPE s)
 {
     switch (s) {
-    case D3DRS_LIGHTING:
-    case D3DRS_COLORVERTEX:
-    case D3DRS_DIFFUSEMATERIALSOURCE:
-    case D3DRS_SPECULARMATERIALSOURCE:
-    case D3DRS_AMBIENTMATERIALSOURCE:
-    case D3DRS_EMISSIVEMATERIALSOURCE:
-    case D3DRS_SPECULARENABLE:
-    case D3DRS_NORMALIZENORMALS:
-    case D3DRS_LOCALVIEWER:
-    case D3DRS_FOGENABLE:
-    case D3DRS_FOGTABLEMODE:
-    case D3DRS_FOGVERTEXMODE:
-    case D3DRS_ALPHATESTENABLE:
-    case D3DRS_ALPHAFUNC:
-    case D3DRS_POINTSPRITEENABLE:
-    case D3DRS_POINTSCALEENABLE:
-        return true;
-    default:
-        return false;
+        case D3DRS_LIGHTING:
+        case D3DRS_COLORVERTEX:
+        case D3DRS_DIFFUSEMATERIALSOURCE:
+        case D3DRS_SPECULARMATERIALSOURCE:
+        case D3DRS_AMBIENTMATERIALSOURCE:
+        case D3DRS_EMISSIVEMATERIALSOURCE:
+        case D3DRS_SPECULARENABLE:
+        case D3DRS_NORMALIZENORMALS:
+        case D3DRS_LOCALVIEWER:
+        case D3DRS_FOGENABLE:
+        case D3DRS_FOGTABLEMODE:
+        case D3DRS_FOGVERTEXMODE:
+        case D3DRS_ALPHATESTENABLE:
+        case D3DRS_ALPHAFUNC:
+        case D3DRS_POINTSPRITEENABLE:
+        case D3DRS_POINTSCALEENABLE:
+            return true;
+        default:
+            return false;
     }
 }
 
 bool AffectsUniforms(D3DRENDERSTATETYPE s)
 {
     switch (s) {
-    case D3DRS_FOGCOLOR:
-    case D3DRS_FOGSTART:
-    case D3DRS_FOGEND:
-    case D3DRS_FOGDENSITY:
-    case D3DRS_ALPHAREF:
-    case D3DRS_TEXTUREFACTOR:
-    case D3DRS_POINTSIZE:
-    case D3DRS_POINTSIZE_MIN:
-    case D3DRS_POINTSIZE_MAX:
-    case D3DRS_POINTSCALE_A:
-    case D3DRS_POINTSCALE_B:
-    case D3DRS_POINTSCALE_C:
-        return true;
-    default:
-        return false;
+        case D3DRS_FOGCOLOR:
+        case D3DRS_FOGSTART:
+        case D3DRS_FOGEND:
+        case D3DRS_FOGDENSITY:
+        case D3DRS_ALPHAREF:
+        case D3DRS_TEXTUREFACTOR:
+        case D3DRS_POINTSIZE:
+        case D3DRS_POINTSIZE_MIN:
+        case D3DRS_POINTSIZE_MAX:
+        case D3DRS_POINTSCALE_A:
+        case D3DRS_POINTSCALE_B:
+        case D3DRS_POINTSCALE_C:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -145,8 +145,7 @@ void Device::SetDefaultState()
     DeviceState& s = m_state;
     DWORD* rs = s.rs;
     rs[D3DRS_ZENABLE] = m_depth ? D3DZB_TRUE : D3DZB_FALSE;
-    for (const RenderStateDefault& row : kRenderStateDefaults)
-        rs[row.state] = row.value;
+    for (const RenderStateDefault& row : kRenderStateDefaults) rs[row.state] = row.value;
     for (int i = 0; i < kMaxStages; ++i) {
         DWORD* t = s.tss[i];
         t[D3DTSS_COLOROP] = i == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
@@ -191,8 +190,7 @@ void Device::MarkAllDirty()
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m)
 {
-    if (!m)
-        return D3DERR_INVALIDCALL;
+    if (!m) return D3DERR_INVALIDCALL;
     D3DMATRIX* target = nullptr;
     const DWORD s = (DWORD)state;
     if (s == D3DTS_WORLD)
@@ -204,25 +202,21 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m)
     else if (s >= D3DTS_TEXTURE0 && s <= D3DTS_TEXTURE7)
         target = &m_state.texTransform[s - D3DTS_TEXTURE0];
     else if (s > D3DTS_WORLD && s < 512)
-        return D3D_OK;   // blend matrices: accepted, not used without vertex blending
+        return D3D_OK;  // blend matrices: accepted, not used without vertex blending
     else
         return D3DERR_INVALIDCALL;
-    if (memcmp(target, m, sizeof(*m)) == 0)
-        return D3D_OK;
+    if (memcmp(target, m, sizeof(*m)) == 0) return D3D_OK;
     *target = *m;
     ++m_stats.stateChanges;
     ++m_transformSerial;
-    if (s == D3DTS_VIEW)
-        ++m_lightSerial;
-    if (s == D3DTS_PROJECTION)
-        ++m_miscSerial;
+    if (s == D3DTS_VIEW) ++m_lightSerial;
+    if (s == D3DTS_PROJECTION) ++m_miscSerial;
     return D3D_OK;
 }
 
 HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* m)
 {
-    if (!m)
-        return D3DERR_INVALIDCALL;
+    if (!m) return D3DERR_INVALIDCALL;
     const DWORD s = (DWORD)state;
     if (s == D3DTS_WORLD)
         *m = m_state.world;
@@ -242,8 +236,7 @@ HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* m)
 HRESULT Device::MultiplyTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m)
 {
     D3DMATRIX cur;
-    if (!m || FAILED(GetTransform(state, &cur)))
-        return D3DERR_INVALIDCALL;
+    if (!m || FAILED(GetTransform(state, &cur))) return D3DERR_INVALIDCALL;
     D3DMATRIX r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
@@ -255,11 +248,11 @@ HRESULT Device::MultiplyTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* 
 HRESULT Device::SetViewport(const D3DVIEWPORT9* vp)
 {
     if (!vp || !m_renderTarget || vp->Width == 0 || vp->Height == 0 ||
-        (uint64_t)vp->X + vp->Width > m_renderTarget->width() || (uint64_t)vp->Y + vp->Height > m_renderTarget->height() ||
+        (uint64_t)vp->X + vp->Width > m_renderTarget->width() ||
+        (uint64_t)vp->Y + vp->Height > m_renderTarget->height() ||
         !(vp->MinZ >= 0.0f && vp->MinZ <= 1.0f && vp->MaxZ >= 0.0f && vp->MaxZ <= 1.0f))
         return D3DERR_INVALIDCALL;
-    if (memcmp(&m_state.viewport, vp, sizeof(*vp)) == 0)
-        return D3D_OK;
+    if (memcmp(&m_state.viewport, vp, sizeof(*vp)) == 0) return D3D_OK;
     m_state.viewport = *vp;
     ++m_stats.stateChanges;
     m_dirty |= kDirtyTarget | kDirtyMisc | kDirtyRaster;
@@ -268,16 +261,14 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* vp)
 
 HRESULT Device::GetViewport(D3DVIEWPORT9* vp)
 {
-    if (!vp)
-        return D3DERR_INVALIDCALL;
+    if (!vp) return D3DERR_INVALIDCALL;
     *vp = m_state.viewport;
     return D3D_OK;
 }
 
 HRESULT Device::SetMaterial(const D3DMATERIAL9* m)
 {
-    if (!m)
-        return D3DERR_INVALIDCALL;
+    if (!m) return D3DERR_INVALIDCALL;
     if (memcmp(&m_state.material, m, sizeof(*m)) != 0) {
         m_state.material = *m;
         ++m_stats.stateChanges;
@@ -288,16 +279,14 @@ HRESULT Device::SetMaterial(const D3DMATERIAL9* m)
 
 HRESULT Device::GetMaterial(D3DMATERIAL9* m)
 {
-    if (!m)
-        return D3DERR_INVALIDCALL;
+    if (!m) return D3DERR_INVALIDCALL;
     *m = m_state.material;
     return D3D_OK;
 }
 
 HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* l)
 {
-    if (!l || index >= (DWORD)kMaxLights)
-        return D3DERR_INVALIDCALL;
+    if (!l || index >= (DWORD)kMaxLights) return D3DERR_INVALIDCALL;
     if (l->Type != D3DLIGHT_POINT && l->Type != D3DLIGHT_SPOT && l->Type != D3DLIGHT_DIRECTIONAL)
         return D3DERR_INVALIDCALL;
     m_state.lights[index] = *l;
@@ -309,16 +298,14 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* l)
 
 HRESULT Device::GetLight(DWORD index, D3DLIGHT9* l)
 {
-    if (!l || index >= (DWORD)kMaxLights || m_state.lights[index].Type == 0)
-        return D3DERR_INVALIDCALL;
+    if (!l || index >= (DWORD)kMaxLights || m_state.lights[index].Type == 0) return D3DERR_INVALIDCALL;
     *l = m_state.lights[index];
     return D3D_OK;
 }
 
 HRESULT Device::LightEnable(DWORD index, BOOL enable)
 {
-    if (index >= (DWORD)kMaxLights)
-        return D3DERR_INVALIDCALL;
+    if (index >= (DWORD)kMaxLights) return D3DERR_INVALIDCALL;
     if (m_state.lights[index].Type == 0) {
         // Enabling a light never set gives Direct3D's default: white, directional, along +z.
         D3DLIGHT9& l = m_state.lights[index];
@@ -339,18 +326,15 @@ HRESULT Device::LightEnable(DWORD index, BOOL enable)
 
 HRESULT Device::GetLightEnable(DWORD index, BOOL* enable)
 {
-    if (!enable || index >= (DWORD)kMaxLights)
-        return D3DERR_INVALIDCALL;
+    if (!enable || index >= (DWORD)kMaxLights) return D3DERR_INVALIDCALL;
     *enable = m_state.lightEnabled[index];
     return D3D_OK;
 }
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 {
-    if ((DWORD)state >= (DWORD)kRenderStateCount)
-        return D3DERR_INVALIDCALL;
-    if (m_state.rs[state] == value)
-        return D3D_OK;
+    if ((DWORD)state >= (DWORD)kRenderStateCount) return D3DERR_INVALIDCALL;
+    if (m_state.rs[state] == value) return D3D_OK;
     m_state.rs[state] = value;
     ++m_stats.stateChanges;
     if (AffectsKey(state))
@@ -366,41 +350,32 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 
 HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 {
-    if (!value || (DWORD)state >= (DWORD)kRenderStateCount)
-        return D3DERR_INVALIDCALL;
+    if (!value || (DWORD)state >= (DWORD)kRenderStateCount) return D3DERR_INVALIDCALL;
     *value = m_state.rs[state];
     return D3D_OK;
 }
 
 HRESULT Device::GetTexture(DWORD stage, IDirect3DBaseTexture9** out)
 {
-    if (!out || stage >= (DWORD)kMaxSamplers)
-        return D3DERR_INVALIDCALL;
+    if (!out || stage >= (DWORD)kMaxSamplers) return D3DERR_INVALIDCALL;
     *out = m_state.textures[stage];
-    if (*out)
-        (*out)->AddRef();
+    if (*out) (*out)->AddRef();
     return D3D_OK;
 }
 
 HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture)
 {
-    if (stage >= (DWORD)kMaxSamplers)
-        return D3DERR_INVALIDCALL;
-    if (texture && AsTexture(texture)->device() != this)
-        return D3DERR_INVALIDCALL;
+    if (stage >= (DWORD)kMaxSamplers) return D3DERR_INVALIDCALL;
+    if (texture && AsTexture(texture)->device() != this) return D3DERR_INVALIDCALL;
     IDirect3DBaseTexture9* old = m_state.textures[stage];
-    if (old == texture)
-        return D3D_OK;
-    if (texture)
-        AsTexture(texture)->Bind();
+    if (old == texture) return D3D_OK;
+    if (texture) AsTexture(texture)->Bind();
     m_state.textures[stage] = texture;
-    if (old)
-        AsTexture(old)->Unbind();
+    if (old) AsTexture(old)->Unbind();
     ++m_stats.stateChanges;
     m_dirty |= kDirtyTextures;
     // Whether a stage has a texture shapes the program; which one does not.
-    if ((old == nullptr) != (texture == nullptr))
-        m_dirty |= kDirtyKey;
+    if ((old == nullptr) != (texture == nullptr)) m_dirty |= kDirtyKey;
     return D3D_OK;
 }
 
@@ -414,10 +389,8 @@ HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
 
 HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value)
 {
-    if (stage >= (DWORD)kMaxStages || (DWORD)type >= (DWORD)kStageStateCount || type == 0)
-        return D3DERR_INVALIDCALL;
-    if (m_state.tss[stage][type] == value)
-        return D3D_OK;
+    if (stage >= (DWORD)kMaxStages || (DWORD)type >= (DWORD)kStageStateCount || type == 0) return D3DERR_INVALIDCALL;
+    if (m_state.tss[stage][type] == value) return D3D_OK;
     m_state.tss[stage][type] = value;
     ++m_stats.stateChanges;
     m_dirty |= kDirtyKey;
@@ -436,8 +409,7 @@ HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD v
 {
     if (sampler >= (DWORD)kMaxSamplers || (DWORD)type >= (DWORD)kSamplerStateCount || type == 0)
         return D3DERR_INVALIDCALL;
-    if (m_state.samp[sampler][type] == value)
-        return D3D_OK;
+    if (m_state.samp[sampler][type] == value) return D3D_OK;
     m_state.samp[sampler][type] = value;
     ++m_stats.stateChanges;
     m_samplerDirty |= 1u << sampler;
@@ -447,8 +419,7 @@ HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD v
 
 HRESULT Device::SetScissorRect(const RECT* r)
 {
-    if (!r || r->left > r->right || r->top > r->bottom)
-        return D3DERR_INVALIDCALL;
+    if (!r || r->left > r->right || r->top > r->bottom) return D3DERR_INVALIDCALL;
     m_state.scissor = *r;
     m_dirty |= kDirtyRaster;
     return D3D_OK;
@@ -456,16 +427,14 @@ HRESULT Device::SetScissorRect(const RECT* r)
 
 HRESULT Device::GetScissorRect(RECT* r)
 {
-    if (!r)
-        return D3DERR_INVALIDCALL;
+    if (!r) return D3DERR_INVALIDCALL;
     *r = m_state.scissor;
     return D3D_OK;
 }
 
 HRESULT Device::SetFVF(DWORD fvf)
 {
-    if (fvf == m_state.fvf)
-        return D3D_OK;
+    if (fvf == m_state.fvf) return D3D_OK;
     m_state.fvf = fvf;
     ++m_stats.stateChanges;
     m_dirty |= kDirtyKey;
@@ -474,26 +443,21 @@ HRESULT Device::SetFVF(DWORD fvf)
 
 HRESULT Device::GetFVF(DWORD* fvf)
 {
-    if (!fvf)
-        return D3DERR_INVALIDCALL;
+    if (!fvf) return D3DERR_INVALIDCALL;
     *fvf = m_state.fvf;
     return D3D_OK;
 }
 
 HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* data, UINT offset, UINT stride)
 {
-    if (stream != 0)
-        return D3DERR_INVALIDCALL;
+    if (stream != 0) return D3DERR_INVALIDCALL;
     VertexBuffer* vb = static_cast<VertexBuffer*>(data);
-    if (vb && (vb->device() != this || offset > vb->store.length()))
-        return D3DERR_INVALIDCALL;
+    if (vb && (vb->device() != this || offset > vb->store.length())) return D3DERR_INVALIDCALL;
     if (vb != m_state.stream) {
-        if (vb)
-            vb->Bind();
+        if (vb) vb->Bind();
         VertexBuffer* old = m_state.stream;
         m_state.stream = vb;
-        if (old)
-            old->Unbind();
+        if (old) old->Unbind();
         ++m_stats.stateChanges;
     }
     m_state.streamOffset = offset;
@@ -503,11 +467,9 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* data, UINT 
 
 HRESULT Device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** out, UINT* offset, UINT* stride)
 {
-    if (stream != 0 || !out || !offset || !stride)
-        return D3DERR_INVALIDCALL;
+    if (stream != 0 || !out || !offset || !stride) return D3DERR_INVALIDCALL;
     *out = m_state.stream;
-    if (*out)
-        (*out)->AddRef();
+    if (*out) (*out)->AddRef();
     *offset = m_state.streamOffset;
     *stride = m_state.streamStride;
     return D3D_OK;
@@ -516,37 +478,29 @@ HRESULT Device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** out, UINT*
 HRESULT Device::SetIndices(IDirect3DIndexBuffer9* data)
 {
     IndexBuffer* ib = static_cast<IndexBuffer*>(data);
-    if (ib && ib->device() != this)
-        return D3DERR_INVALIDCALL;
-    if (ib == m_state.indices)
-        return D3D_OK;
-    if (ib)
-        ib->Bind();
+    if (ib && ib->device() != this) return D3DERR_INVALIDCALL;
+    if (ib == m_state.indices) return D3D_OK;
+    if (ib) ib->Bind();
     IndexBuffer* old = m_state.indices;
     m_state.indices = ib;
-    if (old)
-        old->Unbind();
+    if (old) old->Unbind();
     ++m_stats.stateChanges;
     return D3D_OK;
 }
 
 HRESULT Device::GetIndices(IDirect3DIndexBuffer9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = m_state.indices;
-    if (*out)
-        (*out)->AddRef();
+    if (*out) (*out)->AddRef();
     return D3D_OK;
 }
 
 HRESULT Device::CreateStateBlock(D3DSTATEBLOCKTYPE type, IDirect3DStateBlock9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
-    if (type != D3DSBT_ALL && type != D3DSBT_PIXELSTATE && type != D3DSBT_VERTEXSTATE)
-        return D3DERR_INVALIDCALL;
+    if (type != D3DSBT_ALL && type != D3DSBT_PIXELSTATE && type != D3DSBT_VERTEXSTATE) return D3DERR_INVALIDCALL;
     StateBlock* sb = new StateBlock(this);
     sb->Capture();
     *out = sb;
@@ -556,19 +510,13 @@ HRESULT Device::CreateStateBlock(D3DSTATEBLOCKTYPE type, IDirect3DStateBlock9** 
 void Device::ReplaceState(const DeviceState& s)
 {
     for (int i = 0; i < kMaxSamplers; ++i) {
-        if (s.textures[i])
-            AsTexture(s.textures[i])->Bind();
-        if (m_state.textures[i])
-            AsTexture(m_state.textures[i])->Unbind();
+        if (s.textures[i]) AsTexture(s.textures[i])->Bind();
+        if (m_state.textures[i]) AsTexture(m_state.textures[i])->Unbind();
     }
-    if (s.stream)
-        s.stream->Bind();
-    if (m_state.stream)
-        m_state.stream->Unbind();
-    if (s.indices)
-        s.indices->Bind();
-    if (m_state.indices)
-        m_state.indices->Unbind();
+    if (s.stream) s.stream->Bind();
+    if (m_state.stream) m_state.stream->Unbind();
+    if (s.indices) s.indices->Bind();
+    if (m_state.indices) m_state.indices->Unbind();
     m_state = s;
     // A viewport saved for a larger target is clipped to the current one.
     if (m_renderTarget && (m_state.viewport.X + m_state.viewport.Width > m_renderTarget->width() ||
@@ -614,8 +562,7 @@ void StateBlock::ReleaseRefs()
 
 HRESULT StateBlock::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice)
-        return D3DERR_INVALIDCALL;
+    if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device;
     return D3D_OK;
@@ -625,12 +572,9 @@ HRESULT StateBlock::Capture()
 {
     const DeviceState& s = m_device->state();
     for (auto* t : s.textures)
-        if (t)
-            AsTexture(t)->Bind();
-    if (s.stream)
-        s.stream->Bind();
-    if (s.indices)
-        s.indices->Bind();
+        if (t) AsTexture(t)->Bind();
+    if (s.stream) s.stream->Bind();
+    if (s.indices) s.indices->Bind();
     ReleaseRefs();
     m_state = s;
     return D3D_OK;

@@ -34,10 +34,8 @@ const char* kFixupBody =
 
 std::string MaterialSource(int src, const char* material)
 {
-    if (src == 1)
-        return "a_diffuse";
-    if (src == 2)
-        return "a_specular";
+    if (src == 1) return "a_diffuse";
+    if (src == 2) return "a_specular";
     return material;
 }
 
@@ -46,18 +44,30 @@ std::string StageArg(int arg, int stage)
 {
     std::string base;
     switch (arg & D3DTA_SELECTMASK) {
-    case D3DTA_DIFFUSE: base = "diffuse"; break;
-    case D3DTA_CURRENT: base = "current"; break;
-    case D3DTA_TEXTURE: base = "tex" + std::to_string(stage); break;
-    case D3DTA_TFACTOR: base = "u_tfactor"; break;
-    case D3DTA_SPECULAR: base = "specular"; break;
-    case D3DTA_TEMP: base = "temp"; break;
-    default: base = "u_tfactor"; break;
+        case D3DTA_DIFFUSE:
+            base = "diffuse";
+            break;
+        case D3DTA_CURRENT:
+            base = "current";
+            break;
+        case D3DTA_TEXTURE:
+            base = "tex" + std::to_string(stage);
+            break;
+        case D3DTA_TFACTOR:
+            base = "u_tfactor";
+            break;
+        case D3DTA_SPECULAR:
+            base = "specular";
+            break;
+        case D3DTA_TEMP:
+            base = "temp";
+            break;
+        default:
+            base = "u_tfactor";
+            break;
     }
-    if (arg & D3DTA_ALPHAREPLICATE)
-        base = "vec4(" + base + ".a)";
-    if (arg & D3DTA_COMPLEMENT)
-        base = "(vec4(1.0) - " + base + ")";
+    if (arg & D3DTA_ALPHAREPLICATE) base = "vec4(" + base + ".a)";
+    if (arg & D3DTA_COMPLEMENT) base = "(vec4(1.0) - " + base + ")";
     return base;
 }
 
@@ -68,30 +78,49 @@ std::string StageOp(int op, const std::string& a0, const std::string& a1, const 
 {
     const std::string tex = "tex" + std::to_string(stage);
     switch (op) {
-    case D3DTOP_SELECTARG1: return a1;
-    case D3DTOP_SELECTARG2: return a2;
-    case D3DTOP_MODULATE: return a1 + " * " + a2;
-    case D3DTOP_MODULATE2X: return "2.0 * " + a1 + " * " + a2;
-    case D3DTOP_MODULATE4X: return "4.0 * " + a1 + " * " + a2;
-    case D3DTOP_ADD: return a1 + " + " + a2;
-    case D3DTOP_ADDSIGNED: return a1 + " + " + a2 + " - 0.5";
-    case D3DTOP_ADDSIGNED2X: return "2.0 * (" + a1 + " + " + a2 + " - 0.5)";
-    case D3DTOP_SUBTRACT: return a1 + " - " + a2;
-    case D3DTOP_ADDSMOOTH: return a1 + " + " + a2 + " - " + a1 + " * " + a2;
-    case D3DTOP_BLENDDIFFUSEALPHA: return "mix(" + a2 + ", " + a1 + ", diffuse.a)";
-    case D3DTOP_BLENDTEXTUREALPHA: return "mix(" + a2 + ", " + a1 + ", " + tex + ".a)";
-    case D3DTOP_BLENDFACTORALPHA: return "mix(" + a2 + ", " + a1 + ", u_tfactor.a)";
-    case D3DTOP_BLENDCURRENTALPHA: return "mix(" + a2 + ", " + a1 + ", current.a)";
-    case D3DTOP_BLENDTEXTUREALPHAPM: return a1 + " + " + a2 + " * (1.0 - " + tex + ".a)";
-    case D3DTOP_PREMODULATE: return a1;
-    case D3DTOP_MULTIPLYADD: return a0 + " + " + a1 + " * " + a2;
-    case D3DTOP_LERP: return "mix(" + a2 + ", " + a1 + ", " + a0 + ")";
-    case D3DTOP_DOTPRODUCT3: {
-        const std::string d = "4.0 * dot(" + a1.substr(0, a1.size() - suffix.size()) + ".rgb - 0.5, " +
-                              a2.substr(0, a2.size() - suffix.size()) + ".rgb - 0.5)";
-        return suffix == ".a" ? d : "vec3(" + d + ")";
-    }
-    default: return a1 + " * " + a2;
+        case D3DTOP_SELECTARG1:
+            return a1;
+        case D3DTOP_SELECTARG2:
+            return a2;
+        case D3DTOP_MODULATE:
+            return a1 + " * " + a2;
+        case D3DTOP_MODULATE2X:
+            return "2.0 * " + a1 + " * " + a2;
+        case D3DTOP_MODULATE4X:
+            return "4.0 * " + a1 + " * " + a2;
+        case D3DTOP_ADD:
+            return a1 + " + " + a2;
+        case D3DTOP_ADDSIGNED:
+            return a1 + " + " + a2 + " - 0.5";
+        case D3DTOP_ADDSIGNED2X:
+            return "2.0 * (" + a1 + " + " + a2 + " - 0.5)";
+        case D3DTOP_SUBTRACT:
+            return a1 + " - " + a2;
+        case D3DTOP_ADDSMOOTH:
+            return a1 + " + " + a2 + " - " + a1 + " * " + a2;
+        case D3DTOP_BLENDDIFFUSEALPHA:
+            return "mix(" + a2 + ", " + a1 + ", diffuse.a)";
+        case D3DTOP_BLENDTEXTUREALPHA:
+            return "mix(" + a2 + ", " + a1 + ", " + tex + ".a)";
+        case D3DTOP_BLENDFACTORALPHA:
+            return "mix(" + a2 + ", " + a1 + ", u_tfactor.a)";
+        case D3DTOP_BLENDCURRENTALPHA:
+            return "mix(" + a2 + ", " + a1 + ", current.a)";
+        case D3DTOP_BLENDTEXTUREALPHAPM:
+            return a1 + " + " + a2 + " * (1.0 - " + tex + ".a)";
+        case D3DTOP_PREMODULATE:
+            return a1;
+        case D3DTOP_MULTIPLYADD:
+            return a0 + " + " + a1 + " * " + a2;
+        case D3DTOP_LERP:
+            return "mix(" + a2 + ", " + a1 + ", " + a0 + ")";
+        case D3DTOP_DOTPRODUCT3: {
+            const std::string d = "4.0 * dot(" + a1.substr(0, a1.size() - suffix.size()) + ".rgb - 0.5, " +
+                                  a2.substr(0, a2.size() - suffix.size()) + ".rgb - 0.5)";
+            return suffix == ".a" ? d : "vec3(" + d + ")";
+        }
+        default:
+            return a1 + " * " + a2;
     }
 }
 
@@ -99,25 +128,42 @@ std::string StageOp(int op, const std::string& a0, const std::string& a1, const 
 bool StageColorSpecial(int op, const std::string& a1v, const std::string& a2v, std::string* out)
 {
     switch (op) {
-    case D3DTOP_MODULATEALPHA_ADDCOLOR: *out = a1v + ".rgb + " + a1v + ".a * " + a2v + ".rgb"; return true;
-    case D3DTOP_MODULATECOLOR_ADDALPHA: *out = a1v + ".rgb * " + a2v + ".rgb + " + a1v + ".a"; return true;
-    case D3DTOP_MODULATEINVALPHA_ADDCOLOR: *out = "(1.0 - " + a1v + ".a) * " + a2v + ".rgb + " + a1v + ".rgb"; return true;
-    case D3DTOP_MODULATEINVCOLOR_ADDALPHA: *out = "(vec3(1.0) - " + a1v + ".rgb) * " + a2v + ".rgb + " + a1v + ".a"; return true;
-    default: return false;
+        case D3DTOP_MODULATEALPHA_ADDCOLOR:
+            *out = a1v + ".rgb + " + a1v + ".a * " + a2v + ".rgb";
+            return true;
+        case D3DTOP_MODULATECOLOR_ADDALPHA:
+            *out = a1v + ".rgb * " + a2v + ".rgb + " + a1v + ".a";
+            return true;
+        case D3DTOP_MODULATEINVALPHA_ADDCOLOR:
+            *out = "(1.0 - " + a1v + ".a) * " + a2v + ".rgb + " + a1v + ".rgb";
+            return true;
+        case D3DTOP_MODULATEINVCOLOR_ADDALPHA:
+            *out = "(vec3(1.0) - " + a1v + ".rgb) * " + a2v + ".rgb + " + a1v + ".a";
+            return true;
+        default:
+            return false;
     }
 }
 
 const char* CompareOp(int func)
 {
     switch (func) {
-    case D3DCMP_NEVER: return nullptr;
-    case D3DCMP_LESS: return "<";
-    case D3DCMP_EQUAL: return "==";
-    case D3DCMP_LESSEQUAL: return "<=";
-    case D3DCMP_GREATER: return ">";
-    case D3DCMP_NOTEQUAL: return "!=";
-    case D3DCMP_GREATEREQUAL: return ">=";
-    default: return "";
+        case D3DCMP_NEVER:
+            return nullptr;
+        case D3DCMP_LESS:
+            return "<";
+        case D3DCMP_EQUAL:
+            return "==";
+        case D3DCMP_LESSEQUAL:
+            return "<=";
+        case D3DCMP_GREATER:
+            return ">";
+        case D3DCMP_NOTEQUAL:
+            return "!=";
+        case D3DCMP_GREATEREQUAL:
+            return ">=";
+        default:
+            return "";
     }
 }
 
@@ -166,44 +212,37 @@ std::string FFVertexSource(const FFKey& k)
     }
     s << "uniform vec4 u_pointParams;\nuniform vec3 u_pointScale;\nuniform vec4 u_fogParams;\n";
     // Eye-space position only where lighting, fog or point scaling use it.
-    const bool needEye = (k.lighting && (k.lightCount > 0 || k.specularEnable)) || k.fogMode ||
-                         (k.points && k.pointScale);
+    const bool needEye =
+        (k.lighting && (k.lightCount > 0 || k.specularEnable)) || k.fogMode || (k.points && k.pointScale);
     s << "out vec4 v_diffuse;\n";
-    if (k.specularEnable)
-        s << "out vec4 v_specular;\n";
-    if (k.fogMode)
-        s << "out float v_fogDepth;\n";
+    if (k.specularEnable) s << "out vec4 v_specular;\n";
+    if (k.fogMode) s << "out float v_fogDepth;\n";
     for (int i = 0; i < k.stageCount; ++i)
-        if (k.stages[i].hasTexture)
-            s << "out vec2 v_tex" << i << ";\n";
+        if (k.stages[i].hasTexture) s << "out vec2 v_tex" << i << ";\n";
     s << kFixupBody;
     s << "void main() {\n";
     if (k.rhw) {
         s << "    float w = a_position.w != 0.0 ? 1.0 / a_position.w : 1.0;\n";
         s << "    vec4 clip = vec4((a_position.xy * u_rhwScale.xy + u_rhwScale.zw) * w, a_position.z * w, w);\n";
         s << "    vec3 eye = vec3(0.0, 0.0, w);\n";
-        if (k.fogMode)
-            s << "    v_fogDepth = w;\n";
+        if (k.fogMode) s << "    v_fogDepth = w;\n";
     } else {
         s << "    vec4 pos = vec4(a_position.xyz, 1.0);\n";
         s << "    vec4 clip = u_wvp * pos;\n";
-        if (needEye)
-            s << "    vec3 eye = (u_wv * pos).xyz;\n";
-        if (k.fogMode)
-            s << "    v_fogDepth = u_fogParams.w > 0.5 ? clip.z / clip.w : eye.z;\n";
+        if (needEye) s << "    vec3 eye = (u_wv * pos).xyz;\n";
+        if (k.fogMode) s << "    v_fogDepth = u_fogParams.w > 0.5 ? clip.z / clip.w : eye.z;\n";
     }
     if (k.lighting) {
         s << "    vec3 N = " << (k.hasNormal ? "u_normalMat * a_normal" : "vec3(0.0)") << ";\n";
-        if (k.normalizeNormals && k.hasNormal)
-            s << "    N = length(N) > 0.0 ? normalize(N) : N;\n";
+        if (k.normalizeNormals && k.hasNormal) s << "    N = length(N) > 0.0 ? normalize(N) : N;\n";
         s << "    vec4 dm = " << MaterialSource(k.diffuseSrc, "u_matDiffuse") << ";\n";
         s << "    vec4 am = " << MaterialSource(k.ambientSrc, "u_matAmbient") << ";\n";
         s << "    vec4 sm = " << MaterialSource(k.specularSrc, "u_matSpecular") << ";\n";
         s << "    vec4 em = " << MaterialSource(k.emissiveSrc, "u_matEmissive") << ";\n";
         s << "    vec3 amb = u_globalAmbient.rgb;\n    vec3 dif = vec3(0.0);\n    vec3 spe = vec3(0.0);\n";
         if (k.specularEnable)
-            s << "    vec3 V = " << (k.localViewer ? "length(eye) > 0.0 ? -normalize(eye) : vec3(0.0, 0.0, -1.0)"
-                                                     : "vec3(0.0, 0.0, -1.0)")
+            s << "    vec3 V = "
+              << (k.localViewer ? "length(eye) > 0.0 ? -normalize(eye) : vec3(0.0, 0.0, -1.0)" : "vec3(0.0, 0.0, -1.0)")
               << ";\n";
         for (int i = 0; i < k.lightCount; ++i) {
             s << "    {\n";
@@ -223,22 +262,20 @@ std::string FFVertexSource(const FFKey& k)
             if (k.specularEnable) {
                 s << "        if (nl > 0.0) {\n";
                 s << "            vec3 H = normalize(L + V);\n";
-                s << "            spe += u_lightSpecular[" << i << "].rgb * pow(max(dot(N, H), 0.0), u_matPower) * att;\n";
+                s << "            spe += u_lightSpecular[" << i
+                  << "].rgb * pow(max(dot(N, H), 0.0), u_matPower) * att;\n";
                 s << "        }\n";
             }
             s << "    }\n";
         }
         s << "    v_diffuse = vec4(clamp(em.rgb + am.rgb * amb + dm.rgb * dif, 0.0, 1.0), clamp(dm.a, 0.0, 1.0));\n";
-        if (k.specularEnable)
-            s << "    v_specular = vec4(clamp(sm.rgb * spe, 0.0, 1.0), clamp(sm.a, 0.0, 1.0));\n";
+        if (k.specularEnable) s << "    v_specular = vec4(clamp(sm.rgb * spe, 0.0, 1.0), clamp(sm.a, 0.0, 1.0));\n";
     } else {
         s << "    v_diffuse = " << (k.hasDiffuse ? "a_diffuse" : "vec4(1.0)") << ";\n";
-        if (k.specularEnable)
-            s << "    v_specular = " << (k.hasSpecular ? "a_specular" : "vec4(0.0)") << ";\n";
+        if (k.specularEnable) s << "    v_specular = " << (k.hasSpecular ? "a_specular" : "vec4(0.0)") << ";\n";
     }
     for (int i = 0; i < k.stageCount; ++i) {
-        if (!k.stages[i].hasTexture)
-            continue;
+        if (!k.stages[i].hasTexture) continue;
         const int set = k.stages[i].texCoord;
         if (set < k.texCount)
             s << "    v_tex" << i << " = a_tex" << set << ".xy;\n";
@@ -264,13 +301,10 @@ std::string FFFragmentSource(const FFKey& k)
     std::ostringstream s;
     s << "#version 330 core\n";
     s << "in vec4 v_diffuse;\n";
-    if (k.specularEnable)
-        s << "in vec4 v_specular;\n";
-    if (k.fogMode)
-        s << "in float v_fogDepth;\n";
+    if (k.specularEnable) s << "in vec4 v_specular;\n";
+    if (k.fogMode) s << "in float v_fogDepth;\n";
     for (int i = 0; i < k.stageCount; ++i)
-        if (k.stages[i].hasTexture)
-            s << "in vec2 v_tex" << i << ";\nuniform sampler2D u_sampler" << i << ";\n";
+        if (k.stages[i].hasTexture) s << "in vec2 v_tex" << i << ";\nuniform sampler2D u_sampler" << i << ";\n";
     s << "uniform vec4 u_tfactor;\nuniform vec4 u_fogColor;\nuniform vec4 u_fogParams;\nuniform float u_alphaRef;\n";
     s << "out vec4 o_color;\n";
     s << "void main() {\n";
@@ -287,8 +321,10 @@ std::string FFFragmentSource(const FFKey& k)
         } else {
             s << "    vec4 tex" << i << " = vec4(0.0, 0.0, 0.0, 1.0);\n";
         }
-        const std::string c0 = StageArg(st.colorArg0, i), c1 = StageArg(st.colorArg1, i), c2 = StageArg(st.colorArg2, i);
-        const std::string x0 = StageArg(st.alphaArg0, i), x1 = StageArg(st.alphaArg1, i), x2 = StageArg(st.alphaArg2, i);
+        const std::string c0 = StageArg(st.colorArg0, i), c1 = StageArg(st.colorArg1, i),
+                          c2 = StageArg(st.colorArg2, i);
+        const std::string x0 = StageArg(st.alphaArg0, i), x1 = StageArg(st.alphaArg1, i),
+                          x2 = StageArg(st.alphaArg2, i);
         std::string color;
         if (!StageColorSpecial(st.colorOp, c1, c2, &color))
             color = StageOp(st.colorOp, c0 + ".rgb", c1 + ".rgb", c2 + ".rgb", ".rgb", i);
@@ -303,8 +339,7 @@ std::string FFFragmentSource(const FFKey& k)
         s << "        current = clamp(vec4(c, a), 0.0, 1.0);\n";
         s << "    }\n";
     }
-    if (k.specularEnable)
-        s << "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";
+    if (k.specularEnable) s << "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";
     if (k.alphaFunc) {
         const char* op = CompareOp(k.alphaFunc);
         if (!op)
@@ -318,7 +353,8 @@ std::string FFFragmentSource(const FFKey& k)
         s << "    float d = abs(v_fogDepth);\n";
         if (k.fogMode == D3DFOG_LINEAR)
             s << "    float span = u_fogParams.y - u_fogParams.x;\n"
-                 "    float f = span != 0.0 ? clamp((u_fogParams.y - d) / span, 0.0, 1.0) : (d < u_fogParams.y ? 1.0 : 0.0);\n";
+                 "    float f = span != 0.0 ? clamp((u_fogParams.y - d) / span, 0.0, 1.0) : (d < u_fogParams.y ? 1.0 : "
+                 "0.0);\n";
         else if (k.fogMode == D3DFOG_EXP)
             s << "    float f = clamp(exp(-u_fogParams.z * d), 0.0, 1.0);\n";
         else
@@ -384,8 +420,7 @@ FFProgram BuildFFProgram(const FFKey& key)
     for (int i = 0; i < kMaxFFStages; ++i) {
         const std::string name = "u_sampler" + std::to_string(i);
         p.sampler[i] = glGetUniformLocation(prog, name.c_str());
-        if (p.sampler[i] >= 0)
-            glUniform1i(p.sampler[i], i);
+        if (p.sampler[i] >= 0) glUniform1i(p.sampler[i], i);
     }
     return p;
 }

@@ -12,7 +12,7 @@
 namespace d3d9gl {
 
 constexpr int kMaxLights = 8;
-constexpr int kMaxFFStages = 4;       // texture stages the generated programs combine
+constexpr int kMaxFFStages = 4;  // texture stages the generated programs combine
 constexpr int kMaxTexCoords = 8;
 
 // Attribute locations shared by every program and the vertex layout code.
@@ -22,28 +22,28 @@ enum AttribLocation {
     kAttrDiffuse = 2,
     kAttrSpecular = 3,
     kAttrPSize = 4,
-    kAttrTex0 = 5,   // .. kAttrTex0 + 7
+    kAttrTex0 = 5,  // .. kAttrTex0 + 7
 };
 
 struct StageKey {
     uint8_t colorOp, colorArg0, colorArg1, colorArg2;
     uint8_t alphaOp, alphaArg0, alphaArg1, alphaArg2;
-    uint8_t texCoord;      // texture coordinate set (0xff: none)
+    uint8_t texCoord;  // texture coordinate set (0xff: none)
     uint8_t hasTexture;
 };
 
 // All bytes are significant: build it zeroed (FFKey k{} then memset).
 struct FFKey {
-    uint8_t rhw;                 // XYZRHW positions
+    uint8_t rhw;  // XYZRHW positions
     uint8_t hasNormal, hasDiffuse, hasSpecular, hasPSize;
     uint8_t texCount;
     uint8_t lighting;
     uint8_t lightCount;
-    uint8_t lightType[kMaxLights];      // D3DLIGHTTYPE of each enabled light, packed
-    uint8_t diffuseSrc, ambientSrc, specularSrc, emissiveSrc;   // 0 material, 1 vertex diffuse, 2 vertex specular
+    uint8_t lightType[kMaxLights];                             // D3DLIGHTTYPE of each enabled light, packed
+    uint8_t diffuseSrc, ambientSrc, specularSrc, emissiveSrc;  // 0 material, 1 vertex diffuse, 2 vertex specular
     uint8_t specularEnable, normalizeNormals, localViewer;
-    uint8_t fogMode;             // D3DFOGMODE, 0 when off
-    uint8_t alphaFunc;           // D3DCMPFUNC, 0 when the test is off
+    uint8_t fogMode;    // D3DFOGMODE, 0 when off
+    uint8_t alphaFunc;  // D3DCMPFUNC, 0 when the test is off
     uint8_t points, pointSprite, pointScale;
     uint8_t stageCount;
     StageKey stages[kMaxFFStages];
@@ -56,8 +56,7 @@ struct FFKeyHash {
     {
         const unsigned char* p = reinterpret_cast<const unsigned char*>(&k);
         uint64_t h = 1469598103934665603ull;
-        for (size_t i = 0; i < sizeof(k); ++i)
-            h = (h ^ p[i]) * 1099511628211ull;
+        for (size_t i = 0; i < sizeof(k); ++i) h = (h ^ p[i]) * 1099511628211ull;
         return (size_t)h;
     }
 };

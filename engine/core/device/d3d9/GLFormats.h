@@ -14,8 +14,8 @@ struct PixelFormat {
     GLenum internalFormat;
     GLenum format;
     GLenum type;
-    GLint swizzle[4];       // GL_TEXTURE_SWIZZLE_RGBA
-    bool renderTarget;      // usable with D3DUSAGE_RENDERTARGET
+    GLint swizzle[4];   // GL_TEXTURE_SWIZZLE_RGBA
+    bool renderTarget;  // usable with D3DUSAGE_RENDERTARGET
 };
 
 // NULL for a format this device does not store.

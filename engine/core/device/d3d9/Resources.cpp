@@ -37,39 +37,29 @@ void BindForUpload(Device* device, GLuint tex)
 
 // --- Child ------------------------------------------------------------------
 
-Child::Child(Device* device, Owner owner, Child* container)
-    : m_device(device), m_owner(owner), m_container(container)
+Child::Child(Device* device, Owner owner, Child* container) : m_device(device), m_owner(owner), m_container(container)
 {
-    if (owner == kStandalone)
-        device->AddRef();
+    if (owner == kStandalone) device->AddRef();
 }
 
 ULONG Child::ChildAddRef()
 {
-    if (m_owner == kContained)
-        return m_container->ChildAddRef();
-    if (m_owner == kDeviceOwned)
-        return m_device->AddRef();
+    if (m_owner == kContained) return m_container->ChildAddRef();
+    if (m_owner == kDeviceOwned) return m_device->AddRef();
     // Taken again after the program let it go (kept alive by a binding).
-    if (m_refs++ == 0)
-        m_device->AddRef();
+    if (m_refs++ == 0) m_device->AddRef();
     return m_refs;
 }
 
 ULONG Child::ChildRelease()
 {
-    if (m_owner == kContained)
-        return m_container->ChildRelease();
-    if (m_owner == kDeviceOwned)
-        return m_device->Release();
-    if (m_refs == 0)
-        return 0;
-    if (--m_refs > 0)
-        return m_refs;
+    if (m_owner == kContained) return m_container->ChildRelease();
+    if (m_owner == kDeviceOwned) return m_device->Release();
+    if (m_refs == 0) return 0;
+    if (--m_refs > 0) return m_refs;
     Device* device = m_device;
     const bool bound = m_internal > 0;
-    if (!bound)
-        delete this;
+    if (!bound) delete this;
     // Releasing the device may end it, which unbinds (and so deletes) a
     // still-bound object; nothing of this object is touched afterwards.
     device->Release();
@@ -94,19 +84,13 @@ void Child::Unbind()
 
 // --- Surface ----------------------------------------------------------------
 
-Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height,
-                 D3DFORMAT format, D3DPOOL pool, DWORD usage)
-    : ChildUnknown(device, owner, container),
-      m_kind(kind),
-      m_width(width),
-      m_height(height),
-      m_format(format),
-      m_pool(pool),
-      m_usage(usage),
-      m_pf(FindPixelFormat(format))
+Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height, D3DFORMAT format,
+                 D3DPOOL pool, DWORD usage)
+    : ChildUnknown(device, owner, container), m_kind(kind), m_width(width), m_height(height), m_format(format),
+      m_pool(pool), m_usage(usage), m_pf(FindPixelFormat(format))
 {
-    const bool lockable = kind == kOffscreen ||
-                          (kind == kTextureLevel && (pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC)));
+    const bool lockable =
+        kind == kOffscreen || (kind == kTextureLevel && (pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC)));
     if (m_pf && lockable) {
         m_pitch = width * m_pf->bytesPerPixel;
         m_memory.assign((size_t)m_pitch * height, 0);
@@ -125,8 +109,7 @@ Surface::~Surface()
 
 HRESULT Surface::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice)
-        return D3DERR_INVALIDCALL;
+    if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device;
     return D3D_OK;
@@ -134,16 +117,14 @@ HRESULT Surface::GetDevice(IDirect3DDevice9** ppDevice)
 
 HRESULT Surface::GetContainer(REFIID, void** ppContainer)
 {
-    if (!ppContainer)
-        return D3DERR_INVALIDCALL;
+    if (!ppContainer) return D3DERR_INVALIDCALL;
     *ppContainer = nullptr;
     return E_NOINTERFACE;
 }
 
 HRESULT Surface::GetDesc(D3DSURFACE_DESC* d)
 {
-    if (!d)
-        return D3DERR_INVALIDCALL;
+    if (!d) return D3DERR_INVALIDCALL;
     d->Format = m_format;
     d->Type = D3DRTYPE_SURFACE;
     d->Usage = m_usage;
@@ -157,8 +138,7 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* d)
 
 HRESULT Surface::LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags)
 {
-    if (!out || m_memory.empty() || m_locked)
-        return D3DERR_INVALIDCALL;
+    if (!out || m_memory.empty() || m_locked) return D3DERR_INVALIDCALL;
     RECT r = {0, 0, (LONG)m_width, (LONG)m_height};
     if (rect) {
         if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
@@ -176,8 +156,7 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags)
 
 HRESULT Surface::UnlockRect()
 {
-    if (!m_locked)
-        return D3DERR_INVALIDCALL;
+    if (!m_locked) return D3DERR_INVALIDCALL;
     m_locked = false;
     if (!m_lockReadOnly && m_kind == kTextureLevel && glTexture && m_device->MakeCurrent())
         UploadRows((UINT)m_lockRect.top, (UINT)m_lockRect.bottom);
@@ -205,16 +184,16 @@ bool Surface::CreateGL()
     if (m_kind == kDepth) {
         glGenRenderbuffers(1, &m_renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, HasStencil(m_format) ? GL_DEPTH24_STENCIL8 :
-                                               m_format == D3DFMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
+        glRenderbufferStorage(GL_RENDERBUFFER,
+                              HasStencil(m_format)     ? GL_DEPTH24_STENCIL8
+                              : m_format == D3DFMT_D16 ? GL_DEPTH_COMPONENT16
+                                                       : GL_DEPTH_COMPONENT24,
                               (GLsizei)m_width, (GLsizei)m_height);
         return glGetError() == GL_NO_ERROR;
     }
-    if (m_kind == kBackBuffer && windowChain)
-        return m_pf != nullptr;   // the window's own framebuffer
+    if (m_kind == kBackBuffer && windowChain) return m_pf != nullptr;  // the window's own framebuffer
     if (m_kind == kBackBuffer || m_kind == kRenderTarget) {
-        if (!m_pf)
-            return false;
+        if (!m_pf) return false;
         glGenRenderbuffers(1, &m_renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, m_pf->internalFormat, (GLsizei)m_width, (GLsizei)m_height);
@@ -225,8 +204,7 @@ bool Surface::CreateGL()
 
 GLuint Surface::Framebuffer()
 {
-    if (m_fbo || !IsRenderTarget() || windowChain)
-        return m_fbo;
+    if (m_fbo || !IsRenderTarget() || windowChain) return m_fbo;
     glGenFramebuffers(1, &m_fbo);
     m_device->BindFramebuffer(m_fbo);
     if (m_kind == kTextureLevel)
@@ -245,8 +223,7 @@ GLuint Surface::Framebuffer()
 void Surface::SwapColorRenderbuffer(GLuint* renderbuffer)
 {
     std::swap(m_renderbuffer, *renderbuffer);
-    if (!m_fbo)
-        return;
+    if (!m_fbo) return;
     m_device->BindFramebuffer(m_fbo);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
 }
@@ -270,8 +247,7 @@ bool Surface::ReadPixels(void* dst, INT pitch)
         return glGetError() == GL_NO_ERROR;
     }
     const GLuint fbo = Framebuffer();
-    if (!fbo || !m_pf || pitch <= 0 || (UINT)pitch % m_pf->bytesPerPixel != 0)
-        return false;
+    if (!fbo || !m_pf || pitch <= 0 || (UINT)pitch % m_pf->bytesPerPixel != 0) return false;
     m_device->BindFramebuffer(fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, pitch / (INT)m_pf->bytesPerPixel);
@@ -283,19 +259,12 @@ bool Surface::ReadPixels(void* dst, INT pitch)
 // --- Texture ----------------------------------------------------------------
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr),
-      m_width(width),
-      m_height(height),
-      m_usage(usage),
-      m_format(format),
-      m_pool(pool),
-      m_pf(FindPixelFormat(format))
+    : ChildUnknown(device, kStandalone, nullptr), m_width(width), m_height(height), m_usage(usage), m_format(format),
+      m_pool(pool), m_pf(FindPixelFormat(format))
 {
     UINT full = 1;
-    for (UINT s = std::max(width, height); s > 1; s >>= 1)
-        ++full;
-    if (levels == 0 || levels > full)
-        levels = full;
+    for (UINT s = std::max(width, height); s > 1; s >>= 1) ++full;
+    if (levels == 0 || levels > full) levels = full;
     for (UINT i = 0; i < levels; ++i) {
         const UINT w = std::max(1u, width >> i), h = std::max(1u, height >> i);
         m_levels.emplace_back(new Surface(device, Surface::kTextureLevel, kContained, this, w, h, format, pool, usage));
@@ -313,10 +282,8 @@ Texture::~Texture()
 
 bool Texture::Init()
 {
-    if (!m_pf)
-        return false;
-    if (m_pool == D3DPOOL_SYSTEMMEM || m_pool == D3DPOOL_SCRATCH)
-        return true;
+    if (!m_pf) return false;
+    if (m_pool == D3DPOOL_SYSTEMMEM || m_pool == D3DPOOL_SCRATCH) return true;
     glGenTextures(1, &m_tex);
     BindForUpload(m_device, m_tex);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
@@ -325,20 +292,17 @@ bool Texture::Init()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (size_t i = 0; i < m_levels.size(); ++i) {
         Surface* s = m_levels[i].get();
-        glTexImage2D(GL_TEXTURE_2D, (GLint)i, (GLint)m_pf->internalFormat, (GLsizei)s->width(),
-                     (GLsizei)s->height(), 0, m_pf->format, m_pf->type,
-                     s->memory().empty() ? nullptr : s->memory().data());
+        glTexImage2D(GL_TEXTURE_2D, (GLint)i, (GLint)m_pf->internalFormat, (GLsizei)s->width(), (GLsizei)s->height(), 0,
+                     m_pf->format, m_pf->type, s->memory().empty() ? nullptr : s->memory().data());
         s->glTexture = m_tex;
         s->glLevel = (GLint)i;
     }
-    if (glGetError() != GL_NO_ERROR)
-        return false;
+    if (glGetError() != GL_NO_ERROR) return false;
     if (m_usage & D3DUSAGE_RENDERTARGET) {
         // A new render target starts black, as GL leaves it undefined.
         Surface* s0 = m_levels[0].get();
         const GLuint fbo = s0->Framebuffer();
-        if (!fbo)
-            return false;
+        if (!fbo) return false;
         m_device->BindFramebuffer(fbo);
         m_device->InvalidateGLCache();
         glDisable(GL_SCISSOR_TEST);
@@ -351,8 +315,7 @@ bool Texture::Init()
 
 HRESULT Texture::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice)
-        return D3DERR_INVALIDCALL;
+    if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device;
     return D3D_OK;
@@ -360,15 +323,13 @@ HRESULT Texture::GetDevice(IDirect3DDevice9** ppDevice)
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc)
 {
-    if (level >= m_levels.size())
-        return D3DERR_INVALIDCALL;
+    if (level >= m_levels.size()) return D3DERR_INVALIDCALL;
     return m_levels[level]->GetDesc(pDesc);
 }
 
 HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** out)
 {
-    if (!out || level >= m_levels.size())
-        return D3DERR_INVALIDCALL;
+    if (!out || level >= m_levels.size()) return D3DERR_INVALIDCALL;
     *out = m_levels[level].get();
     (*out)->AddRef();
     return D3D_OK;
@@ -376,15 +337,13 @@ HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** out)
 
 HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags)
 {
-    if (level >= m_levels.size())
-        return D3DERR_INVALIDCALL;
+    if (level >= m_levels.size()) return D3DERR_INVALIDCALL;
     return m_levels[level]->LockRect(pLockedRect, pRect, flags);
 }
 
 HRESULT Texture::UnlockRect(UINT level)
 {
-    if (level >= m_levels.size())
-        return D3DERR_INVALIDCALL;
+    if (level >= m_levels.size()) return D3DERR_INVALIDCALL;
     return m_levels[level]->UnlockRect();
 }
 
@@ -402,22 +361,19 @@ bool BufferStore::Init(UINT length, D3DPOOL, DWORD usage)
 
 void BufferStore::Free()
 {
-    if (m_buffer)
-        glDeleteBuffers(1, &m_buffer);
+    if (m_buffer) glDeleteBuffers(1, &m_buffer);
     m_buffer = 0;
 }
 
 HRESULT BufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags)
 {
-    if (!data)
-        return D3DERR_INVALIDCALL;
+    if (!data) return D3DERR_INVALIDCALL;
     const UINT length = (UINT)m_memory.size();
     if (offset > length || (size != 0 && size > length - offset)) {
         *data = nullptr;
         return D3DERR_INVALIDCALL;
     }
-    if (size == 0)
-        size = length - offset;
+    if (size == 0) size = length - offset;
     if (!(flags & D3DLOCK_READONLY)) {
         if (m_dirtyEnd == m_dirtyBegin) {
             m_dirtyBegin = offset;
@@ -426,8 +382,7 @@ HRESULT BufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags)
             m_dirtyBegin = std::min(m_dirtyBegin, offset);
             m_dirtyEnd = std::max(m_dirtyEnd, offset + size);
         }
-        if (flags & D3DLOCK_DISCARD)
-            m_discard = true;
+        if (flags & D3DLOCK_DISCARD) m_discard = true;
     }
     ++m_locks;
     *data = m_memory.data() + offset;
@@ -436,10 +391,8 @@ HRESULT BufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags)
 
 HRESULT BufferStore::Unlock(bool upload)
 {
-    if (m_locks == 0)
-        return D3DERR_INVALIDCALL;
-    if (--m_locks > 0)
-        return D3D_OK;
+    if (m_locks == 0) return D3DERR_INVALIDCALL;
+    if (--m_locks > 0) return D3D_OK;
     if (upload && m_dirtyEnd > m_dirtyBegin && m_buffer) {
         glBindBuffer(GL_COPY_WRITE_BUFFER, m_buffer);
         if (m_discard)
@@ -460,15 +413,13 @@ VertexBuffer::VertexBuffer(Device* device, UINT, DWORD usage, DWORD fvf, D3DPOOL
 
 VertexBuffer::~VertexBuffer()
 {
-    if (store.name() && m_device->SafeContext())
-        store.Free();
+    if (store.name() && m_device->SafeContext()) store.Free();
     m_device->InvalidateGLCache();
 }
 
 HRESULT VertexBuffer::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice)
-        return D3DERR_INVALIDCALL;
+    if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device;
     return D3D_OK;
@@ -486,8 +437,7 @@ HRESULT VertexBuffer::Unlock()
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* d)
 {
-    if (!d)
-        return D3DERR_INVALIDCALL;
+    if (!d) return D3DERR_INVALIDCALL;
     d->Format = D3DFMT_VERTEXDATA;
     d->Type = D3DRTYPE_VERTEXBUFFER;
     d->Usage = m_usage;
@@ -504,15 +454,13 @@ IndexBuffer::IndexBuffer(Device* device, UINT, DWORD usage, D3DFORMAT format, D3
 
 IndexBuffer::~IndexBuffer()
 {
-    if (store.name() && m_device->SafeContext())
-        store.Free();
+    if (store.name() && m_device->SafeContext()) store.Free();
     m_device->InvalidateGLCache();
 }
 
 HRESULT IndexBuffer::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice)
-        return D3DERR_INVALIDCALL;
+    if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device;
     return D3D_OK;
@@ -530,8 +478,7 @@ HRESULT IndexBuffer::Unlock()
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* d)
 {
-    if (!d)
-        return D3DERR_INVALIDCALL;
+    if (!d) return D3DERR_INVALIDCALL;
     d->Format = m_format;
     d->Type = D3DRTYPE_INDEXBUFFER;
     d->Usage = m_usage;

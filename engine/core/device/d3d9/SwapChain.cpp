@@ -88,14 +88,12 @@ bool SwapChain::Init()
         m_backBuffer->windowChain = this;
         WindowsInUse().push_back(m_window);
     }
-    if (!m_backBuffer->CreateGL())
-        return false;
+    if (!m_backBuffer->CreateGL()) return false;
     if (m_backBuffer->windowChain) {
         m_device->BindFramebuffer(0);
     } else {
         m_device->BindFramebuffer(m_backBuffer->Framebuffer());
-        if (!EnsureSpare())
-            return false;
+        if (!EnsureSpare()) return false;
         m_device->BindFramebuffer(m_backBuffer->Framebuffer());
     }
     glDisable(GL_SCISSOR_TEST);
@@ -108,8 +106,7 @@ bool SwapChain::Init()
 
 bool SwapChain::EnsureSpare()
 {
-    if (m_frontFbo)
-        return true;
+    if (m_frontFbo) return true;
     glGenRenderbuffers(1, &m_frontRenderbuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, m_frontRenderbuffer);
     // The same format and size as the back buffer.
@@ -132,7 +129,7 @@ void ScissorOff(Device* device)
     if (c.scissor != 0) {
         glDisable(GL_SCISSOR_TEST);
         c.scissor = 0;
-        device->MarkRasterDirty();   // the next draw turns it on again if its state says so
+        device->MarkRasterDirty();  // the next draw turns it on again if its state says so
     }
 }
 
@@ -143,10 +140,8 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     // Looked up each time: a destroyed window is refused, never used.
     HWND hwnd = hDestWindowOverride ? hDestWindowOverride : m_hwnd;
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
-    if (!window || !m_device->SafeContext())
-        return D3DERR_INVALIDCALL;
-    if (!hDestWindowOverride)
-        m_window = window;
+    if (!window || !m_device->SafeContext()) return D3DERR_INVALIDCALL;
+    if (!hDestWindowOverride) m_window = window;
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window, &dw, &dh);
     if (dw <= 0 || dh <= 0) {
@@ -173,8 +168,7 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
             KeepWindowImage();
         }
     }
-    if (!ok)
-        return D3DERR_INVALIDCALL;
+    if (!ok) return D3DERR_INVALIDCALL;
     m_hasFront = true;
     m_frontWindow = hwnd;
     // D3DPRESENT_INTERVAL_ONE (and DEFAULT) wait for the display's refresh.
@@ -191,11 +185,9 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
 bool SwapChain::PresentCopy(SDL_Window* window, GLint dw, GLint dh)
 {
     const GLuint back = m_backBuffer->Framebuffer();
-    if (!back)
-        return false;
+    if (!back) return false;
     ScissorOff(m_device);
-    if (!m_device->MakeCurrentOn(window))
-        return false;
+    if (!m_device->MakeCurrentOn(window)) return false;
     const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, back);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -211,8 +203,7 @@ bool SwapChain::PresentToOtherWindow(SDL_Window* window)
     // The image is in the chain's own window: it goes through the spare
     // storage to the named window, in the same orientation.
     SDL_Window* own = m_backBuffer->windowChain->sdlWindow();
-    if (!m_device->MakeCurrentOn(own) || !EnsureSpare())
-        return false;
+    if (!m_device->MakeCurrentOn(own) || !EnsureSpare()) return false;
     ScissorOff(m_device);
     const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
     GLint doubleBuffered = 0;
@@ -221,8 +212,7 @@ bool SwapChain::PresentToOtherWindow(SDL_Window* window)
     glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
     glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    if (!m_device->MakeCurrentOn(window))
-        return false;
+    if (!m_device->MakeCurrentOn(window)) return false;
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window, &dw, &dh);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_frontFbo);
@@ -238,8 +228,7 @@ void SwapChain::KeepWindowImage()
 {
     // The window is current (Device::ApplyTarget, Present): its drawing
     // buffer goes to the spare storage, in the window's orientation.
-    if (!EnsureSpare())
-        return;
+    if (!EnsureSpare()) return;
     ScissorOff(m_device);
     const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -258,8 +247,7 @@ void SwapChain::KeepFrontImage(bool overwritten)
         return;
     }
     Surface* back = m_backBuffer.get();
-    if (!m_frontRenderbuffer || !m_frontFbo || !back->Framebuffer())
-        return;
+    if (!m_frontRenderbuffer || !m_frontFbo || !back->Framebuffer()) return;
     if (overwritten) {
         back->SwapColorRenderbuffer(&m_frontRenderbuffer);
         m_device->BindFramebuffer(m_frontFbo);
@@ -277,8 +265,7 @@ void SwapChain::KeepFrontImage(bool overwritten)
 
 HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
 {
-    if (!pDest)
-        return D3DERR_INVALIDCALL;
+    if (!pDest) return D3DERR_INVALIDCALL;
     Surface* dst = static_cast<Surface*>(pDest);
     if (dst->device() != m_device || dst->kind() != Surface::kOffscreen || dst->format() != D3DFMT_A8R8G8B8 ||
         dst->pool() != D3DPOOL_SYSTEMMEM)
@@ -289,8 +276,7 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
         mem[i] = mem[i + 1] = mem[i + 2] = 0;
         mem[i + 3] = 0xff;
     }
-    if (!m_hasFront || !m_device->MakeCurrent())
-        return D3D_OK;
+    if (!m_hasFront || !m_device->MakeCurrent()) return D3D_OK;
     const UINT w = m_params.BackBufferWidth, h = m_params.BackBufferHeight;
     std::vector<uint8_t> image((size_t)w * h * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -305,8 +291,7 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
             // still holds the presented image where the swap keeps it (GL's
             // software rasterisers do); from now on each image is kept.
             SDL_Window* window = Win32_GetSDLWindow(m_frontWindow);
-            if (!window || !m_device->MakeCurrentOn(window))
-                return D3D_OK;
+            if (!window || !m_device->MakeCurrentOn(window)) return D3D_OK;
             m_device->BindFramebuffer(0);
             glReadBuffer(m_doubleBuffered ? GL_BACK : GL_FRONT);
             m_frontRead = true;
@@ -322,12 +307,10 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
     ClientToScreen(m_frontWindow, &origin);
     for (UINT y = 0; y < h; ++y) {
         const LONG sy = origin.y + (LONG)y;
-        if (sy < 0 || sy >= (LONG)dh)
-            continue;
+        if (sy < 0 || sy >= (LONG)dh) continue;
         for (UINT x = 0; x < w; ++x) {
             const LONG sx = origin.x + (LONG)x;
-            if (sx < 0 || sx >= (LONG)dw)
-                continue;
+            if (sx < 0 || sx >= (LONG)dw) continue;
             uint8_t* d = mem.data() + (size_t)sy * pitch + (size_t)sx * 4;
             const uint8_t* s = image.data() + ((size_t)y * w + x) * 4;
             d[0] = s[0];
@@ -341,8 +324,7 @@ HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
 
 HRESULT SwapChain::GetBackBuffer(UINT iBackBuffer, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** out)
 {
-    if (!out)
-        return D3DERR_INVALIDCALL;
+    if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     if (iBackBuffer >= std::max(1u, m_params.BackBufferCount) || type != D3DBACKBUFFER_TYPE_MONO)
         return D3DERR_INVALIDCALL;
@@ -353,8 +335,7 @@ HRESULT SwapChain::GetBackBuffer(UINT iBackBuffer, D3DBACKBUFFER_TYPE type, IDir
 
 HRESULT SwapChain::GetRasterStatus(D3DRASTER_STATUS* s)
 {
-    if (!s)
-        return D3DERR_INVALIDCALL;
+    if (!s) return D3DERR_INVALIDCALL;
     s->InVBlank = TRUE;
     s->ScanLine = 0;
     return D3D_OK;
@@ -362,15 +343,13 @@ HRESULT SwapChain::GetRasterStatus(D3DRASTER_STATUS* s)
 
 HRESULT SwapChain::GetDisplayMode(D3DDISPLAYMODE* pMode)
 {
-    if (!pMode)
-        return D3DERR_INVALIDCALL;
+    if (!pMode) return D3DERR_INVALIDCALL;
     return DisplayMode(pMode) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT SwapChain::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice)
-        return D3DERR_INVALIDCALL;
+    if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();
     *ppDevice = m_device;
     return D3D_OK;
@@ -378,8 +357,7 @@ HRESULT SwapChain::GetDevice(IDirect3DDevice9** ppDevice)
 
 HRESULT SwapChain::GetPresentParameters(D3DPRESENT_PARAMETERS* p)
 {
-    if (!p)
-        return D3DERR_INVALIDCALL;
+    if (!p) return D3DERR_INVALIDCALL;
     *p = m_params;
     return D3D_OK;
 }

@@ -16,8 +16,7 @@ class Unknown : public Interface {
 public:
     HRESULT QueryInterface(REFIID, void** object) override
     {
-        if (object)
-            *object = nullptr;
+        if (object) *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++m_refs; }
@@ -26,10 +25,8 @@ public:
         ULONG refs = m_refs.load();
         while (refs != 0 && !m_refs.compare_exchange_weak(refs, refs - 1)) {
         }
-        if (refs == 0)
-            return 0;
-        if (refs == 1)
-            delete this;
+        if (refs == 0) return 0;
+        if (refs == 1) delete this;
         return refs - 1;
     }
 

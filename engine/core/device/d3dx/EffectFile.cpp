@@ -7,15 +7,22 @@ namespace d3dx {
 namespace detail {
 namespace {
 
-bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsIdent(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdentStart(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsIdent(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
 
 class Scanner {
 public:
     Scanner(const char* text, size_t size) : p_(text), end_(text + size) {}
 
     // Skips blanks and comments; false on an unterminated block comment.
-    bool SkipBlank() {
+    bool SkipBlank()
+    {
         while (p_ < end_) {
             if (*p_ == '\n') {
                 ++line_;
@@ -43,7 +50,8 @@ public:
     bool AtEnd() const { return p_ >= end_; }
     char Peek() const { return p_ < end_ ? *p_ : '\0'; }
 
-    bool Identifier(std::string& out) {
+    bool Identifier(std::string& out)
+    {
         if (!SkipBlank()) return false;
         if (p_ >= end_ || !IsIdentStart(*p_)) return false;
         const char* start = p_;
@@ -52,7 +60,8 @@ public:
         return true;
     }
 
-    bool Expect(char c) {
+    bool Expect(char c)
+    {
         if (!SkipBlank()) return false;
         if (p_ >= end_ || *p_ != c) return Fail(std::string("expected '") + c + "'");
         ++p_;
@@ -60,7 +69,8 @@ public:
     }
 
     // After an opening brace: everything up to its matching closing brace.
-    bool Block(EffectStage& stage) {
+    bool Block(EffectStage& stage)
+    {
         if (!Expect('{')) return false;
         stage.line = line_;
         const char* start = p_;
@@ -96,7 +106,8 @@ public:
         return Fail("missing '}' at the end of the file");
     }
 
-    bool Fail(const std::string& what) {
+    bool Fail(const std::string& what)
+    {
         if (message_.empty()) message_ = "line " + std::to_string(line_) + ": " + what;
         return false;
     }
@@ -111,8 +122,12 @@ private:
     std::string message_;
 };
 
-bool TypeFromName(const std::string& n, EffectParamType& t) {
-    static const struct { const char* name; EffectParamType type; } kTypes[] = {
+bool TypeFromName(const std::string& n, EffectParamType& t)
+{
+    static const struct {
+        const char* name;
+        EffectParamType type;
+    } kTypes[] = {
         {"float", EffectParamType::Float}, {"vec2", EffectParamType::Vec2}, {"vec3", EffectParamType::Vec3},
         {"vec4", EffectParamType::Vec4},   {"mat3", EffectParamType::Mat3}, {"mat4", EffectParamType::Mat4},
         {"int", EffectParamType::Int},     {"bool", EffectParamType::Bool}, {"sampler2D", EffectParamType::Texture},
@@ -126,15 +141,17 @@ bool TypeFromName(const std::string& n, EffectParamType& t) {
 }
 
 // Collects `uniform type name[n];` declarations from GLSL text (comments skipped).
-bool CollectUniforms(const std::string& src, int line, std::vector<EffectParameter>& params, std::string* error) {
+bool CollectUniforms(const std::string& src, int line, std::vector<EffectParameter>& params, std::string* error)
+{
     Scanner s(src.data(), src.size());
     std::vector<std::string> tokens;
     auto declare = [&](const EffectParameter& p) {
         for (const EffectParameter& q : params) {
             if (q.name != p.name) continue;
             if (q.type == p.type && q.arraySize == p.arraySize) return true;
-            if (error) *error = "line " + std::to_string(line + s.Line() - 1) + ": parameter '" + p.name +
-                                "' declared twice with different types";
+            if (error)
+                *error = "line " + std::to_string(line + s.Line() - 1) + ": parameter '" + p.name +
+                         "' declared twice with different types";
             return false;
         }
         params.push_back(p);
@@ -178,13 +195,15 @@ bool CollectUniforms(const std::string& src, int line, std::vector<EffectParamet
 
 }  // namespace
 
-const EffectParameter* EffectFile::FindParameter(const std::string& name) const {
+const EffectParameter* EffectFile::FindParameter(const std::string& name) const
+{
     for (const EffectParameter& p : parameters)
         if (p.name == name) return &p;
     return nullptr;
 }
 
-bool ParseEffectFile(const char* text, size_t size, EffectFile& out, std::string* error) {
+bool ParseEffectFile(const char* text, size_t size, EffectFile& out, std::string* error)
+{
     out = EffectFile();
     Scanner s(text ? text : "", text ? size : 0);
     auto fail = [&](const std::string& what) {
@@ -237,7 +256,8 @@ bool ParseEffectFile(const char* text, size_t size, EffectFile& out, std::string
                         return fail("unexpected '" + stage + "' in pass " + pass.name);
                     }
                 }
-                if (!haveVertex || !haveFragment) return fail("pass " + pass.name + " needs a vertex and a fragment stage");
+                if (!haveVertex || !haveFragment)
+                    return fail("pass " + pass.name + " needs a vertex and a fragment stage");
                 tech.passes.push_back(std::move(pass));
             }
             if (tech.passes.empty()) return fail("technique " + tech.name + " has no pass");
@@ -258,7 +278,8 @@ bool ParseEffectFile(const char* text, size_t size, EffectFile& out, std::string
     return true;
 }
 
-std::string StageSource(const EffectFile& file, const EffectStage& stage, bool vertex, const std::string& prelude) {
+std::string StageSource(const EffectFile& file, const EffectStage& stage, bool vertex, const std::string& prelude)
+{
     std::string src = "#version 330 core\n";
     src += vertex ? "#define VERTEX_STAGE 1\n" : "#define FRAGMENT_STAGE 1\n";
     src += prelude;

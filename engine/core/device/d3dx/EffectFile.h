@@ -34,8 +34,8 @@ struct EffectParameter {
 };
 
 struct EffectStage {
-    std::string source;   // the GLSL text between the braces
-    int line = 0;         // file line of its first character
+    std::string source;  // the GLSL text between the braces
+    int line = 0;        // file line of its first character
 };
 
 struct EffectPass {

@@ -7,11 +7,13 @@
 namespace d3dx {
 namespace detail {
 
-bool ReadFileBytes(const char* name, std::vector<uint8_t>& out) {
+bool ReadFileBytes(const char* name, std::vector<uint8_t>& out)
+{
     return Win32_ReadWholeFile(name, size_t(1) << 30, out) == WIN32_READ_OK;
 }
 
-bool WriteFileBytes(const char* name, const std::vector<uint8_t>& bytes) {
+bool WriteFileBytes(const char* name, const std::vector<uint8_t>& bytes)
+{
     if (!name) return false;
     FILE* f = Win32_OpenFile(name, "wb");
     if (!f) return false;

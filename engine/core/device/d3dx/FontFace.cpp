@@ -15,7 +15,8 @@ namespace detail {
 namespace {
 
 // One FreeType library for all fonts; the device layer runs on one thread.
-FT_Library Library() {
+FT_Library Library()
+{
     static FT_Library library = [] {
         FT_Library lib = nullptr;
         if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
@@ -26,7 +27,8 @@ FT_Library Library() {
 
 // Finds the file that fontconfig picks for a Windows font request.
 bool Match(const char* faceName, int weight, bool italic, std::string& file, int& index, std::string& family,
-           int& fcWeight, int& fcSlant) {
+           int& fcWeight, int& fcSlant)
+{
     static bool ready = FcInit() == FcTrue;
     if (!ready) return false;
     FcPattern* pattern = FcPatternCreate();
@@ -61,7 +63,8 @@ bool Match(const char* faceName, int weight, bool italic, std::string& file, int
 
 struct FontFace::Impl {
     FT_Face face = nullptr;
-    ~Impl() {
+    ~Impl()
+    {
         if (face) FT_Done_Face(face);
     }
 };
@@ -69,7 +72,8 @@ struct FontFace::Impl {
 FontFace::~FontFace() = default;
 
 std::unique_ptr<FontFace> FontFace::Open(const char* faceName, int height, int width, int weight, bool italic,
-                                         std::string* error) {
+                                         std::string* error)
+{
     auto fail = [&](const char* why) {
         if (error) *error = why;
         return std::unique_ptr<FontFace>();
@@ -136,7 +140,8 @@ std::unique_ptr<FontFace> FontFace::Open(const char* faceName, int height, int w
     return font;
 }
 
-bool FontFace::Load(uint32_t codepoint) {
+bool FontFace::Load(uint32_t codepoint)
+{
     FT_Face face = impl_->face;
     FT_UInt glyph = FT_Get_Char_Index(face, codepoint);
     if (glyph == 0 && codepoint >= 0x20) glyph = FT_Get_Char_Index(face, 0xFFFD);
@@ -145,7 +150,8 @@ bool FontFace::Load(uint32_t codepoint) {
     return true;
 }
 
-int FontFace::Advance(uint32_t codepoint) {
+int FontFace::Advance(uint32_t codepoint)
+{
     auto found = advances_.find(codepoint);
     if (found != advances_.end()) return found->second;
     int advance = 0;
@@ -154,7 +160,8 @@ int FontFace::Advance(uint32_t codepoint) {
     return advance;
 }
 
-bool FontFace::Render(uint32_t codepoint, GlyphBitmap& out) {
+bool FontFace::Render(uint32_t codepoint, GlyphBitmap& out)
+{
     out = GlyphBitmap();
     out.advance = Advance(codepoint);
     if (codepoint < 0x20) return true;

@@ -17,9 +17,9 @@ namespace detail {
 struct GlyphBitmap {
     int width = 0;
     int height = 0;
-    int left = 0;      // pen position to the bitmap's left edge
-    int top = 0;       // baseline to the bitmap's top edge (up is positive)
-    int advance = 0;   // whole pixels
+    int left = 0;     // pen position to the bitmap's left edge
+    int top = 0;      // baseline to the bitmap's top edge (up is positive)
+    int advance = 0;  // whole pixels
     std::vector<uint8_t> coverage;
 };
 
@@ -34,8 +34,8 @@ public:
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
 
-    int Ascent() const { return ascent_; }          // pixels above the baseline
-    int Descent() const { return descent_; }        // pixels below it
+    int Ascent() const { return ascent_; }             // pixels above the baseline
+    int Descent() const { return descent_; }           // pixels below it
     int Height() const { return ascent_ + descent_; }  // the line height
     int AverageWidth() const { return averageWidth_; }
     int MaxWidth() const { return maxWidth_; }

@@ -8,7 +8,7 @@ namespace detail {
 
 struct FvfLayout {
     int stride = 0;
-    int position = -1, positionFloats = 0;   // 3 (XYZ), 4 (XYZRHW, XYZW) or more with blend weights
+    int position = -1, positionFloats = 0;  // 3 (XYZ), 4 (XYZRHW, XYZW) or more with blend weights
     int normal = -1, pointSize = -1, diffuse = -1, specular = -1;
     int texCount = 0;
     int tex[8] = {-1, -1, -1, -1, -1, -1, -1, -1};

@@ -7,14 +7,16 @@ namespace detail {
 
 GlyphAtlas::GlyphAtlas(int pageSize) : pageSize_(std::max(16, pageSize)) {}
 
-int GlyphAtlas::PageSizeFor(int lineHeight) {
+int GlyphAtlas::PageSizeFor(int lineHeight)
+{
     int want = std::max(1, lineHeight) * 10;
     int size = 256;
     while (size < want && size < 2048) size *= 2;
     return size;
 }
 
-bool GlyphAtlas::Place(int w, int h, int& page, int& x, int& y) {
+bool GlyphAtlas::Place(int w, int h, int& page, int& x, int& y)
+{
     // One texel of air around every glyph keeps bilinear taps clean.
     if (w + 2 > pageSize_ || h + 2 > pageSize_) return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -41,7 +43,8 @@ bool GlyphAtlas::Place(int w, int h, int& page, int& x, int& y) {
     return false;
 }
 
-const AtlasGlyph* GlyphAtlas::Find(FontFace& face, uint32_t codepoint) {
+const AtlasGlyph* GlyphAtlas::Find(FontFace& face, uint32_t codepoint)
+{
     auto found = glyphs_.find(codepoint);
     if (found != glyphs_.end()) return &found->second;
     GlyphBitmap bitmap;

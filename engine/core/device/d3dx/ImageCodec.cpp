@@ -46,7 +46,8 @@ enum : uint32_t {
     kFmtL8 = 50,
 };
 
-ImageFileKind KindFromMagic(const uint8_t* d, size_t n) {
+ImageFileKind KindFromMagic(const uint8_t* d, size_t n)
+{
     if (n >= 8 && std::memcmp(d, "\x89PNG\r\n\x1a\n", 8) == 0) return kImagePng;
     if (n >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF) return kImageJpg;
     if (n >= 2 && d[0] == 'B' && d[1] == 'M') return kImageBmp;
@@ -60,7 +61,8 @@ struct StreamReader {
     size_t pos;
     bool overrun;
 
-    static int Read(void* user, char* out, int n) {
+    static int Read(void* user, char* out, int n)
+    {
         auto* r = static_cast<StreamReader*>(user);
         size_t left = r->size - r->pos;
         if (n > 0 && left == 0) r->overrun = true;
@@ -69,7 +71,8 @@ struct StreamReader {
         r->pos += count;
         return int(count);
     }
-    static void Skip(void* user, int n) {
+    static void Skip(void* user, int n)
+    {
         auto* r = static_cast<StreamReader*>(user);
         if (n < 0) {
             size_t back = size_t(-int64_t(n));
@@ -81,22 +84,26 @@ struct StreamReader {
             r->pos += size_t(n);
         }
     }
-    static int Eof(void* user) {
+    static int Eof(void* user)
+    {
         auto* r = static_cast<StreamReader*>(user);
         return r->pos >= r->size;
     }
 };
 
-inline uint32_t Expand(uint32_t v, int bits) {  // n-bit channel to 8 bits
+inline uint32_t Expand(uint32_t v, int bits)
+{  // n-bit channel to 8 bits
     return bits == 4 ? v * 17 : bits == 5 ? (v << 3) | (v >> 2) : bits == 6 ? (v << 2) | (v >> 4) : v;
 }
 
 // A PNG's chunks must each fit inside the file: the decoder sizes its
 // buffers from their declared lengths before it reads them.
-bool PngChunksFit(const uint8_t* d, size_t n) {
+bool PngChunksFit(const uint8_t* d, size_t n)
+{
     size_t at = 8;
     while (at + 12 <= n) {
-        uint32_t length = (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
+        uint32_t length =
+            (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
         if (length > n - at - 12) return false;
         bool end = std::memcmp(d + at + 4, "IEND", 4) == 0;
         at += 12 + size_t(length);
@@ -111,8 +118,8 @@ constexpr size_t kMaxPixelsPerByte = 2048;
 
 }  // namespace
 
-bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool& hasAlpha,
-                ImageFileKind& kind) {
+bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool& hasAlpha, ImageFileKind& kind)
+{
     width = height = 0;
     hasAlpha = false;
     kind = kImageUnknown;
@@ -130,7 +137,8 @@ bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool&
     return true;
 }
 
-bool DecodeImage(const uint8_t* data, size_t size, ArgbImage& out, std::string* error) {
+bool DecodeImage(const uint8_t* data, size_t size, ArgbImage& out, std::string* error)
+{
     out = ArgbImage();
     auto fail = [&](const char* why) {
         if (error) *error = why;
@@ -172,12 +180,14 @@ bool DecodeImage(const uint8_t* data, size_t size, ArgbImage& out, std::string* 
     return true;
 }
 
-void ApplyColourKey(ArgbImage& image, uint32_t key) {
+void ApplyColourKey(ArgbImage& image, uint32_t key)
+{
     for (uint32_t& px : image.pixels)
         if (px == key) px = 0;
 }
 
-ArgbImage ResizePoint(const ArgbImage& src, int w, int h) {
+ArgbImage ResizePoint(const ArgbImage& src, int w, int h)
+{
     ArgbImage out;
     out.width = w;
     out.height = h;
@@ -195,7 +205,8 @@ ArgbImage ResizePoint(const ArgbImage& src, int w, int h) {
     return out;
 }
 
-ArgbImage HalveImage(const ArgbImage& src, bool point) {
+ArgbImage HalveImage(const ArgbImage& src, bool point)
+{
     int w = src.width > 1 ? src.width / 2 : 1;
     int h = src.height > 1 ? src.height / 2 : 1;
     if (point) return ResizePoint(src, w, h);
@@ -223,35 +234,78 @@ ArgbImage HalveImage(const ArgbImage& src, bool point) {
     return out;
 }
 
-int TexelBytes(uint32_t f) {
+int TexelBytes(uint32_t f)
+{
     switch (f) {
-        case kFmtA8R8G8B8: case kFmtX8R8G8B8: case kFmtA8B8G8R8: case kFmtX8B8G8R8: return 4;
-        case kFmtR8G8B8: return 3;
-        case kFmtR5G6B5: case kFmtX1R5G5B5: case kFmtA1R5G5B5: case kFmtA4R4G4B4: case kFmtX4R4G4B4: return 2;
-        case kFmtA8: case kFmtL8: return 1;
-        default: return 0;
+        case kFmtA8R8G8B8:
+        case kFmtX8R8G8B8:
+        case kFmtA8B8G8R8:
+        case kFmtX8B8G8R8:
+            return 4;
+        case kFmtR8G8B8:
+            return 3;
+        case kFmtR5G6B5:
+        case kFmtX1R5G5B5:
+        case kFmtA1R5G5B5:
+        case kFmtA4R4G4B4:
+        case kFmtX4R4G4B4:
+            return 2;
+        case kFmtA8:
+        case kFmtL8:
+            return 1;
+        default:
+            return 0;
     }
 }
 
-void PackRow(const uint32_t* argb, int count, uint32_t f, uint8_t* dst) {
+void PackRow(const uint32_t* argb, int count, uint32_t f, uint8_t* dst)
+{
     for (int i = 0; i < count; ++i) {
         uint32_t c = argb[i];
         uint32_t a = c >> 24, r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
         uint32_t v = 0;
         switch (f) {
-            case kFmtA8R8G8B8: v = c; break;
-            case kFmtX8R8G8B8: v = c | 0xFF000000u; break;
-            case kFmtA8B8G8R8: v = (a << 24) | (b << 16) | (g << 8) | r; break;
-            case kFmtX8B8G8R8: v = 0xFF000000u | (b << 16) | (g << 8) | r; break;
-            case kFmtR8G8B8: dst[0] = uint8_t(b); dst[1] = uint8_t(g); dst[2] = uint8_t(r); dst += 3; continue;
-            case kFmtR5G6B5: v = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3); break;
-            case kFmtX1R5G5B5: v = 0x8000u | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3); break;
-            case kFmtA1R5G5B5: v = ((a >> 7) << 15) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3); break;
-            case kFmtA4R4G4B4: v = ((a >> 4) << 12) | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4); break;
-            case kFmtX4R4G4B4: v = 0xF000u | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4); break;
-            case kFmtA8: *dst++ = uint8_t(a); continue;
-            case kFmtL8: *dst++ = uint8_t((r * 77 + g * 150 + b * 29 + 128) >> 8); continue;
-            default: return;
+            case kFmtA8R8G8B8:
+                v = c;
+                break;
+            case kFmtX8R8G8B8:
+                v = c | 0xFF000000u;
+                break;
+            case kFmtA8B8G8R8:
+                v = (a << 24) | (b << 16) | (g << 8) | r;
+                break;
+            case kFmtX8B8G8R8:
+                v = 0xFF000000u | (b << 16) | (g << 8) | r;
+                break;
+            case kFmtR8G8B8:
+                dst[0] = uint8_t(b);
+                dst[1] = uint8_t(g);
+                dst[2] = uint8_t(r);
+                dst += 3;
+                continue;
+            case kFmtR5G6B5:
+                v = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+                break;
+            case kFmtX1R5G5B5:
+                v = 0x8000u | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+                break;
+            case kFmtA1R5G5B5:
+                v = ((a >> 7) << 15) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+                break;
+            case kFmtA4R4G4B4:
+                v = ((a >> 4) << 12) | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4);
+                break;
+            case kFmtX4R4G4B4:
+                v = 0xF000u | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4);
+                break;
+            case kFmtA8:
+                *dst++ = uint8_t(a);
+                continue;
+            case kFmtL8:
+                *dst++ = uint8_t((r * 77 + g * 150 + b * 29 + 128) >> 8);
+                continue;
+            default:
+                return;
         }
         int n = TexelBytes(f);
         for (int k = 0; k < n; ++k) dst[k] = uint8_t(v >> (8 * k));
@@ -259,7 +313,8 @@ void PackRow(const uint32_t* argb, int count, uint32_t f, uint8_t* dst) {
     }
 }
 
-bool UnpackRow(const uint8_t* src, int count, uint32_t f, uint32_t* argb) {
+bool UnpackRow(const uint8_t* src, int count, uint32_t f, uint32_t* argb)
+{
     int n = TexelBytes(f);
     if (n == 0) return false;
     for (int i = 0; i < count; ++i, src += n) {
@@ -267,32 +322,63 @@ bool UnpackRow(const uint8_t* src, int count, uint32_t f, uint32_t* argb) {
         for (int k = 0; k < n; ++k) v |= uint32_t(src[k]) << (8 * k);
         uint32_t a = 255, r = 0, g = 0, b = 0;
         switch (f) {
-            case kFmtA8R8G8B8: argb[i] = v; continue;
-            case kFmtX8R8G8B8: argb[i] = v | 0xFF000000u; continue;
-            case kFmtA8B8G8R8: a = v >> 24; b = (v >> 16) & 0xFF; g = (v >> 8) & 0xFF; r = v & 0xFF; break;
-            case kFmtX8B8G8R8: b = (v >> 16) & 0xFF; g = (v >> 8) & 0xFF; r = v & 0xFF; break;
-            case kFmtR8G8B8: b = src[0]; g = src[1]; r = src[2]; break;
-            case kFmtR5G6B5: r = Expand(v >> 11, 5); g = Expand((v >> 5) & 63, 6); b = Expand(v & 31, 5); break;
+            case kFmtA8R8G8B8:
+                argb[i] = v;
+                continue;
+            case kFmtX8R8G8B8:
+                argb[i] = v | 0xFF000000u;
+                continue;
+            case kFmtA8B8G8R8:
+                a = v >> 24;
+                b = (v >> 16) & 0xFF;
+                g = (v >> 8) & 0xFF;
+                r = v & 0xFF;
+                break;
+            case kFmtX8B8G8R8:
+                b = (v >> 16) & 0xFF;
+                g = (v >> 8) & 0xFF;
+                r = v & 0xFF;
+                break;
+            case kFmtR8G8B8:
+                b = src[0];
+                g = src[1];
+                r = src[2];
+                break;
+            case kFmtR5G6B5:
+                r = Expand(v >> 11, 5);
+                g = Expand((v >> 5) & 63, 6);
+                b = Expand(v & 31, 5);
+                break;
             case kFmtX1R5G5B5:
             case kFmtA1R5G5B5:
                 a = (f == kFmtX1R5G5B5 || (v & 0x8000)) ? 255 : 0;
-                r = Expand((v >> 10) & 31, 5); g = Expand((v >> 5) & 31, 5); b = Expand(v & 31, 5);
+                r = Expand((v >> 10) & 31, 5);
+                g = Expand((v >> 5) & 31, 5);
+                b = Expand(v & 31, 5);
                 break;
             case kFmtA4R4G4B4:
             case kFmtX4R4G4B4:
                 a = f == kFmtX4R4G4B4 ? 255 : Expand(v >> 12, 4);
-                r = Expand((v >> 8) & 15, 4); g = Expand((v >> 4) & 15, 4); b = Expand(v & 15, 4);
+                r = Expand((v >> 8) & 15, 4);
+                g = Expand((v >> 4) & 15, 4);
+                b = Expand(v & 15, 4);
                 break;
-            case kFmtA8: a = v; break;
-            case kFmtL8: r = g = b = v; break;
-            default: return false;
+            case kFmtA8:
+                a = v;
+                break;
+            case kFmtL8:
+                r = g = b = v;
+                break;
+            default:
+                return false;
         }
         argb[i] = (a << 24) | (r << 16) | (g << 8) | b;
     }
     return true;
 }
 
-bool EncodeImage(ImageFileKind kind, int width, int height, const uint32_t* argb, std::vector<uint8_t>& out) {
+bool EncodeImage(ImageFileKind kind, int width, int height, const uint32_t* argb, std::vector<uint8_t>& out)
+{
     out.clear();
     if (width <= 0 || height <= 0 || !argb) return false;
     bool alpha = kind == kImagePng || kind == kImageTga;
@@ -312,11 +398,21 @@ bool EncodeImage(ImageFileKind kind, int width, int height, const uint32_t* argb
     };
     int ok = 0;
     switch (kind) {
-        case kImageJpg: ok = stbi_write_jpg_to_func(sink, &out, width, height, comp, bytes.data(), 90); break;
-        case kImageBmp: ok = stbi_write_bmp_to_func(sink, &out, width, height, comp, bytes.data()); break;
-        case kImagePng: ok = stbi_write_png_to_func(sink, &out, width, height, comp, bytes.data(), width * comp); break;
-        case kImageTga: ok = stbi_write_tga_to_func(sink, &out, width, height, comp, bytes.data()); break;
-        default: ok = 0; break;
+        case kImageJpg:
+            ok = stbi_write_jpg_to_func(sink, &out, width, height, comp, bytes.data(), 90);
+            break;
+        case kImageBmp:
+            ok = stbi_write_bmp_to_func(sink, &out, width, height, comp, bytes.data());
+            break;
+        case kImagePng:
+            ok = stbi_write_png_to_func(sink, &out, width, height, comp, bytes.data(), width * comp);
+            break;
+        case kImageTga:
+            ok = stbi_write_tga_to_func(sink, &out, width, height, comp, bytes.data());
+            break;
+        default:
+            ok = 0;
+            break;
     }
     if (!ok) out.clear();
     return ok != 0 && !out.empty();

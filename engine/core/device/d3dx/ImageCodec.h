@@ -19,9 +19,9 @@ enum ImageFileKind : int { kImageBmp = 0, kImageJpg = 1, kImageTga = 2, kImagePn
 struct ArgbImage {
     int width = 0;
     int height = 0;
-    bool hasAlpha = false;          // the file carried an alpha channel
+    bool hasAlpha = false;  // the file carried an alpha channel
     ImageFileKind kind = kImageUnknown;
-    std::vector<uint32_t> pixels;   // width * height
+    std::vector<uint32_t> pixels;  // width * height
 };
 
 // Largest side and pixel count a file may declare; larger ones are refused
@@ -34,8 +34,7 @@ constexpr size_t kMaxImagePixels = size_t(1) << 26;
 bool DecodeImage(const uint8_t* data, size_t size, ArgbImage& out, std::string* error);
 
 // Reads only the header: size, alpha and kind. False where DecodeImage would fail early.
-bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool& hasAlpha,
-                ImageFileKind& kind);
+bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool& hasAlpha, ImageFileKind& kind);
 
 // Every pixel equal to key (all 32 bits) becomes transparent black.
 void ApplyColourKey(ArgbImage& image, uint32_t key);
@@ -59,8 +58,7 @@ bool UnpackRow(const uint8_t* src, int count, uint32_t d3dFormat, uint32_t* argb
 // Encodes width x height ARGB pixels (top row first) as the bytes of a file
 // of the given kind (BMP, JPG at quality 90, PNG, TGA). False when the kind
 // is not writable or the size is empty.
-bool EncodeImage(ImageFileKind kind, int width, int height, const uint32_t* argb,
-                 std::vector<uint8_t>& out);
+bool EncodeImage(ImageFileKind kind, int width, int height, const uint32_t* argb, std::vector<uint8_t>& out);
 
 }  // namespace detail
 }  // namespace d3dx

@@ -12,7 +12,8 @@ struct Line {
     int width = 0;
 };
 
-int Width(const std::u32string& s, const TextMetrics& m, int tab) {
+int Width(const std::u32string& s, const TextMetrics& m, int tab)
+{
     int w = 0;
     for (char32_t c : s) w = (c == U'\t' && tab > 0) ? (w / tab + 1) * tab : w + m.advance(uint32_t(c));
     return w;
@@ -20,7 +21,8 @@ int Width(const std::u32string& s, const TextMetrics& m, int tab) {
 
 // Splits at line breaks (CR LF, LF or CR) unless single-line, then wraps
 // each piece at spaces when word breaking is asked for.
-std::vector<Line> Lines(const std::u32string& text, int maxWidth, uint32_t format, const TextMetrics& m, int tab) {
+std::vector<Line> Lines(const std::u32string& text, int maxWidth, uint32_t format, const TextMetrics& m, int tab)
+{
     std::vector<std::u32string> pieces(1);
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
@@ -62,7 +64,8 @@ std::vector<Line> Lines(const std::u32string& text, int maxWidth, uint32_t forma
 }  // namespace
 
 TextBlock LayoutText(const std::u32string& text, int left, int top, int right, int bottom, uint32_t format,
-                     const TextMetrics& m) {
+                     const TextMetrics& m)
+{
     TextBlock block;
     int tab = (format & kDtExpandTabs) ? 8 * std::max(1, m.averageWidth) : 0;
     std::vector<Line> lines = Lines(text, right - left, format, m, tab);
@@ -115,7 +118,8 @@ TextBlock LayoutText(const std::u32string& text, int left, int top, int right, i
     return block;
 }
 
-std::u32string DecodeUtf8(const char* text, int count) {
+std::u32string DecodeUtf8(const char* text, int count)
+{
     std::u32string out;
     if (!text) return out;
     size_t n = count < 0 ? std::char_traits<char>::length(text) : size_t(count);
@@ -144,7 +148,8 @@ std::u32string DecodeUtf8(const char* text, int count) {
     return out;
 }
 
-std::u32string DecodeUtf16(const uint16_t* text, int count) {
+std::u32string DecodeUtf16(const uint16_t* text, int count)
+{
     std::u32string out;
     if (!text) return out;
     size_t n = 0;
@@ -163,7 +168,8 @@ std::u32string DecodeUtf16(const uint16_t* text, int count) {
     return out;
 }
 
-std::u32string DecodeUtf32(const wchar_t* text, int count) {
+std::u32string DecodeUtf32(const wchar_t* text, int count)
+{
     std::u32string out;
     if (!text) return out;
     size_t n = count < 0 ? std::wcslen(text) : size_t(count);

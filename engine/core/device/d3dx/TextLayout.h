@@ -26,14 +26,14 @@ enum : uint32_t {
 
 struct PlacedChar {
     uint32_t codepoint;
-    int penX;       // pen position on the line
-    int lineTop;    // top of the line's cell; the baseline is lineTop + ascent
+    int penX;     // pen position on the line
+    int lineTop;  // top of the line's cell; the baseline is lineTop + ascent
 };
 
 struct TextBlock {
     std::vector<PlacedChar> chars;
     int left = 0, top = 0, right = 0, bottom = 0;  // the box the lines fill
-    int height = 0;                                 // what DrawText returns
+    int height = 0;                                // what DrawText returns
 };
 
 struct TextMetrics {

@@ -42,7 +42,8 @@ constexpr bool kSanitized = false;
 constexpr uint64_t kParseFloorBytes = uint64_t(64) << 20;
 constexpr uint64_t kBytesPerFileByte = 256;
 
-uint64_t AddressSpaceNow() {
+uint64_t AddressSpaceNow()
+{
     unsigned long long pages = 0;
     FILE* f = std::fopen("/proc/self/statm", "r");
     if (f) {
@@ -54,7 +55,8 @@ uint64_t AddressSpaceNow() {
 
 // The soft address-space limit for a file of fileSize bytes; 0 lifts it.
 // Address sanitizer reserves vast shadow space, so sanitized builds go without.
-void LimitAddressSpace(uint64_t fileSize) {
+void LimitAddressSpace(uint64_t fileSize)
+{
     if (kSanitized) return;
     rlimit limit{};
     if (getrlimit(RLIMIT_AS, &limit) != 0) return;
@@ -69,16 +71,18 @@ void LimitAddressSpace(uint64_t fileSize) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3 || std::strcmp(argv[1], "--serve") != 0) {
-        std::fprintf(stderr, "usage: %s --serve <parent process id>\n"
-                             "Reads .X files for the graphics device layer, which starts it.\n",
+        std::fprintf(stderr,
+                     "usage: %s --serve <parent process id>\n"
+                     "Reads .X files for the graphics device layer, which starts it.\n",
                      argc > 0 ? argv[0] : "d3dx-xfile-helper");
         return 2;
     }
     const pid_t parent = pid_t(std::strtol(argv[2], nullptr, 10));
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) return 0;   // the parent ended before the line above
+    if (getppid() != parent) return 0;  // the parent ended before the line above
 
     // Started: what the importer (or a crash in it) prints is no news for
     // the parent, which reports a failed file itself.

@@ -29,25 +29,27 @@ enum class Tk { Name, String, Open, Close, Numbers, Guid, Template };
 
 struct Token {
     Tk kind;
-    size_t first = 0;   // Numbers: index of the run's first value in the value table
-    size_t count = 0;   // Numbers: values in the run
-    std::string text;   // Name
+    size_t first = 0;  // Numbers: index of the run's first value in the value table
+    size_t count = 0;  // Numbers: values in the run
+    std::string text;  // Name
 };
 
-enum class Scan { Ok, Stop, Refuse };   // Stop: not understood, the importer decides
+enum class Scan { Ok, Stop, Refuse };  // Stop: not understood, the importer decides
 
 struct Stream {
     std::vector<Token> tokens;
     std::vector<double> values;
     std::string why;
 
-    void Push(Tk kind, std::string text = std::string()) {
+    void Push(Tk kind, std::string text = std::string())
+    {
         Token t;
         t.kind = kind;
         t.text = std::move(text);
         tokens.push_back(std::move(t));
     }
-    void Number(double v) {
+    void Number(double v)
+    {
         if (tokens.empty() || tokens.back().kind != Tk::Numbers) {
             Token t;
             t.kind = Tk::Numbers;
@@ -61,17 +63,26 @@ struct Stream {
 
 // Names run to white space or punctuation, as the importer reads them
 // ("O#e" is one name); a '#' or "//" only starts a comment between tokens.
-bool Punctuation(char c) { return std::strchr("{};,\"<>", c) != nullptr; }
-bool NameStart(char c) {
+bool Punctuation(char c)
+{
+    return std::strchr("{};,\"<>", c) != nullptr;
+}
+bool NameStart(char c)
+{
     const unsigned char u = static_cast<unsigned char>(c);
     return !std::isspace(u) && !std::isdigit(u) && !Punctuation(c) && !std::strchr("+-.#/", c) && c != '\0';
 }
-bool NameChar(char c) { return !std::isspace(static_cast<unsigned char>(c)) && !Punctuation(c) && c != '\0'; }
-bool NumberChar(char c) {
+bool NameChar(char c)
+{
+    return !std::isspace(static_cast<unsigned char>(c)) && !Punctuation(c) && c != '\0';
+}
+bool NumberChar(char c)
+{
     return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
 }
 
-Scan TokenizeText(const char* p, const char* end, Stream& s) {
+Scan TokenizeText(const char* p, const char* end, Stream& s)
+{
     while (p < end) {
         const char c = *p;
         if (c == '#' || (c == '/' && p + 1 < end && p[1] == '/')) {
@@ -103,81 +114,91 @@ Scan TokenizeText(const char* p, const char* end, Stream& s) {
             size_t n = 0;
             while (p < end && NumberChar(*p) && n + 1 < sizeof(buffer)) buffer[n++] = *p++;
             buffer[n] = '\0';
-            while (p < end && NumberChar(*p)) ++p;   // past a number too long to matter
+            while (p < end && NumberChar(*p)) ++p;  // past a number too long to matter
             s.Number(std::strtod(buffer, nullptr));
         } else {
-            ++p;   // white space, separators and the characters of template definitions
+            ++p;  // white space, separators and the characters of template definitions
         }
     }
     return Scan::Ok;
 }
 
-uint32_t Word32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t Word32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
-Scan TokenizeBinary(const uint8_t* p, const uint8_t* end, size_t floatSize, Stream& s) {
+Scan TokenizeBinary(const uint8_t* p, const uint8_t* end, size_t floatSize, Stream& s)
+{
     while (end - p >= 2) {
         const unsigned code = unsigned(p[0]) | unsigned(p[1]) << 8;
         p += 2;
         const size_t left = size_t(end - p);
         switch (code) {
-        case 1:   // name: length, characters
-        case 2: {  // string: length, characters (its separator follows as a token)
-            if (left < 4) return Scan::Stop;
-            const uint32_t n = Word32(p);
-            if (n > left - 4) {
-                s.why = "a name or string of " + std::to_string(n) + " bytes runs past the end of the file";
-                return Scan::Refuse;
-            }
-            if (code == 1)
-                s.Push(Tk::Name, std::string(reinterpret_cast<const char*>(p + 4), n));
-            else
-                s.Push(Tk::String);
-            p += 4 + n;
-            break;
-        }
-        case 3:   // one integer
-            if (left < 4) return Scan::Stop;
-            s.Number(double(Word32(p)));
-            p += 4;
-            break;
-        case 5:   // GUID
-            if (left < 16) return Scan::Stop;
-            s.Push(Tk::Guid);
-            p += 16;
-            break;
-        case 6:   // integer list: count, values
-        case 7: {  // float list: count, values of the file's float size
-            if (left < 4) return Scan::Stop;
-            const uint32_t n = Word32(p);
-            const size_t unit = code == 6 ? 4 : floatSize;
-            if (n > (left - 4) / unit) {
-                s.why = "a list of " + std::to_string(n) + " values needs more bytes than the file holds";
-                return Scan::Refuse;
-            }
-            p += 4;
-            for (uint32_t i = 0; i < n; ++i, p += unit) {
-                if (code == 6) {
-                    s.Number(double(Word32(p)));
-                } else if (unit == 4) {
-                    float f;
-                    std::memcpy(&f, p, 4);
-                    s.Number(double(f));
-                } else {
-                    double d;
-                    std::memcpy(&d, p, 8);
-                    s.Number(d);
+            case 1:    // name: length, characters
+            case 2: {  // string: length, characters (its separator follows as a token)
+                if (left < 4) return Scan::Stop;
+                const uint32_t n = Word32(p);
+                if (n > left - 4) {
+                    s.why = "a name or string of " + std::to_string(n) + " bytes runs past the end of the file";
+                    return Scan::Refuse;
                 }
+                if (code == 1)
+                    s.Push(Tk::Name, std::string(reinterpret_cast<const char*>(p + 4), n));
+                else
+                    s.Push(Tk::String);
+                p += 4 + n;
+                break;
             }
-            break;
-        }
-        case 0x0a: s.Push(Tk::Open); break;
-        case 0x0b: s.Push(Tk::Close); break;
-        case 0x1f: s.Push(Tk::Template); break;
-        default:
-            // Punctuation (0x0c ... 0x14) and the type words of template
-            // definitions (0x28 ... 0x34) carry nothing to check.
-            if ((code >= 0x0c && code <= 0x14) || (code >= 0x28 && code <= 0x34)) break;
-            return Scan::Stop;
+            case 3:  // one integer
+                if (left < 4) return Scan::Stop;
+                s.Number(double(Word32(p)));
+                p += 4;
+                break;
+            case 5:  // GUID
+                if (left < 16) return Scan::Stop;
+                s.Push(Tk::Guid);
+                p += 16;
+                break;
+            case 6:    // integer list: count, values
+            case 7: {  // float list: count, values of the file's float size
+                if (left < 4) return Scan::Stop;
+                const uint32_t n = Word32(p);
+                const size_t unit = code == 6 ? 4 : floatSize;
+                if (n > (left - 4) / unit) {
+                    s.why = "a list of " + std::to_string(n) + " values needs more bytes than the file holds";
+                    return Scan::Refuse;
+                }
+                p += 4;
+                for (uint32_t i = 0; i < n; ++i, p += unit) {
+                    if (code == 6) {
+                        s.Number(double(Word32(p)));
+                    } else if (unit == 4) {
+                        float f;
+                        std::memcpy(&f, p, 4);
+                        s.Number(double(f));
+                    } else {
+                        double d;
+                        std::memcpy(&d, p, 8);
+                        s.Number(d);
+                    }
+                }
+                break;
+            }
+            case 0x0a:
+                s.Push(Tk::Open);
+                break;
+            case 0x0b:
+                s.Push(Tk::Close);
+                break;
+            case 0x1f:
+                s.Push(Tk::Template);
+                break;
+            default:
+                // Punctuation (0x0c ... 0x14) and the type words of template
+                // definitions (0x28 ... 0x34) carry nothing to check.
+                if ((code >= 0x0c && code <= 0x14) || (code >= 0x28 && code <= 0x34)) break;
+                return Scan::Stop;
         }
     }
     return Scan::Ok;
@@ -185,12 +206,14 @@ Scan TokenizeBinary(const uint8_t* p, const uint8_t* end, size_t floatSize, Stre
 
 class Walker {
 public:
-    explicit Walker(Stream& s) : s_(s), after_(s.tokens.size() + 1, 0) {
+    explicit Walker(Stream& s) : s_(s), after_(s.tokens.size() + 1, 0)
+    {
         for (size_t i = s.tokens.size(); i-- > 0;)
             after_[i] = after_[i + 1] + (s.tokens[i].kind == Tk::Numbers ? s.tokens[i].count : 0);
     }
 
-    Scan File() {
+    Scan File()
+    {
         while (t_ < s_.tokens.size()) {
             Scan r = Next(0);
             if (r != Scan::Ok) return r;
@@ -202,14 +225,16 @@ private:
     const Token* At(size_t i) const { return i < s_.tokens.size() ? &s_.tokens[i] : nullptr; }
     bool Is(size_t i, Tk kind) const { return At(i) && At(i)->kind == kind; }
     size_t NumbersLeft() const { return t_ < s_.tokens.size() ? after_[t_] - used_ : 0; }
-    void Advance() {
+    void Advance()
+    {
         ++t_;
         used_ = 0;
     }
 
     // One item of a body: a nested object, a reference, a template
     // definition, or data passed over.
-    Scan Next(int depth) {
+    Scan Next(int depth)
+    {
         if (depth > 64) return Scan::Stop;
         if (Is(t_, Tk::Template)) return SkipTemplate();
         if (Is(t_, Tk::Name) && (Is(t_ + 1, Tk::Open) || (Is(t_ + 1, Tk::Name) && Is(t_ + 2, Tk::Open))))
@@ -218,12 +243,13 @@ private:
             Advance();
             return Body(depth + 1);
         }
-        if (Is(t_, Tk::Close)) return Scan::Stop;   // a brace too many
+        if (Is(t_, Tk::Close)) return Scan::Stop;  // a brace too many
         Advance();
         return Scan::Ok;
     }
 
-    Scan Body(int depth) {
+    Scan Body(int depth)
+    {
         while (t_ < s_.tokens.size()) {
             if (Is(t_, Tk::Close)) {
                 Advance();
@@ -232,10 +258,11 @@ private:
             Scan r = Next(depth);
             if (r != Scan::Ok) return r;
         }
-        return Scan::Stop;   // ends inside an object
+        return Scan::Stop;  // ends inside an object
     }
 
-    Scan SkipTemplate() {
+    Scan SkipTemplate()
+    {
         int open = 0;
         for (Advance(); t_ < s_.tokens.size(); Advance()) {
             if (Is(t_, Tk::Open)) ++open;
@@ -247,11 +274,12 @@ private:
         return Scan::Stop;
     }
 
-    Scan Object(int depth) {
+    Scan Object(int depth)
+    {
         const std::string type = At(t_)->text;
         Advance();
         if (Is(t_, Tk::Name)) Advance();
-        Advance();   // the opening brace
+        Advance();  // the opening brace
         if (Is(t_, Tk::Guid)) Advance();
         Scan r = Members(type);
         if (r != Scan::Ok) return r;
@@ -259,7 +287,8 @@ private:
     }
 
     // The next value of the object's data; Stop when something else comes first.
-    Scan Value(double& v) {
+    Scan Value(double& v)
+    {
         if (!Is(t_, Tk::Numbers)) return Scan::Stop;
         const Token& run = *At(t_);
         v = s_.values[run.first + used_];
@@ -267,7 +296,8 @@ private:
         return Scan::Ok;
     }
 
-    Scan Skip(size_t n) {
+    Scan Skip(size_t n)
+    {
         while (n > 0) {
             if (!Is(t_, Tk::Numbers)) return Scan::Stop;
             const size_t here = std::min(n, At(t_)->count - used_);
@@ -280,7 +310,8 @@ private:
 
     // A count of items of at least `per` values each (0: items that are
     // objects, at least one token each) that must fit in what follows.
-    Scan Count(const char* what, size_t per, size_t& n) {
+    Scan Count(const char* what, size_t per, size_t& n)
+    {
         double v = 0;
         Scan r = Value(v);
         if (r != Scan::Ok) return r;
@@ -298,21 +329,24 @@ private:
     }
 
     // Counted arrays of values, each item `per` values long.
-    Scan Array(const char* what, size_t per) {
+    Scan Array(const char* what, size_t per)
+    {
         size_t n = 0;
         Scan r = Count(what, per, n);
         return r != Scan::Ok ? r : Skip(n * per);
     }
 
     // Faces: a count, then per face an index count and that many indices.
-    Scan Faces(const char* what) {
+    Scan Faces(const char* what)
+    {
         size_t n = 0;
         Scan r = Count(what, 1, n);
         for (size_t i = 0; r == Scan::Ok && i < n; ++i) r = Array("face indices", 1);
         return r;
     }
 
-    Scan Members(const std::string& type) {
+    Scan Members(const std::string& type)
+    {
         Scan r = Scan::Ok;
         size_t n = 0;
         double ignored = 0;
@@ -353,9 +387,9 @@ private:
     }
 
     Stream& s_;
-    std::vector<size_t> after_;   // values in tokens i ... end
-    size_t t_ = 0;                 // current token
-    size_t used_ = 0;              // values of the current run already taken
+    std::vector<size_t> after_;  // values in tokens i ... end
+    size_t t_ = 0;               // current token
+    size_t used_ = 0;            // values of the current run already taken
 };
 
 struct Face {
@@ -373,7 +407,8 @@ class Merger {
 public:
     Merger(const aiScene* scene, XMeshData& out) : scene_(scene), out_(out) {}
 
-    void Walk(const aiNode* node, const aiMatrix4x4& parent, int depth) {
+    void Walk(const aiNode* node, const aiMatrix4x4& parent, int depth)
+    {
         if (!node || depth > 256) return;
         aiMatrix4x4 world = parent * node->mTransformation;
         aiMatrix3x3 normalMatrix(world);
@@ -385,7 +420,8 @@ public:
         for (unsigned c = 0; c < node->mNumChildren; ++c) Walk(node->mChildren[c], world, depth + 1);
     }
 
-    void Finish() {
+    void Finish()
+    {
         std::stable_sort(faces_.begin(), faces_.end(),
                          [](const Face& a, const Face& b) { return a.attribute < b.attribute; });
         out_.indices.reserve(faces_.size() * 3);
@@ -397,14 +433,19 @@ public:
     }
 
 private:
-    uint32_t Vertex(const aiMesh* mesh, unsigned i, const aiMatrix4x4& world, const aiMatrix3x3& nm) {
+    uint32_t Vertex(const aiMesh* mesh, unsigned i, const aiMatrix4x4& world, const aiMatrix3x3& nm)
+    {
         VertexKey key{};
         aiVector3D p = world * mesh->mVertices[i];
-        key.p[0] = p.x; key.p[1] = p.y; key.p[2] = p.z;
+        key.p[0] = p.x;
+        key.p[1] = p.y;
+        key.p[2] = p.z;
         if (out_.hasNormals && mesh->mNormals) {
             aiVector3D n = nm * mesh->mNormals[i];
             n.NormalizeSafe();
-            key.n[0] = n.x; key.n[1] = n.y; key.n[2] = n.z;
+            key.n[0] = n.x;
+            key.n[1] = n.y;
+            key.n[2] = n.z;
         }
         if (out_.hasTexCoords && mesh->mTextureCoords[0]) {
             key.t[0] = mesh->mTextureCoords[0][i].x;
@@ -420,7 +461,8 @@ private:
         return index;
     }
 
-    void AddMesh(const aiMesh* mesh, const aiMatrix4x4& world, const aiMatrix3x3& nm) {
+    void AddMesh(const aiMesh* mesh, const aiMatrix4x4& world, const aiMatrix3x3& nm)
+    {
         if (!mesh || !mesh->mVertices) return;
         uint32_t attribute = mesh->mMaterialIndex;
         for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
@@ -446,16 +488,21 @@ private:
     std::map<VertexKey, uint32_t> shared_;
 };
 
-void Colour(const aiMaterial* m, const char* key, unsigned type, unsigned index, float* rgba) {
+void Colour(const aiMaterial* m, const char* key, unsigned type, unsigned index, float* rgba)
+{
     aiColor4D c;
     if (m->Get(key, type, index, c) == AI_SUCCESS) {
-        rgba[0] = c.r; rgba[1] = c.g; rgba[2] = c.b; rgba[3] = c.a;
+        rgba[0] = c.r;
+        rgba[1] = c.g;
+        rgba[2] = c.b;
+        rgba[3] = c.a;
     }
 }
 
 }  // namespace
 
-bool PrescanXFile(const uint8_t* data, size_t size, std::string* error) {
+bool PrescanXFile(const uint8_t* data, size_t size, std::string* error)
+{
     if (!data || size < 16) return true;
     const char* format = reinterpret_cast<const char*>(data) + 8;
     Stream s;
@@ -470,7 +517,8 @@ bool PrescanXFile(const uint8_t* data, size_t size, std::string* error) {
     return false;
 }
 
-bool ParseXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error) {
+bool ParseXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error)
+{
     out = XMeshData();
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
@@ -483,8 +531,8 @@ bool ParseXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* e
     Assimp::Importer importer;
     // Left-handed positions, clockwise winding and v downward as the file
     // has them; polygons are fanned by hand below, so no triangulation here.
-    const aiScene* scene = importer.ReadFileFromMemory(
-        data, size, aiProcess_ConvertToLeftHanded | aiProcess_ValidateDataStructure, "x");
+    const aiScene* scene =
+        importer.ReadFileFromMemory(data, size, aiProcess_ConvertToLeftHanded | aiProcess_ValidateDataStructure, "x");
     if (!scene || !scene->mRootNode) return fail(importer.GetErrorString());
     if (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) return fail("incomplete .X file");
 

@@ -30,14 +30,16 @@ constexpr char kHelperName[] = "d3dx-xfile-helper";
 // Seconds one parse may take before the helper is stopped.
 constexpr int kParseSeconds = 30;
 
-std::string FolderOf(const std::string& path) {
+std::string FolderOf(const std::string& path)
+{
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 // The helper lies beside the library that holds this code (build tree and
 // install alike), or, where this code is linked into a program, beside it.
-std::string FindHelper() {
+std::string FindHelper()
+{
     std::string folders[2];
     Dl_info info{};
     char real[PATH_MAX];
@@ -67,7 +69,8 @@ public:
 
     // False when no helper can be had (the caller then parses here);
     // otherwise the reply, or failure set to why there is none.
-    bool Parse(const uint8_t* data, size_t size, std::vector<uint8_t>& reply, std::string& failure) {
+    bool Parse(const uint8_t* data, size_t size, std::vector<uint8_t>& reply, std::string& failure)
+    {
         if (socket_ < 0 && !Start()) return false;
         const uint64_t length = size;
         if (!SendAll(socket_, &length, sizeof length) || !SendAll(socket_, data, size)) {
@@ -78,8 +81,8 @@ public:
         const int64_t deadline = MonotonicMs() + kParseSeconds * 1000;
         bool timedOut = false;
         uint64_t replyLength = 0;
-        bool received = ReceiveAll(socket_, &replyLength, sizeof replyLength, deadline, &timedOut) &&
-                        replyLength <= kXWireMaxBytes;
+        bool received =
+            ReceiveAll(socket_, &replyLength, sizeof replyLength, deadline, &timedOut) && replyLength <= kXWireMaxBytes;
         if (received) {
             reply.resize(size_t(replyLength));
             received = ReceiveAll(socket_, reply.data(), reply.size(), deadline, &timedOut);
@@ -92,12 +95,15 @@ public:
     }
 
 private:
-    bool Start() {
+    bool Start()
+    {
         if (unavailable_) return false;
         const std::string path = FindHelper();
         if (path.empty()) {
-            std::fprintf(stderr, "device: %s not found beside the library or the program; "
-                                 ".X files are read in this process\n", kHelperName);
+            std::fprintf(stderr,
+                         "device: %s not found beside the library or the program; "
+                         ".X files are read in this process\n",
+                         kHelperName);
             unavailable_ = true;
             return false;
         }
@@ -138,7 +144,8 @@ private:
         return true;
     }
 
-    void Stop() {
+    void Stop()
+    {
         if (socket_ >= 0) close(socket_);
         socket_ = -1;
         if (child_ > 0) {
@@ -154,7 +161,8 @@ private:
     bool unavailable_ = false;
 };
 
-HelperProcess& Helper() {
+HelperProcess& Helper()
+{
     static HelperProcess helper;
     return helper;
 }
@@ -164,7 +172,8 @@ HelperProcess& Helper() {
 // The .X importer trusts the file in places (a material list shorter than
 // its face indices crashes it), so it runs in the helper: a crash, a hang
 // or a runaway allocation there is a failed load here.
-bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error) {
+bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error)
+{
     out = XMeshData();
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
@@ -186,7 +195,10 @@ bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* er
     return true;
 }
 
-int XFileHelperProcessId() { return Helper().Pid(); }
+int XFileHelperProcessId()
+{
+    return Helper().Pid();
+}
 
 }  // namespace detail
 }  // namespace d3dx

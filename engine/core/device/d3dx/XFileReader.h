@@ -14,12 +14,12 @@ namespace d3dx {
 namespace detail {
 
 struct XMaterial {
-    float diffuse[4] = {1, 1, 1, 1};   // r, g, b, a: the file's faceColor
+    float diffuse[4] = {1, 1, 1, 1};  // r, g, b, a: the file's faceColor
     float specular[4] = {0, 0, 0, 1};
     float emissive[4] = {0, 0, 0, 1};
     float power = 0;
     bool hasTexture = false;
-    std::string textureFile;           // as written in TextureFilename
+    std::string textureFile;  // as written in TextureFilename
 };
 
 struct XMeshData {

@@ -15,36 +15,51 @@ namespace {
 // The parse result as bytes, for the trip from the helper.
 class Wire {
 public:
-    void Put(const void* p, size_t n) { bytes.insert(bytes.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n); }
-    void PutSize(size_t n) { uint64_t v = n; Put(&v, sizeof v); }
-    template <class T> void PutVector(const std::vector<T>& v) {
+    void Put(const void* p, size_t n)
+    {
+        bytes.insert(bytes.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+    }
+    void PutSize(size_t n)
+    {
+        uint64_t v = n;
+        Put(&v, sizeof v);
+    }
+    template <class T>
+    void PutVector(const std::vector<T>& v)
+    {
         PutSize(v.size());
         if (!v.empty()) Put(v.data(), v.size() * sizeof(T));
     }
-    void PutString(const std::string& s) {
+    void PutString(const std::string& s)
+    {
         PutSize(s.size());
         Put(s.data(), s.size());
     }
 
-    bool Get(void* p, size_t n) {
+    bool Get(void* p, size_t n)
+    {
         if (n > bytes.size() - at) return false;
         std::memcpy(p, bytes.data() + at, n);
         at += n;
         return true;
     }
-    bool GetSize(size_t& n, size_t unit) {
+    bool GetSize(size_t& n, size_t unit)
+    {
         uint64_t v = 0;
         if (!Get(&v, sizeof v) || unit == 0 || v > (bytes.size() - at) / unit) return false;
         n = size_t(v);
         return true;
     }
-    template <class T> bool GetVector(std::vector<T>& v) {
+    template <class T>
+    bool GetVector(std::vector<T>& v)
+    {
         size_t n = 0;
         if (!GetSize(n, sizeof(T))) return false;
         v.resize(n);
         return n == 0 || Get(v.data(), n * sizeof(T));
     }
-    bool GetString(std::string& s) {
+    bool GetString(std::string& s)
+    {
         size_t n = 0;
         if (!GetSize(n, 1)) return false;
         s.assign(reinterpret_cast<const char*>(bytes.data() + at), n);
@@ -56,7 +71,8 @@ public:
     size_t at = 0;
 };
 
-void Encode(const XMeshData& m, Wire& w) {
+void Encode(const XMeshData& m, Wire& w)
+{
     uint8_t flags = uint8_t((m.hasNormals ? 1 : 0) | (m.hasTexCoords ? 2 : 0));
     w.Put(&flags, 1);
     w.PutVector(m.positions);
@@ -76,14 +92,15 @@ void Encode(const XMeshData& m, Wire& w) {
     }
 }
 
-bool Decode(Wire& w, XMeshData& m) {
+bool Decode(Wire& w, XMeshData& m)
+{
     uint8_t flags = 0;
     if (!w.Get(&flags, 1)) return false;
     m.hasNormals = flags & 1;
     m.hasTexCoords = flags & 2;
     size_t count = 0;
-    if (!w.GetVector(m.positions) || !w.GetVector(m.normals) || !w.GetVector(m.texCoords) ||
-        !w.GetVector(m.indices) || !w.GetVector(m.attributes) || !w.GetSize(count, 1))
+    if (!w.GetVector(m.positions) || !w.GetVector(m.normals) || !w.GetVector(m.texCoords) || !w.GetVector(m.indices) ||
+        !w.GetVector(m.attributes) || !w.GetSize(count, 1))
         return false;
     m.materials.resize(count);
     for (XMaterial& mat : m.materials) {
@@ -108,7 +125,8 @@ bool Decode(Wire& w, XMeshData& m) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeXReply(bool ok, const XMeshData& mesh, const std::string& why) {
+std::vector<uint8_t> EncodeXReply(bool ok, const XMeshData& mesh, const std::string& why)
+{
     Wire w;
     uint8_t flag = ok ? 1 : 0;
     w.Put(&flag, 1);
@@ -119,7 +137,8 @@ std::vector<uint8_t> EncodeXReply(bool ok, const XMeshData& mesh, const std::str
     return std::move(w.bytes);
 }
 
-bool DecodeXReply(const std::vector<uint8_t>& bytes, bool& ok, XMeshData& mesh, std::string& why) {
+bool DecodeXReply(const std::vector<uint8_t>& bytes, bool& ok, XMeshData& mesh, std::string& why)
+{
     Wire w;
     w.bytes = bytes;
     uint8_t flag = 0;
@@ -129,13 +148,15 @@ bool DecodeXReply(const std::vector<uint8_t>& bytes, bool& ok, XMeshData& mesh, 
     return Decode(w, mesh);
 }
 
-int64_t MonotonicMs() {
+int64_t MonotonicMs()
+{
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-bool SendAll(int fd, const void* p, size_t n) {
+bool SendAll(int fd, const void* p, size_t n)
+{
     const uint8_t* b = static_cast<const uint8_t*>(p);
     while (n > 0) {
         ssize_t k = send(fd, b, n, MSG_NOSIGNAL);
@@ -147,7 +168,8 @@ bool SendAll(int fd, const void* p, size_t n) {
     return true;
 }
 
-bool ReceiveAll(int fd, void* p, size_t n, int64_t deadline, bool* timedOut) {
+bool ReceiveAll(int fd, void* p, size_t n, int64_t deadline, bool* timedOut)
+{
     uint8_t* b = static_cast<uint8_t*>(p);
     while (n > 0) {
         int64_t left = deadline == INT64_MAX ? INT64_MAX : deadline - MonotonicMs();

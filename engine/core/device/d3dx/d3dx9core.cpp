@@ -35,7 +35,8 @@ private:
 
 }  // namespace
 
-ID3DXBuffer* MakeBuffer(const void* data, size_t size) {
+ID3DXBuffer* MakeBuffer(const void* data, size_t size)
+{
     if (size > 0xFFFFFFFFu) return nullptr;
     Buffer* b = new (std::nothrow) Buffer(size);
     if (!b) return nullptr;
@@ -43,12 +44,16 @@ ID3DXBuffer* MakeBuffer(const void* data, size_t size) {
     return b;
 }
 
-ID3DXBuffer* MakeTextBuffer(const std::string& text) { return MakeBuffer(text.c_str(), text.size() + 1); }
+ID3DXBuffer* MakeTextBuffer(const std::string& text)
+{
+    return MakeBuffer(text.c_str(), text.size() + 1);
+}
 
 }  // namespace detail
 }  // namespace d3dx
 
-HRESULT WINAPI D3DXCreateBuffer(DWORD size, LPD3DXBUFFER* buffer) {
+HRESULT WINAPI D3DXCreateBuffer(DWORD size, LPD3DXBUFFER* buffer)
+{
     if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = d3dx::detail::MakeBuffer(nullptr, size);
     return *buffer ? D3D_OK : E_OUTOFMEMORY;
@@ -71,17 +76,21 @@ constexpr DWORD kTextFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // The device states text drawing changes, saved before and put back after.
 class SavedStates {
 public:
-    explicit SavedStates(IDirect3DDevice9* device) : device_(device) {
+    explicit SavedStates(IDirect3DDevice9* device) : device_(device)
+    {
         for (size_t i = 0; i < kRenderCount; ++i) device_->GetRenderState(kRender[i], &render_[i]);
-        for (size_t i = 0; i < kStageCount; ++i) device_->GetTextureStageState(kStage[i].stage, kStage[i].type, &stage_[i]);
+        for (size_t i = 0; i < kStageCount; ++i)
+            device_->GetTextureStageState(kStage[i].stage, kStage[i].type, &stage_[i]);
         for (size_t i = 0; i < kSamplerCount; ++i) device_->GetSamplerState(0, kSampler[i], &sampler_[i]);
         device_->GetTexture(0, &texture_);
         device_->GetFVF(&fvf_);
         device_->GetStreamSource(0, &stream_, &offset_, &stride_);
     }
-    ~SavedStates() {
+    ~SavedStates()
+    {
         for (size_t i = 0; i < kRenderCount; ++i) device_->SetRenderState(kRender[i], render_[i]);
-        for (size_t i = 0; i < kStageCount; ++i) device_->SetTextureStageState(kStage[i].stage, kStage[i].type, stage_[i]);
+        for (size_t i = 0; i < kStageCount; ++i)
+            device_->SetTextureStageState(kStage[i].stage, kStage[i].type, stage_[i]);
         for (size_t i = 0; i < kSamplerCount; ++i) device_->SetSamplerState(0, kSampler[i], sampler_[i]);
         device_->SetTexture(0, texture_);
         if (texture_) texture_->Release();
@@ -92,7 +101,8 @@ public:
 
     // The states of text: alpha blending, no culling, lighting or fog,
     // texture alpha times vertex colour, point sampling of the atlas.
-    void SetTextStates() {
+    void SetTextStates()
+    {
         device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -123,17 +133,17 @@ public:
 
 private:
     static constexpr D3DRENDERSTATETYPE kRender[] = {
-        D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND, D3DRS_BLENDOP, D3DRS_SEPARATEALPHABLENDENABLE,
+        D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND, D3DRS_BLENDOP,         D3DRS_SEPARATEALPHABLENDENABLE,
         D3DRS_CULLMODE,         D3DRS_LIGHTING, D3DRS_FOGENABLE, D3DRS_ALPHATESTENABLE, D3DRS_FILLMODE};
     static constexpr size_t kRenderCount = sizeof kRender / sizeof kRender[0];
     struct Stage {
         DWORD stage;
         D3DTEXTURESTAGESTATETYPE type;
     };
-    static constexpr Stage kStage[] = {{0, D3DTSS_COLOROP},   {0, D3DTSS_COLORARG1},     {0, D3DTSS_COLORARG2},
-                                       {0, D3DTSS_ALPHAOP},   {0, D3DTSS_ALPHAARG1},     {0, D3DTSS_ALPHAARG2},
-                                       {0, D3DTSS_TEXCOORDINDEX}, {0, D3DTSS_TEXTURETRANSFORMFLAGS},
-                                       {1, D3DTSS_COLOROP},   {1, D3DTSS_ALPHAOP}};
+    static constexpr Stage kStage[] = {
+        {0, D3DTSS_COLOROP},   {0, D3DTSS_COLORARG1}, {0, D3DTSS_COLORARG2},     {0, D3DTSS_ALPHAOP},
+        {0, D3DTSS_ALPHAARG1}, {0, D3DTSS_ALPHAARG2}, {0, D3DTSS_TEXCOORDINDEX}, {0, D3DTSS_TEXTURETRANSFORMFLAGS},
+        {1, D3DTSS_COLOROP},   {1, D3DTSS_ALPHAOP}};
     static constexpr size_t kStageCount = sizeof kStage / sizeof kStage[0];
     static constexpr D3DSAMPLERSTATETYPE kSampler[] = {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER, D3DSAMP_MIPFILTER,
                                                        D3DSAMP_ADDRESSU, D3DSAMP_ADDRESSV};
@@ -162,23 +172,26 @@ class Font final : public d3d9gl::Unknown<ID3DXFont> {
 public:
     Font(IDirect3DDevice9* device, std::unique_ptr<FontFace> face, const D3DXFONT_DESCA& desc)
         : device_(device), face_(std::move(face)), desc_(desc), atlas_(GlyphAtlas::PageSizeFor(face_->Height())),
-          context_(this) {
+          context_(this)
+    {
         device_->AddRef();
     }
 
-
-    HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override {
+    HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override
+    {
         if (!device) return D3DERR_INVALIDCALL;
         device_->AddRef();
         *device = device_;
         return D3D_OK;
     }
-    HRESULT GetDescA(D3DXFONT_DESCA* desc) override {
+    HRESULT GetDescA(D3DXFONT_DESCA* desc) override
+    {
         if (!desc) return D3DERR_INVALIDCALL;
         *desc = desc_;
         return D3D_OK;
     }
-    BOOL GetTextMetricsA(TEXTMETRICA* tm) override {
+    BOOL GetTextMetricsA(TEXTMETRICA* tm) override
+    {
         if (!tm) return FALSE;
         std::memset(tm, 0, sizeof *tm);
         tm->tmHeight = face_->Height();
@@ -198,7 +211,8 @@ public:
         return TRUE;
     }
     HDC GetDC() override { return &context_; }
-    HRESULT GetGlyphData(UINT glyph, LPDIRECT3DTEXTURE9* texture, RECT* blackBox, POINT* cellInc) override {
+    HRESULT GetGlyphData(UINT glyph, LPDIRECT3DTEXTURE9* texture, RECT* blackBox, POINT* cellInc) override
+    {
         const AtlasGlyph* g = atlas_.Find(*face_, glyph);
         if (!g) return E_FAIL;
         if (FAILED(Upload())) return E_FAIL;
@@ -207,25 +221,30 @@ public:
         if (cellInc) *cellInc = POINT{g->left, face_->Ascent() - g->top};
         return D3D_OK;
     }
-    HRESULT PreloadCharacters(UINT first, UINT last) override {
+    HRESULT PreloadCharacters(UINT first, UINT last) override
+    {
         if (last < first) return D3DERR_INVALIDCALL;
         for (UINT c = first; c <= last && c - first < 0x10000; ++c) atlas_.Find(*face_, c);
         return Upload();
     }
-    HRESULT PreloadTextA(LPCSTR text, INT count) override {
+    HRESULT PreloadTextA(LPCSTR text, INT count) override
+    {
         if (!text) return D3DERR_INVALIDCALL;
         for (char32_t c : d3dx::detail::DecodeUtf8(text, count)) atlas_.Find(*face_, uint32_t(c));
         return Upload();
     }
-    INT DrawTextA(LPD3DXSPRITE, LPCSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) override {
+    INT DrawTextA(LPD3DXSPRITE, LPCSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) override
+    {
         if (!text) return 0;
         return Draw(d3dx::detail::DecodeUtf8(text, count), rect, format, color);
     }
-    INT DrawTextW(LPD3DXSPRITE, LPCWSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) override {
+    INT DrawTextW(LPD3DXSPRITE, LPCWSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) override
+    {
         if (!text) return 0;
         return Draw(d3dx::detail::DecodeUtf32(text, count), rect, format, color);
     }
-    INT DrawTextW(LPD3DXSPRITE, const WORD* text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) override {
+    INT DrawTextW(LPD3DXSPRITE, const WORD* text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) override
+    {
         if (!text) return 0;
         return Draw(d3dx::detail::DecodeUtf16(text, count), rect, format, color);
     }
@@ -235,14 +254,16 @@ public:
     FontFace& Face() { return *face_; }
 
 private:
-    ~Font() {
+    ~Font()
+    {
         for (IDirect3DTexture9* t : pages_)
             if (t) t->Release();
         device_->Release();
     }
 
     // Creates textures for new atlas pages and rewrites the changed ones.
-    HRESULT Upload() {
+    HRESULT Upload()
+    {
         for (int p = 0; p < atlas_.PageCount(); ++p) {
             if (size_t(p) >= pages_.size()) {
                 IDirect3DTexture9* t = nullptr;
@@ -267,7 +288,8 @@ private:
         return D3D_OK;
     }
 
-    INT Draw(const std::u32string& text, LPRECT rect, DWORD format, D3DCOLOR color) {
+    INT Draw(const std::u32string& text, LPRECT rect, DWORD format, D3DCOLOR color)
+    {
         RECT none{0, 0, 0, 0};
         if (!rect) format |= DT_NOCLIP;
         RECT& r = rect ? *rect : none;
@@ -337,7 +359,8 @@ private:
     FontContext context_;
 };
 
-BOOL FontContext::CharWidths(UINT first, UINT last, INT* widths) {
+BOOL FontContext::CharWidths(UINT first, UINT last, INT* widths)
+{
     if (!widths || last < first || last - first > 0x10000) return FALSE;
     for (UINT c = first; c <= last; ++c) widths[c - first] = font->Face().Advance(c);
     return TRUE;
@@ -346,11 +369,13 @@ BOOL FontContext::CharWidths(UINT first, UINT last, INT* widths) {
 }  // namespace
 
 HRESULT WINAPI D3DXCreateFontA(LPDIRECT3DDEVICE9 device, INT height, UINT width, UINT weight, UINT mipLevels,
-                               BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality,
-                               DWORD pitchAndFamily, LPCSTR faceName, LPD3DXFONT* font) {
+                               BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality, DWORD pitchAndFamily,
+                               LPCSTR faceName, LPD3DXFONT* font)
+{
     if (font) *font = nullptr;
     if (!device || !font) return D3DERR_INVALIDCALL;
-    std::unique_ptr<FontFace> face = FontFace::Open(faceName, height, int(width), int(weight), italic != FALSE, nullptr);
+    std::unique_ptr<FontFace> face =
+        FontFace::Open(faceName, height, int(width), int(weight), italic != FALSE, nullptr);
     if (!face) return E_FAIL;
     D3DXFONT_DESCA desc{};
     desc.Height = height;

@@ -33,45 +33,63 @@ namespace {
 using d3dx::detail::EffectFile;
 using d3dx::detail::EffectParamType;
 
-bool SeamPresent() {
+bool SeamPresent()
+{
     return D3D9GL_TextureName && D3D9GL_MakeCurrent && D3D9GL_PositionFixupGLSL && D3D9GL_SetPositionFixup &&
            D3D9GL_SetProgramOverride;
 }
 
-int FloatsOf(EffectParamType t) {
+int FloatsOf(EffectParamType t)
+{
     switch (t) {
-        case EffectParamType::Float: case EffectParamType::Int: case EffectParamType::Bool: return 1;
-        case EffectParamType::Vec2: return 2;
-        case EffectParamType::Vec3: return 3;
-        case EffectParamType::Vec4: return 4;
-        case EffectParamType::Mat3: return 9;
-        case EffectParamType::Mat4: return 16;
-        case EffectParamType::Texture: return 0;
+        case EffectParamType::Float:
+        case EffectParamType::Int:
+        case EffectParamType::Bool:
+            return 1;
+        case EffectParamType::Vec2:
+            return 2;
+        case EffectParamType::Vec3:
+            return 3;
+        case EffectParamType::Vec4:
+            return 4;
+        case EffectParamType::Mat3:
+            return 9;
+        case EffectParamType::Mat4:
+            return 16;
+        case EffectParamType::Texture:
+            return 0;
     }
     return 0;
 }
 
 // Vertex inputs by the name a stage gives them, at the device's locations.
-const struct { const char* name; GLuint location; } kInputs[] = {
-    {"POSITION", D3D9GL_ATTRIB_POSITION},      {"NORMAL", D3D9GL_ATTRIB_NORMAL},
-    {"COLOR0", D3D9GL_ATTRIB_DIFFUSE},         {"COLOR1", D3D9GL_ATTRIB_SPECULAR},
+const struct {
+    const char* name;
+    GLuint location;
+} kInputs[] = {
+    {"POSITION", D3D9GL_ATTRIB_POSITION},
+    {"NORMAL", D3D9GL_ATTRIB_NORMAL},
+    {"COLOR0", D3D9GL_ATTRIB_DIFFUSE},
+    {"COLOR1", D3D9GL_ATTRIB_SPECULAR},
     {"PSIZE", D3D9GL_ATTRIB_PSIZE},
-    {"TEXCOORD0", D3D9GL_ATTRIB_TEXCOORD0},    {"TEXCOORD1", D3D9GL_ATTRIB_TEXCOORD0 + 1},
-    {"TEXCOORD2", D3D9GL_ATTRIB_TEXCOORD0 + 2}, {"TEXCOORD3", D3D9GL_ATTRIB_TEXCOORD0 + 3},
+    {"TEXCOORD0", D3D9GL_ATTRIB_TEXCOORD0},
+    {"TEXCOORD1", D3D9GL_ATTRIB_TEXCOORD0 + 1},
+    {"TEXCOORD2", D3D9GL_ATTRIB_TEXCOORD0 + 2},
+    {"TEXCOORD3", D3D9GL_ATTRIB_TEXCOORD0 + 3},
 };
 
 struct Parameter {
     std::string name;
     EffectParamType type;
     int count;
-    std::vector<float> values;              // FloatsOf(type) * count
+    std::vector<float> values;  // FloatsOf(type) * count
     IDirect3DBaseTexture9* texture = nullptr;
 };
 
 struct Pass {
     std::string name;
     GLuint program = 0;
-    std::vector<GLint> locations;           // per parameter, -1 when unused
+    std::vector<GLint> locations;  // per parameter, -1 when unused
 };
 
 struct Technique {
@@ -79,7 +97,8 @@ struct Technique {
     std::vector<Pass> passes;
 };
 
-std::string ShaderLog(GLuint shader) {
+std::string ShaderLog(GLuint shader)
+{
     GLint length = 0;
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
     std::string log(size_t(length > 0 ? length : 1), '\0');
@@ -87,7 +106,8 @@ std::string ShaderLog(GLuint shader) {
     return log.c_str();
 }
 
-std::string ProgramLog(GLuint program) {
+std::string ProgramLog(GLuint program)
+{
     GLint length = 0;
     glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
     std::string log(size_t(length > 0 ? length : 1), '\0');
@@ -95,7 +115,8 @@ std::string ProgramLog(GLuint program) {
     return log.c_str();
 }
 
-GLuint Compile(GLenum kind, const std::string& source, std::string& error) {
+GLuint Compile(GLenum kind, const std::string& source, std::string& error)
+{
     GLuint shader = glCreateShader(kind);
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -115,7 +136,8 @@ public:
     explicit Effect(IDirect3DDevice9* device) : device_(device) { device_->AddRef(); }
 
     // Builds every pass's program; false with the reason in error.
-    bool Build(const EffectFile& file, const std::string& prelude, std::string& error) {
+    bool Build(const EffectFile& file, const std::string& prelude, std::string& error)
+    {
         for (const auto& p : file.parameters) {
             Parameter q;
             q.name = p.name;
@@ -142,7 +164,8 @@ public:
                     techniques_.push_back(std::move(tech));
                     return false;
                 }
-                GLuint fs = Compile(GL_FRAGMENT_SHADER, d3dx::detail::StageSource(file, p.fragment, false, prelude), why);
+                GLuint fs =
+                    Compile(GL_FRAGMENT_SHADER, d3dx::detail::StageSource(file, p.fragment, false, prelude), why);
                 if (!fs) {
                     glDeleteShader(vs);
                     error = "technique " + t.name + ", pass " + p.name + ", fragment stage:\n" + why;
@@ -164,7 +187,8 @@ public:
                     techniques_.push_back(std::move(tech));
                     return false;
                 }
-                for (const auto& q : params_) pass.locations.push_back(glGetUniformLocation(pass.program, q.name.c_str()));
+                for (const auto& q : params_)
+                    pass.locations.push_back(glGetUniformLocation(pass.program, q.name.c_str()));
                 tech.passes.push_back(std::move(pass));
             }
             techniques_.push_back(std::move(tech));
@@ -172,8 +196,8 @@ public:
         return true;
     }
 
-
-    HRESULT GetDesc(D3DXEFFECT_DESC* desc) override {
+    HRESULT GetDesc(D3DXEFFECT_DESC* desc) override
+    {
         if (!desc) return D3DERR_INVALIDCALL;
         desc->Creator = "d3d9layer";
         desc->Parameters = UINT(params_.size());
@@ -181,40 +205,48 @@ public:
         desc->Functions = 0;
         return D3D_OK;
     }
-    D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) override {
+    D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) override
+    {
         if (parent || !name) return nullptr;
         Parameter* p = Find(name);
         return p ? p->name.c_str() : nullptr;
     }
-    D3DXHANDLE GetTechniqueByName(LPCSTR name) override {
+    D3DXHANDLE GetTechniqueByName(LPCSTR name) override
+    {
         int t = FindTechnique(name);
         return t >= 0 ? techniques_[size_t(t)].name.c_str() : nullptr;
     }
-    D3DXHANDLE GetTechnique(UINT index) override {
+    D3DXHANDLE GetTechnique(UINT index) override
+    {
         return index < techniques_.size() ? techniques_[index].name.c_str() : nullptr;
     }
 
     HRESULT SetFloat(D3DXHANDLE h, FLOAT value) override { return SetFloats(h, &value, 1, false); }
-    HRESULT SetFloatArray(D3DXHANDLE h, const FLOAT* values, UINT count) override {
+    HRESULT SetFloatArray(D3DXHANDLE h, const FLOAT* values, UINT count) override
+    {
         if (!values) return D3DERR_INVALIDCALL;
         return SetFloats(h, values, count, false);
     }
-    HRESULT SetInt(D3DXHANDLE h, INT value) override {
+    HRESULT SetInt(D3DXHANDLE h, INT value) override
+    {
         float f = float(value);
         return SetFloats(h, &f, 1, false);
     }
-    HRESULT SetBool(D3DXHANDLE h, BOOL value) override {
+    HRESULT SetBool(D3DXHANDLE h, BOOL value) override
+    {
         float f = value ? 1.0f : 0.0f;
         return SetFloats(h, &f, 1, false);
     }
-    HRESULT SetVector(D3DXHANDLE h, const D3DXVECTOR4* v) override {
+    HRESULT SetVector(D3DXHANDLE h, const D3DXVECTOR4* v) override
+    {
         if (!v) return D3DERR_INVALIDCALL;
         float f[4] = {v->x, v->y, v->z, v->w};
         Parameter* p = Find(h);
         if (!p || p->type == EffectParamType::Texture) return D3DERR_INVALIDCALL;
         return SetFloats(h, f, UINT(std::min(4, FloatsOf(p->type))), false);
     }
-    HRESULT SetMatrix(D3DXHANDLE h, const D3DXMATRIX* m) override {
+    HRESULT SetMatrix(D3DXHANDLE h, const D3DXMATRIX* m) override
+    {
         if (!m) return D3DERR_INVALIDCALL;
         Parameter* p = Find(h);
         if (!p) return D3DERR_INVALIDCALL;
@@ -225,7 +257,8 @@ public:
         }
         return D3DERR_INVALIDCALL;
     }
-    HRESULT SetTexture(D3DXHANDLE h, LPDIRECT3DBASETEXTURE9 texture) override {
+    HRESULT SetTexture(D3DXHANDLE h, LPDIRECT3DBASETEXTURE9 texture) override
+    {
         Parameter* p = Find(h);
         if (!p || p->type != EffectParamType::Texture) return D3DERR_INVALIDCALL;
         if (texture) texture->AddRef();
@@ -233,19 +266,22 @@ public:
         p->texture = texture;
         return D3D_OK;
     }
-    HRESULT GetFloat(D3DXHANDLE h, FLOAT* value) override {
+    HRESULT GetFloat(D3DXHANDLE h, FLOAT* value) override
+    {
         Parameter* p = Find(h);
         if (!p || !value || p->values.empty()) return D3DERR_INVALIDCALL;
         *value = p->values[0];
         return D3D_OK;
     }
-    HRESULT GetMatrix(D3DXHANDLE h, D3DXMATRIX* m) override {
+    HRESULT GetMatrix(D3DXHANDLE h, D3DXMATRIX* m) override
+    {
         Parameter* p = Find(h);
         if (!p || !m || p->type != EffectParamType::Mat4) return D3DERR_INVALIDCALL;
         std::memcpy(&m->_11, p->values.data(), 16 * sizeof(float));
         return D3D_OK;
     }
-    HRESULT SetTechnique(D3DXHANDLE h) override {
+    HRESULT SetTechnique(D3DXHANDLE h) override
+    {
         int t = FindTechnique(h);
         if (t < 0) return D3DERR_INVALIDCALL;
         current_ = t;
@@ -253,13 +289,15 @@ public:
     }
     D3DXHANDLE GetCurrentTechnique() override { return techniques_[size_t(current_)].name.c_str(); }
 
-    HRESULT Begin(UINT* passes, DWORD) override {
+    HRESULT Begin(UINT* passes, DWORD) override
+    {
         if (begun_) return D3DERR_INVALIDCALL;
         begun_ = true;
         if (passes) *passes = UINT(techniques_[size_t(current_)].passes.size());
         return D3D_OK;
     }
-    HRESULT BeginPass(UINT index) override {
+    HRESULT BeginPass(UINT index) override
+    {
         const Technique& t = techniques_[size_t(current_)];
         if (!begun_ || pass_ >= 0 || index >= t.passes.size()) return D3DERR_INVALIDCALL;
         pass_ = int(index);
@@ -268,19 +306,22 @@ public:
         return D3D_OK;
     }
     HRESULT CommitChanges() override { return pass_ >= 0 ? D3D_OK : D3DERR_INVALIDCALL; }
-    HRESULT EndPass() override {
+    HRESULT EndPass() override
+    {
         if (pass_ < 0) return D3DERR_INVALIDCALL;
         D3D9GL_SetProgramOverride(device_, 0, nullptr, nullptr);
         pass_ = -1;
         return D3D_OK;
     }
-    HRESULT End() override {
+    HRESULT End() override
+    {
         if (!begun_) return D3DERR_INVALIDCALL;
         if (pass_ >= 0) EndPass();
         begun_ = false;
         return D3D_OK;
     }
-    HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override {
+    HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override
+    {
         if (!device) return D3DERR_INVALIDCALL;
         device_->AddRef();
         *device = device_;
@@ -290,7 +331,8 @@ public:
     HRESULT OnResetDevice() override { return D3D_OK; }
 
 private:
-    ~Effect() {
+    ~Effect()
+    {
         if (pass_ >= 0) D3D9GL_SetProgramOverride(device_, 0, nullptr, nullptr);
         if (D3D9GL_MakeCurrent(device_)) {
             for (auto& t : techniques_)
@@ -302,20 +344,23 @@ private:
         device_->Release();
     }
 
-    Parameter* Find(D3DXHANDLE name) {
+    Parameter* Find(D3DXHANDLE name)
+    {
         if (!name) return nullptr;
         for (auto& p : params_)
             if (p.name == name) return &p;
         return nullptr;
     }
-    int FindTechnique(D3DXHANDLE name) {
+    int FindTechnique(D3DXHANDLE name)
+    {
         if (!name) return -1;
         for (size_t i = 0; i < techniques_.size(); ++i)
             if (techniques_[i].name == name) return int(i);
         return -1;
     }
 
-    HRESULT SetFloats(D3DXHANDLE h, const float* f, UINT count, bool matrix) {
+    HRESULT SetFloats(D3DXHANDLE h, const float* f, UINT count, bool matrix)
+    {
         Parameter* p = Find(h);
         if (!p || p->type == EffectParamType::Texture) return D3DERR_INVALIDCALL;
         bool isMatrix = p->type == EffectParamType::Mat3 || p->type == EffectParamType::Mat4;
@@ -328,7 +373,8 @@ private:
     // Called by the device with the pass's program bound, before each draw.
     static void Hook(void* user) { static_cast<Effect*>(user)->Upload(); }
 
-    void Upload() {
+    void Upload()
+    {
         if (pass_ < 0) return;
         const Pass& pass = techniques_[size_t(current_)].passes[size_t(pass_)];
         D3D9GL_SetPositionFixup(device_, pass.program);
@@ -339,12 +385,24 @@ private:
             const Parameter& p = params_[i];
             const float* v = p.values.data();
             switch (p.type) {
-                case EffectParamType::Float: glUniform1fv(loc, p.count, v); break;
-                case EffectParamType::Vec2: glUniform2fv(loc, p.count, v); break;
-                case EffectParamType::Vec3: glUniform3fv(loc, p.count, v); break;
-                case EffectParamType::Vec4: glUniform4fv(loc, p.count, v); break;
-                case EffectParamType::Mat3: glUniformMatrix3fv(loc, p.count, GL_FALSE, v); break;
-                case EffectParamType::Mat4: glUniformMatrix4fv(loc, p.count, GL_FALSE, v); break;
+                case EffectParamType::Float:
+                    glUniform1fv(loc, p.count, v);
+                    break;
+                case EffectParamType::Vec2:
+                    glUniform2fv(loc, p.count, v);
+                    break;
+                case EffectParamType::Vec3:
+                    glUniform3fv(loc, p.count, v);
+                    break;
+                case EffectParamType::Vec4:
+                    glUniform4fv(loc, p.count, v);
+                    break;
+                case EffectParamType::Mat3:
+                    glUniformMatrix3fv(loc, p.count, GL_FALSE, v);
+                    break;
+                case EffectParamType::Mat4:
+                    glUniformMatrix4fv(loc, p.count, GL_FALSE, v);
+                    break;
                 case EffectParamType::Int:
                 case EffectParamType::Bool:
                     for (int k = 0; k < p.count; ++k) glUniform1i(loc + k, GLint(v[k]));
@@ -364,7 +422,8 @@ private:
 
     // Bilinear, repeating sampling for the units the pass's textures use,
     // set as device sampler states (they stay set, as an effect's do).
-    void SetSamplers(const Pass& pass) {
+    void SetSamplers(const Pass& pass)
+    {
         int unit = 0;
         for (size_t i = 0; i < params_.size() && unit < kTextureUnits; ++i) {
             if (params_[i].type != EffectParamType::Texture || pass.locations[i] < 0) continue;
@@ -387,15 +446,17 @@ private:
     int pass_ = -1;
 };
 
-void Report(LPD3DXBUFFER* errors, const std::string& message) {
+void Report(LPD3DXBUFFER* errors, const std::string& message)
+{
     if (errors) *errors = d3dx::detail::MakeTextBuffer(message);
 }
 
 }  // namespace
 
-HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT srcDataLen,
-                                const D3DXMACRO* defines, LPD3DXINCLUDE, DWORD, LPD3DXEFFECTPOOL,
-                                LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors) {
+HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT srcDataLen, const D3DXMACRO* defines,
+                                LPD3DXINCLUDE, DWORD, LPD3DXEFFECTPOOL, LPD3DXEFFECT* effect,
+                                LPD3DXBUFFER* compilationErrors)
+{
     if (effect) *effect = nullptr;
     if (compilationErrors) *compilationErrors = nullptr;
     if (!device || !effect || !srcData) return D3DERR_INVALIDCALL;
@@ -434,7 +495,8 @@ HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT 
 
 HRESULT WINAPI D3DXCreateEffectFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, const D3DXMACRO* defines,
                                          LPD3DXINCLUDE include, DWORD flags, LPD3DXEFFECTPOOL pool,
-                                         LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors) {
+                                         LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors)
+{
     if (effect) *effect = nullptr;
     if (compilationErrors) *compilationErrors = nullptr;
     if (!device || !srcFile || !effect) return D3DERR_INVALIDCALL;
@@ -450,8 +512,8 @@ HRESULT WINAPI D3DXCreateEffectFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFil
     HRESULT hr = D3DXCreateEffect(device, bytes.data(), UINT(bytes.size()), defines, include, flags, pool, effect,
                                   compilationErrors);
     if (FAILED(hr) && compilationErrors && *compilationErrors) {
-        std::string message = std::string(srcFile) + ": " +
-                              static_cast<const char*>((*compilationErrors)->GetBufferPointer());
+        std::string message =
+            std::string(srcFile) + ": " + static_cast<const char*>((*compilationErrors)->GetBufferPointer());
         (*compilationErrors)->Release();
         Report(compilationErrors, message);
     }

@@ -27,10 +27,8 @@ D3DXMATRIX Identity()
 // 255 at or above 1.0, 0 at or below 0.0 (and for NaN), else trunc(c * 255 + 0.5).
 DWORD ColorChannel(float c)
 {
-    if (c >= 1.0f)
-        return 255;
-    if (!(c > 0.0f))
-        return 0;
+    if (c >= 1.0f) return 255;
+    if (!(c > 0.0f)) return 0;
     return (DWORD)(c * 255.0f + 0.5f);
 }
 
@@ -46,10 +44,22 @@ D3DXMATRIX::D3DXMATRIX(const FLOAT* f)
 D3DXMATRIX::D3DXMATRIX(FLOAT f11, FLOAT f12, FLOAT f13, FLOAT f14, FLOAT f21, FLOAT f22, FLOAT f23, FLOAT f24,
                        FLOAT f31, FLOAT f32, FLOAT f33, FLOAT f34, FLOAT f41, FLOAT f42, FLOAT f43, FLOAT f44)
 {
-    _11 = f11; _12 = f12; _13 = f13; _14 = f14;
-    _21 = f21; _22 = f22; _23 = f23; _24 = f24;
-    _31 = f31; _32 = f32; _33 = f33; _34 = f34;
-    _41 = f41; _42 = f42; _43 = f43; _44 = f44;
+    _11 = f11;
+    _12 = f12;
+    _13 = f13;
+    _14 = f14;
+    _21 = f21;
+    _22 = f22;
+    _23 = f23;
+    _24 = f24;
+    _31 = f31;
+    _32 = f32;
+    _33 = f33;
+    _34 = f34;
+    _41 = f41;
+    _42 = f42;
+    _43 = f43;
+    _44 = f44;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& mat)
@@ -60,22 +70,19 @@ D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& mat)
 
 D3DXMATRIX& D3DXMATRIX::operator+=(const D3DXMATRIX& mat)
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] += (&mat._11)[i];
+    for (int i = 0; i < 16; ++i) (&_11)[i] += (&mat._11)[i];
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator-=(const D3DXMATRIX& mat)
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] -= (&mat._11)[i];
+    for (int i = 0; i < 16; ++i) (&_11)[i] -= (&mat._11)[i];
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator*=(FLOAT f)
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] *= f;
+    for (int i = 0; i < 16; ++i) (&_11)[i] *= f;
     return *this;
 }
 
@@ -90,17 +97,35 @@ D3DXMATRIX D3DXMATRIX::operator-() const
     return r *= -1.0f;
 }
 
-D3DXMATRIX D3DXMATRIX::operator*(const D3DXMATRIX& mat) const { return Multiply(*this, mat); }
-D3DXMATRIX D3DXMATRIX::operator+(const D3DXMATRIX& mat) const { D3DXMATRIX r = *this; return r += mat; }
-D3DXMATRIX D3DXMATRIX::operator-(const D3DXMATRIX& mat) const { D3DXMATRIX r = *this; return r -= mat; }
-D3DXMATRIX D3DXMATRIX::operator*(FLOAT f) const { D3DXMATRIX r = *this; return r *= f; }
-D3DXMATRIX D3DXMATRIX::operator/(FLOAT f) const { D3DXMATRIX r = *this; return r /= f; }
+D3DXMATRIX D3DXMATRIX::operator*(const D3DXMATRIX& mat) const
+{
+    return Multiply(*this, mat);
+}
+D3DXMATRIX D3DXMATRIX::operator+(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r = *this;
+    return r += mat;
+}
+D3DXMATRIX D3DXMATRIX::operator-(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r = *this;
+    return r -= mat;
+}
+D3DXMATRIX D3DXMATRIX::operator*(FLOAT f) const
+{
+    D3DXMATRIX r = *this;
+    return r *= f;
+}
+D3DXMATRIX D3DXMATRIX::operator/(FLOAT f) const
+{
+    D3DXMATRIX r = *this;
+    return r /= f;
+}
 
 bool D3DXMATRIX::operator==(const D3DXMATRIX& mat) const
 {
     for (int i = 0; i < 16; ++i)
-        if ((&_11)[i] != (&mat._11)[i])
-            return false;
+        if ((&_11)[i] != (&mat._11)[i]) return false;
     return true;
 }
 
@@ -127,10 +152,22 @@ D3DXCOLOR::operator DWORD() const
 
 // --- 2D vectors -------------------------------------------------------------
 
-FLOAT WINAPI D3DXVec2Length(const D3DXVECTOR2* v) { return v ? sqrtf(v->x * v->x + v->y * v->y) : 0.0f; }
-FLOAT WINAPI D3DXVec2LengthSq(const D3DXVECTOR2* v) { return v ? v->x * v->x + v->y * v->y : 0.0f; }
-FLOAT WINAPI D3DXVec2Dot(const D3DXVECTOR2* a, const D3DXVECTOR2* b) { return (a && b) ? a->x * b->x + a->y * b->y : 0.0f; }
-FLOAT WINAPI D3DXVec2CCW(const D3DXVECTOR2* a, const D3DXVECTOR2* b) { return (a && b) ? a->x * b->y - a->y * b->x : 0.0f; }
+FLOAT WINAPI D3DXVec2Length(const D3DXVECTOR2* v)
+{
+    return v ? sqrtf(v->x * v->x + v->y * v->y) : 0.0f;
+}
+FLOAT WINAPI D3DXVec2LengthSq(const D3DXVECTOR2* v)
+{
+    return v ? v->x * v->x + v->y * v->y : 0.0f;
+}
+FLOAT WINAPI D3DXVec2Dot(const D3DXVECTOR2* a, const D3DXVECTOR2* b)
+{
+    return (a && b) ? a->x * b->x + a->y * b->y : 0.0f;
+}
+FLOAT WINAPI D3DXVec2CCW(const D3DXVECTOR2* a, const D3DXVECTOR2* b)
+{
+    return (a && b) ? a->x * b->y - a->y * b->x : 0.0f;
+}
 
 D3DXVECTOR2* WINAPI D3DXVec2Add(D3DXVECTOR2* o, const D3DXVECTOR2* a, const D3DXVECTOR2* b)
 {
@@ -213,8 +250,14 @@ D3DXVECTOR2* WINAPI D3DXVec2TransformNormal(D3DXVECTOR2* o, const D3DXVECTOR2* v
 
 // --- 3D vectors -------------------------------------------------------------
 
-FLOAT WINAPI D3DXVec3Length(const D3DXVECTOR3* v) { return v ? sqrtf(v->x * v->x + v->y * v->y + v->z * v->z) : 0.0f; }
-FLOAT WINAPI D3DXVec3LengthSq(const D3DXVECTOR3* v) { return v ? v->x * v->x + v->y * v->y + v->z * v->z : 0.0f; }
+FLOAT WINAPI D3DXVec3Length(const D3DXVECTOR3* v)
+{
+    return v ? sqrtf(v->x * v->x + v->y * v->y + v->z * v->z) : 0.0f;
+}
+FLOAT WINAPI D3DXVec3LengthSq(const D3DXVECTOR3* v)
+{
+    return v ? v->x * v->x + v->y * v->y + v->z * v->z : 0.0f;
+}
 FLOAT WINAPI D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b)
 {
     return (a && b) ? a->x * b->x + a->y * b->y + a->z * b->z : 0.0f;
@@ -284,10 +327,9 @@ D3DXVECTOR4* WINAPI D3DXVec3Transform(D3DXVECTOR4* o, const D3DXVECTOR3* v, cons
 {
     if (!o || !v || !m) return nullptr;
     const D3DXVECTOR3 in = *v;
-    *o = D3DXVECTOR4(in.x * m->_11 + in.y * m->_21 + in.z * m->_31 + m->_41,
-                     in.x * m->_12 + in.y * m->_22 + in.z * m->_32 + m->_42,
-                     in.x * m->_13 + in.y * m->_23 + in.z * m->_33 + m->_43,
-                     in.x * m->_14 + in.y * m->_24 + in.z * m->_34 + m->_44);
+    *o = D3DXVECTOR4(
+        in.x * m->_11 + in.y * m->_21 + in.z * m->_31 + m->_41, in.x * m->_12 + in.y * m->_22 + in.z * m->_32 + m->_42,
+        in.x * m->_13 + in.y * m->_23 + in.z * m->_33 + m->_43, in.x * m->_14 + in.y * m->_24 + in.z * m->_34 + m->_44);
     return o;
 }
 
@@ -314,10 +356,8 @@ namespace {
 D3DXMATRIX WorldViewProjection(const D3DXMATRIX* proj, const D3DXMATRIX* view, const D3DXMATRIX* world)
 {
     D3DXMATRIX m = world ? *world : Identity();
-    if (view)
-        m = Multiply(m, *view);
-    if (proj)
-        m = Multiply(m, *proj);
+    if (view) m = Multiply(m, *view);
+    if (proj) m = Multiply(m, *proj);
     return m;
 }
 
@@ -342,8 +382,7 @@ D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* o, const D3DXVECTOR3* v, cons
     if (!o || !v || !vp || vp->Width == 0 || vp->Height == 0) return nullptr;
     const D3DXMATRIX m = WorldViewProjection(proj, view, world);
     D3DXMATRIX inv;
-    if (!D3DXMatrixInverse(&inv, nullptr, &m))
-        return nullptr;
+    if (!D3DXMatrixInverse(&inv, nullptr, &m)) return nullptr;
     const float depthRange = vp->MaxZ - vp->MinZ;
     D3DXVECTOR3 c;
     c.x = 2.0f * (v->x - (float)vp->X) / (float)vp->Width - 1.0f;
@@ -440,8 +479,7 @@ D3DXMATRIX* WINAPI D3DXMatrixTranspose(D3DXMATRIX* o, const D3DXMATRIX* m)
     if (!o || !m) return nullptr;
     const D3DXMATRIX in = *m;
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            o->m[i][j] = in.m[j][i];
+        for (int j = 0; j < 4; ++j) o->m[i][j] = in.m[j][i];
     return o;
 }
 
@@ -462,10 +500,8 @@ D3DXMATRIX* WINAPI D3DXMatrixInverse(D3DXMATRIX* o, FLOAT* pDeterminant, const D
     const float c1 = m[2][0] * m[3][2] - m[3][0] * m[2][2];
     const float c0 = m[2][0] * m[3][1] - m[3][0] * m[2][1];
     const float det = s0 * c5 - s1 * c4 + s2 * c3 + s3 * c2 - s4 * c1 + s5 * c0;
-    if (pDeterminant)
-        *pDeterminant = det;
-    if (det == 0.0f || !isfinite(det))
-        return nullptr;
+    if (pDeterminant) *pDeterminant = det;
+    if (det == 0.0f || !isfinite(det)) return nullptr;
     const float k = 1.0f / det;
     D3DXMATRIX r;
     r.m[0][0] = (m[1][1] * c5 - m[1][2] * c4 + m[1][3] * c3) * k;
@@ -510,8 +546,10 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationX(D3DXMATRIX* o, FLOAT angle)
 {
     if (!D3DXMatrixIdentity(o)) return nullptr;
     const float c = cosf(angle), s = sinf(angle);
-    o->_22 = c; o->_23 = s;
-    o->_32 = -s; o->_33 = c;
+    o->_22 = c;
+    o->_23 = s;
+    o->_32 = -s;
+    o->_33 = c;
     return o;
 }
 
@@ -519,8 +557,10 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationY(D3DXMATRIX* o, FLOAT angle)
 {
     if (!D3DXMatrixIdentity(o)) return nullptr;
     const float c = cosf(angle), s = sinf(angle);
-    o->_11 = c; o->_13 = -s;
-    o->_31 = s; o->_33 = c;
+    o->_11 = c;
+    o->_13 = -s;
+    o->_31 = s;
+    o->_33 = c;
     return o;
 }
 
@@ -528,8 +568,10 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationZ(D3DXMATRIX* o, FLOAT angle)
 {
     if (!D3DXMatrixIdentity(o)) return nullptr;
     const float c = cosf(angle), s = sinf(angle);
-    o->_11 = c; o->_12 = s;
-    o->_21 = -s; o->_22 = c;
+    o->_11 = c;
+    o->_12 = s;
+    o->_21 = -s;
+    o->_22 = c;
     return o;
 }
 
@@ -589,10 +631,8 @@ D3DXMATRIX* LookAt(D3DXMATRIX* o, const D3DXVECTOR3& eye, const D3DXVECTOR3& for
     D3DXVec3Cross(&x, &up, &z);
     D3DXVec3Normalize(&x, &x);
     D3DXVec3Cross(&y, &z, &x);
-    *o = D3DXMATRIX(x.x, y.x, z.x, 0.0f,
-                    x.y, y.y, z.y, 0.0f,
-                    x.z, y.z, z.z, 0.0f,
-                    -D3DXVec3Dot(&x, &eye), -D3DXVec3Dot(&y, &eye), -D3DXVec3Dot(&z, &eye), 1.0f);
+    *o = D3DXMATRIX(x.x, y.x, z.x, 0.0f, x.y, y.y, z.y, 0.0f, x.z, y.z, z.z, 0.0f, -D3DXVec3Dot(&x, &eye),
+                    -D3DXVec3Dot(&y, &eye), -D3DXVec3Dot(&z, &eye), 1.0f);
     return o;
 }
 
@@ -687,8 +727,7 @@ D3DXMATRIX* WINAPI D3DXMatrixOrthoRH(D3DXMATRIX* o, FLOAT w, FLOAT h, FLOAT zn, 
     return o;
 }
 
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* o, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
-                                              FLOAT zf)
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* o, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf)
 {
     if (!D3DXMatrixIdentity(o)) return nullptr;
     o->_11 = 2.0f / (r - l);
@@ -700,8 +739,7 @@ D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* o, FLOAT l, FLOAT r, F
     return o;
 }
 
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* o, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
-                                              FLOAT zf)
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* o, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf)
 {
     if (!D3DXMatrixOrthoOffCenterLH(o, l, r, b, t, zn, zf)) return nullptr;
     o->_33 = 1.0f / (zn - zf);
@@ -713,10 +751,9 @@ D3DXMATRIX* WINAPI D3DXMatrixReflect(D3DXMATRIX* o, const D3DXPLANE* plane)
     if (!o || !plane) return nullptr;
     D3DXPLANE p;
     D3DXPlaneNormalize(&p, plane);
-    *o = D3DXMATRIX(1.0f - 2.0f * p.a * p.a, -2.0f * p.a * p.b, -2.0f * p.a * p.c, 0.0f,
-                    -2.0f * p.b * p.a, 1.0f - 2.0f * p.b * p.b, -2.0f * p.b * p.c, 0.0f,
-                    -2.0f * p.c * p.a, -2.0f * p.c * p.b, 1.0f - 2.0f * p.c * p.c, 0.0f,
-                    -2.0f * p.d * p.a, -2.0f * p.d * p.b, -2.0f * p.d * p.c, 1.0f);
+    *o = D3DXMATRIX(1.0f - 2.0f * p.a * p.a, -2.0f * p.a * p.b, -2.0f * p.a * p.c, 0.0f, -2.0f * p.b * p.a,
+                    1.0f - 2.0f * p.b * p.b, -2.0f * p.b * p.c, 0.0f, -2.0f * p.c * p.a, -2.0f * p.c * p.b,
+                    1.0f - 2.0f * p.c * p.c, 0.0f, -2.0f * p.d * p.a, -2.0f * p.d * p.b, -2.0f * p.d * p.c, 1.0f);
     return o;
 }
 
@@ -729,8 +766,7 @@ D3DXMATRIX* WINAPI D3DXMatrixShadow(D3DXMATRIX* o, const D3DXVECTOR4* light, con
     const float l[4] = {light->x, light->y, light->z, light->w};
     const float dot = pl[0] * l[0] + pl[1] * l[1] + pl[2] * l[2] + pl[3] * l[3];
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            o->m[i][j] = (i == j ? dot : 0.0f) - pl[i] * l[j];
+        for (int j = 0; j < 4; ++j) o->m[i][j] = (i == j ? dot : 0.0f) - pl[i] * l[j];
     return o;
 }
 
@@ -806,16 +842,13 @@ D3DXQUATERNION* WINAPI D3DXQuaternionInverse(D3DXQUATERNION* o, const D3DXQUATER
     return o;
 }
 
-D3DXQUATERNION* WINAPI D3DXQuaternionMultiply(D3DXQUATERNION* o, const D3DXQUATERNION* q1,
-                                              const D3DXQUATERNION* q2)
+D3DXQUATERNION* WINAPI D3DXQuaternionMultiply(D3DXQUATERNION* o, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2)
 {
     if (!o || !q1 || !q2) return nullptr;
     // The Hamilton product q2 q1: q1's rotation first.
     const D3DXQUATERNION a = *q2, b = *q1;
-    *o = D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-                        a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
-                        a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,
-                        a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z);
+    *o = D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                        a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z);
     return o;
 }
 
@@ -920,8 +953,7 @@ D3DXPLANE* WINAPI D3DXPlaneFromPointNormal(D3DXPLANE* o, const D3DXVECTOR3* poin
     return o;
 }
 
-D3DXPLANE* WINAPI D3DXPlaneFromPoints(D3DXPLANE* o, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2,
-                                      const D3DXVECTOR3* v3)
+D3DXPLANE* WINAPI D3DXPlaneFromPoints(D3DXPLANE* o, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2, const D3DXVECTOR3* v3)
 {
     if (!o || !v1 || !v2 || !v3) return nullptr;
     const D3DXVECTOR3 e1 = *v2 - *v1, e2 = *v3 - *v1;
@@ -937,8 +969,7 @@ D3DXVECTOR3* WINAPI D3DXPlaneIntersectLine(D3DXVECTOR3* o, const D3DXPLANE* p, c
     if (!o || !p || !v1 || !v2) return nullptr;
     const D3DXVECTOR3 dir = *v2 - *v1;
     const float denom = D3DXPlaneDotNormal(p, &dir);
-    if (denom == 0.0f)
-        return nullptr;
+    if (denom == 0.0f) return nullptr;
     const float t = -D3DXPlaneDotCoord(p, v1) / denom;
     *o = *v1 + dir * t;
     return o;
@@ -1001,29 +1032,24 @@ D3DXCOLOR* WINAPI D3DXColorNegative(D3DXCOLOR* o, const D3DXCOLOR* c)
 // --- Geometry helpers -------------------------------------------------------
 
 BOOL WINAPI D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
-                             const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, FLOAT* pU, FLOAT* pV,
-                             FLOAT* pDist)
+                             const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, FLOAT* pU, FLOAT* pV, FLOAT* pDist)
 {
     if (!p0 || !p1 || !p2 || !rayPos || !rayDir) return FALSE;
     const D3DXVECTOR3 e1 = *p1 - *p0, e2 = *p2 - *p0;
     D3DXVECTOR3 pvec;
     D3DXVec3Cross(&pvec, rayDir, &e2);
     const float det = D3DXVec3Dot(&e1, &pvec);
-    if (fabsf(det) < 1e-12f)
-        return FALSE;
+    if (fabsf(det) < 1e-12f) return FALSE;
     const float inv = 1.0f / det;
     const D3DXVECTOR3 tvec = *rayPos - *p0;
     const float u = D3DXVec3Dot(&tvec, &pvec) * inv;
-    if (u < 0.0f || u > 1.0f)
-        return FALSE;
+    if (u < 0.0f || u > 1.0f) return FALSE;
     D3DXVECTOR3 qvec;
     D3DXVec3Cross(&qvec, &tvec, &e1);
     const float v = D3DXVec3Dot(rayDir, &qvec) * inv;
-    if (v < 0.0f || u + v > 1.0f)
-        return FALSE;
+    if (v < 0.0f || u + v > 1.0f) return FALSE;
     const float t = D3DXVec3Dot(&e2, &qvec) * inv;
-    if (t < 0.0f)
-        return FALSE;
+    if (t < 0.0f) return FALSE;
     if (pU) *pU = u;
     if (pV) *pV = v;
     if (pDist) *pDist = t;
@@ -1039,8 +1065,7 @@ BOOL WINAPI D3DXSphereBoundProbe(const D3DXVECTOR3* center, FLOAT radius, const 
     const float b = 2.0f * D3DXVec3Dot(&d, rayDir);
     const float c = D3DXVec3Dot(&d, &d) - radius * radius;
     const float disc = b * b - 4.0f * a * c;
-    if (disc < 0.0f || a == 0.0f)
-        return FALSE;
+    if (disc < 0.0f || a == 0.0f) return FALSE;
     const float sq = sqrtf(disc);
     return (-b + sq) / (2.0f * a) >= 0.0f ? TRUE : FALSE;
 }
@@ -1054,16 +1079,14 @@ BOOL WINAPI D3DXBoxBoundProbe(const D3DXVECTOR3* pMin, const D3DXVECTOR3* pMax, 
     const float o[3] = {rayPos->x, rayPos->y, rayPos->z}, d[3] = {rayDir->x, rayDir->y, rayDir->z};
     for (int i = 0; i < 3; ++i) {
         if (d[i] == 0.0f) {
-            if (o[i] < lo[i] || o[i] > hi[i])
-                return FALSE;
+            if (o[i] < lo[i] || o[i] > hi[i]) return FALSE;
             continue;
         }
         float t1 = (lo[i] - o[i]) / d[i], t2 = (hi[i] - o[i]) / d[i];
         if (t1 > t2) std::swap(t1, t2);
         tmin = std::max(tmin, t1);
         tmax = std::min(tmax, t2);
-        if (tmin > tmax)
-            return FALSE;
+        if (tmin > tmax) return FALSE;
     }
     return tmax >= 0.0f ? TRUE : FALSE;
 }
@@ -1071,8 +1094,7 @@ BOOL WINAPI D3DXBoxBoundProbe(const D3DXVECTOR3* pMin, const D3DXVECTOR3* pMax, 
 HRESULT WINAPI D3DXComputeBoundingBox(const D3DXVECTOR3* first, DWORD count, DWORD stride, D3DXVECTOR3* pMin,
                                       D3DXVECTOR3* pMax)
 {
-    if (!first || !pMin || !pMax || count == 0)
-        return D3DERR_INVALIDCALL;
+    if (!first || !pMin || !pMax || count == 0) return D3DERR_INVALIDCALL;
     const BYTE* p = reinterpret_cast<const BYTE*>(first);
     D3DXVECTOR3 v;
     memcpy(&v, p, sizeof(v));
@@ -1087,11 +1109,10 @@ HRESULT WINAPI D3DXComputeBoundingBox(const D3DXVECTOR3* first, DWORD count, DWO
     return D3D_OK;
 }
 
-HRESULT WINAPI D3DXComputeBoundingSphere(const D3DXVECTOR3* first, DWORD count, DWORD stride,
-                                         D3DXVECTOR3* pCenter, FLOAT* pRadius)
+HRESULT WINAPI D3DXComputeBoundingSphere(const D3DXVECTOR3* first, DWORD count, DWORD stride, D3DXVECTOR3* pCenter,
+                                         FLOAT* pRadius)
 {
-    if (!first || !pCenter || !pRadius || count == 0)
-        return D3DERR_INVALIDCALL;
+    if (!first || !pCenter || !pRadius || count == 0) return D3DERR_INVALIDCALL;
     const BYTE* p = reinterpret_cast<const BYTE*>(first);
     D3DXVECTOR3 sum(0, 0, 0), v;
     for (DWORD i = 0; i < count; ++i) {
@@ -1114,30 +1135,55 @@ UINT WINAPI D3DXGetFVFVertexSize(DWORD fvf)
 {
     UINT size = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case 0: break;
-    case D3DFVF_XYZ: size = 12; break;
-    case D3DFVF_XYZRHW: size = 16; break;
-    case D3DFVF_XYZB1: size = 16; break;
-    case D3DFVF_XYZB2: size = 20; break;
-    case D3DFVF_XYZB3: size = 24; break;
-    case D3DFVF_XYZB4: size = 28; break;
-    case D3DFVF_XYZB5: size = 32; break;
-    case D3DFVF_XYZW: size = 16; break;
-    default: return 0;
+        case 0:
+            break;
+        case D3DFVF_XYZ:
+            size = 12;
+            break;
+        case D3DFVF_XYZRHW:
+            size = 16;
+            break;
+        case D3DFVF_XYZB1:
+            size = 16;
+            break;
+        case D3DFVF_XYZB2:
+            size = 20;
+            break;
+        case D3DFVF_XYZB3:
+            size = 24;
+            break;
+        case D3DFVF_XYZB4:
+            size = 28;
+            break;
+        case D3DFVF_XYZB5:
+            size = 32;
+            break;
+        case D3DFVF_XYZW:
+            size = 16;
+            break;
+        default:
+            return 0;
     }
     if (fvf & D3DFVF_NORMAL) size += 12;
     if (fvf & D3DFVF_PSIZE) size += 4;
     if (fvf & D3DFVF_DIFFUSE) size += 4;
     if (fvf & D3DFVF_SPECULAR) size += 4;
     const UINT texCount = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-    if (texCount > 8)
-        return 0;
+    if (texCount > 8) return 0;
     for (UINT i = 0; i < texCount; ++i) {
         switch ((fvf >> (16 + 2 * i)) & 3) {
-        case D3DFVF_TEXTUREFORMAT1: size += 4; break;
-        case D3DFVF_TEXTUREFORMAT2: size += 8; break;
-        case D3DFVF_TEXTUREFORMAT3: size += 12; break;
-        case D3DFVF_TEXTUREFORMAT4: size += 16; break;
+            case D3DFVF_TEXTUREFORMAT1:
+                size += 4;
+                break;
+            case D3DFVF_TEXTUREFORMAT2:
+                size += 8;
+                break;
+            case D3DFVF_TEXTUREFORMAT3:
+                size += 12;
+                break;
+            case D3DFVF_TEXTUREFORMAT4:
+                size += 16;
+                break;
         }
     }
     return size;

@@ -21,36 +21,41 @@ namespace {
 
 // Lock flags a static buffer understands: the mesh's buffers are never
 // dynamic, so discarding or no-overwrite requests read and write the data in place.
-DWORD StaticLockFlags(DWORD flags) { return flags & ~DWORD(D3DLOCK_DISCARD | D3DLOCK_NOOVERWRITE); }
+DWORD StaticLockFlags(DWORD flags)
+{
+    return flags & ~DWORD(D3DLOCK_DISCARD | D3DLOCK_NOOVERWRITE);
+}
 
 class Mesh final : public d3d9gl::Unknown<ID3DXMesh> {
 public:
     Mesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, DWORD faces, DWORD vertices)
         : device_(device), options_(options), fvf_(fvf), faces_(faces), vertices_(vertices),
-          layout_(d3dx::detail::LayoutOfFvf(fvf)), attributes_(faces, 0) {
+          layout_(d3dx::detail::LayoutOfFvf(fvf)), attributes_(faces, 0)
+    {
         device_->AddRef();
     }
 
     // Creates the buffers; false (with the device's result) when it refuses.
-    HRESULT Create() {
+    HRESULT Create()
+    {
         if (layout_.stride == 0) return D3DERR_INVALIDCALL;
         // Managed buffers can be locked and drawn alike, which is what a
         // system-memory mesh is asked to do here.
-        HRESULT hr = device_->CreateVertexBuffer(vertices_ * DWORD(layout_.stride), 0, fvf_, D3DPOOL_MANAGED, &vb_,
-                                                 nullptr);
+        HRESULT hr =
+            device_->CreateVertexBuffer(vertices_ * DWORD(layout_.stride), 0, fvf_, D3DPOOL_MANAGED, &vb_, nullptr);
         if (FAILED(hr) || !vb_) return FAILED(hr) ? hr : E_FAIL;
         UINT indexBytes = (options_ & D3DXMESH_32BIT) ? 4 : 2;
         hr = device_->CreateIndexBuffer(faces_ * 3 * indexBytes, 0,
-                                        (options_ & D3DXMESH_32BIT) ? D3DFMT_INDEX32 : D3DFMT_INDEX16,
-                                        D3DPOOL_MANAGED, &ib_, nullptr);
+                                        (options_ & D3DXMESH_32BIT) ? D3DFMT_INDEX32 : D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                        &ib_, nullptr);
         if (FAILED(hr) || !ib_) return FAILED(hr) ? hr : E_FAIL;
         RebuildTable();
         return D3D_OK;
     }
 
-
     // ID3DXBaseMesh
-    HRESULT DrawSubset(DWORD attribId) override {
+    HRESULT DrawSubset(DWORD attribId) override
+    {
         bool any = false;
         for (const D3DXATTRIBUTERANGE& r : table_) {
             if (r.AttribId != attribId || r.FaceCount == 0) continue;
@@ -71,36 +76,42 @@ public:
     DWORD GetFVF() override { return fvf_; }
     DWORD GetNumBytesPerVertex() override { return DWORD(layout_.stride); }
     DWORD GetOptions() override { return options_; }
-    HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override {
+    HRESULT GetDevice(LPDIRECT3DDEVICE9* device) override
+    {
         if (!device) return D3DERR_INVALIDCALL;
         device_->AddRef();
         *device = device_;
         return D3D_OK;
     }
     HRESULT CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh) override;
-    HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vb) override {
+    HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vb) override
+    {
         if (!vb) return D3DERR_INVALIDCALL;
         vb_->AddRef();
         *vb = vb_;
         return D3D_OK;
     }
-    HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* ib) override {
+    HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* ib) override
+    {
         if (!ib) return D3DERR_INVALIDCALL;
         ib_->AddRef();
         *ib = ib_;
         return D3D_OK;
     }
-    HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) override {
+    HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) override
+    {
         if (!data) return D3DERR_INVALIDCALL;
         return vb_->Lock(0, 0, data, StaticLockFlags(flags));
     }
     HRESULT UnlockVertexBuffer() override { return vb_->Unlock(); }
-    HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) override {
+    HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) override
+    {
         if (!data) return D3DERR_INVALIDCALL;
         return ib_->Lock(0, 0, data, StaticLockFlags(flags));
     }
     HRESULT UnlockIndexBuffer() override { return ib_->Unlock(); }
-    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override {
+    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override
+    {
         if (!size) return D3DERR_INVALIDCALL;
         if (table) std::copy(table_.begin(), table_.end(), table);
         *size = DWORD(table_.size());
@@ -108,12 +119,14 @@ public:
     }
 
     // ID3DXMesh
-    HRESULT LockAttributeBuffer(DWORD, DWORD** data) override {
+    HRESULT LockAttributeBuffer(DWORD, DWORD** data) override
+    {
         if (!data) return D3DERR_INVALIDCALL;
         *data = attributes_.data();
         return D3D_OK;
     }
-    HRESULT UnlockAttributeBuffer() override {
+    HRESULT UnlockAttributeBuffer() override
+    {
         RebuildTable();
         return D3D_OK;
     }
@@ -121,7 +134,8 @@ public:
     std::vector<DWORD>& Attributes() { return attributes_; }
 
     // One subset per run of equal attributes, with the vertex range its faces use.
-    void RebuildTable() {
+    void RebuildTable()
+    {
         table_.clear();
         std::vector<uint32_t> indices(size_t(faces_) * 3);
         void* p = nullptr;
@@ -152,7 +166,8 @@ public:
     }
 
 private:
-    ~Mesh() {
+    ~Mesh()
+    {
         if (ib_) ib_->Release();
         if (vb_) vb_->Release();
         device_->Release();
@@ -167,7 +182,8 @@ private:
     std::vector<D3DXATTRIBUTERANGE> table_;
 };
 
-HRESULT MakeMesh(DWORD faces, DWORD vertices, DWORD options, DWORD fvf, IDirect3DDevice9* device, Mesh** out) {
+HRESULT MakeMesh(DWORD faces, DWORD vertices, DWORD options, DWORD fvf, IDirect3DDevice9* device, Mesh** out)
+{
     *out = nullptr;
     if (!device || faces == 0 || vertices == 0) return D3DERR_INVALIDCALL;
     if (vertices > 0xFFFF && !(options & D3DXMESH_32BIT)) return D3DERR_INVALIDCALL;
@@ -185,8 +201,8 @@ HRESULT MakeMesh(DWORD faces, DWORD vertices, DWORD options, DWORD fvf, IDirect3
 
 // Copies what two vertex layouts share; parts only the target has are zero
 // (diffuse opaque white).
-void CopyVertex(const uint8_t* src, const d3dx::detail::FvfLayout& s, uint8_t* dst,
-                const d3dx::detail::FvfLayout& d) {
+void CopyVertex(const uint8_t* src, const d3dx::detail::FvfLayout& s, uint8_t* dst, const d3dx::detail::FvfLayout& d)
+{
     std::memset(dst, 0, size_t(d.stride));
     std::memcpy(dst + d.position, src + s.position, 4 * size_t(std::min(3, s.positionFloats)));
     if (d.normal >= 0 && s.normal >= 0) std::memcpy(dst + d.normal, src + s.normal, 12);
@@ -202,7 +218,8 @@ void CopyVertex(const uint8_t* src, const d3dx::detail::FvfLayout& s, uint8_t* d
         std::memcpy(dst + d.tex[t], src + s.tex[t], 4 * size_t(std::min(d.texFloats[t], s.texFloats[t])));
 }
 
-HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh) {
+HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh)
+{
     if (!cloneMesh) return D3DERR_INVALIDCALL;
     *cloneMesh = nullptr;
     if (!device) return D3DERR_INVALIDCALL;
@@ -248,10 +265,14 @@ HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, L
     return D3D_OK;
 }
 
-D3DCOLORVALUE ColourOf(const float* rgba) { return D3DCOLORVALUE{rgba[0], rgba[1], rgba[2], rgba[3]}; }
+D3DCOLORVALUE ColourOf(const float* rgba)
+{
+    return D3DCOLORVALUE{rgba[0], rgba[1], rgba[2], rgba[3]};
+}
 
 // The material buffer: the D3DXMATERIAL array, then the texture names it points to.
-ID3DXBuffer* MaterialBuffer(const std::vector<d3dx::detail::XMaterial>& materials) {
+ID3DXBuffer* MaterialBuffer(const std::vector<d3dx::detail::XMaterial>& materials)
+{
     size_t head = materials.size() * sizeof(D3DXMATERIAL);
     size_t size = head;
     for (const auto& m : materials)
@@ -280,7 +301,8 @@ ID3DXBuffer* MaterialBuffer(const std::vector<d3dx::detail::XMaterial>& material
 }
 
 // Three neighbours per face (0xFFFFFFFF: none): faces sharing an edge.
-ID3DXBuffer* AdjacencyBuffer(const d3dx::detail::XMeshData& data) {
+ID3DXBuffer* AdjacencyBuffer(const d3dx::detail::XMeshData& data)
+{
     size_t faces = data.FaceCount();
     std::vector<DWORD> adj(faces * 3, 0xFFFFFFFFu);
     std::map<std::pair<uint32_t, uint32_t>, std::pair<uint32_t, int>> open;
@@ -300,14 +322,16 @@ ID3DXBuffer* AdjacencyBuffer(const d3dx::detail::XMeshData& data) {
     return d3dx::detail::MakeBuffer(adj.data(), adj.size() * sizeof(DWORD));
 }
 
-ID3DXBuffer* EffectInstanceBuffer(size_t count) {
+ID3DXBuffer* EffectInstanceBuffer(size_t count)
+{
     return d3dx::detail::MakeBuffer(nullptr, std::max<size_t>(1, count) * sizeof(D3DXEFFECTINSTANCE));
 }
 
 }  // namespace
 
-HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf,
-                                 LPDIRECT3DDEVICE9 device, LPD3DXMESH* mesh) {
+HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device,
+                                 LPD3DXMESH* mesh)
+{
     if (!mesh) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     Mesh* made = nullptr;
@@ -316,10 +340,10 @@ HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD option
     return hr;
 }
 
-HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD sizeOfMemory, DWORD options,
-                                         LPDIRECT3DDEVICE9 device, LPD3DXBUFFER* adjacency,
-                                         LPD3DXBUFFER* materials, LPD3DXBUFFER* effectInstances,
-                                         DWORD* numMaterials, LPD3DXMESH* mesh) {
+HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD sizeOfMemory, DWORD options, LPDIRECT3DDEVICE9 device,
+                                         LPD3DXBUFFER* adjacency, LPD3DXBUFFER* materials,
+                                         LPD3DXBUFFER* effectInstances, DWORD* numMaterials, LPD3DXMESH* mesh)
+{
     if (mesh) *mesh = nullptr;
     if (adjacency) *adjacency = nullptr;
     if (materials) *materials = nullptr;
@@ -384,9 +408,10 @@ HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD sizeOfMemory, DWO
     return D3D_OK;
 }
 
-HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVICE9 device,
-                                  LPD3DXBUFFER* adjacency, LPD3DXBUFFER* materials,
-                                  LPD3DXBUFFER* effectInstances, DWORD* numMaterials, LPD3DXMESH* mesh) {
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVICE9 device, LPD3DXBUFFER* adjacency,
+                                  LPD3DXBUFFER* materials, LPD3DXBUFFER* effectInstances, DWORD* numMaterials,
+                                  LPD3DXMESH* mesh)
+{
     if (mesh) *mesh = nullptr;
     if (adjacency) *adjacency = nullptr;
     if (materials) *materials = nullptr;

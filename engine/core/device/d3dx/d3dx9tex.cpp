@@ -11,20 +11,26 @@ using d3dx::detail::ArgbImage;
 
 namespace {
 
-bool TakesFileSize(UINT v) { return v == 0 || v == D3DX_DEFAULT || v == D3DX_DEFAULT_NONPOW2 || v == D3DX_FROM_FILE; }
+bool TakesFileSize(UINT v)
+{
+    return v == 0 || v == D3DX_DEFAULT || v == D3DX_DEFAULT_NONPOW2 || v == D3DX_FROM_FILE;
+}
 
-UINT FullChain(UINT w, UINT h) {
+UINT FullChain(UINT w, UINT h)
+{
     UINT levels = 1;
     for (UINT s = std::max(w, h); s > 1; s >>= 1) ++levels;
     return levels;
 }
 
-bool PointFilter(DWORD filter) {
+bool PointFilter(DWORD filter)
+{
     DWORD kind = filter & 0xFF;
     return kind == D3DX_FILTER_NONE || kind == D3DX_FILTER_POINT;
 }
 
-D3DXIMAGE_INFO InfoOf(int w, int h, bool alpha, d3dx::detail::ImageFileKind kind) {
+D3DXIMAGE_INFO InfoOf(int w, int h, bool alpha, d3dx::detail::ImageFileKind kind)
+{
     D3DXIMAGE_INFO info{};
     info.Width = UINT(w);
     info.Height = UINT(h);
@@ -37,7 +43,8 @@ D3DXIMAGE_INFO InfoOf(int w, int h, bool alpha, d3dx::detail::ImageFileKind kind
 }
 
 // Writes one level of a texture from ARGB pixels of the level's size.
-HRESULT FillLevel(IDirect3DTexture9* texture, UINT level, const ArgbImage& image, D3DFORMAT format) {
+HRESULT FillLevel(IDirect3DTexture9* texture, UINT level, const ArgbImage& image, D3DFORMAT format)
+{
     D3DLOCKED_RECT locked{};
     HRESULT hr = texture->LockRect(level, &locked, nullptr, 0);
     if (FAILED(hr)) return hr;
@@ -58,7 +65,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPC
                                                    UINT width, UINT height, UINT mipLevels, DWORD usage,
                                                    D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
                                                    D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
-                                                   PALETTEENTRY* /*palette*/, LPDIRECT3DTEXTURE9* texture) {
+                                                   PALETTEENTRY* /*palette*/, LPDIRECT3DTEXTURE9* texture)
+{
     if (texture) *texture = nullptr;
     if (!device || !texture || !srcData) return D3DERR_INVALIDCALL;
     ArgbImage image;
@@ -73,8 +81,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPC
     if (w > UINT(d3dx::detail::kMaxImageSide) || h > UINT(d3dx::detail::kMaxImageSide)) return D3DERR_INVALIDCALL;
     UINT full = FullChain(w, h);
     UINT levels = (mipLevels == 0 || mipLevels == D3DX_DEFAULT) ? full
-                  : mipLevels == D3DX_FROM_FILE                  ? 1
-                                                                 : std::min(mipLevels, full);
+                  : mipLevels == D3DX_FROM_FILE                 ? 1
+                                                                : std::min(mipLevels, full);
 
     if (colorKey != 0) d3dx::detail::ApplyColourKey(image, colorKey);
     if (UINT(image.width) != w || UINT(image.height) != h) image = d3dx::detail::ResizePoint(image, int(w), int(h));
@@ -97,10 +105,10 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPC
 }
 
 HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, UINT width, UINT height,
-                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
-                                            LPDIRECT3DTEXTURE9* texture) {
+                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                            DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                            PALETTEENTRY* palette, LPDIRECT3DTEXTURE9* texture)
+{
     if (texture) *texture = nullptr;
     if (!device || !srcFile || !texture) return D3DERR_INVALIDCALL;
     std::vector<uint8_t> bytes;
@@ -111,13 +119,15 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR src
                                                texture);
 }
 
-HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, LPDIRECT3DTEXTURE9* texture) {
+HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, LPDIRECT3DTEXTURE9* texture)
+{
     return D3DXCreateTextureFromFileExA(device, srcFile, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
                                         D3DPOOL_MANAGED, D3DX_FILTER_BOX, D3DX_FILTER_BOX, 0, nullptr, nullptr,
                                         texture);
 }
 
-HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR srcFile, D3DXIMAGE_INFO* info) {
+HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR srcFile, D3DXIMAGE_INFO* info)
+{
     if (!srcFile || !info) return D3DERR_INVALIDCALL;
     std::vector<uint8_t> bytes;
     if (!d3dx::detail::ReadFileBytes(srcFile, bytes)) return D3DERR_NOTFOUND;
@@ -130,7 +140,8 @@ HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR srcFile, D3DXIMAGE_INFO* info) {
 }
 
 HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT height, UINT mipLevels, DWORD usage,
-                                 D3DFORMAT format, D3DPOOL pool, LPDIRECT3DTEXTURE9* texture) {
+                                 D3DFORMAT format, D3DPOOL pool, LPDIRECT3DTEXTURE9* texture)
+{
     if (texture) *texture = nullptr;
     if (!device || !texture) return D3DERR_INVALIDCALL;
     if (width == 0 || width == D3DX_DEFAULT || width == D3DX_DEFAULT_NONPOW2) width = 256;
@@ -139,7 +150,7 @@ HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT heig
     UINT full = FullChain(width, height);
     // Render targets get one level: nothing would fill the others.
     UINT levels = (mipLevels == 0 || mipLevels == D3DX_DEFAULT) ? ((usage & D3DUSAGE_RENDERTARGET) ? 1 : full)
-                                                               : std::min(mipLevels, full);
+                                                                : std::min(mipLevels, full);
     IDirect3DTexture9* tex = nullptr;
     HRESULT hr = device->CreateTexture(width, height, levels, usage, format, pool, &tex, nullptr);
     if (FAILED(hr)) return hr;
@@ -148,17 +159,27 @@ HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT heig
     return D3D_OK;
 }
 
-HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat,
-                                      LPDIRECT3DSURFACE9 srcSurface, const PALETTEENTRY* /*srcPalette*/,
-                                      const RECT* srcRect) {
+HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat, LPDIRECT3DSURFACE9 srcSurface,
+                                      const PALETTEENTRY* /*srcPalette*/, const RECT* srcRect)
+{
     if (!destFile || !srcSurface) return D3DERR_INVALIDCALL;
     d3dx::detail::ImageFileKind kind;
     switch (destFormat) {
-        case D3DXIFF_BMP: case D3DXIFF_DIB: kind = d3dx::detail::kImageBmp; break;
-        case D3DXIFF_JPG: kind = d3dx::detail::kImageJpg; break;
-        case D3DXIFF_PNG: kind = d3dx::detail::kImagePng; break;
-        case D3DXIFF_TGA: kind = d3dx::detail::kImageTga; break;
-        default: return D3DERR_INVALIDCALL;
+        case D3DXIFF_BMP:
+        case D3DXIFF_DIB:
+            kind = d3dx::detail::kImageBmp;
+            break;
+        case D3DXIFF_JPG:
+            kind = d3dx::detail::kImageJpg;
+            break;
+        case D3DXIFF_PNG:
+            kind = d3dx::detail::kImagePng;
+            break;
+        case D3DXIFF_TGA:
+            kind = d3dx::detail::kImageTga;
+            break;
+        default:
+            return D3DERR_INVALIDCALL;
     }
     D3DSURFACE_DESC desc{};
     if (FAILED(srcSurface->GetDesc(&desc))) return D3DERR_INVALIDCALL;
@@ -183,8 +204,8 @@ HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT dest
         readable = nullptr;
         IDirect3DDevice9* device = nullptr;
         if (SUCCEEDED(srcSurface->GetDevice(&device)) && device) {
-            if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
-                                                              D3DPOOL_SYSTEMMEM, &readable, nullptr)) &&
+            if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                              &readable, nullptr)) &&
                 readable && FAILED(device->GetRenderTargetData(srcSurface, readable))) {
                 readable->Release();
                 readable = nullptr;

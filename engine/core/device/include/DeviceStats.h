@@ -5,13 +5,13 @@
 #include <d3d9.h>
 
 struct D3D9FrameStats {
-    DWORD drawCalls;          // Draw* calls that reached the GPU
-    DWORD primitives;         // primitives they drew
-    DWORD stateChanges;       // Set* calls that changed a tracked state
-    DWORD programSwitches;    // fixed-function programs bound
-    DWORD programsBuilt;      // fixed-function programs generated (cache misses)
-    DWORD bytesStreamed;      // vertex bytes of DrawPrimitiveUP / DrawIndexedPrimitiveUP
-    DWORD surfaceCopies;      // whole-surface copies the device made itself (presenting, keeping images)
+    DWORD drawCalls;        // Draw* calls that reached the GPU
+    DWORD primitives;       // primitives they drew
+    DWORD stateChanges;     // Set* calls that changed a tracked state
+    DWORD programSwitches;  // fixed-function programs bound
+    DWORD programsBuilt;    // fixed-function programs generated (cache misses)
+    DWORD bytesStreamed;    // vertex bytes of DrawPrimitiveUP / DrawIndexedPrimitiveUP
+    DWORD surfaceCopies;    // whole-surface copies the device made itself (presenting, keeping images)
 };
 
 // Counters of the frame in progress (current) and of the last finished frame

@@ -35,7 +35,7 @@ typedef IDirect3DStateBlock9* LPDIRECT3DSTATEBLOCK9;
 
 // The Direct3D object: adapters, formats and device creation.
 struct IDirect3D9 : public IUnknown {
-    virtual UINT GetAdapterCount() = 0;                                          // always 1
+    virtual UINT GetAdapterCount() = 0;  // always 1
     virtual UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) = 0;
     virtual HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode, D3DDISPLAYMODE* pMode) = 0;
     // The desktop mode of the display (format D3DFMT_X8R8G8B8).
@@ -66,7 +66,7 @@ IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion);
 
 // Everything a device owns.
 struct IDirect3DResource9 : public IUnknown {
-    virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;   // adds a reference
+    virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;  // adds a reference
     virtual DWORD SetPriority(DWORD priorityNew) = 0;
     virtual DWORD GetPriority() = 0;
     virtual void PreLoad() = 0;
@@ -89,14 +89,14 @@ struct IDirect3DSurface9 : public IDirect3DResource9 {
     // Maps the pixels of pRect (NULL: all). D3DERR_INVALIDCALL for a
     // default-pool surface, a rectangle outside the surface, or a second lock.
     virtual HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags) = 0;
-    virtual HRESULT UnlockRect() = 0;   // uploads what was written (managed pool)
-    virtual HRESULT GetDC(HDC* phdc) = 0;              // D3DERR_INVALIDCALL here
+    virtual HRESULT UnlockRect() = 0;      // uploads what was written (managed pool)
+    virtual HRESULT GetDC(HDC* phdc) = 0;  // D3DERR_INVALIDCALL here
     virtual HRESULT ReleaseDC(HDC hdc) = 0;
 };
 
 struct IDirect3DTexture9 : public IDirect3DBaseTexture9 {
     virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc) = 0;
-    virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** ppSurfaceLevel) = 0;   // adds a reference
+    virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** ppSurfaceLevel) = 0;  // adds a reference
     virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD flags) = 0;
     virtual HRESULT UnlockRect(UINT level) = 0;
     virtual HRESULT AddDirtyRect(const RECT* pDirtyRect) = 0;
@@ -125,7 +125,7 @@ struct IDirect3DSwapChain9 : public IUnknown {
     // position in a display-sized D3DFMT_A8R8G8B8 system-memory surface.
     virtual HRESULT GetFrontBufferData(IDirect3DSurface9* pDestSurface) = 0;
     virtual HRESULT GetBackBuffer(UINT iBackBuffer, D3DBACKBUFFER_TYPE type,
-                                  IDirect3DSurface9** ppBackBuffer) = 0;   // adds a reference
+                                  IDirect3DSurface9** ppBackBuffer) = 0;  // adds a reference
     virtual HRESULT GetRasterStatus(D3DRASTER_STATUS* pRasterStatus) = 0;
     virtual HRESULT GetDisplayMode(D3DDISPLAYMODE* pMode) = 0;
     virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;
@@ -143,7 +143,7 @@ struct IDirect3DStateBlock9 : public IUnknown {
 // The device: state, resources and drawing. State is kept as set until it
 // is set again; Get* calls answer from it.
 struct IDirect3DDevice9 : public IUnknown {
-    virtual HRESULT TestCooperativeLevel() = 0;                  // D3D_OK: never lost
+    virtual HRESULT TestCooperativeLevel() = 0;  // D3D_OK: never lost
     virtual UINT GetAvailableTextureMem() = 0;
     virtual HRESULT GetDirect3D(IDirect3D9** ppD3D9) = 0;
     virtual HRESULT GetDeviceCaps(D3DCAPS9* pCaps) = 0;
@@ -163,16 +163,16 @@ struct IDirect3DDevice9 : public IUnknown {
                                   IDirect3DSurface9** ppBackBuffer) = 0;
 
     // Resources. pSharedHandle must be NULL.
-    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                                  D3DPOOL pool, IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) = 0;
+    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) = 0;
     virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                        IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) = 0;
     // D3DFMT_INDEX16 only.
     virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                       IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) = 0;
-    virtual HRESULT CreateRenderTarget(UINT width, UINT height, D3DFORMAT format,
-                                       D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
-                                       BOOL lockable, IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) = 0;
+    virtual HRESULT CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                       DWORD multisampleQuality, BOOL lockable, IDirect3DSurface9** ppSurface,
+                                       HANDLE* pSharedHandle) = 0;
     // Copies a render target's pixels into a system-memory surface of the same size and format.
     virtual HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) = 0;
     // The last image presented by chain iSwapChain (see IDirect3DSwapChain9).
@@ -188,12 +188,11 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) = 0;
 
     // Frame.
-    virtual HRESULT BeginScene() = 0;   // D3DERR_INVALIDCALL inside a scene
-    virtual HRESULT EndScene() = 0;     // D3DERR_INVALIDCALL outside a scene
+    virtual HRESULT BeginScene() = 0;  // D3DERR_INVALIDCALL inside a scene
+    virtual HRESULT EndScene() = 0;    // D3DERR_INVALIDCALL outside a scene
     // Clears the viewport (or the given rectangles within it) of the render
     // target, depth buffer and stencil.
-    virtual HRESULT Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z,
-                          DWORD stencil) = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) = 0;
 
     // Fixed-function state.
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix) = 0;
@@ -211,7 +210,7 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* pValue) = 0;
     virtual HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE type, IDirect3DStateBlock9** ppSB) = 0;
-    virtual HRESULT BeginStateBlock() = 0;                  // D3DERR_INVALIDCALL here
+    virtual HRESULT BeginStateBlock() = 0;  // D3DERR_INVALIDCALL here
     virtual HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) = 0;
     // Stages 0..7. The device holds a reference on the bound texture.
     virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** ppTexture) = 0;
@@ -230,17 +229,16 @@ struct IDirect3DDevice9 : public IUnknown {
     // Draws from caller memory; stream 0 is unset afterwards.
     virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
                                     const void* pVertexStreamZeroData, UINT vertexStreamZeroStride) = 0;
-    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT minVertexIndex,
-                                           UINT numVertices, UINT primitiveCount, const void* pIndexData,
-                                           D3DFORMAT indexDataFormat, const void* pVertexStreamZeroData,
-                                           UINT vertexStreamZeroStride) = 0;
+    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT minVertexIndex, UINT numVertices,
+                                           UINT primitiveCount, const void* pIndexData, D3DFORMAT indexDataFormat,
+                                           const void* pVertexStreamZeroData, UINT vertexStreamZeroStride) = 0;
     virtual HRESULT SetFVF(DWORD fvf) = 0;
     virtual HRESULT GetFVF(DWORD* pFVF) = 0;
     // Stream 0 only. The device holds a reference on the bound buffer.
     virtual HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* pStreamData, UINT offsetInBytes,
                                     UINT stride) = 0;
-    virtual HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9** ppStreamData,
-                                    UINT* pOffsetInBytes, UINT* pStride) = 0;
+    virtual HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
+                                    UINT* pStride) = 0;
     virtual HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) = 0;
     virtual HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) = 0;
 };

@@ -33,7 +33,7 @@ typedef const GUID& REFGUID;
 // The root of every reference-counted object: AddRef and Release return the
 // new count; the object is destroyed when it reaches zero.
 struct IUnknown {
-    virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;   // E_NOINTERFACE here
+    virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;  // E_NOINTERFACE here
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
@@ -49,7 +49,7 @@ typedef IUnknown* LPUNKNOWN;
 struct PALETTEENTRY {
     BYTE peRed, peGreen, peBlue, peFlags;
 };
-struct RGNDATA;            // dirty regions of Present: accepted and ignored
+struct RGNDATA;  // dirty regions of Present: accepted and ignored
 struct HMONITOR__;
 typedef HMONITOR__* HMONITOR;
 #endif
@@ -93,14 +93,13 @@ typedef HMONITOR__* HMONITOR;
 // ---------------------------------------------------------------------------
 // Colours.
 typedef DWORD D3DCOLOR;
-#define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+#define D3DCOLOR_ARGB(a, r, g, b) ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_RGBA(r, g, b, a) D3DCOLOR_ARGB(a, r, g, b)
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 #define D3DCOLOR_XYUV(y, u, v) D3DCOLOR_ARGB(0xff, y, u, v)
 #define D3DCOLOR_AYUV(a, y, u, v) D3DCOLOR_ARGB(a, y, u, v)
 #define D3DCOLOR_COLORVALUE(r, g, b, a) \
-    D3DCOLOR_RGBA((DWORD)((r) * 255.f), (DWORD)((g) * 255.f), (DWORD)((b) * 255.f), (DWORD)((a) * 255.f))
+    D3DCOLOR_RGBA((DWORD)((r)*255.f), (DWORD)((g)*255.f), (DWORD)((b)*255.f), (DWORD)((a)*255.f))
 
 struct D3DCOLORVALUE {
     float r, g, b, a;
@@ -127,9 +126,9 @@ struct D3DRECT {
 };
 
 struct D3DVIEWPORT9 {
-    DWORD X, Y;            // top-left corner in pixels of the render target
+    DWORD X, Y;  // top-left corner in pixels of the render target
     DWORD Width, Height;
-    float MinZ, MaxZ;      // depth range, 0..1
+    float MinZ, MaxZ;  // depth range, 0..1
 };
 
 struct D3DMATERIAL9 {
@@ -238,7 +237,13 @@ enum D3DSTENCILOP {
     D3DSTENCILOP_FORCE_DWORD = 0x7fffffff
 };
 
-enum D3DFOGMODE { D3DFOG_NONE = 0, D3DFOG_EXP = 1, D3DFOG_EXP2 = 2, D3DFOG_LINEAR = 3, D3DFOG_FORCE_DWORD = 0x7fffffff };
+enum D3DFOGMODE {
+    D3DFOG_NONE = 0,
+    D3DFOG_EXP = 1,
+    D3DFOG_EXP2 = 2,
+    D3DFOG_LINEAR = 3,
+    D3DFOG_FORCE_DWORD = 0x7fffffff
+};
 
 enum D3DZBUFFERTYPE { D3DZB_FALSE = 0, D3DZB_TRUE = 1, D3DZB_USEW = 2, D3DZB_FORCE_DWORD = 0x7fffffff };
 
@@ -541,10 +546,10 @@ enum D3DTEXTUREFILTERTYPE {
 #define D3DFVF_TEXTUREFORMAT2 0
 #define D3DFVF_TEXTUREFORMAT3 1
 #define D3DFVF_TEXTUREFORMAT4 2
-#define D3DFVF_TEXCOORDSIZE1(i) (D3DFVF_TEXTUREFORMAT1 << ((i) * 2 + 16))
+#define D3DFVF_TEXCOORDSIZE1(i) (D3DFVF_TEXTUREFORMAT1 << ((i)*2 + 16))
 #define D3DFVF_TEXCOORDSIZE2(i) (D3DFVF_TEXTUREFORMAT2)
-#define D3DFVF_TEXCOORDSIZE3(i) (D3DFVF_TEXTUREFORMAT3 << ((i) * 2 + 16))
-#define D3DFVF_TEXCOORDSIZE4(i) (D3DFVF_TEXTUREFORMAT4 << ((i) * 2 + 16))
+#define D3DFVF_TEXCOORDSIZE3(i) (D3DFVF_TEXTUREFORMAT3 << ((i)*2 + 16))
+#define D3DFVF_TEXCOORDSIZE4(i) (D3DFVF_TEXTUREFORMAT4 << ((i)*2 + 16))
 
 // ---------------------------------------------------------------------------
 // Primitives.
@@ -679,14 +684,14 @@ enum D3DBACKBUFFER_TYPE {
 #define D3DPRESENT_RATE_DEFAULT 0x00000000
 
 struct D3DPRESENT_PARAMETERS {
-    UINT BackBufferWidth;            // 0 in a window: the window's client width
+    UINT BackBufferWidth;  // 0 in a window: the window's client width
     UINT BackBufferHeight;
-    D3DFORMAT BackBufferFormat;      // D3DFMT_UNKNOWN in a window: the display format
+    D3DFORMAT BackBufferFormat;  // D3DFMT_UNKNOWN in a window: the display format
     UINT BackBufferCount;
     D3DMULTISAMPLE_TYPE MultiSampleType;
     DWORD MultiSampleQuality;
     D3DSWAPEFFECT SwapEffect;
-    HWND hDeviceWindow;              // NULL: the focus window
+    HWND hDeviceWindow;  // NULL: the focus window
     BOOL Windowed;
     BOOL EnableAutoDepthStencil;
     D3DFORMAT AutoDepthStencilFormat;
@@ -800,7 +805,7 @@ struct D3DINDEXBUFFER_DESC {
 };
 
 struct D3DLOCKED_RECT {
-    INT Pitch;        // bytes from one row to the next; row 0 is the top row
+    INT Pitch;  // bytes from one row to the next; row 0 is the top row
     void* pBits;
 };
 

@@ -101,7 +101,7 @@ typedef TEXTMETRICA* LPTEXTMETRICA;
 // ---------------------------------------------------------------------------
 // ID3DXBuffer: a block of bytes handed out by D3DX (materials, messages).
 struct ID3DXBuffer : public IUnknown {
-    virtual LPVOID GetBufferPointer() = 0;   // the bytes; valid until the last Release
+    virtual LPVOID GetBufferPointer() = 0;  // the bytes; valid until the last Release
     virtual DWORD GetBufferSize() = 0;
 };
 typedef ID3DXBuffer* LPD3DXBUFFER;
@@ -114,8 +114,8 @@ struct ID3DXSprite;
 typedef ID3DXSprite* LPD3DXSPRITE;
 
 struct D3DXFONT_DESCA {
-    INT Height;          // the line height in pixels
-    UINT Width;          // average character width
+    INT Height;  // the line height in pixels
+    UINT Width;  // average character width
     UINT Weight;
     UINT MipLevels;
     BOOL Italic;
@@ -123,14 +123,14 @@ struct D3DXFONT_DESCA {
     BYTE OutputPrecision;
     BYTE Quality;
     BYTE PitchAndFamily;
-    CHAR FaceName[LF_FACESIZE];   // the name asked for
+    CHAR FaceName[LF_FACESIZE];  // the name asked for
 };
 typedef D3DXFONT_DESCA* LPD3DXFONT_DESCA;
 
 // ---------------------------------------------------------------------------
 // ID3DXFont: antialiased text in one face and size.
 struct ID3DXFont : public IUnknown {
-    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;   // adds a reference
+    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
     virtual HRESULT GetDescA(D3DXFONT_DESCA* desc) = 0;
     virtual BOOL GetTextMetricsA(TEXTMETRICA* metrics) = 0;
     // The font's device context, for GetCharWidth32A; owned by the font, valid while it lives.
@@ -143,11 +143,9 @@ struct ID3DXFont : public IUnknown {
     // the DT_ format flags and the ARGB colour; returns the text's height in
     // pixels, 0 on failure. DT_CALCRECT only measures, widening rect. The
     // device's states are as the caller left them afterwards. The sprite is ignored.
-    virtual INT DrawTextA(LPD3DXSPRITE sprite, LPCSTR text, INT count, LPRECT rect, DWORD format,
-                          D3DCOLOR color) = 0;
+    virtual INT DrawTextA(LPD3DXSPRITE sprite, LPCSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) = 0;
     // As DrawTextA for wide characters (UTF-32 here).
-    virtual INT DrawTextW(LPD3DXSPRITE sprite, LPCWSTR text, INT count, LPRECT rect, DWORD format,
-                          D3DCOLOR color) = 0;
+    virtual INT DrawTextW(LPD3DXSPRITE sprite, LPCWSTR text, INT count, LPRECT rect, DWORD format, D3DCOLOR color) = 0;
     // As DrawTextA for 16-bit characters (UTF-16 units, as window messages carry them).
     virtual INT DrawTextW(LPD3DXSPRITE sprite, const WORD* text, INT count, LPRECT rect, DWORD format,
                           D3DCOLOR color) = 0;
@@ -162,5 +160,5 @@ typedef ID3DXFont* LPD3DXFONT;
 // substitute. E_FAIL when no face can be opened, D3DERR_INVALIDCALL without a
 // device or output; *font stays NULL then. The caller owns the reference.
 HRESULT WINAPI D3DXCreateFontA(LPDIRECT3DDEVICE9 device, INT height, UINT width, UINT weight, UINT mipLevels,
-                               BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality,
-                               DWORD pitchAndFamily, LPCSTR faceName, LPD3DXFONT* font);
+                               BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality, DWORD pitchAndFamily,
+                               LPCSTR faceName, LPD3DXFONT* font);

@@ -11,7 +11,7 @@
 typedef LPCSTR D3DXHANDLE;
 
 struct D3DXMACRO {
-    LPCSTR Name;         // defined for every stage as #define Name Definition
+    LPCSTR Name;  // defined for every stage as #define Name Definition
     LPCSTR Definition;
 };
 typedef D3DXMACRO* LPD3DXMACRO;
@@ -41,7 +41,7 @@ struct ID3DXEffect : public IUnknown {
     virtual HRESULT SetFloatArray(D3DXHANDLE parameter, const FLOAT* values, UINT count) = 0;
     virtual HRESULT SetInt(D3DXHANDLE parameter, INT value) = 0;
     virtual HRESULT SetBool(D3DXHANDLE parameter, BOOL value) = 0;
-    virtual HRESULT SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) = 0;   // first n of 4 for vecN
+    virtual HRESULT SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) = 0;  // first n of 4 for vecN
     virtual HRESULT SetMatrix(D3DXHANDLE parameter, const D3DXMATRIX* matrix) = 0;
     // The texture is referenced until replaced or the effect is released; NULL unbinds.
     virtual HRESULT SetTexture(D3DXHANDLE parameter, LPDIRECT3DBASETEXTURE9 texture) = 0;
@@ -54,10 +54,10 @@ struct ID3DXEffect : public IUnknown {
     // Draws after this use the pass's programs, with the vertex inputs of the
     // FVF set at draw time, until EndPass.
     virtual HRESULT BeginPass(UINT pass) = 0;
-    virtual HRESULT CommitChanges() = 0;   // parameters set inside a pass take effect
+    virtual HRESULT CommitChanges() = 0;  // parameters set inside a pass take effect
     virtual HRESULT EndPass() = 0;
     virtual HRESULT End() = 0;
-    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;   // adds a reference
+    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
     virtual HRESULT OnLostDevice() = 0;
     virtual HRESULT OnResetDevice() = 0;
 };
@@ -71,6 +71,6 @@ HRESULT WINAPI D3DXCreateEffectFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFil
                                          LPD3DXINCLUDE include, DWORD flags, LPD3DXEFFECTPOOL pool,
                                          LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors);
 // The same from effect text held in memory.
-HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT srcDataLen,
-                                const D3DXMACRO* defines, LPD3DXINCLUDE include, DWORD flags,
-                                LPD3DXEFFECTPOOL pool, LPD3DXEFFECT* effect, LPD3DXBUFFER* compilationErrors);
+HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT srcDataLen, const D3DXMACRO* defines,
+                                LPD3DXINCLUDE include, DWORD flags, LPD3DXEFFECTPOOL pool, LPD3DXEFFECT* effect,
+                                LPD3DXBUFFER* compilationErrors);

@@ -32,10 +32,30 @@ struct D3DXVECTOR2 {
     operator FLOAT*() { return &x; }
     operator const FLOAT*() const { return &x; }
 
-    D3DXVECTOR2& operator+=(const D3DXVECTOR2& v) { x += v.x; y += v.y; return *this; }
-    D3DXVECTOR2& operator-=(const D3DXVECTOR2& v) { x -= v.x; y -= v.y; return *this; }
-    D3DXVECTOR2& operator*=(FLOAT f) { x *= f; y *= f; return *this; }
-    D3DXVECTOR2& operator/=(FLOAT f) { x /= f; y /= f; return *this; }
+    D3DXVECTOR2& operator+=(const D3DXVECTOR2& v)
+    {
+        x += v.x;
+        y += v.y;
+        return *this;
+    }
+    D3DXVECTOR2& operator-=(const D3DXVECTOR2& v)
+    {
+        x -= v.x;
+        y -= v.y;
+        return *this;
+    }
+    D3DXVECTOR2& operator*=(FLOAT f)
+    {
+        x *= f;
+        y *= f;
+        return *this;
+    }
+    D3DXVECTOR2& operator/=(FLOAT f)
+    {
+        x /= f;
+        y /= f;
+        return *this;
+    }
 
     D3DXVECTOR2 operator+() const { return *this; }
     D3DXVECTOR2 operator-() const { return D3DXVECTOR2(-x, -y); }
@@ -52,17 +72,56 @@ typedef D3DXVECTOR2* LPD3DXVECTOR2;
 
 struct D3DXVECTOR3 : public D3DVECTOR {
     D3DXVECTOR3() = default;
-    D3DXVECTOR3(const FLOAT* f) { x = f[0]; y = f[1]; z = f[2]; }
-    D3DXVECTOR3(const D3DVECTOR& v) { x = v.x; y = v.y; z = v.z; }
-    D3DXVECTOR3(FLOAT fx, FLOAT fy, FLOAT fz) { x = fx; y = fy; z = fz; }
+    D3DXVECTOR3(const FLOAT* f)
+    {
+        x = f[0];
+        y = f[1];
+        z = f[2];
+    }
+    D3DXVECTOR3(const D3DVECTOR& v)
+    {
+        x = v.x;
+        y = v.y;
+        z = v.z;
+    }
+    D3DXVECTOR3(FLOAT fx, FLOAT fy, FLOAT fz)
+    {
+        x = fx;
+        y = fy;
+        z = fz;
+    }
 
     operator FLOAT*() { return &x; }
     operator const FLOAT*() const { return &x; }
 
-    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    D3DXVECTOR3& operator*=(FLOAT f) { x *= f; y *= f; z *= f; return *this; }
-    D3DXVECTOR3& operator/=(FLOAT f) { x /= f; y /= f; z /= f; return *this; }
+    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v)
+    {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v)
+    {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    D3DXVECTOR3& operator*=(FLOAT f)
+    {
+        x *= f;
+        y *= f;
+        z *= f;
+        return *this;
+    }
+    D3DXVECTOR3& operator/=(FLOAT f)
+    {
+        x /= f;
+        y /= f;
+        z /= f;
+        return *this;
+    }
 
     D3DXVECTOR3 operator+() const { return *this; }
     D3DXVECTOR3 operator-() const { return D3DXVECTOR3(-x, -y, -z); }
@@ -88,10 +147,38 @@ struct D3DXVECTOR4 {
     operator FLOAT*() { return &x; }
     operator const FLOAT*() const { return &x; }
 
-    D3DXVECTOR4& operator+=(const D3DXVECTOR4& v) { x += v.x; y += v.y; z += v.z; w += v.w; return *this; }
-    D3DXVECTOR4& operator-=(const D3DXVECTOR4& v) { x -= v.x; y -= v.y; z -= v.z; w -= v.w; return *this; }
-    D3DXVECTOR4& operator*=(FLOAT f) { x *= f; y *= f; z *= f; w *= f; return *this; }
-    D3DXVECTOR4& operator/=(FLOAT f) { x /= f; y /= f; z /= f; w /= f; return *this; }
+    D3DXVECTOR4& operator+=(const D3DXVECTOR4& v)
+    {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        w += v.w;
+        return *this;
+    }
+    D3DXVECTOR4& operator-=(const D3DXVECTOR4& v)
+    {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        w -= v.w;
+        return *this;
+    }
+    D3DXVECTOR4& operator*=(FLOAT f)
+    {
+        x *= f;
+        y *= f;
+        z *= f;
+        w *= f;
+        return *this;
+    }
+    D3DXVECTOR4& operator/=(FLOAT f)
+    {
+        x /= f;
+        y /= f;
+        z /= f;
+        w /= f;
+        return *this;
+    }
 
     D3DXVECTOR4 operator+() const { return *this; }
     D3DXVECTOR4 operator-() const { return D3DXVECTOR4(-x, -y, -z, -w); }
@@ -127,7 +214,7 @@ struct D3DXMATRIX : public D3DMATRIX {
 
     D3DXMATRIX operator+() const { return *this; }
     D3DXMATRIX operator-() const;
-    D3DXMATRIX operator*(const D3DXMATRIX& mat) const;   // this * mat
+    D3DXMATRIX operator*(const D3DXMATRIX& mat) const;  // this * mat
     D3DXMATRIX operator+(const D3DXMATRIX& mat) const;
     D3DXMATRIX operator-(const D3DXMATRIX& mat) const;
     D3DXMATRIX operator*(FLOAT f) const;
@@ -149,10 +236,16 @@ struct D3DXQUATERNION {
     operator FLOAT*() { return &x; }
     operator const FLOAT*() const { return &x; }
 
-    D3DXQUATERNION operator+(const D3DXQUATERNION& q) const { return D3DXQUATERNION(x + q.x, y + q.y, z + q.z, w + q.w); }
-    D3DXQUATERNION operator-(const D3DXQUATERNION& q) const { return D3DXQUATERNION(x - q.x, y - q.y, z - q.z, w - q.w); }
+    D3DXQUATERNION operator+(const D3DXQUATERNION& q) const
+    {
+        return D3DXQUATERNION(x + q.x, y + q.y, z + q.z, w + q.w);
+    }
+    D3DXQUATERNION operator-(const D3DXQUATERNION& q) const
+    {
+        return D3DXQUATERNION(x - q.x, y - q.y, z - q.z, w - q.w);
+    }
     D3DXQUATERNION operator*(FLOAT f) const { return D3DXQUATERNION(x * f, y * f, z * f, w * f); }
-    D3DXQUATERNION operator*(const D3DXQUATERNION& q) const;   // D3DXQuaternionMultiply(this, q)
+    D3DXQUATERNION operator*(const D3DXQUATERNION& q) const;  // D3DXQuaternionMultiply(this, q)
     bool operator==(const D3DXQUATERNION& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
     bool operator!=(const D3DXQUATERNION& q) const { return !(*this == q); }
 };
@@ -194,10 +287,38 @@ struct D3DXCOLOR {
     operator D3DCOLORVALUE&() { return *reinterpret_cast<D3DCOLORVALUE*>(&r); }
     operator const D3DCOLORVALUE&() const { return *reinterpret_cast<const D3DCOLORVALUE*>(&r); }
 
-    D3DXCOLOR& operator+=(const D3DXCOLOR& c) { r += c.r; g += c.g; b += c.b; a += c.a; return *this; }
-    D3DXCOLOR& operator-=(const D3DXCOLOR& c) { r -= c.r; g -= c.g; b -= c.b; a -= c.a; return *this; }
-    D3DXCOLOR& operator*=(FLOAT f) { r *= f; g *= f; b *= f; a *= f; return *this; }
-    D3DXCOLOR& operator/=(FLOAT f) { r /= f; g /= f; b /= f; a /= f; return *this; }
+    D3DXCOLOR& operator+=(const D3DXCOLOR& c)
+    {
+        r += c.r;
+        g += c.g;
+        b += c.b;
+        a += c.a;
+        return *this;
+    }
+    D3DXCOLOR& operator-=(const D3DXCOLOR& c)
+    {
+        r -= c.r;
+        g -= c.g;
+        b -= c.b;
+        a -= c.a;
+        return *this;
+    }
+    D3DXCOLOR& operator*=(FLOAT f)
+    {
+        r *= f;
+        g *= f;
+        b *= f;
+        a *= f;
+        return *this;
+    }
+    D3DXCOLOR& operator/=(FLOAT f)
+    {
+        r /= f;
+        g /= f;
+        b /= f;
+        a /= f;
+        return *this;
+    }
 
     D3DXCOLOR operator+() const { return *this; }
     D3DXCOLOR operator-() const { return D3DXCOLOR(-r, -g, -b, -a); }
@@ -216,7 +337,7 @@ typedef D3DXCOLOR* LPD3DXCOLOR;
 FLOAT WINAPI D3DXVec2Length(const D3DXVECTOR2* pV);
 FLOAT WINAPI D3DXVec2LengthSq(const D3DXVECTOR2* pV);
 FLOAT WINAPI D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
-FLOAT WINAPI D3DXVec2CCW(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);   // z of the 3D cross product
+FLOAT WINAPI D3DXVec2CCW(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);  // z of the 3D cross product
 D3DXVECTOR2* WINAPI D3DXVec2Add(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
 D3DXVECTOR2* WINAPI D3DXVec2Subtract(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
 D3DXVECTOR2* WINAPI D3DXVec2Scale(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, FLOAT s);
@@ -254,12 +375,10 @@ D3DXVECTOR3* WINAPI D3DXVec3TransformNormal(D3DXVECTOR3* pOut, const D3DXVECTOR3
 // Object space to viewport pixels (x, y) and viewport depth (z). Any of the
 // three matrices may be NULL (identity).
 D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
-                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
-                                    const D3DXMATRIX* pWorld);
+                                    const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
 // The inverse of D3DXVec3Project; NULL when world * view * projection is singular.
 D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
-                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView,
-                                      const D3DXMATRIX* pWorld);
+                                      const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
 
 // --- 4D vectors -------------------------------------------------------------
 FLOAT WINAPI D3DXVec4Length(const D3DXVECTOR4* pV);
@@ -296,23 +415,19 @@ D3DXMATRIX* WINAPI D3DXMatrixLookAtRH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye,
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, FLOAT fovy, FLOAT aspect, FLOAT zn, FLOAT zf);
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovRH(D3DXMATRIX* pOut, FLOAT fovy, FLOAT aspect, FLOAT zn, FLOAT zf);
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveLH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
-D3DXMATRIX* WINAPI D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t,
-                                                    FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
+                                                    FLOAT zf);
 D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
 D3DXMATRIX* WINAPI D3DXMatrixOrthoRH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
-                                              FLOAT zf);
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
-                                              FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf);
 // Reflection about the plane (normalised first).
 D3DXMATRIX* WINAPI D3DXMatrixReflect(D3DXMATRIX* pOut, const D3DXPLANE* pPlane);
 // Flattens onto the plane as seen from the light (w = 0: a direction).
 D3DXMATRIX* WINAPI D3DXMatrixShadow(D3DXMATRIX* pOut, const D3DXVECTOR4* pLight, const D3DXPLANE* pPlane);
 // Scaling, then rotation about the centre, then translation; any pointer may be NULL.
-D3DXMATRIX* WINAPI D3DXMatrixAffineTransformation(D3DXMATRIX* pOut, FLOAT scaling,
-                                                  const D3DXVECTOR3* pRotationCenter,
-                                                  const D3DXQUATERNION* pRotation,
-                                                  const D3DXVECTOR3* pTranslation);
+D3DXMATRIX* WINAPI D3DXMatrixAffineTransformation(D3DXMATRIX* pOut, FLOAT scaling, const D3DXVECTOR3* pRotationCenter,
+                                                  const D3DXQUATERNION* pRotation, const D3DXVECTOR3* pTranslation);
 
 // --- Quaternions ------------------------------------------------------------
 D3DXQUATERNION* WINAPI D3DXQuaternionIdentity(D3DXQUATERNION* pOut);
@@ -326,10 +441,9 @@ D3DXQUATERNION* WINAPI D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQU
                                               const D3DXQUATERNION* pQ2);
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationAxis(D3DXQUATERNION* pOut, const D3DXVECTOR3* pV, FLOAT angle);
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const D3DXMATRIX* pM);
-D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, FLOAT yaw, FLOAT pitch,
-                                                          FLOAT roll);
-D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
-                                           const D3DXQUATERNION* pQ2, FLOAT t);
+D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, FLOAT yaw, FLOAT pitch, FLOAT roll);
+D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2,
+                                           FLOAT t);
 
 // --- Planes -----------------------------------------------------------------
 FLOAT WINAPI D3DXPlaneDot(const D3DXPLANE* pP, const D3DXVECTOR4* pV);

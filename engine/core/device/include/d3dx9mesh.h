@@ -72,12 +72,12 @@ struct ID3DXBaseMesh : public IUnknown {
     virtual DWORD GetFVF() = 0;
     virtual DWORD GetNumBytesPerVertex() = 0;
     virtual DWORD GetOptions() = 0;
-    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;   // adds a reference
+    virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
     // A copy with another vertex format: parts both formats have are copied,
     // new parts are zero (diffuse white). The caller owns the clone.
     virtual HRESULT CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh) = 0;
-    virtual HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vertexBuffer) = 0;   // adds a reference
-    virtual HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* indexBuffer) = 0;      // adds a reference
+    virtual HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vertexBuffer) = 0;  // adds a reference
+    virtual HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* indexBuffer) = 0;     // adds a reference
     virtual HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) = 0;
     virtual HRESULT UnlockVertexBuffer() = 0;
     // 16-bit indices, or 32-bit ones with D3DXMESH_32BIT; three per face.
@@ -96,8 +96,8 @@ struct ID3DXMesh : public ID3DXBaseMesh {
 // An empty mesh of numFaces faces and numVertices vertices of the given
 // format. D3DERR_INVALIDCALL for zero counts, no device, or more than 65535
 // vertices without D3DXMESH_32BIT.
-HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf,
-                                 LPDIRECT3DDEVICE9 device, LPD3DXMESH* mesh);
+HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device,
+                                 LPD3DXMESH* mesh);
 
 // Loads a .X file (text, binary or compressed): every mesh of its frame
 // hierarchy merged with the frame transforms applied, one subset per
@@ -107,11 +107,10 @@ HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD option
 // empty instance per material. All outputs but mesh are optional; each is
 // the caller's reference. A missing, empty or corrupt file gives
 // D3DXERR_INVALIDDATA (E_FAIL when it cannot be opened) and sets nothing.
-HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVICE9 device,
-                                  LPD3DXBUFFER* adjacency, LPD3DXBUFFER* materials,
-                                  LPD3DXBUFFER* effectInstances, DWORD* numMaterials, LPD3DXMESH* mesh);
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVICE9 device, LPD3DXBUFFER* adjacency,
+                                  LPD3DXBUFFER* materials, LPD3DXBUFFER* effectInstances, DWORD* numMaterials,
+                                  LPD3DXMESH* mesh);
 // The same from a file image held in memory.
-HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD sizeOfMemory, DWORD options,
-                                         LPDIRECT3DDEVICE9 device, LPD3DXBUFFER* adjacency,
-                                         LPD3DXBUFFER* materials, LPD3DXBUFFER* effectInstances,
-                                         DWORD* numMaterials, LPD3DXMESH* mesh);
+HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID memory, DWORD sizeOfMemory, DWORD options, LPDIRECT3DDEVICE9 device,
+                                         LPD3DXBUFFER* adjacency, LPD3DXBUFFER* materials,
+                                         LPD3DXBUFFER* effectInstances, DWORD* numMaterials, LPD3DXMESH* mesh);

@@ -48,7 +48,7 @@ struct D3DXIMAGE_INFO {
     UINT Height;
     UINT Depth;
     UINT MipLevels;
-    D3DFORMAT Format;                  // D3DFMT_A8R8G8B8 with alpha, D3DFMT_X8R8G8B8 without
+    D3DFORMAT Format;  // D3DFMT_A8R8G8B8 with alpha, D3DFMT_X8R8G8B8 without
     D3DRESOURCETYPE ResourceType;
     D3DXIMAGE_FILEFORMAT ImageFileFormat;
 };
@@ -62,18 +62,17 @@ struct D3DXIMAGE_INFO {
 // corrupt one, D3DERR_INVALIDCALL for bad arguments. The caller owns the
 // texture's reference.
 HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, UINT width, UINT height,
-                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
-                                            LPDIRECT3DTEXTURE9* texture);
+                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                            DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                            PALETTEENTRY* palette, LPDIRECT3DTEXTURE9* texture);
 // The same with every option at its default.
 HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR srcFile, LPDIRECT3DTEXTURE9* texture);
 // The same from a file image held in memory.
 HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID srcData, UINT srcDataSize,
                                                    UINT width, UINT height, UINT mipLevels, DWORD usage,
                                                    D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                                   D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
-                                                   PALETTEENTRY* palette, LPDIRECT3DTEXTURE9* texture);
+                                                   D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+                                                   LPDIRECT3DTEXTURE9* texture);
 // Reads only an image file's header into info; D3DXERR_INVALIDDATA when it is not a readable image.
 HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR srcFile, D3DXIMAGE_INFO* info);
 
@@ -86,6 +85,5 @@ HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT width, UINT heig
 // of a surface as a BMP, JPG, PNG or TGA file. D3DERR_INVALIDCALL for a
 // rectangle off the surface or another file format, E_FAIL when the file
 // cannot be written.
-HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat,
-                                      LPDIRECT3DSURFACE9 srcSurface, const PALETTEENTRY* srcPalette,
-                                      const RECT* srcRect);
+HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR destFile, D3DXIMAGE_FILEFORMAT destFormat, LPDIRECT3DSURFACE9 srcSurface,
+                                      const PALETTEENTRY* srcPalette, const RECT* srcRect);

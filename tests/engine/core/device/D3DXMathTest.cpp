@@ -10,8 +10,7 @@ namespace {
 void ExpectMatrixNear(const D3DXMATRIX& a, const D3DXMATRIX& b, float eps = 1e-5f)
 {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            EXPECT_NEAR(a.m[i][j], b.m[i][j], eps) << "element " << i + 1 << j + 1;
+        for (int j = 0; j < 4; ++j) EXPECT_NEAR(a.m[i][j], b.m[i][j], eps) << "element " << i + 1 << j + 1;
 }
 
 TEST(D3DXMathMatrices, PerspectiveFovLHMatchesTheDocumentedForm)
@@ -213,8 +212,8 @@ TEST(D3DXMathGeometry, IntersectTriHitsAndMisses)
     const D3DXVECTOR3 origin(0.5f, 0.5f, 0), dir(0, 0, 1);
     float u = -1, v = -1, dist = -1;
     ASSERT_TRUE(D3DXIntersectTri(&a, &b, &c, &origin, &dir, &u, &v, &dist));
-    EXPECT_NEAR(u, 0.25f, 1e-6f);   // weight of b
-    EXPECT_NEAR(v, 0.25f, 1e-6f);   // weight of c
+    EXPECT_NEAR(u, 0.25f, 1e-6f);  // weight of b
+    EXPECT_NEAR(v, 0.25f, 1e-6f);  // weight of c
     EXPECT_NEAR(dist, 5.0f, 1e-6f);
     // Distance is in units of the ray direction's length.
     const D3DXVECTOR3 dir2(0, 0, 2);
@@ -276,7 +275,7 @@ TEST(D3DXMathPlanes, FromPointsNormaliseAndDot)
 
 TEST(D3DXMathColor, ConversionToArgbClampsAndRounds)
 {
-    EXPECT_EQ((DWORD)D3DXCOLOR(0.7f, 0.7f, 1.0f, 1.0f), 0xFFB3B3FFu);   // 0.7*255+0.5 = 179
+    EXPECT_EQ((DWORD)D3DXCOLOR(0.7f, 0.7f, 1.0f, 1.0f), 0xFFB3B3FFu);  // 0.7*255+0.5 = 179
     EXPECT_EQ((DWORD)D3DXCOLOR(0.2f, 0.2f, 0.2f, 1.0f), 0xFF333333u);
     EXPECT_EQ((DWORD)D3DXCOLOR(2.0f, -1.0f, 0.0f, 1.5f), 0xFFFF0000u);
     EXPECT_EQ((DWORD)D3DXCOLOR(1.0f / 255 * 0.49f, 0, 0, 0), 0x00000000u);

@@ -25,7 +25,8 @@ namespace {
 // ---------------------------------------------------------------------------
 // Images
 
-TEST(D3DXImage, TgaAndBmpDecodeToTheirOwnPixelsTopRowFirst) {
+TEST(D3DXImage, TgaAndBmpDecodeToTheirOwnPixelsTopRowFirst)
+{
     std::vector<uint32_t> src = Quadrants(6, 4);
     src[1] = 0x80123456u;  // one translucent texel
     ArgbImage tga;
@@ -45,7 +46,8 @@ TEST(D3DXImage, TgaAndBmpDecodeToTheirOwnPixelsTopRowFirst) {
     EXPECT_EQ(bmp.pixels, src);
 }
 
-TEST(D3DXImage, PngAndJpegRoundTripThroughTheEncoder) {
+TEST(D3DXImage, PngAndJpegRoundTripThroughTheEncoder)
+{
     std::vector<uint32_t> src = Quadrants(16, 16);
     std::vector<uint8_t> png, jpg;
     ASSERT_TRUE(EncodeImage(kImagePng, 16, 16, src.data(), png));
@@ -65,7 +67,8 @@ TEST(D3DXImage, PngAndJpegRoundTripThroughTheEncoder) {
         }
 }
 
-TEST(D3DXImage, ImageInfoReportsTheSourceSize) {
+TEST(D3DXImage, ImageInfoReportsTheSourceSize)
+{
     std::string path = ScratchPath("info300x200.tga");
     ASSERT_TRUE(WriteBytes(path, Tga32(300, 200, std::vector<uint32_t>(300 * 200, 0xFF808080u))));
     D3DXIMAGE_INFO info{};
@@ -78,7 +81,8 @@ TEST(D3DXImage, ImageInfoReportsTheSourceSize) {
     EXPECT_EQ(D3DXGetImageInfoFromFileA(backslashed.c_str(), &info), D3D_OK);
 }
 
-TEST(D3DXImage, ColourKeyMakesMatchingTexelsTransparentBlack) {
+TEST(D3DXImage, ColourKeyMakesMatchingTexelsTransparentBlack)
+{
     ArgbImage img;
     img.width = 3;
     img.height = 1;
@@ -88,7 +92,8 @@ TEST(D3DXImage, ColourKeyMakesMatchingTexelsTransparentBlack) {
     EXPECT_EQ(img.pixels[1], 0xFF000001u);  // near misses stay
 }
 
-TEST(D3DXImage, PackingToA4R4G4B4KeepsTheTopNibbles) {
+TEST(D3DXImage, PackingToA4R4G4B4KeepsTheTopNibbles)
+{
     uint32_t argb[2] = {0xFFF08040u, 0x80123456u};
     uint8_t out[4];
     PackRow(argb, 2, D3DFMT_A4R4G4B4, out);
@@ -99,7 +104,8 @@ TEST(D3DXImage, PackingToA4R4G4B4KeepsTheTopNibbles) {
     EXPECT_EQ(back[0], 0xFFFF8844u);
 }
 
-TEST(D3DXImage, MipLevelsHalveDownToOneTexel) {
+TEST(D3DXImage, MipLevelsHalveDownToOneTexel)
+{
     ArgbImage img;
     img.width = 4;
     img.height = 2;
@@ -115,14 +121,15 @@ TEST(D3DXImage, MipLevelsHalveDownToOneTexel) {
     EXPECT_EQ(last.height, 1);
 }
 
-TEST(D3DXImage, BadFilesFailWithoutPixels) {
+TEST(D3DXImage, BadFilesFailWithoutPixels)
+{
     std::vector<uint32_t> src = Quadrants(8, 8);
     std::vector<uint8_t> good = Tga32(8, 8, src), png;
     ASSERT_TRUE(EncodeImage(kImagePng, 8, 8, src.data(), png));
     std::vector<std::vector<uint8_t>> bad = {
         {},
         {0x89, 'P', 'N', 'G'},
-        std::vector<uint8_t>(good.begin(), good.begin() + 18 + 10),   // truncated pixels
+        std::vector<uint8_t>(good.begin(), good.begin() + 18 + 10),  // truncated pixels
         std::vector<uint8_t>(png.begin(), png.begin() + png.size() / 2),
         std::vector<uint8_t>(64, 0xAB),
     };
@@ -148,19 +155,21 @@ TEST(D3DXImage, BadFilesFailWithoutPixels) {
 // ---------------------------------------------------------------------------
 // .X files
 
-XMeshData ReadText(const std::string& text, bool* ok = nullptr) {
+XMeshData ReadText(const std::string& text, bool* ok = nullptr)
+{
     XMeshData m;
     bool r = ReadXFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), m, nullptr);
     if (ok) *ok = r;
     return m;
 }
 
-TEST(D3DXXFile, TwoMaterialCubeGivesSortedFacesMaterialsAndTextureNames) {
+TEST(D3DXXFile, TwoMaterialCubeGivesSortedFacesMaterialsAndTextureNames)
+{
     bool ok = false;
     XMeshData m = ReadText(kTwoMaterialCube, &ok);
     ASSERT_TRUE(ok);
-    EXPECT_EQ(m.VertexCount(), 8u);       // shared corners stay shared
-    ASSERT_EQ(m.FaceCount(), 12u);        // six quads fanned into pairs
+    EXPECT_EQ(m.VertexCount(), 8u);  // shared corners stay shared
+    ASSERT_EQ(m.FaceCount(), 12u);   // six quads fanned into pairs
     for (size_t f = 0; f < 12; ++f) EXPECT_EQ(m.attributes[f], f < 6 ? 0u : 1u) << f;
     ASSERT_EQ(m.materials.size(), 2u);
     EXPECT_FLOAT_EQ(m.materials[0].diffuse[0], 1.0f);
@@ -174,7 +183,8 @@ TEST(D3DXXFile, TwoMaterialCubeGivesSortedFacesMaterialsAndTextureNames) {
     EXPECT_TRUE(m.hasTexCoords);
 }
 
-TEST(D3DXXFile, PositionsWindingAndTexCoordsStayInTheFilesConvention) {
+TEST(D3DXXFile, PositionsWindingAndTexCoordsStayInTheFilesConvention)
+{
     XMeshData m = ReadText(kTwoMaterialCube);
     ASSERT_EQ(m.FaceCount(), 12u);
     // The first face is the fan (v0, v1, v2) of the file's face 0: corners
@@ -201,7 +211,8 @@ TEST(D3DXXFile, PositionsWindingAndTexCoordsStayInTheFilesConvention) {
     EXPECT_TRUE(found);
 }
 
-TEST(D3DXXFile, NestedFramesAreMergedWithTheirTransforms) {
+TEST(D3DXXFile, NestedFramesAreMergedWithTheirTransforms)
+{
     const char* text = R"(xof 0303txt 0032
 Frame A {
  FrameTransformMatrix { 1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, 0.0,0.0,5.0,1.0;; }
@@ -226,7 +237,8 @@ Frame A {
     EXPECT_FLOAT_EQ(maxX, 2.0f);
 }
 
-TEST(D3DXXFile, PentagonsFanAroundTheirFirstCorner) {
+TEST(D3DXXFile, PentagonsFanAroundTheirFirstCorner)
+{
     const char* text = R"(xof 0303txt 0032
 Mesh P { 5; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 2.0;1.0;0.0;, 1.0;2.0;0.0;, 0.0;2.0;0.0;; 1; 5;0,1,2,3,4;; }
 )";
@@ -244,7 +256,8 @@ Mesh P { 5; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 2.0;1.0;0.0;, 1.0;2.0;0.0;, 0.0;2.0;0.0;
     EXPECT_FLOAT_EQ(y(7), 2.0f);
 }
 
-TEST(D3DXXFile, BadFilesFailCleanly) {
+TEST(D3DXXFile, BadFilesFailCleanly)
+{
     std::string cube = kTwoMaterialCube;
     std::vector<std::string> bad = {
         "",
@@ -296,7 +309,8 @@ technique Main {
 technique Other { pass Only { vertex { void main() {} } fragment { void main() {} } } }
 )";
 
-TEST(D3DXEffectFile, TechniquesPassesAndParametersByName) {
+TEST(D3DXEffectFile, TechniquesPassesAndParametersByName)
+{
     EffectFile f;
     std::string why;
     ASSERT_TRUE(ParseEffectFile(kEffect, std::strlen(kEffect), f, &why)) << why;
@@ -317,7 +331,8 @@ TEST(D3DXEffectFile, TechniquesPassesAndParametersByName) {
     EXPECT_NE(src.find("#line 14"), std::string::npos);
 }
 
-TEST(D3DXEffectFile, MalformedFilesNameTheLine) {
+TEST(D3DXEffectFile, MalformedFilesNameTheLine)
+{
     struct Case {
         const char* text;
         const char* expect;
@@ -341,19 +356,25 @@ TEST(D3DXEffectFile, MalformedFilesNameTheLine) {
     }
 }
 
-TEST(D3DXEffectFile, TheEnginesEffectsDeclareTheirParameters) {
+TEST(D3DXEffectFile, TheEnginesEffectsDeclareTheirParameters)
+{
     struct Want {
         const char* file;
         std::vector<std::pair<const char*, EffectParamType>> params;
     } wants[] = {
         {KOLVAR_MEDIA_DIR "/fx/water.fx",
-         {{"ViewProj", EffectParamType::Mat4}, {"Mprojtex", EffectParamType::Mat4},
-          {"Water", EffectParamType::Texture}, {"Dudv", EffectParamType::Texture},
+         {{"ViewProj", EffectParamType::Mat4},
+          {"Mprojtex", EffectParamType::Mat4},
+          {"Water", EffectParamType::Texture},
+          {"Dudv", EffectParamType::Texture},
           {"DudvOffset", EffectParamType::Float}}},
         {KOLVAR_MEDIA_DIR "/fx/terrain.fx",
-         {{"alphatex1", EffectParamType::Texture}, {"tex01", EffectParamType::Texture},
-          {"tex02", EffectParamType::Texture}, {"tex03", EffectParamType::Texture},
-          {"tex04", EffectParamType::Texture}, {"World", EffectParamType::Mat4},
+         {{"alphatex1", EffectParamType::Texture},
+          {"tex01", EffectParamType::Texture},
+          {"tex02", EffectParamType::Texture},
+          {"tex03", EffectParamType::Texture},
+          {"tex04", EffectParamType::Texture},
+          {"World", EffectParamType::Mat4},
           {"WorldViewProj", EffectParamType::Mat4}}},
     };
     for (const Want& w : wants) {
@@ -374,7 +395,8 @@ TEST(D3DXEffectFile, TheEnginesEffectsDeclareTheirParameters) {
 // ---------------------------------------------------------------------------
 // Font faces and layout
 
-TEST(D3DXFontFace, WindowsNamesResolveToTheirSubstitutes) {
+TEST(D3DXFontFace, WindowsNamesResolveToTheirSubstitutes)
+{
     struct Case {
         const char* asked;
         const char* family;
@@ -387,7 +409,8 @@ TEST(D3DXFontFace, WindowsNamesResolveToTheirSubstitutes) {
     }
 }
 
-TEST(D3DXFontFace, PositiveHeightIsTheCellHeight) {
+TEST(D3DXFontFace, PositiveHeightIsTheCellHeight)
+{
     for (int h : {12, 18, 72}) {
         auto face = FontFace::Open("Arial", h, 0, 900, false, nullptr);
         ASSERT_TRUE(face);
@@ -400,7 +423,8 @@ TEST(D3DXFontFace, PositiveHeightIsTheCellHeight) {
     EXPECT_GT(em->Height(), 18);
 }
 
-TEST(D3DXFontFace, MonospacedAdvancesAreEqualAndHeavyIsWider) {
+TEST(D3DXFontFace, MonospacedAdvancesAreEqualAndHeavyIsWider)
+{
     auto mono = FontFace::Open("Courier New", 18, 0, 400, false, nullptr);
     ASSERT_TRUE(mono);
     EXPECT_EQ(mono->Advance('i'), mono->Advance('W'));
@@ -416,7 +440,8 @@ TEST(D3DXFontFace, MonospacedAdvancesAreEqualAndHeavyIsWider) {
     EXPECT_GT(b, r);
 }
 
-TEST(D3DXGlyphAtlas, GlyphsArePackedOnceWithoutOverlap) {
+TEST(D3DXGlyphAtlas, GlyphsArePackedOnceWithoutOverlap)
+{
     auto face = FontFace::Open("Arial", 50, 0, 400, false, nullptr);
     ASSERT_TRUE(face);
     GlyphAtlas atlas(256);
@@ -432,8 +457,7 @@ TEST(D3DXGlyphAtlas, GlyphsArePackedOnceWithoutOverlap) {
         for (size_t j = i + 1; j < glyphs.size(); ++j) {
             const AtlasGlyph &a = glyphs[i], &b = glyphs[j];
             if (a.page != b.page || !a.width || !b.width) continue;
-            bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y ||
-                         b.y + b.height <= a.y;
+            bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y || b.y + b.height <= a.y;
             EXPECT_TRUE(apart) << char(33 + i) << " overlaps " << char(33 + j);
         }
     // Ink was written where the glyph sits.
@@ -445,7 +469,8 @@ TEST(D3DXGlyphAtlas, GlyphsArePackedOnceWithoutOverlap) {
     EXPECT_GT(ink, m->width * m->height / 5);
 }
 
-TextMetrics FixedMetrics() {
+TextMetrics FixedMetrics()
+{
     TextMetrics m;
     m.lineHeight = 10;
     m.averageWidth = 5;
@@ -453,7 +478,8 @@ TextMetrics FixedMetrics() {
     return m;
 }
 
-TEST(D3DXTextLayout, LinesStartOneLineHeightApart) {
+TEST(D3DXTextLayout, LinesStartOneLineHeightApart)
+{
     TextBlock b = LayoutText(U"ab\ncd\r\nef", 7, 20, 200, 200, 0, FixedMetrics());
     ASSERT_EQ(b.chars.size(), 6u);
     EXPECT_EQ(b.chars[0].penX, 7);
@@ -464,7 +490,8 @@ TEST(D3DXTextLayout, LinesStartOneLineHeightApart) {
     EXPECT_EQ(b.height, 30);
 }
 
-TEST(D3DXTextLayout, RightAndCentreAlignEachLine) {
+TEST(D3DXTextLayout, RightAndCentreAlignEachLine)
+{
     TextBlock r = LayoutText(U"abc\nd", 0, 0, 100, 50, kDtRight, FixedMetrics());
     EXPECT_EQ(r.chars[0].penX, 85);
     EXPECT_EQ(r.chars[3].penX, 95);
@@ -472,14 +499,16 @@ TEST(D3DXTextLayout, RightAndCentreAlignEachLine) {
     EXPECT_EQ(c.chars[0].penX, 40);
 }
 
-TEST(D3DXTextLayout, VCentreSingleLineCentresInTheRectangle) {
+TEST(D3DXTextLayout, VCentreSingleLineCentresInTheRectangle)
+{
     TextBlock b = LayoutText(U"ab\ncd", 10, 10, 110, 60, kDtVCenter | kDtRight | kDtSingleLine, FixedMetrics());
-    ASSERT_EQ(b.chars.size(), 4u);          // the break is dropped on a single line
-    EXPECT_EQ(b.chars[3].penX + 5, 110);    // ends at the right edge
-    EXPECT_EQ(b.chars[0].lineTop, 30);      // (50 - 10) / 2 below the top
+    ASSERT_EQ(b.chars.size(), 4u);        // the break is dropped on a single line
+    EXPECT_EQ(b.chars[3].penX + 5, 110);  // ends at the right edge
+    EXPECT_EQ(b.chars[0].lineTop, 30);    // (50 - 10) / 2 below the top
 }
 
-TEST(D3DXTextLayout, CalcRectMeasuresWithoutPlacing) {
+TEST(D3DXTextLayout, CalcRectMeasuresWithoutPlacing)
+{
     TextBlock b = LayoutText(U"abc\nd", 5, 5, 6, 6, kDtCalcRect, FixedMetrics());
     EXPECT_TRUE(b.chars.empty());
     EXPECT_EQ(b.right, 20);
@@ -487,7 +516,8 @@ TEST(D3DXTextLayout, CalcRectMeasuresWithoutPlacing) {
     EXPECT_EQ(b.height, 20);
 }
 
-TEST(D3DXTextLayout, WordBreakWrapsAtSpaces) {
+TEST(D3DXTextLayout, WordBreakWrapsAtSpaces)
+{
     TextBlock b = LayoutText(U"aa bb cc", 0, 0, 28, 100, kDtWordBreak, FixedMetrics());
     // "aa bb" is 23 wide and fits; "cc" goes to the next line.
     ASSERT_EQ(b.chars.size(), 7u);
@@ -495,10 +525,11 @@ TEST(D3DXTextLayout, WordBreakWrapsAtSpaces) {
     EXPECT_EQ(b.chars[5].penX, 0);
 }
 
-TEST(D3DXTextLayout, DecodersHandleBadSequences) {
+TEST(D3DXTextLayout, DecodersHandleBadSequences)
+{
     EXPECT_EQ(DecodeUtf8("a\xc3\xa9z", -1), U"a\u00e9z");
     EXPECT_EQ(DecodeUtf8("\xe9\xff", -1), std::u32string(U"\u00e9\u00ff"));  // Latin-1 bytes
-    EXPECT_EQ(DecodeUtf8("\xe2\x82", 2).size(), 2u);                          // truncated sequence
+    EXPECT_EQ(DecodeUtf8("\xe2\x82", 2).size(), 2u);                         // truncated sequence
     const uint16_t wide[] = {'h', 0xD83D, 0xDE00, 'i', 0};
     EXPECT_EQ(DecodeUtf16(wide, -1), U"h\U0001F600i");
     EXPECT_EQ(DecodeUtf16(wide, 2).size(), 2u);  // a cut surrogate pair stays as it is

@@ -28,7 +28,8 @@ struct RhwTexVertex {
 };
 
 // Draws the texture over the pixel rectangle (x0, y0) .. (x1, y1), one texel per pixel when sizes match.
-void DrawTexturedRect(IDirect3DDevice9* dev, IDirect3DBaseTexture9* tex, float x0, float y0, float x1, float y1) {
+void DrawTexturedRect(IDirect3DDevice9* dev, IDirect3DBaseTexture9* tex, float x0, float y0, float x1, float y1)
+{
     RhwTexVertex v[4] = {{x0 - 0.5f, y0 - 0.5f, 0, 1, 0, 0},
                          {x1 - 0.5f, y0 - 0.5f, 0, 1, 1, 0},
                          {x0 - 0.5f, y1 - 0.5f, 0, 1, 0, 1},
@@ -44,7 +45,8 @@ struct Ink {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
     bool any() const { return right >= 0; }
 };
-Ink FindInk(const std::vector<uint32_t>& px, int w, int h, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) {
+Ink FindInk(const std::vector<uint32_t>& px, int w, int h, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1)
+{
     if (x1 < 0) x1 = w;
     if (y1 < 0) y1 = h;
     Ink ink;
@@ -64,7 +66,8 @@ Ink FindInk(const std::vector<uint32_t>& px, int w, int h, int x0 = 0, int y0 = 
 // ---------------------------------------------------------------------------
 // Textures
 
-TEST(D3DXTexture, TgaDrawnOnScreenShowsItsOwnPixels) {
+TEST(D3DXTexture, TgaDrawnOnScreenShowsItsOwnPixels)
+{
     RenderTestDevice dev(64, 64);
     REQUIRE_RENDER_DEVICE(dev);
     std::string path = ScratchPath("quadrants.tga");
@@ -88,7 +91,8 @@ TEST(D3DXTexture, TgaDrawnOnScreenShowsItsOwnPixels) {
     tex->Release();
 }
 
-TEST(D3DXTexture, SizeFormatMipsAndColourKey) {
+TEST(D3DXTexture, SizeFormatMipsAndColourKey)
+{
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     std::vector<uint32_t> src(300 * 200, 0xFF204060u);
@@ -108,15 +112,14 @@ TEST(D3DXTexture, SizeFormatMipsAndColourKey) {
     D3DLOCKED_RECT lr{};
     ASSERT_EQ(tex->LockRect(0, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
     auto* row = static_cast<const uint32_t*>(lr.pBits);
-    EXPECT_EQ(row[0], 0u);            // keyed: transparent black
+    EXPECT_EQ(row[0], 0u);  // keyed: transparent black
     EXPECT_EQ(row[1], 0xFF204060u);
     tex->UnlockRect(0);
     tex->Release();
 
     // A4R4G4B4 in system memory, one level.
-    ASSERT_EQ(D3DXCreateTextureFromFileExA(dev.device(), path.c_str(), 0, 0, 1, 0, D3DFMT_A4R4G4B4,
-                                           D3DPOOL_SYSTEMMEM, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr,
-                                           nullptr, &tex),
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(dev.device(), path.c_str(), 0, 0, 1, 0, D3DFMT_A4R4G4B4, D3DPOOL_SYSTEMMEM,
+                                           D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr, nullptr, &tex),
               D3D_OK);
     EXPECT_EQ(tex->GetLevelCount(), 1u);
     D3DSURFACE_DESC desc{};
@@ -136,7 +139,8 @@ TEST(D3DXTexture, SizeFormatMipsAndColourKey) {
     empty->Release();
 }
 
-TEST(D3DXTexture, BadImageFilesFailAndLeaveNoTexture) {
+TEST(D3DXTexture, BadImageFilesFailAndLeaveNoTexture)
+{
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     std::vector<uint8_t> good = Tga32(4, 4, Quadrants(4, 4));
@@ -147,16 +151,16 @@ TEST(D3DXTexture, BadImageFilesFailAndLeaveNoTexture) {
     WriteBytes(corrupt, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 1, 2, 3, 4, 5, 6, 7, 8, 9});
     for (const std::string& name : {std::string("d3dx_scratch/missing.tga"), truncated, empty, corrupt}) {
         IDirect3DTexture9* tex = reinterpret_cast<IDirect3DTexture9*>(1);
-        EXPECT_LT(D3DXCreateTextureFromFileExA(dev.device(), name.c_str(), 0, 0, 1, 0, D3DFMT_A8R8G8B8,
-                                               D3DPOOL_MANAGED, D3DX_FILTER_POINT, D3DX_FILTER_POINT, 0, nullptr,
-                                               nullptr, &tex),
+        EXPECT_LT(D3DXCreateTextureFromFileExA(dev.device(), name.c_str(), 0, 0, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                               D3DX_FILTER_POINT, D3DX_FILTER_POINT, 0, nullptr, nullptr, &tex),
                   0)
             << name;
         EXPECT_EQ(tex, nullptr);
     }
 }
 
-TEST(D3DXTexture, SavedJpegDecodesToNearlyTheSamePixels) {
+TEST(D3DXTexture, SavedJpegDecodesToNearlyTheSamePixels)
+{
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DSurface9* surface = nullptr;
@@ -217,20 +221,23 @@ struct LoadedCube {
     ID3DXMesh* mesh = nullptr;
     ID3DXBuffer* materials = nullptr;
     DWORD count = 0;
-    ~LoadedCube() {
+    ~LoadedCube()
+    {
         if (mesh) mesh->Release();
         if (materials) materials->Release();
     }
 };
 
-HRESULT LoadCube(IDirect3DDevice9* dev, LoadedCube& out) {
+HRESULT LoadCube(IDirect3DDevice9* dev, LoadedCube& out)
+{
     std::string path = ScratchPath("cube.x");
     WriteText(path, kTwoMaterialCube);
     return D3DXLoadMeshFromXA("d3dx_scratch\\cube.x", D3DXMESH_SYSTEMMEM, dev, nullptr, &out.materials, nullptr,
                               &out.count, &out.mesh);
 }
 
-TEST(D3DXMesh, CubeWithTwoMaterialsReadsBack) {
+TEST(D3DXMesh, CubeWithTwoMaterialsReadsBack)
+{
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     LoadedCube cube;
@@ -280,7 +287,8 @@ TEST(D3DXMesh, CubeWithTwoMaterialsReadsBack) {
     clone->Release();
 }
 
-TEST(D3DXMesh, DrawSubsetDrawsExactlyTheFacesOfItsMaterial) {
+TEST(D3DXMesh, DrawSubsetDrawsExactlyTheFacesOfItsMaterial)
+{
     RenderTestDevice dev(64, 64);
     REQUIRE_RENDER_DEVICE(dev);
     LoadedCube cube;
@@ -321,7 +329,8 @@ TEST(D3DXMesh, DrawSubsetDrawsExactlyTheFacesOfItsMaterial) {
     EXPECT_EQ(prims, 0u);
 }
 
-TEST(D3DXMesh, BadXFilesFailAndLeaveNoMesh) {
+TEST(D3DXMesh, BadXFilesFailAndLeaveNoMesh)
+{
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     std::string cube = kTwoMaterialCube;
@@ -334,9 +343,8 @@ TEST(D3DXMesh, BadXFilesFailAndLeaveNoMesh) {
         ID3DXMesh* mesh = reinterpret_cast<ID3DXMesh*>(1);
         ID3DXBuffer* mats = reinterpret_cast<ID3DXBuffer*>(1);
         DWORD n = 99;
-        EXPECT_LT(D3DXLoadMeshFromXA(name.c_str(), D3DXMESH_SYSTEMMEM, dev.device(), nullptr, &mats, nullptr, &n,
-                                     &mesh),
-                  0)
+        EXPECT_LT(
+            D3DXLoadMeshFromXA(name.c_str(), D3DXMESH_SYSTEMMEM, dev.device(), nullptr, &mats, nullptr, &n, &mesh), 0)
             << name;
         EXPECT_EQ(mesh, nullptr);
         EXPECT_EQ(mats, nullptr);
@@ -350,7 +358,8 @@ TEST(D3DXMesh, BadXFilesFailAndLeaveNoMesh) {
 struct FontScene {
     explicit FontScene(int w, int h) : dev(w, h) {}
     std::vector<uint32_t> Draw(ID3DXFont* font, const char* text, RECT r, DWORD format, D3DCOLOR colour,
-                               INT* height = nullptr) {
+                               INT* height = nullptr)
+    {
         dev.device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         dev.device()->BeginScene();
         INT got = font->DrawTextA(nullptr, text, -1, &r, format, colour);
@@ -361,7 +370,8 @@ struct FontScene {
     RenderTestDevice dev;
 };
 
-TEST(D3DXFont, InkStartsAtThePointAndTheNextLineOneLineLower) {
+TEST(D3DXFont, InkStartsAtThePointAndTheNextLineOneLineLower)
+{
     FontScene s(200, 120);
     REQUIRE_RENDER_DEVICE(s.dev);
     ID3DXFont* font = nullptr;
@@ -379,16 +389,17 @@ TEST(D3DXFont, InkStartsAtThePointAndTheNextLineOneLineLower) {
     Ink second = FindInk(px, 200, 120, 0, 10 + 24, 200, 120);
     ASSERT_TRUE(first.any() && second.any());
     EXPECT_GE(first.left, 20);
-    EXPECT_LE(first.left, 24);        // the H's left bearing is a pixel or two
+    EXPECT_LE(first.left, 24);  // the H's left bearing is a pixel or two
     EXPECT_GE(first.top, 10);
-    EXPECT_LE(first.top, 10 + 8);     // cap height sits just under the cell top
+    EXPECT_LE(first.top, 10 + 8);  // cap height sits just under the cell top
     EXPECT_EQ(second.left, first.left);
     EXPECT_EQ(second.top - first.top, tm.tmHeight);
     EXPECT_EQ(FindInk(px, 200, 120, 0, 0, 20, 120).any(), false);
     font->Release();
 }
 
-TEST(D3DXFont, RightVCentreSingleLineEndsAtTheRightEdge) {
+TEST(D3DXFont, RightVCentreSingleLineEndsAtTheRightEdge)
+{
     FontScene s(200, 80);
     REQUIRE_RENDER_DEVICE(s.dev);
     ID3DXFont* font = nullptr;
@@ -406,7 +417,8 @@ TEST(D3DXFont, RightVCentreSingleLineEndsAtTheRightEdge) {
     font->Release();
 }
 
-TEST(D3DXFont, CharWidthsAddUpToTheDrawnWidth) {
+TEST(D3DXFont, CharWidthsAddUpToTheDrawnWidth)
+{
     FontScene s(300, 60);
     REQUIRE_RENDER_DEVICE(s.dev);
     ID3DXFont* font = nullptr;
@@ -437,7 +449,8 @@ TEST(D3DXFont, CharWidthsAddUpToTheDrawnWidth) {
     font->Release();
 }
 
-TEST(D3DXFont, TextIsClippedToTheRectangleUnlessNoClip) {
+TEST(D3DXFont, TextIsClippedToTheRectangleUnlessNoClip)
+{
     FontScene s(120, 60);
     REQUIRE_RENDER_DEVICE(s.dev);
     ID3DXFont* font = nullptr;
@@ -456,7 +469,8 @@ TEST(D3DXFont, TextIsClippedToTheRectangleUnlessNoClip) {
     font->Release();
 }
 
-TEST(D3DXFont, GlyphsTakeTheColourAndTheCallersStatesSurvive) {
+TEST(D3DXFont, GlyphsTakeTheColourAndTheCallersStatesSurvive)
+{
     FontScene s(100, 60);
     REQUIRE_RENDER_DEVICE(s.dev);
     IDirect3DDevice9* d = s.dev.device();
@@ -505,7 +519,8 @@ TEST(D3DXFont, GlyphsTakeTheColourAndTheCallersStatesSurvive) {
     font->Release();
 }
 
-TEST(D3DXFont, WideTextDrawsLikeNarrowText) {
+TEST(D3DXFont, WideTextDrawsLikeNarrowText)
+{
     FontScene s(160, 40);
     REQUIRE_RENDER_DEVICE(s.dev);
     ID3DXFont* font = nullptr;
@@ -549,14 +564,15 @@ struct XyzVertex {
     float x, y, z;
 };
 
-TEST(D3DXEffect, ColourParameterShowsInThePixels) {
+TEST(D3DXEffect, ColourParameterShowsInThePixels)
+{
     RenderTestDevice dev(32, 32);
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DDevice9* d = dev.device();
     ID3DXEffect* fx = nullptr;
     ID3DXBuffer* errors = nullptr;
-    HRESULT hr = D3DXCreateEffect(d, kColourEffect, UINT(std::strlen(kColourEffect)), nullptr, nullptr, 0, nullptr,
-                                  &fx, &errors);
+    HRESULT hr = D3DXCreateEffect(d, kColourEffect, UINT(std::strlen(kColourEffect)), nullptr, nullptr, 0, nullptr, &fx,
+                                  &errors);
     ASSERT_EQ(hr, D3D_OK) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -587,7 +603,8 @@ TEST(D3DXEffect, ColourParameterShowsInThePixels) {
     fx->Release();
 }
 
-TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
+TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer)
+{
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DDevice9* d = dev.device();
@@ -596,8 +613,8 @@ TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
         const char* expect;
     } cases[] = {
         {"technique T { pass P { vertex { void main() {} } }", "line"},
-        {std::string(kColourEffect).replace(std::string(kColourEffect).find("colour = Colour;"), 16,
-                                            "colour = Colour + undefinedThing;"),
+        {std::string(kColourEffect)
+             .replace(std::string(kColourEffect).find("colour = Colour;"), 16, "colour = Colour + undefinedThing;"),
          "fragment stage"},
     };
     for (const Case& c : cases) {
@@ -620,8 +637,8 @@ TEST(D3DXEffect, BadEffectsFailWithTheReasonInTheErrorBuffer) {
     errors->Release();
 }
 
-
-TEST(D3DXEffect, TheEnginesWaterAndTerrainEffectsCompileAndDraw) {
+TEST(D3DXEffect, TheEnginesWaterAndTerrainEffectsCompileAndDraw)
+{
     RenderTestDevice dev(32, 32);
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DDevice9* d = dev.device();
@@ -630,7 +647,8 @@ TEST(D3DXEffect, TheEnginesWaterAndTerrainEffectsCompileAndDraw) {
     D3DLOCKED_RECT lr{};
     ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = 0xFFFFFFFFu;
+        for (int x = 0; x < 4; ++x)
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = 0xFFFFFFFFu;
     tex->UnlockRect(0);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -656,8 +674,10 @@ TEST(D3DXEffect, TheEnginesWaterAndTerrainEffectsCompileAndDraw) {
 
         struct V {
             float x, y, z, nx, ny, nz, u, v, u1, v1;
-        } quad[4] = {{-1, -1, 0.5f, 0, 1, 0, 0, 1, 0, 1}, {-1, 1, 0.5f, 0, 1, 0, 0, 0, 0, 0},
-                     {1, -1, 0.5f, 0, 1, 0, 1, 1, 1, 1},  {1, 1, 0.5f, 0, 1, 0, 1, 0, 1, 0}};
+        } quad[4] = {{-1, -1, 0.5f, 0, 1, 0, 0, 1, 0, 1},
+                     {-1, 1, 0.5f, 0, 1, 0, 0, 0, 0, 0},
+                     {1, -1, 0.5f, 0, 1, 0, 1, 1, 1, 1},
+                     {1, 1, 0.5f, 0, 1, 0, 1, 0, 1, 0}};
         d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         d->BeginScene();

@@ -20,24 +20,24 @@ using rendertest::RenderTestDevice;
 
 namespace {
 
-struct TLVertex {   // D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1
+struct TLVertex {  // D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1
     float x, y, z, rhw;
     DWORD color;
     float u, v;
 };
 const DWORD kTLFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
-struct ColorVertex {   // 0x042
+struct ColorVertex {  // 0x042
     float x, y, z;
     DWORD color;
 };
 
-struct LitVertex {   // 0x012
+struct LitVertex {  // 0x012
     float x, y, z;
     float nx, ny, nz;
 };
 
-struct TexVertex {   // 0x142
+struct TexVertex {  // 0x142
     float x, y, z;
     DWORD color;
     float u, v;
@@ -86,8 +86,7 @@ void Unlit2D(IDirect3DDevice9* d)
 IDirect3DTexture9* MakeQuadrantTexture(IDirect3DDevice9* d)
 {
     IDirect3DTexture9* tex = nullptr;
-    if (FAILED(d->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr)))
-        return nullptr;
+    if (FAILED(d->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr))) return nullptr;
     D3DLOCKED_RECT lr;
     if (FAILED(tex->LockRect(0, &lr, nullptr, 0))) {
         tex->Release();
@@ -113,8 +112,7 @@ TEST(DeviceClear, ClearColourReachesEveryPixel)
     const std::vector<uint32_t> px = dev.ReadPixels(nullptr, &w, &h);
     ASSERT_EQ(w, 37u);
     ASSERT_EQ(h, 23u);
-    for (size_t i = 0; i < px.size(); ++i)
-        ASSERT_EQ(px[i], 0xFF336699u) << "pixel " << i % w << "," << i / w;
+    for (size_t i = 0; i < px.size(); ++i) ASSERT_EQ(px[i], 0xFF336699u) << "pixel " << i % w << "," << i / w;
 }
 
 TEST(DeviceClear, RectanglesAndViewportLimitTheClear)
@@ -173,8 +171,8 @@ TEST(DeviceRasterisation, ScreenQuadCoversExactlyTheD3DPixels)
     d->SetTransform(D3DTS_PROJECTION, &proj);
     d->SetTransform(D3DTS_VIEW, &id);
     d->SetTransform(D3DTS_WORLD, &id);
-    const ColorVertex q[4] = {{3, 5, 0.5f, 0xFFFF0000}, {7, 5, 0.5f, 0xFFFF0000}, {3, 30, 0.5f, 0xFFFF0000},
-                              {7, 30, 0.5f, 0xFFFF0000}};
+    const ColorVertex q[4] = {
+        {3, 5, 0.5f, 0xFFFF0000}, {7, 5, 0.5f, 0xFFFF0000}, {3, 30, 0.5f, 0xFFFF0000}, {7, 30, 0.5f, 0xFFFF0000}};
     d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
     ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ColorVertex)), D3D_OK);
     px = dev.ReadPixels();
@@ -225,8 +223,8 @@ TEST(DeviceTextures, RenderToTextureThenDrawingItStaysUpright)
     d->GetViewport(&vp);
     EXPECT_EQ(vp.Width, 32u);
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    DrawRect(d, 0, 0, 32, 8, 0xFFFF0000);    // a red band along the top
-    DrawRect(d, 0, 0, 4, 32, 0xFF00FF00);    // a green band down the left
+    DrawRect(d, 0, 0, 32, 8, 0xFFFF0000);  // a red band along the top
+    DrawRect(d, 0, 0, 4, 32, 0xFF00FF00);  // a green band down the left
     const std::vector<uint32_t> rt = dev.ReadPixels(rtSurface);
     ASSERT_EQ(rt.size(), 32u * 32u);
     EXPECT_EQ(rt[2 * 32 + 16], 0xFFFF0000u);
@@ -283,10 +281,10 @@ TEST(DeviceTextures, StageOneCombinesWithItsOwnCoordinateSet)
     d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V2)), D3D_OK);
-    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF008000));     // green, mirrored, times grey
-    EXPECT_TRUE(ColorNear(dev.Pixel(56, 8), 0xFF800000));    // red
-    EXPECT_TRUE(ColorNear(dev.Pixel(8, 56), 0xFF808080));    // white
-    EXPECT_TRUE(ColorNear(dev.Pixel(56, 56), 0xFF000080));   // blue
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF008000));    // green, mirrored, times grey
+    EXPECT_TRUE(ColorNear(dev.Pixel(56, 8), 0xFF800000));   // red
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 56), 0xFF808080));   // white
+    EXPECT_TRUE(ColorNear(dev.Pixel(56, 56), 0xFF000080));  // blue
 
     // Stage 1 off again: only the grey of stage 0.
     d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
@@ -338,7 +336,7 @@ TEST(DeviceLighting, NormalsFollowTheInverseTransposeAndAreNotRenormalised)
     D3DXMATRIX proj, id, world;
     D3DXMatrixOrthoOffCenterLH(&proj, 0, 32, 32, 0, 0, 10);
     D3DXMatrixIdentity(&id);
-    D3DXMatrixScaling(&world, 2, 2, 2);   // quad corners at 0..16 become 0..32
+    D3DXMatrixScaling(&world, 2, 2, 2);  // quad corners at 0..16 become 0..32
     d->SetTransform(D3DTS_PROJECTION, &proj);
     d->SetTransform(D3DTS_VIEW, &id);
     d->SetTransform(D3DTS_WORLD, &world);
@@ -388,16 +386,16 @@ TEST(DeviceLighting, DirectionalLightBrightensTheFaceTurnedTowardIt)
     D3DLIGHT9 light = {};
     light.Type = D3DLIGHT_DIRECTIONAL;
     light.Diffuse = {1, 1, 1, 1};
-    light.Direction = {0, 0, 1};   // shining away from the viewer, into the screen
+    light.Direction = {0, 0, 1};  // shining away from the viewer, into the screen
     ASSERT_EQ(d->SetLight(0, &light), D3D_OK);
     ASSERT_EQ(d->LightEnable(0, TRUE), D3D_OK);
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
     // Left: normal toward the viewer, so toward the light. Right: turned away.
-    const LitVertex toward[4] = {{0, 0, 0.5f, 0, 0, -1}, {32, 0, 0.5f, 0, 0, -1}, {0, 32, 0.5f, 0, 0, -1},
-                                 {32, 32, 0.5f, 0, 0, -1}};
-    const LitVertex away[4] = {{32, 0, 0.5f, 0, 0, 1}, {64, 0, 0.5f, 0, 0, 1}, {32, 32, 0.5f, 0, 0, 1},
-                               {64, 32, 0.5f, 0, 0, 1}};
+    const LitVertex toward[4] = {
+        {0, 0, 0.5f, 0, 0, -1}, {32, 0, 0.5f, 0, 0, -1}, {0, 32, 0.5f, 0, 0, -1}, {32, 32, 0.5f, 0, 0, -1}};
+    const LitVertex away[4] = {
+        {32, 0, 0.5f, 0, 0, 1}, {64, 0, 0.5f, 0, 0, 1}, {32, 32, 0.5f, 0, 0, 1}, {64, 32, 0.5f, 0, 0, 1}};
     ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, toward, sizeof(LitVertex)), D3D_OK);
     ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, away, sizeof(LitVertex)), D3D_OK);
     // ambient 0.25 x material ambient 1 + diffuse 0.5 x N.L 1 = 0.75; away: 0.25 only.
@@ -409,8 +407,10 @@ TEST(DeviceLighting, DirectionalLightBrightensTheFaceTurnedTowardIt)
     struct LitColorVertex {
         float x, y, z, nx, ny, nz;
         DWORD color;
-    } colored[4] = {{0, 0, 0.5f, 0, 0, -1, 0xFFFF0000}, {32, 0, 0.5f, 0, 0, -1, 0xFFFF0000},
-                    {0, 32, 0.5f, 0, 0, -1, 0xFFFF0000}, {32, 32, 0.5f, 0, 0, -1, 0xFFFF0000}};
+    } colored[4] = {{0, 0, 0.5f, 0, 0, -1, 0xFFFF0000},
+                    {32, 0, 0.5f, 0, 0, -1, 0xFFFF0000},
+                    {0, 32, 0.5f, 0, 0, -1, 0xFFFF0000},
+                    {32, 32, 0.5f, 0, 0, -1, 0xFFFF0000}};
     d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
     ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, colored, sizeof(LitColorVertex)), D3D_OK);
     EXPECT_TRUE(ColorNear(dev.Pixel(16, 16), 0xFFFF4040));
@@ -454,7 +454,7 @@ TEST(DeviceAlpha, SrcAlphaInvSrcAlphaBlending)
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    DrawRect(d, 0, 0, 16, 16, 0x40FF0000);   // a quarter red over blue
+    DrawRect(d, 0, 0, 16, 16, 0x40FF0000);  // a quarter red over blue
     const uint32_t c = dev.Pixel(8, 8);
     EXPECT_NEAR(Channel(c, 16), 64, 2);
     EXPECT_NEAR(Channel(c, 0), 191, 2);
@@ -472,10 +472,10 @@ TEST(DeviceCulling, DefaultCullRemovesCounterClockwiseFaces)
     d->SetRenderState(D3DRS_LIGHTING, FALSE);
     d->SetFVF(kTLFvf);
     // Clockwise on screen (left) and counter-clockwise (right).
-    const TLVertex cw[3] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {16, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0},
-                            {0, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
-    const TLVertex ccw[3] = {{16, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {16, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0},
-                             {32, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    const TLVertex cw[3] = {
+        {0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {16, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {0, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    const TLVertex ccw[3] = {
+        {16, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {16, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {32, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
     auto draw = [&] {
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, cw, sizeof(TLVertex));
@@ -513,8 +513,7 @@ int LitPixels(const std::vector<uint32_t>& px, int width, int x0, int x1)
     int n = 0;
     for (size_t i = 0; i < px.size(); ++i) {
         const int x = (int)(i % width);
-        if (x >= x0 && x < x1 && (px[i] & 0xFFFFFF) != 0)
-            ++n;
+        if (x >= x0 && x < x1 && (px[i] & 0xFFFFFF) != 0) ++n;
     }
     return n;
 }
@@ -603,8 +602,8 @@ TEST(DeviceFog, LinearTableFogColoursFarGeometry)
     // Three white walls filling a third of the view each, at depths 5, 15 and 40.
     auto wall = [&](float z, int third) {
         const float halfW = 3.0f * z, x0 = -halfW + third * (2 * halfW / 3), x1 = x0 + 2 * halfW / 3;
-        const ColorVertex q[4] = {{x0, z, z, 0xFFFFFFFF}, {x1, z, z, 0xFFFFFFFF}, {x0, -z, z, 0xFFFFFFFF},
-                                  {x1, -z, z, 0xFFFFFFFF}};
+        const ColorVertex q[4] = {
+            {x0, z, z, 0xFFFFFFFF}, {x1, z, z, 0xFFFFFFFF}, {x0, -z, z, 0xFFFFFFFF}, {x1, -z, z, 0xFFFFFFFF}};
         D3DXMATRIX w;
         D3DXMatrixIdentity(&w);
         d->SetTransform(D3DTS_WORLD, &w);
@@ -655,9 +654,9 @@ TEST(DeviceSwapChains, TwoSwapChainsEachShowTheirOwnImage)
     D3DDISPLAYMODE mode;
     ASSERT_EQ(d->GetDisplayMode(0, &mode), D3D_OK);
     IDirect3DSurface9* screen = nullptr;
-    ASSERT_EQ(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
-                                             nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen, nullptr),
+        D3D_OK);
     auto screenPixel = [&](HWND w, int cx, int cy) {
         POINT pt = {cx, cy};
         ClientToScreen(w, &pt);
@@ -692,8 +691,8 @@ TEST(DeviceSwapChains, AChainPresentsToTheWindowItIsGiven)
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DDevice9* d = dev.device();
-    HWND other = CreateWindowExA(0, "RenderTestDevice", "other", WS_OVERLAPPEDWINDOW, 200, 50, 32, 55, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, "RenderTestDevice", "other", WS_OVERLAPPEDWINDOW, 200, 50, 32, 55, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(other, nullptr);
     D3DPRESENT_PARAMETERS pp = dev.params();
     pp.BackBufferWidth = pp.BackBufferHeight = 0;
@@ -708,9 +707,9 @@ TEST(DeviceSwapChains, AChainPresentsToTheWindowItIsGiven)
     D3DDISPLAYMODE mode;
     d->GetDisplayMode(0, &mode);
     IDirect3DSurface9* screen = nullptr;
-    ASSERT_EQ(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
-                                             nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen, nullptr),
+        D3D_OK);
     ASSERT_EQ(chain->GetFrontBufferData(screen), D3D_OK);
     POINT pt = {3, 3};
     ClientToScreen(other, &pt);
@@ -777,21 +776,23 @@ TEST(DeviceSwapChains, FrontBufferDataIsTheLastPresentedImage)
     IDirect3DSwapChain9* chain = nullptr;
     ASSERT_EQ(d->GetSwapChain(0, &chain), D3D_OK);
     ASSERT_EQ(chain->Present(nullptr, nullptr, nullptr, nullptr, 0), D3D_OK);
-    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);   // drawn, not presented
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);  // drawn, not presented
 
     D3DDISPLAYMODE mode;
     ASSERT_EQ(d->GetDisplayMode(0, &mode), D3D_OK);
     IDirect3DSurface9* screen = nullptr;
-    ASSERT_EQ(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
-                                             nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen, nullptr),
+        D3D_OK);
     ASSERT_EQ(d->GetFrontBufferData(0, screen), D3D_OK);
     POINT tl = {0, 0}, br = {39, 29};
     ClientToScreen(dev.hwnd(), &tl);
     ClientToScreen(dev.hwnd(), &br);
     D3DLOCKED_RECT lr;
     ASSERT_EQ(screen->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
-    auto at = [&](POINT p) { return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + p.y * lr.Pitch)[p.x]; };
+    auto at = [&](POINT p) {
+        return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + p.y * lr.Pitch)[p.x];
+    };
     EXPECT_EQ(at(tl), 0xFF112233u);
     EXPECT_EQ(at(br), 0xFF112233u);
     if (br.x + 1 < (LONG)mode.Width) {
@@ -808,8 +809,7 @@ uint32_t FrontPixel(RenderTestDevice& dev, int x, int y)
 {
     IDirect3DDevice9* d = dev.device();
     D3DDISPLAYMODE mode;
-    if (FAILED(d->GetDisplayMode(0, &mode)))
-        return 0;
+    if (FAILED(d->GetDisplayMode(0, &mode))) return 0;
     IDirect3DSurface9* screen = nullptr;
     if (FAILED(d->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &screen,
                                               nullptr)))
@@ -837,7 +837,7 @@ TEST(DeviceSwapChains, DrawingOverThePresentedImageKeepsBothImages)
     Unlit2D(d);
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0);
     ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFF102030u);   // before any write
+    EXPECT_EQ(FrontPixel(dev, 4, 4), 0xFF102030u);  // before any write
     DrawRect(d, 0, 0, 16, 32, 0xFFFFFFFF);
     EXPECT_EQ(dev.Pixel(4, 4), 0xFFFFFFFFu);
     EXPECT_EQ(dev.Pixel(24, 4), 0xFF102030u);
@@ -888,7 +888,7 @@ TEST(DeviceSwapChains, TheScissorTestHoldsAcrossAPresent)
     d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
     DrawRect(d, 0, 0, 32, 32, 0xFFFFFFFF);
     ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    DrawRect(d, 0, 0, 32, 32, 0xFF00FF00);   // no state changed since the present
+    DrawRect(d, 0, 0, 32, 32, 0xFF00FF00);  // no state changed since the present
     EXPECT_EQ(dev.Pixel(4, 4), 0xFF00FF00u);
     EXPECT_EQ(dev.Pixel(20, 20), 0xFF000000u);
     d->SetRenderTarget(0, back);
@@ -910,7 +910,9 @@ TEST(DeviceDepth, DepthTestAndWriteInTheBackBufferAndARenderTarget)
     rtTex->GetSurfaceLevel(0, &rt);
     d->GetRenderTarget(0, &back);
     auto quad = [&](float size, float z, DWORD color) {
-        const TLVertex q[4] = {{0, 0, z, 1, color, 0, 0}, {size, 0, z, 1, color, 0, 0}, {0, size, z, 1, color, 0, 0},
+        const TLVertex q[4] = {{0, 0, z, 1, color, 0, 0},
+                               {size, 0, z, 1, color, 0, 0},
+                               {0, size, z, 1, color, 0, 0},
                                {size, size, z, 1, color, 0, 0}};
         d->SetFVF(kTLFvf);
         ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLVertex)), D3D_OK);
@@ -919,8 +921,8 @@ TEST(DeviceDepth, DepthTestAndWriteInTheBackBufferAndARenderTarget)
         d->SetRenderTarget(0, target);
         d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        quad(16, 0.2f, 0xFFFF0000);    // near
-        quad(16, 0.6f, 0xFF0000FF);    // farther: hidden
+        quad(16, 0.2f, 0xFFFF0000);  // near
+        quad(16, 0.6f, 0xFF0000FF);  // farther: hidden
         EXPECT_EQ(dev.ReadPixels(target)[5 * (target == back ? 32 : 16) + 5], 0xFFFF0000u);
         // With the test off the last drawn wins.
         d->SetRenderState(D3DRS_ZENABLE, FALSE);
@@ -930,7 +932,7 @@ TEST(DeviceDepth, DepthTestAndWriteInTheBackBufferAndARenderTarget)
         d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         quad(16, 0.2f, 0xFFFF0000);
-        quad(16, 0.6f, 0xFF0000FF);   // passes: the near quad wrote no depth
+        quad(16, 0.6f, 0xFF0000FF);  // passes: the near quad wrote no depth
         EXPECT_EQ(dev.ReadPixels(target)[5 * (target == back ? 32 : 16) + 5], 0xFF0000FFu);
     }
     d->SetRenderTarget(0, back);
@@ -945,8 +947,10 @@ TEST(DeviceBuffers, DrawIndexedPrimitiveUP)
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DDevice9* d = dev.device();
     Unlit2D(d);
-    const TLVertex v[4] = {{0, 0, 0.5f, 1, 0xFFFFFF00, 0, 0}, {16, 0, 0.5f, 1, 0xFFFFFF00, 0, 0},
-                           {0, 16, 0.5f, 1, 0xFFFFFF00, 0, 0}, {16, 16, 0.5f, 1, 0xFFFFFF00, 0, 0}};
+    const TLVertex v[4] = {{0, 0, 0.5f, 1, 0xFFFFFF00, 0, 0},
+                           {16, 0, 0.5f, 1, 0xFFFFFF00, 0, 0},
+                           {0, 16, 0.5f, 1, 0xFFFFFF00, 0, 0},
+                           {16, 16, 0.5f, 1, 0xFFFFFF00, 0, 0}};
     const uint16_t idx[6] = {0, 1, 2, 2, 1, 3};
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     d->SetFVF(kTLFvf);
@@ -968,8 +972,10 @@ TEST(DeviceBuffers, ManagedVertexAndIndexBuffersDraw)
               D3D_OK);
     void* data = nullptr;
     ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
-    const TLVertex q[4] = {{0, 0, 0.5f, 1, 0xFF00FFFF, 0, 0}, {16, 0, 0.5f, 1, 0xFF00FFFF, 0, 0},
-                           {0, 16, 0.5f, 1, 0xFF00FFFF, 0, 0}, {16, 16, 0.5f, 1, 0xFF00FFFF, 0, 0}};
+    const TLVertex q[4] = {{0, 0, 0.5f, 1, 0xFF00FFFF, 0, 0},
+                           {16, 0, 0.5f, 1, 0xFF00FFFF, 0, 0},
+                           {0, 16, 0.5f, 1, 0xFF00FFFF, 0, 0},
+                           {16, 16, 0.5f, 1, 0xFF00FFFF, 0, 0}};
     memcpy(data, q, sizeof(q));
     ASSERT_EQ(vb->Unlock(), D3D_OK);
     IDirect3DIndexBuffer9* ib = nullptr;
@@ -1071,8 +1077,7 @@ TEST(DeviceStatsCounters, DrawsAndProgramsAreCountedPerFrame)
     Unlit2D(d);
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
     D3D9_ResetFrameStats(d);
-    for (int i = 0; i < 3; ++i)
-        DrawRect(d, 0, 0, 8, 8, 0xFFFFFFFF);
+    for (int i = 0; i < 3; ++i) DrawRect(d, 0, 0, 8, 8, 0xFFFFFFFF);
     D3D9FrameStats cur = {}, prev = {};
     ASSERT_EQ(D3D9_GetFrameStats(d, &cur, &prev), D3D_OK);
     EXPECT_EQ(cur.drawCalls, 3u);
@@ -1152,9 +1157,9 @@ TEST(DeviceBadArguments, InvalidCallsReturnInvalidCall)
     IDirect3DSurface9* back = nullptr;
     ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
     EXPECT_EQ(back->LockRect(&lr, nullptr, 0), bad);
-    EXPECT_EQ(d->GetRenderTargetData(back, sys), bad);   // 16x16 into 8x8
+    EXPECT_EQ(d->GetRenderTargetData(back, sys), bad);  // 16x16 into 8x8
     EXPECT_EQ(d->GetRenderTargetData(nullptr, sys), bad);
-    EXPECT_EQ(d->GetRenderTargetData(sys, sys), bad);    // not a render target
+    EXPECT_EQ(d->GetRenderTargetData(sys, sys), bad);  // not a render target
     EXPECT_EQ(d->SetRenderTarget(0, sys), bad);
     EXPECT_EQ(d->GetFrontBufferData(0, nullptr), bad);
     back->Release();
@@ -1180,7 +1185,7 @@ TEST(DeviceLifetime, ResourcesKeepTheDeviceAliveAndBindingsDoNot)
     ASSERT_EQ(d->CreateTexture(4, 4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
     EXPECT_EQ(tex->GetLevelCount(), 3u);
     d->AddRef();
-    EXPECT_EQ(d->Release(), 2u);   // the program's reference and the texture's
+    EXPECT_EQ(d->Release(), 2u);  // the program's reference and the texture's
     d->SetTexture(0, tex);
     EXPECT_EQ(tex->Release(), 0u);  // still bound: kept for the device, no longer counted
     d->AddRef();
@@ -1188,14 +1193,13 @@ TEST(DeviceLifetime, ResourcesKeepTheDeviceAliveAndBindingsDoNot)
     IDirect3DBaseTexture9* bound = nullptr;
     d->GetTexture(0, &bound);
     EXPECT_NE(bound, nullptr);
-    if (bound)
-        bound->Release();
-    d->SetTexture(0, nullptr);   // frees it
+    if (bound) bound->Release();
+    d->SetTexture(0, nullptr);  // frees it
 }
 
 TEST(DeviceLifetime, AWindowDestroyedFirstIsRefusedNotUsed)
 {
-    RenderTestDevice dev(8, 8);   // registers the window class and proves GL works here
+    RenderTestDevice dev(8, 8);  // registers the window class and proves GL works here
     REQUIRE_RENDER_DEVICE(dev);
     HWND hwnd = CreateWindowExA(0, "RenderTestDevice", "short-lived", WS_OVERLAPPEDWINDOW, 0, 0, 32, 55, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -1235,15 +1239,15 @@ TEST(DeviceCreation, FormatsAndCreationChecks)
     EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
                                      D3DFMT_A4R4G4B4),
               D3D_OK);
-    EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE,
-                                     D3DFMT_DXT5),
-              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(
+        d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_DXT5),
+        D3DERR_NOTAVAILABLE);
     EXPECT_EQ(d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_UNKNOWN, D3DUSAGE_DEPTHSTENCIL,
                                      D3DRTYPE_SURFACE, D3DFMT_D24S8),
               D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(d3d->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8,
-                                          D3DFMT_D24S8),
-              D3D_OK);
+    EXPECT_EQ(
+        d3d->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_D24S8),
+        D3D_OK);
     D3DDISPLAYMODE mode = {};
     EXPECT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
     EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
@@ -1354,7 +1358,7 @@ TEST(DeviceSwapChains, ABackBufferUnlikeTheWindowIsDrawnOffScreen)
     ASSERT_EQ(d->SetRenderTarget(0, back), D3D_OK);
     Unlit2D(d);
     ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0), D3D_OK);
-    DrawRect(d, 0, 0, 32, 6, 0xFFFFFF00);   // a yellow band along the top
+    DrawRect(d, 0, 0, 32, 6, 0xFFFFFF00);  // a yellow band along the top
     ASSERT_EQ(chain->Present(nullptr, nullptr, nullptr, nullptr, 0), D3D_OK);
     D3D9FrameStats last = {};
     ASSERT_EQ(D3D9_GetFrameStats(d, nullptr, &last), D3D_OK);

@@ -25,25 +25,29 @@ using namespace d3dx::detail;
 
 namespace {
 
-std::string ReadProc(int pid, const char* what) {
+std::string ReadProc(int pid, const char* what)
+{
     std::ifstream in("/proc/" + std::to_string(pid) + "/" + what);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Gone, or a zombie nobody has reaped yet: either way no longer running.
-bool Ended(int pid) {
+bool Ended(int pid)
+{
     if (kill(pid, 0) != 0) return true;
     const std::string stat = ReadProc(pid, "stat");
     const size_t close = stat.rfind(')');
     return close == std::string::npos || (close + 2 < stat.size() && stat[close + 2] == 'Z');
 }
 
-bool ReadCube(XMeshData& m, std::string* why) {
+bool ReadCube(XMeshData& m, std::string* why)
+{
     const std::string text = d3dxtest::kTwoMaterialCube;
     return ReadXFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), m, why);
 }
 
-TEST(XFileHelper, IsAProgramOfItsOwnWithoutWindowOrGLAndEndsWhenItsParentIsKilled) {
+TEST(XFileHelper, IsAProgramOfItsOwnWithoutWindowOrGLAndEndsWhenItsParentIsKilled)
+{
     int report[2];
     ASSERT_EQ(pipe(report), 0);
     const pid_t parent = fork();
@@ -80,8 +84,8 @@ TEST(XFileHelper, IsAProgramOfItsOwnWithoutWindowOrGLAndEndsWhenItsParentIsKille
     EXPECT_NE(std::string(path).find("/d3dx-xfile-helper"), std::string::npos) << path;
     const std::string maps = ReadProc(helper, "maps");
     ASSERT_FALSE(maps.empty());
-    for (const char* library : {"libSDL2", "libGL", "libEGL", "libepoxy", "libX11", "libwayland", "libwin32layer",
-                                "libd3d9layer"})
+    for (const char* library :
+         {"libSDL2", "libGL", "libEGL", "libepoxy", "libX11", "libwayland", "libwin32layer", "libd3d9layer"})
         EXPECT_EQ(maps.find(library), std::string::npos) << library << " is mapped into the helper";
 
     kill(parent, SIGKILL);
@@ -96,7 +100,8 @@ TEST(XFileHelper, IsAProgramOfItsOwnWithoutWindowOrGLAndEndsWhenItsParentIsKille
     kill(holder, SIGKILL);
 }
 
-TEST(XFileHelper, ReadsInTheSameProcessAcrossFilesAndAfterAFailure) {
+TEST(XFileHelper, ReadsInTheSameProcessAcrossFilesAndAfterAFailure)
+{
     XMeshData m;
     ASSERT_TRUE(ReadCube(m, nullptr));
     const int first = XFileHelperProcessId();
@@ -111,7 +116,8 @@ TEST(XFileHelper, ReadsInTheSameProcessAcrossFilesAndAfterAFailure) {
 
 // A small file that declares huge arrays: refused by its counts, before any
 // importer allocates for them, with the count in the reason.
-TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused) {
+TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused)
+{
     const std::string head = "xof 0302txt 0032\n";
     struct Case {
         std::string text;
@@ -151,11 +157,11 @@ TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused) {
         for (int i = 0; i < bytes; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
     };
     std::string list = "xof 0302bin 0032";
-    word(list, 1, 2);   // name "Mesh"
+    word(list, 1, 2);  // name "Mesh"
     word(list, 4, 4);
     list += "Mesh";
-    word(list, 0x0a, 2);   // {
-    word(list, 6, 2);      // integer list of 60,000,000 values, 8 given
+    word(list, 0x0a, 2);  // {
+    word(list, 6, 2);     // integer list of 60,000,000 values, 8 given
     word(list, 60000000, 4);
     word(list, 3, 4);
     word(list, 0, 4);
@@ -168,10 +174,10 @@ TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused) {
     word(mesh, 4, 4);
     mesh += "Mesh";
     word(mesh, 0x0a, 2);
-    word(mesh, 6, 2);   // [50000000]: the vertex count
+    word(mesh, 6, 2);  // [50000000]: the vertex count
     word(mesh, 1, 4);
     word(mesh, 50000000, 4);
-    word(mesh, 7, 2);   // three floats: one vertex
+    word(mesh, 7, 2);  // three floats: one vertex
     word(mesh, 3, 4);
     for (int i = 0; i < 3; ++i) word(mesh, 0, 4);
     word(mesh, 0x0b, 2);
@@ -180,19 +186,21 @@ TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused) {
     EXPECT_NE(why.find("declares 50000000 vertices"), std::string::npos) << why;
 }
 
-TEST(XFilePrescan, WellFormedFilesPass) {
+TEST(XFilePrescan, WellFormedFilesPass)
+{
     const std::string cube = d3dxtest::kTwoMaterialCube;
     std::string why;
     EXPECT_TRUE(PrescanXFile(reinterpret_cast<const uint8_t*>(cube.data()), cube.size(), &why)) << why;
     // Counts that exactly fill the file, templates, comments and references.
-    const std::string text = "xof 0302txt 0032\n"
-                             "template Mesh { <3D82AB44-62DA-11cf-AB39-0020AF71E433> DWORD nVertices;\n"
-                             "  array Vector vertices[nVertices]; DWORD nFaces; array MeshFace faces[nFaces]; [...] }\n"
-                             "// a comment { 999999999; }\n"
-                             "Material Red { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }\n"
-                             "Mesh M { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 1; 4;0,1,2,3;;\n"
-                             "  MeshNormals { 1; 0;0;-1;; 1; 4;0,0,0,0;; }\n"
-                             "  MeshMaterialList { 1; 1; 0;; { Red } } }\n";
+    const std::string text =
+        "xof 0302txt 0032\n"
+        "template Mesh { <3D82AB44-62DA-11cf-AB39-0020AF71E433> DWORD nVertices;\n"
+        "  array Vector vertices[nVertices]; DWORD nFaces; array MeshFace faces[nFaces]; [...] }\n"
+        "// a comment { 999999999; }\n"
+        "Material Red { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }\n"
+        "Mesh M { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 1; 4;0,1,2,3;;\n"
+        "  MeshNormals { 1; 0;0;-1;; 1; 4;0,0,0,0;; }\n"
+        "  MeshMaterialList { 1; 1; 0;; { Red } } }\n";
     EXPECT_TRUE(PrescanXFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), &why)) << why;
     XMeshData m;
     EXPECT_TRUE(ParseXFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), m, &why)) << why;
