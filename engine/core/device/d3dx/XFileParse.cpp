@@ -517,6 +517,20 @@ bool PrescanXFile(const uint8_t* data, size_t size, std::string* error)
     return false;
 }
 
+bool AcceptXFile(const uint8_t* data, size_t size, std::string* error)
+{
+    const char* why = nullptr;
+    if (!data || size < 16)
+        why = "not an .X file: too short";
+    else if (std::memcmp(data, "xof ", 4) != 0)
+        why = "not an .X file: no 'xof ' header";
+    if (why) {
+        if (error) *error = why;
+        return false;
+    }
+    return PrescanXFile(data, size, error);
+}
+
 bool ParseXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error)
 {
     out = XMeshData();
@@ -525,9 +539,7 @@ bool ParseXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* e
         out = XMeshData();
         return false;
     };
-    if (!data || size < 16) return fail("not an .X file: too short");
-    if (std::memcmp(data, "xof ", 4) != 0) return fail("not an .X file: no 'xof ' header");
-    if (!PrescanXFile(data, size, error)) return false;
+    if (!AcceptXFile(data, size, error)) return false;
     Assimp::Importer importer;
     // Left-handed positions, clockwise winding and v downward as the file
     // has them; polygons are fanned by hand below, so no triangulation here.

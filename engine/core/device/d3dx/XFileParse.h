@@ -17,6 +17,10 @@ namespace detail {
 // follow, pass: the importer judges those.
 bool PrescanXFile(const uint8_t* data, size_t size, std::string* error);
 
+// The checks before any importer sees a file: long enough, the "xof "
+// header, then the pre-scan. False with the reason in error.
+bool AcceptXFile(const uint8_t* data, size_t size, std::string* error);
+
 // The pre-scan, then the importer: the contract of ReadXFile, without a
 // process of its own. Memory the importer cannot get ends the process.
 bool ParseXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error);

@@ -180,10 +180,8 @@ bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* er
         out = XMeshData();
         return false;
     };
-    if (!data || size < 16) return fail("not an .X file: too short");
-    if (std::memcmp(data, "xof ", 4) != 0) return fail("not an .X file: no 'xof ' header");
     std::string why;
-    if (!PrescanXFile(data, size, &why)) return fail(why);
+    if (!AcceptXFile(data, size, &why)) return fail(why);
 
     std::vector<uint8_t> reply;
     std::string failure;
