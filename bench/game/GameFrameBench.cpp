@@ -22,7 +22,7 @@
 #include "Level.h"
 #include "Physics.h"
 #include "GlFloor.h"
-#include "Level.h"
+#include "BenchSupport.h"
 
 namespace {
 
@@ -40,19 +40,6 @@ int XrayBombCells()
     for (int cx = ballCellX - 3; cx <= ballCellX + 3; ++cx)
         for (int cz = ballCellZ - 3; cz <= ballCellZ + 3; ++cz) n += CellValue(cx, cz) != 0;
     return n;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double Mean(const std::vector<double>& v)
-{
-    double sum = 0;
-    for (double t : v) sum += t;
-    return sum / double(v.size());
 }
 
 // Frames of the real loop; appends each frame's wall time and counts its draws.
@@ -106,8 +93,9 @@ void Measure(bool editor, int frames, Measured* game, Measured* floor)
         FloorMakeCurrent(false);
     }
     const double n = double(gameTimes.size());
-    *game = Measured{Mean(gameTimes), Median(gameTimes), sum.drawCalls / n, sum.primitives / n, sum.xrayDraws / n};
-    *floor = Measured{Mean(floorTimes), Median(floorTimes), double(frame.xrayDraws + frame.sceneDraws),
+    *game = Measured{bench::Mean(gameTimes), bench::Median(gameTimes), sum.drawCalls / n, sum.primitives / n,
+                     sum.xrayDraws / n};
+    *floor = Measured{bench::Mean(floorTimes), bench::Median(floorTimes), double(frame.xrayDraws + frame.sceneDraws),
                       double(frame.primitives), double(frame.xrayDraws)};
     editorMode = false;
 }

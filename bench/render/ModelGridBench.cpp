@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "GlQuadGrid.h"
+#include "BenchSupport.h"
 #include "vEngine.h"
 #include "vStaticModel.h"
 #include "vTexture.h"
@@ -68,11 +69,6 @@ Mesh Tile {
   }
 }
 )";
-
-LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
-{
-    return DefWindowProcA(hwnd, msg, w, l);
-}
 
 bool WriteFile(const std::string& path, const void* data, size_t size)
 {
@@ -148,22 +144,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "GridBench";
-    RegisterClassExA(&wc);
-    // The game's window: 1032 x 795 outside, 1016 x 756 client area.
-    HWND hwnd = CreateWindowExA(0, "GridBench", "grid bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL, NULL,
-                                wc.hInstance, NULL);
-    vEngine* engine = new vEngine;
-    if (!hwnd || FAILED(engine->InitWindowed(hwnd))) {
+    HWND hwnd = NULL;
+    vEngine* engine = bench::OpenEngine("GridBench", &hwnd);
+    if (!engine) {
         std::fprintf(stderr, "no device: cannot run the bench here\n");
         return 1;
     }
-    engine->m_showFps = false;
-    engine->m_showWindowSize = false;
 
     vTexture tileTexture;
     vStaticModel tile;

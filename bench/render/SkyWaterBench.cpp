@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "vEngine.h"
 #include "vSkyBox.h"
 #include "vTexture.h"
@@ -33,11 +34,6 @@ namespace {
 
 const int kWidth = 1016;
 const int kHeight = 756;
-
-LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
-{
-    return DefWindowProcA(hwnd, msg, w, l);
-}
 
 bool WriteTga(const std::string& path, int size, unsigned (*pixel)(int x, int y, int k), int k)
 {
@@ -73,13 +69,6 @@ unsigned DudvPixel(int x, int y, int)
 {
     return 0xFF000080u | (unsigned)(128 + ((x * 7 + y * 3) % 64) - 32) << 16 |
            (unsigned)(128 + ((x * 3 - y * 5 + 640) % 64) - 32) << 8;
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // Mean red, green and blue (0 ... 255) of the top and bottom halves of a
@@ -332,21 +321,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "SkyWaterBench";
-    RegisterClassExA(&wc);
-    HWND hwnd = CreateWindowExA(0, "SkyWaterBench", "sky water bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth + 16,
-                                kHeight + 39, NULL, NULL, wc.hInstance, NULL);
-    vEngine* engine = new vEngine;
-    if (!hwnd || FAILED(engine->InitWindowed(hwnd))) {
+    HWND hwnd = NULL;
+    vEngine* engine = bench::OpenEngine("SkyWaterBench", &hwnd);
+    if (!engine) {
         std::fprintf(stderr, "no device: cannot run the bench here\n");
         return 1;
     }
-    engine->m_showFps = false;
-    engine->m_showWindowSize = false;
 
     vTexture skyTextures[6], dudv;
     bool loaded = SUCCEEDED(dudv.LoadTextureFromFile((dir / "dudv.tga").c_str(), 0, 1));
@@ -494,7 +474,7 @@ int main(int argc, char** argv)
     CloseFloor(floor);
     std::filesystem::remove_all(dir);
 
-    const double e = Median(engineTimes), g = Median(glTimes);
+    const double e = bench::Median(engineTimes), g = bench::Median(glTimes);
     PrintMeans("engine", enginePicture, kWidth, enginePicture.empty() ? 0 : kHeight);
     PrintMeans("plain GL", floor.lastPicture, kWidth, floor.lastPicture.empty() ? 0 : kHeight);
     std::printf("sky box + water with reflection pass, %d x %d, %zu frames per side\n", kWidth, kHeight,
@@ -503,7 +483,7 @@ int main(int argc, char** argv)
                 draws / (double)std::max<size_t>(1, engineTimes.size()));
     std::printf("  plain GL median %7.3f ms  (13 draws per frame)\n", g);
     std::printf("  ratio of medians %.3f\n", g > 0 ? e / g : 0.0);
-    const double ee = Median(engineEmpty), ge = Median(glEmpty);
+    const double ee = bench::Median(engineEmpty), ge = bench::Median(glEmpty);
     std::printf("  empty frames (clears and present): engine %7.3f ms, plain GL %7.3f ms\n", ee, ge);
     if (g - ge > 0)
         std::printf("  drawing only: %7.3f ms against %7.3f ms, ratio %.3f\n", e - ee, g - ge, (e - ee) / (g - ge));

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "GlTerrain.h"
+#include "BenchSupport.h"
 #include "kmf/KmfLevel.h"
 #include "media/TerrainMedia.h"
 #include "vEngine.h"
@@ -140,11 +141,6 @@ std::vector<std::uint32_t> ReadBackBuffer()
     return out;
 }
 
-LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
-{
-    return DefWindowProcA(hwnd, msg, w, l);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -166,21 +162,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "TerrainBench";
-    RegisterClassExA(&wc);
-    HWND hwnd = CreateWindowExA(0, "TerrainBench", "terrain bench", WS_OVERLAPPEDWINDOW, 0, 0, 1032, 795, NULL, NULL,
-                                wc.hInstance, NULL);
-    vEngine* engine = new vEngine;
-    if (!hwnd || FAILED(engine->InitWindowed(hwnd))) {
+    HWND hwnd = NULL;
+    vEngine* engine = bench::OpenEngine("TerrainBench", &hwnd);
+    if (!engine) {
         std::fprintf(stderr, "no device: cannot run the bench here\n");
         return 1;
     }
-    engine->m_showFps = false;
-    engine->m_showWindowSize = false;
     engine->SetBackColor(D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
 
     // Set-up: each run a fresh terrain reading both tables from their files.

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "GlFloor.h"
+#include "BenchSupport.h"
 #include "ShowcaseApp.h"
 
 namespace {
@@ -29,19 +30,6 @@ struct Measured {
     double drawCalls = 0;
     double primitives = 0;
 };
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double Mean(const std::vector<double>& v)
-{
-    double sum = 0;
-    for (double t : v) sum += t;
-    return sum / double(v.size());
-}
 
 // Frames of the real loop; appends each frame's wall time and counts its draws.
 void RunShowcase(int frames, std::vector<double>* times, Measured* m)
@@ -118,11 +106,11 @@ int main(int argc, char** argv)
     const double n = double(showTimes.size());
     std::printf("screen %d x %d, %d frames each, reflection pass %d draws\n", m_engineVars.width, m_engineVars.height,
                 frames, frame.xrayDraws);
-    std::printf("showcase %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", Mean(showTimes),
-                Median(showTimes), sum.drawCalls / n, sum.primitives / n);
-    std::printf("floor    %7.3f ms mean %7.3f ms median  (%d draws, %d primitives)\n", Mean(floorTimes),
-                Median(floorTimes), frame.xrayDraws + frame.sceneDraws, frame.primitives);
-    std::printf("ratio %.3f (median; target <= 1.15)\n", Median(showTimes) / Median(floorTimes));
+    std::printf("showcase %7.3f ms mean %7.3f ms median  (%.0f draws, %.0f primitives)\n", bench::Mean(showTimes),
+                bench::Median(showTimes), sum.drawCalls / n, sum.primitives / n);
+    std::printf("floor    %7.3f ms mean %7.3f ms median  (%d draws, %d primitives)\n", bench::Mean(floorTimes),
+                bench::Median(floorTimes), frame.xrayDraws + frame.sceneDraws, frame.primitives);
+    std::printf("ratio %.3f (median; target <= 1.15)\n", bench::Median(showTimes) / bench::Median(floorTimes));
     std::fflush(stdout);
     showcase::Shutdown();
     return 0;
