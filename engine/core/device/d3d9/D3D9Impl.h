@@ -37,6 +37,20 @@ constexpr int kRenderStateCount = 256;
 constexpr int kStageStateCount = 33;
 constexpr int kSamplerStateCount = 14;
 
+// What the stencil bits of a depth-stencil storage hold, as far as the device
+// knows. A clear of depth alone then rewrites the stencil with the value it
+// already holds: whole depth-stencil words clear far faster than depth bits
+// masked out of them, and nothing an application can observe changes.
+struct StencilContent {
+    enum State : uint8_t {
+        kUndefined,  // not written since the storage was made: any value will do
+        kKnown,      // every pixel holds value
+        kUnknown,    // drawn into, or partly cleared
+    };
+    State state = kUndefined;
+    uint8_t value = 0;
+};
+
 // Reference-count logic shared by the device's objects.
 class Child {
 public:
@@ -145,6 +159,8 @@ public:
     // The depth renderbuffer attached to Framebuffer() last.
     GLuint attachedDepth = 0;
     GLuint privateDepth = 0;  // own depth when the device's is too small
+    StencilContent stencil;         // depth surfaces: their renderbuffer's stencil
+    StencilContent privateStencil;  // privateDepth's stencil
     // Back buffers: the swap chain whose last presented image this surface
     // still holds (no copy taken yet); see SwapChain::KeepFrontImage.
     SwapChain* presentedBy = nullptr;
@@ -296,6 +312,9 @@ public:
     // renderbuffers instead of being copied. (A single-buffered window's
     // framebuffer always copies: the window is current.)
     void KeepFrontImage(bool overwritten);
+    // The stencil of the window's own depth buffer, which stands in for the
+    // device's depth surface while this chain's back buffer is the window's.
+    StencilContent windowStencil;
 
 private:
     D3DPRESENT_PARAMETERS m_params;
@@ -552,6 +571,10 @@ private:
     std::unique_ptr<Surface> m_depthOwned;
     Surface* m_depth = nullptr;         // current depth-stencil (the auto one or none)
     Surface* m_renderTarget = nullptr;  // bound render target 0 (internal reference)
+    // The stencil of the depth storage the bound target draws with (null when
+    // it has no stencil), and that storage's size.
+    StencilContent* m_targetStencil = nullptr;
+    UINT m_targetStencilWidth = 0, m_targetStencilHeight = 0;
 
     DeviceState m_state;
     uint32_t m_dirty = kDirtyAll;

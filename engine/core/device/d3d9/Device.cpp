@@ -42,6 +42,7 @@ Device::~Device()
         if (m_renderTarget) {
             Surface* rt = m_renderTarget;
             m_renderTarget = nullptr;
+            m_targetStencil = nullptr;
             rt->Unbind();
         }
         m_swapChain.reset();
@@ -535,6 +536,12 @@ void Device::ApplyTarget(bool overwritten)
     }
     const GLuint fbo = rt ? rt->Framebuffer() : 0;
     BindFramebuffer(fbo);
+    m_targetStencil = nullptr;
+    if (rt && toWindow && m_depth && HasStencil(m_depth->format())) {
+        m_targetStencil = &rt->windowChain->windowStencil;
+        m_targetStencilWidth = rt->width();
+        m_targetStencilHeight = rt->height();
+    }
     if (rt && fbo) {
         GLuint depth = 0;
         D3DFORMAT depthFormat = D3DFMT_UNKNOWN;
@@ -542,6 +549,9 @@ void Device::ApplyTarget(bool overwritten)
             depthFormat = m_depth->format();
             if (m_depth->width() >= rt->width() && m_depth->height() >= rt->height()) {
                 depth = m_depth->ColorRenderbuffer();
+                m_targetStencil = &m_depth->stencil;
+                m_targetStencilWidth = m_depth->width();
+                m_targetStencilHeight = m_depth->height();
             } else {
                 // Direct3D needs the depth buffer at least as large as the
                 // target; rather than clip the drawing, a larger target gets a
@@ -554,7 +564,11 @@ void Device::ApplyTarget(bool overwritten)
                 }
                 depth = rt->privateDepth;
                 depthFormat = D3DFMT_D24S8;
+                m_targetStencil = &rt->privateStencil;
+                m_targetStencilWidth = rt->width();
+                m_targetStencilHeight = rt->height();
             }
+            if (!HasStencil(depthFormat)) m_targetStencil = nullptr;
         }
         if (rt->attachedDepth != depth) {
             glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
@@ -647,6 +661,31 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         glStencilMask(0xff);
         m_gl.stencilWriteMask = 0xff;
         glClearStencil((GLint)(stencil & 0xff));
+    }
+    if (m_targetStencil && (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) {
+        // Does one rectangle cover the whole depth-stencil storage?
+        const LONG sw = (LONG)m_targetStencilWidth, sh = (LONG)m_targetStencilHeight;
+        bool whole = false;
+        if (vx0 <= 0 && vy0 <= 0 && vx1 >= sw && vy1 >= sh) {
+            whole = count == 0;
+            for (DWORD i = 0; i < count && !whole; ++i)
+                whole = rects[i].x1 <= 0 && rects[i].y1 <= 0 && rects[i].x2 >= sw && rects[i].y2 >= sh;
+        }
+        StencilContent& held = *m_targetStencil;
+        if (flags & D3DCLEAR_STENCIL) {
+            const uint8_t v = (uint8_t)(stencil & 0xff);
+            if (whole)
+                held = {StencilContent::kKnown, v};
+            else if (held.state != StencilContent::kKnown || held.value != v)
+                held.state = StencilContent::kUnknown;
+        } else if (held.state != StencilContent::kUnknown) {
+            // Depth alone: the stencil is rewritten with what it holds.
+            mask |= GL_STENCIL_BUFFER_BIT;
+            glStencilMask(0xff);
+            m_gl.stencilWriteMask = 0xff;
+            glClearStencil(held.value);
+            if (whole) held.state = StencilContent::kKnown;
+        }
     }
     const DWORD n = count ? count : 1;
     const LONG tw = m_renderTarget ? (LONG)m_renderTarget->width() : 0;

@@ -541,6 +541,8 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
     if (!MakeCurrent() || !m_renderTarget) return D3DERR_INVALIDCALL;
     if (m_dirty & kDirtyTarget) ApplyTarget();
     if (m_dirty & kDirtyRaster) ApplyRasterState();
+    // A draw with the stencil test on may write any stencil value.
+    if (m_targetStencil && m_state.rs[D3DRS_STENCILENABLE]) m_targetStencil->state = StencilContent::kUnknown;
     if (m_overrideProgram) {
         // An effect pass: its program, after the device's textures and
         // samplers; the hook then sets the uniforms and binds the effect's

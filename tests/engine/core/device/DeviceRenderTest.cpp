@@ -444,6 +444,64 @@ TEST(DeviceAlpha, AlphaTestDiscardsAtTheReference)
     EXPECT_EQ(dev.Pixel(24, 8) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+// Stencil marks survive clears of depth alone, whatever wrote them: draws
+// with the stencil test, whole clears and partial ones.
+TEST(DeviceStencil, DepthClearsLeaveTheStencilAsItWas)
+{
+    RenderTestDevice dev(32, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    // Shows the pixels whose stencil equals ref, white on black.
+    auto showEqual = [&](DWORD ref) {
+        d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        d->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+        d->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+        d->SetRenderState(D3DRS_STENCILREF, ref);
+        d->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+        DrawRect(d, 0, 0, 32, 16, 0xFFFFFFFF);
+        d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+        return dev.ReadPixels();
+    };
+    auto white = [](const std::vector<uint32_t>& px, int x, int y) { return px[size_t(y * 32 + x)] == 0xFFFFFFFFu; };
+
+    // A draw writes 1 into the left half of a stencil cleared to 0.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    d->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    d->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    d->SetRenderState(D3DRS_STENCILREF, 1);
+    d->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    DrawRect(d, 0, 0, 16, 16, 0xFF0000FF);
+    std::vector<uint32_t> px = showEqual(1);
+    EXPECT_TRUE(white(px, 4, 8));
+    EXPECT_FALSE(white(px, 24, 8));
+    px = showEqual(0);
+    EXPECT_FALSE(white(px, 4, 8));
+    EXPECT_TRUE(white(px, 24, 8));
+
+    // A whole clear to 3, then depth clears, one of them within a viewport.
+    d->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 3);
+    const D3DVIEWPORT9 left = {0, 0, 16, 16, 0, 1}, all = {0, 0, 32, 16, 0, 1};
+    d->SetViewport(&left);
+    d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    d->SetViewport(&all);
+    px = showEqual(3);
+    EXPECT_TRUE(white(px, 4, 8));
+    EXPECT_TRUE(white(px, 24, 8));
+
+    // A clear of part of the stencil to 5 stays where it was put.
+    const D3DRECT part = {20, 0, 32, 16};
+    d->Clear(1, &part, D3DCLEAR_STENCIL, 0, 1.0f, 5);
+    d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    px = showEqual(5);
+    EXPECT_FALSE(white(px, 4, 8));
+    EXPECT_TRUE(white(px, 24, 8));
+    px = showEqual(3);
+    EXPECT_TRUE(white(px, 4, 8));
+    EXPECT_FALSE(white(px, 24, 8));
+}
+
 TEST(DeviceAlpha, SrcAlphaInvSrcAlphaBlending)
 {
     RenderTestDevice dev(16, 16);
