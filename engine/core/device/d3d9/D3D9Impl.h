@@ -159,7 +159,12 @@ public:
     // The depth renderbuffer attached to Framebuffer() last.
     GLuint attachedDepth = 0;
     GLuint privateDepth = 0;  // own depth when the device's is too small
-    StencilContent stencil;         // depth surfaces: their renderbuffer's stencil
+    StencilContent stencil;   // depth surfaces: their renderbuffer's stencil
+    // Texture levels: every texel's alpha is known to be the largest value
+    // (formats without alpha always). Looked at again on each unlock; a level
+    // drawn into as a render target is no longer known to be.
+    bool alphaOpaque = false;
+    void CheckAlphaOpaque();
     StencilContent privateStencil;  // privateDepth's stencil
     // Back buffers: the swap chain whose last presented image this surface
     // still holds (no copy taken yet); see SwapChain::KeepFrontImage.
@@ -212,6 +217,9 @@ public:
 
     GLuint glTexture() const { return m_tex; }
     D3DPOOL pool() const { return m_pool; }
+    // Whether the levels a sampler can read (level 0 alone, or all of them)
+    // hold only texels of full alpha.
+    bool AlphaOpaque(bool allLevels) const;
 
 private:
     UINT m_width, m_height;
@@ -547,6 +555,11 @@ private:
     void SetDefaultState();
     HRESULT PrepareDraw(D3DPRIMITIVETYPE type, bool* skip);
     void BuildKey(FFKey* key, bool points) const;
+    // True when the alpha test cannot discard: every fragment's alpha is
+    // provably the largest value and that value passes. The program then
+    // leaves the test out, which lets the rasteriser test and write depth
+    // before shading.
+    bool AlphaTestCannotDiscard(const FFKey& key) const;
     FFProgram* ProgramFor(const FFKey& key);
     void UploadUniforms(FFProgram& p);
     void ApplyTextures();
@@ -585,6 +598,7 @@ private:
     std::unordered_map<FFKey, std::unique_ptr<FFProgram>, FFKeyHash> m_programs;
     FFKey m_key;
     bool m_keyPoints = false;
+    bool m_alphaTestElided = false;  // AlphaTestCannotDiscard() when m_key was built
     FFProgram* m_program = nullptr;
 
     // Derived matrices (row-vector layout).

@@ -537,6 +537,8 @@ void Device::ApplyTarget(bool overwritten)
     const GLuint fbo = rt ? rt->Framebuffer() : 0;
     BindFramebuffer(fbo);
     m_targetStencil = nullptr;
+    // Drawing may leave any alpha in a texture level.
+    if (rt && rt->kind() == Surface::kTextureLevel && rt->pixelFormat()->swizzle[3] != GL_ONE) rt->alphaOpaque = false;
     if (rt && toWindow && m_depth && HasStencil(m_depth->format())) {
         m_targetStencil = &rt->windowChain->windowStencil;
         m_targetStencilWidth = rt->width();

@@ -176,6 +176,102 @@ void Device::BuildKey(FFKey* key, bool points) const
     }
 }
 
+namespace {
+
+// Whether a comparison of the largest alpha (255) with ref passes.
+bool FullAlphaPasses(DWORD func, DWORD ref)
+{
+    switch (func) {
+        case D3DCMP_EQUAL:
+        case D3DCMP_LESSEQUAL:
+            return ref == 255;
+        case D3DCMP_GREATER:
+        case D3DCMP_NOTEQUAL:
+            return ref < 255;
+        case D3DCMP_GREATEREQUAL:
+        case D3DCMP_ALWAYS:
+            return true;
+        default:  // NEVER, LESS and values out of range
+            return false;
+    }
+}
+
+// Whether a stage operation on alphas of exactly 1 (one0..one2) gives exactly
+// 1 after the clamp the program applies.
+bool OpKeepsFullAlpha(int op, bool one0, bool one1, bool one2)
+{
+    switch (op) {
+        case D3DTOP_SELECTARG1:
+        case D3DTOP_PREMODULATE:
+            return one1;
+        case D3DTOP_SELECTARG2:
+            return one2;
+        case D3DTOP_MODULATE:
+        case D3DTOP_MODULATE2X:
+        case D3DTOP_MODULATE4X:
+        case D3DTOP_ADDSIGNED:
+        case D3DTOP_ADDSIGNED2X:
+        case D3DTOP_BLENDDIFFUSEALPHA:
+        case D3DTOP_BLENDTEXTUREALPHA:
+        case D3DTOP_BLENDFACTORALPHA:
+        case D3DTOP_BLENDCURRENTALPHA:
+        case D3DTOP_LERP:
+            return one1 && one2;
+        case D3DTOP_ADD:
+        case D3DTOP_ADDSMOOTH:
+        case D3DTOP_BLENDTEXTUREALPHAPM:
+            return one1 || (one2 && op != D3DTOP_BLENDTEXTUREALPHAPM);
+        case D3DTOP_MULTIPLYADD:
+            return one0 || (one1 && one2);
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool Device::AlphaTestCannotDiscard(const FFKey& k) const
+{
+    const DWORD* rs = m_state.rs;
+    if (!FullAlphaPasses(rs[D3DRS_ALPHAFUNC], rs[D3DRS_ALPHAREF] & 0xff)) return false;
+    // The diffuse alpha: the material's, a vertex colour's, or 1 without one.
+    bool diffuseOne;
+    if (k.lighting)
+        diffuseOne = k.diffuseSrc == 0 && m_state.material.Diffuse.a >= 1.0f;
+    else
+        diffuseOne = !k.hasDiffuse;
+    bool current = diffuseOne;
+    for (int s = 0; s < k.stageCount; ++s) {
+        const StageKey& st = k.stages[s];
+        if (st.alphaOp == D3DTOP_DISABLE) continue;
+        bool textureOne = true;  // a stage without a texture reads alpha 1
+        if (st.hasTexture) {
+            const DWORD* samp = m_state.samp[s];
+            const bool border =
+                samp[D3DSAMP_ADDRESSU] == D3DTADDRESS_BORDER || samp[D3DSAMP_ADDRESSV] == D3DTADDRESS_BORDER;
+            textureOne = AsTexture(m_state.textures[s])->AlphaOpaque(samp[D3DSAMP_MIPFILTER] != D3DTEXF_NONE) &&
+                         (!border || (samp[D3DSAMP_BORDERCOLOR] >> 24) == 0xff);
+        }
+        auto one = [&](int arg) {
+            if (arg & D3DTA_COMPLEMENT) return false;
+            switch (arg & D3DTA_SELECTMASK) {
+                case D3DTA_DIFFUSE:
+                    return diffuseOne;
+                case D3DTA_CURRENT:
+                    return current;
+                case D3DTA_TEXTURE:
+                    return textureOne;
+                case D3DTA_TFACTOR:
+                    return (rs[D3DRS_TEXTUREFACTOR] >> 24) == 0xff;
+                default:
+                    return false;
+            }
+        };
+        current = OpKeepsFullAlpha(st.alphaOp, one(st.alphaArg0), one(st.alphaArg1), one(st.alphaArg2));
+    }
+    return current;
+}
+
 FFProgram* Device::ProgramFor(const FFKey& key)
 {
     auto it = m_programs.find(key);
@@ -560,9 +656,17 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         return D3D_OK;
     }
     const bool points = type == D3DPT_POINTLIST;
+    // Whether the alpha test can discard depends on texels and material
+    // values, which change without touching the key.
+    const bool alphaTest = m_state.rs[D3DRS_ALPHATESTENABLE] && m_state.rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
+    if (alphaTest && m_program && !(m_dirty & kDirtyKey) && points == m_keyPoints &&
+        AlphaTestCannotDiscard(m_key) != m_alphaTestElided)
+        m_dirty |= kDirtyKey;
     if ((m_dirty & kDirtyKey) || points != m_keyPoints || !m_program) {
         FFKey key;
         BuildKey(&key, points);
+        m_alphaTestElided = key.alphaFunc && AlphaTestCannotDiscard(key);
+        if (m_alphaTestElided) key.alphaFunc = 0;
         m_keyPoints = points;
         if (!m_program || !(key == m_key)) {
             m_key = key;

@@ -158,9 +158,59 @@ HRESULT Surface::UnlockRect()
 {
     if (!m_locked) return D3DERR_INVALIDCALL;
     m_locked = false;
+    if (!m_lockReadOnly && m_kind == kTextureLevel) CheckAlphaOpaque();
     if (!m_lockReadOnly && m_kind == kTextureLevel && glTexture && m_device->MakeCurrent())
         UploadRows((UINT)m_lockRect.top, (UINT)m_lockRect.bottom);
     return D3D_OK;
+}
+
+void Surface::CheckAlphaOpaque()
+{
+    if (m_pf->swizzle[3] == GL_ONE) {
+        alphaOpaque = true;
+    } else if (m_memory.empty()) {
+        alphaOpaque = false;
+    } else {
+        // Where each format keeps its alpha, and what full alpha reads as.
+        UINT offset = 0, bytes = 1;
+        uint32_t mask = 0xff;
+        switch (m_format) {
+            case D3DFMT_A8R8G8B8:
+            case D3DFMT_A8B8G8R8:
+                offset = 3;
+                break;
+            case D3DFMT_A8L8:
+                offset = 1;
+                break;
+            case D3DFMT_A4R4G4B4:
+                bytes = 2;
+                mask = 0xf000;
+                break;
+            case D3DFMT_A1R5G5B5:
+                bytes = 2;
+                mask = 0x8000;
+                break;
+            case D3DFMT_A8:
+                break;
+            default:
+                mask = 0;  // unknown layout: never claimed opaque
+                break;
+        }
+        bool opaque = mask != 0;
+        const UINT bpp = m_pf->bytesPerPixel;
+        for (UINT y = 0; y < m_height && opaque; ++y) {
+            const uint8_t* row = m_memory.data() + (size_t)y * m_pitch;
+            for (UINT x = 0; x < m_width; ++x) {
+                const uint8_t* p = row + (size_t)x * bpp + offset;
+                const uint32_t v = bytes == 2 ? (uint32_t)(p[0] | (p[1] << 8)) : p[0];
+                if ((v & mask) != mask) {
+                    opaque = false;
+                    break;
+                }
+            }
+        }
+        alphaOpaque = opaque;
+    }
 }
 
 void Surface::UploadRows(UINT top, UINT bottom)
@@ -296,6 +346,7 @@ bool Texture::Init()
                      m_pf->format, m_pf->type, s->memory().empty() ? nullptr : s->memory().data());
         s->glTexture = m_tex;
         s->glLevel = (GLint)i;
+        s->CheckAlphaOpaque();
     }
     if (glGetError() != GL_NO_ERROR) return false;
     if (m_usage & D3DUSAGE_RENDERTARGET) {
@@ -339,6 +390,15 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* p
 {
     if (level >= m_levels.size()) return D3DERR_INVALIDCALL;
     return m_levels[level]->LockRect(pLockedRect, pRect, flags);
+}
+
+bool Texture::AlphaOpaque(bool allLevels) const
+{
+    if (m_levels.empty()) return false;
+    const size_t n = allLevels ? m_levels.size() : 1;
+    for (size_t i = 0; i < n; ++i)
+        if (!m_levels[i]->alphaOpaque) return false;
+    return true;
 }
 
 HRESULT Texture::UnlockRect(UINT level)

@@ -82,6 +82,13 @@ void Unlit2D(IDirect3DDevice9* d)
     d->SetRenderState(D3DRS_ZENABLE, FALSE);
 }
 
+void AlphaTest(IDirect3DDevice9* d, DWORD func, DWORD ref)
+{
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHAFUNC, func);
+    d->SetRenderState(D3DRS_ALPHAREF, ref);
+}
+
 // A 2x2 A8R8G8B8 texture: red, green on top; blue, white below.
 IDirect3DTexture9* MakeQuadrantTexture(IDirect3DDevice9* d)
 {
@@ -428,9 +435,7 @@ TEST(DeviceAlpha, AlphaTestDiscardsAtTheReference)
     REQUIRE_RENDER_DEVICE(dev);
     IDirect3DDevice9* d = dev.device();
     Unlit2D(d);
-    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-    d->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    AlphaTest(d, D3DCMP_GREATER, 0x80);
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     DrawRect(d, 0, 0, 16, 16, 0x7FFFFFFF);
     DrawRect(d, 16, 0, 32, 16, 0x80FFFFFF);
@@ -500,6 +505,68 @@ TEST(DeviceStencil, DepthClearsLeaveTheStencilAsItWas)
     px = showEqual(3);
     EXPECT_TRUE(white(px, 4, 8));
     EXPECT_FALSE(white(px, 24, 8));
+}
+
+// The alpha test follows the texels and the factor it reads, also when they
+// change between draws and nothing else does.
+TEST(DeviceAlpha, AlphaTestFollowsTexelsAndFactorAsTheyChange)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    AlphaTest(d, D3DCMP_GREATER, 0x80);
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    auto fill = [&](uint32_t argb) {
+        D3DLOCKED_RECT lr;
+        ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = argb;
+        tex->UnlockRect(0);
+    };
+    // Texture coordinates only: the diffuse alpha is 1.
+    struct UvVertex {
+        float x, y, z, rhw, u, v;
+    };
+    const UvVertex quad[4] = {
+        {0, 0, 0.5f, 1, 0, 0}, {16, 0, 0.5f, 1, 1, 0}, {0, 16, 0.5f, 1, 0, 1}, {16, 16, 0.5f, 1, 1, 1}};
+    auto drawn = [&]() {
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        d->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+        EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(UvVertex)), D3D_OK);
+        return (dev.Pixel(8, 8) & 0xFFFFFF) == 0xFF0000u;
+    };
+    d->SetTexture(0, tex);
+    fill(0xFFFF0000);
+    EXPECT_TRUE(drawn());
+    fill(0x00FF0000);
+    EXPECT_FALSE(drawn()) << "texels turned transparent are discarded";
+    fill(0xFFFF0000);
+    EXPECT_TRUE(drawn());
+    // A transparent border reached by the coordinates can be discarded too.
+    d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
+    d->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0x00000000);
+    d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    const UvVertex wide[4] = {
+        {0, 0, 0.5f, 1, 1.5f, 0}, {16, 0, 0.5f, 1, 2.5f, 0}, {0, 16, 0.5f, 1, 1.5f, 1}, {16, 16, 0.5f, 1, 2.5f, 1}};
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, wide, sizeof(UvVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(8, 8) & 0xFFFFFF, 0u) << "the border's alpha is 0";
+    d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+
+    // The texture factor's alpha, a uniform, decides as well.
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TFACTOR);
+    d->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF000000);
+    EXPECT_TRUE(drawn());
+    d->SetRenderState(D3DRS_TEXTUREFACTOR, 0x10000000);
+    EXPECT_FALSE(drawn());
+    d->SetTexture(0, nullptr);
+    tex->Release();
 }
 
 TEST(DeviceAlpha, SrcAlphaInvSrcAlphaBlending)
