@@ -560,6 +560,11 @@ private:
     // leaves the test out, which lets the rasteriser test and write depth
     // before shading.
     bool AlphaTestCannotDiscard(const FFKey& key) const;
+    // True when the enabled blend would write each fragment unchanged (ONE,
+    // ZERO; or SRCALPHA, INVSRCALPHA with full alpha): the draw goes unblended.
+    bool BlendWritesTheFragment(const FFKey& key) const;
+    // True when every fragment's alpha is provably the largest value.
+    bool AlphaIsFull(const FFKey& key) const;
     FFProgram* ProgramFor(const FFKey& key);
     void UploadUniforms(FFProgram& p);
     void ApplyTextures();

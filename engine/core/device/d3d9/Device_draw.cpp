@@ -232,8 +232,22 @@ bool OpKeepsFullAlpha(int op, bool one0, bool one1, bool one2)
 
 bool Device::AlphaTestCannotDiscard(const FFKey& k) const
 {
+    return FullAlphaPasses(m_state.rs[D3DRS_ALPHAFUNC], m_state.rs[D3DRS_ALPHAREF] & 0xff) && AlphaIsFull(k);
+}
+
+bool Device::BlendWritesTheFragment(const FFKey& k) const
+{
     const DWORD* rs = m_state.rs;
-    if (!FullAlphaPasses(rs[D3DRS_ALPHAFUNC], rs[D3DRS_ALPHAREF] & 0xff)) return false;
+    if (rs[D3DRS_SEPARATEALPHABLENDENABLE] || rs[D3DRS_BLENDOP] != D3DBLENDOP_ADD) return false;
+    const DWORD sb = rs[D3DRS_SRCBLEND], db = rs[D3DRS_DESTBLEND];
+    if (sb == D3DBLEND_ONE && db == D3DBLEND_ZERO) return true;
+    const bool srcAlpha = (sb == D3DBLEND_SRCALPHA && db == D3DBLEND_INVSRCALPHA) || sb == D3DBLEND_BOTHSRCALPHA;
+    return srcAlpha && AlphaIsFull(k);
+}
+
+bool Device::AlphaIsFull(const FFKey& k) const
+{
+    const DWORD* rs = m_state.rs;
     // The diffuse alpha: the material's, a vertex colour's, or 1 without one.
     bool diffuseOne;
     if (k.lighting)
@@ -675,6 +689,9 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         m_dirty &= ~(uint32_t)kDirtyKey;
         m_dirty |= kDirtyTextures;
     }
+    // Blending that would write the fragment unchanged is left out: the
+    // rasteriser then skips reading the target.
+    if (m_state.rs[D3DRS_ALPHABLENDENABLE]) SetCapability(GL_BLEND, BlendWritesTheFragment(m_key) ? 0 : 1, m_gl.blend);
     if (!m_program->program) {
         *skip = true;
         return D3DERR_DRIVERINTERNALERROR;

@@ -214,7 +214,10 @@ std::string FFVertexSource(const FFKey& k)
     // Eye-space position only where lighting, fog or point scaling use it.
     const bool needEye =
         (k.lighting && (k.lightCount > 0 || k.specularEnable)) || k.fogMode || (k.points && k.pointScale);
-    s << "out vec4 v_diffuse;\n";
+    // Without lighting or vertex colours the diffuse is white everywhere: a
+    // constant in the fragment program, not a value interpolated per pixel.
+    const bool diffuseVaries = k.lighting || k.hasDiffuse;
+    if (diffuseVaries) s << "out vec4 v_diffuse;\n";
     if (k.specularEnable) s << "out vec4 v_specular;\n";
     if (k.fogMode) s << "out float v_fogDepth;\n";
     for (int i = 0; i < k.stageCount; ++i)
@@ -271,7 +274,7 @@ std::string FFVertexSource(const FFKey& k)
         s << "    v_diffuse = vec4(clamp(em.rgb + am.rgb * amb + dm.rgb * dif, 0.0, 1.0), clamp(dm.a, 0.0, 1.0));\n";
         if (k.specularEnable) s << "    v_specular = vec4(clamp(sm.rgb * spe, 0.0, 1.0), clamp(sm.a, 0.0, 1.0));\n";
     } else {
-        s << "    v_diffuse = " << (k.hasDiffuse ? "a_diffuse" : "vec4(1.0)") << ";\n";
+        if (diffuseVaries) s << "    v_diffuse = a_diffuse;\n";
         if (k.specularEnable) s << "    v_specular = " << (k.hasSpecular ? "a_specular" : "vec4(0.0)") << ";\n";
     }
     for (int i = 0; i < k.stageCount; ++i) {
@@ -300,7 +303,7 @@ std::string FFFragmentSource(const FFKey& k)
 {
     std::ostringstream s;
     s << "#version 330 core\n";
-    s << "in vec4 v_diffuse;\n";
+    s << (k.lighting || k.hasDiffuse ? "in vec4 v_diffuse;\n" : "const vec4 v_diffuse = vec4(1.0);\n");
     if (k.specularEnable) s << "in vec4 v_specular;\n";
     if (k.fogMode) s << "in float v_fogDepth;\n";
     for (int i = 0; i < k.stageCount; ++i)

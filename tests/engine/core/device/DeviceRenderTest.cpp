@@ -507,9 +507,9 @@ TEST(DeviceStencil, DepthClearsLeaveTheStencilAsItWas)
     EXPECT_FALSE(white(px, 24, 8));
 }
 
-// The alpha test follows the texels and the factor it reads, also when they
-// change between draws and nothing else does.
-TEST(DeviceAlpha, AlphaTestFollowsTexelsAndFactorAsTheyChange)
+// The alpha test and blending follow the texels and the factor they read,
+// also when those change between draws and nothing else does.
+TEST(DeviceAlpha, AlphaTestAndBlendFollowTexelsAndFactorAsTheyChange)
 {
     RenderTestDevice dev(16, 16);
     REQUIRE_RENDER_DEVICE(dev);
@@ -565,6 +565,24 @@ TEST(DeviceAlpha, AlphaTestFollowsTexelsAndFactorAsTheyChange)
     EXPECT_TRUE(drawn());
     d->SetRenderState(D3DRS_TEXTUREFACTOR, 0x10000000);
     EXPECT_FALSE(drawn());
+
+    // Blending over green: full texels cover it, half ones mix with it.
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    auto over = [&]() {
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+        EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(UvVertex)), D3D_OK);
+        return dev.Pixel(8, 8) | 0xFF000000u;
+    };
+    fill(0xFFFF0000);
+    EXPECT_TRUE(ColorNear(over(), 0xFFFF0000));
+    fill(0x80FF0000);
+    EXPECT_TRUE(ColorNear(over(), 0xFF807F00, 2));
+    fill(0xFFFF0000);
+    EXPECT_TRUE(ColorNear(over(), 0xFFFF0000));
     d->SetTexture(0, nullptr);
     tex->Release();
 }
