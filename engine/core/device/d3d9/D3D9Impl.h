@@ -161,10 +161,11 @@ public:
     GLuint privateDepth = 0;  // own depth when the device's is too small
     StencilContent stencil;   // depth surfaces: their renderbuffer's stencil
     // Texture levels: every texel's alpha is known to be the largest value
-    // (formats without alpha always). Looked at again on each unlock; a level
-    // drawn into as a render target is no longer known to be.
+    // (formats without alpha always). Looked at again on each unlock (only the
+    // changed rectangle while it holds); a level drawn into as a render
+    // target is no longer known to be.
     bool alphaOpaque = false;
-    void CheckAlphaOpaque();
+    void CheckAlphaOpaque(const RECT* changed = nullptr);
     StencilContent privateStencil;  // privateDepth's stencil
     // Back buffers: the swap chain whose last presented image this surface
     // still holds (no copy taken yet); see SwapChain::KeepFrontImage.

@@ -158,13 +158,13 @@ HRESULT Surface::UnlockRect()
 {
     if (!m_locked) return D3DERR_INVALIDCALL;
     m_locked = false;
-    if (!m_lockReadOnly && m_kind == kTextureLevel) CheckAlphaOpaque();
+    if (!m_lockReadOnly && m_kind == kTextureLevel) CheckAlphaOpaque(&m_lockRect);
     if (!m_lockReadOnly && m_kind == kTextureLevel && glTexture && m_device->MakeCurrent())
         UploadRows((UINT)m_lockRect.top, (UINT)m_lockRect.bottom);
     return D3D_OK;
 }
 
-void Surface::CheckAlphaOpaque()
+void Surface::CheckAlphaOpaque(const RECT* changed)
 {
     if (m_pf->swizzle[3] == GL_ONE) {
         alphaOpaque = true;
@@ -196,11 +196,14 @@ void Surface::CheckAlphaOpaque()
                 mask = 0;  // unknown layout: never claimed opaque
                 break;
         }
+        // A level known to be opaque need only have its changed rows looked at.
+        RECT r = {0, 0, (LONG)m_width, (LONG)m_height};
+        if (alphaOpaque && changed) r = *changed;
         bool opaque = mask != 0;
         const UINT bpp = m_pf->bytesPerPixel;
-        for (UINT y = 0; y < m_height && opaque; ++y) {
+        for (UINT y = (UINT)r.top; y < (UINT)r.bottom && opaque; ++y) {
             const uint8_t* row = m_memory.data() + (size_t)y * m_pitch;
-            for (UINT x = 0; x < m_width; ++x) {
+            for (UINT x = (UINT)r.left; x < (UINT)r.right; ++x) {
                 const uint8_t* p = row + (size_t)x * bpp + offset;
                 const uint32_t v = bytes == 2 ? (uint32_t)(p[0] | (p[1] << 8)) : p[0];
                 if ((v & mask) != mask) {

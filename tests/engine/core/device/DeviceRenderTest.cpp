@@ -558,6 +558,17 @@ TEST(DeviceAlpha, AlphaTestAndBlendFollowTexelsAndFactorAsTheyChange)
     EXPECT_EQ(dev.Pixel(8, 8) & 0xFFFFFF, 0u) << "the border's alpha is 0";
     d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
 
+    // One texel made transparent through a rectangle lock is discarded too.
+    D3DLOCKED_RECT lr;
+    const RECT corner = {1, 1, 2, 2};
+    ASSERT_EQ(tex->LockRect(0, &lr, &corner, 0), D3D_OK);
+    *static_cast<uint32_t*>(lr.pBits) = 0x00FF0000;
+    tex->UnlockRect(0);
+    drawn();
+    EXPECT_EQ(dev.Pixel(4, 4) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(dev.Pixel(12, 12) & 0xFFFFFF, 0u);
+    fill(0xFFFF0000);
+
     // The texture factor's alpha, a uniform, decides as well.
     d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TFACTOR);
