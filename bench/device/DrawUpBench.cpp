@@ -15,6 +15,8 @@
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
+#include "GlFloorSupport.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -165,14 +167,6 @@ const char* kFragmentShader =
     "in vec4 v_color;\nin vec2 v_tex;\nuniform sampler2D u_tex;\nout vec4 o_color;\n"
     "void main() { o_color = texture(u_tex, v_tex) * v_color; }\n";
 
-GLuint Compile(GLenum type, const char* src)
-{
-    GLuint sh = glCreateShader(type);
-    glShaderSource(sh, 1, &src, nullptr);
-    glCompileShader(sh);
-    return sh;
-}
-
 // The same frame written directly in GL, into the device's back buffer with
 // the device's blend state: one program, a streamed vertex buffer mapped
 // without synchronisation, a uniform and a draw per quad.
@@ -186,10 +180,7 @@ struct PlainGL {
     {
         D3D9GL_BeginCustomDraw(s.device);
         if (!prog) {
-            prog = glCreateProgram();
-            glAttachShader(prog, Compile(GL_VERTEX_SHADER, kVertexShader));
-            glAttachShader(prog, Compile(GL_FRAGMENT_SHADER, kFragmentShader));
-            glLinkProgram(prog);
+            prog = bench::LinkGlProgram(kVertexShader, kFragmentShader);
             wvpLoc = glGetUniformLocation(prog, "u_wvp");
             glGenVertexArrays(1, &vao);
             glGenBuffers(1, &vbo);

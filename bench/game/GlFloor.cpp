@@ -1,5 +1,7 @@
 #include "GlFloor.h"
 
+#include "GlFloorSupport.h"
+
 #include <SDL.h>
 #include <epoxy/gl.h>
 
@@ -27,14 +29,6 @@ in vec2 vUv;
 uniform sampler2D tex;
 out vec4 colour;
 void main() { colour = texture(tex, vUv); })";
-
-GLuint Compile(GLenum type, const char* source)
-{
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
 
 GLuint meshVbo = 0;
 int meshVertices = 0;
@@ -88,21 +82,9 @@ bool FloorOpen(int width, int height)
     otherContext = SDL_GL_GetCurrentContext();
     screenW = width;
     screenH = height;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    window = SDL_CreateWindow("floor", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    if (!window) return false;
-    context = SDL_GL_CreateContext(window);
-    if (!context) return false;
-    SDL_GL_MakeCurrent(window, context);
-    SDL_GL_SetSwapInterval(0);
+    if (!bench::OpenGlWindow("floor", width, height, &window, &context)) return false;
 
-    program = glCreateProgram();
-    glAttachShader(program, Compile(GL_VERTEX_SHADER, kVertex));
-    glAttachShader(program, Compile(GL_FRAGMENT_SHADER, kFragment));
-    glLinkProgram(program);
+    program = bench::LinkGlProgram(kVertex, kFragment);
     offsetLoc = glGetUniformLocation(program, "offset");
     scaleLoc = glGetUniformLocation(program, "scale");
 

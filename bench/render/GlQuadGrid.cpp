@@ -1,5 +1,7 @@
 #include "GlQuadGrid.h"
 
+#include "GlFloorSupport.h"
+
 #include <SDL.h>
 #include <epoxy/gl.h>
 
@@ -24,34 +26,14 @@ uniform sampler2D tex;
 out vec4 colour;
 void main() { colour = texture(tex, vUv); })";
 
-GLuint Compile(GLenum type, const char* source)
-{
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
 }  // namespace
 
 bool GlGridOpen(int width, int height)
 {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    window = SDL_CreateWindow("gl grid", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    if (!window) return false;
-    context = SDL_GL_CreateContext(window);
-    if (!context) return false;
-    SDL_GL_MakeCurrent(window, context);
-    SDL_GL_SetSwapInterval(0);
+    if (!bench::OpenGlWindow("gl grid", width, height, &window, &context)) return false;
     glViewport(0, 0, width, height);
 
-    program = glCreateProgram();
-    glAttachShader(program, Compile(GL_VERTEX_SHADER, kVertex));
-    glAttachShader(program, Compile(GL_FRAGMENT_SHADER, kFragment));
-    glLinkProgram(program);
+    program = bench::LinkGlProgram(kVertex, kFragment);
     mvpLoc = glGetUniformLocation(program, "mvp");
 
     // The tile: 2 x 2 in the plane y = 0, centred on the origin.

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "GlFloorSupport.h"
 #include "vEngine.h"
 #include "vSkyBox.h"
 #include "vTexture.h"
@@ -102,15 +103,9 @@ struct GlFloor {
 
 GLuint Program(const char* vertex, const char* fragment)
 {
-    auto compile = [](GLenum type, const char* source) {
-        GLuint shader = glCreateShader(type);
-        glShaderSource(shader, 1, &source, nullptr);
-        glCompileShader(shader);
-        return shader;
-    };
     GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, vertex));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragment));
+    glAttachShader(program, bench::CompileGlShader(GL_VERTEX_SHADER, vertex));
+    glAttachShader(program, bench::CompileGlShader(GL_FRAGMENT_SHADER, fragment));
     glBindAttribLocation(program, 0, "POSITION");
     glBindAttribLocation(program, 1, "TEXCOORD0");
     glLinkProgram(program);
@@ -168,14 +163,7 @@ GLuint Texture(int size, unsigned (*pixel)(int, int, int), int k, bool wrap)
 
 bool OpenFloor(GlFloor& g, const float* skyVertices, const float* waterVertices)
 {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    g.window = SDL_CreateWindow("gl sky water", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    if (!g.window || !(g.context = SDL_GL_CreateContext(g.window))) return false;
-    SDL_GL_MakeCurrent(g.window, g.context);
-    SDL_GL_SetSwapInterval(0);
+    if (!bench::OpenGlWindow("gl sky water", kWidth, kHeight, &g.window, &g.context)) return false;
 
     g.skyProgram = Program(kSkyVertex, kSkyFragment);
     g.skyMvp = glGetUniformLocation(g.skyProgram, "mvp");

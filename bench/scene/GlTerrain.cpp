@@ -1,5 +1,7 @@
 #include "GlTerrain.h"
 
+#include "GlFloorSupport.h"
+
 #include <SDL.h>
 #include <epoxy/gl.h>
 
@@ -50,36 +52,16 @@ void main() {
     colour = vec4(c * light, 1.0);
 })";
 
-GLuint Compile(GLenum type, const char* source)
-{
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
 }  // namespace
 
 bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
 {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    window = SDL_CreateWindow("gl terrain", 0, 0, width, height, SDL_WINDOW_OPENGL);
-    if (!window) return false;
-    context = SDL_GL_CreateContext(window);
-    if (!context) return false;
-    SDL_GL_MakeCurrent(window, context);
-    SDL_GL_SetSwapInterval(0);
+    if (!bench::OpenGlWindow("gl terrain", width, height, &window, &context)) return false;
     glViewport(0, 0, width, height);
     windowWidth = width;
     windowHeight = height;
 
-    program = glCreateProgram();
-    glAttachShader(program, Compile(GL_VERTEX_SHADER, kVertex));
-    glAttachShader(program, Compile(GL_FRAGMENT_SHADER, kFragment));
-    glLinkProgram(program);
+    program = bench::LinkGlProgram(kVertex, kFragment);
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (!linked) return false;
