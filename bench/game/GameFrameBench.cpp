@@ -113,12 +113,8 @@ void Report(const char* name, const Measured& game, const Measured& floor)
 
 int main(int argc, char** argv)
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    if (argc > 1 && chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "bench: cannot enter %s\n", argv[1]);
-        return 1;
-    }
-    const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 300;
+    int frames = 0;
+    if (!bench::FrameBenchArguments(argc, argv, &frames)) return 1;
 
     win32test::UseVirtualClock(true);
     win32test::SetVirtualTimeMs(100000);

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "vEngine.h"
@@ -26,6 +30,20 @@ inline double Mean(const std::vector<double>& v)
     double sum = 0;
     for (double t : v) sum += t;
     return v.empty() ? 0 : sum / double(v.size());
+}
+
+// The frame benches' arguments, [media root, default "."] [frames, default
+// 300]: SDL's offscreen driver unless another is asked for, and the root
+// entered; false, with the reason on stderr, when it cannot be.
+inline bool FrameBenchArguments(int argc, char** argv, int* frames)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    if (argc > 1 && chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "bench: cannot enter %s\n", argv[1]);
+        return false;
+    }
+    *frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 300;
+    return true;
 }
 
 inline LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
