@@ -556,16 +556,16 @@ private:
     void SetDefaultState();
     HRESULT PrepareDraw(D3DPRIMITIVETYPE type, bool* skip);
     void BuildKey(FFKey* key, bool points) const;
-    // True when the alpha test cannot discard: every fragment's alpha is
-    // provably the largest value and that value passes. The program then
-    // leaves the test out, which lets the rasteriser test and write depth
-    // before shading.
-    bool AlphaTestCannotDiscard(const FFKey& key) const;
+    // True when every fragment's alpha is provably the largest value: the
+    // texels, material, vertex colour or factor the stages read say so.
+    bool AlphaIsFull(const FFKey& key) const;
+    // True when, with alpha full, the alpha test cannot discard (full alpha
+    // passes it). The program then leaves the test out, which lets the
+    // rasteriser test and write depth before shading.
+    bool AlphaTestCannotDiscard(bool alphaFull) const;
     // True when the enabled blend would write each fragment unchanged (ONE,
     // ZERO; or SRCALPHA, INVSRCALPHA with full alpha): the draw goes unblended.
-    bool BlendWritesTheFragment(const FFKey& key) const;
-    // True when every fragment's alpha is provably the largest value.
-    bool AlphaIsFull(const FFKey& key) const;
+    bool BlendWritesTheFragment(bool alphaFull) const;
     FFProgram* ProgramFor(const FFKey& key);
     void UploadUniforms(FFProgram& p);
     void ApplyTextures();

@@ -230,19 +230,19 @@ bool OpKeepsFullAlpha(int op, bool one0, bool one1, bool one2)
 
 }  // namespace
 
-bool Device::AlphaTestCannotDiscard(const FFKey& k) const
+bool Device::AlphaTestCannotDiscard(bool alphaFull) const
 {
-    return FullAlphaPasses(m_state.rs[D3DRS_ALPHAFUNC], m_state.rs[D3DRS_ALPHAREF] & 0xff) && AlphaIsFull(k);
+    return alphaFull && FullAlphaPasses(m_state.rs[D3DRS_ALPHAFUNC], m_state.rs[D3DRS_ALPHAREF] & 0xff);
 }
 
-bool Device::BlendWritesTheFragment(const FFKey& k) const
+bool Device::BlendWritesTheFragment(bool alphaFull) const
 {
     const DWORD* rs = m_state.rs;
     if (rs[D3DRS_SEPARATEALPHABLENDENABLE] || rs[D3DRS_BLENDOP] != D3DBLENDOP_ADD) return false;
     const DWORD sb = rs[D3DRS_SRCBLEND], db = rs[D3DRS_DESTBLEND];
     if (sb == D3DBLEND_ONE && db == D3DBLEND_ZERO) return true;
     const bool srcAlpha = (sb == D3DBLEND_SRCALPHA && db == D3DBLEND_INVSRCALPHA) || sb == D3DBLEND_BOTHSRCALPHA;
-    return srcAlpha && AlphaIsFull(k);
+    return srcAlpha && alphaFull;
 }
 
 bool Device::AlphaIsFull(const FFKey& k) const
@@ -670,16 +670,22 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         return D3D_OK;
     }
     const bool points = type == D3DPT_POINTLIST;
-    // Whether the alpha test can discard depends on texels and material
-    // values, which change without touching the key.
-    const bool alphaTest = m_state.rs[D3DRS_ALPHATESTENABLE] && m_state.rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
-    if (alphaTest && m_program && !(m_dirty & kDirtyKey) && points == m_keyPoints &&
-        AlphaTestCannotDiscard(m_key) != m_alphaTestElided)
-        m_dirty |= kDirtyKey;
+    const DWORD* rs = m_state.rs;
+    const bool alphaTest = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
+    const bool blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
+    // Whether every fragment's alpha is full depends on texels and material
+    // values, which change without touching the key: asked once a draw, where
+    // the alpha test or blending depends on it.
+    bool alphaFull = false;
+    if (m_program && !(m_dirty & kDirtyKey) && points == m_keyPoints && (alphaTest || blend)) {
+        alphaFull = AlphaIsFull(m_key);
+        if (alphaTest && AlphaTestCannotDiscard(alphaFull) != m_alphaTestElided) m_dirty |= kDirtyKey;
+    }
     if ((m_dirty & kDirtyKey) || points != m_keyPoints || !m_program) {
         FFKey key;
         BuildKey(&key, points);
-        m_alphaTestElided = key.alphaFunc && AlphaTestCannotDiscard(key);
+        alphaFull = (alphaTest || blend) && AlphaIsFull(key);
+        m_alphaTestElided = key.alphaFunc && AlphaTestCannotDiscard(alphaFull);
         if (m_alphaTestElided) key.alphaFunc = 0;
         m_keyPoints = points;
         if (!m_program || !(key == m_key)) {
@@ -691,7 +697,7 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
     }
     // Blending that would write the fragment unchanged is left out: the
     // rasteriser then skips reading the target.
-    if (m_state.rs[D3DRS_ALPHABLENDENABLE]) SetCapability(GL_BLEND, BlendWritesTheFragment(m_key) ? 0 : 1, m_gl.blend);
+    if (blend) SetCapability(GL_BLEND, BlendWritesTheFragment(alphaFull) ? 0 : 1, m_gl.blend);
     if (!m_program->program) {
         *skip = true;
         return D3DERR_DRIVERINTERNALERROR;
