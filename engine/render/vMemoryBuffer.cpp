@@ -100,36 +100,46 @@ void vMemoryBuffer::grow(int newSize)
     m_size = newSize;
 }
 
+bool vMemoryBuffer::MakeRoom(int values, size_t bytes)
+{
+    if (bytes > (size_t)(INT_MAX - m_size) || m_numVars > INT_MAX - 2 - values) return false;
+    // The table keeps room for two entries past the values it holds.
+    return ReserveTable(m_numVars + values + 1) && Reserve(m_size + (int)bytes);
+}
+
+void vMemoryBuffer::Append(const void* data, int size)
+{
+    const int offset = m_size;
+    if (size > 0) std::memcpy(m_data + offset, data, (size_t)size);
+    m_size += size;
+    m_sizeTable[m_numVars].size = size;
+    m_sizeTable[m_numVars].offset = offset;
+    ++m_numVars;
+}
+
 void vMemoryBuffer::pushsizebuffer(int size)
 {
-    if (size < 0 || size > m_size || m_numVars > INT_MAX - 2) return;
-    // Room for this entry and the next, as a string with its length needs.
-    if (!ReserveTable(m_numVars + 2)) return;
+    if (size < 0 || size > m_size || !MakeRoom(1, 0)) return;
     m_sizeTable[m_numVars].size = size;
     m_sizeTable[m_numVars].offset = m_size - size;
+    ++m_numVars;
 }
 
 void vMemoryBuffer::push(const void* data, int size)
 {
-    if (!data || size < 0 || size > INT_MAX - m_size) return;
-    // Both blocks get their room first, so a failed allocation adds nothing at all.
-    if (m_numVars > INT_MAX - 2 || !ReserveTable(m_numVars + 2) || !Reserve(m_size + size)) return;
-    const int offset = m_size;
-    grow(m_size + size);
-    if (size > 0) std::memcpy(m_data + offset, data, (size_t)size);
-    pushsizebuffer(size);
-    ++m_numVars;
+    if (!data || size < 0 || !MakeRoom(1, (size_t)size)) return;
+    Append(data, size);
 }
 
 void vMemoryBuffer::pushstring(const char* text, bool withLength)
 {
     if (!text) return;
     const size_t length = std::strlen(text);
-    const size_t room = (size_t)(INT_MAX - m_size);
-    if (length > room || (withLength && length + 4 > room)) return;
+    // Both values get their room first, so a length is never left without its text.
+    if (length > (size_t)INT_MAX || !MakeRoom(withLength ? 2 : 1, length + (withLength ? 4 : 0))) return;
     const int n = (int)length;
-    if (withLength) push(&n, 4);
-    push(text, n);
+    if (withLength) Append(&n, 4);
+    Append(text, n);
 }
 
 char* vMemoryBuffer::copybuffer()

@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 // One entry of the size table: a value's byte count and its offset in the block.
 struct vMemSizeNode {
     int size;
@@ -29,15 +31,16 @@ public:
     vMemoryBuffer& operator=(const vMemoryBuffer& other);
 
     // Appends size bytes from data as one value. A null pointer, a negative
-    // size or a block that would pass 2 GiB adds nothing.
+    // size, a block that would pass 2 GiB or memory that cannot be had adds
+    // nothing: a failed push leaves the buffer exactly as it was.
     void push(const void* data, int size);
     // Appends the characters of a zero-terminated string (without the zero),
     // preceded by its length as a 4-byte integer when withLength is set (two
-    // values then). A null text adds nothing.
+    // values then, added together or not at all). A null text adds nothing.
     void pushstring(const char* text, bool withLength);
-    // Adds a size-table entry for the last size bytes of the block; the push
-    // calls use it and count the value themselves. Nothing when size is
-    // negative or larger than the block.
+    // Counts the last size bytes of the block as one more value (after a
+    // grow, say), with its size-table entry. Nothing when size is negative or
+    // larger than the block.
     void pushsizebuffer(int size);
     // Sets the block to exactly newSize bytes in use: the content is kept (a
     // smaller size keeps the first newSize bytes), new bytes are zero.
@@ -64,6 +67,9 @@ public:
 private:
     bool Reserve(int bytes);         // capacity for bytes; false when it cannot grow
     bool ReserveTable(int entries);  // capacity for entries
+    // Room for values more values of bytes more bytes in all; false, nothing changed, when there is none.
+    bool MakeRoom(int values, size_t bytes);
+    void Append(const void* data, int size);  // one value, into room already made
 
     int m_numVars;              // entries in the size table
     int m_size;                 // bytes in use

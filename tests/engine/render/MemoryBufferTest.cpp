@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -149,6 +153,66 @@ TEST(MemoryBuffer, BadArgumentsAddNothing)
     EXPECT_EQ(buffer.GetNumVars(), 4);
     EXPECT_EQ(Bytes(buffer), before);
 }
+
+TEST(MemoryBuffer, ASizeEntryPushedByItselfCountsAsAValue)
+{
+    vMemoryBuffer buffer;
+    PushExample(buffer);
+    buffer.grow(19);
+    buffer.pushsizebuffer(4);  // the 4 bytes the grow added
+    EXPECT_EQ(buffer.GetNumVars(), 5);
+    int v = 9;
+    buffer.push(&v, 4);
+    EXPECT_EQ(buffer.GetSize(), 23);
+    EXPECT_EQ(buffer.GetNumVars(), 6);
+    EXPECT_EQ(Table(buffer, 6), (std::vector<std::pair<int, int>>{{4, 0}, {4, 4}, {3, 8}, {4, 11}, {4, 15}, {4, 19}}));
+    int read = -1;
+    buffer.copyvar(&read, 4);
+    EXPECT_EQ(read, 0);
+    buffer.copyvar(&read, 5);
+    EXPECT_EQ(read, 9);
+}
+
+// The sanitizers' allocator dies when the address space runs out instead of
+// returning null, so this runs in the plain build only.
+#if !defined(__SANITIZE_ADDRESS__)
+namespace {
+
+// Limits the process's address space to what it uses now plus slack bytes.
+bool LimitAddressSpace(long slack)
+{
+    long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return false;
+    const bool read = std::fscanf(statm, "%ld", &pages) == 1;
+    std::fclose(statm);
+    const rlimit limit{(rlim_t)(pages * sysconf(_SC_PAGESIZE) + slack), RLIM_INFINITY};
+    return read && setrlimit(RLIMIT_AS, &limit) == 0;
+}
+
+}  // namespace
+
+TEST(MemoryBuffer, APushThatCannotHaveItsMemoryLeavesTheBufferAsItWas)
+{
+    // In a child process, so the limit ends with it.
+    EXPECT_EXIT(
+        {
+            vMemoryBuffer buffer;
+            PushExample(buffer);
+            const std::vector<unsigned char> before = Bytes(buffer);
+            const std::string text(64 << 20, 'x');
+            if (!LimitAddressSpace(16 << 20)) std::_Exit(2);
+            buffer.pushstring(text.c_str(), true);
+            buffer.pushstring(text.c_str(), false);
+            buffer.push(text.data(), (int)text.size());
+            const bool unchanged = buffer.GetSize() == 15 && buffer.GetNumVars() == 4 && Bytes(buffer) == before;
+            int v = 3;
+            buffer.push(&v, 4);  // a small one still fits
+            std::_Exit(unchanged && buffer.GetNumVars() == 5 && buffer.GetSize() == 19 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(MemoryBuffer, GrowLeavesExactlyTheSizeAskedAndKeepsTheContent)
 {
