@@ -1,11 +1,13 @@
 #include "vSkyBox.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "vEngine.h"
 #include "vTexture.h"
 
 #include "core/detail/ComRef.h"
+#include "core/detail/LoadFailure.h"
 
 namespace {
 
@@ -74,14 +76,21 @@ void vSkyBox::Init(vTexture* face0, vTexture* face1, vTexture* face2, vTexture* 
     vTexture* faces[6] = {face0, face1, face2, face3, face4, face5};
     std::memcpy(m_faces, faces, sizeof(m_faces));
     vcore::ReleaseRef(m_vertexBuffer);
-    if (!objDevice) return;
-    vcore::ComRef<IDirect3DVertexBuffer9> buffer;
-    if (FAILED(objDevice->CreateVertexBuffer(sizeof(kSkyVertices), D3DUSAGE_WRITEONLY, kSkyVertexFVF, D3DPOOL_MANAGED,
-                                             buffer.out(), NULL)) ||
-        !buffer)
+    if (!objDevice) {
+        vcore::LogFailure("sky box", "its vertex buffer", "no device to make it on");
         return;
+    }
+    vcore::ComRef<IDirect3DVertexBuffer9> buffer;
+    char reason[80];
+    HRESULT hr = objDevice->CreateVertexBuffer(sizeof(kSkyVertices), D3DUSAGE_WRITEONLY, kSkyVertexFVF, D3DPOOL_MANAGED,
+                                               buffer.out(), NULL);
     void* data = nullptr;
-    if (FAILED(buffer->Lock(0, 0, &data, 0)) || !data) return;
+    if (SUCCEEDED(hr) && buffer) hr = buffer->Lock(0, 0, &data, 0);
+    if (FAILED(hr) || !buffer || !data) {
+        std::snprintf(reason, sizeof(reason), "the device refused it (0x%08lX)", static_cast<unsigned long>(hr));
+        vcore::LogFailure("sky box", "its vertex buffer", reason);
+        return;
+    }
     std::memcpy(data, kSkyVertices, sizeof(kSkyVertices));
     buffer->Unlock();
     m_vertexBuffer = buffer.detach();

@@ -56,7 +56,7 @@ long vTexture::LoadTextureFromFile(const char* file, DWORD colourKey, int mipLev
     }
     if (FAILED(hr) || !texture) {
         vcore::ReleaseRef(texture);
-        vcore::LogLoadFailure(file, hr, "image");
+        vcore::LogLoadFailure("texture", file, hr, "image");
         MessageBoxA(NULL, "Error loading texture!", "Error!", MB_OKCANCEL);
         return E_FAIL;
     }

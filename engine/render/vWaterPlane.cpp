@@ -6,6 +6,7 @@
 #include "vTexture.h"
 
 #include "core/detail/ComRef.h"
+#include "core/detail/LoadFailure.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ bool vWaterPlane::InitSurface(float height)
         D3DXMATRIX(0.5f, 0.0f, 0.0f, 0.0f, 0.0f, -0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
 
     vcore::ReleaseRef(m_effect);
-    if (objDevice) D3DXCreateEffectFromFileA(objDevice, "media\\fx\\water.fx", NULL, NULL, 0, NULL, &m_effect, NULL);
+    vcore::LoadEffect("water", "media\\fx\\water.fx", &m_effect);
     return true;
 }
 

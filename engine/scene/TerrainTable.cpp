@@ -1,5 +1,6 @@
 #include "TerrainTable.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +24,7 @@ bool ReadTablePrefix(const char* name, unsigned char* table)
 
 }  // namespace
 
-bool ReadTerrainTable(const char* name, unsigned char* table)
+bool ReadTerrainTable(const char* name, unsigned char* table, std::string* reason)
 {
     std::memset(table, 0, kTableBytes);
     std::vector<std::uint8_t> bytes;
@@ -33,8 +34,18 @@ bool ReadTerrainTable(const char* name, unsigned char* table)
         case WIN32_READ_TOO_LARGE:
             if (ReadTablePrefix(name, table)) return true;
             std::memset(table, 0, kTableBytes);
+            if (reason) *reason = "a read failed part-way";
+            return false;
+        case WIN32_READ_MISSING:
+            if (reason) {
+                // Asked again, so the reason is the system's own.
+                FILE* f = Win32_OpenFile(name, "rb");
+                *reason = f ? "cannot read the file" : std::string("cannot open the file: ") + std::strerror(errno);
+                if (f) std::fclose(f);
+            }
             return false;
         default:
+            if (reason) *reason = "a read failed part-way";
             return false;
     }
     if (bytes.empty()) return true;

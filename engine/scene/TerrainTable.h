@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace vscene {
 
@@ -14,8 +15,9 @@ const std::size_t kTableBytes = std::size_t(kTableSide) * kTableSide;  // 16,777
 // (backslash) name: the file's first kTableBytes bytes in order; past the end
 // of a short file every byte repeats the file's last byte (an empty file
 // gives zeros); bytes beyond the table in a longer file are ignored. False,
-// with the table all zero, when the file cannot be opened or read.
-bool ReadTerrainTable(const char* name, unsigned char* table);
+// with the table all zero and the reason in *reason when given, when the file
+// cannot be opened or read.
+bool ReadTerrainTable(const char* name, unsigned char* table, std::string* reason = nullptr);
 
 // Linear table position 4096 * row + column, or -1 when that lies outside
 // the table. Like the grid walk that uses it, a column past 4095 runs into

@@ -65,7 +65,7 @@ long vStaticModel::LoadModel(const char* fileName)
     if (FAILED(hr) || !mesh) {
         vcore::ReleaseRef(mesh);
         vcore::ReleaseRef(materialBuffer);
-        vcore::LogLoadFailure(fileName, hr, ".X mesh");
+        vcore::LogLoadFailure("model", fileName, hr, ".X mesh");
         MessageBoxA(NULL, "Error loading Static Model", "Error!", MB_OK);
         return E_FAIL;
     }

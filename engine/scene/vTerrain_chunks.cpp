@@ -6,6 +6,7 @@
 #include "vEngine.h"
 
 #include "core/detail/ComRef.h"
+#include "core/detail/LoadFailure.h"
 
 namespace {
 
@@ -100,7 +101,12 @@ void vTerrain::GenerateAlphaMaps(int offsetX, int offsetZ)
     if (!m_layersLoaded) {
         if (!m_layerTable) m_layerTable = new unsigned char[vscene::kTableBytes];
         // A missing table leaves the map unfilled; a later call tries again.
-        if (!vscene::ReadTerrainTable("media\\TerrData\\terrtex.btd", m_layerTable)) return;
+        static const char* const kLayerFile = "media\\TerrData\\terrtex.btd";
+        std::string reason;
+        if (!vscene::ReadTerrainTable(kLayerFile, m_layerTable, &reason)) {
+            vcore::LogFailure("terrain", kLayerFile, reason.c_str());
+            return;
+        }
         m_layersLoaded = true;
     }
     if (!m_alphaTexture) return;
@@ -163,9 +169,10 @@ void vTerrain::RenderChunk(int chunkX, int chunkZ, bool /*flag*/, D3DXVECTOR3 of
     m_effect->SetMatrix("WorldViewProj", &worldViewProj);
 
     UINT passes = 0;
-    m_effect->Begin(&passes, 0);
-    m_effect->BeginPass(0);
-    objDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)m_numVertices, 0, (UINT)(m_numTriangles / 9));
-    m_effect->EndPass();
+    if (FAILED(m_effect->Begin(&passes, 0))) return;
+    if (passes > 0 && SUCCEEDED(m_effect->BeginPass(0))) {
+        objDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)m_numVertices, 0, (UINT)(m_numTriangles / 9));
+        m_effect->EndPass();
+    }
     m_effect->End();
 }

@@ -14,6 +14,7 @@
 #include "vMathUtils.h"
 
 #include "core/detail/ComRef.h"
+#include "core/detail/LoadFailure.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ void vTerrain::GenerateEmpty(int size)
     for (s_vChunkDesc& chunk : m_chunks)
         for (int k = 0; k < 4; ++k) chunk.layerTextures[k] = &m_layerTextures[k];
 
-    D3DXCreateEffectFromFileA(objDevice, "media\\fx\\terrain.fx", NULL, NULL, 0, NULL, &m_effect, NULL);
+    vcore::LoadEffect("terrain", "media\\fx\\terrain.fx", &m_effect);
     m_ready = true;
 }
 
@@ -187,7 +188,11 @@ void vTerrain::ApplyHeight(const char* fileName, int offsetX, int offsetZ)
         delete[] m_heightTable;
         m_heightTable = NewTable();
         m_heightsLoaded = true;
-        if (!vscene::ReadTerrainTable(fileName, m_heightTable)) return;
+        std::string reason;
+        if (!vscene::ReadTerrainTable(fileName, m_heightTable, &reason)) {
+            vcore::LogFailure("terrain", fileName, reason.c_str());
+            return;
+        }
     }
     if (!m_vertexBuffer || !m_heightTable) return;
 

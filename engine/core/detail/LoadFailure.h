@@ -1,6 +1,8 @@
-// The line on standard error that goes beside a loader's message box: the
-// box keeps the system's own text, the line names the file and the likely
-// reason, e.g. "kMedia\Grid.tga: not a readable image file (...)".
+// The line on standard error that goes beside a loader's message box (or
+// stands alone where a class has none): the box keeps the system's own text,
+// the line names who failed, the file and the true reason, e.g.
+//   "texture: kMedia\Grid.tga: not a readable image file (...)"
+//   "terrain: media\fx\terrain.fx: cannot compile: line 3: expected '{'"
 #pragma once
 
 #include <windows.h>
@@ -12,32 +14,64 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace vcore {
 
-// kind names what the file should have held ("image", ".X mesh"); hr is the
-// loader's result. A file that cannot be opened says why the system refused it.
-inline void LogLoadFailure(const char* file, HRESULT hr, const char* kind)
+// "who: what: reason", once per failure.
+inline void LogFailure(const char* who, const char* what, const char* reason)
 {
-    char reason[200];
+    std::fprintf(stderr, "%s: %s: %s\n", who, what && *what ? what : "(no file name)", reason);
+}
+
+// kind names what the file should have held ("image", ".X mesh", "effect");
+// hr is the loader's result. A file that cannot be opened says why the system
+// refused it. log, when given, is the loader's own account of what it found
+// wrong (an effect's compile log); it is quoted without the file name it may
+// start with.
+inline void LogLoadFailure(const char* who, const char* file, HRESULT hr, const char* kind, ID3DXBuffer* log = nullptr)
+{
+    std::string reason;
+    char text[200];
     if (!file || !*file) {
-        std::snprintf(reason, sizeof(reason), "no file name given");
+        reason = "no file name given";
     } else if (!objDevice) {
-        std::snprintf(reason, sizeof(reason), "no device to load it on");
+        reason = "no device to load it on";
     } else if (FILE* f = Win32_OpenFile(file, "rb")) {
         std::fclose(f);
-        if (hr == D3DXERR_INVALIDDATA)
-            std::snprintf(reason, sizeof(reason), "not a readable %s file (corrupt, truncated or unsupported data)",
-                          kind);
+        const char* logged = log && log->GetBufferPointer() ? static_cast<const char*>(log->GetBufferPointer()) : "";
+        const std::string prefix = std::string(file) + ": ";
+        if (std::strncmp(logged, prefix.c_str(), prefix.size()) == 0) logged += prefix.size();
+        if (*logged)
+            reason = std::string("cannot compile: ") + logged;
+        else if (hr == D3DXERR_INVALIDDATA)
+            reason = std::string("not a readable ") + kind + " file (corrupt, truncated or unsupported data)";
         else if (hr == E_OUTOFMEMORY)
-            std::snprintf(reason, sizeof(reason), "out of memory");
-        else
-            std::snprintf(reason, sizeof(reason), "the device refused the %s (0x%08lX)", kind,
+            reason = "out of memory";
+        else if (hr == E_FAIL)
+            reason = std::string("no ") + kind + " could be read from it";
+        else {
+            std::snprintf(text, sizeof(text), "the device refused the %s (0x%08lX)", kind,
                           static_cast<unsigned long>(hr));
+            reason = text;
+        }
     } else {
-        std::snprintf(reason, sizeof(reason), "cannot open the file: %s", std::strerror(errno));
+        reason = std::string("cannot open the file: ") + std::strerror(errno);
     }
-    std::fprintf(stderr, "%s: %s\n", file ? file : "(null)", reason);
+    LogFailure(who, file, reason.c_str());
+}
+
+// Reads an effect file on the engine's device into *effect (null when it
+// cannot be had: then the failure is logged with the compile log).
+inline HRESULT LoadEffect(const char* who, const char* file, ID3DXEffect** effect)
+{
+    *effect = nullptr;
+    if (!objDevice) return E_FAIL;
+    ID3DXBuffer* log = nullptr;
+    const HRESULT hr = D3DXCreateEffectFromFileA(objDevice, file, NULL, NULL, 0, NULL, effect, &log);
+    if (FAILED(hr) || !*effect) LogLoadFailure(who, file, hr, "effect", log);
+    if (log) log->Release();
+    return *effect ? hr : E_FAIL;
 }
 
 }  // namespace vcore

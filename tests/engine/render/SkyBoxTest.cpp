@@ -185,4 +185,19 @@ TEST_F(SkyBoxTest, ASecondInitReleasesTheFirstBufferAndTheSkyReleasesItsOwn)
     EXPECT_EQ(second->Release(), 0u) << "the sky box did not release its buffer";
 }
 
+TEST_F(SkyBoxTest, ABufferThatCannotBeMadeIsSaidAndNothingIsDrawn)
+{
+    // Before the engine has a device, Init has nothing to make its buffer on.
+    IDirect3DDevice9* device = objDevice;
+    objDevice = nullptr;
+    testing::internal::CaptureStderr();
+    sky.Init(&faces[0], &faces[1], &faces[2], &faces[3], &faces[4], &faces[5]);
+    const std::string err = testing::internal::GetCapturedStderr();
+    objDevice = device;
+    EXPECT_NE(err.find("sky box: its vertex buffer: no device to make it on\n"), std::string::npos) << err;
+    BeginFrame();
+    sky.Render(false);
+    EXPECT_EQ(rendertest::CurrentStats().drawCalls, 0u);
+}
+
 }  // namespace

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "vTexture.h"
@@ -294,8 +296,23 @@ TEST_F(WaterPlaneTest, WithoutTheEffectFileNothingIsDrawn)
     ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
     ASSERT_EQ(chdir(temp.path.c_str()), 0);
     vWaterPlane bare;
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(bare.InitSurface(0.0f));
+    std::string err = testing::internal::GetCapturedStderr();
+    // The file and the reason, on standard error.
+    EXPECT_NE(err.find("water: media\\fx\\water.fx: cannot open the file: No such file or directory\n"),
+              std::string::npos)
+        << err;
+    // A file that does not compile gives the effect's compile log.
+    std::filesystem::create_directories(temp.path / "media" / "fx");
+    ASSERT_TRUE(rendertest::WriteText(temp.File("media/fx/water.fx"), "technique Water { pass P0 { vertex { } } }"));
+    vWaterPlane broken;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(broken.InitSurface(0.0f));
+    err = testing::internal::GetCapturedStderr();
     ASSERT_EQ(chdir(cwd), 0);
+    EXPECT_EQ(broken.GetEffect(), nullptr);
+    EXPECT_NE(err.find("water: media\\fx\\water.fx: cannot compile: "), std::string::npos) << err;
     EXPECT_EQ(bare.GetEffect(), nullptr);
 
     objDevice->SetTransform(D3DTS_VIEW, &view);

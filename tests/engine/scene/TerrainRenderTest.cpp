@@ -299,4 +299,22 @@ TEST_F(TerrainRenderTest, SurfaceHeightFollowsTheDrawnTriangles)
     EXPECT_EQ(notReady.GetSurfaceHeight(D3DXVECTOR3(1, 0, 1)), 0.0f);
 }
 
+TEST_F(TerrainRenderTest, NothingIsDrawnWhenTheEffectCannotBegin)
+{
+    BuildFlat(Quarters);
+    LookDown(15, 15, 40);
+    DWORD drawCalls = 0;
+    Draw(D3DXVECTOR3(0, 0, 0), false, &drawCalls);
+    ASSERT_EQ(drawCalls, 9u);
+
+    // An effect already begun refuses a second Begin: no chunk is drawn
+    // without its pass, and the effect is left as the caller had it.
+    UINT passes = 0;
+    ASSERT_EQ(terrain->m_effect->Begin(&passes, 0), D3D_OK);
+    const Image image = Draw(D3DXVECTOR3(0, 0, 0), false, &drawCalls);
+    EXPECT_EQ(drawCalls, 0u);
+    EXPECT_EQ(image.At(image.width / 2, image.height / 2) & 0xFFFFFF, 0u);
+    EXPECT_EQ(terrain->m_effect->End(), D3D_OK);
+}
+
 }  // namespace

@@ -410,6 +410,39 @@ TEST_F(TerrainTest, MissingLayerTableIsTriedAgain)
     EXPECT_EQ(terrain->m_alphaTexture, first);  // the same map, now filled
 }
 
+TEST_F(TerrainTest, MissingAndBrokenMediaAreNamedWithTheirReason)
+{
+    // Without its effect, its height file and its layer table the terrain goes
+    // on as before, and each is named once on standard error.
+    std::remove("media/fx/terrain.fx");
+    testing::internal::CaptureStderr();
+    terrain->GenerateEmpty(3);
+    terrain->CreateChunks();
+    terrain->ApplyHeight("none.raw", 0, 0);
+    terrain->GenerateAlphaMaps(0, 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(terrain->m_ready);
+    EXPECT_EQ(terrain->m_effect, nullptr);
+    EXPECT_NE(err.find("terrain: media\\fx\\terrain.fx: cannot open the file: No such file or directory\n"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("terrain: none.raw: cannot open the file: No such file or directory\n"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("terrain: media\\TerrData\\terrtex.btd: cannot open the file: No such file or directory\n"),
+              std::string::npos)
+        << err;
+
+    // An effect that does not compile gives its compile log.
+    ASSERT_TRUE(WriteBytes("media/fx/terrain.fx", {'t', 'e', 'c', 'h', 'n', 'i', 'q', 'u', 'e', ' ', 'T', ' ', '{'}));
+    vTerrain broken;
+    testing::internal::CaptureStderr();
+    broken.GenerateEmpty(3);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(broken.m_effect, nullptr);
+    EXPECT_NE(err.find("terrain: media\\fx\\terrain.fx: cannot compile: "), std::string::npos) << err;
+    EXPECT_EQ(err.find("terrain.fx: media"), std::string::npos) << err;  // the file named once
+}
+
 TEST_F(TerrainTest, EverythingTheTerrainCreatedGoesWithIt)
 {
     ASSERT_TRUE(WriteTable("heights.raw", 4, [](int, int) { return (unsigned char)5; }));
