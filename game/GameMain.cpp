@@ -59,7 +59,7 @@ void LoadMedia()
 {
     hudFont.InitFont(72, "Comic Sans MS", 0, 900, false);
     // 45.0 is handed on as radians, like the engine's own default.
-    engine.ChangePerspective(45.0f, 0.1f, 500.0f);
+    engine.ChangePerspective(45.0f, 0.1f, 500.0f);  // kept: 45.0 as radians, as the engine's own default
     mainCamera.SetPosition(0.0f, 30.0f, 0.0f);
     xrayTarget.InitRenderTarget(256, 256);
 

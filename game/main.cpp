@@ -7,6 +7,7 @@
 
 #include <string>
 
+// kept: the four arguments are not used; the entry keeps Windows' shape.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     if (GameStartup()) GameRunLoop();

@@ -156,7 +156,7 @@ void vEngine::PostInit()
     D3DXMatrixIdentity(&ev_matrixIdentity);
 
     float aspect = (float)m_engineVars.width / (float)m_engineVars.height;
-    // The field of view 45.0 is handed on as radians, as the engine always has.
+    // kept: the field of view 45.0 is handed on as radians (not 45 degrees), as the engine always has.
     D3DXMatrixPerspectiveFovLH(&ev_matrix3DProj, 45.0f, aspect, 1.0f, 9999.0f);
     D3DXMatrixPerspectiveFovLH(&ev_matrix3DProj2, 45.0f, aspect, 0.001f, 100.0f);
     D3DXMatrixOrthoLH(&ev_matrix2DProj, (float)m_engineVars.width, (float)m_engineVars.height, 1.0f, 10.0f);

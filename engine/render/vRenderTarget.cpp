@@ -65,6 +65,7 @@ long vRenderTarget::InitRenderTarget(int width, int height)
 
     m_texture = texture;
     // 45.0 goes in as radians, the same value the engine's main projection uses.
+    // kept: 45.0 taken as radians, the same number as the engine's main projection.
     D3DXMatrixPerspectiveFovLH(&m_projection, 45.0f, (float)width / (float)height, 0.1f, 1000.0f);
     m_ready = true;
     return S_OK;

@@ -37,7 +37,7 @@ void vTerrain::CreateChunks()
     for (int chunkX = 0; chunkX < 3; ++chunkX)
         for (int chunkZ = 0; chunkZ < 3; ++chunkZ) {
             s_vChunkDesc& c = m_chunks[chunkX + 3 * chunkZ];
-            // Each buffer has room for the whole terrain's indices; it holds its own.
+            // kept: each of the nine buffers has room for the whole terrain's indices; it holds its own.
             if (FAILED(objDevice->CreateIndexBuffer((UINT)(m_numTriangles * 6), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
                                                     D3DPOOL_MANAGED, &c.indexBuffer, NULL)) ||
                 !c.indexBuffer) {

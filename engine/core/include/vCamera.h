@@ -15,12 +15,13 @@ public:
     void SetPosition(float x, float y, float z);
     D3DXVECTOR3 GetPosition();
     D3DXVECTOR3* GetPositionPointer();  // address of m_position
-    // Moves the eye by distance along the look direction; the other two values are unused.
+    // Moves the eye by distance along the look direction.
+    // kept: the other two values are unused; callers pass them.
     void MoveRelative(float distance, float unused1, float unused2);
 
     void RotateX(float angle);  // pitch += angle
     void RotateY(float angle);  // yaw += angle
-    void RotateZ(float angle);  // roll += angle (no effect on the view)
+    void RotateZ(float angle);  // roll += angle; kept: roll is stored and takes no part in the view
     void SetRotation(float x, float y, float z);
 
     // View matrix from eye to target with up (0, 1, 0); sets the device's view transform.

@@ -11,6 +11,7 @@
 #include "vFrustum.h"
 
 // Window and presentation metrics of the engine.
+// kept: the name is spelt as programs written for the engine spell it.
 struct vEngineVaribles {
     int32_t width;                        // back-buffer width in pixels (the screen size for all drawing)
     int32_t height;                       // back-buffer height in pixels
@@ -60,6 +61,7 @@ public:
     void SetupSwapChains();              // binds the active chain's back buffer as render target 0
 
     // Frame timing and keys.
+    // kept: the lower-case f of its published name, beside SetSpeedFactor.
     float GetSpeedfactor();  // seconds of the last frame (0.01 before the first)
     void SetTimingMode(e_vTimeMode mode);
     bool GetKeyPressed(int virtualKey);  // the key is down now
@@ -74,6 +76,7 @@ public:
 
     // Render-state and debug services; each does nothing without a device.
     void SetFog(float start, float end, float density, D3DXCOLOR color);  // linear table fog on
+    // kept: enable is not read; programs call it to turn the lights off.
     void SetFPPLighting(bool enable);  // lighting off and lights 0-3 off, whatever the flag
     void SetZEnable(bool enable);
     void DebugLight();                                              // white directional light 0, lighting on

@@ -25,9 +25,9 @@ public:
     void SetSpeedFactor();
 
     e_vTimeMode m_timeMode;
-    float m_targetFps;
-    int64_t m_frequency;
-    int64_t m_counter;
+    float m_targetFps;    // kept: stored by Init, read by nothing
+    int64_t m_frequency;  // kept: sampled by Init, read by nothing
+    int64_t m_counter;    // kept: sampled by Init, read by nothing
     uint32_t m_nowMs;
     uint32_t m_lastMs;
     float m_speedFactor;  // seconds of the last frame

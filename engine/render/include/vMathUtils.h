@@ -19,6 +19,7 @@ float DistanceVector3D(D3DXVECTOR3 a, D3DXVECTOR3 b);
 char* wstring2string(const unsigned short* text);
 // Limits an angle: above 3.1415925 it becomes -3.1415925, below -3.1415925 it
 // becomes 3.1415925 (one step, not a modular wrap).
+// kept: the bound one ulp below pi and the single step, as programs expect them.
 void FixAngle(float& angle);
 
 // The engine's own 15-bit generator (multiplier 214013, increment 2531011),

@@ -57,6 +57,7 @@ public:
 
     void SetEmitterPos(D3DXVECTOR3 position) { m_emitterPos = position; }
     void SetGravity(D3DXVECTOR3 gravity) { m_gravity = gravity; }
+    // kept: "Airbreak", the published spelling.
     void SetAirbreak(D3DXVECTOR3 airbreak) { m_airbreak = airbreak; }
     void SetLifeTime(unsigned int ms) { m_lifeTime = ms; }
     void SetColorBegin(DWORD argb) { m_colorBegin = argb; }

@@ -42,7 +42,7 @@ public:
     // Position and size as fractions of the screen (0 ... 1).
     void DrawTextureWorld(vTexture* texture, float x, float y, float width, float height);
     // The image width x height centred on the screen projection of a world
-    // point (ev_matrix3DProj and the given view). The factor is not used.
+    // point (ev_matrix3DProj and the given view). kept: the factor is accepted and not used.
     void DrawProjected3D(vTexture* texture, D3DXVECTOR3* position, D3DXMATRIX* view, int width, int height,
                          float factor);
 

@@ -54,7 +54,7 @@ public:
     // projection: clears the reflection image to 0xFF4D4DFF, binds it, and
     // sets the view mirrored in the water plane, the same projection with its
     // near plane moved onto the water (only what lies above the water is
-    // drawn) and the opposite cull order. The position is not used.
+    // drawn) and the opposite cull order. kept: the position is accepted and not used.
     void BeginRender(D3DXVECTOR3 position);
     // Ends the reflection pass: the projection, view and cull mode found by
     // BeginRender are restored. The reflection image stays bound until the

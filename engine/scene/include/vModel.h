@@ -23,7 +23,7 @@ public:
     vModel(const vModel& other);  // shares other's arrays
     vModel& operator=(const vModel& other);
 
-    // The base loads nothing: 0.
+    // The base loads nothing: 0. kept: fileName is not read here; the derived models read it.
     virtual long LoadModel(const char* fileName);
     virtual void Update();  // nothing
     virtual void Render();  // nothing

@@ -98,10 +98,12 @@ public:
     void GenerateAlphaMaps(int offsetX, int offsetZ);
     // Draws the nine chunks, culled one by one, moved by offset in x and z;
     // cull mode CCW (cullCounterClockwise) or CW while drawing, NONE after.
-    // flag is not used. Nothing without the effect or before ready.
+    // Nothing without the effect or before ready.
+    // kept: flag is not used and offset.y is not either (the terrain moves only sideways).
     void RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwise);
     // Draws one chunk unless its box, moved by offset, lies outside the
     // frustum. Expects the stream, vertex format and textures RenderAll sets.
+    // kept: flag is not used.
     void RenderChunk(int chunkX, int chunkZ, bool flag, D3DXVECTOR3 offset);
 
     s_vChunkDesc m_chunks[9];                // chunkX + 3 * chunkZ
