@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "media/GuiMedia.h"
@@ -244,6 +246,38 @@ TEST_F(Showcase, TheScreenshotButtonWritesTheNamedJpeg)
     // KOLVAR_SHOWCASE_SHOT=<file> keeps the first shot (the README's picture).
     if (const char* keep = std::getenv("KOLVAR_SHOWCASE_SHOT"))
         fs::copy_file("harbourview_0.jpg", keep, fs::copy_options::overwrite_existing);
+    w.shotName->ClearText();
+}
+
+// The JPEG files of the working folder.
+std::set<std::string> Jpegs()
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.path().extension() == ".jpg") names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST_F(Showcase, EachShotNamesTheFileItWroteUnderAnyName)
+{
+    showcase::World& w = showcase::Scene();
+    for (const std::string& name : Jpegs()) fs::remove(name);
+    // The engine numbers on across names: the "b" shot comes after the two "a" ones.
+    for (const char* name : {"a", "a", "b"}) {
+        ClickOn(w.shotName);
+        w.shotName->ClearText();
+        win32test::TypeText(name);
+        Frames(2);
+        const std::set<std::string> before = Jpegs();
+        ClickOn(w.screenshotButton);
+        std::vector<std::string> written;
+        for (const std::string& file : Jpegs())
+            if (!before.count(file)) written.push_back(file);
+        ASSERT_EQ(written.size(), 1u) << "shot \"" << name << "\": " << w.message;
+        EXPECT_EQ(written[0].rfind(std::string(name) + "_", 0), 0u) << written[0];
+        EXPECT_EQ(w.message, "Screenshot saved as " + written[0]);
+    }
+    EXPECT_FALSE(fs::exists("b_0.jpg"));
     w.shotName->ClearText();
 }
 
