@@ -2,6 +2,7 @@
 // debug light and line, projection changes and screenshots.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <Win32File.h>
 
@@ -95,36 +96,52 @@ void vEngine::ChangePerspective(float fov, float nearPlane, float farPlane)
                                farPlane);
 }
 
-void vEngine::TakeScreenshot(char* baseName)
-{
-    if (!m_deviceReady || !objDevice || !baseName) return;
+namespace {
 
-    // First number whose file does not exist yet. The index stays on the file
-    // written, so the next call steps past it.
+// Finds the first "<baseName>_<n>.jpg" from index on without a file (index
+// stays on it, so the next search steps past the file written) and saves the
+// window's screen area there; true when the file was written, named in
+// g_screenshotName.
+bool SaveScreenshot(bool deviceReady, int32_t& index, const char* baseName)
+{
+    if (!deviceReady || !objDevice || !baseName) return false;
+
     for (;;) {
-        int length =
-            std::snprintf(g_screenshotName, sizeof(g_screenshotName), "%s_%d.jpg", baseName, m_screenshotIndex);
+        int length = std::snprintf(g_screenshotName, sizeof(g_screenshotName), "%s_%d.jpg", baseName, index);
         // A name cut short by the buffer would never change with the number.
-        if (length < 0 || length >= (int)sizeof(g_screenshotName)) return;
+        if (length < 0 || length >= (int)sizeof(g_screenshotName)) return false;
         FILE* existing = Win32_OpenFile(g_screenshotName, "rb");
         if (!existing) break;
         std::fclose(existing);
-        ++m_screenshotIndex;
+        ++index;
     }
 
     D3DDISPLAYMODE mode;
     std::memset(&mode, 0, sizeof(mode));
-    if (FAILED(objDevice->GetDisplayMode(0, &mode))) return;
+    if (FAILED(objDevice->GetDisplayMode(0, &mode))) return false;
 
     vcore::ComRef<IDirect3DSurface9> surface;
     if (FAILED(objDevice->CreateOffscreenPlainSurface(mode.Width, mode.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
                                                       surface.out(), NULL)) ||
         !surface)
-        return;
+        return false;
 
     RECT windowRect = {0, 0, 0, 0};
     GetWindowRect(m_engineVars.hWnd, &windowRect);
 
-    if (SUCCEEDED(objDevice->GetFrontBufferData(0, surface.get())))
-        D3DXSaveSurfaceToFileA(g_screenshotName, D3DXIFF_JPG, surface.get(), NULL, &windowRect);
+    return SUCCEEDED(objDevice->GetFrontBufferData(0, surface.get())) &&
+           SUCCEEDED(D3DXSaveSurfaceToFileA(g_screenshotName, D3DXIFF_JPG, surface.get(), NULL, &windowRect));
+}
+
+}  // namespace
+
+void vEngine::TakeScreenshot(char* baseName)
+{
+    SaveScreenshot(m_deviceReady, m_screenshotIndex, baseName);
+}
+
+std::string vEngine::TakeScreenshot(const std::string& baseName)
+{
+    return SaveScreenshot(m_deviceReady, m_screenshotIndex, baseName.c_str()) ? std::string(g_screenshotName)
+                                                                              : std::string();
 }

@@ -190,14 +190,9 @@ std::string ShotName(World& w)
 
 void TakeNamedScreenshot(World& w)
 {
-    const std::string name = ShotName(w);
-    // The engine numbers its shots with the first number that has no file yet.
-    int n = 0;
-    struct stat st;
-    while (stat((name + "_" + std::to_string(n) + ".jpg").c_str(), &st) == 0) ++n;
-    const std::string file = name + "_" + std::to_string(n) + ".jpg";
-    w.engine.TakeScreenshot(const_cast<char*>(name.c_str()));
-    w.message = stat(file.c_str(), &st) == 0 ? "Screenshot saved as " + file : "The screenshot could not be saved";
+    // The engine picks the number and says which file it wrote.
+    const std::string file = w.engine.TakeScreenshot(ShotName(w));
+    w.message = file.empty() ? "The screenshot could not be saved" : "Screenshot saved as " + file;
 }
 
 void ApplyFog(World& w)

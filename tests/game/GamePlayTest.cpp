@@ -387,7 +387,7 @@ TEST_F(GamePlay, XrayViewShowsTheBombsAroundTheBall)
     // Two frames: the models cull against the view of the frame before.
     Frames(2);
     const Image overBombs = ReadFrame();
-    DumpImage(overBombs, "xray_bombs");
+    Dump(overBombs, "xray_bombs");
     const int clearOverBombs = CountColour(overBombs, 60, 60, 240, 240, kXrayClear, 10);
 
     const int area = 180 * 180;
@@ -403,7 +403,7 @@ TEST_F(GamePlay, BombsAreHiddenUnderTheBoardInPlayAndShownInTheEditor)
     Frames(2);
     ASSERT_FALSE(ballDead);
     const Image play = ReadFrame();
-    DumpImage(play, "play_bombs");
+    Dump(play, "play_bombs");
     // Everything right of the X-ray view and the HUD texts.
     EXPECT_EQ(BombRedPixels(play, 300, 0, 1016, 756), 0) << "bombs lie hidden under the board";
     EXPECT_GT(BombRedPixels(play, 20, 40, 280, 280), 5000) << "and show in the X-ray view";
@@ -412,7 +412,7 @@ TEST_F(GamePlay, BombsAreHiddenUnderTheBoardInPlayAndShownInTheEditor)
     ASSERT_TRUE(editorMode);
     Frames(2);
     const Image editor = ReadFrame();
-    DumpImage(editor, "editor_bombs");
+    Dump(editor, "editor_bombs");
     EXPECT_GT(BombRedPixels(editor, 300, 0, 1016, 756), 20000) << "the editor draws them on the board";
 }
 

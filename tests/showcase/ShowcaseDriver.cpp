@@ -2,46 +2,38 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace showdrive {
 
 namespace {
-bool started = false;
-bool startFailed = false;
+
 POINT windowHome = {0, 0};
+
+bool StartShowcase()
+{
+    std::remove(showcase::kSpotFile);
+    // The client area fills the virtual screen, where the frames are read back
+    // and the screenshots taken.
+    if (!showcase::Startup(POINT{-8, -31})) return false;
+    showcase::World& w = showcase::Scene();
+    windowHome = POINT{w.sceneWindow->GetPositionX(), w.sceneWindow->GetPositionY()};
+    return true;
+}
+
+const programdriver::Program kShowcase = {
+    "media/TerrData/heights.raw",
+    StartShowcase,
+    showcase::LoopPass,
+    showcase::FrameCount,
+    [] { return showcase::Scene().window; },
+    "showcase_",
+};
+
 }  // namespace
 
 bool EnsureStarted(std::string* why)
 {
-    if (started) return true;
-    if (startFailed) {
-        *why = "the showcase could not start here";
-        return false;
-    }
-    FILE* heights = std::fopen("media/TerrData/heights.raw", "rb");
-    if (!heights) {
-        startFailed = true;
-        *why = "no generated media (media/TerrData/heights.raw) in the working directory";
-        return false;
-    }
-    std::fclose(heights);
-    std::remove(showcase::kSpotFile);
-    win32test::UseVirtualClock(true);
-    win32test::SetVirtualTimeMs(100000);
-    // The client area fills the virtual screen, where the frames are read back
-    // and the screenshots taken.
-    if (!showcase::Startup(POINT{-8, -31})) {
-        startFailed = true;
-        *why = "the engine could not open a device (no GL context?)";
-        return false;
-    }
-    showcase::World& w = showcase::Scene();
-    win32test::SetActiveWindow(w.window);
-    windowHome = POINT{w.sceneWindow->GetPositionX(), w.sceneWindow->GetPositionY()};
-    started = true;
-    Frames(3);
-    return true;
+    return programdriver::EnsureStarted(kShowcase, why);
 }
 
 void Reset()
@@ -65,63 +57,9 @@ void Reset()
     Frames(2);
 }
 
-void Frame(double ms)
-{
-    win32test::AdvanceVirtualTimeMs(ms);
-    const unsigned long before = showcase::FrameCount();
-    for (int i = 0; i < 200 && showcase::FrameCount() == before; ++i) showcase::LoopPass();
-}
-
-void Frames(int n, double ms)
-{
-    for (int i = 0; i < n; ++i) Frame(ms);
-}
-
-void ClickAt(int x, int y)
-{
-    HWND hwnd = showcase::Scene().window;
-    win32test::MouseMove(hwnd, x, y);
-    Frame();
-    win32test::MouseButton(hwnd, true);
-    Frame();
-    win32test::MouseButton(hwnd, false);
-    Frame();
-}
-
 void ClickOn(vGUIElement* element)
 {
     ClickAt(element->GetPositionX() + element->GetWidth() / 2, element->GetPositionY() + element->GetHeight() / 2);
-}
-
-void HoldKey(int virtualKey, int frames)
-{
-    win32test::KeyDown(virtualKey);
-    Frames(frames);
-    win32test::KeyUp(virtualKey);
-    Frame();
-}
-
-rendertest::Image DrawnFrame()
-{
-    // The loop has presented its last frame; the back buffer is read as it
-    // stands after the next one is drawn, before the following Present.
-    return rendertest::ReadPresentedClient(showcase::Scene().window);
-}
-
-void Dump(const rendertest::Image& image, const char* name)
-{
-    const char* folder = std::getenv("KOLVAR_PLAY_DUMP");
-    if (!folder || image.Empty()) return;
-    const std::string path = std::string(folder) + "/showcase_" + name + ".ppm";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    std::fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-        const uint32_t p = image.pixels[i];
-        const unsigned char rgb[3] = {(unsigned char)(p >> 16), (unsigned char)(p >> 8), (unsigned char)p};
-        std::fwrite(rgb, 1, 3, f);
-    }
-    std::fclose(f);
 }
 
 POINT Project(D3DXVECTOR3 world)

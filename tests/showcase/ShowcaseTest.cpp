@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "media/GuiMedia.h"
@@ -81,7 +83,7 @@ TEST_F(Showcase, TheSceneShowsSkyTerrainWaterAndTheWindowAfterHundredsOfFrames)
     showcase::World& w = showcase::Scene();
     Frames(300);
     EXPECT_GE(showcase::FrameCount(), 300u);
-    const Image image = DrawnFrame();
+    const Image image = ReadPresented();
     Dump(image, "start");
     ASSERT_EQ(image.width, showcase::kClientWidth);
     ASSERT_EQ(image.height, showcase::kClientHeight);
@@ -130,7 +132,7 @@ TEST_F(Showcase, TheWindowIsDraggedByItsBarAndItsWidgetsFollow)
     EXPECT_EQ(w.sceneWindow->GetPositionX(), x - 400);
     EXPECT_EQ(w.sceneWindow->GetPositionY(), y + 140);
     EXPECT_EQ(w.fogToggle->GetPositionX(), x - 400 + buttonDx) << "the contents follow the window";
-    const Image image = DrawnFrame();
+    const Image image = ReadPresented();
     Dump(image, "dragged");
     EXPECT_TRUE(WindowFrameAt(image, x - 400, y + 140));
     EXPECT_FALSE(WindowFrameAt(image, x, y));
@@ -142,12 +144,12 @@ TEST_F(Showcase, TheWireframeToggleTurnsTheTerrainToLines)
 {
     showcase::World& w = showcase::Scene();
     Frames(2);
-    const Image solid = DrawnFrame();
+    const Image solid = ReadPresented();
     ClickOn(w.wireframeToggle);
     EXPECT_TRUE(w.wireframe);
     EXPECT_EQ(w.wireframeToggle->GetButtonState(), 1) << "down while on";
     Frames(2);
-    const Image lines = DrawnFrame();
+    const Image lines = ReadPresented();
     Dump(lines, "wireframe");
 
     // The lower middle is terrain: in lines the sky shows between them, while
@@ -160,7 +162,7 @@ TEST_F(Showcase, TheWireframeToggleTurnsTheTerrainToLines)
     ClickOn(w.wireframeToggle);
     EXPECT_FALSE(w.wireframe);
     Frames(2);
-    const Image again = DrawnFrame();
+    const Image again = ReadPresented();
     EXPECT_LT(Changed(solid, again, x0, y0, x1, y1, 40), area / 100);
 }
 
@@ -180,10 +182,10 @@ TEST_F(Showcase, TheWaterReflectsAModelPlacedForTheTest)
     ball.position = D3DXVECTOR3(at.x, -200.0f, at.z);  // out of sight, under the ground
     ball.scale = 3.0f;
     Frames(2);
-    const Image without = DrawnFrame();
+    const Image without = ReadPresented();
     ball.position = at;
     Frames(2);
-    const Image with = DrawnFrame();
+    const Image with = ReadPresented();
     Dump(with, "reflection");
     const int area = (x1 - x0) * (y1 - y0);
     EXPECT_GT(Changed(without, with, x0, y0, x1, y1, 20), area / 2) << "the ball shows in the water";
@@ -192,10 +194,10 @@ TEST_F(Showcase, TheWaterReflectsAModelPlacedForTheTest)
     ClickOn(w.reflectionToggle);
     EXPECT_FALSE(w.reflection);
     Frames(2);
-    const Image plain = DrawnFrame();
+    const Image plain = ReadPresented();
     ball.position = D3DXVECTOR3(at.x, -200.0f, at.z);
     Frames(2);
-    const Image plainWithout = DrawnFrame();
+    const Image plainWithout = ReadPresented();
     EXPECT_LT(Changed(plainWithout, plain, x0, y0, x1, y1, 20), area / 20);
     ball = saved;
 }
@@ -247,6 +249,38 @@ TEST_F(Showcase, TheScreenshotButtonWritesTheNamedJpeg)
     w.shotName->ClearText();
 }
 
+// The JPEG files of the working folder.
+std::set<std::string> Jpegs()
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.path().extension() == ".jpg") names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST_F(Showcase, EachShotNamesTheFileItWroteUnderAnyName)
+{
+    showcase::World& w = showcase::Scene();
+    for (const std::string& name : Jpegs()) fs::remove(name);
+    // The engine numbers on across names: the "b" shot comes after the two "a" ones.
+    for (const char* name : {"a", "a", "b"}) {
+        ClickOn(w.shotName);
+        w.shotName->ClearText();
+        win32test::TypeText(name);
+        Frames(2);
+        const std::set<std::string> before = Jpegs();
+        ClickOn(w.screenshotButton);
+        std::vector<std::string> written;
+        for (const std::string& file : Jpegs())
+            if (!before.count(file)) written.push_back(file);
+        ASSERT_EQ(written.size(), 1u) << "shot \"" << name << "\": " << w.message;
+        EXPECT_EQ(written[0].rfind(std::string(name) + "_", 0), 0u) << written[0];
+        EXPECT_EQ(w.message, "Screenshot saved as " + written[0]);
+    }
+    EXPECT_FALSE(fs::exists("b_0.jpg"));
+    w.shotName->ClearText();
+}
+
 TEST_F(Showcase, TheSpotListIsSavedAndRestoredAndACorruptFileRefused)
 {
     showcase::World& w = showcase::Scene();
@@ -288,7 +322,7 @@ TEST_F(Showcase, TheSpotListIsSavedAndRestoredAndACorruptFileRefused)
     EXPECT_EQ(w.message, "Spot file showcase_spots.dat is corrupt: truncated");
     EXPECT_EQ(w.spots.Count(), start + 1);
     Frames(2);
-    Dump(DrawnFrame(), "corrupt");
+    Dump(ReadPresented(), "corrupt");
 
     std::remove(showcase::kSpotFile);
     w.spots = saved;

@@ -7,6 +7,8 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <string>
+
 #include "vFramerate.h"
 #include "vFrustum.h"
 
@@ -86,6 +88,8 @@ public:
     // Saves the main window's screen area as "<baseName>_<n>.jpg", n the first
     // number without a file; silent when the screen cannot be read.
     void TakeScreenshot(char* baseName);
+    // The same shot, numbered the same way; returns the name of the file written ("" when none was).
+    std::string TakeScreenshot(const std::string& baseName);
 
     D3DXCOLOR m_backColor;
     ID3DXFont* m_debugFont;

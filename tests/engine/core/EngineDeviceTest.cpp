@@ -215,6 +215,7 @@ TEST_F(EngineSetUp, KillReleasesEverythingOnce)
     EXPECT_EQ(engine->Present(), E_FAIL);
     engine->DebugText("nothing", 0, 0);
     engine->TakeScreenshot((char*)"never");
+    EXPECT_EQ(engine->TakeScreenshot(std::string("never")), "");
 
     engine->Kill();  // releases nothing more
     // Our reference is the last one: nothing the engine made still holds the device.

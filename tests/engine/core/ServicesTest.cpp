@@ -250,6 +250,33 @@ TEST_F(Services, OverlongScreenshotNameWritesNothing)
     EXPECT_EQ(engine->m_screenshotIndex, 0);
 }
 
+TEST_F(Services, TheNamedScreenshotReportsTheFileItWrote)
+{
+    ScratchDirectory scratch;
+    ASSERT_TRUE(scratch.ok());
+    BeginFrame();
+    ASSERT_EQ(engine->Present(), S_OK);
+
+    // The number goes on from the engine's own index whatever the base name,
+    // so the name cannot be guessed from the files of one base name alone.
+    EXPECT_EQ(engine->TakeScreenshot(std::string("a")), "a_0.jpg");
+    EXPECT_EQ(engine->TakeScreenshot(std::string("a")), "a_1.jpg");
+    EXPECT_EQ(engine->TakeScreenshot(std::string("b")), "b_1.jpg");
+    EXPECT_TRUE(FileExists("a_0.jpg"));
+    EXPECT_TRUE(FileExists("a_1.jpg"));
+    EXPECT_TRUE(FileExists("b_1.jpg"));
+    EXPECT_FALSE(FileExists("b_0.jpg"));
+
+    // Both calls share the index: the old one steps past the file the new one wrote.
+    char base[] = "b";
+    engine->TakeScreenshot(base);
+    EXPECT_TRUE(FileExists("b_2.jpg"));
+    EXPECT_EQ(engine->TakeScreenshot(std::string("b")), "b_3.jpg");
+
+    // Nothing written, nothing named.
+    EXPECT_EQ(engine->TakeScreenshot(std::string(300, 'k')), "");
+}
+
 TEST_F(Services, PickingAndTheMouseInClientCoordinates)
 {
     // Screen centre through the identity view: on the z axis, at the near
