@@ -1,15 +1,20 @@
 # The README's commands: thin wrappers over CMake and CTest.
 #   make run    set up, build, generate the media and start the game
 #   make showcase  the same for the engine's showcase program
-#   make test   set up, build with tests and run every test headless
+#   make test   set up, build with tests and the benches (built, not run) and run every test headless
+#   make fuzz   the fuzz targets, built with clang in build/fuzz
 
 BUILD_DIR  ?= build/release
 PREFIX     ?= /usr/local
 ASAN_DIR   ?= build/asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
+# Whether the build compiles the benches; make test turns it on, so a change
+# that breaks a bench fails the tests.
+BENCH      ?= OFF
+FUZZ_DIR   ?= build/fuzz
 
-.PHONY: all deps build media run showcase test test-asan bench install clean
+.PHONY: all deps build media run showcase test test-asan bench fuzz install clean
 
 all: build
 
@@ -17,7 +22,7 @@ deps:
 	@./scripts/install-deps
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOLVAR_BENCH=$(BENCH)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 media: build
@@ -30,6 +35,7 @@ run: media
 showcase: media
 	$(BUILD_DIR)/bin/VorpexShowcase
 
+test: BENCH = ON
 test: build media
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
@@ -46,6 +52,12 @@ install: build
 bench: deps
 	cmake -S . -B build/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKOLVAR_BENCH=ON -DKOLVAR_TESTS=OFF
 	cmake --build build/bench -j $(JOBS)
+
+# libFuzzer needs clang (Debian: clang and libclang-rt-14-dev, not installed by deps).
+fuzz:
+	cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	      -DCMAKE_CXX_COMPILER=clang++ -DKOLVAR_FUZZ=ON -DKOLVAR_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 
 clean:
 	rm -rf build

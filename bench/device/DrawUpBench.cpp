@@ -21,8 +21,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <algorithm>
-#include <chrono>
 #include <vector>
 
 namespace {
@@ -181,6 +179,10 @@ struct PlainGL {
         D3D9GL_BeginCustomDraw(s.device);
         if (!prog) {
             prog = bench::LinkGlProgram(kVertexShader, kFragmentShader);
+            if (!prog) {
+                fprintf(stderr, "device_drawup_bench: the plain GL program did not build\n");
+                exit(1);
+            }
             wvpLoc = glGetUniformLocation(prog, "u_wvp");
             glGenVertexArrays(1, &vao);
             glGenBuffers(1, &vbo);
@@ -285,66 +287,64 @@ void WarmUp(Scene& s)
     }
 }
 
-void BM_DeviceDrawPrimitiveUP(benchmark::State& state)
+// The scene, or null with the benchmark skipped when there is no device.
+Scene* SceneOrSkip(benchmark::State& state)
 {
     Scene& s = TheScene();
-    if (!s.device) {
-        state.SkipWithError("no device");
-        return;
-    }
-    WarmUp(s);
-    SetUpDeviceState(s.device, s);
-    for (auto _ : state) DeviceFrame(s);
-    state.counters["draws"] = (double)s.worlds.size();
+    if (s.device) return &s;
+    state.SkipWithError("no device");
+    return nullptr;
+}
+
+// The medians of the alternated frames and their ratio, as counters.
+void ReportMedians(benchmark::State& state, const std::vector<double>& dev, const std::vector<double>& plain)
+{
+    const double dm = bench::Median(dev), pm = bench::Median(plain);
+    state.counters["device_ms"] = dm;
+    state.counters["plain_gl_ms"] = pm;
+    state.counters["ratio"] = dm / pm;
+}
+
+void BM_DeviceDrawPrimitiveUP(benchmark::State& state)
+{
+    Scene* s = SceneOrSkip(state);
+    if (!s) return;
+    WarmUp(*s);
+    SetUpDeviceState(s->device, *s);
+    for (auto _ : state) DeviceFrame(*s);
+    state.counters["draws"] = (double)s->worlds.size();
 }
 
 void BM_PlainGL(benchmark::State& state)
 {
-    Scene& s = TheScene();
-    if (!s.device) {
-        state.SkipWithError("no device");
-        return;
-    }
-    WarmUp(s);
-    SetUpDeviceState(s.device, s);
+    Scene* s = SceneOrSkip(state);
+    if (!s) return;
+    WarmUp(*s);
+    SetUpDeviceState(s->device, *s);
     PlainGL& gl = ThePlainGL();
-    gl.Begin(s);
-    for (auto _ : state) gl.Frame(s);
-    gl.End(s);
-    state.counters["draws"] = (double)s.worlds.size();
+    gl.Begin(*s);
+    for (auto _ : state) gl.Frame(*s);
+    gl.End(*s);
+    state.counters["draws"] = (double)s->worlds.size();
 }
 
 // Device and plain GL frames alternated, so that the machine's load falls on
 // both alike; the counters give the median of each and their ratio.
 void BM_Interleaved(benchmark::State& state)
 {
-    Scene& s = TheScene();
-    if (!s.device) {
-        state.SkipWithError("no device");
-        return;
-    }
-    WarmUp(s);
+    Scene* s = SceneOrSkip(state);
+    if (!s) return;
+    WarmUp(*s);
     PlainGL& gl = ThePlainGL();
     std::vector<double> dev, plain;
     for (auto _ : state) {
-        SetUpDeviceState(s.device, s);
-        auto t0 = std::chrono::steady_clock::now();
-        DeviceFrame(s);
-        auto t1 = std::chrono::steady_clock::now();
-        gl.Begin(s);
-        auto t2 = std::chrono::steady_clock::now();
-        gl.Frame(s);
-        auto t3 = std::chrono::steady_clock::now();
-        gl.End(s);
-        dev.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-        plain.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
+        SetUpDeviceState(s->device, *s);
+        bench::TimeFrame([&] { DeviceFrame(*s); }, &dev);
+        gl.Begin(*s);
+        bench::TimeFrame([&] { gl.Frame(*s); }, &plain);
+        gl.End(*s);
     }
-    std::sort(dev.begin(), dev.end());
-    std::sort(plain.begin(), plain.end());
-    const double dm = dev[dev.size() / 2], pm = plain[plain.size() / 2];
-    state.counters["device_ms"] = dm;
-    state.counters["plain_gl_ms"] = pm;
-    state.counters["ratio"] = dm / pm;
+    ReportMedians(state, dev, plain);
 }
 
 // The fixed cost of a frame with nothing drawn: the device's clear and
@@ -353,39 +353,31 @@ void BM_Interleaved(benchmark::State& state)
 // buffer to the window with the flip, which the plain frame has no need for.
 void BM_EmptyFrameInterleaved(benchmark::State& state)
 {
-    Scene& s = TheScene();
-    if (!s.device) {
-        state.SkipWithError("no device");
-        return;
-    }
-    IDirect3DDevice9* d = s.device;
+    Scene* s = SceneOrSkip(state);
+    if (!s) return;
+    IDirect3DDevice9* d = s->device;
     std::vector<double> dev, plain;
     for (auto _ : state) {
-        auto t0 = std::chrono::steady_clock::now();
-        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF202040, 1.0f, 0);
-        d->Present(nullptr, nullptr, nullptr, nullptr);
-        glFinish();
-        auto t1 = std::chrono::steady_clock::now();
+        bench::TimeFrame(
+            [&] {
+                d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF202040, 1.0f, 0);
+                d->Present(nullptr, nullptr, nullptr, nullptr);
+            },
+            &dev);
         D3D9GL_MakeCurrent(d);  // nothing of the device's target touched
         SDL_Window* window = SDL_GL_GetCurrentWindow();
-        auto t2 = std::chrono::steady_clock::now();
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, kWidth, kHeight);
-        glClearColor(0.125f, 0.125f, 0.25f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapWindow(window);
-        glFinish();
-        auto t3 = std::chrono::steady_clock::now();
+        bench::TimeFrame(
+            [&] {
+                glBindFramebuffer(GL_FRAMEBUFFER, 0);
+                glViewport(0, 0, kWidth, kHeight);
+                glClearColor(0.125f, 0.125f, 0.25f, 1.0f);
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                SDL_GL_SwapWindow(window);
+            },
+            &plain);
         D3D9GL_EndCustomDraw(d);  // the device's cached GL bindings are stale
-        dev.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-        plain.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
     }
-    std::sort(dev.begin(), dev.end());
-    std::sort(plain.begin(), plain.end());
-    const double dm = dev[dev.size() / 2], pm = plain[plain.size() / 2];
-    state.counters["device_ms"] = dm;
-    state.counters["plain_gl_ms"] = pm;
-    state.counters["ratio"] = dm / pm;
+    ReportMedians(state, dev, plain);
 }
 
 BENCHMARK(BM_DeviceDrawPrimitiveUP)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();

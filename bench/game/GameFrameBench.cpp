@@ -5,24 +5,17 @@
 //   kolvar_frame_bench [media root, default "."] [frames, default 300]
 #include <Win32TestSeam.h>
 
-#include <DeviceStats.h>
-#include <epoxy/gl.h>
-
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "GameMain.h"
 #include "GameObjects.h"
 #include "GameRules.h"
+#include "GlFloor.h"
 #include "Level.h"
 #include "Physics.h"
-#include "GlFloor.h"
-#include "BenchSupport.h"
 
 namespace {
 
@@ -46,16 +39,10 @@ int XrayBombCells()
 void RunGame(int frames, std::vector<double>* times, Measured* m)
 {
     for (int f = 0; f < frames; ++f) {
-        win32test::AdvanceVirtualTimeMs(16.0);
-        const unsigned long before = GameFrameCount();
-        const auto t0 = std::chrono::steady_clock::now();
-        while (GameFrameCount() == before) GameLoopPass();
-        glFinish();  // the device's context is current after its present
-        times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-        D3D9FrameStats stats = {};
-        D3D9_GetFrameStats(objDevice, nullptr, &stats);
-        m->drawCalls += stats.drawCalls;
-        m->primitives += stats.primitives;
+        bench::FrameCounts counts;
+        bench::RunLoopFrames(1, GameFrameCount, GameLoopPass, times, &counts);
+        m->drawCalls += counts.drawCalls;
+        m->primitives += counts.primitives;
         m->xrayDraws += XrayBombCells();
     }
 }
@@ -69,29 +56,21 @@ FloorFrame FloorOf(const Measured& game)
     return frame;
 }
 
-// Game and floor in alternating rounds, so a change in the machine's load
-// shows in both.
+// Game and floor in alternating rounds.
 void Measure(bool editor, int frames, Measured* game, Measured* floor)
 {
     editorMode = editor;
     Measured counts;
-    std::vector<double> warm;
-    RunGame(20, &warm, &counts);  // programs built, textures uploaded, counts for the floor
+    RunGame(20, nullptr, &counts);  // programs built, textures uploaded, counts for the floor
     counts.drawCalls /= 20;
     counts.primitives /= 20;
     counts.xrayDraws /= 20;
     const FloorFrame frame = FloorOf(counts);
 
-    const int rounds = 5;
     std::vector<double> gameTimes, floorTimes;
     Measured sum;
-    for (int r = 0; r < rounds; ++r) {
-        RunGame(frames / rounds, &gameTimes, &sum);
-        FloorMakeCurrent(true);
-        double median = 0;
-        FloorRun(frame, frames / rounds, &median, &floorTimes);
-        FloorMakeCurrent(false);
-    }
+    FloorAlternate(
+        frame, frames, [&](int n) { RunGame(n, &gameTimes, &sum); }, &floorTimes);
     const double n = double(gameTimes.size());
     *game = Measured{bench::Mean(gameTimes), bench::Median(gameTimes), sum.drawCalls / n, sum.primitives / n,
                      sum.xrayDraws / n};
@@ -114,21 +93,17 @@ void Report(const char* name, const Measured& game, const Measured& floor)
 int main(int argc, char** argv)
 {
     int frames = 0;
-    if (!bench::FrameBenchArguments(argc, argv, &frames)) return 1;
-
-    win32test::UseVirtualClock(true);
-    win32test::SetVirtualTimeMs(100000);
+    if (!bench::StartLoopBench(argc, argv, &frames)) return 1;
     if (!GameStartup()) {
         std::fprintf(stderr, "bench: the game could not start (no GL context?)\n");
         return 1;
     }
     win32test::SetActiveWindow(windowHandle);
 
-    std::vector<double> settle;
-    Measured settleCounts;
-    RunGame(30, &settle, &settleCounts);  // the ball comes to rest
+    Measured settle;
+    RunGame(30, nullptr, &settle);  // the ball comes to rest
     if (!FloorOpen(m_engineVars.width, m_engineVars.height)) {
-        std::fprintf(stderr, "bench: the OpenGL floor could not open its context\n");
+        std::fprintf(stderr, "bench: the OpenGL floor could not be set up\n");
         return 1;
     }
     FloorMakeCurrent(false);

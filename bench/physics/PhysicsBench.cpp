@@ -4,8 +4,6 @@
 #include "GameRules.h"
 #include "Level.h"
 #include "Physics.h"
-#include "Level.h"
-#include "Physics.h"
 
 #include <benchmark/benchmark.h>
 

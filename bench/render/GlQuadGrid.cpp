@@ -2,16 +2,12 @@
 
 #include "GlFloorSupport.h"
 
-#include <SDL.h>
 #include <epoxy/gl.h>
-
-#include <chrono>
 
 namespace {
 
-SDL_Window* window = nullptr;
-SDL_GLContext context = nullptr;
-GLuint program = 0, vao = 0, vbo = 0, ibo = 0, texture = 0;
+bench::GlFloorWindow floorWindow;
+GLuint program = 0, vao = 0, ibo = 0, texture = 0;
 GLint mvpLoc = -1;
 
 const char* kVertex = R"(#version 330 core
@@ -30,27 +26,20 @@ void main() { colour = texture(tex, vUv); })";
 
 bool GlGridOpen(int width, int height)
 {
-    if (!bench::OpenGlWindow("gl grid", width, height, &window, &context)) return false;
+    if (!floorWindow.Open("gl grid", width, height)) return false;
     glViewport(0, 0, width, height);
 
     program = bench::LinkGlProgram(kVertex, kFragment);
+    if (!program) return false;
     mvpLoc = glGetUniformLocation(program, "mvp");
 
     // The tile: 2 x 2 in the plane y = 0, centred on the origin.
     const float vertices[] = {-1, 0, -1, 0, 1, -1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0, -1, 1, 1};
     const unsigned short indices[] = {0, 1, 2, 0, 2, 3};
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(1, &vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(vertices), vertices, GL_STATIC_DRAW);
+    vao = bench::StaticVertexArray(vertices, sizeof(vertices), 20, {{0, 3, 0}, {1, 2, 12}});
     glGenBuffers(1, &ibo);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(indices), indices, GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 20, nullptr);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 20, reinterpret_cast<void*>(12));
 
     unsigned int pixels[64 * 64];
     for (int i = 0; i < 64 * 64; ++i) pixels[i] = ((i / 64 / 8 + i % 64 / 8) & 1) ? 0xFF2020C0u : 0xFF404040u;
@@ -64,7 +53,7 @@ bool GlGridOpen(int width, int height)
 
 void GlGridRun(const std::vector<float>& matrices, int count, int frames, std::vector<double>& times)
 {
-    SDL_GL_MakeCurrent(window, context);
+    floorWindow.MakeCurrent();
     glUseProgram(program);
     glBindVertexArray(vao);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -73,24 +62,18 @@ void GlGridRun(const std::vector<float>& matrices, int count, int frames, std::v
     // The engine's default blend, so both sides write the same pixels the same way.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (int f = 0; f < frames; ++f) {
-        const auto t0 = std::chrono::steady_clock::now();
+    const auto draw = [&] {
         glClearColor(0.73f, 0.59f, 0.48f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         for (int i = 0; i < count; ++i) {
             glUniformMatrix4fv(mvpLoc, 1, GL_FALSE, &matrices[(size_t)i * 16]);
             glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
         }
-        SDL_GL_SwapWindow(window);
-        glFinish();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
+    };
+    for (int f = 0; f < frames; ++f) floorWindow.TimeFrame(draw, &times);
 }
 
 void GlGridClose()
 {
-    if (context) SDL_GL_DeleteContext(context);
-    if (window) SDL_DestroyWindow(window);
-    context = nullptr;
-    window = nullptr;
+    floorWindow.Close();
 }

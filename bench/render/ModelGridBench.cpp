@@ -8,24 +8,19 @@
 // editor camera (culling drops most tiles; OpenGL still draws all), and an
 // empty frame (clear and present only) for the fixed cost of each side.
 #include <windows.h>
-#include <Win32TestSeam.h>
 
 #include <DeviceStats.h>
-#include <epoxy/gl.h>
-
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "GlQuadGrid.h"
+#include "BenchMedia.h"
 #include "BenchSupport.h"
+#include "GlQuadGrid.h"
+#include "media/XMesh.h"
 #include "vEngine.h"
 #include "vStaticModel.h"
 #include "vTexture.h"
@@ -35,83 +30,29 @@ namespace {
 const int kGrid = 45;
 const int kTiles = kGrid * kGrid;
 
-const char* kTileX = R"(xof 0303txt 0032
-Mesh Tile {
-  4;
-  -1.0;0.0;-1.0;,
-  -1.0;0.0;1.0;,
-  1.0;0.0;1.0;,
-  1.0;0.0;-1.0;;
-  2;
-  3;0,1,2;,
-  3;0,2,3;;
-  MeshMaterialList {
-    1;
-    2;
-    0,
-    0;;
-    Material {
-      1.0;1.0;1.0;1.0;;
-      0.0;
-      0.0;0.0;0.0;;
-      0.0;0.0;0.0;;
-      TextureFilename {
-        "tile.tga";
-      }
-    }
-  }
-  MeshTextureCoords {
-    4;
-    0.0;1.0;,
-    0.0;0.0;,
-    1.0;0.0;,
-    1.0;1.0;;
-  }
-}
-)";
-
-bool WriteFile(const std::string& path, const void* data, size_t size)
+// The tile: 2 x 2 in the plane y = 0, centred on the origin, facing up,
+// textured with tile.tga.
+bool WriteTileMesh(const std::string& path)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-    return true;
+    media::XMesh mesh("Tile");
+    media::XMaterial material;
+    material.texture = "tile.tga";
+    const int m = mesh.AddMaterial(material);
+    const media::Vec up{0, 1, 0};
+    const int a = mesh.AddVertex({-1, 0, -1}, up, 0, 1), b = mesh.AddVertex({-1, 0, 1}, up, 0, 0);
+    const int c = mesh.AddVertex({1, 0, 1}, up, 1, 0), d = mesh.AddVertex({1, 0, -1}, up, 1, 1);
+    mesh.AddQuad(a, b, c, d, m);
+    const std::string text = mesh.ToText();
+    std::string error;
+    if (kmf::WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()), error)) return true;
+    std::fprintf(stderr, "bench: %s\n", error.c_str());
+    return false;
 }
 
-bool WriteTileTexture(const std::string& path)
+// 64 x 64 checks of 8 x 8 pixels, dark grey and blue.
+std::uint32_t TilePixel(int x, int y)
 {
-    std::vector<unsigned char> bytes(18 + 64 * 64 * 4, 0);
-    bytes[2] = 2;
-    bytes[12] = 64;
-    bytes[14] = 64;
-    bytes[16] = 32;
-    bytes[17] = 0x28;
-    for (int i = 0; i < 64 * 64; ++i) {
-        const bool dark = ((i / 64 / 8 + i % 64 / 8) & 1) == 0;
-        unsigned char* p = &bytes[18 + (size_t)i * 4];
-        p[0] = dark ? 0x40 : 0xC0;
-        p[1] = dark ? 0x40 : 0x20;
-        p[2] = dark ? 0x40 : 0x20;
-        p[3] = 0xFF;
-    }
-    return WriteFile(path, bytes.data(), bytes.size());
-}
-
-struct Stats {
-    double meanMs = 0;
-    double medianMs = 0;
-};
-
-Stats Summarise(std::vector<double> times)
-{
-    Stats s;
-    if (times.empty()) return s;
-    for (double t : times) s.meanMs += t;
-    s.meanMs /= (double)times.size();
-    std::sort(times.begin(), times.end());
-    s.medianMs = times[times.size() / 2];
-    return s;
+    return ((y / 8 + x / 8) & 1) ? 0xFF2020C0u : 0xFF404040u;
 }
 
 D3DXMATRIX TileMatrix(int cx, int cz)
@@ -130,26 +71,17 @@ struct View {
 
 int main(int argc, char** argv)
 {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
+    const int frames = bench::FramesArgument(argc, argv, 1, 200);
     const int warmup = 10;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
 
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("vorpex_grid_bench_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = bench::MakeBenchFolder("vorpex_grid_bench");
     const std::string meshFile = (dir / "tile.x").string();
     const std::string textureFile = (dir / "tile.tga").string();
-    if (!WriteFile(meshFile, kTileX, std::strlen(kTileX)) || !WriteTileTexture(textureFile)) {
-        std::fprintf(stderr, "cannot write the bench media to %s\n", dir.c_str());
-        return 1;
-    }
+    if (!WriteTileMesh(meshFile) || !bench::WriteTga(textureFile, 64, 64, TilePixel)) return 1;
 
     HWND hwnd = NULL;
     vEngine* engine = bench::OpenEngine("GridBench", &hwnd);
-    if (!engine) {
-        std::fprintf(stderr, "no device: cannot run the bench here\n");
-        return 1;
-    }
+    if (!engine) return 1;
 
     vTexture tileTexture;
     vStaticModel tile;
@@ -183,7 +115,7 @@ int main(int argc, char** argv)
     }
 
     if (!GlGridOpen(1016, 756)) {
-        std::fprintf(stderr, "no plain OpenGL context for the reference\n");
+        std::fprintf(stderr, "bench: the plain-OpenGL floor could not be set up\n");
         return 1;
     }
 
@@ -200,23 +132,21 @@ int main(int argc, char** argv)
             const int tiles = v == 2 ? 0 : kTiles;
             objDevice->SetTransform(D3DTS_VIEW, &viewMatrices[v]);
             for (int f = 0; f < warmup / 2 + perRound; ++f) {
-                const auto t0 = std::chrono::steady_clock::now();
-                engine->Clear();
-                objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-                for (int i = 0; i < tiles; ++i) {
-                    tile.SetMatrix(TileMatrix(i / kGrid, i % kGrid));
-                    tile.Render();
-                }
-                D3D9FrameStats stats = {};
-                D3D9_GetFrameStats(objDevice, &stats, nullptr);
-                engine->Present();
-                glFinish();
-                const double ms =
-                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-                if (f >= warmup / 2) {
-                    results[v].engine.push_back(ms);
-                    results[v].drawn += stats.drawCalls;
-                }
+                const bool counted = f >= warmup / 2;
+                bench::TimeFrame(
+                    [&] {
+                        engine->Clear();
+                        objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+                        for (int i = 0; i < tiles; ++i) {
+                            tile.SetMatrix(TileMatrix(i / kGrid, i % kGrid));
+                            tile.Render();
+                        }
+                        D3D9FrameStats stats = {};
+                        D3D9_GetFrameStats(objDevice, &stats, nullptr);
+                        if (counted) results[v].drawn += stats.drawCalls;
+                        engine->Present();
+                    },
+                    counted ? &results[v].engine : nullptr);
             }
             std::vector<double> glTimes;
             GlGridRun(glMatrices[v], tiles, warmup / 2 + perRound, glTimes);
@@ -234,16 +164,16 @@ int main(int argc, char** argv)
     std::filesystem::remove_all(dir);
 
     std::printf("model grid, %d tiles, 1016 x 756, %d frames per side and view\n", kTiles, rounds * perRound);
-    const Stats emptyEngine = Summarise(results[2].engine), emptyGl = Summarise(results[2].gl);
+    const double emptyEngine = bench::Median(results[2].engine), emptyGl = bench::Median(results[2].gl);
     for (int v = 0; v < kViews; ++v) {
-        const Stats e = Summarise(results[v].engine), g = Summarise(results[v].gl);
+        const double e = bench::Median(results[v].engine), g = bench::Median(results[v].gl);
         std::printf(
             "  %-14s vStaticModel::Render %7.3f ms (median %7.3f, %4.0f draws)  plain GL %7.3f ms "
             "(median %7.3f, %4d draws)  ratio of medians %.3f\n",
-            views[v].name, e.meanMs, e.medianMs, results[v].drawn / (double)results[v].engine.size(), g.meanMs,
-            g.medianMs, v == 2 ? 0 : kTiles, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
+            views[v].name, bench::Mean(results[v].engine), e, results[v].drawn / (double)results[v].engine.size(),
+            bench::Mean(results[v].gl), g, v == 2 ? 0 : kTiles, bench::Ratio(e, g));
         // The drawing alone: each side less its own empty frame (clear and present).
-        const double drawEngine = e.medianMs - emptyEngine.medianMs, drawGl = g.medianMs - emptyGl.medianMs;
+        const double drawEngine = e - emptyEngine, drawGl = g - emptyGl;
         if (v != 2 && drawGl > 0)
             std::printf("  %-14s drawing only: %7.3f ms against %7.3f ms, ratio %.3f\n", "", drawEngine, drawGl,
                         drawEngine / drawGl);

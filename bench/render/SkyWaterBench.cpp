@@ -7,7 +7,6 @@
 //
 //   vorpex_sky_water_bench [frames, default 200]
 #include <windows.h>
-#include <Win32TestSeam.h>
 
 #include <DeviceStats.h>
 #include <SDL.h>
@@ -16,14 +15,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "BenchMedia.h"
 #include "BenchSupport.h"
 #include "GlFloorSupport.h"
 #include "vEngine.h"
@@ -35,31 +33,6 @@ namespace {
 
 const int kWidth = 1016;
 const int kHeight = 756;
-
-bool WriteTga(const std::string& path, int size, unsigned (*pixel)(int x, int y, int k), int k)
-{
-    std::vector<unsigned char> bytes(18 + (size_t)size * size * 4, 0);
-    bytes[2] = 2;
-    bytes[12] = (unsigned char)(size & 0xFF);
-    bytes[13] = (unsigned char)(size >> 8);
-    bytes[14] = (unsigned char)(size & 0xFF);
-    bytes[15] = (unsigned char)(size >> 8);
-    bytes[16] = 32;
-    bytes[17] = 0x28;
-    for (int i = 0; i < size * size; ++i) {
-        const unsigned c = pixel(i % size, i / size, k);
-        unsigned char* p = &bytes[18 + (size_t)i * 4];
-        p[0] = (unsigned char)(c & 0xFF);
-        p[1] = (unsigned char)((c >> 8) & 0xFF);
-        p[2] = (unsigned char)((c >> 16) & 0xFF);
-        p[3] = (unsigned char)(c >> 24);
-    }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return true;
-}
 
 unsigned SkyPixel(int, int y, int k)
 {
@@ -91,29 +64,17 @@ void PrintMeans(const char* side, const std::vector<unsigned>& pixels, int width
 // --- the plain OpenGL floor ------------------------------------------------
 
 struct GlFloor {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
+    bench::GlFloorWindow window;
     GLuint skyProgram = 0, waterProgram = 0;
-    GLuint skyVao = 0, skyVbo = 0, waterVao = 0, waterVbo = 0;
+    GLuint skyVao = 0, waterVao = 0;
     GLuint skyTextures[6] = {}, dudv = 0;
     GLuint fbo = 0, reflection = 0, depth = 0;
     std::vector<unsigned> lastPicture;
     GLint skyMvp = -1, skyTex = -1, viewProj = -1, mprojtex = -1, water = -1, dudvLoc = -1, offset = -1;
 };
 
-GLuint Program(const char* vertex, const char* fragment)
-{
-    GLuint program = glCreateProgram();
-    glAttachShader(program, bench::CompileGlShader(GL_VERTEX_SHADER, vertex));
-    glAttachShader(program, bench::CompileGlShader(GL_FRAGMENT_SHADER, fragment));
-    glBindAttribLocation(program, 0, "POSITION");
-    glBindAttribLocation(program, 1, "TEXCOORD0");
-    glLinkProgram(program);
-    return program;
-}
-
 const char* kSkyVertex = R"(#version 330 core
-in vec3 POSITION; in vec2 TEXCOORD0; uniform mat4 mvp; out vec2 uv;
+layout(location = 0) in vec3 POSITION; layout(location = 1) in vec2 TEXCOORD0; uniform mat4 mvp; out vec2 uv;
 void main() { uv = TEXCOORD0; gl_Position = mvp * vec4(POSITION, 1.0); })";
 const char* kSkyFragment = R"(#version 330 core
 in vec2 uv; uniform sampler2D tex; out vec4 colour;
@@ -121,7 +82,8 @@ void main() { colour = texture(tex, uv); })";
 // The program of media/fx/water.fx.
 const char* kWaterVertex = R"(#version 330 core
 uniform mat4 ViewProj; uniform mat4 Mprojtex;
-in vec4 POSITION; in vec2 TEXCOORD0; out vec4 reflectCoord; out vec2 waveCoord; out vec3 toEye;
+layout(location = 0) in vec4 POSITION; layout(location = 1) in vec2 TEXCOORD0;
+out vec4 reflectCoord; out vec2 waveCoord; out vec3 toEye;
 void main() {
     vec4 world = vec4(POSITION.xyz, 1.0);
     reflectCoord = Mprojtex * world;
@@ -163,37 +125,21 @@ GLuint Texture(int size, unsigned (*pixel)(int, int, int), int k, bool wrap)
 
 bool OpenFloor(GlFloor& g, const float* skyVertices, const float* waterVertices)
 {
-    if (!bench::OpenGlWindow("gl sky water", kWidth, kHeight, &g.window, &g.context)) return false;
+    if (!g.window.Open("gl sky water", kWidth, kHeight)) return false;
 
-    g.skyProgram = Program(kSkyVertex, kSkyFragment);
+    g.skyProgram = bench::LinkGlProgram(kSkyVertex, kSkyFragment);
+    g.waterProgram = bench::LinkGlProgram(kWaterVertex, kWaterFragment);
+    if (!g.skyProgram || !g.waterProgram) return false;
     g.skyMvp = glGetUniformLocation(g.skyProgram, "mvp");
     g.skyTex = glGetUniformLocation(g.skyProgram, "tex");
-    g.waterProgram = Program(kWaterVertex, kWaterFragment);
     g.viewProj = glGetUniformLocation(g.waterProgram, "ViewProj");
     g.mprojtex = glGetUniformLocation(g.waterProgram, "Mprojtex");
     g.water = glGetUniformLocation(g.waterProgram, "Water");
     g.dudvLoc = glGetUniformLocation(g.waterProgram, "Dudv");
     g.offset = glGetUniformLocation(g.waterProgram, "DudvOffset");
 
-    glGenVertexArrays(1, &g.skyVao);
-    glBindVertexArray(g.skyVao);
-    glGenBuffers(1, &g.skyVbo);
-    glBindBuffer(GL_ARRAY_BUFFER, g.skyVbo);
-    glBufferData(GL_ARRAY_BUFFER, 24 * 20, skyVertices, GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 20, nullptr);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 20, reinterpret_cast<void*>(12));
-
-    glGenVertexArrays(1, &g.waterVao);
-    glBindVertexArray(g.waterVao);
-    glGenBuffers(1, &g.waterVbo);
-    glBindBuffer(GL_ARRAY_BUFFER, g.waterVbo);
-    glBufferData(GL_ARRAY_BUFFER, 4 * 32, waterVertices, GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 32, nullptr);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<void*>(24));
+    g.skyVao = bench::StaticVertexArray(skyVertices, 24 * 20, 20, {{0, 3, 0}, {1, 2, 12}});
+    g.waterVao = bench::StaticVertexArray(waterVertices, 4 * 32, 32, {{0, 3, 0}, {1, 2, 24}});
 
     for (int k = 0; k < 6; ++k) g.skyTextures[k] = Texture(256, SkyPixel, k, false);
     g.dudv = Texture(128, DudvPixel, 0, true);
@@ -234,76 +180,65 @@ void DrawSkyGl(GlFloor& g, const D3DXMATRIX& mvp)
 void RunFloor(GlFloor& g, const D3DXMATRIX& mirroredSky, const D3DXMATRIX& sky, const D3DXMATRIX& viewProj,
               const D3DXMATRIX& projTex, int frames, bool empty, std::vector<double>& times)
 {
-    SDL_GL_MakeCurrent(g.window, g.context);
+    g.window.MakeCurrent();
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (int f = 0; f < frames; ++f) {
-        const auto t0 = std::chrono::steady_clock::now();
-        glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
-        glViewport(0, 0, 256, 256);
-        glClearColor(0.3f, 0.3f, 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (!empty) DrawSkyGl(g, mirroredSky);
+    for (int f = 0; f < frames; ++f)
+        g.window.TimeFrame(
+            [&] {
+                glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
+                glViewport(0, 0, 256, 256);
+                glClearColor(0.3f, 0.3f, 1.0f, 1.0f);
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                if (!empty) DrawSkyGl(g, mirroredSky);
 
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, kWidth, kHeight);
-        glClearColor(0.7f, 0.7f, 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (empty) {
-            SDL_GL_SwapWindow(g.window);
-            glFinish();
-            times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-            continue;
-        }
-        DrawSkyGl(g, sky);
-        glUseProgram(g.waterProgram);
-        glBindVertexArray(g.waterVao);
-        glUniformMatrix4fv(g.viewProj, 1, GL_FALSE, &viewProj._11);
-        glUniformMatrix4fv(g.mprojtex, 1, GL_FALSE, &projTex._11);
-        glUniform1f(g.offset, 0.001f * f);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, g.reflection);
-        glUniform1i(g.water, 0);
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, g.dudv);
-        glUniform1i(g.dudvLoc, 1);
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-        glActiveTexture(GL_TEXTURE0);
-        if (f == frames - 1 && !empty) {
-            // GL's rows run bottom up: turn them round to compare.
-            std::vector<unsigned> rows((size_t)kWidth * kHeight), picture((size_t)kWidth * kHeight);
-            glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
-            for (int y = 0; y < kHeight; ++y)
-                std::memcpy(&picture[(size_t)y * kWidth], &rows[(size_t)(kHeight - 1 - y) * kWidth], kWidth * 4);
-            g.lastPicture = picture;
-        }
-        SDL_GL_SwapWindow(g.window);
-        glFinish();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
-}
-
-void CloseFloor(GlFloor& g)
-{
-    if (g.context) SDL_GL_DeleteContext(g.context);
-    if (g.window) SDL_DestroyWindow(g.window);
+                glBindFramebuffer(GL_FRAMEBUFFER, 0);
+                glViewport(0, 0, kWidth, kHeight);
+                glClearColor(0.7f, 0.7f, 1.0f, 1.0f);
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                if (empty) return;
+                DrawSkyGl(g, sky);
+                glUseProgram(g.waterProgram);
+                glBindVertexArray(g.waterVao);
+                glUniformMatrix4fv(g.viewProj, 1, GL_FALSE, &viewProj._11);
+                glUniformMatrix4fv(g.mprojtex, 1, GL_FALSE, &projTex._11);
+                glUniform1f(g.offset, 0.001f * f);
+                glActiveTexture(GL_TEXTURE0);
+                glBindTexture(GL_TEXTURE_2D, g.reflection);
+                glUniform1i(g.water, 0);
+                glActiveTexture(GL_TEXTURE1);
+                glBindTexture(GL_TEXTURE_2D, g.dudv);
+                glUniform1i(g.dudvLoc, 1);
+                glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+                glActiveTexture(GL_TEXTURE0);
+                if (f == frames - 1) {
+                    // GL's rows run bottom up: turn them round to compare.
+                    std::vector<unsigned> rows((size_t)kWidth * kHeight), picture((size_t)kWidth * kHeight);
+                    glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+                    for (int y = 0; y < kHeight; ++y)
+                        std::memcpy(&picture[(size_t)y * kWidth], &rows[(size_t)(kHeight - 1 - y) * kWidth],
+                                    kWidth * 4);
+                    g.lastPicture = picture;
+                }
+            },
+            &times);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
+    const int frames = bench::FramesArgument(argc, argv, 1, 200);
     const int warmup = 10;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
 
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("vorpex_sky_water_bench_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    bool written = WriteTga((dir / "dudv.tga").string(), 128, DudvPixel, 0);
+    const std::filesystem::path dir = bench::MakeBenchFolder("vorpex_sky_water_bench");
+    const auto skyFace = [](int k) { return [k](int x, int y) { return SkyPixel(x, y, k); }; };
+    bool written =
+        bench::WriteTga((dir / "dudv.tga").string(), 128, 128, [](int x, int y) { return DudvPixel(x, y, 0); });
     for (int k = 0; k < 6; ++k)
-        written = written && WriteTga((dir / ("sky" + std::to_string(k) + ".tga")).string(), 256, SkyPixel, k);
+        written =
+            written && bench::WriteTga((dir / ("sky" + std::to_string(k) + ".tga")).string(), 256, 256, skyFace(k));
     if (!written || chdir(KOLVAR_SOURCE_DIR) != 0) {
         std::fprintf(stderr, "cannot write the bench media or find the source tree\n");
         return 1;
@@ -311,10 +246,7 @@ int main(int argc, char** argv)
 
     HWND hwnd = NULL;
     vEngine* engine = bench::OpenEngine("SkyWaterBench", &hwnd);
-    if (!engine) {
-        std::fprintf(stderr, "no device: cannot run the bench here\n");
-        return 1;
-    }
+    if (!engine) return 1;
 
     vTexture skyTextures[6], dudv;
     bool loaded = SUCCEEDED(dudv.LoadTextureFromFile((dir / "dudv.tga").c_str(), 0, 1));
@@ -381,7 +313,7 @@ int main(int argc, char** argv)
     SDL_Window* deviceWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext deviceContext = SDL_GL_GetCurrentContext();
     if (!OpenFloor(floor, skyVertices.data(), waterVertices.data())) {
-        std::fprintf(stderr, "no plain OpenGL context for the reference\n");
+        std::fprintf(stderr, "bench: the plain-OpenGL floor could not be set up\n");
         return 1;
     }
     SDL_GL_MakeCurrent(deviceWindow, deviceContext);
@@ -389,61 +321,42 @@ int main(int argc, char** argv)
     const int rounds = 5;
     const int perRound = std::max(2, frames / rounds);
     std::vector<double> engineTimes, glTimes, engineEmpty, glEmpty;
-    std::vector<unsigned> enginePicture;
+    std::vector<std::uint32_t> enginePicture;
     double draws = 0;
     for (int round = 0; round < rounds; ++round) {
         for (int f = 0; f < warmup / 2 + perRound; ++f) {
-            const auto t0 = std::chrono::steady_clock::now();
-            objDevice->SetTransform(D3DTS_VIEW, &view);
-            objDevice->SetTransform(D3DTS_PROJECTION, &ev_matrix3DProj);
-            D3D9_ResetFrameStats(objDevice);
-            water.BeginRender(eye);
-            sky.Update(mirroredEye, 50.0f);
-            sky.Render(false);
-            water.EndRender();
-            engine->Clear();
-            sky.Update(eye, 50.0f);
-            sky.Render(false);
-            water.RenderSurface(&dudv, 0.001f * f);
-            D3D9FrameStats stats = {};
-            D3D9_GetFrameStats(objDevice, &stats, nullptr);
-            if (round == rounds - 1 && f == warmup / 2 + perRound - 1) {
-                IDirect3DSurface9 *target = nullptr, *copy = nullptr;
-                objDevice->GetRenderTarget(0, &target);
-                D3DSURFACE_DESC desc = {};
-                if (target) target->GetDesc(&desc);
-                objDevice->CreateOffscreenPlainSurface(kWidth, kHeight, desc.Format, D3DPOOL_SYSTEMMEM, &copy, NULL);
-                D3DLOCKED_RECT locked;
-                if (target && copy && SUCCEEDED(objDevice->GetRenderTargetData(target, copy)) &&
-                    SUCCEEDED(copy->LockRect(&locked, NULL, D3DLOCK_READONLY))) {
-                    enginePicture.resize((size_t)kWidth * kHeight);
-                    for (int y = 0; y < kHeight; ++y)
-                        std::memcpy(&enginePicture[(size_t)y * kWidth],
-                                    static_cast<const char*>(locked.pBits) + (size_t)y * locked.Pitch, kWidth * 4);
-                    copy->UnlockRect();
-                }
-                if (copy) copy->Release();
-                if (target) target->Release();
-            }
-            engine->Present();
-            glFinish();
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-            if (f >= warmup / 2) {
-                engineTimes.push_back(ms);
-                draws += stats.drawCalls;
-            }
+            const bool counted = f >= warmup / 2;
+            bench::TimeFrame(
+                [&] {
+                    objDevice->SetTransform(D3DTS_VIEW, &view);
+                    objDevice->SetTransform(D3DTS_PROJECTION, &ev_matrix3DProj);
+                    D3D9_ResetFrameStats(objDevice);
+                    water.BeginRender(eye);
+                    sky.Update(mirroredEye, 50.0f);
+                    sky.Render(false);
+                    water.EndRender();
+                    engine->Clear();
+                    sky.Update(eye, 50.0f);
+                    sky.Render(false);
+                    water.RenderSurface(&dudv, 0.001f * f);
+                    D3D9FrameStats stats = {};
+                    D3D9_GetFrameStats(objDevice, &stats, nullptr);
+                    if (counted) draws += stats.drawCalls;
+                    if (round == rounds - 1 && f == warmup / 2 + perRound - 1) enginePicture = bench::ReadBackBuffer();
+                    engine->Present();
+                },
+                counted ? &engineTimes : nullptr);
         }
         // The fixed cost of a frame: the target's clear, the screen's clear and the present.
-        for (int f = 0; f < warmup / 2 + perRound; ++f) {
-            const auto t0 = std::chrono::steady_clock::now();
-            water.BeginRender(eye);
-            water.EndRender();
-            engine->Clear();
-            engine->Present();
-            glFinish();
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-            if (f >= warmup / 2) engineEmpty.push_back(ms);
-        }
+        for (int f = 0; f < warmup / 2 + perRound; ++f)
+            bench::TimeFrame(
+                [&] {
+                    water.BeginRender(eye);
+                    water.EndRender();
+                    engine->Clear();
+                    engine->Present();
+                },
+                f >= warmup / 2 ? &engineEmpty : nullptr);
         std::vector<double> times, empty;
         RunFloor(floor, mirroredSkyMvp, skyMvp, viewProj, projTex, warmup / 2 + perRound, false, times);
         glTimes.insert(glTimes.end(), times.begin() + warmup / 2, times.end());
@@ -459,7 +372,7 @@ int main(int argc, char** argv)
     for (vTexture& t : skyTextures) t.Kill();
     delete engine;
     DestroyWindow(hwnd);
-    CloseFloor(floor);
+    floor.window.Close();
     std::filesystem::remove_all(dir);
 
     const double e = bench::Median(engineTimes), g = bench::Median(glTimes);

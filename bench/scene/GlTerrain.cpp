@@ -2,16 +2,12 @@
 
 #include "GlFloorSupport.h"
 
-#include <SDL.h>
 #include <epoxy/gl.h>
-
-#include <chrono>
 
 namespace {
 
-SDL_Window* window = nullptr;
-SDL_GLContext context = nullptr;
-GLuint program = 0, vao = 0, vbo = 0, ibo = 0, textures[5] = {};
+bench::GlFloorWindow floorWindow;
+GLuint program = 0, vao = 0, ibo = 0, textures[5] = {};
 GLint worldLoc = -1, wvpLoc = -1;
 int windowWidth = 0, windowHeight = 0;
 std::vector<int> first, count;
@@ -56,34 +52,24 @@ void main() {
 
 bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
 {
-    if (!bench::OpenGlWindow("gl terrain", width, height, &window, &context)) return false;
+    if (!floorWindow.Open("gl terrain", width, height)) return false;
     glViewport(0, 0, width, height);
     windowWidth = width;
     windowHeight = height;
 
     program = bench::LinkGlProgram(kVertex, kFragment);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) return false;
+    if (!program) return false;
     glUseProgram(program);
     worldLoc = glGetUniformLocation(program, "World");
     wvpLoc = glGetUniformLocation(program, "WorldViewProj");
     const char* samplers[5] = {"alphatex1", "tex01", "tex02", "tex03", "tex04"};
     for (int k = 0; k < 5; ++k) glUniform1i(glGetUniformLocation(program, samplers[k]), k);
 
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(1, &vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, data.vertices.size() * sizeof(float), data.vertices.data(), GL_STATIC_DRAW);
+    vao = bench::StaticVertexArray(data.vertices.data(), data.vertices.size() * sizeof(float), 40,
+                                   {{0, 3, 0}, {1, 3, 12}, {2, 2, 24}, {3, 2, 32}});
     glGenBuffers(1, &ibo);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, data.indices.size() * 2, data.indices.data(), GL_STATIC_DRAW);
-    const int sizes[4] = {3, 3, 2, 2}, offsets[4] = {0, 12, 24, 32};
-    for (int a = 0; a < 4; ++a) {
-        glEnableVertexAttribArray(a);
-        glVertexAttribPointer(a, sizes[a], GL_FLOAT, GL_FALSE, 40, reinterpret_cast<void*>((size_t)offsets[a]));
-    }
     first = data.chunkFirst;
     count = data.chunkCount;
 
@@ -120,7 +106,7 @@ void DrawFrame(const float* worldViewProj, bool draw)
 
 void BindState()
 {
-    SDL_GL_MakeCurrent(window, context);
+    floorWindow.MakeCurrent();
     glUseProgram(program);
     glBindVertexArray(vao);
     glEnable(GL_DEPTH_TEST);
@@ -137,13 +123,7 @@ void BindState()
 void GlTerrainRun(const float* worldViewProj, bool draw, int frames, std::vector<double>& times)
 {
     BindState();
-    for (int f = 0; f < frames; ++f) {
-        const auto t0 = std::chrono::steady_clock::now();
-        DrawFrame(worldViewProj, draw);
-        SDL_GL_SwapWindow(window);
-        glFinish();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
+    for (int f = 0; f < frames; ++f) floorWindow.TimeFrame([&] { DrawFrame(worldViewProj, draw); }, &times);
 }
 
 double GlTerrainCoverage(const float* worldViewProj)
@@ -160,8 +140,5 @@ double GlTerrainCoverage(const float* worldViewProj)
 
 void GlTerrainClose()
 {
-    if (context) SDL_GL_DeleteContext(context);
-    if (window) SDL_DestroyWindow(window);
-    context = nullptr;
-    window = nullptr;
+    floorWindow.Close();
 }

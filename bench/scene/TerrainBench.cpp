@@ -12,20 +12,18 @@
 #include <windows.h>
 
 #include <DeviceStats.h>
-#include <epoxy/gl.h>
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "GlTerrain.h"
 #include "BenchSupport.h"
+#include "GlTerrain.h"
 #include "kmf/KmfLevel.h"
 #include "media/TerrainMedia.h"
 #include "vEngine.h"
@@ -34,27 +32,6 @@
 namespace {
 
 const int kSize = 255;
-
-struct Stats {
-    double meanMs = 0, medianMs = 0, minMs = 0;
-};
-
-Stats Summarise(std::vector<double> times)
-{
-    Stats s;
-    if (times.empty()) return s;
-    for (double t : times) s.meanMs += t;
-    s.meanMs /= (double)times.size();
-    std::sort(times.begin(), times.end());
-    s.medianMs = times[times.size() / 2];
-    s.minMs = times.front();
-    return s;
-}
-
-double Since(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
 
 vTerrain* BuildTerrain()
 {
@@ -116,41 +93,15 @@ double Coverage(const std::vector<std::uint32_t>& pixels)
     return pixels.empty() ? 0.0 : (double)lit / (double)pixels.size();
 }
 
-// The engine's back buffer as drawn now.
-std::vector<std::uint32_t> ReadBackBuffer()
-{
-    std::vector<std::uint32_t> out;
-    IDirect3DSurface9* rt = nullptr;
-    if (FAILED(objDevice->GetRenderTarget(0, &rt)) || !rt) return out;
-    D3DSURFACE_DESC desc = {};
-    rt->GetDesc(&desc);
-    IDirect3DSurface9* copy = nullptr;
-    D3DLOCKED_RECT locked;
-    if (SUCCEEDED(objDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
-                                                         NULL)) &&
-        SUCCEEDED(objDevice->GetRenderTargetData(rt, copy)) &&
-        SUCCEEDED(copy->LockRect(&locked, NULL, D3DLOCK_READONLY))) {
-        for (UINT y = 0; y < desc.Height; ++y) {
-            const std::uint32_t* row = (const std::uint32_t*)((const char*)locked.pBits + (size_t)y * locked.Pitch);
-            out.insert(out.end(), row, row + desc.Width);
-        }
-        copy->UnlockRect();
-    }
-    if (copy) copy->Release();
-    rt->Release();
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
+    const int frames = bench::FramesArgument(argc, argv, 1, 200);
     const int warmup = 10;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
 
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("vorpex_terrain_bench_" + std::to_string(getpid()));
+    const fs::path dir = bench::MakeBenchFolder("vorpex_terrain_bench");
     std::string error;
     fs::create_directories(dir / "media" / "fx");
     std::error_code ec;
@@ -164,10 +115,7 @@ int main(int argc, char** argv)
 
     HWND hwnd = NULL;
     vEngine* engine = bench::OpenEngine("TerrainBench", &hwnd);
-    if (!engine) {
-        std::fprintf(stderr, "no device: cannot run the bench here\n");
-        return 1;
-    }
+    if (!engine) return 1;
     engine->SetBackColor(D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
 
     // Set-up: each run a fresh terrain reading both tables from their files.
@@ -177,7 +125,7 @@ int main(int argc, char** argv)
         delete terrain;
         const auto t0 = std::chrono::steady_clock::now();
         terrain = BuildTerrain();
-        setupTimes.push_back(Since(t0));
+        setupTimes.push_back(bench::MillisecondsSince(t0));
     }
     if (!terrain->m_ready || !terrain->m_heightsLoaded || !terrain->m_layersLoaded || !terrain->m_effect) {
         std::fprintf(stderr, "the terrain did not build from the bench media\n");
@@ -202,12 +150,12 @@ int main(int argc, char** argv)
     terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
     D3D9FrameStats check = {};
     D3D9_GetFrameStats(objDevice, &check, nullptr);
-    const std::vector<std::uint32_t> backBuffer = ReadBackBuffer();
+    const std::vector<std::uint32_t> backBuffer = bench::ReadBackBuffer();
     const double engineCoverage = Coverage(backBuffer);
     engine->Present();
 
     if (!GlTerrainOpen(1016, 756, glData)) {
-        std::fprintf(stderr, "no plain OpenGL context for the reference\n");
+        std::fprintf(stderr, "bench: the plain-OpenGL floor could not be set up\n");
         return 1;
     }
     const double glCoverage = GlTerrainCoverage(&viewProj._11);
@@ -220,14 +168,14 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round)
         for (int draw = 1; draw >= 0; --draw) {
             std::vector<double>& mine = draw ? engineTimes : engineEmpty;
-            for (int f = 0; f < warmup / 2 + perRound; ++f) {
-                const auto t0 = std::chrono::steady_clock::now();
-                engine->Clear();
-                if (draw) terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
-                engine->Present();
-                glFinish();
-                if (f >= warmup / 2) mine.push_back(Since(t0));
-            }
+            for (int f = 0; f < warmup / 2 + perRound; ++f)
+                bench::TimeFrame(
+                    [&] {
+                        engine->Clear();
+                        if (draw) terrain->RenderAll(false, D3DXVECTOR3(0, 0, 0), false);
+                        engine->Present();
+                    },
+                    f >= warmup / 2 ? &mine : nullptr);
             std::vector<double> times;
             GlTerrainRun(&viewProj._11, draw != 0, warmup / 2 + perRound, times);
             std::vector<double>& theirs = draw ? glTimes : glEmpty;
@@ -241,21 +189,20 @@ int main(int argc, char** argv)
     GlTerrainClose();
     fs::remove_all(dir, ec);
 
-    const Stats setup = Summarise(setupTimes);
     std::printf("terrain, %d cells, %d vertices, %lu triangles\n", kSize, glData.vertexCount,
                 (unsigned long)glData.indices.size() / 3);
     std::printf("  set-up to ready (both 16 MB tables read): median %.1f ms, min %.1f ms, mean %.1f ms (%zu runs)\n",
-                setup.medianMs, setup.minMs, setup.meanMs, setupTimes.size());
+                bench::Median(setupTimes), bench::Minimum(setupTimes), bench::Mean(setupTimes), setupTimes.size());
     std::printf("  frame check: %lu draws, %lu triangles; covered pixels engine %.1f %%, plain GL %.1f %%\n",
                 (unsigned long)check.drawCalls, (unsigned long)check.primitives, 100.0 * engineCoverage,
                 100.0 * glCoverage);
-    const Stats e = Summarise(engineTimes), g = Summarise(glTimes);
-    const Stats ee = Summarise(engineEmpty), ge = Summarise(glEmpty);
+    const double e = bench::Median(engineTimes), g = bench::Median(glTimes);
+    const double ee = bench::Median(engineEmpty), ge = bench::Median(glEmpty);
     std::printf(
         "  all nine chunks, 1016 x 756, %d frames per side: RenderAll %.3f ms (median %.3f)  plain GL %.3f ms "
         "(median %.3f)  ratio of medians %.3f\n",
-        rounds * perRound, e.meanMs, e.medianMs, g.meanMs, g.medianMs, g.medianMs > 0 ? e.medianMs / g.medianMs : 0.0);
+        rounds * perRound, bench::Mean(engineTimes), e, bench::Mean(glTimes), g, bench::Ratio(e, g));
     std::printf("  empty frame: engine median %.3f ms, plain GL median %.3f ms; drawing only %.3f ms against %.3f ms\n",
-                ee.medianMs, ge.medianMs, e.medianMs - ee.medianMs, g.medianMs - ge.medianMs);
+                ee, ge, e - ee, g - ge);
     return 0;
 }

@@ -7,46 +7,20 @@
 //   vorpex_showcase_bench [media root, default "."] [frames, default 300]
 #include <Win32TestSeam.h>
 
-#include <DeviceStats.h>
-#include <epoxy/gl.h>
-
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
-#include "GlFloor.h"
 #include "BenchSupport.h"
+#include "GlFloor.h"
 #include "ShowcaseApp.h"
 
 namespace {
 
-struct Measured {
-    double meanMs = 0;
-    double medianMs = 0;
-    double drawCalls = 0;
-    double primitives = 0;
-};
-
 // Frames of the real loop; appends each frame's wall time and counts its draws.
-void RunShowcase(int frames, std::vector<double>* times, Measured* m)
+void RunShowcase(int frames, std::vector<double>* times, bench::FrameCounts* counts)
 {
-    for (int f = 0; f < frames; ++f) {
-        win32test::AdvanceVirtualTimeMs(16.0);
-        const unsigned long before = showcase::FrameCount();
-        const auto t0 = std::chrono::steady_clock::now();
-        while (showcase::FrameCount() == before) showcase::LoopPass();
-        glFinish();  // the device's context is current after its present
-        if (times)
-            times->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-        D3D9FrameStats stats = {};
-        D3D9_GetFrameStats(objDevice, nullptr, &stats);
-        m->drawCalls += stats.drawCalls;
-        m->primitives += stats.primitives;
-    }
+    bench::RunLoopFrames(frames, showcase::FrameCount, showcase::LoopPass, times, counts);
 }
 
 }  // namespace
@@ -54,10 +28,7 @@ void RunShowcase(int frames, std::vector<double>* times, Measured* m)
 int main(int argc, char** argv)
 {
     int frames = 0;
-    if (!bench::FrameBenchArguments(argc, argv, &frames)) return 1;
-
-    win32test::UseVirtualClock(true);
-    win32test::SetVirtualTimeMs(100000);
+    if (!bench::StartLoopBench(argc, argv, &frames)) return 1;
     if (!showcase::Startup(POINT{-8, -31})) {
         std::fprintf(stderr, "bench: the showcase could not start (no GL context?)\n");
         return 1;
@@ -66,10 +37,10 @@ int main(int argc, char** argv)
     win32test::SetActiveWindow(w.window);
 
     // The fountain fills up first: every live particle is a draw of its own.
-    Measured settle;
+    bench::FrameCounts settle;
     RunShowcase(200, nullptr, &settle);
     // The reflection pass's draws: a frame's draws with it less those without it.
-    Measured with, without;
+    bench::FrameCounts with, without;
     w.reflection = false;
     RunShowcase(20, nullptr, &without);
     w.reflection = true;
@@ -80,23 +51,15 @@ int main(int argc, char** argv)
     frame.primitives = int(with.primitives / 20 + 0.5);
 
     if (!FloorOpen(m_engineVars.width, m_engineVars.height)) {
-        std::fprintf(stderr, "bench: the OpenGL floor could not open its context\n");
+        std::fprintf(stderr, "bench: the OpenGL floor could not be set up\n");
         return 1;
     }
     FloorMakeCurrent(false);
 
-    // Showcase and floor in alternating rounds, so a change in the machine's
-    // load shows in both.
-    const int rounds = 5;
     std::vector<double> showTimes, floorTimes;
-    Measured sum;
-    for (int r = 0; r < rounds; ++r) {
-        RunShowcase(frames / rounds, &showTimes, &sum);
-        FloorMakeCurrent(true);
-        double median = 0;
-        FloorRun(frame, frames / rounds, &median, &floorTimes);
-        FloorMakeCurrent(false);
-    }
+    bench::FrameCounts sum;
+    FloorAlternate(
+        frame, frames, [&](int n) { RunShowcase(n, &showTimes, &sum); }, &floorTimes);
     FloorClose();
 
     const double n = double(showTimes.size());

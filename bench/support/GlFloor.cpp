@@ -6,13 +6,11 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 namespace {
 
-SDL_Window* window = nullptr;
-SDL_GLContext context = nullptr;
+bench::GlFloorWindow floorWindow;
 GLuint program = 0, vao = 0, vbo = 0, texture = 0, fbo = 0, fboTexture = 0, fboDepth = 0;
 int screenW = 0, screenH = 0;
 GLint offsetLoc = -1, scaleLoc = -1;
@@ -47,12 +45,19 @@ std::vector<float> Mesh(int triangles)
     return data;
 }
 
+// Draws read position and uv from buffer.
+void ReadFrom(GLuint buffer)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+}
+
 void Upload(GLuint buffer, const std::vector<float>& data)
 {
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+    ReadFrom(buffer);
 }
 
 // A rectangle of w x h pixels with its top-left corner at (x, y) of a tw x th target.
@@ -71,7 +76,7 @@ SDL_GLContext otherContext = nullptr;
 void FloorMakeCurrent(bool floor)
 {
     if (floor)
-        SDL_GL_MakeCurrent(window, context);
+        floorWindow.MakeCurrent();
     else if (otherWindow && otherContext)
         SDL_GL_MakeCurrent(otherWindow, otherContext);
 }
@@ -82,20 +87,14 @@ bool FloorOpen(int width, int height)
     otherContext = SDL_GL_GetCurrentContext();
     screenW = width;
     screenH = height;
-    if (!bench::OpenGlWindow("floor", width, height, &window, &context)) return false;
+    if (!floorWindow.Open("floor", width, height)) return false;
 
     program = bench::LinkGlProgram(kVertex, kFragment);
+    if (!program) return false;
     offsetLoc = glGetUniformLocation(program, "offset");
     scaleLoc = glGetUniformLocation(program, "scale");
 
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(1, &vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+    vao = bench::StaticVertexArray(nullptr, 0, 16, {{0, 2, 0}, {1, 2, 8}}, &vbo);
 
     std::vector<unsigned int> pixels(256 * 256);
     for (int i = 0; i < 256 * 256; ++i)
@@ -120,7 +119,7 @@ bool FloorOpen(int width, int height)
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vector<double>* all)
+void FloorRun(const FloorFrame& frame, int frames, std::vector<double>* times)
 {
     // Draws on the screen besides the board, ball, images and texts are small models.
     const int fixedDraws = 1 + 1 + 3 + 5;
@@ -139,18 +138,15 @@ double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vect
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    std::vector<double> times;
-    for (int f = 0; f < frames; ++f) {
-        const auto t0 = std::chrono::steady_clock::now();
+    // A frame counts once its pixels are done (the program's frames too).
+    const auto draw = [&] {
         // X-ray pass: the bomb tiles side by side.
         glBindFramebuffer(GL_FRAMEBUFFER, fbo);
         glViewport(0, 0, 256, 256);
         glClearColor(0.48f, 0.66f, 0.63f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glBindBuffer(GL_ARRAY_BUFFER, vbo);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+        ReadFrom(vbo);
         for (int i = 0; i < frame.xrayDraws; ++i) Rect(i % 7 * 37, i / 7 % 7 * 37, 37, 37, 256, 256, 6);
 
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -160,13 +156,9 @@ double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vect
         Rect(0, 0, screenW, screenH, screenW, screenH, 6);  // board
         for (int i = 0; i < smallDraws; ++i)                // goal, shadows, coins, bombs
             Rect(320 + i % 20 * 32, 40 + i / 20 % 20 * 32, 30, 30, screenW, screenH, 6);
-        glBindBuffer(GL_ARRAY_BUFFER, meshVbo);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+        ReadFrom(meshVbo);
         Rect(473, 343, 70, 70, screenW, screenH, meshVertices);  // ball
-        glBindBuffer(GL_ARRAY_BUFFER, vbo);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+        ReadFrom(vbo);
         glDisable(GL_DEPTH_TEST);
         Rect(768, 512, 256, 128, screenW, screenH, 6);  // logo
         glBindTexture(GL_TEXTURE_2D, fboTexture);
@@ -176,17 +168,20 @@ double FloorRun(const FloorFrame& frame, int frames, double* medianMs, std::vect
         for (int i = 0; i < 5; ++i)                 // texts
             Rect(5, i * 100, 240, 60, screenW, screenH, 6);
         glEnable(GL_DEPTH_TEST);
-        SDL_GL_SwapWindow(window);
-        glFinish();  // a frame counts once its pixels are done (the game's frames too)
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    };
+    for (int f = 0; f < frames; ++f) floorWindow.TimeFrame(draw, times);
+}
+
+void FloorAlternate(const FloorFrame& frame, int frames, const std::function<void(int)>& runProgram,
+                    std::vector<double>* floorTimes)
+{
+    const int rounds = 5;
+    for (int r = 0; r < rounds; ++r) {
+        runProgram(frames / rounds);
+        FloorMakeCurrent(true);
+        FloorRun(frame, frames / rounds, floorTimes);
+        FloorMakeCurrent(false);
     }
-    if (all) all->insert(all->end(), times.begin(), times.end());
-    std::vector<double> sorted = times;
-    std::sort(sorted.begin(), sorted.end());
-    *medianMs = sorted[sorted.size() / 2];
-    double sum = 0;
-    for (double t : times) sum += t;
-    return sum / double(times.size());
 }
 
 void FloorClose()
