@@ -27,7 +27,7 @@ void vGUIListbox::SetupListboxTextures(vTexture* background, vTexture* border, v
 
 void vGUIListbox::Add(const char* text)
 {
-    m_items.push_back(Item{text ? text : "", RECT{0, 0, 0, 0}});
+    m_items.push_back(std::make_unique<Item>(Item{text ? text : "", RECT{0, 0, 0, 0}}));
     m_count = std::min(m_count + 1, kMaxCounted);
 }
 
@@ -77,7 +77,7 @@ int vGUIListbox::GetSelectedIndex()
 char* vGUIListbox::GetSelectedIndexText()
 {
     if (m_selectedIndex < 0 || m_selectedIndex >= static_cast<int>(m_items.size())) return nullptr;
-    return &m_items[static_cast<size_t>(m_selectedIndex)].text[0];
+    return &m_items[static_cast<size_t>(m_selectedIndex)]->text[0];
 }
 
 // The buttons place the thumb at trackLength x top / count below the up button.
@@ -130,7 +130,7 @@ void vGUIListbox::Setup()
     m_rowCount = fh > 0 ? m_height / fh : 0;
     if (m_selectedIndex >= m_count) m_selectedIndex = -1;
 
-    for (Item& item : m_items) SetRectEmpty(&item.row);
+    for (const std::unique_ptr<Item>& item : m_items) SetRectEmpty(&item->row);
     if (m_count >= m_rowCount) {
         if (m_topIndex > m_count - m_rowCount) m_topIndex = m_count - m_rowCount;
         if (m_topIndex < 0) m_topIndex = 0;
@@ -139,7 +139,7 @@ void vGUIListbox::Setup()
     }
     const int first = FirstShown();
     const int shown = std::min(ShownCount(), static_cast<int>(m_items.size()) - first);
-    for (int r = 0; r < shown; ++r) m_items[static_cast<size_t>(first + r)].row = RowRect(r);
+    for (int r = 0; r < shown; ++r) m_items[static_cast<size_t>(first + r)]->row = RowRect(r);
 }
 
 bool vGUIListbox::UpdateMsgProc(unsigned int message, unsigned int wParam, long, POINT point)
@@ -151,7 +151,7 @@ bool vGUIListbox::UpdateMsgProc(unsigned int message, unsigned int wParam, long,
         bool hit = false;
         const int counted = std::min(m_count, static_cast<int>(m_items.size()));
         for (int i = 0; i < counted; ++i)
-            if (PtInRect(&m_items[static_cast<size_t>(i)].row, point)) {
+            if (PtInRect(&m_items[static_cast<size_t>(i)]->row, point)) {
                 m_selectedIndex = i;
                 hit = true;
             }
@@ -228,7 +228,7 @@ void vGUIListbox::Render()
     }
     for (int r = 0; r < shown; ++r) {
         RECT row = RowRect(r);
-        m_manager->DrawGWText(m_textFormat, m_textColor, &row, &m_items[static_cast<size_t>(first + r)].text[0]);
+        m_manager->DrawGWText(m_textFormat, m_textColor, &row, &m_items[static_cast<size_t>(first + r)]->text[0]);
     }
 
     if (!twoDee) return;

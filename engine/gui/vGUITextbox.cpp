@@ -47,33 +47,42 @@ void vGUITextbox::InsertChar(unsigned short character)
     // The last unit is kept for the terminating zero.
     if (m_length >= kCapacity - 1) return;
     m_text[m_length] = character;
-    m_textWidth += CharWidth(character);
     m_text[m_length + 1] = 0;
     ++m_length;
+    Measure();
 }
 
 void vGUITextbox::RemoveChar()
 {
     if (m_length <= 0) return;
-    m_textWidth -= CharWidth(m_text[m_length - 1]);
     m_text[m_length - 1] = 0;
     --m_length;
+    Measure();
 }
 
 void vGUITextbox::ClearText()
 {
     m_length = 0;
-    m_textWidth = 0;
     m_text[0] = 0;
+    Measure();
     m_textFormat = kLeftFormat;
     m_textColor = D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
-void vGUITextbox::CalculateWidgetX()
+// The one place the text is measured: the alignment, the caret and
+// GetTextWidth all use this width, taken in the manager's font as it is now
+// (text typed before the font existed, or under another one, is measured again).
+void vGUITextbox::Measure()
 {
     int x = 0;
     for (int i = 0; i < m_length; ++i) x += CharWidth(m_text[i]);
+    m_textWidth = x;
     m_caretX = x;
+}
+
+void vGUITextbox::CalculateWidgetX()
+{
+    Measure();
 }
 
 char* vGUITextbox::GetText()
@@ -83,6 +92,7 @@ char* vGUITextbox::GetText()
 
 int vGUITextbox::GetTextWidth()
 {
+    Measure();
     return m_textWidth;
 }
 
@@ -119,12 +129,13 @@ void vGUITextbox::Render()
         twoDee->DrawTextureWithScale(m_background, x, y, width, height, 1.0f);
         vgui::DrawFrameStrips(twoDee, m_border, x, y, width, height);
     }
+    // Measured once, before the alignment and the caret both use the width.
+    CalculateWidgetX();
     // Once the text fills the box its end stays at the right edge and its
     // beginning is clipped by the text drawing: the box's scrolling.
     m_textFormat = m_textWidth >= width - 1 ? kRightFormat : kLeftFormat;
     m_manager->DrawGWWideText(m_textFormat, m_textColor, &m_textRect, m_text);
 
-    CalculateWidgetX();
     RECT caret;
     if (m_caretX < width - 3)
         SetRect(&caret, x + m_caretX + 2, y, x + m_textWidth + 5, y + height);

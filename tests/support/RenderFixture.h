@@ -11,10 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <Win32TestSeam.h>
 
 #include <d3d9.h>
 
 #include "RequireDevice.h"
+
+#include <dlfcn.h>
+#include <link.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -27,6 +31,33 @@
 #include <vector>
 
 namespace rendertest {
+
+// After the last test of the program the window layer ends SDL: the GL
+// driver closes and joins its threads (rasterisers, compute and cache
+// workers) while the program still runs, so the process exits with its main
+// thread alone and the sanitizers' leak check at exit has no driver threads
+// to stop and scan. The libraries loaded by then stay mapped when the driver
+// unloads them, so a leak report at exit still names the library that made
+// an allocation and the suppressions for the system's libraries still apply.
+class VideoEndsAfterTheTests : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        std::vector<std::string> loaded;
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, size_t, void* names) {
+                if (info->dlpi_name && *info->dlpi_name)
+                    static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
+                return 0;
+            },
+            &loaded);
+        // Each handle is kept on purpose: the library is never unmapped.
+        for (const std::string& name : loaded) dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+        win32test::EndVideo();
+    }
+};
+inline ::testing::Environment* const kVideoEndsAfterTheTests =
+    ::testing::AddGlobalTestEnvironment(new VideoEndsAfterTheTests);
 
 // The procedure a test installs for the fixture's window, as an application
 // has its own (null: DefWindowProcA alone).

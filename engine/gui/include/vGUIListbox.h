@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <d3dx9math.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,8 @@ public:
     void InitScrollWidget(float f);
     int SelectedIndex();
     int GetSelectedIndex();  // -1 when nothing is selected
-    // The selected item's text, owned by the box (valid until the item is
-    // removed); null when nothing is selected.
+    // The selected item's text, owned by the box (valid until that item is
+    // removed, whatever is added or removed around it); null when nothing is selected.
     char* GetSelectedIndexText();
 
 private:
@@ -73,7 +74,7 @@ private:
     D3DXCOLOR m_textColor;
     D3DXCOLOR m_selectColorFocused;
     D3DXCOLOR m_selectColorUnfocused;
-    std::vector<Item> m_items;
+    std::vector<std::unique_ptr<Item>> m_items;  // each item on the heap: its text never moves
     int m_count;
     int m_selectedIndex;
     int m_rowCount;

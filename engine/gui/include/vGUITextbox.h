@@ -42,15 +42,17 @@ public:
     void RemoveChar();
     // Empties the text and resets the alignment and the text colour to black.
     void ClearText();
-    // Sets the caret offset to the summed widths of the characters.
+    // Measures the text in the manager's current font: the caret offset and
+    // the text width both become the summed widths of the characters.
     void CalculateWidgetX();
     // A new 8-bit copy of the text, '?' for characters above 255. The caller
     // releases it with delete[].
     char* GetText();
-    int GetTextWidth();  // pixel width of the text in the manager's font
+    int GetTextWidth();  // pixel width of the text in the manager's current font (0 without a font)
 
 private:
     int CharWidth(unsigned short character);
+    void Measure();  // sets m_textWidth and m_caretX from the characters' widths
 
     vTexture* m_background;
     vTexture* m_border;

@@ -36,4 +36,10 @@ void ReleaseAllKeys();                  // injected keys and buttons up, no mess
 const std::vector<std::string>& MessageBoxLog();
 void ClearMessageBoxLog();
 
+// The end of a test program: destroys every SDL window the layer made and
+// quits SDL, so the GL driver closes and joins its threads before the process
+// exits. Devices on the windows must be released first; afterwards no window
+// handle is valid and no new window can be made.
+void EndVideo();
+
 }  // namespace win32test

@@ -1,5 +1,6 @@
 // The layer's state and SDL start-up.
 #include <Win32DeviceSeam.h>
+#include <Win32TestSeam.h>
 #include "Win32State.h"
 
 #include <SDL.h>
@@ -70,6 +71,23 @@ bool IsHeadless()
 }
 
 }  // namespace win32detail
+
+void win32test::EndVideo()
+{
+    win32detail::State& s = win32detail::GetState();
+    if (!s.sdlTried) return;
+    // The GL library goes with the last GL window, and the driver's threads with it.
+    for (const std::unique_ptr<HWND__>& w : s.windows) {
+        if (w->sdl) SDL_DestroyWindow(w->sdl);
+        w->sdl = nullptr;
+        w->alive = false;
+        w->visible = false;
+    }
+    s.active = nullptr;
+    s.queue.clear();
+    SDL_Quit();
+    s.sdlVideo = false;
+}
 
 SDL_Window* Win32_GetSDLWindow(HWND hwnd)
 {

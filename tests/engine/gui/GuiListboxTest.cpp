@@ -254,6 +254,32 @@ TEST_F(GuiListboxTest, ItemsAreTheBoxsOwnAndAtMost128AreCounted)
     EXPECT_EQ(box->SelectedIndex(), 126);
 }
 
+// The selected text is handed out as a pointer into the box; it keeps naming
+// its item while items are added after it or removed before it.
+TEST_F(GuiListboxTest, SelectedTextStaysValidWhileOtherItemsComeAndGo)
+{
+    vGUIListbox* box = AddBox(3);
+    ClickRow(2);
+    const char* kept = box->GetSelectedIndexText();
+    ASSERT_NE(kept, nullptr);
+    ASSERT_STREQ(kept, "item 2");
+
+    for (int i = 3; i < 300; ++i) box->Add(("item " + std::to_string(i)).c_str());  // the storage grows many times
+    EXPECT_STREQ(kept, "item 2") << "after 297 more items";
+    Frame();
+    EXPECT_STREQ(kept, "item 2") << "after a frame";
+
+    box->Remove(0);
+    box->Remove(0);
+    EXPECT_STREQ(kept, "item 2") << "after removing the two items before it";
+    EXPECT_STREQ(box->GetSelectedIndexText(), "item 4") << "the index now names a later item";
+    box->Pop();
+    box->Remove(100);
+    EXPECT_STREQ(kept, "item 2") << "after removing items after it";
+    box->Clear();
+    EXPECT_EQ(box->GetSelectedIndexText(), nullptr);
+}
+
 TEST_F(GuiListboxTest, HighlightIsTintedByFocus)
 {
     vGUIListbox* box = AddBox(3);

@@ -138,6 +138,55 @@ TEST_F(GuiTextboxTest, LongTextKeepsItsEndAtTheRightEdge)
         ASSERT_EQ(focused.At(x, 115), guitest::kClear) << "nothing right of the box at x " << x;
 }
 
+// The text's width is taken in the font it is drawn in: text typed under
+// another font (or none) is aligned, and its caret placed, by the same width.
+TEST_F(GuiTextboxTest, AlignmentAndCaretFollowTheFontTheTextIsDrawnIn)
+{
+    vGUITextbox* box = AddBox();
+    AddOther();
+    ClickAt(150, 110);
+    Type("ab");
+    const int small = box->GetTextWidth();
+    manager->Init("Arial", 24);
+    const int w = WidthOf("ab");
+    ASSERT_GT(w, small + 5) << "the larger font moves the caret by more than its width";
+    timeStep = 0.1f;  // blink phase 0.8: opaque
+    Move(151, 110);
+    Image image = Frame();
+    EXPECT_EQ(box->GetTextWidth(), w);
+    EXPECT_GT(CountInk(image, RECT{100 + w + 2, 102, 100 + w + 5, 128}), 0) << "the caret after the larger text";
+    EXPECT_EQ(CountInk(image, RECT{100 + w + 8, 102, 298, 128}), 0) << "nothing right of the caret";
+}
+
+TEST_F(GuiTextboxTest, TextTypedBeforeTheManagerHasAFontIsAlignedByItsWidthOnceItHasOne)
+{
+    // A manager without a font yet, fed by the window procedure as before.
+    delete manager;
+    manager = new vGUIManager;
+    manager->SetTwoDee(&twoDee);
+    vGUITextbox* box = AddBox(80);  // interior x 102 ... 177
+    AddOther();
+    ClickAt(150, 110);
+    Type("mmmmmmmmmmmm   ");
+    EXPECT_EQ(box->GetTextWidth(), 0) << "no font, no width";
+
+    manager->Init("Arial", 16);
+    const int spaces = 3 * manager->GetFont()->GetFontCharWidth(' ');
+    ASSERT_GE(spaces, 6);
+    ASSERT_GT(WidthOf("mmmmmmmmmmmm   "), 80 + 20) << "wider than the box in the font";
+    ClickAt(610, 110);  // no caret, so any ink is text
+    Image image = Frame();
+    EXPECT_EQ(box->GetTextWidth(), WidthOf("mmmmmmmmmmmm   "));
+    EXPECT_EQ(CountInk(image, RECT{178 - spaces + 2, 102, 178, 128}), 0) << "right-aligned: the spaces at the edge";
+    EXPECT_GT(CountInk(image, RECT{140, 102, 178 - spaces - 2, 128}), 0);
+
+    ClickAt(150, 110);
+    timeStep = 0.1f;
+    Move(151, 110);
+    Image focused = Frame();
+    EXPECT_GT(CountInk(focused, RECT{175, 102, 178, 128}), 0) << "the caret at the right edge, with the text's end";
+}
+
 TEST_F(GuiTextboxTest, TwoHundredCharactersKeep127)
 {
     vGUITextbox* box = AddBox();
