@@ -13,6 +13,8 @@ enum {
 
 }  // namespace
 
+// kept: a new button starts down (state 1) and shows its down texture until the
+// first message outside it; programs' button art and first frames rely on it.
 vGUIButton::vGUIButton()
     : m_upTexture(nullptr), m_downTexture(nullptr), m_thirdTexture(nullptr), m_label(nullptr),
       m_labelColor(0.0f, 0.0f, 0.0f, 1.0f), m_rect{0, 0, 0, 0}, m_state(kStateDown),

@@ -12,7 +12,7 @@ namespace {
 
 constexpr unsigned long kLeftFormat = DT_VCENTER | DT_SINGLELINE;              // 36
 constexpr unsigned long kRightFormat = DT_RIGHT | DT_VCENTER | DT_SINGLELINE;  // 38
-// The blink's half cycle: one float step below the float nearest pi (bits 0x40490FDA).
+// The blink's half cycle. kept: one float step below the float nearest pi (bits 0x40490FDA).
 constexpr float kBlinkLimit = 3.1415925f;
 constexpr float kBlinkSpeed = 8.0f;
 
