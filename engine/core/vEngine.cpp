@@ -221,7 +221,7 @@ void vEngine::SetupSwapChains()
     if (!chain) return;
     IDirect3DSurface9* backBuffer = nullptr;
     if (FAILED(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) || !backBuffer) return;
-    // One reference is kept: the previous back buffer's is dropped when replaced.
+    // One reference is held; the previous back buffer's is dropped when replaced.
     vcore::ReleaseRef(m_backBuffer);
     m_backBuffer = backBuffer;
     objDevice->SetRenderTarget(0, m_backBuffer);
