@@ -95,7 +95,17 @@ long SaveLevel(const char* name)
         Report("Error saving level!", "", "no file name");
         return E_FAIL;
     }
-    std::vector<unsigned char> bytes = EncodeLevel(levelGrid, coinCount, coins, goalPosition, startPosition);
+    // The level as designed: a coin the ball has picked up since it was
+    // placed or loaded is saved active, or the file could never be finished.
+    // A record the file held inactive with a position no level may have
+    // stays as it was, so the saved file still loads.
+    Coin designed[kMaxCoins];
+    const int count = coinCount < 0 ? 0 : (coinCount > kMaxCoins ? kMaxCoins : coinCount);
+    for (int i = 0; i < count; ++i) {
+        designed[i] = coins[i];
+        if (InsideLevelExtent(coins[i].position)) designed[i].active = 1;
+    }
+    std::vector<unsigned char> bytes = EncodeLevel(levelGrid, count, designed, goalPosition, startPosition);
     std::string temp = std::string(name) + ".tmp";
     errno = 0;
     FILE* f = Win32_OpenFile(temp.c_str(), "wb");

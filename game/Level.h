@@ -38,7 +38,8 @@ constexpr const char* kEditorLevelFile = "kMedia\\kMaps\\levelNR.kmf";
 // "Error!" message box.
 long LoadLevel(const char* name);
 // Writes the current level through a temporary file beside name, which then
-// replaces it; E_FAIL, with any old file left intact, when that fails,
+// replaces it, with every coin active (as placed or loaded, whatever the ball
+// has picked up since); E_FAIL, with any old file left intact, when that fails,
 // reported like a failed load.
 long SaveLevel(const char* name);
 // Ball back on the start at rest; level scores, blast and clock reset.

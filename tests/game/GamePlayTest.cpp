@@ -511,6 +511,40 @@ TEST_F(GamePlay, EditorStopsPhysicsMovesTheCursorAndEditsTheLevel)
     EXPECT_FALSE(editorMode);
 }
 
+// The editor saves the level as designed: a coin the ball picked up before H
+// is still a coin of the saved level, so the file loaded back with M can be
+// finished.
+TEST_F(GamePlay, EditorSaveKeepsCoinsPickedUpInPlay)
+{
+    Settle();
+    ASSERT_GE(coinCount, 2);
+    for (int k = 0; k < 2; ++k) {
+        const int i = FirstActiveCoin();
+        PlaceBall(coins[i].position.x, 1.0f, coins[i].position.z);
+        Frame();
+        ASSERT_EQ(coins[i].active, 0);
+    }
+    PressWithControl('I');
+    ASSERT_TRUE(editorMode);
+    Press('C');
+    const int designed = coinCount;
+    std::remove("kMedia/kMaps/levelNR.kmf");
+    Press('H');
+    const std::vector<char> saved = ReadFile("kMedia/kMaps/levelNR.kmf");
+    ASSERT_EQ(saved.size(), size_t(8128 + 16 * designed));
+    for (int i = 0; i < designed; ++i) EXPECT_EQ(saved[8104 + 16 * i], 1) << "coin " << i << " saved active";
+
+    Press('M');
+    PressWithControl('I');
+    ASSERT_FALSE(editorMode);
+    ASSERT_EQ(coinCount, designed);
+    Settle();
+    CollectEveryCoin();
+    ReachGoal();
+    EXPECT_TRUE(levelCompleted) << "the saved level can be finished";
+    std::remove("kMedia/kMaps/levelNR.kmf");
+}
+
 TEST_F(GamePlay, ControlRClearsTheLevel)
 {
     PressWithControl('R');
