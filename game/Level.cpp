@@ -70,14 +70,16 @@ long LoadLevel(const char* name)
     // Bytes past the coin table are ignored, so a longer file still loads;
     // one past a megabyte is no level file.
     std::vector<unsigned char> bytes;
-    Win32ReadResult read = Win32_ReadWholeFile(name, std::size_t(1) << 20, bytes);
+    int error = 0;
+    Win32ReadResult read = Win32_ReadWholeFile(name, std::size_t(1) << 20, bytes, &error);
 
     // Decoded into a spare level first: the current one changes only when
     // the whole file is good.
     auto level = std::make_unique<LevelData>();
     std::string why = read == WIN32_READ_MISSING     ? "file not found"
                       : read == WIN32_READ_TOO_LARGE ? "over 1 MB, no level file"
-                                                     : "read error";
+                      : read == WIN32_READ_REFUSED   ? ErrnoText("cannot open the file", error)
+                                                     : ErrnoText("read error", error);
     if (read != WIN32_READ_OK || !DecodeLevel(bytes.data(), bytes.size(), *level, why)) {
         Report("Error loading level!", name, why);
         return E_FAIL;

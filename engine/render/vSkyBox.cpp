@@ -81,14 +81,13 @@ void vSkyBox::Init(vTexture* face0, vTexture* face1, vTexture* face2, vTexture* 
         return;
     }
     vcore::ComRef<IDirect3DVertexBuffer9> buffer;
-    char reason[80];
     HRESULT hr = objDevice->CreateVertexBuffer(sizeof(kSkyVertices), D3DUSAGE_WRITEONLY, kSkyVertexFVF, D3DPOOL_MANAGED,
                                                buffer.out(), NULL);
     void* data = nullptr;
     if (SUCCEEDED(hr) && buffer) hr = buffer->Lock(0, 0, &data, 0);
     if (FAILED(hr) || !buffer || !data) {
-        std::snprintf(reason, sizeof(reason), "the device refused it (0x%08lX)", static_cast<unsigned long>(hr));
-        vcore::LogFailure("sky box", "its vertex buffer", reason);
+        vcore::LogFailure("sky box", "its vertex buffer",
+                          ("the device refused it (" + vcore::ResultText(hr) + ")").c_str());
         return;
     }
     std::memcpy(data, kSkyVertices, sizeof(kSkyVertices));

@@ -46,7 +46,8 @@ bool ObliqueNearPlane(D3DXMATRIX& projection, const D3DXPLANE& clipPlane)
 
 }  // namespace
 
-vWaterPlane::vWaterPlane() : m_effect(nullptr), m_surface{}, m_height(0.0f), m_savedCullMode(D3DCULL_NONE)
+vWaterPlane::vWaterPlane()
+    : m_effect(nullptr), m_surface{}, m_height(0.0f), m_savedCullMode(D3DCULL_NONE), m_reflecting(false)
 {
     D3DXMatrixIdentity(&m_reflection);
     D3DXMatrixIdentity(&m_reflectedTexProj);
@@ -64,7 +65,7 @@ vWaterPlane::vWaterPlane(const vWaterPlane& other)
     : m_reflectionTarget(other.m_reflectionTarget), m_effect(vcore::ShareRef(other.m_effect)),
       m_reflection(other.m_reflection), m_reflectedTexProj(other.m_reflectedTexProj), m_savedView(other.m_savedView),
       m_textureBias(other.m_textureBias), m_viewProj(other.m_viewProj), m_height(other.m_height),
-      m_savedCullMode(other.m_savedCullMode)
+      m_savedCullMode(other.m_savedCullMode), m_reflecting(false)
 {
     for (int i = 0; i < 4; ++i) m_surface[i] = other.m_surface[i];
 }
@@ -107,7 +108,10 @@ bool vWaterPlane::InitSurface(float height)
 
 void vWaterPlane::BeginRender(D3DXVECTOR3 /*position*/)
 {
-    if (!objDevice) return;
+    // Without its effect nothing would ever sample the image: no pass at all.
+    m_reflecting = false;
+    if (!objDevice || !m_effect) return;
+    m_reflecting = true;
     D3DXPLANE waterPlane;
     const D3DXVECTOR3 point(0.0f, m_height, 0.0f);
     const D3DXVECTOR3 normal(0.0f, 1.0f, 0.0f);
@@ -160,7 +164,8 @@ void vWaterPlane::BeginRender(D3DXVECTOR3 /*position*/)
 
 void vWaterPlane::EndRender()
 {
-    if (!objDevice) return;
+    if (!objDevice || !m_reflecting) return;
+    m_reflecting = false;
     m_reflectionTarget.End();
     objDevice->SetTransform(D3DTS_VIEW, &m_savedView);
     objDevice->SetRenderState(D3DRS_CULLMODE, m_savedCullMode);

@@ -14,7 +14,8 @@ const std::size_t kTableBytes = std::size_t(kTableSide) * kTableSide;  // 16,777
 // Fills table (kTableBytes, allocated by the caller) from the file, a system
 // (backslash) name: the file's first kTableBytes bytes in order; past the end
 // of a short file every byte repeats the file's last byte (an empty file
-// gives zeros); bytes beyond the table in a longer file are ignored. False,
+// gives zeros); bytes beyond the table in a longer file are ignored, and
+// *reason, when given, says so (empty for a file of the table's size). False,
 // with the table all zero and the reason in *reason when given, when the file
 // cannot be opened or read.
 bool ReadTerrainTable(const char* name, unsigned char* table, std::string* reason = nullptr);

@@ -103,10 +103,9 @@ void vTerrain::GenerateAlphaMaps(int offsetX, int offsetZ)
         // A missing table leaves the map unfilled; a later call tries again.
         static const char* const kLayerFile = "media\\TerrData\\terrtex.btd";
         std::string reason;
-        if (!vscene::ReadTerrainTable(kLayerFile, m_layerTable, &reason)) {
-            vcore::LogFailure("terrain", kLayerFile, reason.c_str());
-            return;
-        }
+        const bool read = vscene::ReadTerrainTable(kLayerFile, m_layerTable, &reason);
+        if (!reason.empty()) vcore::LogFailure("terrain", kLayerFile, reason.c_str());  // refused, or taken damaged
+        if (!read) return;
         m_layersLoaded = true;
     }
     if (!m_alphaTexture) return;

@@ -189,10 +189,9 @@ void vTerrain::ApplyHeight(const char* fileName, int offsetX, int offsetZ)
         m_heightTable = NewTable();
         m_heightsLoaded = true;
         std::string reason;
-        if (!vscene::ReadTerrainTable(fileName, m_heightTable, &reason)) {
-            vcore::LogFailure("terrain", fileName, reason.c_str());
-            return;
-        }
+        const bool read = vscene::ReadTerrainTable(fileName, m_heightTable, &reason);
+        if (!reason.empty()) vcore::LogFailure("terrain", fileName, reason.c_str());  // refused, or taken damaged
+        if (!read) return;
     }
     if (!m_vertexBuffer || !m_heightTable) return;
 

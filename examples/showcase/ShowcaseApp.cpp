@@ -255,11 +255,12 @@ void RenderFrame(World& w)
     w.dudvOffset = std::fmod(w.dudvOffset + step * 0.03f, 1.0f);
 
     // The reflection: the scene above the water, seen in the mirrored view. Off,
-    // the water shows its own colour only.
+    // the water shows its own colour only; a water plane without its effect
+    // opens no pass, and nothing is drawn for it.
     w.camera.UpdateCamera();
     objDevice->SetTransform(D3DTS_PROJECTION, &ev_matrix3DProj);
     w.water.BeginRender(w.camera.GetPosition());
-    if (w.reflection) DrawWorld(w, true);
+    if (w.reflection && w.water.IsReflecting()) DrawWorld(w, true);
     w.water.EndRender();
 
     w.engine.Clear();

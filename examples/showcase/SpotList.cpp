@@ -3,6 +3,7 @@
 #include <Win32File.h>
 #include <vMemoryBuffer.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -43,23 +44,29 @@ bool SpotList::Save(const char* fileName, std::string* error) const
     }
     std::unique_ptr<char[]> bytes(buffer.copybuffer());
 
+    // A failure names the file asked for (the temporary is an inner detail) and the system's reason.
+    auto fail = [&](const char* doing, int why) {
+        if (error) *error = std::string(doing) + " " + fileName + ": " + std::strerror(why ? why : EIO);
+        return false;
+    };
     const std::string temporary = std::string(fileName) + ".tmp";
+    errno = 0;
     FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        if (error) *error = "Cannot write " + temporary;
-        return false;
-    }
+    if (!file) return fail("Cannot write", errno);
+    errno = 0;
     const bool written = std::fwrite(bytes.get(), 1, (size_t)buffer.GetSize(), file) == (size_t)buffer.GetSize();
+    const bool flushed = std::fflush(file) == 0;
+    int why = errno;
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
+    if (!why) why = errno;
+    if (!written || !flushed || !closed) {
         std::remove(temporary.c_str());
-        if (error) *error = "Cannot write " + temporary;
-        return false;
+        return fail("Cannot write", why);
     }
     if (std::rename(temporary.c_str(), fileName) != 0) {
+        why = errno;
         std::remove(temporary.c_str());
-        if (error) *error = std::string("Cannot replace ") + fileName;
-        return false;
+        return fail("Cannot replace", why);
     }
     return true;
 }
@@ -67,7 +74,8 @@ bool SpotList::Save(const char* fileName, std::string* error) const
 bool SpotList::Load(const char* fileName, std::string* error)
 {
     std::vector<std::uint8_t> bytes;
-    switch (Win32_ReadWholeFile(fileName, kFileLimit, bytes)) {
+    int why = 0;
+    switch (Win32_ReadWholeFile(fileName, kFileLimit, bytes, &why)) {
         case WIN32_READ_OK:
             break;
         case WIN32_READ_MISSING:
@@ -76,7 +84,7 @@ bool SpotList::Load(const char* fileName, std::string* error)
         case WIN32_READ_TOO_LARGE:
             return Refuse(error, fileName, "too large");
         default:
-            if (error) *error = std::string("Cannot read ") + fileName;
+            if (error) *error = std::string("Cannot read ") + fileName + ": " + std::strerror(why);
             return false;
     }
     const char* data = reinterpret_cast<const char*>(bytes.data());

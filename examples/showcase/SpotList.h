@@ -31,8 +31,9 @@ public:
     // The spot at index; index must lie in 0 ... Count() - 1.
     const ShowcaseSpot& At(int index) const { return m_spots[(size_t)index]; }
 
-    // Writes the list to fileName through a temporary file. False with the
-    // reason in *error when either step fails (the old file is then untouched).
+    // Writes the list to fileName through a temporary file. False when either
+    // step fails (the old file is then untouched), with *error naming fileName
+    // and the system's reason: "Cannot write spots.dat: No space left on device".
     bool Save(const char* fileName, std::string* error) const;
     // Replaces the list with the file's spots. A missing, oversized or corrupt
     // file is refused: false, the list unchanged and the reason in *error.

@@ -8,6 +8,7 @@
 #include <Win32TestSeam.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <csignal>
@@ -201,6 +202,28 @@ TEST_F(Levels, LoadRemovesEverySpinnerEvenWhenTheFileIsMissing)
     EXPECT_EQ(LoadLevel(Name("missing.kmf").c_str()), E_FAIL);
     EXPECT_EQ(spinnerCount, 0);
     Steps(5);
+}
+
+TEST_F(Levels, AFileThatCannotBeOpenedIsReportedWithItsTrueReason)
+{
+    // The last message box after loading name: "Error!: Error loading level!\n<name>: <why>".
+    auto reported = [this](const char* file) {
+        win32test::ClearMessageBoxLog();
+        EXPECT_EQ(LoadLevel(Name(file).c_str()), E_FAIL) << file;
+        return win32test::MessageBoxLog().empty() ? std::string() : win32test::MessageBoxLog().back();
+    };
+    ASSERT_EQ(symlink("loop.kmf", Path("loop.kmf").c_str()), 0);  // a link to itself
+    fs::create_directories(Path("folder.kmf"));
+    const std::string loop = reported("loop.kmf");
+    EXPECT_NE(loop.find(Name("loop.kmf") + ": cannot open the file: Too many levels of symbolic links"),
+              std::string::npos)
+        << loop;
+    const std::string folderBox = reported("folder.kmf");
+    EXPECT_NE(folderBox.find(Name("folder.kmf") + ": cannot open the file: Is a directory"), std::string::npos)
+        << folderBox;
+    EXPECT_EQ(folderBox.find("file not found"), std::string::npos) << folderBox;
+    const std::string missing = reported("missing.kmf");
+    EXPECT_NE(missing.find(Name("missing.kmf") + ": file not found"), std::string::npos) << missing;
 }
 
 // Loads a bad file over the sample level and checks nothing of it changed.

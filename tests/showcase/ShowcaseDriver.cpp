@@ -31,9 +31,11 @@ const programdriver::Program kShowcase = {
 
 }  // namespace
 
-bool EnsureStarted(std::string* why)
+bool EnsureStarted(std::string* why, const char* mediaFile)
 {
-    return programdriver::EnsureStarted(kShowcase, why);
+    static programdriver::Program program = kShowcase;
+    if (mediaFile) program.mediaFile = mediaFile;
+    return programdriver::EnsureStarted(program, why);
 }
 
 void Reset()

@@ -24,7 +24,9 @@ using programdriver::HoldKey;
 using programdriver::ReadPresented;
 
 // Starts the showcase the first time; false (with the reason in *why) when it cannot run here.
-bool EnsureStarted(std::string* why);
+// mediaFile names the generated file whose absence means no media at all (the
+// terrain's height file unless given: a run without it names another).
+bool EnsureStarted(std::string* why, const char* mediaFile = nullptr);
 // Keys and buttons up, the GUI window and options as at start, camera at the first spot.
 void Reset();
 

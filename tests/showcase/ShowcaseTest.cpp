@@ -3,6 +3,8 @@
 // and the files the program writes.
 #include "ShowcaseDriver.h"
 
+#include <FileSizeLimit.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -327,6 +329,32 @@ TEST_F(Showcase, TheSpotListIsSavedAndRestoredAndACorruptFileRefused)
     std::remove(showcase::kSpotFile);
     w.spots = saved;
     showcase::RefreshSpotList();
+}
+
+TEST_F(Showcase, AFailedSaveOfTheSpotsSaysWhichFileAndWhy)
+{
+    showcase::World& w = showcase::Scene();
+    std::remove(showcase::kSpotFile);
+    const std::string tmp = std::string(showcase::kSpotFile) + ".tmp";
+
+    // The file cannot grow: the disk is as good as full.
+    {
+        FileSizeLimit full(8);
+        ASSERT_TRUE(full.Active());
+        ClickOn(w.saveSpotsButton);
+    }
+    EXPECT_EQ(w.message, std::string("Cannot write ") + showcase::kSpotFile + ": File too large");
+    EXPECT_FALSE(fs::exists(showcase::kSpotFile));
+    EXPECT_FALSE(fs::exists(tmp));
+
+    // A folder holds the name.
+    fs::create_directories(fs::path(showcase::kSpotFile) / "inside");
+    ClickOn(w.saveSpotsButton);
+    EXPECT_EQ(w.message, std::string("Cannot replace ") + showcase::kSpotFile + ": Is a directory");
+    EXPECT_FALSE(fs::exists(tmp));
+    Frames(2);
+    Dump(ReadPresented(), "save_failed");
+    fs::remove_all(showcase::kSpotFile);
 }
 
 TEST_F(Showcase, TheKeysMoveAndTurnTheCameraWhichStaysAboveTheDrawnSurface)

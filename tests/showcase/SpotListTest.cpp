@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <FileSizeLimit.h>
+
 #include "SpotList.h"
 
 namespace {
@@ -108,14 +110,41 @@ TEST_F(SpotFile, AFailedSaveLeavesTheOldFileAndNoTemporary)
     fs::create_directories(fs::path(taken) / "inside");
     std::string error;
     EXPECT_FALSE(sample.Save(taken.c_str(), &error));
-    EXPECT_EQ(error, "Cannot replace " + taken);
+    EXPECT_EQ(error, "Cannot replace " + taken + ": Is a directory");
     EXPECT_TRUE(fs::is_directory(fs::path(taken) / "inside"));
     EXPECT_FALSE(fs::exists(taken + ".tmp"));
 
     // No folder for the temporary at all.
     const std::string nowhere = (folder / "missing" / "spots.dat").string();
     EXPECT_FALSE(sample.Save(nowhere.c_str(), &error));
-    EXPECT_EQ(error, "Cannot write " + nowhere + ".tmp");
+    EXPECT_EQ(error, "Cannot write " + nowhere + ": No such file or directory") << "the file asked for, and why";
+
+    // A regular file where the folder would be.
+    const std::string underFile = file + "/spots.dat";
+    std::ofstream(file) << "a file";
+    EXPECT_FALSE(sample.Save(underFile.c_str(), &error));
+    EXPECT_EQ(error, "Cannot write " + underFile + ": Not a directory");
+}
+
+TEST_F(SpotFile, AFullDiskIsNamedAsTheReasonAndTheOldFileKept)
+{
+    std::string error;
+    SpotList one;
+    ASSERT_TRUE(one.Add({"One", 1.0f, 2.0f, 3.0f, 0.0f, 0.0f}));
+    ASSERT_TRUE(one.Save(file.c_str(), &error)) << error;
+    const std::vector<char> before = Bytes();
+    // Files may grow to 40 bytes only: the larger list cannot be written whole.
+    ASSERT_LT(before.size(), 40u);
+    bool saved = true;
+    {
+        FileSizeLimit full(40);
+        ASSERT_TRUE(full.Active());
+        saved = sample.Save(file.c_str(), &error);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(error, "Cannot write " + file + ": File too large");
+    EXPECT_TRUE(Bytes() == before) << "the old file is whole";
+    EXPECT_FALSE(fs::exists(file + ".tmp"));
 }
 
 TEST_F(SpotFile, DamageIsRefusedWithItsReasonAndTheListKept)

@@ -12,6 +12,7 @@
 #include "vEngine.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -24,21 +25,30 @@ inline void LogFailure(const char* who, const char* what, const char* reason)
     std::fprintf(stderr, "%s: %s: %s\n", who, what && *what ? what : "(no file name)", reason);
 }
 
+// A result code as the 32-bit value it is: "0x88760866".
+inline std::string ResultText(HRESULT hr)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned int>(static_cast<uint32_t>(hr)));
+    return text;
+}
+
 // kind names what the file should have held ("image", ".X mesh", "effect");
 // hr is the loader's result. A file that cannot be opened says why the system
-// refused it. log, when given, is the loader's own account of what it found
+// refused it (a folder says so). log, when given, is the loader's own account of what it found
 // wrong (an effect's compile log); it is quoted without the file name it may
 // start with.
 inline void LogLoadFailure(const char* who, const char* file, HRESULT hr, const char* kind, ID3DXBuffer* log = nullptr)
 {
     std::string reason;
-    char text[200];
+    int openError = 0;
     if (!file || !*file) {
         reason = "no file name given";
     } else if (!objDevice) {
         reason = "no device to load it on";
-    } else if (FILE* f = Win32_OpenFile(file, "rb")) {
-        std::fclose(f);
+    } else if ((openError = Win32_OpenError(file)) != 0) {
+        reason = std::string("cannot open the file: ") + std::strerror(openError);
+    } else {
         const char* logged = log && log->GetBufferPointer() ? static_cast<const char*>(log->GetBufferPointer()) : "";
         const std::string prefix = std::string(file) + ": ";
         if (std::strncmp(logged, prefix.c_str(), prefix.size()) == 0) logged += prefix.size();
@@ -50,13 +60,8 @@ inline void LogLoadFailure(const char* who, const char* file, HRESULT hr, const 
             reason = "out of memory";
         else if (hr == E_FAIL)
             reason = std::string("no ") + kind + " could be read from it";
-        else {
-            std::snprintf(text, sizeof(text), "the device refused the %s (0x%08lX)", kind,
-                          static_cast<unsigned long>(hr));
-            reason = text;
-        }
-    } else {
-        reason = std::string("cannot open the file: ") + std::strerror(errno);
+        else
+            reason = std::string("the device refused the ") + kind + " (" + ResultText(hr) + ")";
     }
     LogFailure(who, file, reason.c_str());
 }

@@ -54,12 +54,16 @@ public:
     // projection: clears the reflection image to 0xFF4D4DFF, binds it, and
     // sets the view mirrored in the water plane, the same projection with its
     // near plane moved onto the water (only what lies above the water is
-    // drawn) and the opposite cull order. kept: the position is accepted and not used.
+    // drawn) and the opposite cull order. Without the effect it does nothing
+    // (see IsReflecting). kept: the position is accepted and not used.
     void BeginRender(D3DXVECTOR3 position);
     // Ends the reflection pass: the projection, view and cull mode found by
     // BeginRender are restored. The reflection image stays bound until the
-    // engine's Clear binds the back buffer.
+    // engine's Clear binds the back buffer. Nothing after a BeginRender that did nothing.
     void EndRender();
+    // True between a BeginRender that bound the reflection image and its
+    // EndRender; a caller draws the reflected scene only then.
+    bool IsReflecting() const { return m_reflecting; }
     // Draws the surface with the matrices of the last BeginRender. A null
     // dudv keeps the distortion map set before; the offset is always set.
     void RenderSurface(vTexture* dudv, float dudvOffset);
@@ -76,4 +80,5 @@ private:
     s_vWaterVertex m_surface[4];
     float m_height;
     DWORD m_savedCullMode;  // the cull mode found by BeginRender
+    bool m_reflecting;      // a reflection pass is open
 };

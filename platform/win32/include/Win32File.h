@@ -19,13 +19,22 @@ bool Win32_ReplaceFile(const char* from, const char* to);
 // Deletes the file; false when it cannot be deleted.
 bool Win32_DeleteFile(const char* name);
 
+// Why the file (a system name, resolved as above) cannot be opened for
+// reading as a file: 0 when it can, otherwise the errno value (ENOENT,
+// EACCES, ELOOP, EISDIR for a folder, ...).
+int Win32_OpenError(const char* name);
+
 // What Win32_ReadWholeFile found.
 enum Win32ReadResult {
     WIN32_READ_OK = 0,     // bytes holds the whole file (empty for an empty file)
-    WIN32_READ_MISSING,    // no such file, or it cannot be opened; bytes empty
+    WIN32_READ_MISSING,    // no such file (or no file name); bytes empty
     WIN32_READ_TOO_LARGE,  // the file holds more than limit bytes; bytes empty
     WIN32_READ_ERROR,      // a read failed part-way; bytes empty
+    WIN32_READ_REFUSED,    // it is there but cannot be opened as a file (permission, link loop, a folder); bytes empty
 };
 // Reads the whole file (a system name, resolved as above) into bytes in bulk,
-// refusing one longer than limit bytes before reading it.
-Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes);
+// refusing one longer than limit bytes before reading it. On failure *error,
+// when given, holds the errno value behind it (EFBIG for a file over the
+// limit); 0 on success.
+Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes,
+                                    int* error = nullptr);

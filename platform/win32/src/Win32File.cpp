@@ -5,6 +5,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
@@ -57,6 +59,30 @@ std::string ResolveCase(const std::string& path)
     return result;
 }
 
+// Opens the file for reading; null with *error set (EISDIR for a folder, which
+// fopen alone would take) when that fails.
+FILE* OpenForReading(const char* name, int* error)
+{
+    *error = 0;
+    if (!name || name[0] == '\0') {
+        *error = ENOENT;
+        return nullptr;
+    }
+    errno = 0;
+    FILE* f = std::fopen(ResolveCase(Win32_MapFileName(name)).c_str(), "rb");
+    if (!f) {
+        *error = errno ? errno : ENOENT;
+        return nullptr;
+    }
+    struct stat st;
+    if (::fstat(::fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(f);
+        *error = EISDIR;
+        return nullptr;
+    }
+    return f;
+}
+
 }  // namespace
 
 std::string Win32_MapFileName(const char* name)
@@ -88,11 +114,23 @@ bool Win32_DeleteFile(const char* name)
     return std::remove(ResolveCase(Win32_MapFileName(name)).c_str()) == 0;
 }
 
-Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes)
+int Win32_OpenError(const char* name)
+{
+    int error = 0;
+    if (FILE* f = OpenForReading(name, &error)) std::fclose(f);
+    return error;
+}
+
+Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::vector<std::uint8_t>& bytes, int* error)
 {
     bytes.clear();
-    FILE* f = Win32_OpenFile(name, "rb");
-    if (!f) return WIN32_READ_MISSING;
+    int why = 0;
+    if (error) *error = 0;
+    FILE* f = OpenForReading(name, &why);
+    if (!f) {
+        if (error) *error = why;
+        return why == ENOENT || why == ENOTDIR ? WIN32_READ_MISSING : WIN32_READ_REFUSED;
+    }
     // A regular file is read in one call of its size; anything else (or a
     // file that grows meanwhile) in chunks up to the limit.
     struct stat st;
@@ -100,11 +138,13 @@ Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::ve
     if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode)) {
         if (static_cast<unsigned long long>(st.st_size) > limit) {
             std::fclose(f);
+            if (error) *error = EFBIG;
             return WIN32_READ_TOO_LARGE;
         }
         expected = static_cast<std::size_t>(st.st_size);
     }
     Win32ReadResult result = WIN32_READ_OK;
+    errno = 0;
     bytes.resize(expected);
     std::size_t got = expected ? std::fread(bytes.data(), 1, expected, f) : 0;
     bytes.resize(got);
@@ -121,6 +161,7 @@ Win32ReadResult Win32_ReadWholeFile(const char* name, std::size_t limit, std::ve
         }
     }
     if (result == WIN32_READ_OK && std::ferror(f)) result = WIN32_READ_ERROR;
+    if (error && result != WIN32_READ_OK) *error = result == WIN32_READ_TOO_LARGE ? EFBIG : (errno ? errno : EIO);
     std::fclose(f);
     if (result != WIN32_READ_OK) bytes.clear();
     return result;

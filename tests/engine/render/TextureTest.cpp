@@ -3,6 +3,8 @@
 // render-to-texture read back on screen.
 #include <EngineFixture.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 #include "vRenderTarget.h"
@@ -59,6 +61,17 @@ TEST_F(TextureTest, MissingFileShowsTheBoxAndBindsAsNoTexture)
     err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(MessageBoxShown("Error!: Error loading texture!"));
     EXPECT_NE(err.find(corrupt + ": not a readable image file"), std::string::npos) << err;
+
+    // A folder where the image should be is named as one, not as a result code.
+    const std::string folder = temp.File("folder.tga");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(texture.LoadTextureFromFile(folder.c_str(), 0, 1), E_FAIL);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(MessageBoxShown("Error!: Error loading texture!"));
+    EXPECT_NE(err.find("texture: " + folder + ": cannot open the file: Is a directory\n"), std::string::npos) << err;
+    EXPECT_EQ(err.find("0x"), std::string::npos) << err;
 
     IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
     texture.UseTexture(0);

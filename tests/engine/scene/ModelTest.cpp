@@ -1,6 +1,8 @@
 // Static models from text .X files written by the tests: loading, materials
 // and texture names, culled drawing seen through the draw counters and the
 // pixels, subsets and wireframe, ray hits, failures, copies and reloads.
+#include <sys/stat.h>
+
 #include <EngineFixture.h>
 
 #include <cmath>
@@ -213,6 +215,17 @@ TEST_F(ModelTest, MissingOrBrokenFilesShowTheBoxAndDrawNothing)
     err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(MessageBoxShown("Error!: Error loading Static Model"));
     EXPECT_NE(err.find(cut + ": not a readable .X mesh file"), std::string::npos) << err;
+
+    // A folder where the mesh should be is named as one, not as a result code.
+    const std::string folder = temp.File("folder.x");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    win32test::ClearMessageBoxLog();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(model.LoadModel(folder.c_str()), E_FAIL);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(MessageBoxShown("Error!: Error loading Static Model"));
+    EXPECT_NE(err.find("model: " + folder + ": cannot open the file: Is a directory\n"), std::string::npos) << err;
+    EXPECT_EQ(err.find("0x"), std::string::npos) << err;
 }
 
 TEST_F(ModelTest, DrawsTexturedInFrontAndNothingBehindTheCamera)

@@ -96,6 +96,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vWaterPlane::EndRender),
     VORPEX_SYMBOL(&vWaterPlane::RenderSurface),
     VORPEX_SYMBOL(&vWaterPlane::GetEffect),
+    VORPEX_SYMBOL(&vWaterPlane::IsReflecting),
     VORPEX_SYMBOL(static_cast<vWaterPlane& (vWaterPlane::*)(const vWaterPlane&)>(&vWaterPlane::operator=)),
     VORPEX_SYMBOL(&ev_CBAlloc),
 };

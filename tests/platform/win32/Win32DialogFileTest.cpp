@@ -204,3 +204,51 @@ TEST_F(Win32File, WholeFileReadHonoursTheLimitAndTheSystemName)
     EXPECT_NE(Win32_ReadWholeFile("media", 100, bytes), WIN32_READ_OK);
     EXPECT_TRUE(bytes.empty());
 }
+
+namespace {
+
+TEST_F(Win32File, WholeFileReadSaysWhyAFileCannotBeOpened)
+{
+    ASSERT_EQ(mkdir("media", 0755), 0);
+    Write("media/level.kmf", "level");
+    ASSERT_EQ(symlink("loop.kmf", "media/loop.kmf"), 0);  // a link to itself
+    std::vector<uint8_t> bytes{1, 2, 3};
+    int error = -1;
+
+    EXPECT_EQ(Win32_ReadWholeFile("MEDIA\\level.kmf", 100, bytes, &error), WIN32_READ_OK);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(Win32_OpenError("media\\level.kmf"), 0);
+
+    EXPECT_EQ(Win32_ReadWholeFile("media\\loop.kmf", 100, bytes, &error), WIN32_READ_REFUSED);
+    EXPECT_EQ(error, ELOOP) << std::strerror(error);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(Win32_OpenError("media\\loop.kmf"), ELOOP);
+
+    // A folder opens with fopen on Linux; the read refuses it as a folder.
+    EXPECT_EQ(Win32_ReadWholeFile("media", 100, bytes, &error), WIN32_READ_REFUSED);
+    EXPECT_EQ(error, EISDIR) << std::strerror(error);
+    EXPECT_EQ(Win32_OpenError("Media"), EISDIR);
+
+    EXPECT_EQ(Win32_ReadWholeFile("media\\none.kmf", 100, bytes, &error), WIN32_READ_MISSING);
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(Win32_ReadWholeFile("media\\level.kmf\\inside", 100, bytes, &error), WIN32_READ_MISSING);
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_EQ(Win32_ReadWholeFile(nullptr, 100, bytes, &error), WIN32_READ_MISSING);
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(Win32_ReadWholeFile("media\\level.kmf", 2, bytes, &error), WIN32_READ_TOO_LARGE);
+    EXPECT_EQ(error, EFBIG);
+
+    // A file the user may not read (root may read anything, so only others see the refusal).
+    ASSERT_EQ(chmod("media/level.kmf", 0), 0);
+    const Win32ReadResult locked = Win32_ReadWholeFile("media\\level.kmf", 100, bytes, &error);
+    if (geteuid() != 0) {
+        EXPECT_EQ(locked, WIN32_READ_REFUSED);
+        EXPECT_EQ(error, EACCES) << std::strerror(error);
+        EXPECT_EQ(Win32_OpenError("media\\level.kmf"), EACCES);
+    } else {
+        EXPECT_EQ(locked, WIN32_READ_OK);
+    }
+    chmod("media/level.kmf", 0644);
+}
+
+}  // namespace
