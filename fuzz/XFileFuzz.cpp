@@ -1,7 +1,10 @@
-// .X files, parsed in this process (pre-scan and importer, as the helper
-// program runs them), so the fuzzer sees the parser's coverage and crashes:
-// any bytes either fail cleanly or give a mesh whose indices and attributes
-// are in range, and survive the trip through the helper's reply encoding.
+// .X files through the pre-scan and then, for what it accepts, the importer,
+// in this process (as the helper program runs them), so the fuzzer sees both
+// verdicts and the importer's coverage. The pre-scan refuses with a reason;
+// whatever it accepts the importer reads without a crash and without an
+// absurd allocation (run with -malloc_limit_mb so one counts as a failure),
+// and either fails cleanly or gives a mesh whose indices and attributes are
+// in range and survive the trip through the helper's reply encoding.
 #include <cstdint>
 #include <cstdlib>
 
@@ -11,8 +14,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace d3dx::detail;
-    XMeshData mesh;
     std::string why;
+    if (!AcceptXFile(data, size, &why)) {
+        if (why.empty()) std::abort();
+        return 0;
+    }
+    XMeshData mesh;
     if (!ParseXFile(data, size, mesh, &why)) {
         if (why.empty() || mesh.FaceCount() != 0) std::abort();
         return 0;

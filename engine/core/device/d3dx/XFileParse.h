@@ -9,12 +9,14 @@
 namespace d3dx {
 namespace detail {
 
-// False, with the reason in error, when a count in the file (vertices,
-// faces, a face's indices, normals, texture coordinates, colours, material
-// indices, weights, declaration data, animation keys, a binary list's
-// length) needs more values than the file holds after it, so that no reader
-// sizes its arrays from it. Compressed files, and text or binary it cannot
-// follow, pass: the importer judges those.
+// False, with the reason in error, when the importer would size an array
+// from a count the rest of the file cannot hold (vertices, faces, a face's
+// indices, normals, texture coordinates, colours, material indices,
+// weights, animation keys, a binary list's length) or follow an index past
+// its array (a face's vertex, a normal face's normal or corners, a colour's
+// vertex, a face's material, a weight's vertex), and for what it cannot
+// follow as the importer would read it: compressed files, numbers, strings
+// or names the importer reads differently, objects out of place.
 bool PrescanXFile(const uint8_t* data, size_t size, std::string* error);
 
 // The checks before any importer sees a file: long enough, the "xof "

@@ -67,16 +67,26 @@ public:
 
     int Pid() const { return child_ > 0 ? int(child_) : 0; }
 
-    // False when no helper can be had (the caller then parses here);
-    // otherwise the reply, or failure set to why there is none.
+    void UsePath(const std::string& path)
+    {
+        Stop();
+        path_ = path;
+        unavailable_.clear();
+    }
+
+    // The reply, or false with failure set to why there is none (no
+    // helper to be had among them).
     bool Parse(const uint8_t* data, size_t size, std::vector<uint8_t>& reply, std::string& failure)
     {
-        if (socket_ < 0 && !Start()) return false;
+        if (socket_ < 0 && !Start()) {
+            failure = unavailable_;
+            return false;
+        }
         const uint64_t length = size;
         if (!SendAll(socket_, &length, sizeof length) || !SendAll(socket_, data, size)) {
             Stop();
             failure = "the .X reader failed on this file";
-            return true;
+            return false;
         }
         const int64_t deadline = MonotonicMs() + kParseSeconds * 1000;
         bool timedOut = false;
@@ -91,24 +101,25 @@ public:
             Stop();
             failure = timedOut ? "the .X reader took too long" : "the .X reader failed on this file";
         }
-        return true;
+        return received;
     }
 
 private:
     bool Start()
     {
-        if (unavailable_) return false;
-        const std::string path = FindHelper();
-        if (path.empty()) {
-            std::fprintf(stderr,
-                         "device: %s not found beside the library or the program; "
-                         ".X files are read in this process\n",
-                         kHelperName);
-            unavailable_ = true;
+        if (!unavailable_.empty()) return false;
+        const std::string path = path_.empty() ? FindHelper() : path_;
+        if (path.empty() || access(path.c_str(), X_OK) != 0) {
+            Unavailable(std::string("the .X reader's helper program ") + kHelperName + " is missing (" +
+                        (path.empty() ? "not beside the library or the program" : path) + "); no .X file is read");
             return false;
         }
         int fds[2];
-        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return false;
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
+            Unavailable(std::string("the .X reader's helper program ") + kHelperName +
+                        " could not start: " + std::strerror(errno) + "; no .X file is read");
+            return false;
+        }
 
         // The helper gets its end of the socket as standard input (dup2
         // clears close-on-exec there) and nothing else of this process.
@@ -134,14 +145,20 @@ private:
         close(fds[1]);
         if (spawned != 0) {
             close(fds[0]);
-            std::fprintf(stderr, "device: cannot start %s: %s; .X files are read in this process\n", path.c_str(),
-                         std::strerror(spawned));
-            unavailable_ = true;
+            Unavailable(std::string("the .X reader's helper program ") + kHelperName + " could not start (" + path +
+                        ": " + std::strerror(spawned) + "); no .X file is read");
             return false;
         }
         socket_ = fds[0];
         child_ = child;
         return true;
+    }
+
+    // Remembered for every later file, and said once on stderr.
+    void Unavailable(const std::string& why)
+    {
+        unavailable_ = why;
+        std::fprintf(stderr, "device: %s\n", why.c_str());
     }
 
     void Stop()
@@ -158,7 +175,8 @@ private:
 
     int socket_ = -1;
     pid_t child_ = -1;
-    bool unavailable_ = false;
+    std::string unavailable_;  // why no helper can be had; empty while one may
+    std::string path_;         // set by tests; empty: found beside the library or the program
 };
 
 HelperProcess& Helper()
@@ -170,8 +188,9 @@ HelperProcess& Helper()
 }  // namespace
 
 // The .X importer trusts the file in places (a material list shorter than
-// its face indices crashes it), so it runs in the helper: a crash, a hang
-// or a runaway allocation there is a failed load here.
+// its face indices crashes it), so it runs in the helper only, never in this
+// process: a crash, a hang or a runaway allocation there is a failed load
+// here, and without the helper no .X file is read.
 bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error)
 {
     out = XMeshData();
@@ -185,8 +204,7 @@ bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* er
 
     std::vector<uint8_t> reply;
     std::string failure;
-    if (!Helper().Parse(data, size, reply, failure)) return ParseXFile(data, size, out, error);
-    if (!failure.empty()) return fail(failure);
+    if (!Helper().Parse(data, size, reply, failure)) return fail(failure);
     bool ok = false;
     if (!DecodeXReply(reply, ok, out, why)) return fail("the .X reader gave an inconsistent mesh");
     if (!ok) return fail(why.empty() ? "corrupt .X file" : why);
@@ -196,6 +214,11 @@ bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* er
 int XFileHelperProcessId()
 {
     return Helper().Pid();
+}
+
+void SetXFileHelperPathForTests(const std::string& path)
+{
+    Helper().UsePath(path);
 }
 
 }  // namespace detail

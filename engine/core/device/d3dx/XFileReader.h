@@ -36,17 +36,22 @@ struct XMeshData {
     size_t FaceCount() const { return attributes.size(); }
 };
 
-// Parses a whole .X file (text, binary or compressed) held in memory. False,
-// with the reader's message in error, for an empty, truncated or corrupt
-// file or one without any triangle; out is then empty. The importer runs in
-// the helper program d3dx-xfile-helper, found beside this library or the
-// program and started on first use (if it cannot be found, here, with a
-// line on stderr); a file whose declared counts exceed its size is refused
-// before the importer sees it.
+// Parses a whole .X file (text or binary; compressed ones are refused) held
+// in memory. False, with the reader's message in error, for an empty,
+// truncated or corrupt file or one without any triangle; out is then empty.
+// The importer runs only in the helper program d3dx-xfile-helper, found
+// beside this library or the program and started on first use; without it
+// every read fails with a message that says so (and one line on stderr). A
+// file whose counts exceed its size, that indexes past its arrays or that
+// the pre-scan cannot follow is refused before the importer sees it.
 bool ReadXFile(const uint8_t* data, size_t size, XMeshData& out, std::string* error);
 
 // The helper's process id while one runs, else 0 (for tests).
 int XFileHelperProcessId();
+
+// For tests: stops a running helper and takes the helper program from path
+// from now on (empty: the one beside the library or the program again).
+void SetXFileHelperPathForTests(const std::string& path);
 
 }  // namespace detail
 }  // namespace d3dx

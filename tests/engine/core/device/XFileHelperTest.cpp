@@ -1,7 +1,8 @@
 // The .X reader's helper program and its pre-scan: the importer runs in a
 // program of its own that holds nothing of the window or GL and ends with
-// its parent, and a file that declares more than it holds is refused
-// before any importer sizes an array from it.
+// its parent (and without it nothing is read), and a file that declares
+// more than it holds, indexes past its arrays or that the pre-scan cannot
+// follow is refused before any importer sees it.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +40,11 @@ bool Ended(int pid)
     const std::string stat = ReadProc(pid, "stat");
     const size_t close = stat.rfind(')');
     return close == std::string::npos || (close + 2 < stat.size() && stat[close + 2] == 'Z');
+}
+
+bool Prescan(const std::string& text, std::string* why)
+{
+    return PrescanXFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), why);
 }
 
 bool ReadCube(XMeshData& m, std::string* why)
@@ -114,6 +121,58 @@ TEST(XFileHelper, ReadsInTheSameProcessAcrossFilesAndAfterAFailure)
     EXPECT_EQ(m.FaceCount(), 12u);
 }
 
+// Without a helper program the layer reads no .X file at all (the importer
+// never runs in this process): each read fails with the reason, one line on
+// stderr says so, and once the helper is back files read again.
+TEST(XFileHelper, WithoutTheHelperNothingIsReadAndOneLineSaysWhy)
+{
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    char folder[] = "/tmp/xfile-helper-test-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string notAProgram = std::string(folder) + "/d3dx-xfile-helper";
+    {
+        std::ofstream out(notAProgram);
+        out << "not a program\n";
+    }
+    ASSERT_EQ(chmod(notAProgram.c_str(), 0755), 0);
+    const Case cases[] = {
+        {std::string(folder) + "/missing/d3dx-xfile-helper", "is missing"},
+        {notAProgram, "could not start"},
+    };
+    for (const Case& c : cases) {
+        SetXFileHelperPathForTests(c.path);
+        testing::internal::CaptureStderr();
+        XMeshData m;
+        std::string first, second;
+        const bool readFirst = ReadCube(m, &first);
+        const bool readSecond = ReadCube(m, &second);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(readFirst) << c.path;
+        EXPECT_FALSE(readSecond) << c.path;
+        EXPECT_EQ(m.FaceCount(), 0u);
+        EXPECT_EQ(XFileHelperProcessId(), 0);
+        for (const std::string& why : {first, second}) {
+            EXPECT_NE(why.find("d3dx-xfile-helper"), std::string::npos) << why;
+            EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+        }
+        size_t lines = 0;
+        for (size_t at = err.find("d3dx-xfile-helper"); at != std::string::npos;
+             at = err.find("d3dx-xfile-helper", err.find('\n', at)))
+            ++lines;
+        EXPECT_EQ(lines, 1u) << err;
+    }
+    SetXFileHelperPathForTests("");
+    unlink(notAProgram.c_str());
+    rmdir(folder);
+    XMeshData m;
+    ASSERT_TRUE(ReadCube(m, nullptr));
+    EXPECT_EQ(m.FaceCount(), 12u);
+    EXPECT_GT(XFileHelperProcessId(), 0);
+}
+
 // A small file that declares huge arrays: refused by its counts, before any
 // importer allocates for them, with the count in the reason.
 TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused)
@@ -184,6 +243,144 @@ TEST(XFilePrescan, CountsBeyondWhatTheFileHoldsAreRefused)
     why.clear();
     EXPECT_FALSE(PrescanXFile(reinterpret_cast<const uint8_t*>(mesh.data()), mesh.size(), &why));
     EXPECT_NE(why.find("declares 50000000 vertices"), std::string::npos) << why;
+}
+
+// Files the importer would read past its arrays (or ask absurd memory for):
+// each refused with the reason, through the reader as well.
+TEST(XFilePrescan, IndicesPastTheirArraysAreRefused)
+{
+    const std::string head = "xof 0303txt 0032\n";
+    const std::string tri = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n";
+    const std::string quads = "Mesh { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 2; 4;0,1,2,3;, 3;0,1,2;;\n";
+    const std::string mat = "Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; }";
+    struct Case {
+        std::string text;
+        const char* reason;
+    };
+    const Case cases[] = {
+        // A mesh with no vertices and one face: the importer read through a null pointer.
+        {head + "Mesh{0;1;4;4,0,3,7;}", "face 0 uses vertex 4 of 0"},
+        {head + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }\n", "face 0 uses vertex 3 of 3"},
+        {head + tri + " MeshNormals { 1; 0;0;1;; 1; 3;0,0,1;; } }\n", "normal face 0 uses normal 1 of 1"},
+        {head + quads + " MeshNormals { 1; 0;0;1;; 1; 4;0,0,0,0;; } }\n", "1 normal faces for 2 faces"},
+        {head + quads + " MeshNormals { 1; 0;0;1;; 2; 4;0,0,0,0;, 4;0,0,0,0;; } }\n",
+         "normal face 1 has 4 corners, its face 3"},
+        {head + tri + " MeshTextureCoords { 2; 0;0;, 1;0;; } }\n", "2 texture coordinates for 3 vertices"},
+        {head + tri + " MeshVertexColors { 2; 0;1;1;1;1;;, 1;1;1;1;1;;; } }\n", "2 vertex colours for 3 vertices"},
+        {head + tri + " MeshVertexColors { 3; 0;1;1;1;1;;, 1;1;1;1;1;;, 5;1;1;1;1;;; } }\n",
+         "vertex colour 2 is for vertex 5 of 3"},
+        {head + quads + " MeshMaterialList { 1; 3; 0,0,0;; " + mat + " } }\n", "3 material indices for 2 faces"},
+        {head + quads + " MeshMaterialList { 1; 2; 0,1;; " + mat + " } }\n", "material index 1 of 1"},
+        {head + quads + " MeshMaterialList { 2; 2; 0,1;; " + mat + " } }\n", "declares 2 materials and holds 1"},
+        {head + tri + " SkinWeights { \"Bone\"; 1; 7; 1.0; 1;0;0;0; 0;1;0;0; 0;0;1;0; 0;0;0;1;; } }\n",
+         "skin weight 0 is for vertex 7 of 3"},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        EXPECT_FALSE(Prescan(c.text, &why)) << c.text;
+        EXPECT_NE(why.find("corrupt .X file: "), std::string::npos) << why;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+        XMeshData m;
+        why.clear();
+        EXPECT_FALSE(ReadXFile(reinterpret_cast<const uint8_t*>(c.text.data()), c.text.size(), m, &why));
+        EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+    }
+}
+
+// Text the importer reads differently from a plain walk (an open quote, a
+// comment that ends at a carriage return, a mesh named by a quoted string,
+// a brace inside a template, a decimal comma, a number too long to read
+// whole) used to pass unchecked and let a vertex count of -1 through:
+// 48 GB asked of the importer. Such files are refused.
+TEST(XFilePrescan, TextThePrescanCannotFollowIsRefused)
+{
+    const std::string head = "xof 0303txt 0032\n";
+    const std::string longMinusOne = "-" + std::string(70, '0') + "1";
+    const std::string cases[] = {
+        head + "Mesh{-1;\"",  // the 26-byte file
+        head + "Mesh <{-1;",
+        head + "Mesh{#\r-1;}",
+        head + "Mesh \"a\"{-1;}",
+        "xof 0303txt 0032 \"\nMesh{-1;}\"\n",
+        head + "template T { <3D82AB44-62DA-11cf-AB39-0020AF71E433> { } Mesh{-1;} }",
+        head + "Mesh{" + longMinusOne + ";}",
+        head + "Mesh { 1; 0,5;0;0;; 1; 3;0,0,0;; }",
+        head + "Mesh { 1; 1.#IND00;0;0;; 1; 3;0,0,0;; }",
+        head + "Mesh { 1; nan;0;0;; 1; 3;0,0,0;; }",
+        head + "Mesh { 1; 0;0;0;; 1; 3;0,0,0;; }}",
+        head + "Frame { ; Mesh{-1;} }",
+        head +
+            "Mesh { 1; 0;0;0;; 1; 3;0,0,0;; MeshMaterialList { 1; 1; 0;; { M } } MeshMaterialList { 1; 1; 0;; { M } } "
+            "}",
+        std::string("xof 0303txt 0032\nMesh\0{-1;}", 27),
+        "xof 0303txt 005>\nMesh { 1; 0;0;0;; 1; 3;0,0,0;; }",
+    };
+    for (const std::string& text : cases) {
+        std::string why;
+        EXPECT_FALSE(Prescan(text, &why)) << text;
+        EXPECT_NE(why.find("corrupt .X file: "), std::string::npos) << why;
+    }
+    EXPECT_EQ(cases[0].size(), 26u);
+}
+
+// Binary files: the importer takes numbers from its lists by a running
+// count, so an empty list, values left over past an object's data or
+// reals given in an integer list put it out of step with the file.
+TEST(XFilePrescan, BinaryListsOutOfStepWithTheImporterAreRefused)
+{
+    auto word = [](std::string& s, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
+    };
+    auto list = [&](std::string& s, unsigned code, std::vector<uint32_t> values) {
+        word(s, code, 2);
+        word(s, uint32_t(values.size()), 4);
+        for (uint32_t v : values) word(s, v, 4);
+    };
+    const uint32_t one = 0x3f800000;  // 1.0f
+    auto mesh = [&](const std::string& before, std::vector<uint32_t> faces, unsigned vertexCode) {
+        std::string s = "xof 0303bin 0032";
+        word(s, 1, 2);
+        word(s, 4, 4);
+        s += "Mesh";
+        word(s, 0x0a, 2);
+        s += before;
+        list(s, 6, {3});
+        list(s, vertexCode, {0, 0, 0, one, 0, 0, 0, one, 0});
+        list(s, 6, faces);
+        word(s, 0x0b, 2);
+        return s;
+    };
+    const std::string good = mesh("", {1, 3, 0, 1, 2}, 7);
+    std::string why;
+    EXPECT_TRUE(Prescan(good, &why)) << why;
+    XMeshData m;
+    EXPECT_TRUE(ReadXFile(reinterpret_cast<const uint8_t*>(good.data()), good.size(), m, &why)) << why;
+    EXPECT_EQ(m.FaceCount(), 1u);
+
+    std::string empty;
+    list(empty, 6, {});
+    const std::string cases[] = {
+        mesh(empty, {1, 3, 0, 1, 2}, 7),   // an empty list: the importer's count runs below zero
+        mesh("", {1, 3, 0, 1, 2, 10}, 7),  // a value left over, read as the next token
+        mesh("", {1, 3, 0, 1, 2}, 6),      // the vertices as integers
+        mesh("", {1, 3, 0, 1, 3}, 7),      // a face past the vertices
+    };
+    for (const std::string& c : cases) {
+        why.clear();
+        EXPECT_FALSE(Prescan(c, &why));
+        EXPECT_NE(why.find("corrupt .X file: "), std::string::npos) << why;
+    }
+}
+
+// Compressed files hide their content from the pre-scan: refused, by name.
+TEST(XFilePrescan, CompressedFilesAreRefused)
+{
+    for (const char* format : {"tzip", "bzip"}) {
+        std::string text = std::string("xof 0303") + format + "0032" + std::string(40, '\0');
+        std::string why;
+        EXPECT_FALSE(Prescan(text, &why));
+        EXPECT_NE(why.find("compressed"), std::string::npos) << why;
+    }
 }
 
 TEST(XFilePrescan, WellFormedFilesPass)
