@@ -109,6 +109,7 @@ void CheckBallEvents()
             coinScore += kCoinValue;
             coinsCollected += 1;
             coin.active = 0;
+            coinTaken[i] = true;
             coinEmitter.SetPlaying(true);
             coinEmitter.SetEmitterPos(coin.position);
             coinEmitter.SetEmitterLifeTime(500);

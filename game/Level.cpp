@@ -15,6 +15,7 @@
 // The level in memory.
 unsigned char levelGrid[kGridCells];
 Coin coins[kMaxCoins];
+bool coinTaken[kMaxCoins];
 int coinCount = 0;
 D3DXVECTOR3 goalPosition(0, 0, 0);
 D3DXVECTOR3 startPosition(0, 0, 0);
@@ -44,6 +45,7 @@ void Commit(const LevelData& level)
     std::memcpy(levelGrid, level.grid, sizeof(levelGrid));
     coinCount = level.coinCount;
     for (int i = 0; i < level.coinCount; ++i) coins[i] = level.coins[i];
+    std::memset(coinTaken, 0, sizeof(coinTaken));
     goalPosition = level.goal;
     startPosition = level.start;
 }
@@ -99,13 +101,13 @@ long SaveLevel(const char* name)
     }
     // The level as designed: a coin the ball has picked up since it was
     // placed or loaded is saved active, or the file could never be finished.
-    // A record the file held inactive with a position no level may have
-    // stays as it was, so the saved file still loads.
+    // Every other record is saved as it stands, so a file's own inactive
+    // coins stay as the file had them.
     Coin designed[kMaxCoins];
     const int count = coinCount < 0 ? 0 : (coinCount > kMaxCoins ? kMaxCoins : coinCount);
     for (int i = 0; i < count; ++i) {
         designed[i] = coins[i];
-        if (InsideLevelExtent(coins[i].position)) designed[i].active = 1;
+        if (coinTaken[i]) designed[i].active = 1;
     }
     std::vector<unsigned char> bytes = EncodeLevel(levelGrid, count, designed, goalPosition, startPosition);
     std::string temp = std::string(name) + ".tmp";
@@ -159,6 +161,7 @@ void ClearLevel()
     ResetClock();
     FillGrid(1);
     coinCount = 0;
+    std::memset(coinTaken, 0, sizeof(coinTaken));
     startPosition = D3DXVECTOR3(0, 0, 0);
     goalPosition = D3DXVECTOR3(0, 0, 0);
 }
@@ -195,6 +198,7 @@ void AddCoin()
     coin.active = 1;
     std::memset(coin.unused, 0, sizeof(coin.unused));
     coin.position = editorCursor;
+    coinTaken[coinCount] = false;
     coinCount++;
 }
 

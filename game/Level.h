@@ -21,6 +21,9 @@ static_assert(sizeof(Coin) == 16, "a coin is one 16-byte record of the level fil
 
 extern unsigned char levelGrid[kGridCells];
 extern Coin coins[kMaxCoins];
+// Set for a coin the ball picked up since the level was loaded, restarted
+// from its file or the coin placed; such a coin is still part of the design.
+extern bool coinTaken[kMaxCoins];
 extern int coinCount;  // records in use, from index 0
 extern D3DXVECTOR3 goalPosition;
 extern D3DXVECTOR3 startPosition;
@@ -38,8 +41,8 @@ constexpr const char* kEditorLevelFile = "kMedia\\kMaps\\levelNR.kmf";
 // "Error!" message box.
 long LoadLevel(const char* name);
 // Writes the current level through a temporary file beside name, which then
-// replaces it, with every coin active (as placed or loaded, whatever the ball
-// has picked up since); E_FAIL, with any old file left intact, when that fails,
+// replaces it, with the coins as placed or loaded (a coin the ball picked up
+// is saved active); E_FAIL, with any old file left intact, when that fails,
 // reported like a failed load.
 long SaveLevel(const char* name);
 // Ball back on the start at rest; level scores, blast and clock reset.

@@ -163,6 +163,31 @@ TEST_F(Levels, LoadThenSaveReproducesTheGamesFile)
     EXPECT_TRUE(Read("again.kmf") == HandBuiltLevel(grid, list, goal, start));
 }
 
+// A save writes the level as designed: a coin the ball picked up is saved
+// active, a coin the file itself held inactive stays as the file had it.
+TEST_F(Levels, CoinsPickedUpSinceTheLoadAreSavedActive)
+{
+    unsigned char grid[2025] = {};
+    float goal[3] = {60, 0, 70}, start[3] = {2, 5, 3};
+    std::vector<HandCoin> list = {{1, 5, 1, 5}, {0, 6, 1, 6}, {1, 20, 1, 20}};
+    Write("taken.kmf", HandBuiltLevel(grid, list, goal, start));
+    ASSERT_EQ(LoadLevel(Name("taken.kmf").c_str()), S_OK);
+
+    ballPosition = D3DXVECTOR3(20, 1, 20);
+    CheckBallEvents();
+    ASSERT_EQ(coins[2].active, 0) << "picked up";
+    ASSERT_EQ(SaveLevel(Name("again.kmf").c_str()), S_OK);
+    EXPECT_TRUE(Read("again.kmf") == HandBuiltLevel(grid, list, goal, start));
+
+    // After the level is loaded again, the pick-up no longer counts.
+    ASSERT_EQ(LoadLevel(Name("again.kmf").c_str()), S_OK);
+    EXPECT_EQ(coins[2].active, 1);
+    coins[2].active = 0;  // taken out by hand, not by the ball
+    ASSERT_EQ(SaveLevel(Name("again.kmf").c_str()), S_OK);
+    list[2].active = 0;
+    EXPECT_TRUE(Read("again.kmf") == HandBuiltLevel(grid, list, goal, start));
+}
+
 TEST_F(Levels, LoadingRestartsTheLevelAtItsStart)
 {
     MakeSample();
