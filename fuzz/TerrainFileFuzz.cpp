@@ -1,11 +1,14 @@
 // The terrain's table files (heights and texture layers): any file, short,
-// empty, missing or longer than the table, fills the 4096 x 4096 table by the
-// rules (the file's bytes, then its last byte repeated; zeros for an empty or
-// missing file; the first 16 MB of a longer one), and table positions built
-// from any offsets stay inside the table.
+// empty, missing or longer than the table, fills the table by the rules (the
+// file's bytes, then its last byte repeated; zeros for an empty or missing
+// file; the table's size from the start of a longer one) and says why when it
+// is not the table's size, and table positions built from any offsets stay
+// inside the 4096 x 4096 table. The reader takes the table's size as given,
+// so the runs read into tables of 1 to 8,192 bytes: a 16 MB table a run would
+// let the fuzzer try a few hundred files a second.
 //
-// Input: byte 0 picks the file's form, bytes 1 to 8 two offsets, the rest is
-// the file's content.
+// Input: byte 0 picks the file's form, bytes 1 to 8 two offsets, bytes 9 and
+// 10 the table's size, the rest is the file's content.
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,14 +49,16 @@ void CheckFilled(const std::vector<unsigned char>& table, size_t first, unsigned
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static std::vector<unsigned char> table(vscene::kTableBytes);
-    if (size < 9) return 0;
+    if (size < 11) return 0;
     const int form = data[0] & 3;  // 0 as given, 1 longer than the table, 2 empty, 3 missing
     int32_t offsetX, offsetZ;
     std::memcpy(&offsetX, data + 1, 4);
     std::memcpy(&offsetZ, data + 5, 4);
-    const uint8_t* content = data + 9;
-    const size_t length = form >= 2 ? 0 : size - 9;  // an empty or missing file holds nothing
+    const size_t tableBytes = 1 + ((size_t(data[9]) | size_t(data[10]) << 8) & 8191);
+    std::vector<unsigned char> table(tableBytes);
+    const uint8_t* content = data + 11;
+    const size_t length = form >= 2 ? 0 : size - 11;   // an empty or missing file holds nothing
+    const size_t kept = std::min(length, tableBytes);  // the content's bytes in the table
 
     const std::string& name = FileName();
     std::remove(name.c_str());
@@ -62,16 +67,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(f != nullptr);
         if (length) Check(std::fwrite(content, 1, length, f) == length);
         std::fclose(f);
-        if (form == 1) Check(truncate(name.c_str(), (off_t)(vscene::kTableBytes + length + 1)) == 0);
+        if (form == 1) Check(truncate(name.c_str(), (off_t)(tableBytes + length + 1)) == 0);
     }
 
     std::memset(table.data(), 0xA5, table.size());
-    const bool read = vscene::ReadTerrainTable(name.c_str(), table.data());
+    std::string reason;
+    const bool read = vscene::ReadTable(name.c_str(), table.data(), tableBytes, &reason);
     Check(read == (form != 3));
-    if (form == 1) {
-        // The first 16 MB: the content, then the zeros of the extended file.
-        Check(length == 0 || std::memcmp(table.data(), content, length) == 0);
-        CheckFilled(table, length, 0);
+    const size_t fileBytes = form == 1 ? tableBytes + length + 1 : length;
+    Check(reason.empty() == (form != 3 && fileBytes == tableBytes));
+    if (form == 1 || length > tableBytes) {
+        // The table's size from the start: the content, then the zeros of an extended file.
+        Check(std::memcmp(table.data(), content, kept) == 0);
+        CheckFilled(table, kept, 0);
     } else {
         const unsigned char fill = length ? content[length - 1] : 0;
         Check(length == 0 || std::memcmp(table.data(), content, length) == 0);

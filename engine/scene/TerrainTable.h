@@ -20,6 +20,10 @@ const std::size_t kTableBytes = std::size_t(kTableSide) * kTableSide;  // 16,777
 // cannot be opened or read.
 bool ReadTerrainTable(const char* name, unsigned char* table, std::string* reason = nullptr);
 
+// The same for a table of any size (size bytes); ReadTerrainTable is this
+// with kTableBytes. The fuzz target reads into small tables with it.
+bool ReadTable(const char* name, unsigned char* table, std::size_t size, std::string* reason = nullptr);
+
 // Linear table position 4096 * row + column, or -1 when that lies outside
 // the table. Like the grid walk that uses it, a column past 4095 runs into
 // the next row; only the linear position is bounded.
