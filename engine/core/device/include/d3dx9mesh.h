@@ -99,14 +99,16 @@ struct ID3DXMesh : public ID3DXBaseMesh {
 HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device,
                                  LPD3DXMESH* mesh);
 
-// Loads a .X file (text, binary or compressed): every mesh of its frame
+// Loads a .X file (text or binary; compressed ones are refused), read by the
+// helper program d3dx-xfile-helper beside the library: every mesh of its frame
 // hierarchy merged with the frame transforms applied, one subset per
 // material, faces sorted by material. Vertex format XYZ with NORMAL and TEX1
 // where the file has them. materials gets numMaterials D3DXMATERIALs;
 // adjacency 3 DWORDs per face (0xFFFFFFFF: no neighbour); effectInstances one
 // empty instance per material. All outputs but mesh are optional; each is
 // the caller's reference. A missing, empty or corrupt file gives
-// D3DXERR_INVALIDDATA (E_FAIL when it cannot be opened) and sets nothing.
+// D3DXERR_INVALIDDATA (E_FAIL when it cannot be opened) and sets nothing;
+// so does any file while the helper is missing.
 HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, LPDIRECT3DDEVICE9 device, LPD3DXBUFFER* adjacency,
                                   LPD3DXBUFFER* materials, LPD3DXBUFFER* effectInstances, DWORD* numMaterials,
                                   LPD3DXMESH* mesh);
