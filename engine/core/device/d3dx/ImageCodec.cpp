@@ -112,6 +112,58 @@ bool PngChunksFit(const uint8_t* d, size_t n)
     return false;
 }
 
+// A JPEG's Huffman tables each hold at most 256 codes. The decoder writes a
+// table's code lengths and symbols into fixed arrays of that size before it
+// looks at their count, so a table claiming more is refused here. Walks the
+// markers the way the decoder meets them: segments by their length, scan
+// data byte by byte up to the next marker (0xFF and a byte other than 0 or a
+// restart), and bytes past the end read as zero, as the decoder reads them.
+// Where the decoder would stop on its own the walk stops too. The decoder
+// takes any file that opens with 0xFF bytes and then 0xD8 for a JPEG, and
+// tries JPEG first, so that is what this looks for, whatever the file's name
+// or the rest of its first bytes say.
+bool JpegTablesFit(const uint8_t* d, size_t n)
+{
+    auto byte = [&](size_t at) -> unsigned { return at < n ? d[at] : 0u; };
+    auto word = [&](size_t at) -> size_t { return size_t(byte(at)) << 8 | byte(at + 1); };
+    if (n == 0 || d[0] != 0xFF) return true;
+    size_t at = 1;
+    while (at < n && d[at] == 0xFF) ++at;
+    if (byte(at) != 0xD8) return true;  // not a JPEG to the decoder
+    ++at;
+    bool inScan = false;
+    while (at < n) {
+        if (d[at] != 0xFF) {  // padding between segments, or scan data
+            ++at;
+            continue;
+        }
+        while (at < n && d[at] == 0xFF) ++at;  // fill bytes
+        if (at >= n) return true;
+        const unsigned marker = d[at++];
+        if (inScan && (marker == 0 || (marker >= 0xD0 && marker <= 0xD7))) continue;  // stuffed byte, restart
+        inScan = false;
+        // The end of the image, or a marker the decoder stops at.
+        if (marker == 0xD9 || marker == 0 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) return true;
+        const size_t length = word(at);
+        if (length < 2) return true;
+        if (marker == 0xC4) {
+            long left = long(length) - 2;
+            size_t table = at + 2;
+            while (left > 0) {
+                size_t codes = 0;
+                for (size_t i = 1; i <= 16; ++i) codes += byte(table + i);
+                if (codes > 256) return false;
+                table += 17 + codes;
+                left -= long(17 + codes);
+            }
+            if (left != 0) return true;  // the decoder refuses the segment
+        }
+        at += length;
+        inScan = marker == 0xDA;
+    }
+    return true;
+}
+
 // Most pixels per file byte any of the readable formats can pack (deflate
 // tops out near 1032:1); a file claiming more is corrupt.
 constexpr size_t kMaxPixelsPerByte = 2048;
@@ -124,6 +176,7 @@ bool ProbeImage(const uint8_t* data, size_t size, int& width, int& height, bool&
     hasAlpha = false;
     kind = kImageUnknown;
     if (!data || size == 0 || size > size_t(INT32_MAX)) return false;
+    if (!JpegTablesFit(data, size)) return false;
     int w = 0, h = 0, comp = 0;
     if (!stbi_info_from_memory(data, int(size), &w, &h, &comp)) return false;
     if (w <= 0 || h <= 0 || w > kMaxImageSide || h > kMaxImageSide) return false;

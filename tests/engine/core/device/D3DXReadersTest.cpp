@@ -153,6 +153,39 @@ TEST(D3DXImage, BadFilesFailWithoutPixels)
 }
 
 // ---------------------------------------------------------------------------
+
+// A Huffman table holds at most 256 codes; the decoder fills fixed arrays of
+// that size, so a table claiming more is refused before it reads one. The
+// table is one the image never uses, so the file is otherwise good.
+TEST(D3DXImage, JpegWithAHuffmanTableOfMoreThan256CodesIsRefused)
+{
+    std::vector<uint32_t> src = Quadrants(16, 16);
+    std::vector<uint8_t> jpg;
+    ASSERT_TRUE(EncodeImage(kImageJpg, 16, 16, src.data(), jpg));
+    auto withTable = [&](int codes) {
+        std::vector<uint8_t> out(jpg.begin(), jpg.begin() + 2);  // start of image
+        const int length = 2 + 17 + codes;
+        out.insert(out.end(), {0xFF, 0xC4, uint8_t(length >> 8), uint8_t(length), 0x03});  // DC table 3
+        out.insert(out.end(), 14, 0);
+        out.push_back(uint8_t(codes - 255));  // codes of 15 bits
+        out.push_back(255);                   // and of 16 bits
+        for (int i = 0; i < codes; ++i) out.push_back(uint8_t(i));
+        out.insert(out.end(), jpg.begin() + 2, jpg.end());
+        return out;
+    };
+    ArgbImage image;
+    std::vector<uint8_t> bytes = withTable(256);
+    EXPECT_TRUE(DecodeImage(bytes.data(), bytes.size(), image, nullptr)) << "a full table is allowed";
+
+    bytes = withTable(300);
+    std::string why;
+    EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), image, &why));
+    EXPECT_EQ(why, "not a readable TGA, BMP, PNG or JPEG image");
+    const std::string path = ScratchPath("300codes.jpg");
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    D3DXIMAGE_INFO info{};
+    EXPECT_EQ(D3DXGetImageInfoFromFileA(path.c_str(), &info), D3DXERR_INVALIDDATA);
+}
 // .X files
 
 XMeshData ReadText(const std::string& text, bool* ok = nullptr)
