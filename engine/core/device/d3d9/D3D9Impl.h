@@ -528,6 +528,9 @@ public:
     // one (D3D9GL_SetProgramOverride); program 0 removes it.
     void SetProgramOverride(GLuint program, void (*hook)(void*), void* user);
     void EndFrame();
+    // Called once a frame is presented: waits until the frame presented
+    // kMaxFrameLatency frames ago is drawn, so the CPU never queues more.
+    void LimitFrameLatency();
     void ForgetTexture(GLuint tex);
     D3D9FrameStats& stats() { return m_stats; }
     D3D9FrameStats& previousStats() { return m_previousStats; }
@@ -627,6 +630,12 @@ private:
     D3D9FrameStats m_stats = {};
     D3D9FrameStats m_previousStats = {};
     D3DPRESENT_PARAMETERS m_params = {};
+
+    // Frames queued ahead of the renderer, as Direct3D 9 drivers allow by
+    // default; a fence per presented frame, the oldest at m_frameFenceNext.
+    static constexpr int kMaxFrameLatency = 3;
+    GLsync m_frameFences[kMaxFrameLatency] = {};
+    int m_frameFenceNext = 0;
 };
 
 inline Texture* AsTexture(IDirect3DBaseTexture9* t)

@@ -54,6 +54,8 @@ Device::~Device()
             glDeleteSamplers(kMaxFFStages, m_samplers);
             if (m_stream) glDeleteBuffers(1, &m_stream);
             if (m_streamIndices) glDeleteBuffers(1, &m_streamIndices);
+            for (GLsync& fence : m_frameFences)
+                if (fence) glDeleteSync(fence);
         }
         m_programs.clear();
         if (m_window && gl) SDL_GL_MakeCurrent(m_window, nullptr);
@@ -240,6 +242,21 @@ void Device::InvalidateGLCache()
     ++m_transformSerial;
     ++m_lightSerial;
     ++m_miscSerial;
+}
+
+void Device::LimitFrameLatency()
+{
+    // Without a wait a renderer that queues work (Mesa's software one does)
+    // takes frames as fast as they come, and its queue grows by every frame's
+    // commands and copies of their vertex data.
+    GLsync& oldest = m_frameFences[m_frameFenceNext];
+    if (oldest) {
+        while (glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull) == GL_TIMEOUT_EXPIRED) {
+        }
+        glDeleteSync(oldest);
+    }
+    oldest = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    m_frameFenceNext = (m_frameFenceNext + 1) % kMaxFrameLatency;
 }
 
 void Device::EndFrame()

@@ -177,6 +177,7 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
         m_intervalWindow = window;
     }
     SDL_GL_SwapWindow(window);
+    m_device->LimitFrameLatency();
     m_device->MarkTargetDirty();
     m_device->EndFrame();
     return D3D_OK;
