@@ -366,10 +366,11 @@ D3DXMATRIX WorldViewProjection(const D3DXMATRIX* proj, const D3DXMATRIX* view, c
 D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* o, const D3DXVECTOR3* v, const D3DVIEWPORT9* vp,
                                     const D3DXMATRIX* proj, const D3DXMATRIX* view, const D3DXMATRIX* world)
 {
-    if (!o || !v || !vp) return nullptr;
+    if (!o || !v) return nullptr;
     const D3DXMATRIX m = WorldViewProjection(proj, view, world);
     D3DXVECTOR3 c;
     D3DXVec3TransformCoord(&c, v, &m);
+    if (!vp) return &(*o = c);  // normalised device coordinates
     o->x = (float)vp->X + (1.0f + c.x) * (float)vp->Width * 0.5f;
     o->y = (float)vp->Y + (1.0f - c.y) * (float)vp->Height * 0.5f;
     o->z = vp->MinZ + c.z * (vp->MaxZ - vp->MinZ);
@@ -379,10 +380,11 @@ D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* o, const D3DXVECTOR3* v, const 
 D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* o, const D3DXVECTOR3* v, const D3DVIEWPORT9* vp,
                                       const D3DXMATRIX* proj, const D3DXMATRIX* view, const D3DXMATRIX* world)
 {
-    if (!o || !v || !vp || vp->Width == 0 || vp->Height == 0) return nullptr;
+    if (!o || !v || (vp && (vp->Width == 0 || vp->Height == 0))) return nullptr;
     const D3DXMATRIX m = WorldViewProjection(proj, view, world);
     D3DXMATRIX inv;
     if (!D3DXMatrixInverse(&inv, nullptr, &m)) return nullptr;
+    if (!vp) return D3DXVec3TransformCoord(o, v, &inv);  // from normalised device coordinates
     const float depthRange = vp->MaxZ - vp->MinZ;
     D3DXVECTOR3 c;
     c.x = 2.0f * (v->x - (float)vp->X) / (float)vp->Width - 1.0f;
@@ -1198,14 +1200,13 @@ D3DXFLOAT16* WINAPI D3DXFloat32To16Array(D3DXFLOAT16* o, const FLOAT* in, UINT n
         uint32_t b;
         memcpy(&b, &in[i], 4);
         const uint32_t sign = (b >> 16) & 0x8000;
-        int exp = (int)((b >> 23) & 0xff) - 127 + 15;
+        const uint32_t rawExp = (b >> 23) & 0xff;
+        const int exp = (int)rawExp - 127 + 15;
         uint32_t mant = b & 0x7fffff;
         WORD h;
-        if (((b >> 23) & 0xff) == 0xff)
-            h = (WORD)(sign | 0x7c00 | (mant ? 0x200 : 0));
-        else if (exp >= 31)
-            h = (WORD)(sign | 0x7c00);
-        else if (exp <= 0) {
+        if (rawExp == 0xff || exp >= 32) {
+            h = (WORD)(sign | 0x7fff);  // no infinity or NaN: the largest magnitude
+        } else if (exp <= 0) {
             if (exp < -10)
                 h = (WORD)sign;
             else {
@@ -1213,8 +1214,11 @@ D3DXFLOAT16* WINAPI D3DXFloat32To16Array(D3DXFLOAT16* o, const FLOAT* in, UINT n
                 const int shift = 14 - exp;
                 h = (WORD)(sign | ((mant + (1u << (shift - 1))) >> shift));
             }
-        } else
-            h = (WORD)(sign | (exp << 10) | ((mant + 0x1000) >> 13));
+        } else {
+            // Rounding may carry into the exponent; past exponent 31 it saturates.
+            const uint32_t magnitude = ((uint32_t)exp << 10) + ((mant + 0x1000) >> 13);
+            h = (WORD)(sign | (magnitude > 0x7fff ? 0x7fff : magnitude));
+        }
         o[i].value = h;
     }
     return o;
@@ -1230,9 +1234,7 @@ FLOAT* WINAPI D3DXFloat16To32Array(FLOAT* o, const D3DXFLOAT16* in, UINT n)
         const int mant = h & 0x3ff;
         if (exp == 0)
             o[i] = sign * ldexpf((float)mant, -24);
-        else if (exp == 31)
-            o[i] = mant ? NAN : sign * INFINITY;
-        else
+        else  // exponent 31 too: finite, up to 131008
             o[i] = sign * ldexpf((float)(mant | 0x400), exp - 25);
     }
     return o;

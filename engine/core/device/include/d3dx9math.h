@@ -373,10 +373,12 @@ D3DXVECTOR3* WINAPI D3DXVec3TransformCoord(D3DXVECTOR3* pOut, const D3DXVECTOR3*
 // (x, y, z, 0) * M: directions and normals (no translation).
 D3DXVECTOR3* WINAPI D3DXVec3TransformNormal(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
 // Object space to viewport pixels (x, y) and viewport depth (z). Any of the
-// three matrices may be NULL (identity).
+// three matrices may be NULL (identity); with a NULL viewport, to normalised
+// device coordinates.
 D3DXVECTOR3* WINAPI D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
                                     const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
-// The inverse of D3DXVec3Project; NULL when world * view * projection is singular.
+// The inverse of D3DXVec3Project (from normalised device coordinates with a
+// NULL viewport); NULL when world * view * projection is singular.
 D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
                                       const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
 
@@ -491,7 +493,9 @@ HRESULT WINAPI D3DXComputeBoundingSphere(const D3DXVECTOR3* pFirstPosition, DWOR
 UINT WINAPI D3DXGetFVFVertexSize(DWORD fvf);
 
 // --- Float helpers ----------------------------------------------------------
-// 16-bit floats (IEEE half precision).
+// 16-bit floats in D3DX's half format: IEEE half precision except that
+// exponent 31 holds finite values (up to 131008) and there is no infinity or
+// NaN; both convert to the largest magnitude, 0x7FFF or 0xFFFF.
 struct D3DXFLOAT16 {
     WORD value;
 };

@@ -206,6 +206,51 @@ TEST(D3DXMathVectors, ProjectAndUnprojectRoundTrip)
     EXPECT_LT(sh.y, 260.0f);
 }
 
+// Without a viewport, projection ends in normalised device coordinates and
+// unprojection starts from them.
+TEST(D3DXMathVectors, ProjectAndUnprojectWithoutAViewportUseDeviceCoordinates)
+{
+    D3DXMATRIX proj, view, world;
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 3, 4.0f / 3.0f, 1.0f, 100.0f);
+    const D3DXVECTOR3 eye(0, 2, -10), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixTranslation(&world, 1, 0, 0);
+    const D3DXVECTOR3 p(0.5f, 1.0f, 2.0f);
+    D3DXVECTOR3 ndc, expected, back;
+    ASSERT_EQ(D3DXVec3Project(&ndc, &p, nullptr, &proj, &view, &world), &ndc);
+    const D3DXMATRIX wvp = world * view * proj;
+    D3DXVec3TransformCoord(&expected, &p, &wvp);
+    EXPECT_NEAR(ndc.x, expected.x, 1e-6f);
+    EXPECT_NEAR(ndc.y, expected.y, 1e-6f);
+    EXPECT_NEAR(ndc.z, expected.z, 1e-6f);
+    ASSERT_EQ(D3DXVec3Unproject(&back, &ndc, nullptr, &proj, &view, &world), &back);
+    EXPECT_NEAR(back.x, p.x, 1e-4f);
+    EXPECT_NEAR(back.y, p.y, 1e-4f);
+    EXPECT_NEAR(back.z, p.z, 1e-4f);
+}
+
+// D3DX's halves have no infinity or NaN: exponent 31 is an ordinary one, and
+// what does not fit saturates to the largest magnitude, sign kept.
+TEST(D3DXMathFloat16, ExponentThirtyOneIsFiniteAndOverflowSaturates)
+{
+    const float in[] = {1.0f,   -2.5f,    65504.0f,  65536.0f, 131008.0f, 131072.0f,
+                        -1e30f, INFINITY, -INFINITY, NAN,      -NAN,      5.96046448e-8f};
+    const WORD want[] = {0x3C00, 0xC100, 0x7BFF, 0x7C00, 0x7FFF, 0x7FFF,
+                         0xFFFF, 0x7FFF, 0xFFFF, 0x7FFF, 0xFFFF, 0x0001};
+    constexpr UINT n = sizeof(in) / sizeof(in[0]);
+    D3DXFLOAT16 half[n];
+    ASSERT_EQ(D3DXFloat32To16Array(half, in, n), half);
+    for (UINT i = 0; i < n; ++i) EXPECT_EQ(half[i].value, want[i]) << "input " << i << ": " << in[i];
+
+    const D3DXFLOAT16 top[] = {{0x7C00}, {0x7FFF}, {0xFFFF}, {0x7E00}};
+    float out[4];
+    ASSERT_EQ(D3DXFloat16To32Array(out, top, 4), out);
+    EXPECT_EQ(out[0], 65536.0f);
+    EXPECT_EQ(out[1], 131008.0f);
+    EXPECT_EQ(out[2], -131008.0f);
+    EXPECT_EQ(out[3], 98304.0f);
+}
+
 TEST(D3DXMathGeometry, IntersectTriHitsAndMisses)
 {
     const D3DXVECTOR3 a(0, 0, 5), b(2, 0, 5), c(0, 2, 5);
@@ -316,7 +361,7 @@ TEST(D3DXMathBadArguments, NullPointersReturnNull)
     EXPECT_EQ(D3DXMatrixMultiply(nullptr, &m, &m), nullptr);
     EXPECT_EQ(D3DXVec3Normalize(&v, nullptr), nullptr);
     EXPECT_EQ(D3DXMatrixLookAtLH(&m, nullptr, &v, &v), nullptr);
-    EXPECT_EQ(D3DXVec3Project(&v, &v, nullptr, &m, &m, &m), nullptr);
+    EXPECT_EQ(D3DXVec3Project(nullptr, &v, nullptr, &m, &m, &m), nullptr);
     EXPECT_FALSE(D3DXIntersectTri(nullptr, &v, &v, &v, &v, nullptr, nullptr, nullptr));
 }
 
