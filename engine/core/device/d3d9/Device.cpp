@@ -645,9 +645,14 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
 {
     if (flags == 0 || (flags & ~(DWORD)(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
         return D3DERR_INVALIDCALL;
-    if (count > 0 && !rects) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_ZBUFFER) && !m_depth) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_STENCIL) && (!m_depth || !HasStencil(m_depth->format()))) return D3DERR_INVALIDCALL;
+    // As Direct3D 9 takes them: a count without rectangles clears the whole
+    // viewport, rectangles without a count clear nothing.
+    if (!rects)
+        count = 0;
+    else if (count == 0)
+        return D3D_OK;
     if (!MakeCurrent()) return D3DERR_INVALIDCALL;
     // Clears cover the viewport, or the given rectangles within it.
     const D3DVIEWPORT9& vp = m_state.viewport;
