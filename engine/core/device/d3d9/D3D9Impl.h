@@ -218,6 +218,7 @@ public:
 
     GLuint glTexture() const { return m_tex; }
     D3DPOOL pool() const { return m_pool; }
+    D3DFORMAT format() const { return m_format; }
     // Whether the levels a sampler can read (level 0 alone, or all of them)
     // hold only texels of full alpha.
     bool AlphaOpaque(bool allLevels) const;
@@ -404,6 +405,7 @@ struct GLCache {
     GLuint stencilMask = 0, stencilWriteMask = 0;
     GLenum stencilFail = 0, stencilZFail = 0, stencilPass = 0;
     int colorMask = -1;
+    int depthClamp = -1;
     int scissor = -1;
     GLint scissorBox[4] = {-1, -1, -1, -1};
     GLuint textures[kMaxFFStages] = {~0u, ~0u, ~0u, ~0u};  // ~0: not known

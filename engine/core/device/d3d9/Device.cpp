@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -135,6 +136,8 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     m_clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
     if (m_clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glEnable(GL_PROGRAM_POINT_SIZE);
+    // Flat shading takes each triangle's first vertex, as Direct3D does.
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
     // The point-sprite origin follows the target's orientation (ApplyTarget).
     glGenVertexArrays(1, &m_vao);
     glBindVertexArray(m_vao);
@@ -482,6 +485,8 @@ HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
         m_renderTarget = s;
         if (old) old->Unbind();
         ++m_stats.stateChanges;
+        // Whether the new target is written through the sRGB encoding.
+        if (m_state.rs[D3DRS_SRGBWRITEENABLE]) m_dirty |= kDirtyKey;
     }
     SetViewportToTarget();
     return D3D_OK;
@@ -671,8 +676,13 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         mask |= GL_COLOR_BUFFER_BIT;
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         m_gl.colorMask = 0xf;
-        glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
-                     ((color >> 24) & 0xff) / 255.0f);
+        float c[4] = {((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+                      ((color >> 24) & 0xff) / 255.0f};
+        // Written through the sRGB encoding, as draws are.
+        if (m_state.rs[D3DRS_SRGBWRITEENABLE] && m_renderTarget && HasSrgbForm(m_renderTarget->format()))
+            for (int i = 0; i < 3; ++i)
+                c[i] = c[i] <= 0.0031308f ? 12.92f * c[i] : 1.055f * powf(c[i], 1.0f / 2.4f) - 0.055f;
+        glClearColor(c[0], c[1], c[2], c[3]);
     }
     if (flags & D3DCLEAR_ZBUFFER) {
         mask |= GL_DEPTH_BUFFER_BIT;

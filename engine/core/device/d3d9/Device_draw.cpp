@@ -6,6 +6,7 @@
 #include "d3dx9math.h"
 
 #include <stdio.h>
+#include <math.h>
 #include <string.h>
 
 #include <algorithm>
@@ -141,9 +142,21 @@ void Device::BuildKey(FFKey* key, bool points) const
         k.localViewer = rs[D3DRS_LOCALVIEWER] != 0;
     }
     k.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
+    k.flatShade = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    k.srgbWrite = rs[D3DRS_SRGBWRITEENABLE] != 0 && m_renderTarget && HasSrgbForm(m_renderTarget->format());
     if (rs[D3DRS_FOGENABLE]) {
-        const DWORD mode = rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE ? rs[D3DRS_FOGTABLEMODE] : rs[D3DRS_FOGVERTEXMODE];
-        k.fogMode = mode <= D3DFOG_LINEAR ? (uint8_t)mode : 0;
+        // Table fog where it is set; vertex fog for vertices the device
+        // transforms; otherwise the factor is the specular alpha.
+        const DWORD table = rs[D3DRS_FOGTABLEMODE], vertex = rs[D3DRS_FOGVERTEXMODE];
+        if (table != D3DFOG_NONE && table <= D3DFOG_LINEAR) {
+            k.fogKind = kFogTable;
+            k.fogMode = (uint8_t)table;
+        } else if (vertex != D3DFOG_NONE && vertex <= D3DFOG_LINEAR && !k.rhw) {
+            k.fogKind = kFogVertex;
+            k.fogMode = (uint8_t)vertex;
+        } else {
+            k.fogKind = kFogSpecular;
+        }
     }
     if (rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS)
         k.alphaFunc = (uint8_t)std::min<DWORD>(rs[D3DRS_ALPHAFUNC], 8);
@@ -173,6 +186,25 @@ void Device::BuildKey(FFKey* key, bool points) const
         const DWORD set = t[D3DTSS_TEXCOORDINDEX] & 0xffff;
         st.texCoord = set < (DWORD)kMaxTexCoords ? (uint8_t)set : 0xff;
         st.hasTexture = hasTex;
+        if (!hasTex) continue;
+        st.srgbRead = m_state.samp[s][D3DSAMP_SRGBTEXTURE] != 0 && HasSrgbForm(AsTexture(bt)->format());
+        const DWORD gen = t[D3DTSS_TEXCOORDINDEX] >> 16;
+        if (!k.rhw && gen >= 1 && gen <= 3) st.texGen = (uint8_t)gen;
+        const DWORD flags = t[D3DTSS_TEXTURETRANSFORMFLAGS];
+        const DWORD count = flags & 0xff;
+        if (count >= 1 && count <= 4) {
+            const bool projected = (flags & D3DTTFF_PROJECTED) && count >= 2;
+            // Pre-transformed vertices take no matrix, only the projection.
+            if (!k.rhw || projected) {
+                st.texTransformCount = (uint8_t)count;
+                st.texProjected = projected;
+                if (!st.texGen && set < k.texCount) {
+                    static const uint8_t kComps[4] = {2, 3, 4, 1};  // D3DFVF_TEXTUREFORMAT2, 3, 4, 1
+                    st.texComps = kComps[(fvf >> (16 + 2 * set)) & 3];
+                }
+            }
+        }
+        if (st.texGen == (D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR >> 16)) k.localViewer = rs[D3DRS_LOCALVIEWER] != 0;
     }
 }
 
@@ -257,7 +289,7 @@ bool Device::AlphaIsFull(const FFKey& k) const
     bool current = diffuseOne;
     for (int s = 0; s < k.stageCount; ++s) {
         const StageKey& st = k.stages[s];
-        if (st.alphaOp == D3DTOP_DISABLE) continue;
+        if (st.alphaOp == D3DTOP_DISABLE && st.colorOp != D3DTOP_DOTPRODUCT3) continue;
         bool textureOne = true;  // a stage without a texture reads alpha 1
         if (st.hasTexture) {
             const DWORD* samp = m_state.samp[s];
@@ -281,7 +313,8 @@ bool Device::AlphaIsFull(const FFKey& k) const
                     return false;
             }
         };
-        current = OpKeepsFullAlpha(st.alphaOp, one(st.alphaArg0), one(st.alphaArg1), one(st.alphaArg2));
+        current = st.colorOp != D3DTOP_DOTPRODUCT3 &&
+                  OpKeepsFullAlpha(st.alphaOp, one(st.alphaArg0), one(st.alphaArg1), one(st.alphaArg2));
     }
     return current;
 }
@@ -307,6 +340,7 @@ void Device::UploadUniforms(FFProgram& p)
         // Row-vector matrices go up unchanged: GLSL's M * v is then v * M.
         glUniformMatrix4fv(p.wvp, 1, GL_FALSE, &m_wvp._11);
         if (p.wv >= 0) glUniformMatrix4fv(p.wv, 1, GL_FALSE, &m_wv._11);
+        if (p.texMat >= 0) glUniformMatrix4fv(p.texMat, kMaxFFStages, GL_FALSE, &m_state.texTransform[0]._11);
         if (p.normalMat >= 0) {
             // Normals: the inverse transpose of the upper 3x3 of world x view.
             const float a = m_wv._11, b = m_wv._12, c = m_wv._13;
@@ -316,10 +350,21 @@ void Device::UploadUniforms(FFProgram& p)
             const float D = -(b * i - c * h), E = a * i - c * g, F = -(a * h - b * g);
             const float G = b * f - c * e, H = -(a * f - c * d), I = a * e - b * d;
             const float det = a * A + b * B + c * C;
-            const float k = det != 0.0f ? 1.0f / det : 0.0f;
-            // inverse = adj / det with adj = cofactor transposed; its transpose is the cofactor matrix.
-            const float n[9] = {A * k, B * k, C * k, D * k, E * k, F * k, G * k, H * k, I * k};
-            memcpy(m_normalMat, n, sizeof(n));
+            const bool affine = m_wv._14 == 0.0f && m_wv._24 == 0.0f && m_wv._34 == 0.0f && m_wv._44 == 1.0f;
+            if (!affine) {
+                // A projective world or view: normals have no meaning, and
+                // only ambient and emissive light reach the vertices.
+                memset(m_normalMat, 0, sizeof(m_normalMat));
+            } else if (det != 0.0f) {
+                // inverse = adj / det with adj = cofactor transposed; its transpose is the cofactor matrix.
+                const float k = 1.0f / det;
+                const float n[9] = {A * k, B * k, C * k, D * k, E * k, F * k, G * k, H * k, I * k};
+                memcpy(m_normalMat, n, sizeof(n));
+            } else {
+                // No inverse (a flattening scale): the matrix itself.
+                const float n[9] = {a, b, c, d, e, f, g, h, i};
+                memcpy(m_normalMat, n, sizeof(n));
+            }
             glUniformMatrix3fv(p.normalMat, 1, GL_FALSE, m_normalMat);
         }
     }
@@ -338,7 +383,7 @@ void Device::UploadUniforms(FFProgram& p)
         }
         if (p.lightDiffuse >= 0 || p.lightAmbient >= 0) {
             float dif[kMaxLights * 4], amb[kMaxLights * 4], spe[kMaxLights * 4], dir[kMaxLights * 3],
-                pos[kMaxLights * 3], att[kMaxLights * 4];
+                pos[kMaxLights * 3], att[kMaxLights * 4], spot[kMaxLights * 4];
             int n = 0;
             const D3DMATRIX& v = m_state.view;
             for (int i = 0; i < kMaxLights; ++i) {
@@ -367,6 +412,13 @@ void Device::UploadUniforms(FFProgram& p)
                 att[4 * n + 1] = l.Attenuation1;
                 att[4 * n + 2] = l.Attenuation2;
                 att[4 * n + 3] = l.Range > 0.0f ? l.Range : 1e30f;
+                // Cosines of the half angles of the inner and outer cones.
+                const float phi = std::min(std::max(l.Phi, 0.0f), D3DX_PI);
+                const float theta = std::min(std::max(l.Theta, 0.0f), phi);
+                spot[4 * n] = cosf(theta * 0.5f);
+                spot[4 * n + 1] = cosf(phi * 0.5f);
+                spot[4 * n + 2] = l.Falloff;
+                spot[4 * n + 3] = 0.0f;
                 ++n;
             }
             if (n > 0) {
@@ -376,6 +428,7 @@ void Device::UploadUniforms(FFProgram& p)
                 if (p.lightDir >= 0) glUniform3fv(p.lightDir, n, dir);
                 if (p.lightPos >= 0) glUniform3fv(p.lightPos, n, pos);
                 if (p.lightAtt >= 0) glUniform4fv(p.lightAtt, n, att);
+                if (p.lightSpot >= 0) glUniform4fv(p.lightSpot, n, spot);
             }
         }
     }
@@ -663,6 +716,7 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
             m_gl.program = m_overrideProgram;
             ++m_stats.programSwitches;
         }
+        SetCapability(GL_DEPTH_CLAMP, 0, m_gl.depthClamp);
         if (m_overrideHook) m_overrideHook(m_overrideUser);
         for (int s = 0; s < kMaxFFStages; ++s) m_gl.textures[s] = ~0u;
         m_gl.activeUnit = -1;
@@ -695,6 +749,9 @@ HRESULT Device::PrepareDraw(D3DPRIMITIVETYPE type, bool* skip)
         m_dirty &= ~(uint32_t)kDirtyKey;
         m_dirty |= kDirtyTextures;
     }
+    // Pre-transformed vertices are not clipped by depth (the caps do not
+    // claim it): their depth is clamped to the viewport's range.
+    SetCapability(GL_DEPTH_CLAMP, m_key.rhw, m_gl.depthClamp);
     // Blending that would write the fragment unchanged is left out: the
     // rasteriser then skips reading the target.
     if (blend) SetCapability(GL_BLEND, BlendWritesTheFragment(alphaFull) ? 0 : 1, m_gl.blend);

@@ -96,6 +96,7 @@ bool AffectsKey(D3DRENDERSTATETYPE s)
 {
     switch (s) {
         case D3DRS_LIGHTING:
+        case D3DRS_SHADEMODE:
         case D3DRS_COLORVERTEX:
         case D3DRS_DIFFUSEMATERIALSOURCE:
         case D3DRS_SPECULARMATERIALSOURCE:
@@ -111,6 +112,7 @@ bool AffectsKey(D3DRENDERSTATETYPE s)
         case D3DRS_ALPHAFUNC:
         case D3DRS_POINTSPRITEENABLE:
         case D3DRS_POINTSCALEENABLE:
+        case D3DRS_SRGBWRITEENABLE:
             return true;
         default:
             return false;
@@ -414,6 +416,7 @@ HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD v
     ++m_stats.stateChanges;
     m_samplerDirty |= 1u << sampler;
     m_dirty |= kDirtySamplers;
+    if (type == D3DSAMP_SRGBTEXTURE) m_dirty |= kDirtyKey;  // decoded in the program
     return D3D_OK;
 }
 

@@ -84,6 +84,10 @@ HRESULT Direct3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFOR
     const PixelFormat* pf = FindPixelFormat(checkFormat);
     if (!pf) return D3DERR_NOTAVAILABLE;
     if (rType != D3DRTYPE_TEXTURE && rType != D3DRTYPE_SURFACE) return D3DERR_NOTAVAILABLE;
+    if ((usage & (D3DUSAGE_QUERY_SRGBREAD | D3DUSAGE_QUERY_SRGBWRITE)) && !HasSrgbForm(checkFormat))
+        return D3DERR_NOTAVAILABLE;
+    // Neither vertex textures nor bump maps.
+    if (usage & (D3DUSAGE_QUERY_VERTEXTEXTURE | D3DUSAGE_QUERY_LEGACYBUMPMAP)) return D3DERR_NOTAVAILABLE;
     if ((usage & D3DUSAGE_RENDERTARGET) && !pf->renderTarget) return D3DERR_NOTAVAILABLE;
     return D3D_OK;
 }
@@ -117,12 +121,17 @@ void Direct3D9::FillCaps(D3DCAPS9* c)
                  D3DDEVCAPS_TEXTUREVIDEOMEMORY | D3DDEVCAPS_TLVERTEXVIDEOMEMORY;
     c->PrimitiveMiscCaps = D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
                            D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_BLENDOP | D3DPMISCCAPS_SEPARATEALPHABLEND;
+    // Only what the device does. Not claimed: range fog, two-sided stencil,
+    // clipping of pre-transformed vertices (their depth is clamped), user
+    // clip planes, vertex blending, anisotropy, cube and volume textures,
+    // shaders (the device has no shader interface).
     c->RasterCaps = D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_FOGVERTEX | D3DPRASTERCAPS_FOGTABLE | D3DPRASTERCAPS_ZFOG |
-                    D3DPRASTERCAPS_SCISSORTEST;
+                    D3DPRASTERCAPS_WFOG | D3DPRASTERCAPS_MIPMAPLODBIAS | D3DPRASTERCAPS_SCISSORTEST;
     c->ZCmpCaps = c->AlphaCmpCaps = 0xff;
     c->SrcBlendCaps = c->DestBlendCaps = 0x1fff;
     c->ShadeCaps = D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_ALPHAGOURAUDBLEND | D3DPSHADECAPS_FOGGOURAUD;
-    c->TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
+    c->TextureCaps =
+        D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP | D3DPTEXTURECAPS_PROJECTED;
     c->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
                            D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
     c->TextureAddressCaps =
@@ -135,10 +144,12 @@ void Direct3D9::FillCaps(D3DCAPS9* c)
     c->MaxVertexW = 1e10f;
     c->StencilCaps = 0xff;
     c->FVFCaps = 8 | D3DFVFCAPS_PSIZE;
-    c->TextureOpCaps = 0x03ffffff;
+    // Every operation but the bump-mapping ones and PREMODULATE.
+    c->TextureOpCaps =
+        0x03ffffff & ~(DWORD)(D3DTEXOPCAPS_PREMODULATE | D3DTEXOPCAPS_BUMPENVMAP | D3DTEXOPCAPS_BUMPENVMAPLUMINANCE);
     c->MaxTextureBlendStages = kMaxFFStages;
     c->MaxSimultaneousTextures = kMaxFFStages;
-    c->VertexProcessingCaps = D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |
+    c->VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |
                               D3DVTXPCAPS_POSITIONALLIGHTS | D3DVTXPCAPS_LOCALVIEWER;
     c->MaxActiveLights = kMaxLights;
     c->MaxPointSize = 256.0f;
@@ -146,10 +157,6 @@ void Direct3D9::FillCaps(D3DCAPS9* c)
     c->MaxVertexIndex = 0xffffff;
     c->MaxStreams = 1;
     c->MaxStreamStride = 255;
-    c->VertexShaderVersion = D3DVS_VERSION(2, 0);
-    c->MaxVertexShaderConst = 256;
-    c->PixelShaderVersion = D3DPS_VERSION(2, 0);
-    c->PixelShader1xMaxValue = 8.0f;
     c->NumberOfAdaptersInGroup = 1;
     c->NumSimultaneousRTs = 1;
 }

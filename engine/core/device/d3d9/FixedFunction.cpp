@@ -1,8 +1,9 @@
 // GLSL generation for the fixed-function pipeline. Matrices arrive as
 // Direct3D stores them (row vectors), so M * v in GLSL is v * M.
 //
-// Per vertex: transform, Direct3D lighting (Gouraud), point size.
-// Per pixel: texture stages, specular add, alpha test, fog.
+// Per vertex: transform, Direct3D lighting (Gouraud or flat), texture
+// coordinate generation and transforms, point size, vertex fog.
+// Per pixel: texture stages, specular add, alpha test, table fog.
 #include "d3d9/FixedFunction.h"
 
 #include <d3d9.h>
@@ -145,6 +146,39 @@ bool StageColorSpecial(int op, const std::string& a1v, const std::string& a2v, s
     }
 }
 
+// The fog factor of a depth d for the mode, as a GLSL function.
+std::string FogFunction(int mode)
+{
+    std::string f = "float fogFactor(float d) {\n";
+    if (mode == D3DFOG_LINEAR)
+        // Start and end equal: no division, fog at and past the end.
+        f +=
+            "    float span = u_fogParams.y - u_fogParams.x;\n"
+            "    return span != 0.0 ? clamp((u_fogParams.y - d) / span, 0.0, 1.0) : (d < u_fogParams.y ? 1.0 : 0.0);\n";
+    else if (mode == D3DFOG_EXP)
+        f += "    return clamp(exp(-u_fogParams.z * d), 0.0, 1.0);\n";
+    else
+        f += "    return clamp(exp(-(u_fogParams.z * d) * (u_fogParams.z * d)), 0.0, 1.0);\n";
+    return f + "}\n";
+}
+
+// A source texture coordinate set widened to four components as the
+// transform reads it: a 1 after the last component, zeros past it.
+std::string PaddedCoord(int set, int comps)
+{
+    const std::string a = "a_tex" + std::to_string(set);
+    switch (comps) {
+        case 1:
+            return "vec4(" + a + ".x, 1.0, 0.0, 0.0)";
+        case 2:
+            return "vec4(" + a + ".xy, 1.0, 0.0)";
+        case 3:
+            return "vec4(" + a + ".xyz, 1.0)";
+        default:
+            return a;
+    }
+}
+
 const char* CompareOp(int func)
 {
     switch (func) {
@@ -210,31 +244,49 @@ std::string FFVertexSource(const FFKey& k)
         s << "uniform vec3 u_lightPos[" << (int)k.lightCount << "];\n";
         s << "uniform vec4 u_lightAtt[" << (int)k.lightCount << "];\n";
     }
+    if (k.lightCount > 0) s << "uniform vec4 u_lightSpot[" << (int)k.lightCount << "];\n";
     s << "uniform vec4 u_pointParams;\nuniform vec3 u_pointScale;\nuniform vec4 u_fogParams;\n";
-    // Eye-space position only where lighting, fog or point scaling use it.
-    const bool needEye =
-        (k.lighting && (k.lightCount > 0 || k.specularEnable)) || k.fogMode || (k.points && k.pointScale);
+    bool texGen = false, texMatrix = false;
+    for (int i = 0; i < k.stageCount; ++i) {
+        texGen = texGen || (k.stages[i].hasTexture && k.stages[i].texGen);
+        texMatrix = texMatrix || (k.stages[i].hasTexture && k.stages[i].texTransformCount && !k.rhw);
+    }
+    if (texMatrix) s << "uniform mat4 u_texMat[" << kMaxFFStages << "];\n";
+    // Eye-space position only where lighting, fog, point scaling or
+    // generated coordinates use it.
+    const bool needEye = (k.lighting && (k.lightCount > 0 || k.specularEnable)) || k.fogKind == kFogVertex ||
+                         (k.points && k.pointScale) || texGen;
     // Without lighting or vertex colours the diffuse is white everywhere: a
     // constant in the fragment program, not a value interpolated per pixel.
     const bool diffuseVaries = k.lighting || k.hasDiffuse;
-    if (diffuseVaries) s << "out vec4 v_diffuse;\n";
-    if (k.specularEnable) s << "out vec4 v_specular;\n";
-    if (k.fogMode) s << "out float v_fogDepth;\n";
+    const char* shade = k.flatShade ? "flat " : "";
+    if (diffuseVaries) s << shade << "out vec4 v_diffuse;\n";
+    if (k.specularEnable) s << shade << "out vec4 v_specular;\n";
+    if (k.fogKind == kFogVertex || k.fogKind == kFogSpecular) s << "out float v_fog;\n";
+    if (k.fogKind == kFogTable) {
+        // Device depth is linear across the screen; w is interpolated as usual.
+        s << "noperspective out float v_fogZ;\n";
+        if (!k.rhw) s << "out float v_fogW;\n";
+    }
     for (int i = 0; i < k.stageCount; ++i)
-        if (k.stages[i].hasTexture) s << "out vec2 v_tex" << i << ";\n";
+        if (k.stages[i].hasTexture)
+            s << "out " << (k.stages[i].texProjected ? "vec3" : "vec2") << " v_tex" << i << ";\n";
+    if (k.fogKind == kFogVertex) s << FogFunction(k.fogMode);
     s << kFixupBody;
     s << "void main() {\n";
     if (k.rhw) {
         s << "    float w = a_position.w != 0.0 ? 1.0 / a_position.w : 1.0;\n";
         s << "    vec4 clip = vec4((a_position.xy * u_rhwScale.xy + u_rhwScale.zw) * w, a_position.z * w, w);\n";
         s << "    vec3 eye = vec3(0.0, 0.0, w);\n";
-        if (k.fogMode) s << "    v_fogDepth = w;\n";
+        if (k.fogKind == kFogTable) s << "    v_fogZ = a_position.z;\n";
     } else {
         s << "    vec4 pos = vec4(a_position.xyz, 1.0);\n";
         s << "    vec4 clip = u_wvp * pos;\n";
         if (needEye) s << "    vec3 eye = (u_wv * pos).xyz;\n";
-        if (k.fogMode) s << "    v_fogDepth = u_fogParams.w > 0.5 ? clip.z / clip.w : eye.z;\n";
+        if (k.fogKind == kFogVertex) s << "    v_fog = fogFactor(abs(eye.z));\n";
+        if (k.fogKind == kFogTable) s << "    v_fogZ = clip.w != 0.0 ? clip.z / clip.w : 0.0;\n    v_fogW = clip.w;\n";
     }
+    if (k.fogKind == kFogSpecular) s << "    v_fog = " << (k.hasSpecular ? "a_specular.a" : "1.0") << ";\n";
     if (k.lighting) {
         s << "    vec3 N = " << (k.hasNormal ? "u_normalMat * a_normal" : "vec3(0.0)") << ";\n";
         if (k.normalizeNormals && k.hasNormal) s << "    N = length(N) > 0.0 ? normalize(N) : N;\n";
@@ -258,6 +310,13 @@ std::string FFVertexSource(const FFKey& k)
                 s << "        vec4 at = u_lightAtt[" << i << "];\n";
                 s << "        float den = at.x + at.y * dist + at.z * dist * dist;\n";
                 s << "        float att = dist > at.w ? 0.0 : (den > 0.0 ? 1.0 / den : 1.0);\n";
+                if (k.lightType[i] == D3DLIGHT_SPOT) {
+                    // The cone: full inside Theta, none outside Phi, Falloff between.
+                    s << "        vec4 sp = u_lightSpot[" << i << "];\n";
+                    s << "        float rho = dot(L, u_lightDir[" << i << "]);\n";
+                    s << "        att *= rho > sp.x ? 1.0 : (rho <= sp.y ? 0.0 : pow((rho - sp.y) / (sp.x - sp.y), "
+                         "sp.z));\n";
+                }
             }
             s << "        amb += u_lightAmbient[" << i << "].rgb * att;\n";
             s << "        float nl = max(dot(N, L), 0.0);\n";
@@ -277,13 +336,44 @@ std::string FFVertexSource(const FFKey& k)
         if (diffuseVaries) s << "    v_diffuse = a_diffuse;\n";
         if (k.specularEnable) s << "    v_specular = " << (k.hasSpecular ? "a_specular" : "vec4(0.0)") << ";\n";
     }
+    if (texGen) {
+        s << "    vec3 tn = " << (k.hasNormal ? "u_normalMat * a_normal" : "vec3(0.0)") << ";\n";
+        s << "    vec3 te = "
+          << (k.localViewer ? "length(eye) > 0.0 ? -normalize(eye) : vec3(0.0, 0.0, -1.0)" : "vec3(0.0, 0.0, -1.0)")
+          << ";\n";
+    }
     for (int i = 0; i < k.stageCount; ++i) {
-        if (!k.stages[i].hasTexture) continue;
-        const int set = k.stages[i].texCoord;
-        if (set < k.texCount)
-            s << "    v_tex" << i << " = a_tex" << set << ".xy;\n";
+        const StageKey& st = k.stages[i];
+        if (!st.hasTexture) continue;
+        const int set = st.texCoord;
+        const std::string out = "    v_tex" + std::to_string(i) + " = ";
+        if (!st.texGen && !st.texTransformCount) {
+            s << out << (set < k.texCount ? "a_tex" + std::to_string(set) + ".xy" : std::string("vec2(0.0)")) << ";\n";
+            continue;
+        }
+        std::string src;
+        if (st.texGen == (D3DTSS_TCI_CAMERASPACENORMAL >> 16))
+            src = "vec4(tn, 1.0)";
+        else if (st.texGen == (D3DTSS_TCI_CAMERASPACEPOSITION >> 16))
+            src = "vec4(eye, 1.0)";
+        else if (st.texGen == (D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR >> 16))
+            src = "vec4(2.0 * dot(te, tn) * tn - te, 1.0)";
+        else if (set < k.texCount)
+            src = PaddedCoord(set, st.texComps);
         else
-            s << "    v_tex" << i << " = vec2(0.0);\n";
+            src = "vec4(0.0)";
+        s << "    {\n        vec4 tc = " << src << ";\n";
+        // Pre-transformed vertices keep their coordinates; only the
+        // projection applies to them.
+        if (st.texTransformCount && !k.rhw) s << "        tc = u_texMat[" << i << "] * tc;\n";
+        const int count = st.texTransformCount;
+        if (st.texProjected)
+            s << "    " << out << "vec3(tc.xy, tc[" << (count - 1) << "]);\n";
+        else if (count == 1)
+            s << "    " << out << "vec2(tc.x, 0.0);\n";
+        else
+            s << "    " << out << "tc.xy;\n";
+        s << "    }\n";
     }
     if (k.points) {
         s << "    float size = " << (k.hasPSize ? "a_psize" : "u_pointParams.x") << ";\n";
@@ -295,6 +385,8 @@ std::string FFVertexSource(const FFKey& k)
         s << "    gl_PointSize = clamp(size, u_pointParams.y, u_pointParams.z);\n";
     }
     s << "    gl_Position = fixupPosition(clip);\n";
+    // A point of size 0 draws nothing: its vertex moves outside the clip volume.
+    if (k.points) s << "    if (!(size > 0.0)) gl_Position = vec4(2.0, 2.0, 0.0, 1.0);\n";
     s << "}\n";
     return s.str();
 }
@@ -303,12 +395,31 @@ std::string FFFragmentSource(const FFKey& k)
 {
     std::ostringstream s;
     s << "#version 330 core\n";
-    s << (k.lighting || k.hasDiffuse ? "in vec4 v_diffuse;\n" : "const vec4 v_diffuse = vec4(1.0);\n");
-    if (k.specularEnable) s << "in vec4 v_specular;\n";
-    if (k.fogMode) s << "in float v_fogDepth;\n";
+    const std::string shade = k.flatShade ? "flat " : "";
+    s << (k.lighting || k.hasDiffuse ? shade + "in vec4 v_diffuse;\n" : "const vec4 v_diffuse = vec4(1.0);\n");
+    if (k.specularEnable) s << shade << "in vec4 v_specular;\n";
+    if (k.fogKind == kFogVertex || k.fogKind == kFogSpecular) s << "in float v_fog;\n";
+    if (k.fogKind == kFogTable) {
+        s << "noperspective in float v_fogZ;\n";
+        if (!k.rhw) s << "in float v_fogW;\n";
+    }
     for (int i = 0; i < k.stageCount; ++i)
-        if (k.stages[i].hasTexture) s << "in vec2 v_tex" << i << ";\nuniform sampler2D u_sampler" << i << ";\n";
+        if (k.stages[i].hasTexture)
+            s << "in " << (k.stages[i].texProjected ? "vec3" : "vec2") << " v_tex" << i
+              << ";\nuniform sampler2D u_sampler" << i << ";\n";
     s << "uniform vec4 u_tfactor;\nuniform vec4 u_fogColor;\nuniform vec4 u_fogParams;\nuniform float u_alphaRef;\n";
+    if (k.fogKind == kFogTable) s << FogFunction(k.fogMode);
+    bool srgbRead = false;
+    for (int i = 0; i < k.stageCount; ++i) srgbRead = srgbRead || (k.stages[i].hasTexture && k.stages[i].srgbRead);
+    if (srgbRead)
+        s << "vec4 fromSrgb(vec4 c) {\n"
+             "    return vec4(mix(c.rgb / 12.92, pow((c.rgb + 0.055) / 1.055, vec3(2.4)), "
+             "greaterThan(c.rgb, vec3(0.04045))), c.a);\n}\n";
+    if (k.srgbWrite)
+        s << "vec3 toSrgb(vec3 c) {\n"
+             "    c = clamp(c, 0.0, 1.0);\n"
+             "    return mix(12.92 * c, 1.055 * pow(c, vec3(1.0 / 2.4)) - 0.055, greaterThan(c, "
+             "vec3(0.0031308)));\n}\n";
     s << "out vec4 o_color;\n";
     s << "void main() {\n";
     s << "    vec4 diffuse = v_diffuse;\n";
@@ -319,11 +430,15 @@ std::string FFFragmentSource(const FFKey& k)
         if (st.hasTexture) {
             if (k.points && k.pointSprite)
                 s << "    vec4 tex" << i << " = texture(u_sampler" << i << ", gl_PointCoord);\n";
+            else if (st.texProjected)
+                s << "    vec4 tex" << i << " = texture(u_sampler" << i << ", v_tex" << i << ".xy / v_tex" << i
+                  << ".z);\n";
             else
                 s << "    vec4 tex" << i << " = texture(u_sampler" << i << ", v_tex" << i << ");\n";
         } else {
             s << "    vec4 tex" << i << " = vec4(0.0, 0.0, 0.0, 1.0);\n";
         }
+        if (st.hasTexture && st.srgbRead) s << "    tex" << i << " = fromSrgb(tex" << i << ");\n";
         const std::string c0 = StageArg(st.colorArg0, i), c1 = StageArg(st.colorArg1, i),
                           c2 = StageArg(st.colorArg2, i);
         const std::string x0 = StageArg(st.alphaArg0, i), x1 = StageArg(st.alphaArg1, i),
@@ -332,7 +447,9 @@ std::string FFFragmentSource(const FFKey& k)
         if (!StageColorSpecial(st.colorOp, c1, c2, &color))
             color = StageOp(st.colorOp, c0 + ".rgb", c1 + ".rgb", c2 + ".rgb", ".rgb", i);
         std::string alpha;
-        if (st.alphaOp == D3DTOP_DISABLE)
+        if (st.colorOp == D3DTOP_DOTPRODUCT3)
+            alpha = "c.r";  // the dot product goes to alpha too, whatever the alpha operation
+        else if (st.alphaOp == D3DTOP_DISABLE)
             alpha = "current.a";
         else
             alpha = StageOp(st.alphaOp, x0 + ".a", x1 + ".a", x2 + ".a", ".a", i);
@@ -352,19 +469,15 @@ std::string FFFragmentSource(const FFKey& k)
             s << "    if (!(alpha8 " << op << " u_alphaRef)) discard;\n";
         }
     }
-    if (k.fogMode) {
-        s << "    float d = abs(v_fogDepth);\n";
-        if (k.fogMode == D3DFOG_LINEAR)
-            s << "    float span = u_fogParams.y - u_fogParams.x;\n"
-                 "    float f = span != 0.0 ? clamp((u_fogParams.y - d) / span, 0.0, 1.0) : (d < u_fogParams.y ? 1.0 : "
-                 "0.0);\n";
-        else if (k.fogMode == D3DFOG_EXP)
-            s << "    float f = clamp(exp(-u_fogParams.z * d), 0.0, 1.0);\n";
-        else
-            s << "    float f = clamp(exp(-(u_fogParams.z * d) * (u_fogParams.z * d)), 0.0, 1.0);\n";
+    if (k.fogKind == kFogTable) {
+        // Orthographic projections (and pre-transformed vertices) fog by
+        // device depth, perspective ones by w.
+        s << "    float f = fogFactor(" << (k.rhw ? "v_fogZ" : "u_fogParams.w > 0.5 ? v_fogZ : abs(v_fogW)") << ");\n";
         s << "    current.rgb = mix(u_fogColor.rgb, current.rgb, f);\n";
+    } else if (k.fogKind) {
+        s << "    current.rgb = mix(u_fogColor.rgb, current.rgb, clamp(v_fog, 0.0, 1.0));\n";
     }
-    s << "    o_color = current;\n";
+    s << (k.srgbWrite ? "    o_color = vec4(toSrgb(current.rgb), current.a);\n" : "    o_color = current;\n");
     s << "}\n";
     return s.str();
 }
@@ -413,6 +526,8 @@ FFProgram BuildFFProgram(const FFKey& key)
     p.lightDir = glGetUniformLocation(prog, "u_lightDir");
     p.lightPos = glGetUniformLocation(prog, "u_lightPos");
     p.lightAtt = glGetUniformLocation(prog, "u_lightAtt");
+    p.lightSpot = glGetUniformLocation(prog, "u_lightSpot");
+    p.texMat = glGetUniformLocation(prog, "u_texMat");
     p.pointParams = glGetUniformLocation(prog, "u_pointParams");
     p.pointScale = glGetUniformLocation(prog, "u_pointScale");
     p.tfactor = glGetUniformLocation(prog, "u_tfactor");

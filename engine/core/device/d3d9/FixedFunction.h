@@ -30,6 +30,20 @@ struct StageKey {
     uint8_t alphaOp, alphaArg0, alphaArg1, alphaArg2;
     uint8_t texCoord;  // texture coordinate set (0xff: none)
     uint8_t hasTexture;
+    // Texture transform: output count 1..4 (0: none) and whether the
+    // coordinates are projected; both 0 unless the stage transforms.
+    uint8_t texTransformCount, texProjected;
+    uint8_t texComps;  // components of the source set, where a transform reads them
+    uint8_t texGen;    // 0 the vertex's set, else D3DTSS_TCI_* >> 16
+    uint8_t srgbRead;  // D3DSAMP_SRGBTEXTURE: texels decoded from sRGB
+};
+
+// Where the fog factor comes from.
+enum FogKind : uint8_t {
+    kFogNone = 0,
+    kFogVertex = 1,    // fogMode's formula per vertex, by eye-space depth
+    kFogTable = 2,     // fogMode's formula per pixel, by device depth or w
+    kFogSpecular = 3,  // the specular colour's alpha (no formula, or pre-transformed vertices)
 };
 
 // All bytes are significant: build it zeroed (FFKey k{} then memset).
@@ -42,7 +56,10 @@ struct FFKey {
     uint8_t lightType[kMaxLights];                             // D3DLIGHTTYPE of each enabled light, packed
     uint8_t diffuseSrc, ambientSrc, specularSrc, emissiveSrc;  // 0 material, 1 vertex diffuse, 2 vertex specular
     uint8_t specularEnable, normalizeNormals, localViewer;
-    uint8_t fogMode;    // D3DFOGMODE, 0 when off
+    uint8_t fogMode;    // D3DFOGMODE of the fog formula, 0 without one
+    uint8_t fogKind;    // FogKind
+    uint8_t flatShade;  // D3DSHADE_FLAT: colours from each triangle's first vertex
+    uint8_t srgbWrite;  // D3DRS_SRGBWRITEENABLE: the colour written encoded to sRGB
     uint8_t alphaFunc;  // D3DCMPFUNC, 0 when the test is off
     uint8_t points, pointSprite, pointScale;
     uint8_t stageCount;
@@ -68,6 +85,7 @@ struct FFProgram {
     GLint matDiffuse = -1, matAmbient = -1, matSpecular = -1, matEmissive = -1, matPower = -1;
     GLint globalAmbient = -1;
     GLint lightDiffuse = -1, lightAmbient = -1, lightSpecular = -1, lightDir = -1, lightPos = -1, lightAtt = -1;
+    GLint lightSpot = -1, texMat = -1;
     GLint pointParams = -1, pointScale = -1;
     GLint tfactor = -1, fogColor = -1, fogParams = -1, alphaRef = -1;
     GLint sampler[kMaxFFStages] = {-1, -1, -1, -1};

@@ -46,6 +46,12 @@ bool IsDepthFormat(D3DFORMAT format)
            format == D3DFMT_D16_LOCKABLE;
 }
 
+bool HasSrgbForm(D3DFORMAT format)
+{
+    return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 || format == D3DFMT_A8B8G8R8 ||
+           format == D3DFMT_X8B8G8R8;
+}
+
 bool HasStencil(D3DFORMAT format)
 {
     return format == D3DFMT_D24S8;

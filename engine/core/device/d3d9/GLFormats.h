@@ -22,6 +22,9 @@ struct PixelFormat {
 const PixelFormat* FindPixelFormat(D3DFORMAT format);
 bool IsDepthFormat(D3DFORMAT format);
 bool HasStencil(D3DFORMAT format);
+// Formats read (D3DSAMP_SRGBTEXTURE) and written (D3DRS_SRGBWRITEENABLE)
+// through the sRGB encoding: eight bits a channel.
+bool HasSrgbForm(D3DFORMAT format);
 
 GLenum BlendFactor(DWORD d3dBlend, bool* ok = nullptr);
 GLenum BlendEquation(DWORD d3dBlendOp);

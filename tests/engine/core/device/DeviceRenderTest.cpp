@@ -109,6 +109,15 @@ IDirect3DTexture9* MakeQuadrantTexture(IDirect3DDevice9* d)
     return tex;
 }
 
+// The quadrant texture's four colours at four pixels, one in each quarter.
+void ExpectQuadrants(RenderTestDevice& dev, int left, int right, int top, int bottom)
+{
+    EXPECT_EQ(dev.Pixel(left, top), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(right, top), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(left, bottom), 0xFF0000FFu);
+    EXPECT_EQ(dev.Pixel(right, bottom), 0xFFFFFFFFu);
+}
+
 TEST(DeviceClear, ClearColourReachesEveryPixel)
 {
     RenderTestDevice dev(37, 23);
@@ -210,10 +219,7 @@ TEST(DeviceTextures, TextureAppearsUprightAndUnmirrored)
     d->SetTexture(0, tex);
     d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     DrawRect(d, 0, 0, 64, 64, 0xFFFFFFFF);
-    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
-    EXPECT_EQ(dev.Pixel(56, 8), 0xFF00FF00u);
-    EXPECT_EQ(dev.Pixel(8, 56), 0xFF0000FFu);
-    EXPECT_EQ(dev.Pixel(56, 56), 0xFFFFFFFFu);
+    ExpectQuadrants(dev, 8, 56, 8, 56);
     // Point filtering switches texels exactly at the middle.
     EXPECT_EQ(dev.Pixel(31, 8), 0xFFFF0000u);
     EXPECT_EQ(dev.Pixel(32, 8), 0xFF00FF00u);
@@ -778,6 +784,479 @@ TEST(DeviceFog, LinearTableFogColoursFarGeometry)
     EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFFFFFFFF));
     EXPECT_TRUE(ColorNear(dev.Pixel(24, 8), 0xFF80FF80, 3));
     EXPECT_TRUE(ColorNear(dev.Pixel(40, 8), 0xFF00FF00));
+}
+
+struct TLSpecVertex {  // D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR
+    float x, y, z, rhw;
+    DWORD diffuse, specular;
+};
+
+void DrawSpecRect(IDirect3DDevice9* d, float x0, float x1, float h, float z, float rhw, DWORD specular)
+{
+    const TLSpecVertex q[4] = {{x0, 0, z, rhw, 0xFFFFFFFF, specular},
+                               {x1, 0, z, rhw, 0xFFFFFFFF, specular},
+                               {x0, h, z, rhw, 0xFFFFFFFF, specular},
+                               {x1, h, z, rhw, 0xFFFFFFFF, specular}};
+    d->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLSpecVertex)), D3D_OK);
+}
+
+void LinearFog(IDirect3DDevice9* d, DWORD tableMode, DWORD vertexMode, float start, float end)
+{
+    d->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    d->SetRenderState(D3DRS_FOGCOLOR, 0xFF00FF00);
+    d->SetRenderState(D3DRS_FOGTABLEMODE, tableMode);
+    d->SetRenderState(D3DRS_FOGVERTEXMODE, vertexMode);
+    d->SetRenderState(D3DRS_FOGSTART, FloatBits(start));
+    d->SetRenderState(D3DRS_FOGEND, FloatBits(end));
+}
+
+TEST(DeviceFog, PreTransformedVerticesFogByTheirZOrTheirSpecularAlpha)
+{
+    RenderTestDevice dev(80, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // Table fog goes by the vertex z, whatever the rhw: z 0.7 is 70 % fog.
+    LinearFog(d, D3DFOG_LINEAR, D3DFOG_NONE, 0.0f, 1.0f);
+    DrawSpecRect(d, 0, 16, 16, 0.7f, 0.25f, 0xFF000000);
+    DrawSpecRect(d, 16, 32, 16, 0.7f, 1.0f, 0xFF000000);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF4DFF4D, 3));
+    EXPECT_TRUE(ColorNear(dev.Pixel(24, 8), 0xFF4DFF4D, 3));
+    // Start and end equal: nothing before them is fogged, everything at or past them.
+    LinearFog(d, D3DFOG_LINEAR, D3DFOG_NONE, 0.5f, 0.5f);
+    DrawSpecRect(d, 32, 48, 16, 0.3f, 1.0f, 0xFF000000);
+    DrawSpecRect(d, 48, 64, 16, 0.5f, 1.0f, 0xFF000000);
+    DrawSpecRect(d, 64, 80, 16, 0.7f, 1.0f, 0xFF000000);
+    EXPECT_EQ(dev.Pixel(40, 8), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(56, 8), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(72, 8), 0xFF00FF00u);
+
+    // Without a table mode the specular alpha is the fog factor; vertex fog
+    // does not apply to vertices the device does not transform.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    LinearFog(d, D3DFOG_NONE, D3DFOG_NONE, 0.0f, 1.0f);
+    DrawSpecRect(d, 0, 16, 16, 0.7f, 1.0f, 0x7F000000);
+    LinearFog(d, D3DFOG_NONE, D3DFOG_LINEAR, 0.0f, 1.0f);
+    DrawSpecRect(d, 16, 32, 16, 0.7f, 1.0f, 0xFF000000);
+    DrawSpecRect(d, 32, 48, 16, 0.7f, 1.0f, 0x00000000);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF80FF80, 3));
+    EXPECT_EQ(dev.Pixel(24, 8), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(40, 8), 0xFF00FF00u);
+
+    // Vertices the device transforms but does not light, alike.
+    LinearFog(d, D3DFOG_NONE, D3DFOG_NONE, 0.0f, 1.0f);
+    D3DXMATRIX proj, id;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 80, 16, 0, 0, 1);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    struct {
+        float x, y, z;
+        DWORD diffuse, specular;
+    } lit[4] = {{48, 0, 0.5f, 0xFFFFFFFF, 0x7F000000},
+                {64, 0, 0.5f, 0xFFFFFFFF, 0x7F000000},
+                {48, 16, 0.5f, 0xFFFFFFFF, 0x7F000000},
+                {64, 16, 0.5f, 0xFFFFFFFF, 0x7F000000}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_SPECULAR);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, lit, sizeof(lit[0])), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(56, 8), 0xFF80FF80, 3));
+}
+
+TEST(DeviceFog, VertexFogByEyeDepthPerVertexTableFogByDeviceDepthPerPixel)
+{
+    RenderTestDevice dev(64, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 64, 16, 0, 0, 100);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    Unlit2D(d);
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    auto quad = [&](float x0, float x1, float zLeft, float zRight) {
+        const ColorVertex q[4] = {{x0, 0, zLeft, 0xFFFFFFFF},
+                                  {x1, 0, zRight, 0xFFFFFFFF},
+                                  {x0, 16, zLeft, 0xFFFFFFFF},
+                                  {x1, 16, zRight, 0xFFFFFFFF}};
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(ColorVertex)), D3D_OK);
+    };
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // Under an orthographic projection too, vertex fog goes by eye depth: 15 is half way.
+    LinearFog(d, D3DFOG_NONE, D3DFOG_LINEAR, 10.0f, 20.0f);
+    quad(0, 16, 15, 15);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF80FF80, 3));
+    // Computed at the vertices and interpolated: from depth 0 (clear) to 40
+    // (all fog), the middle is half fogged and a quarter of the way is 3/4
+    // clear, where depth itself (20, 10) would give all fog and none.
+    quad(16, 48, 0, 40);
+    EXPECT_TRUE(ColorNear(dev.Pixel(32, 8), 0xFF80FF80, 4));
+    EXPECT_TRUE(ColorNear(dev.Pixel(24, 8), 0xFFBFFFBF, 4));
+
+    // Table fog under the same projection goes by device depth (0..1), per
+    // pixel: a quarter clear where depth is below the start, the middle half.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    LinearFog(d, D3DFOG_LINEAR, D3DFOG_NONE, 0.25f, 0.75f);
+    quad(16, 48, 0, 100);
+    EXPECT_EQ(dev.Pixel(20, 8), 0xFFFFFFFFu);
+    EXPECT_TRUE(ColorNear(dev.Pixel(32, 8), 0xFF80FF80, 4));
+    EXPECT_EQ(dev.Pixel(44, 8), 0xFF00FF00u);
+}
+
+TEST(DeviceDepth, PreTransformedDepthOutsideTheRangeIsClampedNotClipped)
+{
+    RenderTestDevice dev(48, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    auto rect = [&](float x0, float z, DWORD color) {
+        const TLVertex q[4] = {{x0, 0, z, 1, color, 0, 0},
+                               {x0 + 16, 0, z, 1, color, 0, 0},
+                               {x0, 16, z, 1, color, 0, 0},
+                               {x0 + 16, 16, z, 1, color, 0, 0}};
+        d->SetFVF(kTLFvf);
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLVertex)), D3D_OK);
+    };
+    rect(0, -0.5f, 0xFFFF0000);
+    // Clamped to 1, the far one passes a less-or-equal test against a clear to 1.
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    rect(16, 1.5f, 0xFF00FF00);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(24, 8), 0xFF00FF00u);
+    // Vertices the device transforms are still clipped at the far plane.
+    D3DXMATRIX proj, id;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 48, 16, 0, 0, 1);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    const ColorVertex far[4] = {
+        {32, 0, 1.5f, 0xFF0000FF}, {48, 0, 1.5f, 0xFF0000FF}, {32, 16, 1.5f, 0xFF0000FF}, {48, 16, 1.5f, 0xFF0000FF}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, far, sizeof(ColorVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(40, 8), 0xFF000000u);
+}
+
+TEST(DeviceTextures, CoordinatesAreTransformedProjectedAndGenerated)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DTexture9* tex = MakeQuadrantTexture(d);
+    ASSERT_NE(tex, nullptr);
+    Unlit2D(d);
+    d->SetTexture(0, tex);
+    // A quad over the whole view in clip space; (u, v) 0..1, or fixed at
+    // the green quadrant's middle.
+    auto quad = [&](bool ownCoords) {
+        const float a = ownCoords ? 0.0f : 0.75f, b = ownCoords ? 1.0f : 0.75f, c = ownCoords ? 0.0f : 0.25f,
+                    e = ownCoords ? 1.0f : 0.25f;
+        const TexVertex q[4] = {{-1, 1, 0.5f, 0xFFFFFFFF, a, c},
+                                {1, 1, 0.5f, 0xFFFFFFFF, b, c},
+                                {-1, -1, 0.5f, 0xFFFFFFFF, a, e},
+                                {1, -1, 0.5f, 0xFFFFFFFF, b, e}};
+        d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+        ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TexVertex)), D3D_OK);
+    };
+    // Two-component coordinates take their translation from the third row.
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    m._31 = 0.5f;
+    d->SetTransform(D3DTS_TEXTURE0, &m);
+    quad(true);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);  // no transform until the flags ask for one
+    d->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    quad(true);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(24, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(8, 24), 0xFFFFFFFFu);
+    // Projected: the first two divided by the third (here 4): all red.
+    D3DXMatrixIdentity(&m);
+    m._33 = 4.0f;
+    d->SetTransform(D3DTS_TEXTURE0, &m);
+    d->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
+    quad(true);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(24, 24), 0xFFFF0000u);
+    // Camera-space positions as coordinates, mapped from -1..1 to 0..1.
+    D3DXMatrixScaling(&m, 0.5f, -0.5f, 1.0f);
+    m._41 = 0.5f;
+    m._42 = 0.5f;
+    d->SetTransform(D3DTS_TEXTURE0, &m);
+    d->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+    quad(false);
+    ExpectQuadrants(dev, 8, 24, 8, 24);
+    // Pre-transformed vertices keep their own coordinates.
+    d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    DrawRect(d, 0, 0, 32, 32, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(24, 24), 0xFFFFFFFFu);
+    d->SetTexture(0, nullptr);
+    tex->Release();
+}
+
+TEST(DeviceTextures, DotProduct3GoesToAlphaAsWell)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // (1, .5, .5) . (1, .5, .5) as signed vectors: 4 x .25 = 1 in every
+    // channel, whatever the alpha operation says.
+    d->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFF8080);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_DOTPRODUCT3);
+    d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    DrawRect(d, 0, 0, 16, 16, 0x00FF8080);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFFFFFFFF, 3));
+    // An alpha test on it sees the dot product too.
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    AlphaTest(d, D3DCMP_GREATER, 0x80);
+    DrawRect(d, 0, 0, 16, 16, 0x00FF8080);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFFFFFFFF, 3));
+}
+
+struct LitPoint {  // D3DFVF_XYZ | D3DFVF_NORMAL
+    float x, y, z, nx, ny, nz;
+};
+
+// Draws lit points of three pixels facing the viewer and returns the
+// colour at each one's centre.
+std::vector<uint32_t> DrawLitPoints(RenderTestDevice& dev, const std::vector<D3DXVECTOR3>& at)
+{
+    IDirect3DDevice9* d = dev.device();
+    std::vector<LitPoint> pts;
+    for (const D3DXVECTOR3& p : at) pts.push_back({p.x, p.y, p.z, 0, 0, -1});
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+    d->SetRenderState(D3DRS_POINTSIZE, FloatBits(3.0f));
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_POINTLIST, (UINT)pts.size(), pts.data(), sizeof(LitPoint)), D3D_OK);
+    D3DVIEWPORT9 vp;
+    D3DXMATRIX proj, view, world;
+    d->GetViewport(&vp);
+    d->GetTransform(D3DTS_PROJECTION, &proj);
+    d->GetTransform(D3DTS_VIEW, &view);
+    d->GetTransform(D3DTS_WORLD, &world);
+    std::vector<uint32_t> out;
+    for (const D3DXVECTOR3& p : at) {
+        D3DXVECTOR3 s;
+        D3DXVec3Project(&s, &p, &vp, &proj, &view, &world);
+        out.push_back(dev.Pixel((int)lroundf(s.x), (int)lroundf(s.y)));
+    }
+    return out;
+}
+
+void WhiteMaterial(IDirect3DDevice9* d)
+{
+    D3DMATERIAL9 mat = {};
+    mat.Diffuse = {1, 1, 1, 1};
+    mat.Ambient = {1, 1, 1, 1};
+    d->SetMaterial(&mat);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+}
+
+TEST(DeviceLighting, ASpotLightsItsInnerConeFullyAndNothingPastItsOuterCone)
+{
+    RenderTestDevice dev(64, 64);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id;
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI * 2 / 3, 1.0f, 1.0f, 100.0f);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    d->SetTransform(D3DTS_WORLD, &id);
+    WhiteMaterial(d);
+    const float deg = D3DX_PI / 180;
+    D3DLIGHT9 spot = {};
+    spot.Type = D3DLIGHT_SPOT;
+    spot.Diffuse = {1, 1, 1, 1};
+    spot.Direction = {0, 0, 1};
+    spot.Range = 1000;
+    spot.Attenuation0 = 1;
+    spot.Theta = 20 * deg;
+    spot.Phi = 60 * deg;
+    spot.Falloff = 1;
+    ASSERT_EQ(d->SetLight(0, &spot), D3D_OK);
+    d->LightEnable(0, TRUE);
+    // On the axis, 20 degrees off it (between the cones) and 40 (outside both).
+    const std::vector<D3DXVECTOR3> at = {{0, 0, 20}, {20 * tanf(20 * deg), 0, 20}, {20 * tanf(40 * deg), 0, 20}};
+    // Between: N.L cos 20 times (cos 20 - cos 30) / (cos 10 - cos 30).
+    const float between = cosf(20 * deg) * (cosf(20 * deg) - cosf(30 * deg)) / (cosf(10 * deg) - cosf(30 * deg));
+    const int b = (int)lroundf(between * 255);
+    std::vector<uint32_t> px = DrawLitPoints(dev, at);
+    EXPECT_TRUE(ColorNear(px[0], 0xFFFFFFFF));
+    EXPECT_TRUE(ColorNear(px[1], 0xFF000000u | (uint32_t)b * 0x010101u, 3));
+    EXPECT_EQ(px[2], 0xFF000000u);
+    // A falloff of 2 squares the fraction between the cones.
+    spot.Falloff = 2;
+    d->SetLight(0, &spot);
+    px = DrawLitPoints(dev, at);
+    const float fraction = (cosf(20 * deg) - cosf(30 * deg)) / (cosf(10 * deg) - cosf(30 * deg));
+    const int b2 = (int)lroundf(cosf(20 * deg) * fraction * fraction * 255);
+    EXPECT_TRUE(ColorNear(px[1], 0xFF000000u | (uint32_t)b2 * 0x010101u, 3));
+}
+
+TEST(DeviceLighting, SingularWorldMatricesStillLightProjectiveOnesDoNot)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    D3DXMATRIX proj, id, world;
+    D3DXMatrixOrthoOffCenterLH(&proj, 0, 32, 32, 0, 0, 10);
+    D3DXMatrixIdentity(&id);
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    d->SetTransform(D3DTS_VIEW, &id);
+    WhiteMaterial(d);
+    d->SetRenderState(D3DRS_AMBIENT, 0x00202020);
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};
+    d->SetLight(0, &light);
+    d->LightEnable(0, TRUE);
+    // Flattened onto y = 16: no inverse, yet the normal along z is kept.
+    D3DXMatrixScaling(&world, 1, 0, 1);
+    world._42 = 16;
+    d->SetTransform(D3DTS_WORLD, &world);
+    std::vector<uint32_t> px = DrawLitPoints(dev, {{16, 5, 1}});
+    EXPECT_TRUE(ColorNear(px[0], 0xFFFFFFFF));
+    // A projective world matrix (w = 2 halves every position): ambient only.
+    world = id;
+    world._44 = 2;
+    d->SetTransform(D3DTS_WORLD, &world);
+    px = DrawLitPoints(dev, {{16, 16, 1}});
+    EXPECT_TRUE(ColorNear(px[0], 0xFF202020));
+}
+
+TEST(DeviceRasterisation, FlatShadingTakesEachTrianglesFirstVertex)
+{
+    RenderTestDevice dev(32, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    const TLVertex q[4] = {{0, 0, 0.5f, 1, 0xFFFF0000, 0, 0},
+                           {32, 0, 0.5f, 1, 0xFF00FF00, 0, 0},
+                           {0, 16, 0.5f, 1, 0xFF0000FF, 0, 0},
+                           {32, 16, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    d->SetFVF(kTLFvf);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(2, 2), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(12, 4), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(29, 13), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(20, 12), 0xFF00FF00u);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(TLVertex)), D3D_OK);
+    EXPECT_NE(dev.Pixel(12, 4), 0xFFFF0000u);
+}
+
+TEST(DevicePoints, APointOfSizeZeroDrawsNothing)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const TLVertex p[2] = {{4, 8, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {12, 8, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    d->SetFVF(kTLFvf);
+    d->SetRenderState(D3DRS_POINTSIZE, FloatBits(0.0f));
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_POINTLIST, 1, p, sizeof(TLVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(4, 8), 0xFF000000u);
+    d->SetRenderState(D3DRS_POINTSIZE, FloatBits(1.0f));
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_POINTLIST, 1, p + 1, sizeof(TLVertex)), D3D_OK);
+    EXPECT_EQ(dev.Pixel(12, 8), 0xFFFFFFFFu);
+    // Sizes given per vertex alike.
+    struct {
+        float x, y, z, rhw, size;
+        DWORD color;
+    } sized[2] = {{4, 4, 0.5f, 1, 0.0f, 0xFFFF0000}, {12, 4, 0.5f, 1, 2.0f, 0xFFFF0000}};
+    d->SetFVF(D3DFVF_XYZRHW | D3DFVF_PSIZE | D3DFVF_DIFFUSE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_POINTLIST, 2, sized, sizeof(sized[0])), D3D_OK);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFF000000u);
+    EXPECT_EQ(dev.Pixel(12, 4), 0xFFFF0000u);
+}
+
+TEST(DeviceCaps, TheCapsClaimOnlyWhatTheDeviceDoes)
+{
+    RenderTestDevice dev(8, 8);
+    REQUIRE_RENDER_DEVICE(dev);
+    D3DCAPS9 caps;
+    ASSERT_EQ(dev.device()->GetDeviceCaps(&caps), D3D_OK);
+    // No shader interface, hence no shader versions.
+    EXPECT_EQ(caps.VertexShaderVersion, 0u);
+    EXPECT_EQ(caps.PixelShaderVersion, 0u);
+    // Not done, so not claimed.
+    EXPECT_FALSE(caps.PrimitiveMiscCaps & D3DPMISCCAPS_CLIPTLVERTS);
+    EXPECT_FALSE(caps.RasterCaps & D3DPRASTERCAPS_FOGRANGE);
+    EXPECT_FALSE(caps.StencilCaps & D3DSTENCILCAPS_TWOSIDED);
+    EXPECT_FALSE(caps.TextureOpCaps & (D3DTEXOPCAPS_BUMPENVMAP | D3DTEXOPCAPS_PREMODULATE));
+    // Done, and claimed.
+    EXPECT_TRUE(caps.RasterCaps & D3DPRASTERCAPS_WFOG);
+    EXPECT_TRUE(caps.TextureCaps & D3DPTEXTURECAPS_PROJECTED);
+    EXPECT_TRUE(caps.VertexProcessingCaps & D3DVTXPCAPS_TEXGEN);
+    EXPECT_TRUE(caps.TextureOpCaps & D3DTEXOPCAPS_DOTPRODUCT3);
+    // sRGB reads and writes for eight bits a channel, not for other formats.
+    IDirect3D9* d3d = dev.d3d();
+    auto check = [&](DWORD usage, D3DFORMAT format) {
+        return d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, usage, D3DRTYPE_TEXTURE,
+                                      format);
+    };
+    EXPECT_EQ(check(D3DUSAGE_QUERY_SRGBREAD, D3DFMT_A8R8G8B8), D3D_OK);
+    EXPECT_EQ(check(D3DUSAGE_RENDERTARGET | D3DUSAGE_QUERY_SRGBWRITE, D3DFMT_X8R8G8B8), D3D_OK);
+    EXPECT_EQ(check(D3DUSAGE_QUERY_SRGBREAD, D3DFMT_R5G6B5), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(check(D3DUSAGE_QUERY_SRGBWRITE, D3DFMT_A4R4G4B4), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(check(D3DUSAGE_QUERY_VERTEXTEXTURE, D3DFMT_A8R8G8B8), D3DERR_NOTAVAILABLE);
+}
+
+TEST(DeviceTextures, SrgbTexelsAreDecodedAndDrawsAndClearsEncoded)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    *static_cast<uint32_t*>(lr.pBits) = 0xFF808080;
+    tex->UnlockRect(0);
+    d->SetTexture(0, tex);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    // 0x80 in sRGB is 0x37 in linear light, and back.
+    d->SetSamplerState(0, D3DSAMP_SRGBTEXTURE, TRUE);
+    DrawRect(d, 0, 0, 16, 16, 0xFFFFFFFF);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF373737, 1));
+    d->SetRenderState(D3DRS_SRGBWRITEENABLE, TRUE);
+    DrawRect(d, 0, 0, 16, 16, 0xFFFFFFFF);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF808080, 1));
+    d->SetSamplerState(0, D3DSAMP_SRGBTEXTURE, FALSE);
+    d->SetTexture(0, nullptr);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    DrawRect(d, 0, 0, 8, 16, 0xFF373737);
+    EXPECT_TRUE(ColorNear(dev.Pixel(4, 8), 0xFF808080, 1));
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF373737, 1.0f, 0), D3D_OK);
+    EXPECT_TRUE(ColorNear(dev.Pixel(8, 8), 0xFF808080, 1));
+    // Off again: values go through as they are.
+    d->SetRenderState(D3DRS_SRGBWRITEENABLE, FALSE);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF373737, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFF373737u);
+    tex->Release();
 }
 
 TEST(DeviceSwapChains, TwoSwapChainsEachShowTheirOwnImage)
