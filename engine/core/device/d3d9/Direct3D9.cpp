@@ -154,7 +154,7 @@ void Direct3D9::FillCaps(D3DCAPS9* c)
     c->MaxActiveLights = kMaxLights;
     c->MaxPointSize = 256.0f;
     c->MaxPrimitiveCount = 0xfffff;
-    c->MaxVertexIndex = 0xffffff;
+    c->MaxVertexIndex = 0xffff;  // 16-bit index buffers only
     c->MaxStreams = 1;
     c->MaxStreamStride = 255;
     c->NumberOfAdaptersInGroup = 1;

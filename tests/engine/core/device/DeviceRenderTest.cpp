@@ -1211,6 +1211,11 @@ TEST(DeviceCaps, TheCapsClaimOnlyWhatTheDeviceDoes)
     EXPECT_TRUE(caps.TextureCaps & D3DPTEXTURECAPS_PROJECTED);
     EXPECT_TRUE(caps.VertexProcessingCaps & D3DVTXPCAPS_TEXGEN);
     EXPECT_TRUE(caps.TextureOpCaps & D3DTEXOPCAPS_DOTPRODUCT3);
+    // Index buffers hold 16-bit indices only, and the largest index says so.
+    EXPECT_EQ(caps.MaxVertexIndex, 0xFFFFu);
+    IDirect3DIndexBuffer9* ib = nullptr;
+    EXPECT_EQ(dev.device()->CreateIndexBuffer(64, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &ib, nullptr),
+              D3DERR_INVALIDCALL);
     // sRGB reads and writes for eight bits a channel, not for other formats.
     IDirect3D9* d3d = dev.d3d();
     auto check = [&](DWORD usage, D3DFORMAT format) {
