@@ -23,6 +23,17 @@ constexpr size_t kStreamIndexBytes = 1u << 20;
 // context made elsewhere) forces a switch.
 void* g_currentContext = nullptr;
 
+RECT Intersect(const RECT& a, const RECT& b)
+{
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+// Whether r covers the w x h pixels from the origin.
+bool Covers(const RECT& r, LONG w, LONG h)
+{
+    return r.left <= 0 && r.top <= 0 && r.right >= w && r.bottom >= h;
+}
+
 }  // namespace
 
 Device::Device(Direct3D9* d3d, HWND focus, DWORD flags) : m_d3d(d3d), m_focus(focus), m_flags(flags)
@@ -654,16 +665,25 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     else if (count == 0)
         return D3D_OK;
     if (!MakeCurrent()) return D3DERR_INVALIDCALL;
-    // Clears cover the viewport, or the given rectangles within it.
+    // Clears cover the viewport within the render target, cut to the scissor
+    // rectangle while the scissor test is on, or the given rectangles within that.
+    const LONG tw = m_renderTarget ? (LONG)m_renderTarget->width() : 0;
+    const LONG th = m_renderTarget ? (LONG)m_renderTarget->height() : 0;
     const D3DVIEWPORT9& vp = m_state.viewport;
-    const LONG vx0 = (LONG)vp.X, vy0 = (LONG)vp.Y, vx1 = (LONG)(vp.X + vp.Width), vy1 = (LONG)(vp.Y + vp.Height);
-    bool everyPixel = false;
-    if ((flags & D3DCLEAR_TARGET) && m_renderTarget && vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)m_renderTarget->width() &&
-        vy1 >= (LONG)m_renderTarget->height()) {
-        everyPixel = count == 0;
-        for (DWORD i = 0; i < count && !everyPixel; ++i)
-            everyPixel = rects[i].x1 <= vx0 && rects[i].y1 <= vy0 && rects[i].x2 >= vx1 && rects[i].y2 >= vy1;
-    }
+    const RECT viewport = {(LONG)vp.X, (LONG)vp.Y, (LONG)(vp.X + vp.Width), (LONG)(vp.Y + vp.Height)};
+    RECT area = Intersect(viewport, {0, 0, tw, th});
+    if (m_state.rs[D3DRS_SCISSORTESTENABLE]) area = Intersect(area, m_state.scissor);
+    const DWORD n = count ? count : 1;
+    auto cleared = [&](DWORD i) {
+        return count ? Intersect(area, {rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2}) : area;
+    };
+    // Whether one of the cleared rectangles covers w x h pixels from the origin.
+    auto coversAll = [&](LONG w, LONG h) {
+        for (DWORD i = 0; i < n; ++i)
+            if (Covers(cleared(i), w, h)) return true;
+        return false;
+    };
+    const bool everyPixel = (flags & D3DCLEAR_TARGET) && m_renderTarget && coversAll(tw, th);
     ApplyTarget(everyPixel);
 
     GLbitfield mask = 0;
@@ -688,13 +708,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     }
     if (m_targetStencil && (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) {
         // Does one rectangle cover the whole depth-stencil storage?
-        const LONG sw = (LONG)m_targetStencilWidth, sh = (LONG)m_targetStencilHeight;
-        bool whole = false;
-        if (vx0 <= 0 && vy0 <= 0 && vx1 >= sw && vy1 >= sh) {
-            whole = count == 0;
-            for (DWORD i = 0; i < count && !whole; ++i)
-                whole = rects[i].x1 <= 0 && rects[i].y1 <= 0 && rects[i].x2 >= sw && rects[i].y2 >= sh;
-        }
+        // (GL clears no more than the render target of a larger storage.)
+        const bool whole = coversAll((LONG)m_targetStencilWidth, (LONG)m_targetStencilHeight);
         StencilContent& held = *m_targetStencil;
         if (flags & D3DCLEAR_STENCIL) {
             const uint8_t v = (uint8_t)(stencil & 0xff);
@@ -711,26 +726,17 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             if (whole) held.state = StencilContent::kKnown;
         }
     }
-    const DWORD n = count ? count : 1;
-    const LONG tw = m_renderTarget ? (LONG)m_renderTarget->width() : 0;
-    const LONG th = m_renderTarget ? (LONG)m_renderTarget->height() : 0;
     for (DWORD i = 0; i < n; ++i) {
-        LONG x0 = vx0, y0 = vy0, x1 = vx1, y1 = vy1;
-        if (count) {
-            x0 = std::max(x0, rects[i].x1);
-            y0 = std::max(y0, rects[i].y1);
-            x1 = std::min(x1, rects[i].x2);
-            y1 = std::min(y1, rects[i].y2);
-        }
-        if (x1 <= x0 || y1 <= y0) continue;
+        const RECT r = cleared(i);
+        if (r.right <= r.left || r.bottom <= r.top) continue;
         // A clear of the whole target goes without the scissor test: GL can
         // then clear in bulk instead of pixel by pixel.
-        const int scissor = (x0 <= 0 && y0 <= 0 && x1 >= tw && y1 >= th) ? 0 : 1;
+        const int scissor = Covers(r, tw, th) ? 0 : 1;
         if (m_gl.scissor != scissor) {
             scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
             m_gl.scissor = scissor;
         }
-        if (scissor) glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
+        if (scissor) glScissor(r.left, TargetRow(r.top, r.bottom - r.top), r.right - r.left, r.bottom - r.top);
         glClear(mask);
     }
     m_gl.scissorBox[0] = -1;

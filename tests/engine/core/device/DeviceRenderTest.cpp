@@ -12,6 +12,7 @@ using rendertest::RenderTestDevice;
 #include <gtest/gtest.h>
 
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <cstdlib>
@@ -60,6 +61,24 @@ int Channel(uint32_t c, int shift)
     for (int s = 0; s < 32; s += 8)
         if (abs(Channel(actual, s) - Channel(expected, s)) > tol)
             return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+    return ::testing::AssertionSuccess();
+}
+
+// Every pixel of an image width pixels wide is inside within rectangle in
+// and outside elsewhere.
+::testing::AssertionResult InsideAndOut(const std::vector<uint32_t>& px, int width, RECT in, uint32_t inside,
+                                        uint32_t outside)
+{
+    for (size_t i = 0; i < px.size(); ++i) {
+        const int x = int(i % size_t(width)), y = int(i / size_t(width));
+        const bool within = x >= in.left && x < in.right && y >= in.top && y < in.bottom;
+        if (px[i] != (within ? inside : outside)) {
+            char text[64];
+            snprintf(text, sizeof(text), "0x%08x at %d,%d, not 0x%08x", px[i], x, y, within ? inside : outside);
+            return ::testing::AssertionFailure() << text;
+        }
+    }
+    if (px.empty()) return ::testing::AssertionFailure() << "no pixels";
     return ::testing::AssertionSuccess();
 }
 
@@ -151,6 +170,64 @@ TEST(DeviceClear, RectanglesAndViewportLimitTheClear)
     EXPECT_EQ(dev.Pixel(20, 4), 0xFF0000FFu);
     EXPECT_EQ(dev.Pixel(31, 7), 0xFF0000FFu);
     EXPECT_EQ(dev.Pixel(20, 12), 0xFF000000u);
+}
+
+// With the scissor test on a clear covers the viewport, the rectangles and the
+// scissor rectangle together, colour and stencil alike; a clear cut by the
+// scissor is no whole clear, neither of the presented image nor of the stencil.
+TEST(DeviceClear, TheScissorRectangleLimitsTheClear)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const RECT box = {8, 8, 24, 24};
+    ASSERT_EQ(d->SetScissorRect(&box), D3D_OK);
+    // The scissor rectangle is set but the test is off: everything.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFF0000FFu, 0xFF0000FFu));
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFFFFFFFFu, 0xFF0000FFu));
+    const D3DRECT corner = {0, 0, 16, 12};
+    d->Clear(1, &corner, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFF0000FFu);    // in the rectangle, outside the scissor
+    EXPECT_EQ(dev.Pixel(20, 10), 0xFFFFFFFFu);  // in the scissor, outside the rectangle
+    EXPECT_EQ(dev.Pixel(10, 14), 0xFFFFFFFFu);
+    const D3DVIEWPORT9 right = {16, 0, 16, 32, 0, 1};
+    d->SetViewport(&right);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(20, 20), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(12, 20), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(20, 4), 0xFF0000FFu);
+    EXPECT_EQ(dev.Pixel(28, 20), 0xFF0000FFu);
+
+    // After a present the image outside the scissor rectangle is kept.
+    const D3DVIEWPORT9 all = {0, 0, 32, 32, 0, 1};
+    d->SetViewport(&all);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFF00FF00u, 0xFFFF0000u));
+
+    // A stencil clear within the scissor rectangle, then a depth clear of
+    // everything: the stencil outside the rectangle keeps its 0.
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 1);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    d->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    d->SetRenderState(D3DRS_STENCILREF, 1);
+    DrawRect(d, 0, 0, 32, 32, 0xFFFFFFFF);
+    d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFFFFFFFFu, 0xFF000000u));
 }
 
 TEST(DeviceRasterisation, ScreenQuadCoversExactlyTheD3DPixels)
