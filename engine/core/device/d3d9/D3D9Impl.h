@@ -207,8 +207,10 @@ public:
     DWORD GetPriority() override { return 0; }
     void PreLoad() override {}
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
-    DWORD SetLOD(DWORD) override { return 0; }
-    DWORD GetLOD() override { return 0; }
+    // Managed textures only (the others answer 0): the most detailed level
+    // sampled, clamped to the last level; SetLOD answers the previous one.
+    DWORD SetLOD(DWORD lod) override;
+    DWORD GetLOD() override;
     DWORD GetLevelCount() override { return (DWORD)m_levels.size(); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc) override;
     HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** ppSurfaceLevel) override;
@@ -218,9 +220,13 @@ public:
 
     GLuint glTexture() const { return m_tex; }
     D3DPOOL pool() const { return m_pool; }
-    // Whether the levels a sampler can read (level 0 alone, or all of them)
-    // hold only texels of full alpha.
-    bool AlphaOpaque(bool allLevels) const;
+    // Whether the levels a sampler can read (the base level alone, or it and
+    // all smaller ones) hold only texels of full alpha.
+    bool AlphaOpaque(bool allLevels, GLint baseLevel) const;
+    // The most detailed level a sampler with this D3DSAMP_MAXMIPLEVEL reads:
+    // the larger of it and the LOD, within the levels there are.
+    GLint BaseLevel(DWORD maxMipLevel) const;
+    GLint glBaseLevel = 0;  // GL_TEXTURE_BASE_LEVEL as last set
 
 private:
     UINT m_width, m_height;
@@ -229,6 +235,7 @@ private:
     D3DPOOL m_pool;
     const PixelFormat* m_pf;
     GLuint m_tex = 0;
+    DWORD m_lod = 0;
     std::vector<std::unique_ptr<Surface>> m_levels;
 };
 
@@ -522,6 +529,7 @@ public:
     void ApplyTarget(bool overwritten = false);
     void MarkTargetDirty() { m_dirty |= kDirtyTarget; }
     void MarkRasterDirty() { m_dirty |= kDirtyRaster; }
+    void MarkTexturesDirty() { m_dirty |= kDirtyTextures; }
     void ApplyRasterState();
     void InvalidateGLCache();
     // An effect pass's program used for draws in place of the fixed-function

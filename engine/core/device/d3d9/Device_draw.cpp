@@ -263,8 +263,10 @@ bool Device::AlphaIsFull(const FFKey& k) const
             const DWORD* samp = m_state.samp[s];
             const bool border =
                 samp[D3DSAMP_ADDRESSU] == D3DTADDRESS_BORDER || samp[D3DSAMP_ADDRESSV] == D3DTADDRESS_BORDER;
-            textureOne = AsTexture(m_state.textures[s])->AlphaOpaque(samp[D3DSAMP_MIPFILTER] != D3DTEXF_NONE) &&
-                         (!border || (samp[D3DSAMP_BORDERCOLOR] >> 24) == 0xff);
+            const Texture* tex = AsTexture(m_state.textures[s]);
+            textureOne =
+                tex->AlphaOpaque(samp[D3DSAMP_MIPFILTER] != D3DTEXF_NONE, tex->BaseLevel(samp[D3DSAMP_MAXMIPLEVEL])) &&
+                (!border || (samp[D3DSAMP_BORDERCOLOR] >> 24) == 0xff);
         }
         auto one = [&](int arg) {
             if (arg & D3DTA_COMPLEMENT) return false;
@@ -420,13 +422,28 @@ void Device::ApplyTextures()
     for (int s = 0; s < kMaxFFStages; ++s) {
         IDirect3DBaseTexture9* bt = m_state.textures[s];
         const GLuint name = bt ? AsTexture(bt)->glTexture() : 0;
-        if (m_gl.textures[s] != name) {
+        auto selectUnit = [&] {
             if (m_gl.activeUnit != s) {
                 glActiveTexture(GL_TEXTURE0 + (GLenum)s);
                 m_gl.activeUnit = s;
             }
+        };
+        if (m_gl.textures[s] != name) {
+            selectUnit();
             glBindTexture(GL_TEXTURE_2D, name);
             m_gl.textures[s] = name;
+        }
+        if (name) {
+            // D3DSAMP_MAXMIPLEVEL and the LOD keep the more detailed levels
+            // from being read, magnified or without mipmaps too: the base
+            // level of the texture, which is set only when it changes.
+            Texture* tex = AsTexture(bt);
+            const GLint base = tex->BaseLevel(m_state.samp[s][D3DSAMP_MAXMIPLEVEL]);
+            if (tex->glBaseLevel != base) {
+                selectUnit();
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, base);
+                tex->glBaseLevel = base;
+            }
         }
         if (m_samplerDirty & (1u << s)) {
             const DWORD* p = m_state.samp[s];

@@ -395,13 +395,33 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* p
     return m_levels[level]->LockRect(pLockedRect, pRect, flags);
 }
 
-bool Texture::AlphaOpaque(bool allLevels) const
+bool Texture::AlphaOpaque(bool allLevels, GLint baseLevel) const
 {
-    if (m_levels.empty()) return false;
-    const size_t n = allLevels ? m_levels.size() : 1;
-    for (size_t i = 0; i < n; ++i)
+    const size_t first = (size_t)std::max(0, baseLevel);
+    if (first >= m_levels.size()) return false;
+    const size_t end = allLevels ? m_levels.size() : first + 1;
+    for (size_t i = first; i < end; ++i)
         if (!m_levels[i]->alphaOpaque) return false;
     return true;
+}
+
+DWORD Texture::SetLOD(DWORD lod)
+{
+    if (m_pool != D3DPOOL_MANAGED) return 0;
+    const DWORD old = m_lod;
+    m_lod = std::min<DWORD>(lod, (DWORD)m_levels.size() - 1);
+    if (m_lod != old) m_device->MarkTexturesDirty();
+    return old;
+}
+
+DWORD Texture::GetLOD()
+{
+    return m_pool == D3DPOOL_MANAGED ? m_lod : 0;
+}
+
+GLint Texture::BaseLevel(DWORD maxMipLevel) const
+{
+    return (GLint)std::min<DWORD>(std::max(m_lod, maxMipLevel), (DWORD)m_levels.size() - 1);
 }
 
 HRESULT Texture::UnlockRect(UINT level)

@@ -421,6 +421,75 @@ TEST(DeviceTextures, AddressModesAndFilters)
     tex->Release();
 }
 
+// D3DSAMP_MAXMIPLEVEL and a managed texture's LOD keep the levels above them
+// from ever being read, magnified and without mipmaps too; the larger of the
+// two counts. Levels here: 4x4 red, 2x2 green with alpha 0, 1x1 blue.
+TEST(DeviceTextures, MaxMipLevelAndLodSkipTheMoreDetailedLevels)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(4, 4, 3, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    const uint32_t levelColour[3] = {0xFFFF0000, 0x0000FF00, 0xFF0000FF};
+    for (UINT level = 0; level < 3; ++level) {
+        D3DSURFACE_DESC desc;
+        tex->GetLevelDesc(level, &desc);
+        D3DLOCKED_RECT lr;
+        ASSERT_EQ(tex->LockRect(level, &lr, nullptr, 0), D3D_OK);
+        for (UINT y = 0; y < desc.Height; ++y)
+            for (UINT x = 0; x < desc.Width; ++x)
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = levelColour[level];
+        tex->UnlockRect(level);
+    }
+    d->SetTexture(0, tex);
+    auto drawn = [&] {
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        DrawRect(d, 0, 0, 16, 16, 0xFFFFFFFF);
+        return dev.Pixel(8, 8) & 0xFFFFFFu;
+    };
+    EXPECT_EQ(drawn(), 0xFF0000u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+    EXPECT_EQ(drawn(), 0x00FF00u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 7);  // past the last level: the last
+    EXPECT_EQ(drawn(), 0x0000FFu);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    EXPECT_EQ(drawn(), 0xFF0000u);
+
+    EXPECT_EQ(tex->GetLOD(), 0u);
+    EXPECT_EQ(tex->SetLOD(1), 0u);
+    EXPECT_EQ(tex->GetLOD(), 1u);
+    EXPECT_EQ(drawn(), 0x00FF00u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 2);
+    EXPECT_EQ(drawn(), 0x0000FFu);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    EXPECT_EQ(drawn(), 0x00FF00u);
+    EXPECT_EQ(tex->SetLOD(9), 1u);
+    EXPECT_EQ(tex->GetLOD(), 2u);
+    EXPECT_EQ(drawn(), 0x0000FFu);
+    EXPECT_EQ(tex->SetLOD(0), 2u);
+    EXPECT_EQ(drawn(), 0xFF0000u);
+
+    // The alpha test reads the level sampled: level 1's alpha of 0 fails it.
+    AlphaTest(d, D3DCMP_GREATEREQUAL, 0x80);
+    EXPECT_EQ(drawn(), 0xFF0000u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+    EXPECT_EQ(drawn(), 0x000000u);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    d->SetTexture(0, nullptr);
+    tex->Release();
+
+    // Textures of other pools have no LOD.
+    for (D3DPOOL pool : {D3DPOOL_DEFAULT, D3DPOOL_SYSTEMMEM}) {
+        ASSERT_EQ(d->CreateTexture(4, 4, 3, 0, D3DFMT_A8R8G8B8, pool, &tex, nullptr), D3D_OK);
+        EXPECT_EQ(tex->SetLOD(2), 0u);
+        EXPECT_EQ(tex->GetLOD(), 0u);
+        tex->Release();
+    }
+}
+
 TEST(DeviceLighting, NormalsFollowTheInverseTransposeAndAreNotRenormalised)
 {
     RenderTestDevice dev(32, 32);
