@@ -465,6 +465,24 @@ void Device::ApplyTextures()
 
 namespace {
 
+// A blend factor as Direct3D reads it from a target without alpha, whose
+// alpha is 1 whatever its GL storage holds.
+GLenum BlendFactorOnTarget(DWORD d3dBlend, bool targetAlphaOne)
+{
+    if (targetAlphaOne) {
+        switch (d3dBlend) {
+            case D3DBLEND_DESTALPHA:
+                return GL_ONE;
+            case D3DBLEND_INVDESTALPHA:
+            case D3DBLEND_SRCALPHASAT:  // min(source alpha, 1 - 1)
+                return GL_ZERO;
+            default:
+                break;
+        }
+    }
+    return BlendFactor(d3dBlend);
+}
+
 // Turns a GL capability on or off when the cached value says it differs.
 void SetCapability(GLenum capability, int on, int& cached)
 {
@@ -491,11 +509,14 @@ void Device::ApplyRasterState()
             sb = D3DBLEND_INVSRCALPHA;
             db = D3DBLEND_SRCALPHA;
         }
-        GLenum src = BlendFactor(sb), dst = BlendFactor(db), srcA = src, dstA = dst;
+        // Set again whenever the render target changes (SetRenderTarget marks the raster state).
+        const PixelFormat* target = m_renderTarget ? m_renderTarget->pixelFormat() : nullptr;
+        const bool alphaOne = target && target->swizzle[3] == GL_ONE;
+        GLenum src = BlendFactorOnTarget(sb, alphaOne), dst = BlendFactorOnTarget(db, alphaOne), srcA = src, dstA = dst;
         GLenum eq = BlendEquation(rs[D3DRS_BLENDOP]), eqA = eq;
         if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
-            srcA = BlendFactor(rs[D3DRS_SRCBLENDALPHA]);
-            dstA = BlendFactor(rs[D3DRS_DESTBLENDALPHA]);
+            srcA = BlendFactorOnTarget(rs[D3DRS_SRCBLENDALPHA], alphaOne);
+            dstA = BlendFactorOnTarget(rs[D3DRS_DESTBLENDALPHA], alphaOne);
             eqA = BlendEquation(rs[D3DRS_BLENDOPALPHA]);
         }
         if (c.blendSrc != src || c.blendDst != dst || c.blendSrcA != srcA || c.blendDstA != dstA) {

@@ -770,6 +770,57 @@ TEST(DeviceAlpha, SrcAlphaInvSrcAlphaBlending)
     EXPECT_EQ(Channel(c, 8), 0);
 }
 
+// A target without alpha (X8R8G8B8) blends as if its alpha were 1, whatever
+// its storage holds; one with alpha blends with the alpha it keeps. Every
+// target is cleared to blue with alpha 0, and only the target changes
+// between the draws of one blend.
+TEST(DeviceBlending, ATargetWithoutAlphaReadsAlphaOne)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DSurface9 *back = nullptr, *x8 = nullptr, *a8 = nullptr, *chainBack = nullptr;
+    ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
+    ASSERT_EQ(d->CreateRenderTarget(16, 16, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &x8, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateRenderTarget(16, 16, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &a8, nullptr), D3D_OK);
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&pp, &chain), D3D_OK);
+    ASSERT_EQ(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &chainBack), D3D_OK);
+    const struct {
+        IDirect3DSurface9* surface;
+        bool alpha;
+    } targets[] = {{back, false}, {a8, true}, {x8, false}, {chainBack, true}};
+    const struct {
+        DWORD src, dest;
+        uint32_t withoutAlpha, withAlpha;  // red drawn over blue
+    } blends[] = {
+        {D3DBLEND_DESTALPHA, D3DBLEND_ZERO, 0xFF0000, 0x000000},
+        {D3DBLEND_ZERO, D3DBLEND_INVDESTALPHA, 0x000000, 0x0000FF},
+        {D3DBLEND_SRCALPHASAT, D3DBLEND_ZERO, 0x000000, 0xFF0000},
+    };
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    for (const auto& blend : blends) {
+        d->SetRenderState(D3DRS_SRCBLEND, blend.src);
+        d->SetRenderState(D3DRS_DESTBLEND, blend.dest);
+        for (const auto& target : targets) {
+            ASSERT_EQ(d->SetRenderTarget(0, target.surface), D3D_OK);
+            d->Clear(0, nullptr, D3DCLEAR_TARGET, 0x000000FF, 1.0f, 0);
+            DrawRect(d, 0, 0, 16, 16, 0xFFFF0000);
+            EXPECT_EQ(dev.Pixel(8, 8) & 0xFFFFFFu, target.alpha ? blend.withAlpha : blend.withoutAlpha)
+                << "blend " << blend.src << "/" << blend.dest << ", target " << (&target - targets);
+        }
+    }
+    d->SetRenderTarget(0, back);
+    chainBack->Release();
+    chain->Release();
+    a8->Release();
+    x8->Release();
+    back->Release();
+}
+
 TEST(DeviceCulling, DefaultCullRemovesCounterClockwiseFaces)
 {
     RenderTestDevice dev(32, 16);
