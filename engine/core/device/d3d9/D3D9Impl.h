@@ -593,6 +593,7 @@ private:
     SDL_Window* m_currentWindow = nullptr;
     void* m_context = nullptr;
     bool m_clipControl = false;
+    GLint m_maxViewport[2] = {0, 0};   // GL_MAX_VIEWPORT_DIMS
     bool m_windowOrientation = false;  // the render target is a window's framebuffer (bottom row first)
     bool m_inScene = false;
     bool m_destroying = false;

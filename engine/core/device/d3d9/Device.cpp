@@ -145,6 +145,7 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
 
     m_clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
     if (m_clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, m_maxViewport);
     glEnable(GL_PROGRAM_POINT_SIZE);
     // The point-sprite origin follows the target's orientation (ApplyTarget).
     glGenVertexArrays(1, &m_vao);

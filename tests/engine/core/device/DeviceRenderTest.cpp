@@ -1473,8 +1473,9 @@ TEST(DeviceBadArguments, InvalidCallsReturnInvalidCall)
     EXPECT_EQ(d->LightEnable(1000, TRUE), bad);
     EXPECT_EQ(d->SetMaterial(nullptr), bad);
     EXPECT_EQ(d->SetViewport(nullptr), bad);
-    const D3DVIEWPORT9 tooBig = {0, 0, 17, 16, 0, 1};
-    EXPECT_EQ(d->SetViewport(&tooBig), bad);
+    const D3DVIEWPORT9 tooBig = {0, 0, 1u << 30, 16, 0, 1}, wrapsAround = {0xFFFFFFF0u, 0, 32, 16, 0, 1},
+                       empty = {0, 0, 0, 16, 0, 1}, depthOutside = {0, 0, 16, 16, 0, 1.5f};
+    for (const D3DVIEWPORT9& vp : {tooBig, wrapsAround, empty, depthOutside}) EXPECT_EQ(d->SetViewport(&vp), bad);
     EXPECT_EQ(d->GetViewport(nullptr), bad);
     EXPECT_EQ(d->SetRenderTarget(0, nullptr), bad);
     EXPECT_EQ(d->SetRenderTarget(1, nullptr), bad);
@@ -1731,4 +1732,47 @@ TEST(DeviceSwapChains, ABackBufferUnlikeTheWindowIsDrawnOffScreen)
     EXPECT_EQ(pixels[20 * w + 5], 0xFF0000FFu);
     back->Release();
     chain->Release();
+}
+
+// A viewport may be larger than the render target, as every driver allows:
+// drawing keeps its mapping to the whole viewport and, with clears, is cut to
+// the target; one wholly outside it draws and clears nothing.
+TEST(DeviceApi, AViewportLargerThanTheTargetIsCutToIt)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const D3DVIEWPORT9 large = {16, 16, 32, 32, 0, 1};
+    ASSERT_EQ(d->SetViewport(&large), D3D_OK);
+    D3DVIEWPORT9 got = {};
+    d->GetViewport(&got);
+    EXPECT_EQ(got.Width, 32u);
+    EXPECT_EQ(got.Height, 32u);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0), D3D_OK);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, {16, 16, 32, 32}, 0xFF0000FFu, 0xFF000000u));
+    // The top-left quarter of clip space is the viewport's, 16 x 16 pixels;
+    // the whole of it runs off the target.
+    const ColorVertex quarter[4] = {
+        {-1, 1, 0.5f, 0xFFFFFFFF}, {0, 1, 0.5f, 0xFFFFFFFF}, {-1, 0, 0.5f, 0xFFFFFFFF}, {0, 0, 0.5f, 0xFFFFFFFF}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quarter, sizeof(ColorVertex)), D3D_OK);
+    std::vector<uint32_t> px = dev.ReadPixels();
+    EXPECT_TRUE(InsideAndOut(px, 32, {16, 16, 32, 32}, 0xFFFFFFFFu, 0xFF000000u));
+    const ColorVertex corner[4] = {{-1, 1, 0.5f, 0xFFFF0000},
+                                   {-0.5f, 1, 0.5f, 0xFFFF0000},
+                                   {-1, 0.5f, 0.5f, 0xFFFF0000},
+                                   {-0.5f, 0.5f, 0.5f, 0xFFFF0000}};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, corner, sizeof(ColorVertex)), D3D_OK);
+    px = dev.ReadPixels();
+    EXPECT_EQ(px[16 * 32 + 16], 0xFFFF0000u);
+    EXPECT_EQ(px[23 * 32 + 23], 0xFFFF0000u);
+    EXPECT_EQ(px[24 * 32 + 24], 0xFFFFFFFFu);
+
+    const D3DVIEWPORT9 outside = {40, 0, 8, 8, 0, 1};
+    ASSERT_EQ(d->SetViewport(&outside), D3D_OK);
+    EXPECT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quarter, sizeof(ColorVertex)), D3D_OK);
+    EXPECT_EQ(dev.ReadPixels(), px);
 }
