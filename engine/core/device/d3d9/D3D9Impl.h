@@ -4,8 +4,11 @@
 // swap chain) holds one reference on its device while the program holds it;
 // bindings on the device (textures, stream, indices, render target) hold an
 // internal count that keeps the object alive but not the device. Surfaces of
-// a texture and back buffers forward their counts to their container; the
-// device's own swap chain, back buffer and depth buffer forward to the device.
+// a texture forward their counts to their texture. Owned objects (the
+// device's own swap chain and depth buffer, every swap chain's back buffer)
+// count on their own from 0: while the program holds one it holds the device
+// too, and a back buffer keeps its swap chain; released, they stay with
+// their owner.
 #pragma once
 
 #include <d3d9.h>
@@ -54,7 +57,7 @@ struct StencilContent {
 // Reference-count logic shared by the device's objects.
 class Child {
 public:
-    enum Owner { kStandalone, kContained, kDeviceOwned };
+    enum Owner { kStandalone, kContained, kOwned };
     Child(Device* device, Owner owner, Child* container);
     virtual ~Child() = default;
 
@@ -69,7 +72,7 @@ protected:
     Device* m_device;
     Owner m_owner;
     Child* m_container;
-    ULONG m_refs = 1;
+    ULONG m_refs;
     ULONG m_internal = 0;
 };
 

@@ -162,10 +162,10 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     m_streamIndexSize = kStreamIndexBytes;
     InvalidateGLCache();
 
-    m_swapChain.reset(new SwapChain(this, Child::kDeviceOwned, m_params, hwnd, window));
+    m_swapChain.reset(new SwapChain(this, Child::kOwned, m_params, hwnd, window));
     if (!m_swapChain->Init()) return D3DERR_NOTAVAILABLE;
     if (pp->EnableAutoDepthStencil) {
-        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kDeviceOwned, nullptr, pp->BackBufferWidth,
+        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kOwned, nullptr, pp->BackBufferWidth,
                                        pp->BackBufferHeight, pp->AutoDepthStencilFormat, D3DPOOL_DEFAULT,
                                        D3DUSAGE_DEPTHSTENCIL));
         if (!m_depthOwned->CreateGL()) return D3DERR_NOTAVAILABLE;

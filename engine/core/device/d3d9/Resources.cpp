@@ -37,7 +37,8 @@ void BindForUpload(Device* device, GLuint tex)
 
 // --- Child ------------------------------------------------------------------
 
-Child::Child(Device* device, Owner owner, Child* container) : m_device(device), m_owner(owner), m_container(container)
+Child::Child(Device* device, Owner owner, Child* container)
+    : m_device(device), m_owner(owner), m_container(container), m_refs(owner == kOwned ? 0 : 1)
 {
     if (owner == kStandalone) device->AddRef();
 }
@@ -45,21 +46,28 @@ Child::Child(Device* device, Owner owner, Child* container) : m_device(device), 
 ULONG Child::ChildAddRef()
 {
     if (m_owner == kContained) return m_container->ChildAddRef();
-    if (m_owner == kDeviceOwned) return m_device->AddRef();
-    // Taken again after the program let it go (kept alive by a binding).
-    if (m_refs++ == 0) m_device->AddRef();
+    // Taken (again) by the program: the device is held with it, and an owned
+    // object keeps its container.
+    if (m_refs++ == 0) {
+        m_device->AddRef();
+        if (m_owner == kOwned && m_container) m_container->Bind();
+    }
     return m_refs;
 }
 
 ULONG Child::ChildRelease()
 {
     if (m_owner == kContained) return m_container->ChildRelease();
-    if (m_owner == kDeviceOwned) return m_device->Release();
     if (m_refs == 0) return 0;
     if (--m_refs > 0) return m_refs;
     Device* device = m_device;
-    const bool bound = m_internal > 0;
-    if (!bound) delete this;
+    if (m_owner == kOwned) {
+        // Its owner keeps it. Letting go of the container may end that, and
+        // this object with it.
+        if (m_container) m_container->Unbind();
+    } else if (m_internal == 0) {
+        delete this;
+    }
     // Releasing the device may end it, which unbinds (and so deletes) a
     // still-bound object; nothing of this object is touched afterwards.
     device->Release();
@@ -68,18 +76,19 @@ ULONG Child::ChildRelease()
 
 void Child::Bind()
 {
-    if (m_owner == kContained)
-        m_container->Bind();
-    else if (m_owner == kStandalone)
+    if (m_owner == kStandalone)
         ++m_internal;
+    else if (m_container)
+        m_container->Bind();
 }
 
 void Child::Unbind()
 {
-    if (m_owner == kContained)
+    if (m_owner == kStandalone) {
+        if (m_internal > 0 && --m_internal == 0 && m_refs == 0) delete this;
+    } else if (m_container) {
         m_container->Unbind();
-    else if (m_owner == kStandalone && m_internal > 0 && --m_internal == 0 && m_refs == 0)
-        delete this;
+    }
 }
 
 // --- Surface ----------------------------------------------------------------

@@ -60,7 +60,7 @@ SwapChain::~SwapChain()
 
 bool SwapChain::Init()
 {
-    m_backBuffer.reset(new Surface(m_device, Surface::kBackBuffer, kContained, this, m_params.BackBufferWidth,
+    m_backBuffer.reset(new Surface(m_device, Surface::kBackBuffer, kOwned, this, m_params.BackBufferWidth,
                                    m_params.BackBufferHeight, m_params.BackBufferFormat, D3DPOOL_DEFAULT,
                                    D3DUSAGE_RENDERTARGET));
     // A back buffer the size of the window's drawable is the window's own

@@ -1776,3 +1776,66 @@ TEST(DeviceApi, AViewportLargerThanTheTargetIsCutToIt)
     EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quarter, sizeof(ColorVertex)), D3D_OK);
     EXPECT_EQ(dev.ReadPixels(), px);
 }
+
+// The device's back buffer, depth buffer and swap chain count their own
+// references as every object does: released, they answer 0 and stay the
+// device's; held, they keep their device, and a back buffer its swap chain.
+TEST(DeviceApi, TheDevicesOwnObjectsCountTheirOwnReferences)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DSurface9 *back = nullptr, *target = nullptr, *depth = nullptr;
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    EXPECT_EQ(back->Release(), 0u);
+    ASSERT_EQ(d->GetRenderTarget(0, &target), D3D_OK);
+    EXPECT_EQ(target, back);
+    EXPECT_EQ(target->AddRef(), 2u);
+    EXPECT_EQ(target->Release(), 1u);
+    EXPECT_EQ(target->Release(), 0u);
+    EXPECT_EQ(target->Release(), 0u);  // nothing more to release
+    ASSERT_EQ(d->GetDepthStencilSurface(&depth), D3D_OK);
+    EXPECT_EQ(depth->Release(), 0u);
+    ASSERT_EQ(d->GetSwapChain(0, &chain), D3D_OK);
+    EXPECT_EQ(chain->Release(), 0u);
+    d->AddRef();
+    EXPECT_EQ(d->Release(), 1u);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFF102030u);
+
+    // An extra chain released while the program holds its back buffer.
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    IDirect3DSwapChain9* extra = nullptr;
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&pp, &extra), D3D_OK);
+    ASSERT_EQ(extra->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    EXPECT_EQ(extra->Release(), 0u);
+    ASSERT_EQ(d->SetRenderTarget(0, back), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF405060, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFF405060u);
+    ASSERT_EQ(d->GetRenderTarget(0, &target), D3D_OK);
+    EXPECT_EQ(target->Release(), 1u);
+    EXPECT_EQ(back->Release(), 0u);  // still bound: kept, no longer counted
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &target), D3D_OK);
+    d->SetRenderTarget(0, target);  // the extra chain goes
+    target->Release();
+
+    // A device whose program lets go of it first lives on in what it holds.
+    IDirect3DDevice9* other = nullptr;
+    ASSERT_EQ(dev.d3d()->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, dev.hwnd(), 0, &pp, &other), D3D_OK);
+    ASSERT_EQ(other->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(other->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(other->GetSwapChain(0, &chain), D3D_OK);
+    EXPECT_EQ(other->Release(), 3u);
+    IDirect3DDevice9* owner = nullptr;
+    ASSERT_EQ(back->GetDevice(&owner), D3D_OK);
+    EXPECT_EQ(owner, other);
+    EXPECT_EQ(owner->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF708090, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(owner->Release(), 3u);
+    EXPECT_EQ(chain->Release(), 0u);
+    EXPECT_EQ(depth->Release(), 0u);
+    D3DSURFACE_DESC desc = {};
+    EXPECT_EQ(back->GetDesc(&desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 16u);
+    EXPECT_EQ(back->Release(), 0u);  // and the device goes with it
+}
