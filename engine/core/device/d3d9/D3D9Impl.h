@@ -58,7 +58,9 @@ struct StencilContent {
 class Child {
 public:
     enum Owner { kStandalone, kContained, kOwned };
-    Child(Device* device, Owner owner, Child* container);
+    // blocksReset: while the program holds it, Device::Reset is refused (the
+    // default pool's resources, extra swap chains, back buffers, depth).
+    Child(Device* device, Owner owner, Child* container, bool blocksReset = false);
     virtual ~Child() = default;
 
     ULONG ChildAddRef();
@@ -74,13 +76,17 @@ protected:
     Child* m_container;
     ULONG m_refs;
     ULONG m_internal = 0;
+    bool m_blocksReset;
 };
 
 // IUnknown of the objects a device makes: their counts are the Child's.
 template <class Interface>
 class ChildUnknown : public Interface, public Child {
 public:
-    ChildUnknown(Device* device, Owner owner, Child* container) : Child(device, owner, container) {}
+    ChildUnknown(Device* device, Owner owner, Child* container, bool blocksReset = false)
+        : Child(device, owner, container, blocksReset)
+    {
+    }
     HRESULT QueryInterface(REFIID, void** object) override
     {
         if (object) *object = nullptr;
@@ -310,6 +316,9 @@ public:
     SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window);
     ~SwapChain() override;
     bool Init();
+    // Device::Reset: a new back buffer (which nobody may hold) for new
+    // parameters; the presented image is gone.
+    bool Reset(const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window);
 
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion, DWORD flags) override;
@@ -340,6 +349,7 @@ private:
     HWND m_hwnd;
     SDL_Window* m_window;
     std::unique_ptr<Surface> m_backBuffer;
+    void FreeStorage();
     bool PresentCopy(SDL_Window* window, GLint dw, GLint dh);
     void KeepWindowImage();
     bool PresentToOtherWindow(SDL_Window* window);
@@ -533,6 +543,8 @@ public:
     void MarkTargetDirty() { m_dirty |= kDirtyTarget; }
     void MarkRasterDirty() { m_dirty |= kDirtyRaster; }
     void MarkTexturesDirty() { m_dirty |= kDirtyTextures; }
+    // Objects the program holds that keep Reset from succeeding (Child).
+    void CountResetBlocker(int change) { m_resetBlockers += change; }
     void ApplyRasterState();
     void InvalidateGLCache();
     // An effect pass's program used for draws in place of the fixed-function
@@ -568,6 +580,13 @@ private:
     };
 
     void SetDefaultState();
+    // Checks present parameters and completes them as Direct3D does (a
+    // windowed size of 0 is the window's client size, no format the
+    // display's), entering full screen where they ask; the window found.
+    HRESULT TakeParameters(D3DPRESENT_PARAMETERS* pp, HWND* hwnd, SDL_Window** window);
+    // Makes the automatic depth buffer the parameters ask for and clears
+    // the new back buffer and depth; false when GL refuses.
+    bool StartBuffers();
     HRESULT PrepareDraw(D3DPRIMITIVETYPE type, bool* skip);
     void BuildKey(FFKey* key, bool points) const;
     // True when every fragment's alpha is provably the largest value: the
@@ -589,6 +608,7 @@ private:
     void SetViewportToTarget();
 
     ULONG m_refs = 1;
+    int m_resetBlockers = 0;
     Direct3D9* m_d3d;
     HWND m_focus;
     DWORD m_flags;

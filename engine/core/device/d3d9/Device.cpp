@@ -18,6 +18,8 @@ namespace {
 
 constexpr size_t kStreamBytes = 4u << 20;
 constexpr size_t kStreamIndexBytes = 1u << 20;
+// The largest back buffer side taken (GL's renderbuffers reach no further).
+constexpr UINT kMaxBackBufferSize = 16384;
 
 // The context this layer made current last; another device's context (or a
 // context made elsewhere) forces a switch.
@@ -97,7 +99,7 @@ ULONG Device::Release()
     return m_refs;
 }
 
-HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
+HRESULT Device::TakeParameters(D3DPRESENT_PARAMETERS* pp, HWND* outHwnd, SDL_Window** outWindow)
 {
     HWND hwnd = pp->hDeviceWindow ? pp->hDeviceWindow : m_focus;
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
@@ -109,6 +111,8 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
         return D3DERR_INVALIDCALL;
     if (pp->MultiSampleType != D3DMULTISAMPLE_NONE || pp->BackBufferCount > 3) return D3DERR_INVALIDCALL;
     if (!pp->Windowed && (pp->BackBufferWidth == 0 || pp->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
+    if (pp->BackBufferWidth > kMaxBackBufferSize || pp->BackBufferHeight > kMaxBackBufferSize)
+        return D3DERR_INVALIDCALL;
 
     if (pp->Windowed) {
         RECT rc = {};
@@ -125,6 +129,17 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     }
     if (pp->BackBufferFormat == D3DFMT_UNKNOWN) pp->BackBufferFormat = D3DFMT_X8R8G8B8;
     if (pp->BackBufferCount == 0) pp->BackBufferCount = 1;
+    *outHwnd = hwnd;
+    *outWindow = window;
+    return D3D_OK;
+}
+
+HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
+{
+    HWND hwnd = nullptr;
+    SDL_Window* window = nullptr;
+    const HRESULT taken = TakeParameters(pp, &hwnd, &window);
+    if (FAILED(taken)) return taken;
 
     SDL_GLContext ctx = SDL_GL_CreateContext(window);
     g_currentContext = ctx;
@@ -163,12 +178,18 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     InvalidateGLCache();
 
     m_swapChain.reset(new SwapChain(this, Child::kOwned, m_params, hwnd, window));
-    if (!m_swapChain->Init()) return D3DERR_NOTAVAILABLE;
-    if (pp->EnableAutoDepthStencil) {
-        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kOwned, nullptr, pp->BackBufferWidth,
-                                       pp->BackBufferHeight, pp->AutoDepthStencilFormat, D3DPOOL_DEFAULT,
+    if (!m_swapChain->Init() || !StartBuffers()) return D3DERR_NOTAVAILABLE;
+    if (GLenum e = glGetError()) fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
+    return D3D_OK;
+}
+
+bool Device::StartBuffers()
+{
+    if (m_params.EnableAutoDepthStencil) {
+        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kOwned, nullptr, m_params.BackBufferWidth,
+                                       m_params.BackBufferHeight, m_params.AutoDepthStencilFormat, D3DPOOL_DEFAULT,
                                        D3DUSAGE_DEPTHSTENCIL));
-        if (!m_depthOwned->CreateGL()) return D3DERR_NOTAVAILABLE;
+        if (!m_depthOwned->CreateGL()) return false;
         m_depth = m_depthOwned.get();
     }
     m_renderTarget = m_swapChain->backBuffer();
@@ -178,8 +199,7 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
           D3DCLEAR_TARGET | (m_depth ? D3DCLEAR_ZBUFFER : 0) |
               (m_depth && HasStencil(m_depth->format()) ? D3DCLEAR_STENCIL : 0),
           0xFF000000, 1.0f, 0);
-    if (GLenum e = glGetError()) fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
-    return D3D_OK;
+    return true;
 }
 
 bool Device::MakeCurrent()
@@ -347,10 +367,48 @@ HRESULT Device::GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** out)
     return D3D_OK;
 }
 
-HRESULT Device::Reset(D3DPRESENT_PARAMETERS*)
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pp)
 {
-    // There is no lost-device path; a reset changes nothing.
-    return D3DERR_INVALIDCALL;
+    // As Direct3D has it, the program first lets go of everything that lives
+    // with the back buffer: the default pool, extra swap chains, references
+    // to the back buffer and the depth buffer. Managed and system-memory
+    // resources stay as they are.
+    if (!pp || m_resetBlockers > 0 || !m_swapChain) return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS params = *pp;
+    // Back from full screen first, so that the window has its own size again.
+    if (params.Windowed && m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN))
+        SDL_SetWindowFullscreen(m_window, 0);
+    HWND hwnd = nullptr;
+    SDL_Window* window = nullptr;
+    const HRESULT taken = TakeParameters(&params, &hwnd, &window);
+    if (FAILED(taken)) return taken;
+    m_window = window;
+    m_currentWindow = nullptr;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
+
+    // A device as new: nothing bound (which ends what only the bindings
+    // kept), every state at its default, drawing into the new back buffer.
+    m_state.UnbindResources();
+    if (m_renderTarget) {
+        Surface* rt = m_renderTarget;
+        m_renderTarget = nullptr;
+        rt->Unbind();
+    }
+    m_targetStencil = nullptr;
+    m_depth = nullptr;
+    m_depthOwned.reset();
+    memset(&m_state, 0, sizeof(m_state));
+    m_params = params;
+    m_params.hDeviceWindow = hwnd;
+    const bool made = m_swapChain->Reset(m_params, hwnd, window) && StartBuffers();
+    InvalidateGLCache();
+    if (!made) {
+        fprintf(stderr, "device: Reset could not make a %ux%u back buffer\n", m_params.BackBufferWidth,
+                m_params.BackBufferHeight);
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *pp = params;
+    return D3D_OK;
 }
 
 HRESULT Device::Present(const RECT* src, const RECT* dst, HWND hDestWindowOverride, const RGNDATA* dirty)

@@ -37,10 +37,13 @@ void BindForUpload(Device* device, GLuint tex)
 
 // --- Child ------------------------------------------------------------------
 
-Child::Child(Device* device, Owner owner, Child* container)
-    : m_device(device), m_owner(owner), m_container(container), m_refs(owner == kOwned ? 0 : 1)
+Child::Child(Device* device, Owner owner, Child* container, bool blocksReset)
+    : m_device(device), m_owner(owner), m_container(container), m_refs(owner == kOwned ? 0 : 1),
+      m_blocksReset(blocksReset && owner != kContained)
 {
-    if (owner == kStandalone) device->AddRef();
+    if (owner != kStandalone) return;
+    device->AddRef();
+    if (m_blocksReset) device->CountResetBlocker(1);
 }
 
 ULONG Child::ChildAddRef()
@@ -50,6 +53,7 @@ ULONG Child::ChildAddRef()
     // object keeps its container.
     if (m_refs++ == 0) {
         m_device->AddRef();
+        if (m_blocksReset) m_device->CountResetBlocker(1);
         if (m_owner == kOwned && m_container) m_container->Bind();
     }
     return m_refs;
@@ -61,6 +65,7 @@ ULONG Child::ChildRelease()
     if (m_refs == 0) return 0;
     if (--m_refs > 0) return m_refs;
     Device* device = m_device;
+    if (m_blocksReset) device->CountResetBlocker(-1);
     if (m_owner == kOwned) {
         // Its owner keeps it. Letting go of the container may end that, and
         // this object with it.
@@ -95,8 +100,11 @@ void Child::Unbind()
 
 Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height, D3DFORMAT format,
                  D3DPOOL pool, DWORD usage)
-    : ChildUnknown(device, owner, container), m_kind(kind), m_width(width), m_height(height), m_format(format),
-      m_pool(pool), m_usage(usage), m_pf(FindPixelFormat(format))
+    : ChildUnknown(device, owner, container,
+                   kind == kBackBuffer || kind == kDepth || kind == kRenderTarget ||
+                       (kind == kOffscreen && pool == D3DPOOL_DEFAULT)),
+      m_kind(kind), m_width(width), m_height(height), m_format(format), m_pool(pool), m_usage(usage),
+      m_pf(FindPixelFormat(format))
 {
     const bool lockable =
         kind == kOffscreen || (kind == kTextureLevel && (pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC)));
@@ -321,8 +329,8 @@ bool Surface::ReadPixels(void* dst, INT pitch)
 // --- Texture ----------------------------------------------------------------
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr), m_width(width), m_height(height), m_usage(usage), m_format(format),
-      m_pool(pool), m_pf(FindPixelFormat(format))
+    : ChildUnknown(device, kStandalone, nullptr, pool == D3DPOOL_DEFAULT), m_width(width), m_height(height),
+      m_usage(usage), m_format(format), m_pool(pool), m_pf(FindPixelFormat(format))
 {
     UINT full = 1;
     for (UINT s = std::max(width, height); s > 1; s >>= 1) ++full;
@@ -499,7 +507,7 @@ HRESULT BufferStore::Unlock(bool upload)
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr), m_usage(usage), m_fvf(fvf), m_pool(pool)
+    : ChildUnknown(device, kStandalone, nullptr, pool == D3DPOOL_DEFAULT), m_usage(usage), m_fvf(fvf), m_pool(pool)
 {
 }
 
@@ -540,7 +548,8 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* d)
 }
 
 IndexBuffer::IndexBuffer(Device* device, UINT, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr), m_usage(usage), m_format(format), m_pool(pool)
+    : ChildUnknown(device, kStandalone, nullptr, pool == D3DPOOL_DEFAULT), m_usage(usage), m_format(format),
+      m_pool(pool)
 {
 }
 

@@ -1839,3 +1839,164 @@ TEST(DeviceApi, TheDevicesOwnObjectsCountTheirOwnReferences)
     EXPECT_EQ(desc.Width, 16u);
     EXPECT_EQ(back->Release(), 0u);  // and the device goes with it
 }
+
+// Reset makes the back buffer and the automatic depth buffer anew from the
+// parameters (a windowed size of 0 is the window's) and puts every state
+// back to its default. The program must first let go of what lives with the
+// back buffer; managed and system-memory resources survive.
+TEST(DeviceApi, ResetRemakesTheBackBufferWithDefaultStates)
+{
+    RenderTestDevice dev(64, 48);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DTexture9* managed = MakeQuadrantTexture(d);
+    ASSERT_NE(managed, nullptr);
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->GetSwapChain(0, &chain), D3D_OK);  // held across the reset
+    D3DXMATRIX moved;
+    D3DXMatrixTranslation(&moved, 1, 2, 3);
+    const D3DVIEWPORT9 small = {4, 4, 8, 8, 0, 1};
+    const RECT box = {1, 1, 2, 2};
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->SetScissorRect(&box);
+    d->SetViewport(&small);
+    d->SetTransform(D3DTS_WORLD, &moved);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    d->SetTexture(0, managed);
+    d->SetFVF(kTLFvf);
+
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferWidth = 800;
+    pp.BackBufferHeight = 600;
+    EXPECT_EQ(d->Reset(nullptr), D3DERR_INVALIDCALL);
+    // Each of these, held, keeps the reset from happening; released, not.
+    IDirect3DTexture9* texture = nullptr;
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    IDirect3DIndexBuffer9* indices = nullptr;
+    IDirect3DSurface9 *target = nullptr, *plain = nullptr, *back = nullptr, *depth = nullptr;
+    IDirect3DSwapChain9* extra = nullptr;
+    D3DPRESENT_PARAMETERS extraParams = dev.params();
+    ASSERT_EQ(d->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateVertexBuffer(64, 0, 0, D3DPOOL_DEFAULT, &vertices, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateIndexBuffer(64, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indices, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &plain, nullptr), D3D_OK);
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(d->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&extraParams, &extra), D3D_OK);
+    IUnknown* held[] = {texture, vertices, indices, target, plain, back, depth, extra};
+    for (size_t i = 0; i < sizeof(held) / sizeof(held[0]); ++i) {
+        EXPECT_EQ(d->Reset(&pp), D3DERR_INVALIDCALL) << "with object " << i << " of " << sizeof(held) / sizeof(held[0]);
+        held[i]->Release();
+    }
+    // A refused reset changes nothing.
+    DWORD v = 0;
+    d->GetRenderState(D3DRS_LIGHTING, &v);
+    EXPECT_EQ(v, (DWORD)FALSE);
+
+    IDirect3DSurface9* sys = nullptr;
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &sys, nullptr), D3D_OK);
+    ASSERT_EQ(d->Reset(&pp), D3D_OK);
+    D3DSURFACE_DESC desc = {};
+    ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
+    back->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 800u);
+    EXPECT_EQ(desc.Height, 600u);
+    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+    back->Release();
+    ASSERT_EQ(d->GetDepthStencilSurface(&depth), D3D_OK);
+    depth->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 800u);
+    EXPECT_EQ(desc.Height, 600u);
+    EXPECT_EQ(desc.Format, D3DFMT_D24S8);
+    depth->Release();
+    D3DPRESENT_PARAMETERS chainParams = {};
+    chain->GetPresentParameters(&chainParams);
+    EXPECT_EQ(chainParams.BackBufferWidth, 800u);
+
+    // Every state is the default again, the viewport and scissor the whole back buffer.
+    d->GetRenderState(D3DRS_LIGHTING, &v);
+    EXPECT_EQ(v, (DWORD)TRUE);
+    d->GetRenderState(D3DRS_SCISSORTESTENABLE, &v);
+    EXPECT_EQ(v, (DWORD)FALSE);
+    d->GetRenderState(D3DRS_ZENABLE, &v);
+    EXPECT_EQ(v, (DWORD)D3DZB_TRUE);
+    d->GetSamplerState(0, D3DSAMP_MAGFILTER, &v);
+    EXPECT_EQ(v, (DWORD)D3DTEXF_POINT);
+    d->GetTextureStageState(1, D3DTSS_COLOROP, &v);
+    EXPECT_EQ(v, (DWORD)D3DTOP_DISABLE);
+    d->GetFVF(&v);
+    EXPECT_EQ(v, 0u);
+    D3DXMATRIX world;
+    d->GetTransform(D3DTS_WORLD, &world);
+    EXPECT_EQ(world, D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
+    IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
+    d->GetTexture(0, &bound);
+    EXPECT_EQ(bound, nullptr);
+    D3DVIEWPORT9 vp = {};
+    d->GetViewport(&vp);
+    EXPECT_EQ(vp.X, 0u);
+    EXPECT_EQ(vp.Width, 800u);
+    EXPECT_EQ(vp.Height, 600u);
+    RECT scissor = {};
+    d->GetScissorRect(&scissor);
+    EXPECT_EQ(scissor.right, 800);
+    EXPECT_EQ(scissor.bottom, 600);
+
+    // One pixel drawn far out in the new back buffer, depth-tested there.
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+    DrawRect(d, 700, 500, 701, 501, 0xFFFF0000);
+    TLVertex behind[4] = {{700, 500, 0.9f, 1, 0xFF00FF00, 0, 0},
+                          {701, 500, 0.9f, 1, 0xFF00FF00, 0, 0},
+                          {700, 501, 0.9f, 1, 0xFF00FF00, 0, 0},
+                          {701, 501, 0.9f, 1, 0xFF00FF00, 0, 0}};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, behind, sizeof(TLVertex)), D3D_OK);
+    UINT w = 0, h = 0;
+    std::vector<uint32_t> px = dev.ReadPixels(nullptr, &w, &h);
+    ASSERT_EQ(w, 800u);
+    ASSERT_EQ(h, 600u);
+    EXPECT_EQ(px[500 * 800 + 700], 0xFFFF0000u);
+    EXPECT_EQ(px[500 * 800 + 699], 0xFF000000u);
+    EXPECT_EQ(px[501 * 800 + 701], 0xFF000000u);
+
+    // The managed texture kept its texels; the system-memory surface is still there.
+    d->SetTexture(0, managed);
+    DrawRect(d, 0, 0, 64, 64, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(40, 40), 0xFFFFFFFFu);
+    d->SetTexture(0, nullptr);
+    D3DLOCKED_RECT lr;
+    EXPECT_EQ(sys->LockRect(&lr, nullptr, 0), D3D_OK);
+    sys->UnlockRect();
+
+    // Full screen, which needs a size, and back.
+    D3DPRESENT_PARAMETERS full = pp;
+    full.Windowed = FALSE;
+    full.BackBufferWidth = 0;
+    EXPECT_EQ(d->Reset(&full), D3DERR_INVALIDCALL);
+    full.BackBufferWidth = 320;
+    full.BackBufferHeight = 240;
+    ASSERT_EQ(d->Reset(&full), D3D_OK);
+    d->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 320u);
+    EXPECT_EQ(vp.Height, 240u);
+    EXPECT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+
+    // Back to the window's own size and the display's format, and presented.
+    pp.BackBufferWidth = pp.BackBufferHeight = 0;
+    pp.BackBufferFormat = D3DFMT_UNKNOWN;
+    ASSERT_EQ(d->Reset(&pp), D3D_OK);
+    EXPECT_EQ(pp.BackBufferWidth, 64u);
+    EXPECT_EQ(pp.BackBufferHeight, 48u);
+    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(FrontPixel(dev, 60, 40), 0xFF00FF00u);
+    sys->Release();
+    chain->Release();
+    managed->Release();
+}
