@@ -4,8 +4,11 @@
 // swap chain) holds one reference on its device while the program holds it;
 // bindings on the device (textures, stream, indices, render target) hold an
 // internal count that keeps the object alive but not the device. Surfaces of
-// a texture and back buffers forward their counts to their container; the
-// device's own swap chain, back buffer and depth buffer forward to the device.
+// a texture forward their counts to their texture. Owned objects (the
+// device's own swap chain and depth buffer, every swap chain's back buffer)
+// count on their own from 0: while the program holds one it holds the device
+// too, and a back buffer keeps its swap chain; released, they stay with
+// their owner.
 #pragma once
 
 #include <d3d9.h>
@@ -54,8 +57,10 @@ struct StencilContent {
 // Reference-count logic shared by the device's objects.
 class Child {
 public:
-    enum Owner { kStandalone, kContained, kDeviceOwned };
-    Child(Device* device, Owner owner, Child* container);
+    enum Owner { kStandalone, kContained, kOwned };
+    // blocksReset: while the program holds it, Device::Reset is refused (the
+    // default pool's resources, extra swap chains, back buffers, depth).
+    Child(Device* device, Owner owner, Child* container, bool blocksReset = false);
     virtual ~Child() = default;
 
     ULONG ChildAddRef();
@@ -69,15 +74,19 @@ protected:
     Device* m_device;
     Owner m_owner;
     Child* m_container;
-    ULONG m_refs = 1;
+    ULONG m_refs;
     ULONG m_internal = 0;
+    bool m_blocksReset;
 };
 
 // IUnknown of the objects a device makes: their counts are the Child's.
 template <class Interface>
 class ChildUnknown : public Interface, public Child {
 public:
-    ChildUnknown(Device* device, Owner owner, Child* container) : Child(device, owner, container) {}
+    ChildUnknown(Device* device, Owner owner, Child* container, bool blocksReset = false)
+        : Child(device, owner, container, blocksReset)
+    {
+    }
     HRESULT QueryInterface(REFIID, void** object) override
     {
         if (object) *object = nullptr;
@@ -207,8 +216,10 @@ public:
     DWORD GetPriority() override { return 0; }
     void PreLoad() override {}
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
-    DWORD SetLOD(DWORD) override { return 0; }
-    DWORD GetLOD() override { return 0; }
+    // Managed textures only (the others answer 0): the most detailed level
+    // sampled, clamped to the last level; SetLOD answers the previous one.
+    DWORD SetLOD(DWORD lod) override;
+    DWORD GetLOD() override;
     DWORD GetLevelCount() override { return (DWORD)m_levels.size(); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* pDesc) override;
     HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** ppSurfaceLevel) override;
@@ -219,9 +230,13 @@ public:
     GLuint glTexture() const { return m_tex; }
     D3DPOOL pool() const { return m_pool; }
     D3DFORMAT format() const { return m_format; }
-    // Whether the levels a sampler can read (level 0 alone, or all of them)
-    // hold only texels of full alpha.
-    bool AlphaOpaque(bool allLevels) const;
+    // Whether the levels a sampler can read (the base level alone, or it and
+    // all smaller ones) hold only texels of full alpha.
+    bool AlphaOpaque(bool allLevels, GLint baseLevel) const;
+    // The most detailed level a sampler with this D3DSAMP_MAXMIPLEVEL reads:
+    // the larger of it and the LOD, within the levels there are.
+    GLint BaseLevel(DWORD maxMipLevel) const;
+    GLint glBaseLevel = 0;  // GL_TEXTURE_BASE_LEVEL as last set
 
 private:
     UINT m_width, m_height;
@@ -230,6 +245,7 @@ private:
     D3DPOOL m_pool;
     const PixelFormat* m_pf;
     GLuint m_tex = 0;
+    DWORD m_lod = 0;
     std::vector<std::unique_ptr<Surface>> m_levels;
 };
 
@@ -301,6 +317,9 @@ public:
     SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window);
     ~SwapChain() override;
     bool Init();
+    // Device::Reset: a new back buffer (which nobody may hold) for new
+    // parameters; the presented image is gone.
+    bool Reset(const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window);
 
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion, DWORD flags) override;
@@ -331,6 +350,7 @@ private:
     HWND m_hwnd;
     SDL_Window* m_window;
     std::unique_ptr<Surface> m_backBuffer;
+    void FreeStorage();
     bool PresentCopy(SDL_Window* window, GLint dw, GLint dh);
     void KeepWindowImage();
     bool PresentToOtherWindow(SDL_Window* window);
@@ -524,6 +544,9 @@ public:
     void ApplyTarget(bool overwritten = false);
     void MarkTargetDirty() { m_dirty |= kDirtyTarget; }
     void MarkRasterDirty() { m_dirty |= kDirtyRaster; }
+    void MarkTexturesDirty() { m_dirty |= kDirtyTextures; }
+    // Objects the program holds that keep Reset from succeeding (Child).
+    void CountResetBlocker(int change) { m_resetBlockers += change; }
     void ApplyRasterState();
     void InvalidateGLCache();
     // An effect pass's program used for draws in place of the fixed-function
@@ -559,6 +582,13 @@ private:
     };
 
     void SetDefaultState();
+    // Checks present parameters and completes them as Direct3D does (a
+    // windowed size of 0 is the window's client size, no format the
+    // display's), entering full screen where they ask; the window found.
+    HRESULT TakeParameters(D3DPRESENT_PARAMETERS* pp, HWND* hwnd, SDL_Window** window);
+    // Makes the automatic depth buffer the parameters ask for and clears
+    // the new back buffer and depth; false when GL refuses.
+    bool StartBuffers();
     HRESULT PrepareDraw(D3DPRIMITIVETYPE type, bool* skip);
     void BuildKey(FFKey* key, bool points) const;
     // True when every fragment's alpha is provably the largest value: the
@@ -580,6 +610,7 @@ private:
     void SetViewportToTarget();
 
     ULONG m_refs = 1;
+    int m_resetBlockers = 0;
     Direct3D9* m_d3d;
     HWND m_focus;
     DWORD m_flags;
@@ -587,6 +618,7 @@ private:
     SDL_Window* m_currentWindow = nullptr;
     void* m_context = nullptr;
     bool m_clipControl = false;
+    GLint m_maxViewport[2] = {0, 0};   // GL_MAX_VIEWPORT_DIMS
     bool m_windowOrientation = false;  // the render target is a window's framebuffer (bottom row first)
     bool m_inScene = false;
     bool m_destroying = false;

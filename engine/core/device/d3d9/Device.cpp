@@ -19,10 +19,23 @@ namespace {
 
 constexpr size_t kStreamBytes = 4u << 20;
 constexpr size_t kStreamIndexBytes = 1u << 20;
+// The largest back buffer side taken (GL's renderbuffers reach no further).
+constexpr UINT kMaxBackBufferSize = 16384;
 
 // The context this layer made current last; another device's context (or a
 // context made elsewhere) forces a switch.
 void* g_currentContext = nullptr;
+
+RECT Intersect(const RECT& a, const RECT& b)
+{
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+// Whether r covers the w x h pixels from the origin.
+bool Covers(const RECT& r, LONG w, LONG h)
+{
+    return r.left <= 0 && r.top <= 0 && r.right >= w && r.bottom >= h;
+}
 
 }  // namespace
 
@@ -87,7 +100,7 @@ ULONG Device::Release()
     return m_refs;
 }
 
-HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
+HRESULT Device::TakeParameters(D3DPRESENT_PARAMETERS* pp, HWND* outHwnd, SDL_Window** outWindow)
 {
     HWND hwnd = pp->hDeviceWindow ? pp->hDeviceWindow : m_focus;
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
@@ -99,6 +112,8 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
         return D3DERR_INVALIDCALL;
     if (pp->MultiSampleType != D3DMULTISAMPLE_NONE || pp->BackBufferCount > 3) return D3DERR_INVALIDCALL;
     if (!pp->Windowed && (pp->BackBufferWidth == 0 || pp->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
+    if (pp->BackBufferWidth > kMaxBackBufferSize || pp->BackBufferHeight > kMaxBackBufferSize)
+        return D3DERR_INVALIDCALL;
 
     if (pp->Windowed) {
         RECT rc = {};
@@ -115,6 +130,17 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     }
     if (pp->BackBufferFormat == D3DFMT_UNKNOWN) pp->BackBufferFormat = D3DFMT_X8R8G8B8;
     if (pp->BackBufferCount == 0) pp->BackBufferCount = 1;
+    *outHwnd = hwnd;
+    *outWindow = window;
+    return D3D_OK;
+}
+
+HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
+{
+    HWND hwnd = nullptr;
+    SDL_Window* window = nullptr;
+    const HRESULT taken = TakeParameters(pp, &hwnd, &window);
+    if (FAILED(taken)) return taken;
 
     SDL_GLContext ctx = SDL_GL_CreateContext(window);
     g_currentContext = ctx;
@@ -135,6 +161,7 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
 
     m_clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
     if (m_clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, m_maxViewport);
     glEnable(GL_PROGRAM_POINT_SIZE);
     // Flat shading takes each triangle's first vertex, as Direct3D does.
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
@@ -153,13 +180,19 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
     m_streamIndexSize = kStreamIndexBytes;
     InvalidateGLCache();
 
-    m_swapChain.reset(new SwapChain(this, Child::kDeviceOwned, m_params, hwnd, window));
-    if (!m_swapChain->Init()) return D3DERR_NOTAVAILABLE;
-    if (pp->EnableAutoDepthStencil) {
-        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kDeviceOwned, nullptr, pp->BackBufferWidth,
-                                       pp->BackBufferHeight, pp->AutoDepthStencilFormat, D3DPOOL_DEFAULT,
+    m_swapChain.reset(new SwapChain(this, Child::kOwned, m_params, hwnd, window));
+    if (!m_swapChain->Init() || !StartBuffers()) return D3DERR_NOTAVAILABLE;
+    if (GLenum e = glGetError()) fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
+    return D3D_OK;
+}
+
+bool Device::StartBuffers()
+{
+    if (m_params.EnableAutoDepthStencil) {
+        m_depthOwned.reset(new Surface(this, Surface::kDepth, Child::kOwned, nullptr, m_params.BackBufferWidth,
+                                       m_params.BackBufferHeight, m_params.AutoDepthStencilFormat, D3DPOOL_DEFAULT,
                                        D3DUSAGE_DEPTHSTENCIL));
-        if (!m_depthOwned->CreateGL()) return D3DERR_NOTAVAILABLE;
+        if (!m_depthOwned->CreateGL()) return false;
         m_depth = m_depthOwned.get();
     }
     m_renderTarget = m_swapChain->backBuffer();
@@ -169,8 +202,7 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* pp)
           D3DCLEAR_TARGET | (m_depth ? D3DCLEAR_ZBUFFER : 0) |
               (m_depth && HasStencil(m_depth->format()) ? D3DCLEAR_STENCIL : 0),
           0xFF000000, 1.0f, 0);
-    if (GLenum e = glGetError()) fprintf(stderr, "device: GL error 0x%x while opening the device\n", e);
-    return D3D_OK;
+    return true;
 }
 
 bool Device::MakeCurrent()
@@ -338,10 +370,48 @@ HRESULT Device::GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** out)
     return D3D_OK;
 }
 
-HRESULT Device::Reset(D3DPRESENT_PARAMETERS*)
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pp)
 {
-    // There is no lost-device path; a reset changes nothing.
-    return D3DERR_INVALIDCALL;
+    // As Direct3D has it, the program first lets go of everything that lives
+    // with the back buffer: the default pool, extra swap chains, references
+    // to the back buffer and the depth buffer. Managed and system-memory
+    // resources stay as they are.
+    if (!pp || m_resetBlockers > 0 || !m_swapChain) return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS params = *pp;
+    // Back from full screen first, so that the window has its own size again.
+    if (params.Windowed && m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN))
+        SDL_SetWindowFullscreen(m_window, 0);
+    HWND hwnd = nullptr;
+    SDL_Window* window = nullptr;
+    const HRESULT taken = TakeParameters(&params, &hwnd, &window);
+    if (FAILED(taken)) return taken;
+    m_window = window;
+    m_currentWindow = nullptr;
+    if (!MakeCurrent()) return D3DERR_INVALIDCALL;
+
+    // A device as new: nothing bound (which ends what only the bindings
+    // kept), every state at its default, drawing into the new back buffer.
+    m_state.UnbindResources();
+    if (m_renderTarget) {
+        Surface* rt = m_renderTarget;
+        m_renderTarget = nullptr;
+        rt->Unbind();
+    }
+    m_targetStencil = nullptr;
+    m_depth = nullptr;
+    m_depthOwned.reset();
+    memset(&m_state, 0, sizeof(m_state));
+    m_params = params;
+    m_params.hDeviceWindow = hwnd;
+    const bool made = m_swapChain->Reset(m_params, hwnd, window) && StartBuffers();
+    InvalidateGLCache();
+    if (!made) {
+        fprintf(stderr, "device: Reset could not make a %ux%u back buffer\n", m_params.BackBufferWidth,
+                m_params.BackBufferHeight);
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *pp = params;
+    return D3D_OK;
 }
 
 HRESULT Device::Present(const RECT* src, const RECT* dst, HWND hDestWindowOverride, const RGNDATA* dirty)
@@ -659,16 +729,25 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     else if (count == 0)
         return D3D_OK;
     if (!MakeCurrent()) return D3DERR_INVALIDCALL;
-    // Clears cover the viewport, or the given rectangles within it.
+    // Clears cover the viewport within the render target, cut to the scissor
+    // rectangle while the scissor test is on, or the given rectangles within that.
+    const LONG tw = m_renderTarget ? (LONG)m_renderTarget->width() : 0;
+    const LONG th = m_renderTarget ? (LONG)m_renderTarget->height() : 0;
     const D3DVIEWPORT9& vp = m_state.viewport;
-    const LONG vx0 = (LONG)vp.X, vy0 = (LONG)vp.Y, vx1 = (LONG)(vp.X + vp.Width), vy1 = (LONG)(vp.Y + vp.Height);
-    bool everyPixel = false;
-    if ((flags & D3DCLEAR_TARGET) && m_renderTarget && vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)m_renderTarget->width() &&
-        vy1 >= (LONG)m_renderTarget->height()) {
-        everyPixel = count == 0;
-        for (DWORD i = 0; i < count && !everyPixel; ++i)
-            everyPixel = rects[i].x1 <= vx0 && rects[i].y1 <= vy0 && rects[i].x2 >= vx1 && rects[i].y2 >= vy1;
-    }
+    const RECT viewport = {(LONG)vp.X, (LONG)vp.Y, (LONG)(vp.X + vp.Width), (LONG)(vp.Y + vp.Height)};
+    RECT area = Intersect(viewport, {0, 0, tw, th});
+    if (m_state.rs[D3DRS_SCISSORTESTENABLE]) area = Intersect(area, m_state.scissor);
+    const DWORD n = count ? count : 1;
+    auto cleared = [&](DWORD i) {
+        return count ? Intersect(area, {rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2}) : area;
+    };
+    // Whether one of the cleared rectangles covers w x h pixels from the origin.
+    auto coversAll = [&](LONG w, LONG h) {
+        for (DWORD i = 0; i < n; ++i)
+            if (Covers(cleared(i), w, h)) return true;
+        return false;
+    };
+    const bool everyPixel = (flags & D3DCLEAR_TARGET) && m_renderTarget && coversAll(tw, th);
     ApplyTarget(everyPixel);
 
     GLbitfield mask = 0;
@@ -698,13 +777,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     }
     if (m_targetStencil && (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) {
         // Does one rectangle cover the whole depth-stencil storage?
-        const LONG sw = (LONG)m_targetStencilWidth, sh = (LONG)m_targetStencilHeight;
-        bool whole = false;
-        if (vx0 <= 0 && vy0 <= 0 && vx1 >= sw && vy1 >= sh) {
-            whole = count == 0;
-            for (DWORD i = 0; i < count && !whole; ++i)
-                whole = rects[i].x1 <= 0 && rects[i].y1 <= 0 && rects[i].x2 >= sw && rects[i].y2 >= sh;
-        }
+        // (GL clears no more than the render target of a larger storage.)
+        const bool whole = coversAll((LONG)m_targetStencilWidth, (LONG)m_targetStencilHeight);
         StencilContent& held = *m_targetStencil;
         if (flags & D3DCLEAR_STENCIL) {
             const uint8_t v = (uint8_t)(stencil & 0xff);
@@ -721,26 +795,17 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             if (whole) held.state = StencilContent::kKnown;
         }
     }
-    const DWORD n = count ? count : 1;
-    const LONG tw = m_renderTarget ? (LONG)m_renderTarget->width() : 0;
-    const LONG th = m_renderTarget ? (LONG)m_renderTarget->height() : 0;
     for (DWORD i = 0; i < n; ++i) {
-        LONG x0 = vx0, y0 = vy0, x1 = vx1, y1 = vy1;
-        if (count) {
-            x0 = std::max(x0, rects[i].x1);
-            y0 = std::max(y0, rects[i].y1);
-            x1 = std::min(x1, rects[i].x2);
-            y1 = std::min(y1, rects[i].y2);
-        }
-        if (x1 <= x0 || y1 <= y0) continue;
+        const RECT r = cleared(i);
+        if (r.right <= r.left || r.bottom <= r.top) continue;
         // A clear of the whole target goes without the scissor test: GL can
         // then clear in bulk instead of pixel by pixel.
-        const int scissor = (x0 <= 0 && y0 <= 0 && x1 >= tw && y1 >= th) ? 0 : 1;
+        const int scissor = Covers(r, tw, th) ? 0 : 1;
         if (m_gl.scissor != scissor) {
             scissor ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
             m_gl.scissor = scissor;
         }
-        if (scissor) glScissor(x0, TargetRow(y0, y1 - y0), x1 - x0, y1 - y0);
+        if (scissor) glScissor(r.left, TargetRow(r.top, r.bottom - r.top), r.right - r.left, r.bottom - r.top);
         glClear(mask);
     }
     m_gl.scissorBox[0] = -1;

@@ -295,8 +295,10 @@ bool Device::AlphaIsFull(const FFKey& k) const
             const DWORD* samp = m_state.samp[s];
             const bool border =
                 samp[D3DSAMP_ADDRESSU] == D3DTADDRESS_BORDER || samp[D3DSAMP_ADDRESSV] == D3DTADDRESS_BORDER;
-            textureOne = AsTexture(m_state.textures[s])->AlphaOpaque(samp[D3DSAMP_MIPFILTER] != D3DTEXF_NONE) &&
-                         (!border || (samp[D3DSAMP_BORDERCOLOR] >> 24) == 0xff);
+            const Texture* tex = AsTexture(m_state.textures[s]);
+            textureOne =
+                tex->AlphaOpaque(samp[D3DSAMP_MIPFILTER] != D3DTEXF_NONE, tex->BaseLevel(samp[D3DSAMP_MAXMIPLEVEL])) &&
+                (!border || (samp[D3DSAMP_BORDERCOLOR] >> 24) == 0xff);
         }
         auto one = [&](int arg) {
             if (arg & D3DTA_COMPLEMENT) return false;
@@ -473,13 +475,28 @@ void Device::ApplyTextures()
     for (int s = 0; s < kMaxFFStages; ++s) {
         IDirect3DBaseTexture9* bt = m_state.textures[s];
         const GLuint name = bt ? AsTexture(bt)->glTexture() : 0;
-        if (m_gl.textures[s] != name) {
+        auto selectUnit = [&] {
             if (m_gl.activeUnit != s) {
                 glActiveTexture(GL_TEXTURE0 + (GLenum)s);
                 m_gl.activeUnit = s;
             }
+        };
+        if (m_gl.textures[s] != name) {
+            selectUnit();
             glBindTexture(GL_TEXTURE_2D, name);
             m_gl.textures[s] = name;
+        }
+        if (name) {
+            // D3DSAMP_MAXMIPLEVEL and the LOD keep the more detailed levels
+            // from being read, magnified or without mipmaps too: the base
+            // level of the texture, which is set only when it changes.
+            Texture* tex = AsTexture(bt);
+            const GLint base = tex->BaseLevel(m_state.samp[s][D3DSAMP_MAXMIPLEVEL]);
+            if (tex->glBaseLevel != base) {
+                selectUnit();
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, base);
+                tex->glBaseLevel = base;
+            }
         }
         if (m_samplerDirty & (1u << s)) {
             const DWORD* p = m_state.samp[s];
@@ -500,6 +517,24 @@ void Device::ApplyTextures()
 }
 
 namespace {
+
+// A blend factor as Direct3D reads it from a target without alpha, whose
+// alpha is 1 whatever its GL storage holds.
+GLenum BlendFactorOnTarget(DWORD d3dBlend, bool targetAlphaOne)
+{
+    if (targetAlphaOne) {
+        switch (d3dBlend) {
+            case D3DBLEND_DESTALPHA:
+                return GL_ONE;
+            case D3DBLEND_INVDESTALPHA:
+            case D3DBLEND_SRCALPHASAT:  // min(source alpha, 1 - 1)
+                return GL_ZERO;
+            default:
+                break;
+        }
+    }
+    return BlendFactor(d3dBlend);
+}
 
 // Turns a GL capability on or off when the cached value says it differs.
 void SetCapability(GLenum capability, int on, int& cached)
@@ -527,11 +562,14 @@ void Device::ApplyRasterState()
             sb = D3DBLEND_INVSRCALPHA;
             db = D3DBLEND_SRCALPHA;
         }
-        GLenum src = BlendFactor(sb), dst = BlendFactor(db), srcA = src, dstA = dst;
+        // Set again whenever the render target changes (SetRenderTarget marks the raster state).
+        const PixelFormat* target = m_renderTarget ? m_renderTarget->pixelFormat() : nullptr;
+        const bool alphaOne = target && target->swizzle[3] == GL_ONE;
+        GLenum src = BlendFactorOnTarget(sb, alphaOne), dst = BlendFactorOnTarget(db, alphaOne), srcA = src, dstA = dst;
         GLenum eq = BlendEquation(rs[D3DRS_BLENDOP]), eqA = eq;
         if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
-            srcA = BlendFactor(rs[D3DRS_SRCBLENDALPHA]);
-            dstA = BlendFactor(rs[D3DRS_DESTBLENDALPHA]);
+            srcA = BlendFactorOnTarget(rs[D3DRS_SRCBLENDALPHA], alphaOne);
+            dstA = BlendFactorOnTarget(rs[D3DRS_DESTBLENDALPHA], alphaOne);
             eqA = BlendEquation(rs[D3DRS_BLENDOPALPHA]);
         }
         if (c.blendSrc != src || c.blendDst != dst || c.blendSrcA != srcA || c.blendDstA != dstA) {

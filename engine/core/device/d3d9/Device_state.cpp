@@ -249,9 +249,11 @@ HRESULT Device::MultiplyTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* 
 
 HRESULT Device::SetViewport(const D3DVIEWPORT9* vp)
 {
+    // A viewport may reach past the render target, which cuts what is drawn
+    // and cleared; it must stay within what GL maps unchanged.
     if (!vp || !m_renderTarget || vp->Width == 0 || vp->Height == 0 ||
-        (uint64_t)vp->X + vp->Width > m_renderTarget->width() ||
-        (uint64_t)vp->Y + vp->Height > m_renderTarget->height() ||
+        (uint64_t)vp->X + vp->Width > (uint64_t)m_maxViewport[0] ||
+        (uint64_t)vp->Y + vp->Height > (uint64_t)m_maxViewport[1] ||
         !(vp->MinZ >= 0.0f && vp->MinZ <= 1.0f && vp->MaxZ >= 0.0f && vp->MaxZ <= 1.0f))
         return D3DERR_INVALIDCALL;
     if (memcmp(&m_state.viewport, vp, sizeof(*vp)) == 0) return D3D_OK;
@@ -521,10 +523,6 @@ void Device::ReplaceState(const DeviceState& s)
     if (s.indices) s.indices->Bind();
     if (m_state.indices) m_state.indices->Unbind();
     m_state = s;
-    // A viewport saved for a larger target is clipped to the current one.
-    if (m_renderTarget && (m_state.viewport.X + m_state.viewport.Width > m_renderTarget->width() ||
-                           m_state.viewport.Y + m_state.viewport.Height > m_renderTarget->height()))
-        SetViewportToTarget();
     ++m_stats.stateChanges;
     MarkAllDirty();
 }

@@ -37,29 +37,42 @@ void BindForUpload(Device* device, GLuint tex)
 
 // --- Child ------------------------------------------------------------------
 
-Child::Child(Device* device, Owner owner, Child* container) : m_device(device), m_owner(owner), m_container(container)
+Child::Child(Device* device, Owner owner, Child* container, bool blocksReset)
+    : m_device(device), m_owner(owner), m_container(container), m_refs(owner == kOwned ? 0 : 1),
+      m_blocksReset(blocksReset && owner != kContained)
 {
-    if (owner == kStandalone) device->AddRef();
+    if (owner != kStandalone) return;
+    device->AddRef();
+    if (m_blocksReset) device->CountResetBlocker(1);
 }
 
 ULONG Child::ChildAddRef()
 {
     if (m_owner == kContained) return m_container->ChildAddRef();
-    if (m_owner == kDeviceOwned) return m_device->AddRef();
-    // Taken again after the program let it go (kept alive by a binding).
-    if (m_refs++ == 0) m_device->AddRef();
+    // Taken (again) by the program: the device is held with it, and an owned
+    // object keeps its container.
+    if (m_refs++ == 0) {
+        m_device->AddRef();
+        if (m_blocksReset) m_device->CountResetBlocker(1);
+        if (m_owner == kOwned && m_container) m_container->Bind();
+    }
     return m_refs;
 }
 
 ULONG Child::ChildRelease()
 {
     if (m_owner == kContained) return m_container->ChildRelease();
-    if (m_owner == kDeviceOwned) return m_device->Release();
     if (m_refs == 0) return 0;
     if (--m_refs > 0) return m_refs;
     Device* device = m_device;
-    const bool bound = m_internal > 0;
-    if (!bound) delete this;
+    if (m_blocksReset) device->CountResetBlocker(-1);
+    if (m_owner == kOwned) {
+        // Its owner keeps it. Letting go of the container may end that, and
+        // this object with it.
+        if (m_container) m_container->Unbind();
+    } else if (m_internal == 0) {
+        delete this;
+    }
     // Releasing the device may end it, which unbinds (and so deletes) a
     // still-bound object; nothing of this object is touched afterwards.
     device->Release();
@@ -68,26 +81,30 @@ ULONG Child::ChildRelease()
 
 void Child::Bind()
 {
-    if (m_owner == kContained)
-        m_container->Bind();
-    else if (m_owner == kStandalone)
+    if (m_owner == kStandalone)
         ++m_internal;
+    else if (m_container)
+        m_container->Bind();
 }
 
 void Child::Unbind()
 {
-    if (m_owner == kContained)
+    if (m_owner == kStandalone) {
+        if (m_internal > 0 && --m_internal == 0 && m_refs == 0) delete this;
+    } else if (m_container) {
         m_container->Unbind();
-    else if (m_owner == kStandalone && m_internal > 0 && --m_internal == 0 && m_refs == 0)
-        delete this;
+    }
 }
 
 // --- Surface ----------------------------------------------------------------
 
 Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT width, UINT height, D3DFORMAT format,
                  D3DPOOL pool, DWORD usage)
-    : ChildUnknown(device, owner, container), m_kind(kind), m_width(width), m_height(height), m_format(format),
-      m_pool(pool), m_usage(usage), m_pf(FindPixelFormat(format))
+    : ChildUnknown(device, owner, container,
+                   kind == kBackBuffer || kind == kDepth || kind == kRenderTarget ||
+                       (kind == kOffscreen && pool == D3DPOOL_DEFAULT)),
+      m_kind(kind), m_width(width), m_height(height), m_format(format), m_pool(pool), m_usage(usage),
+      m_pf(FindPixelFormat(format))
 {
     const bool lockable =
         kind == kOffscreen || (kind == kTextureLevel && (pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC)));
@@ -312,8 +329,8 @@ bool Surface::ReadPixels(void* dst, INT pitch)
 // --- Texture ----------------------------------------------------------------
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr), m_width(width), m_height(height), m_usage(usage), m_format(format),
-      m_pool(pool), m_pf(FindPixelFormat(format))
+    : ChildUnknown(device, kStandalone, nullptr, pool == D3DPOOL_DEFAULT), m_width(width), m_height(height),
+      m_usage(usage), m_format(format), m_pool(pool), m_pf(FindPixelFormat(format))
 {
     UINT full = 1;
     for (UINT s = std::max(width, height); s > 1; s >>= 1) ++full;
@@ -395,13 +412,33 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* pLockedRect, const RECT* p
     return m_levels[level]->LockRect(pLockedRect, pRect, flags);
 }
 
-bool Texture::AlphaOpaque(bool allLevels) const
+bool Texture::AlphaOpaque(bool allLevels, GLint baseLevel) const
 {
-    if (m_levels.empty()) return false;
-    const size_t n = allLevels ? m_levels.size() : 1;
-    for (size_t i = 0; i < n; ++i)
+    const size_t first = (size_t)std::max(0, baseLevel);
+    if (first >= m_levels.size()) return false;
+    const size_t end = allLevels ? m_levels.size() : first + 1;
+    for (size_t i = first; i < end; ++i)
         if (!m_levels[i]->alphaOpaque) return false;
     return true;
+}
+
+DWORD Texture::SetLOD(DWORD lod)
+{
+    if (m_pool != D3DPOOL_MANAGED) return 0;
+    const DWORD old = m_lod;
+    m_lod = std::min<DWORD>(lod, (DWORD)m_levels.size() - 1);
+    if (m_lod != old) m_device->MarkTexturesDirty();
+    return old;
+}
+
+DWORD Texture::GetLOD()
+{
+    return m_pool == D3DPOOL_MANAGED ? m_lod : 0;
+}
+
+GLint Texture::BaseLevel(DWORD maxMipLevel) const
+{
+    return (GLint)std::min<DWORD>(std::max(m_lod, maxMipLevel), (DWORD)m_levels.size() - 1);
 }
 
 HRESULT Texture::UnlockRect(UINT level)
@@ -470,7 +507,7 @@ HRESULT BufferStore::Unlock(bool upload)
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr), m_usage(usage), m_fvf(fvf), m_pool(pool)
+    : ChildUnknown(device, kStandalone, nullptr, pool == D3DPOOL_DEFAULT), m_usage(usage), m_fvf(fvf), m_pool(pool)
 {
 }
 
@@ -511,7 +548,8 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* d)
 }
 
 IndexBuffer::IndexBuffer(Device* device, UINT, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : ChildUnknown(device, kStandalone, nullptr), m_usage(usage), m_format(format), m_pool(pool)
+    : ChildUnknown(device, kStandalone, nullptr, pool == D3DPOOL_DEFAULT), m_usage(usage), m_format(format),
+      m_pool(pool)
 {
 }
 

@@ -40,11 +40,16 @@ bool WindowInUse(SDL_Window* window)
 }  // namespace
 
 SwapChain::SwapChain(Device* device, Owner owner, const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window)
-    : ChildUnknown(device, owner, nullptr), m_params(params), m_hwnd(hwnd), m_window(window)
+    : ChildUnknown(device, owner, nullptr, owner == kStandalone), m_params(params), m_hwnd(hwnd), m_window(window)
 {
 }
 
 SwapChain::~SwapChain()
+{
+    FreeStorage();
+}
+
+void SwapChain::FreeStorage()
 {
     if (m_backBuffer && m_backBuffer->windowChain) {
         auto& used = WindowsInUse();
@@ -55,12 +60,25 @@ SwapChain::~SwapChain()
         if (m_frontFbo) glDeleteFramebuffers(1, &m_frontFbo);
         if (m_frontRenderbuffer) glDeleteRenderbuffers(1, &m_frontRenderbuffer);
     }
+    m_frontFbo = m_frontRenderbuffer = 0;
     m_device->InvalidateGLCache();
+}
+
+bool SwapChain::Reset(const D3DPRESENT_PARAMETERS& params, HWND hwnd, SDL_Window* window)
+{
+    FreeStorage();
+    m_params = params;
+    m_hwnd = hwnd;
+    m_window = window;
+    m_hasFront = m_frontInSpare = m_frontRead = false;
+    m_frontWindow = nullptr;
+    m_intervalWindow = nullptr;
+    return Init();
 }
 
 bool SwapChain::Init()
 {
-    m_backBuffer.reset(new Surface(m_device, Surface::kBackBuffer, kContained, this, m_params.BackBufferWidth,
+    m_backBuffer.reset(new Surface(m_device, Surface::kBackBuffer, kOwned, this, m_params.BackBufferWidth,
                                    m_params.BackBufferHeight, m_params.BackBufferFormat, D3DPOOL_DEFAULT,
                                    D3DUSAGE_RENDERTARGET));
     // A back buffer the size of the window's drawable is the window's own

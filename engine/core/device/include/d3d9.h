@@ -74,6 +74,9 @@ struct IDirect3DResource9 : public IUnknown {
 };
 
 struct IDirect3DBaseTexture9 : public IDirect3DResource9 {
+    // The most detailed level sampled (as D3DSAMP_MAXMIPLEVEL; the larger
+    // wins), clamped to the last level; answers the previous one. Managed
+    // textures only: others keep 0.
     virtual DWORD SetLOD(DWORD lodNew) = 0;
     virtual DWORD GetLOD() = 0;
     virtual DWORD GetLevelCount() = 0;
@@ -155,6 +158,10 @@ struct IDirect3DDevice9 : public IUnknown {
                                               IDirect3DSwapChain9** pSwapChain) = 0;
     virtual HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) = 0;
     virtual UINT GetNumberOfSwapChains() = 0;
+    // A new back buffer and automatic depth buffer for the parameters (which
+    // it completes as CreateDevice does), every state at its default.
+    // D3DERR_INVALIDCALL while the program holds D3DPOOL_DEFAULT resources,
+    // extra swap chains, or the back buffer or depth surface.
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) = 0;
     // Presents chain 0.
     virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
@@ -191,13 +198,15 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT BeginScene() = 0;  // D3DERR_INVALIDCALL inside a scene
     virtual HRESULT EndScene() = 0;    // D3DERR_INVALIDCALL outside a scene
     // Clears the viewport (or the given rectangles within it) of the render
-    // target, depth buffer and stencil.
+    // target, depth buffer and stencil, within the target and, while
+    // D3DRS_SCISSORTESTENABLE is on, the scissor rectangle.
     virtual HRESULT Clear(DWORD count, const D3DRECT* pRects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) = 0;
 
     // Fixed-function state.
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix) = 0;
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* pMatrix) = 0;
     virtual HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* pMatrix) = 0;
+    // May reach past the render target, which cuts drawing and clears.
     virtual HRESULT SetViewport(const D3DVIEWPORT9* pViewport) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT9* pViewport) = 0;
     virtual HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) = 0;

@@ -12,6 +12,7 @@ using rendertest::RenderTestDevice;
 #include <gtest/gtest.h>
 
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <cstdlib>
@@ -60,6 +61,24 @@ int Channel(uint32_t c, int shift)
     for (int s = 0; s < 32; s += 8)
         if (abs(Channel(actual, s) - Channel(expected, s)) > tol)
             return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+    return ::testing::AssertionSuccess();
+}
+
+// Every pixel of an image width pixels wide is inside within rectangle in
+// and outside elsewhere.
+::testing::AssertionResult InsideAndOut(const std::vector<uint32_t>& px, int width, RECT in, uint32_t inside,
+                                        uint32_t outside)
+{
+    for (size_t i = 0; i < px.size(); ++i) {
+        const int x = int(i % size_t(width)), y = int(i / size_t(width));
+        const bool within = x >= in.left && x < in.right && y >= in.top && y < in.bottom;
+        if (px[i] != (within ? inside : outside)) {
+            char text[64];
+            snprintf(text, sizeof(text), "0x%08x at %d,%d, not 0x%08x", px[i], x, y, within ? inside : outside);
+            return ::testing::AssertionFailure() << text;
+        }
+    }
+    if (px.empty()) return ::testing::AssertionFailure() << "no pixels";
     return ::testing::AssertionSuccess();
 }
 
@@ -160,6 +179,64 @@ TEST(DeviceClear, RectanglesAndViewportLimitTheClear)
     EXPECT_EQ(dev.Pixel(20, 4), 0xFF0000FFu);
     EXPECT_EQ(dev.Pixel(31, 7), 0xFF0000FFu);
     EXPECT_EQ(dev.Pixel(20, 12), 0xFF000000u);
+}
+
+// With the scissor test on a clear covers the viewport, the rectangles and the
+// scissor rectangle together, colour and stencil alike; a clear cut by the
+// scissor is no whole clear, neither of the presented image nor of the stencil.
+TEST(DeviceClear, TheScissorRectangleLimitsTheClear)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const RECT box = {8, 8, 24, 24};
+    ASSERT_EQ(d->SetScissorRect(&box), D3D_OK);
+    // The scissor rectangle is set but the test is off: everything.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFF0000FFu, 0xFF0000FFu));
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFFFFFFFFu, 0xFF0000FFu));
+    const D3DRECT corner = {0, 0, 16, 12};
+    d->Clear(1, &corner, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(4, 4), 0xFF0000FFu);    // in the rectangle, outside the scissor
+    EXPECT_EQ(dev.Pixel(20, 10), 0xFFFFFFFFu);  // in the scissor, outside the rectangle
+    EXPECT_EQ(dev.Pixel(10, 14), 0xFFFFFFFFu);
+    const D3DVIEWPORT9 right = {16, 0, 16, 32, 0, 1};
+    d->SetViewport(&right);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(20, 20), 0xFF00FF00u);
+    EXPECT_EQ(dev.Pixel(12, 20), 0xFFFFFFFFu);
+    EXPECT_EQ(dev.Pixel(20, 4), 0xFF0000FFu);
+    EXPECT_EQ(dev.Pixel(28, 20), 0xFF0000FFu);
+
+    // After a present the image outside the scissor rectangle is kept.
+    const D3DVIEWPORT9 all = {0, 0, 32, 32, 0, 1};
+    d->SetViewport(&all);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFF00FF00u, 0xFFFF0000u));
+
+    // A stencil clear within the scissor rectangle, then a depth clear of
+    // everything: the stencil outside the rectangle keeps its 0.
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 1);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    d->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    d->SetRenderState(D3DRS_STENCILREF, 1);
+    DrawRect(d, 0, 0, 32, 32, 0xFFFFFFFF);
+    d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, box, 0xFFFFFFFFu, 0xFF000000u));
 }
 
 TEST(DeviceRasterisation, ScreenQuadCoversExactlyTheD3DPixels)
@@ -348,6 +425,75 @@ TEST(DeviceTextures, AddressModesAndFilters)
     EXPECT_TRUE(ColorNear(dev.Pixel(1, 1), 0xFFFF0000, 24));
     d->SetTexture(0, nullptr);
     tex->Release();
+}
+
+// D3DSAMP_MAXMIPLEVEL and a managed texture's LOD keep the levels above them
+// from ever being read, magnified and without mipmaps too; the larger of the
+// two counts. Levels here: 4x4 red, 2x2 green with alpha 0, 1x1 blue.
+TEST(DeviceTextures, MaxMipLevelAndLodSkipTheMoreDetailedLevels)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(d->CreateTexture(4, 4, 3, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    const uint32_t levelColour[3] = {0xFFFF0000, 0x0000FF00, 0xFF0000FF};
+    for (UINT level = 0; level < 3; ++level) {
+        D3DSURFACE_DESC desc;
+        tex->GetLevelDesc(level, &desc);
+        D3DLOCKED_RECT lr;
+        ASSERT_EQ(tex->LockRect(level, &lr, nullptr, 0), D3D_OK);
+        for (UINT y = 0; y < desc.Height; ++y)
+            for (UINT x = 0; x < desc.Width; ++x)
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = levelColour[level];
+        tex->UnlockRect(level);
+    }
+    d->SetTexture(0, tex);
+    auto drawn = [&] {
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        DrawRect(d, 0, 0, 16, 16, 0xFFFFFFFF);
+        return dev.Pixel(8, 8) & 0xFFFFFFu;
+    };
+    EXPECT_EQ(drawn(), 0xFF0000u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+    EXPECT_EQ(drawn(), 0x00FF00u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 7);  // past the last level: the last
+    EXPECT_EQ(drawn(), 0x0000FFu);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    EXPECT_EQ(drawn(), 0xFF0000u);
+
+    EXPECT_EQ(tex->GetLOD(), 0u);
+    EXPECT_EQ(tex->SetLOD(1), 0u);
+    EXPECT_EQ(tex->GetLOD(), 1u);
+    EXPECT_EQ(drawn(), 0x00FF00u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 2);
+    EXPECT_EQ(drawn(), 0x0000FFu);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    EXPECT_EQ(drawn(), 0x00FF00u);
+    EXPECT_EQ(tex->SetLOD(9), 1u);
+    EXPECT_EQ(tex->GetLOD(), 2u);
+    EXPECT_EQ(drawn(), 0x0000FFu);
+    EXPECT_EQ(tex->SetLOD(0), 2u);
+    EXPECT_EQ(drawn(), 0xFF0000u);
+
+    // The alpha test reads the level sampled: level 1's alpha of 0 fails it.
+    AlphaTest(d, D3DCMP_GREATEREQUAL, 0x80);
+    EXPECT_EQ(drawn(), 0xFF0000u);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+    EXPECT_EQ(drawn(), 0x000000u);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    d->SetTexture(0, nullptr);
+    tex->Release();
+
+    // Textures of other pools have no LOD.
+    for (D3DPOOL pool : {D3DPOOL_DEFAULT, D3DPOOL_SYSTEMMEM}) {
+        ASSERT_EQ(d->CreateTexture(4, 4, 3, 0, D3DFMT_A8R8G8B8, pool, &tex, nullptr), D3D_OK);
+        EXPECT_EQ(tex->SetLOD(2), 0u);
+        EXPECT_EQ(tex->GetLOD(), 0u);
+        tex->Release();
+    }
 }
 
 TEST(DeviceLighting, NormalsFollowTheInverseTransposeAndAreNotRenormalised)
@@ -628,6 +774,57 @@ TEST(DeviceAlpha, SrcAlphaInvSrcAlphaBlending)
     EXPECT_NEAR(Channel(c, 16), 64, 2);
     EXPECT_NEAR(Channel(c, 0), 191, 2);
     EXPECT_EQ(Channel(c, 8), 0);
+}
+
+// A target without alpha (X8R8G8B8) blends as if its alpha were 1, whatever
+// its storage holds; one with alpha blends with the alpha it keeps. Every
+// target is cleared to blue with alpha 0, and only the target changes
+// between the draws of one blend.
+TEST(DeviceBlending, ATargetWithoutAlphaReadsAlphaOne)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    IDirect3DSurface9 *back = nullptr, *x8 = nullptr, *a8 = nullptr, *chainBack = nullptr;
+    ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
+    ASSERT_EQ(d->CreateRenderTarget(16, 16, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &x8, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateRenderTarget(16, 16, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &a8, nullptr), D3D_OK);
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&pp, &chain), D3D_OK);
+    ASSERT_EQ(chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &chainBack), D3D_OK);
+    const struct {
+        IDirect3DSurface9* surface;
+        bool alpha;
+    } targets[] = {{back, false}, {a8, true}, {x8, false}, {chainBack, true}};
+    const struct {
+        DWORD src, dest;
+        uint32_t withoutAlpha, withAlpha;  // red drawn over blue
+    } blends[] = {
+        {D3DBLEND_DESTALPHA, D3DBLEND_ZERO, 0xFF0000, 0x000000},
+        {D3DBLEND_ZERO, D3DBLEND_INVDESTALPHA, 0x000000, 0x0000FF},
+        {D3DBLEND_SRCALPHASAT, D3DBLEND_ZERO, 0x000000, 0xFF0000},
+    };
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    for (const auto& blend : blends) {
+        d->SetRenderState(D3DRS_SRCBLEND, blend.src);
+        d->SetRenderState(D3DRS_DESTBLEND, blend.dest);
+        for (const auto& target : targets) {
+            ASSERT_EQ(d->SetRenderTarget(0, target.surface), D3D_OK);
+            d->Clear(0, nullptr, D3DCLEAR_TARGET, 0x000000FF, 1.0f, 0);
+            DrawRect(d, 0, 0, 16, 16, 0xFFFF0000);
+            EXPECT_EQ(dev.Pixel(8, 8) & 0xFFFFFFu, target.alpha ? blend.withAlpha : blend.withoutAlpha)
+                << "blend " << blend.src << "/" << blend.dest << ", target " << (&target - targets);
+        }
+    }
+    d->SetRenderTarget(0, back);
+    chainBack->Release();
+    chain->Release();
+    a8->Release();
+    x8->Release();
+    back->Release();
 }
 
 TEST(DeviceCulling, DefaultCullRemovesCounterClockwiseFaces)
@@ -1760,8 +1957,9 @@ TEST(DeviceBadArguments, InvalidCallsReturnInvalidCall)
     EXPECT_EQ(d->LightEnable(1000, TRUE), bad);
     EXPECT_EQ(d->SetMaterial(nullptr), bad);
     EXPECT_EQ(d->SetViewport(nullptr), bad);
-    const D3DVIEWPORT9 tooBig = {0, 0, 17, 16, 0, 1};
-    EXPECT_EQ(d->SetViewport(&tooBig), bad);
+    const D3DVIEWPORT9 tooBig = {0, 0, 1u << 30, 16, 0, 1}, wrapsAround = {0xFFFFFFF0u, 0, 32, 16, 0, 1},
+                       empty = {0, 0, 0, 16, 0, 1}, depthOutside = {0, 0, 16, 16, 0, 1.5f};
+    for (const D3DVIEWPORT9& vp : {tooBig, wrapsAround, empty, depthOutside}) EXPECT_EQ(d->SetViewport(&vp), bad);
     EXPECT_EQ(d->GetViewport(nullptr), bad);
     EXPECT_EQ(d->SetRenderTarget(0, nullptr), bad);
     EXPECT_EQ(d->SetRenderTarget(1, nullptr), bad);
@@ -1946,7 +2144,14 @@ TEST(DeviceLifetime, ObjectsShareOneReferenceCountContract)
     ID3DXBuffer* buffer = nullptr;
     ASSERT_EQ(D3DXCreateBuffer(8, &buffer), D3D_OK);
 
-    IUnknown* objects[] = {dev.d3d(), texture, buffer};
+    // The device's own objects too, whose owner keeps them once released.
+    IDirect3DSurface9 *back = nullptr, *depth = nullptr;
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(d->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(d->GetSwapChain(0, &chain), D3D_OK);
+
+    IUnknown* objects[] = {dev.d3d(), texture, buffer, back, depth, chain};
     for (IUnknown* object : objects) {
         void* other = reinterpret_cast<void*>(1);
         EXPECT_EQ(object->QueryInterface(IID{}, &other), E_NOINTERFACE);
@@ -1955,8 +2160,8 @@ TEST(DeviceLifetime, ObjectsShareOneReferenceCountContract)
         EXPECT_GE(held, 2u);
         EXPECT_EQ(object->Release(), held - 1);
     }
-    EXPECT_EQ(texture->Release(), 0u);
-    EXPECT_EQ(buffer->Release(), 0u);
+    for (IUnknown* object : objects)
+        if (object != dev.d3d()) EXPECT_EQ(object->Release(), 0u);
 }
 
 // A frame drawn into the window's back buffer and presented costs no copy of
@@ -2018,4 +2223,267 @@ TEST(DeviceSwapChains, ABackBufferUnlikeTheWindowIsDrawnOffScreen)
     EXPECT_EQ(pixels[20 * w + 5], 0xFF0000FFu);
     back->Release();
     chain->Release();
+}
+
+// A viewport may be larger than the render target, as every driver allows:
+// drawing keeps its mapping to the whole viewport and, with clears, is cut to
+// the target; one wholly outside it draws and clears nothing.
+TEST(DeviceApi, AViewportLargerThanTheTargetIsCutToIt)
+{
+    RenderTestDevice dev(32, 32);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    Unlit2D(d);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const D3DVIEWPORT9 large = {16, 16, 32, 32, 0, 1};
+    ASSERT_EQ(d->SetViewport(&large), D3D_OK);
+    D3DVIEWPORT9 got = {};
+    d->GetViewport(&got);
+    EXPECT_EQ(got.Width, 32u);
+    EXPECT_EQ(got.Height, 32u);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0), D3D_OK);
+    EXPECT_TRUE(InsideAndOut(dev.ReadPixels(), 32, {16, 16, 32, 32}, 0xFF0000FFu, 0xFF000000u));
+    // The top-left quarter of clip space is the viewport's, 16 x 16 pixels;
+    // the whole of it runs off the target.
+    const ColorVertex quarter[4] = {
+        {-1, 1, 0.5f, 0xFFFFFFFF}, {0, 1, 0.5f, 0xFFFFFFFF}, {-1, 0, 0.5f, 0xFFFFFFFF}, {0, 0, 0.5f, 0xFFFFFFFF}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quarter, sizeof(ColorVertex)), D3D_OK);
+    std::vector<uint32_t> px = dev.ReadPixels();
+    EXPECT_TRUE(InsideAndOut(px, 32, {16, 16, 32, 32}, 0xFFFFFFFFu, 0xFF000000u));
+    const ColorVertex corner[4] = {{-1, 1, 0.5f, 0xFFFF0000},
+                                   {-0.5f, 1, 0.5f, 0xFFFF0000},
+                                   {-1, 0.5f, 0.5f, 0xFFFF0000},
+                                   {-0.5f, 0.5f, 0.5f, 0xFFFF0000}};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, corner, sizeof(ColorVertex)), D3D_OK);
+    px = dev.ReadPixels();
+    EXPECT_EQ(px[16 * 32 + 16], 0xFFFF0000u);
+    EXPECT_EQ(px[23 * 32 + 23], 0xFFFF0000u);
+    EXPECT_EQ(px[24 * 32 + 24], 0xFFFFFFFFu);
+
+    const D3DVIEWPORT9 outside = {40, 0, 8, 8, 0, 1};
+    ASSERT_EQ(d->SetViewport(&outside), D3D_OK);
+    EXPECT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quarter, sizeof(ColorVertex)), D3D_OK);
+    EXPECT_EQ(dev.ReadPixels(), px);
+}
+
+// The device's back buffer, depth buffer and swap chain count their own
+// references as every object does: released, they answer 0 and stay the
+// device's; held, they keep their device, and a back buffer its swap chain.
+TEST(DeviceApi, TheDevicesOwnObjectsCountTheirOwnReferences)
+{
+    RenderTestDevice dev(16, 16);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DSurface9 *back = nullptr, *target = nullptr, *depth = nullptr;
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    EXPECT_EQ(back->Release(), 0u);
+    ASSERT_EQ(d->GetRenderTarget(0, &target), D3D_OK);
+    EXPECT_EQ(target, back);
+    EXPECT_EQ(target->AddRef(), 2u);
+    EXPECT_EQ(target->Release(), 1u);
+    EXPECT_EQ(target->Release(), 0u);
+    EXPECT_EQ(target->Release(), 0u);  // nothing more to release
+    d->AddRef();
+    EXPECT_EQ(d->Release(), 1u);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFF102030u);
+
+    // An extra chain released while the program holds its back buffer.
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    IDirect3DSwapChain9* extra = nullptr;
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&pp, &extra), D3D_OK);
+    ASSERT_EQ(extra->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    EXPECT_EQ(extra->Release(), 0u);
+    ASSERT_EQ(d->SetRenderTarget(0, back), D3D_OK);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF405060, 1.0f, 0);
+    EXPECT_EQ(dev.Pixel(3, 3), 0xFF405060u);
+    ASSERT_EQ(d->GetRenderTarget(0, &target), D3D_OK);
+    EXPECT_EQ(target->Release(), 1u);
+    EXPECT_EQ(back->Release(), 0u);  // still bound: kept, no longer counted
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &target), D3D_OK);
+    d->SetRenderTarget(0, target);  // the extra chain goes
+    target->Release();
+
+    // A device whose program lets go of it first lives on in what it holds.
+    IDirect3DDevice9* other = nullptr;
+    ASSERT_EQ(dev.d3d()->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, dev.hwnd(), 0, &pp, &other), D3D_OK);
+    ASSERT_EQ(other->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(other->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(other->GetSwapChain(0, &chain), D3D_OK);
+    EXPECT_EQ(other->Release(), 3u);
+    IDirect3DDevice9* owner = nullptr;
+    ASSERT_EQ(back->GetDevice(&owner), D3D_OK);
+    EXPECT_EQ(owner, other);
+    EXPECT_EQ(owner->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF708090, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(owner->Release(), 3u);
+    EXPECT_EQ(chain->Release(), 0u);
+    EXPECT_EQ(depth->Release(), 0u);
+    D3DSURFACE_DESC desc = {};
+    EXPECT_EQ(back->GetDesc(&desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 16u);
+    EXPECT_EQ(back->Release(), 0u);  // and the device goes with it
+}
+
+// Reset makes the back buffer and the automatic depth buffer anew from the
+// parameters (a windowed size of 0 is the window's) and puts every state
+// back to its default. The program must first let go of what lives with the
+// back buffer; managed and system-memory resources survive.
+TEST(DeviceApi, ResetRemakesTheBackBufferWithDefaultStates)
+{
+    RenderTestDevice dev(64, 48);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    IDirect3DTexture9* managed = MakeQuadrantTexture(d);
+    ASSERT_NE(managed, nullptr);
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(d->GetSwapChain(0, &chain), D3D_OK);  // held across the reset
+    D3DXMATRIX moved;
+    D3DXMatrixTranslation(&moved, 1, 2, 3);
+    const D3DVIEWPORT9 small = {4, 4, 8, 8, 0, 1};
+    const RECT box = {1, 1, 2, 2};
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    d->SetScissorRect(&box);
+    d->SetViewport(&small);
+    d->SetTransform(D3DTS_WORLD, &moved);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    d->SetTexture(0, managed);
+    d->SetFVF(kTLFvf);
+
+    D3DPRESENT_PARAMETERS pp = dev.params();
+    pp.BackBufferWidth = 800;
+    pp.BackBufferHeight = 600;
+    EXPECT_EQ(d->Reset(nullptr), D3DERR_INVALIDCALL);
+    // Each of these, held, keeps the reset from happening; released, not.
+    IDirect3DTexture9* texture = nullptr;
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    IDirect3DIndexBuffer9* indices = nullptr;
+    IDirect3DSurface9 *target = nullptr, *plain = nullptr, *back = nullptr, *depth = nullptr;
+    IDirect3DSwapChain9* extra = nullptr;
+    D3DPRESENT_PARAMETERS extraParams = dev.params();
+    ASSERT_EQ(d->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateVertexBuffer(64, 0, 0, D3DPOOL_DEFAULT, &vertices, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateIndexBuffer(64, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &indices, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr), D3D_OK);
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &plain, nullptr), D3D_OK);
+    ASSERT_EQ(d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(d->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(d->CreateAdditionalSwapChain(&extraParams, &extra), D3D_OK);
+    IUnknown* held[] = {texture, vertices, indices, target, plain, back, depth, extra};
+    for (size_t i = 0; i < sizeof(held) / sizeof(held[0]); ++i) {
+        EXPECT_EQ(d->Reset(&pp), D3DERR_INVALIDCALL) << "with object " << i << " of " << sizeof(held) / sizeof(held[0]);
+        held[i]->Release();
+    }
+    // A refused reset changes nothing.
+    DWORD v = 0;
+    d->GetRenderState(D3DRS_LIGHTING, &v);
+    EXPECT_EQ(v, (DWORD)FALSE);
+
+    IDirect3DSurface9* sys = nullptr;
+    ASSERT_EQ(d->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &sys, nullptr), D3D_OK);
+    ASSERT_EQ(d->Reset(&pp), D3D_OK);
+    D3DSURFACE_DESC desc = {};
+    ASSERT_EQ(d->GetRenderTarget(0, &back), D3D_OK);
+    back->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 800u);
+    EXPECT_EQ(desc.Height, 600u);
+    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+    back->Release();
+    ASSERT_EQ(d->GetDepthStencilSurface(&depth), D3D_OK);
+    depth->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 800u);
+    EXPECT_EQ(desc.Height, 600u);
+    EXPECT_EQ(desc.Format, D3DFMT_D24S8);
+    depth->Release();
+    D3DPRESENT_PARAMETERS chainParams = {};
+    chain->GetPresentParameters(&chainParams);
+    EXPECT_EQ(chainParams.BackBufferWidth, 800u);
+
+    // Every state is the default again, the viewport and scissor the whole back buffer.
+    d->GetRenderState(D3DRS_LIGHTING, &v);
+    EXPECT_EQ(v, (DWORD)TRUE);
+    d->GetRenderState(D3DRS_SCISSORTESTENABLE, &v);
+    EXPECT_EQ(v, (DWORD)FALSE);
+    d->GetRenderState(D3DRS_ZENABLE, &v);
+    EXPECT_EQ(v, (DWORD)D3DZB_TRUE);
+    d->GetSamplerState(0, D3DSAMP_MAGFILTER, &v);
+    EXPECT_EQ(v, (DWORD)D3DTEXF_POINT);
+    d->GetTextureStageState(1, D3DTSS_COLOROP, &v);
+    EXPECT_EQ(v, (DWORD)D3DTOP_DISABLE);
+    d->GetFVF(&v);
+    EXPECT_EQ(v, 0u);
+    D3DXMATRIX world;
+    d->GetTransform(D3DTS_WORLD, &world);
+    EXPECT_EQ(world, D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
+    IDirect3DBaseTexture9* bound = reinterpret_cast<IDirect3DBaseTexture9*>(1);
+    d->GetTexture(0, &bound);
+    EXPECT_EQ(bound, nullptr);
+    D3DVIEWPORT9 vp = {};
+    d->GetViewport(&vp);
+    EXPECT_EQ(vp.X, 0u);
+    EXPECT_EQ(vp.Width, 800u);
+    EXPECT_EQ(vp.Height, 600u);
+    RECT scissor = {};
+    d->GetScissorRect(&scissor);
+    EXPECT_EQ(scissor.right, 800);
+    EXPECT_EQ(scissor.bottom, 600);
+
+    // One pixel drawn far out in the new back buffer, depth-tested there.
+    Unlit2D(d);
+    d->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+    DrawRect(d, 700, 500, 701, 501, 0xFFFF0000);
+    TLVertex behind[4] = {{700, 500, 0.9f, 1, 0xFF00FF00, 0, 0},
+                          {701, 500, 0.9f, 1, 0xFF00FF00, 0, 0},
+                          {700, 501, 0.9f, 1, 0xFF00FF00, 0, 0},
+                          {701, 501, 0.9f, 1, 0xFF00FF00, 0, 0}};
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, behind, sizeof(TLVertex)), D3D_OK);
+    UINT w = 0, h = 0;
+    std::vector<uint32_t> px = dev.ReadPixels(nullptr, &w, &h);
+    ASSERT_EQ(w, 800u);
+    ASSERT_EQ(h, 600u);
+    EXPECT_EQ(px[500 * 800 + 700], 0xFFFF0000u);
+    EXPECT_EQ(px[500 * 800 + 699], 0xFF000000u);
+    EXPECT_EQ(px[501 * 800 + 701], 0xFF000000u);
+
+    // The managed texture kept its texels; the system-memory surface is still there.
+    d->SetTexture(0, managed);
+    DrawRect(d, 0, 0, 64, 64, 0xFFFFFFFF);
+    EXPECT_EQ(dev.Pixel(8, 8), 0xFFFF0000u);
+    EXPECT_EQ(dev.Pixel(40, 40), 0xFFFFFFFFu);
+    d->SetTexture(0, nullptr);
+    D3DLOCKED_RECT lr;
+    EXPECT_EQ(sys->LockRect(&lr, nullptr, 0), D3D_OK);
+    sys->UnlockRect();
+
+    // Full screen, which needs a size, and back.
+    D3DPRESENT_PARAMETERS full = pp;
+    full.Windowed = FALSE;
+    full.BackBufferWidth = 0;
+    EXPECT_EQ(d->Reset(&full), D3DERR_INVALIDCALL);
+    full.BackBufferWidth = 320;
+    full.BackBufferHeight = 240;
+    ASSERT_EQ(d->Reset(&full), D3D_OK);
+    d->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 320u);
+    EXPECT_EQ(vp.Height, 240u);
+    EXPECT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+
+    // Back to the window's own size and the display's format, and presented.
+    pp.BackBufferWidth = pp.BackBufferHeight = 0;
+    pp.BackBufferFormat = D3DFMT_UNKNOWN;
+    ASSERT_EQ(d->Reset(&pp), D3D_OK);
+    EXPECT_EQ(pp.BackBufferWidth, 64u);
+    EXPECT_EQ(pp.BackBufferHeight, 48u);
+    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(FrontPixel(dev, 60, 40), 0xFF00FF00u);
+    sys->Release();
+    chain->Release();
+    managed->Release();
 }
