@@ -2160,8 +2160,9 @@ TEST(DeviceLifetime, ObjectsShareOneReferenceCountContract)
         EXPECT_GE(held, 2u);
         EXPECT_EQ(object->Release(), held - 1);
     }
-    for (IUnknown* object : objects)
+    for (IUnknown* object : objects) {
         if (object != dev.d3d()) EXPECT_EQ(object->Release(), 0u);
+    }
 }
 
 // A frame drawn into the window's back buffer and presented costs no copy of
