@@ -606,6 +606,7 @@ private:
     void ApplyTextures();
     void ApplyLayout(GLuint buffer, size_t offset, UINT stride, DWORD fvf);
     bool ValidFvf(DWORD fvf, UINT stride) const;
+    bool ProjectionIsOrthographic() const;
     size_t StreamWrite(const void* data, size_t bytes, UINT alignTo);
     void SetViewportToTarget();
 

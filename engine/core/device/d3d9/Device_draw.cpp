@@ -104,6 +104,11 @@ bool ReadsTexture(DWORD op, DWORD a0, DWORD a1, DWORD a2)
 
 }  // namespace
 
+bool Device::ProjectionIsOrthographic() const
+{
+    return m_state.proj._34 == 0.0f && m_state.proj._44 == 1.0f;
+}
+
 bool Device::ValidFvf(DWORD fvf, UINT stride) const
 {
     if (fvf == 0) return false;
@@ -151,6 +156,7 @@ void Device::BuildKey(FFKey* key, bool points) const
         if (table != D3DFOG_NONE && table <= D3DFOG_LINEAR) {
             k.fogKind = kFogTable;
             k.fogMode = (uint8_t)table;
+            k.fogByZ = k.rhw || ProjectionIsOrthographic();
         } else if (vertex != D3DFOG_NONE && vertex <= D3DFOG_LINEAR && !k.rhw) {
             k.fogKind = kFogVertex;
             k.fogMode = (uint8_t)vertex;
@@ -460,12 +466,9 @@ void Device::UploadUniforms(FFProgram& p)
             ColorToFloats(rs[D3DRS_FOGCOLOR], c);
             glUniform4fv(p.fogColor, 1, c);
         }
-        if (p.fogParams >= 0) {
-            // Orthographic projections fog by device depth, perspective ones by eye depth.
-            const bool ortho = m_state.proj._34 == 0.0f && m_state.proj._44 == 1.0f;
+        if (p.fogParams >= 0)
             glUniform4f(p.fogParams, AsFloat(rs[D3DRS_FOGSTART]), AsFloat(rs[D3DRS_FOGEND]),
-                        AsFloat(rs[D3DRS_FOGDENSITY]), ortho ? 1.0f : 0.0f);
-        }
+                        AsFloat(rs[D3DRS_FOGDENSITY]), 0.0f);
         if (p.alphaRef >= 0) glUniform1f(p.alphaRef, (float)(rs[D3DRS_ALPHAREF] & 0xff));
     }
 }

@@ -212,7 +212,11 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m)
     ++m_stats.stateChanges;
     ++m_transformSerial;
     if (s == D3DTS_VIEW) ++m_lightSerial;
-    if (s == D3DTS_PROJECTION) ++m_miscSerial;
+    if (s == D3DTS_PROJECTION) {
+        ++m_miscSerial;
+        // Table fog goes by device depth or by w, as the projection is orthographic or not.
+        if (m_key.fogKind == kFogTable) m_dirty |= kDirtyKey;
+    }
     return D3D_OK;
 }
 

@@ -263,11 +263,8 @@ std::string FFVertexSource(const FFKey& k)
     if (diffuseVaries) s << shade << "out vec4 v_diffuse;\n";
     if (k.specularEnable) s << shade << "out vec4 v_specular;\n";
     if (k.fogKind == kFogVertex || k.fogKind == kFogSpecular) s << "out float v_fog;\n";
-    if (k.fogKind == kFogTable) {
-        // Device depth is linear across the screen; w is interpolated as usual.
-        s << "noperspective out float v_fogZ;\n";
-        if (!k.rhw) s << "out float v_fogW;\n";
-    }
+    // Device depth is linear across the screen; w is interpolated as usual.
+    if (k.fogKind == kFogTable) s << (k.fogByZ ? "noperspective out float v_fogZ;\n" : "out float v_fogW;\n");
     for (int i = 0; i < k.stageCount; ++i)
         if (k.stages[i].hasTexture)
             s << "out " << (k.stages[i].texProjected ? "vec3" : "vec2") << " v_tex" << i << ";\n";
@@ -284,7 +281,8 @@ std::string FFVertexSource(const FFKey& k)
         s << "    vec4 clip = u_wvp * pos;\n";
         if (needEye) s << "    vec3 eye = (u_wv * pos).xyz;\n";
         if (k.fogKind == kFogVertex) s << "    v_fog = fogFactor(abs(eye.z));\n";
-        if (k.fogKind == kFogTable) s << "    v_fogZ = clip.w != 0.0 ? clip.z / clip.w : 0.0;\n    v_fogW = clip.w;\n";
+        if (k.fogKind == kFogTable)
+            s << (k.fogByZ ? "    v_fogZ = clip.w != 0.0 ? clip.z / clip.w : 0.0;\n" : "    v_fogW = clip.w;\n");
     }
     if (k.fogKind == kFogSpecular) s << "    v_fog = " << (k.hasSpecular ? "a_specular.a" : "1.0") << ";\n";
     if (k.lighting) {
@@ -399,10 +397,7 @@ std::string FFFragmentSource(const FFKey& k)
     s << (k.lighting || k.hasDiffuse ? shade + "in vec4 v_diffuse;\n" : "const vec4 v_diffuse = vec4(1.0);\n");
     if (k.specularEnable) s << shade << "in vec4 v_specular;\n";
     if (k.fogKind == kFogVertex || k.fogKind == kFogSpecular) s << "in float v_fog;\n";
-    if (k.fogKind == kFogTable) {
-        s << "noperspective in float v_fogZ;\n";
-        if (!k.rhw) s << "in float v_fogW;\n";
-    }
+    if (k.fogKind == kFogTable) s << (k.fogByZ ? "noperspective in float v_fogZ;\n" : "in float v_fogW;\n");
     for (int i = 0; i < k.stageCount; ++i)
         if (k.stages[i].hasTexture)
             s << "in " << (k.stages[i].texProjected ? "vec3" : "vec2") << " v_tex" << i
@@ -472,7 +467,7 @@ std::string FFFragmentSource(const FFKey& k)
     if (k.fogKind == kFogTable) {
         // Orthographic projections (and pre-transformed vertices) fog by
         // device depth, perspective ones by w.
-        s << "    float f = fogFactor(" << (k.rhw ? "v_fogZ" : "u_fogParams.w > 0.5 ? v_fogZ : abs(v_fogW)") << ");\n";
+        s << "    float f = fogFactor(" << (k.fogByZ ? "v_fogZ" : "abs(v_fogW)") << ");\n";
         s << "    current.rgb = mix(u_fogColor.rgb, current.rgb, f);\n";
     } else if (k.fogKind) {
         s << "    current.rgb = mix(u_fogColor.rgb, current.rgb, clamp(v_fog, 0.0, 1.0));\n";

@@ -58,6 +58,7 @@ struct FFKey {
     uint8_t specularEnable, normalizeNormals, localViewer;
     uint8_t fogMode;    // D3DFOGMODE of the fog formula, 0 without one
     uint8_t fogKind;    // FogKind
+    uint8_t fogByZ;     // table fog by device depth (orthographic projections), else by w
     uint8_t flatShade;  // D3DSHADE_FLAT: colours from each triangle's first vertex
     uint8_t srgbWrite;  // D3DRS_SRGBWRITEENABLE: the colour written encoded to sRGB
     uint8_t alphaFunc;  // D3DCMPFUNC, 0 when the test is off
