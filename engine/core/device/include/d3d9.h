@@ -43,7 +43,8 @@ struct IDirect3D9 : public IUnknown {
     virtual HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE devType, D3DFORMAT adapterFormat,
                                     D3DFORMAT backBufferFormat, BOOL windowed) = 0;
     // D3D_OK when a resource of checkFormat can be made with the usage;
-    // D3DERR_NOTAVAILABLE when not.
+    // D3DERR_NOTAVAILABLE when not. sRGB reads and writes: formats of eight
+    // bits a channel (the sRGB decode follows the texture filter).
     virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat, DWORD usage,
                                       D3DRESOURCETYPE rType, D3DFORMAT checkFormat) = 0;
     virtual HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT surfaceFormat,
@@ -149,6 +150,9 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT TestCooperativeLevel() = 0;  // D3D_OK: never lost
     virtual UINT GetAvailableTextureMem() = 0;
     virtual HRESULT GetDirect3D(IDirect3D9** ppD3D9) = 0;
+    // Claims only what the device does: no shader versions, no clipping of
+    // pre-transformed vertices (their depth is clamped to the viewport's
+    // range), no range fog or two-sided stencil, 16-bit indices.
     virtual HRESULT GetDeviceCaps(D3DCAPS9* pCaps) = 0;
     virtual HRESULT GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) = 0;
     virtual HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* pParameters) = 0;
