@@ -2161,7 +2161,8 @@ TEST(DeviceLifetime, ObjectsShareOneReferenceCountContract)
         EXPECT_EQ(object->Release(), held - 1);
     }
     for (IUnknown* object : objects) {
-        if (object != dev.d3d()) EXPECT_EQ(object->Release(), 0u);
+        if (object == dev.d3d()) continue;
+        EXPECT_EQ(object->Release(), 0u);
     }
 }
 
