@@ -1190,6 +1190,25 @@ TEST(DeviceTextures, CoordinatesAreTransformedProjectedAndGenerated)
     d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
     quad(false);
     ExpectQuadrants(dev, 8, 24, 8, 24);
+    // Camera-space normals, and the view reflected about them (the viewer
+    // far away along -z): a normal turned away gives a reflection on the
+    // other side.
+    struct {
+        float x, y, z, nx, ny, nz;
+        DWORD color;
+        float u, v;
+    } turned[4] = {{-1, 1, 0.5f, 0.6f, 0.48f, 0.64f, 0xFFFFFFFF, 0, 0},
+                   {1, 1, 0.5f, 0.6f, 0.48f, 0.64f, 0xFFFFFFFF, 0, 0},
+                   {-1, -1, 0.5f, 0.6f, 0.48f, 0.64f, 0xFFFFFFFF, 0, 0},
+                   {1, -1, 0.5f, 0.6f, 0.48f, 0.64f, 0xFFFFFFFF, 0, 0}};
+    d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACENORMAL);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, turned, sizeof(turned[0])), D3D_OK);
+    EXPECT_EQ(dev.Pixel(16, 16), 0xFF00FF00u);  // (0.8, 0.26)
+    d->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
+    d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    ASSERT_EQ(d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, turned, sizeof(turned[0])), D3D_OK);
+    EXPECT_EQ(dev.Pixel(16, 16), 0xFF0000FFu);  // (0.12, 0.81)
     // Pre-transformed vertices keep their own coordinates.
     d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
     DrawRect(d, 0, 0, 32, 32, 0xFFFFFFFF);
