@@ -6,42 +6,8 @@
 
 #include <stdint.h>
 
-// ---------------------------------------------------------------------------
-// COM basics shared by the device and D3DX interfaces.
-#ifndef KOLVAR_COM_BASICS_DEFINED
-#define KOLVAR_COM_BASICS_DEFINED
-struct GUID {
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-};
-typedef GUID IID;
-typedef const GUID& REFIID;
-typedef const GUID& REFGUID;
-
-#ifndef E_NOINTERFACE
-#define E_NOINTERFACE ((HRESULT)0x80004002u)
-#endif
-#ifndef E_POINTER
-#define E_POINTER ((HRESULT)0x80004003u)
-#endif
-#ifndef S_FALSE
-#define S_FALSE ((HRESULT)1)
-#endif
-
-// The root of every reference-counted object: AddRef and Release return the
-// new count; the object is destroyed when it reaches zero.
-struct IUnknown {
-    virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;  // E_NOINTERFACE here
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    virtual ~IUnknown() = default;
-};
-typedef IUnknown* LPUNKNOWN;
-#endif
+// GUIDs and IUnknown come from the window layer, as on Windows.
+#include <unknwn.h>
 
 // GDI records the device and D3DX signatures name.
 #ifndef KOLVAR_GDI_RECORDS_DEFINED
