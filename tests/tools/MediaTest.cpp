@@ -30,6 +30,9 @@ const char* const kTextureNames[] = {"XRayFrame.tga",  "plstart.tga",    "Logo.t
                                      "BallShadow.tga", "coinshadow.tga", "coin.tga",    "Bomb.tga",
                                      "goal.tga",       "ring.tga",       "particle.tga"};
 const char* const kMeshNames[] = {"board.x", "ball.x", "shadowplane.X", "coin.X", "bombplane.X", "goal.X"};
+// The game's sounds, under kMedia/sounds/.
+const char* const kSoundNames[] = {"roll.wav", "coin.wav",    "lastcoin.wav", "blast.wav",
+                                   "goal.wav", "restart.wav", "click.wav"};
 // The engine GUI's skin.
 const char* const kGuiNames[] = {"button_up.tga",      "button_down.tga",  "button_third.tga",   "textbox_back.tga",
                                  "textbox_border.tga", "listbox_back.tga", "listbox_border.tga", "listbox_scroll.tga",
@@ -104,6 +107,7 @@ TEST_F(MediaTree, HoldsExactlyTheFilesTheGameAndTheGuiLoad)
     for (const char* n : kTextureNames) want.insert(std::string("kMedia/") + n);
     for (const char* n : kMeshNames) want.insert(std::string("kMedia/") + n);
     for (int i = 1; i <= 6; ++i) want.insert("kMedia/kMaps/level" + std::to_string(i) + ".kmf");
+    for (const char* n : kSoundNames) want.insert(std::string("kMedia/sounds/") + n);
     for (const char* n :
          {"sky_front.tga", "sky_right.tga", "sky_back.tga", "sky_left.tga", "sky_up.tga", "sky_down.tga"})
         want.insert(std::string("media/sky/") + n);

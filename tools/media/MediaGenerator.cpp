@@ -10,6 +10,7 @@
 #include "media/GuiMedia.h"
 #include "media/Meshes.h"
 #include "media/SkyWaterMedia.h"
+#include "media/Sounds.h"
 #include "media/TerrainMedia.h"
 #include "media/TgaFile.h"
 #include "media/Textures.h"
@@ -60,6 +61,7 @@ std::vector<std::string> MediaFileNames()
     for (const TextureEntry& t : kTextures) names.push_back(std::string("kMedia/") + t.name);
     for (const MeshEntry& m : kMeshes) names.push_back(std::string("kMedia/") + m.name);
     for (int n = 1; n <= kmf::kShippedLevelCount; ++n) names.push_back(LevelFileName(n));
+    for (const std::string& name : SoundFileNames()) names.push_back(name);
     for (const std::string& name : SkyWaterFileNames()) names.push_back(name);
     for (const std::string& name : TerrainMediaFileNames()) names.push_back(name);
     for (const std::string& name : GuiMediaFileNames()) names.push_back(name);
@@ -94,6 +96,7 @@ bool GenerateMedia(const std::string& root, std::string& error)
         }
         if (!write(LevelFileName(n), kmf::SerializeKmf(design.level))) return false;
     }
+    if (!WriteSounds(root, error)) return false;
     if (!WriteSkyWaterMedia(root, error)) return false;
     if (!GenerateGuiMedia(root, error)) return false;
     return GenerateTerrainMedia(root, error);

@@ -1,7 +1,8 @@
 // Writes the game's run-time data: every texture, mesh and level file under
-// <root>/kMedia/, levels under <root>/kMedia/kMaps/; and the engine's sky and
-// water textures (SkyWaterMedia.h), GUI skin (GuiMedia.h, media/gui/) and
-// terrain media (TerrainMedia.h) under <root>/media/.
+// <root>/kMedia/, levels under <root>/kMedia/kMaps/, sounds under
+// <root>/kMedia/sounds/ (Sounds.h); and the engine's sky and water textures
+// (SkyWaterMedia.h), GUI skin (GuiMedia.h, media/gui/) and terrain media
+// (TerrainMedia.h) under <root>/media/.
 #pragma once
 
 #include <string>
