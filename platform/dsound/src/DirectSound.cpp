@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 using dsdetail::ContextLock;
 using dsdetail::SoundBuffer;
@@ -187,10 +188,14 @@ HRESULT SoundDevice::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER
             data->alBuffer = 0;
             return DSERR_OUTOFMEMORY;
         }
-        if (!data->Upload()) return DSERR_OUTOFMEMORY;
+        if (!data->Upload()) {
+            data.reset();  // deleted while the context is current
+            return DSERR_OUTOFMEMORY;
+        }
     }
 
-    auto* made = new (std::nothrow) SoundBuffer(this, desc->dwFlags, data);
+    // The buffer holds the only reference to data, so its destructor frees it.
+    auto* made = new (std::nothrow) SoundBuffer(this, desc->dwFlags, std::move(data));
     if (!made) return DSERR_OUTOFMEMORY;
     if (!made->Init()) {
         made->Release();

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace dsdetail {
 
@@ -19,11 +20,6 @@ namespace {
 // The highest gain a mono voice needs: its volume's 1 times the centre's
 // loudness fix (PlaceForPan).
 constexpr float kMonoMaxGain = 2.0f;
-
-HRESULT CheckVolume(LONG volume)
-{
-    return volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX ? DSERR_INVALIDPARAM : DS_OK;
-}
 
 }  // namespace
 
@@ -269,6 +265,7 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD byte
 {
     if (IsPrimary()) return DSERR_PRIOLEVELNEEDED;
     if (!part1 || !bytes1) return DSERR_INVALIDPARAM;
+    ContextLock lock(device_);
     if (locked_) return DSERR_INVALIDCALL;
     const DWORD size = static_cast<DWORD>(data_->bytes.size());
     if (flags & DSBLOCK_ENTIREBUFFER) bytes = size;
@@ -295,11 +292,12 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD byte
 
 HRESULT SoundBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2)
 {
-    if (IsPrimary() || !locked_) return DSERR_INVALIDCALL;
+    if (IsPrimary()) return DSERR_INVALIDCALL;
+    ContextLock lock(device_);
+    if (!locked_) return DSERR_INVALIDCALL;
     if (part1 != lockPart1_ || bytes1 > lockBytes1_) return DSERR_INVALIDPARAM;
     if ((part2 && part2 != lockPart2_) || bytes2 > lockBytes2_) return DSERR_INVALIDPARAM;
     locked_ = false;
-    ContextLock lock(device_);
     return data_->Upload() ? DS_OK : DSERR_GENERIC;
 }
 
@@ -340,7 +338,7 @@ HRESULT SoundBuffer::GetVolume(LONG* volume)
 HRESULT SoundBuffer::SetVolume(LONG volume)
 {
     if (!Has(DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-    if (CheckVolume(volume) != DS_OK) return DSERR_INVALIDPARAM;
+    if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
     ContextLock lock(device_);
     if (IsPrimary()) {
         device_->primaryVolume = volume;
