@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,14 +19,26 @@ using namespace soundtest;
 
 namespace {
 
+// A folder of this process's own for the configurations and files, removed
+// at exit.
 std::string TempDir()
 {
-    static std::string dir = [] {
-        char pattern[] = "/tmp/kolvar-dsound-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
-    }();
-    return dir;
+    struct Folder {
+        std::string path;
+        Folder()
+        {
+            char pattern[] = "/tmp/kolvar-dsound-XXXXXX";
+            const char* made = mkdtemp(pattern);
+            path = made ? made : "";
+        }
+        ~Folder()
+        {
+            std::error_code ignored;
+            if (!path.empty()) std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static Folder folder;
+    return folder.path.empty() ? "/tmp" : folder.path;
 }
 
 void WriteFile(const std::string& path, const std::string& text)
