@@ -46,6 +46,9 @@
 // Wave formats.
 #define WAVE_FORMAT_PCM 1
 
+// Packed to 18 bytes as the platform's record is, so it reads straight from a
+// wave file's "fmt " chunk and sizeof matches what callers expect.
+#pragma pack(push, 1)
 typedef struct tWAVEFORMATEX {
     WORD wFormatTag;        // WAVE_FORMAT_PCM
     WORD nChannels;         // 1 or 2
@@ -55,6 +58,8 @@ typedef struct tWAVEFORMATEX {
     WORD wBitsPerSample;    // 8 (unsigned) or 16 (signed)
     WORD cbSize;            // extra bytes after the record; 0 for PCM
 } WAVEFORMATEX, *LPWAVEFORMATEX;
+#pragma pack(pop)
+static_assert(sizeof(WAVEFORMATEX) == 18, "WAVEFORMATEX is the platform's 18-byte record");
 typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
 
 // ---------------------------------------------------------------------------
@@ -199,14 +204,21 @@ struct IDirectSoundBuffer : public IUnknown {
     virtual HRESULT SetFormat(LPCWAVEFORMATEX format) = 0;      // primary buffer only; DSERR_INVALIDCALL otherwise
     // DSBVOLUME_MIN (silent) ... DSBVOLUME_MAX (as recorded); DSERR_INVALIDPARAM outside.
     virtual HRESULT SetVolume(LONG volume) = 0;
-    // DSBPAN_LEFT ... DSBPAN_RIGHT; DSERR_INVALIDPARAM outside.
+    // DSBPAN_LEFT ... DSBPAN_RIGHT; DSERR_INVALIDPARAM outside. A mono voice
+    // is placed in front of the listener where OpenAL's panning lowers the
+    // far channel by |pan| / 100 dB (to about half a decibel; silent from
+    // about 46 dB on), its gain keeping the near channel at the voice's
+    // volume; centre is exactly centred. A stereo voice's channels play
+    // straight to their own speakers: its pan is kept but not heard.
     virtual HRESULT SetPan(LONG pan) = 0;
     // DSBFREQUENCY_MIN ... DSBFREQUENCY_MAX, or DSBFREQUENCY_ORIGINAL for the
     // format's own rate; DSERR_INVALIDPARAM outside. Changes pitch and speed together.
     virtual HRESULT SetFrequency(DWORD frequency) = 0;
     virtual HRESULT Stop() = 0;  // the play cursor stays where it stopped
     // Ends a Lock with the pointers and the byte counts written; the bytes are
-    // heard from then on (a playing voice carries on from its cursor).
+    // heard from then on (a playing voice carries on from its cursor, faded
+    // back in over one mix period). DSERR_INVALIDPARAM for pointers or counts
+    // the Lock did not hand out; DSERR_INVALIDCALL when not locked.
     virtual HRESULT Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2) = 0;
     virtual HRESULT Restore() = 0;  // buffers are never lost here: DS_OK
 };

@@ -8,8 +8,10 @@
 #include <cstdint>
 
 // From the next DirectSoundCreate8 on, the device is OpenAL Soft's loopback
-// device at rate frames a second, stereo, 16-bit: nothing is mixed until
-// DSound_RenderForTests asks. 0 goes back to the default output.
+// device at rate frames a second, stereo: nothing is mixed until
+// DSound_RenderForTests asks. 0 goes back to the default output. It mixes
+// in floats, handed out as 16-bit samples without dither, so silence reads 0
+// and a voice at full volume gives back its own samples.
 void DSound_UseLoopbackForTests(DWORD rate);
 // Mixes the next frames stereo frames of the open loopback device into out
 // (2 * frames samples, left first). False, out untouched, when none is open.
