@@ -22,3 +22,6 @@ kolvar_fuzz_target(fuzz_terrain_table_file ENTRY TerrainFileFuzz.cpp LIBS vorpex
 # the same files, so they share one seed folder.
 kolvar_fuzz_target(fuzz_level ENTRY LevelFileFuzz.cpp LIBS kolvar_level_file CORPUS level)
 kolvar_fuzz_target(fuzz_kmf ENTRY KmfFuzz.cpp LIBS kolvartools CORPUS level)
+
+# The sound library's WAVE reader (engine/audio).
+kolvar_fuzz_target(fuzz_wave ENTRY WaveFileFuzz.cpp LIBS vorpex_wave_file CORPUS wave)

@@ -10,6 +10,7 @@
 #include <Win32File.h>
 
 #include "vEngine.h"
+#include "core/detail/LogFailure.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -18,12 +19,6 @@
 #include <string>
 
 namespace vcore {
-
-// "who: what: reason", once per failure.
-inline void LogFailure(const char* who, const char* what, const char* reason)
-{
-    std::fprintf(stderr, "%s: %s: %s\n", who, what && *what ? what : "(no file name)", reason);
-}
 
 // A result code as the 32-bit value it is: "0x88760866".
 inline std::string ResultText(HRESULT hr)

@@ -4,6 +4,7 @@
 
 #include <dsound.h>
 #include <DSoundTestSeam.h>
+#include <SoundAnalysis.h>
 
 #include <gtest/gtest.h>
 
@@ -70,28 +71,6 @@ inline IDirectSoundBuffer* MakeTone(IDirectSound8* ds, const std::vector<int16_t
 {
     return MakeBuffer(ds, Format(rate, 1, 16), mono.data(), static_cast<DWORD>(mono.size() * 2), flags);
 }
-
-// Stereo frames of a mix, left first.
-struct Mix {
-    std::vector<int16_t> samples;
-    size_t Frames() const { return samples.size() / 2; }
-    int16_t At(size_t frame, int channel) const { return samples[2 * frame + channel]; }
-    // Largest magnitude of one channel over frames [from, to).
-    int Peak(int channel, size_t from = 0, size_t to = SIZE_MAX) const
-    {
-        int peak = 0;
-        for (size_t i = from; i < std::min(to, Frames()); ++i) peak = std::max(peak, std::abs(At(i, channel)));
-        return peak;
-    }
-    // Sign changes of one channel over frames [from, to).
-    int ZeroCrossings(int channel, size_t from = 0, size_t to = SIZE_MAX) const
-    {
-        int n = 0;
-        for (size_t i = from + 1; i < std::min(to, Frames()); ++i)
-            if ((At(i - 1, channel) < 0) != (At(i, channel) < 0)) ++n;
-        return n;
-    }
-};
 
 // The next frames of the loopback device's mix.
 inline Mix Render(DWORD frames)

@@ -1,0 +1,1 @@
+#include <audio/detail/WaveFile.h>
