@@ -5,6 +5,7 @@
 #include "Physics.h"
 #include "GameRules.h"
 #include "GameScene.h"
+#include "GameSound.h"
 
 namespace {
 
@@ -155,6 +156,7 @@ bool GameStartup()
     InitDynamicQuad();
 
     LoadMedia();
+    InitSound();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "GameRules.h"
 
 #include "GameObjects.h"
+#include "GameSound.h"
 #include "Level.h"
 #include "Physics.h"
 
@@ -67,12 +68,21 @@ void UpdateGame()
         // Inside the extent a level file may hold, so whatever is placed here saves and loads.
         editorCursor.x = std::min(std::max(editorCursor.x, kLevelExtentMin), kLevelExtentMax);
         editorCursor.z = std::min(std::max(editorCursor.z, kLevelExtentMin), kLevelExtentMax);
+        // What the editor puts down clicks once, when the level changes.
+        const unsigned char cellBefore = CellValue(ballCellX, ballCellZ);
+        const int coinsBefore = coinCount;
+        const int spinnersBefore = spinnerCount;
+        const D3DXVECTOR3 goalBefore = goalPosition;
+        const D3DXVECTOR3 startBefore = startPosition;
         if (Held('Z')) SetCell(ballCellX, ballCellZ, 1);
         if (Held('X')) SetCell(ballCellX, ballCellZ, 0);
         if (Once('C')) AddCoin();
         if (Once('Y')) AddSpinner(editorCursor.x, editorCursor.y, editorCursor.z);
         if (Held('G')) SetGoal();
         if (Held('P')) SetStart();
+        if (CellValue(ballCellX, ballCellZ) != cellBefore || coinCount != coinsBefore ||
+            spinnerCount != spinnersBefore || !(goalPosition == goalBefore) || !(startPosition == startBefore))
+            PlayEditorClick();
     } else if (!ballDead && !levelCompleted) {
         if (Held('D')) steeringTorque.z -= kSteering;
         if (Held('A')) steeringTorque.z += kSteering;
@@ -110,6 +120,7 @@ void CheckBallEvents()
             coinsCollected += 1;
             coin.active = 0;
             coinTaken[i] = true;
+            PlayCoinSound(coinsCollected >= coinCount);
             coinEmitter.SetPlaying(true);
             coinEmitter.SetEmitterPos(coin.position);
             coinEmitter.SetEmitterLifeTime(500);
@@ -120,6 +131,7 @@ void CheckBallEvents()
         levelCompleted = true;
         completionEndTick = GetTickCount() + kCompletionMs;
         totalScore += levelScore;
+        PlayGoalSound();
     }
 
     if (ballCellX >= 0 && ballCellX < kGridSize && ballCellZ >= 0 && ballCellZ < kGridSize &&
@@ -129,6 +141,7 @@ void CheckBallEvents()
             ballDead = true;
             deathEndTick = GetTickCount() + kDeathMs;
             blastPending = true;
+            PlayBlastSound();
             const D3DXVECTOR3 blastAt(tile.x, -0.1f, tile.z);
             blastEmitterA.SetPlaying(true);
             blastEmitterA.SetEmitterPos(blastAt);
@@ -182,6 +195,7 @@ void DrawDeathOverlay()
 
     if (GetTickCount() > deathEndTick) {
         ballDead = false;
+        PlayRestartSound();
         // A file that cannot be read any more (reported by the load) still
         // gives the level back as it was loaded, not the ball where it died.
         if (FAILED(LoadNumberedLevel(currentLevel))) RestartLoadedLevel();

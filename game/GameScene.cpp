@@ -6,6 +6,7 @@
 #include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
+#include "GameSound.h"
 
 float coinAngle = 0.0f;
 D3DXMATRIX coinMatrix;
@@ -131,6 +132,7 @@ void RenderFrame()
     if (!editorMode && !ballDead && !levelCompleted && levelLoaded) CheckBallEvents();
     DrawModelAt(ballModel, ballMatrix);
     if (!ballDead && !levelCompleted) UpdateClockAndScore();
+    UpdateRollingSound();
 
     // 20. The editor shows every bomb and the start point.
     if (editorMode) {
