@@ -59,6 +59,11 @@ float RollingPitch(float speed)
     return 0.6f + 0.8f * t;
 }
 
+bool RollingSoundPlaying()
+{
+    return rollSound.IsLooping();
+}
+
 void InitSound()
 {
     audio.Init(windowHandle);

@@ -24,6 +24,8 @@ void PlayEditorClick();
 // from the ball's speed over the board; silent in the air, off the board,
 // dead, at the goal and in the editor.
 void UpdateRollingSound();
+// The rolling loop is playing.
+bool RollingSoundPlaying();
 // The loop's volume (0 ... 1) and pitch for a ball rolling at speed units a second.
 float RollingVolume(float speed);
 float RollingPitch(float speed);

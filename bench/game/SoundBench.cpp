@@ -17,6 +17,10 @@
 #include "GameObjects.h"
 #include "GameRules.h"
 #include "GameSound.h"
+#include "Level.h"
+#include "Physics.h"
+
+#include <Newton.h>
 
 namespace {
 
@@ -53,17 +57,31 @@ int main(int argc, char** argv)
     win32test::SetActiveWindow(windowHandle);
     std::vector<std::int16_t> mix(2 * kMixRate / 60);
 
-    // The ball rolls: the loop plays and follows it every frame.
-    win32test::KeyDown('W');
+    // The ball rolls at 5 units a second over a board with nothing on it:
+    // the loop plays and follows it every frame.
+    FillGrid(0);
+    coinCount = 0;
     std::vector<double> frameMs;
-    bench::RunLoopFrames(60, GameFrameCount, GameLoopPass, nullptr, nullptr);
-    bench::RunLoopFrames(frames, GameFrameCount, GameLoopPass, &frameMs, nullptr);
+    bench::FrameCounts counts;
+    auto roll = [&](int n, std::vector<double>* times) {
+        for (int f = 0; f < n; ++f) {
+            if (f % 100 == 0) PlaceBall(D3DXVECTOR3(10.0f, 1.0f, 60.0f));
+            const float velocity[3] = {5.0f, 0.0f, 0.0f};
+            const float omega[3] = {0.0f, 0.0f, -5.0f};
+            NewtonBodySetVelocity(ballBody, velocity);
+            NewtonBodySetOmega(ballBody, omega);
+            bench::RunLoopFrames(1, GameFrameCount, GameLoopPass, times, &counts);
+        }
+    };
+    roll(60, nullptr);
+    roll(frames, &frameMs);
     const double frame = bench::Median(frameMs);
+    std::printf("ball at (%.1f, %.2f, %.1f), rolling sound %s\n", ballPosition.x, ballPosition.y, ballPosition.z,
+                RollingSoundPlaying() ? "playing" : "silent");
 
     const double update = MedianMicroseconds(15, 2000, UpdateRollingSound);
     const double play = MedianMicroseconds(15, 200, [] { PlayCoinSound(false); });
     const double mixed = MedianMicroseconds(15, 20, [&] { DSound_RenderForTests(mix.data(), kMixRate / 60); });
-    win32test::KeyUp('W');
 
     std::printf("game frame, ball rolling   %8.3f ms median over %d frames\n", frame, frames);
     std::printf("rolling loop update        %8.2f us a frame = %.3f %% of the frame (target < 1 %%)\n", update,

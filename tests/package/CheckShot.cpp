@@ -1,5 +1,6 @@
 // The package test's eyes:
 //   package_check_shot picture FILE   writes a 64 x 64 solid red TGA
+//   package_check_shot sound FILE     writes a 0.1 s 440 Hz square wave as a WAVE file
 //   package_check_shot shot FILE      checks the minimal example's screenshot:
 //                                     the picture at (20, 20) of the client
 //                                     area, yellow text ink near (20, 400),
@@ -30,6 +31,32 @@ int WritePicture(const char* file)
     std::fwrite(header, 1, sizeof header, f);
     const unsigned char red[4] = {0, 0, 255, 255};  // B G R A
     for (int i = 0; i < 64 * 64; ++i) std::fwrite(red, 1, 4, f);
+    return std::fclose(f) == 0 ? 0 : 1;
+}
+
+int WriteSound(const char* file)
+{
+    FILE* f = std::fopen(file, "wb");
+    if (!f) return 1;
+    const unsigned rate = 22050, frames = rate / 10, bytes = frames * 2;
+    auto u32 = [&](unsigned v) {
+        const unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
+                                    (unsigned char)(v >> 24)};
+        std::fwrite(b, 1, 4, f);
+    };
+    std::fwrite("RIFF", 1, 4, f);
+    u32(36 + bytes);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    u32(16);
+    const unsigned char format[16] = {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 16, 0};
+    std::fwrite(format, 1, sizeof format, f);
+    std::fwrite("data", 1, 4, f);
+    u32(bytes);
+    for (unsigned i = 0; i < frames; ++i) {
+        const int v = (i * 440 * 2 / rate) % 2 ? -8000 : 8000;  // a square wave
+        const unsigned char b[2] = {(unsigned char)(v & 0xFF), (unsigned char)((v >> 8) & 0xFF)};
+        std::fwrite(b, 1, 2, f);
+    }
     return std::fclose(f) == 0 ? 0 : 1;
 }
 
@@ -68,6 +95,7 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "picture") == 0) return WritePicture(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "shot") == 0) return CheckShot(argv[2]);
-    std::fprintf(stderr, "usage: %s picture|shot FILE\n", argv[0]);
+    if (argc == 3 && std::strcmp(argv[1], "sound") == 0) return WriteSound(argv[2]);
+    std::fprintf(stderr, "usage: %s picture|shot|sound FILE\n", argv[0]);
     return 2;
 }

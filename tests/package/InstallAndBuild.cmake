@@ -15,8 +15,9 @@ set(ENV{LSAN_OPTIONS} "suppressions=${SOURCE_DIR}/tests/support/lsan.supp")
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/run)
 run("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
-foreach(needed include/vorpex/vEngine.h include/vorpex/d3d9.h include/vorpex/windows.h
-               lib/cmake/Vorpex/VorpexConfig.cmake lib/pkgconfig/vorpex.pc)
+foreach(needed include/vorpex/vEngine.h include/vorpex/d3d9.h include/vorpex/windows.h include/vorpex/vSound.h
+               include/vorpex/dsound.h lib/cmake/Vorpex/VorpexConfig.cmake lib/pkgconfig/vorpex.pc
+               lib/pkgconfig/vorpex-audio.pc)
     if(NOT EXISTS ${PREFIX}/${needed})
         message(FATAL_ERROR "the install lacks ${needed}")
     endif()
@@ -43,6 +44,19 @@ separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(extra UNIX_COMMAND "${CXX_FLAGS}")
 run("compile the example with pkg-config" ${CXX} -std=c++17 ${extra} ${SOURCE_DIR}/examples/minimal/main.cpp
     -o ${WORK_DIR}/minimal_pc ${pc_flags})
+
+# The sound library, by its own pkg-config file, on a sound the checker writes.
+execute_process(COMMAND pkg-config --cflags --libs vorpex-audio OUTPUT_VARIABLE audio_flags RESULT_VARIABLE rc
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "pkg-config does not know vorpex-audio")
+endif()
+separate_arguments(audio_flags UNIX_COMMAND "${audio_flags}")
+run("compile a sound program with pkg-config" ${CXX} -std=c++17 ${extra} ${SOURCE_DIR}/tests/package/SoundCheck.cpp
+    -o ${WORK_DIR}/sound_check ${audio_flags})
+run("write a sound" ${CHECKER} sound ${WORK_DIR}/run/tone.wav)
+set(ENV{ALSOFT_CONF} ${SOURCE_DIR}/tests/support/alsoft-silent.conf)
+run("play the sound" ${WORK_DIR}/sound_check ${WORK_DIR}/run/tone.wav)
 
 run("write the picture" ${CHECKER} picture ${WORK_DIR}/run/picture.tga)
 set(ENV{SDL_VIDEODRIVER} offscreen)
