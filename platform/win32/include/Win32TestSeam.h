@@ -32,6 +32,9 @@ void ClickClose(HWND hwnd);             // the close box: WM_CLOSE
 void SetActiveWindow(HWND hwnd);        // keyboard focus moves to hwnd (NULL: none)
 void ReleaseAllKeys();                  // injected keys and buttons up, no messages
 
+// The axes of XINPUT_GAMEPAD, by name.
+enum class PadAxis { LeftThumbX, LeftThumbY, RightThumbX, RightThumbY, LeftTrigger, RightTrigger };
+
 // Message boxes shown so far, as "caption: text".
 const std::vector<std::string>& MessageBoxLog();
 void ClearMessageBoxLog();
