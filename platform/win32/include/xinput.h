@@ -74,3 +74,18 @@ struct XINPUT_CAPABILITIES {
     XINPUT_VIBRATION Vibration;  // 65535 for each motor the pad can drive, else 0
 };
 typedef XINPUT_CAPABILITIES* PXINPUT_CAPABILITIES;
+
+// The pad's state now. ERROR_BAD_ARGUMENTS for an index of XUSER_MAX_COUNT or
+// more or a NULL state; ERROR_DEVICE_NOT_CONNECTED, state left alone, for an
+// empty slot. While disabled by XInputEnable a pad reports neutral data.
+DWORD WINAPI XInputGetState(DWORD dwUserIndex, XINPUT_STATE* pState);
+// Sets the pad's motor speeds until the next call; they last however long the
+// program runs. ERROR_SUCCESS doing nothing on a pad without motors. Errors as
+// XInputGetState.
+DWORD WINAPI XInputSetState(DWORD dwUserIndex, XINPUT_VIBRATION* pVibration);
+// What the pad has. dwFlags is 0 or XINPUT_FLAG_GAMEPAD (else
+// ERROR_BAD_ARGUMENTS); other errors as XInputGetState.
+DWORD WINAPI XInputGetCapabilities(DWORD dwUserIndex, DWORD dwFlags, XINPUT_CAPABILITIES* pCapabilities);
+// FALSE: every pad reports neutral data and its motors stop; XInputSetState
+// is kept, not sent. TRUE (the start): each pad gets its last vibration back.
+void WINAPI XInputEnable(BOOL enable);
