@@ -1,6 +1,6 @@
 // Test seam of the window layer, for tests and tools only: a virtual clock,
-// injected input and the log of message boxes. With it a test drives the
-// real message loop frame by frame.
+// injected input, virtual gamepads and the log of message boxes. With it a
+// test drives the real message loop frame by frame.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,26 @@ void ClickClose(HWND hwnd);             // the close box: WM_CLOSE
 void SetActiveWindow(HWND hwnd);        // keyboard focus moves to hwnd (NULL: none)
 void ReleaseAllKeys();                  // injected keys and buttons up, no messages
 
+// Virtual gamepads: SDL virtual devices made as game controllers, so what a
+// test sets travels SDL's own joystick and controller path to XInputGetState.
+// A pad is named by the user index AttachVirtualPad gave it, while attached.
+// The axes of XINPUT_GAMEPAD, by name.
+enum class PadAxis { LeftThumbX, LeftThumbY, RightThumbX, RightThumbY, LeftTrigger, RightTrigger };
+// Plugs in a pad at rest; its user index, or -1 when every slot is taken or
+// there are no game controllers.
+int AttachVirtualPad();
+// In XINPUT_GAMEPAD's terms: thumbs -32768..32767, up and right positive;
+// triggers 0..255; clamped. XInputGetState and the message pump see it.
+void SetVirtualPadAxis(int pad, PadAxis axis, int value);
+void SetVirtualPadButton(int pad, WORD xinputButtons, bool down);  // every XINPUT_GAMEPAD_* bit given
+// The motor speeds last sent to the pad; false when pad is no virtual pad.
+bool VirtualPadMotors(int pad, WORD* lowFrequency, WORD* highFrequency);
+// Unplugs the pad; the layer frees its slot when it next looks (XInputGetState, the message pump).
+void DetachVirtualPad(int pad);
+// While on, pads other than virtual ones are left out (and closed), so a
+// pad on the desk cannot reach a test.
+void UseVirtualPadsOnly(bool on);
+
 // Message boxes shown so far, as "caption: text".
 const std::vector<std::string>& MessageBoxLog();
 void ClearMessageBoxLog();
@@ -39,7 +59,7 @@ void ClearMessageBoxLog();
 // The end of a test program: destroys every SDL window the layer made and
 // quits SDL, so the GL driver closes and joins its threads before the process
 // exits. Devices on the windows must be released first; afterwards no window
-// handle is valid and no new window can be made.
+// handle is valid, no new window can be made and no pad is found.
 void EndVideo();
 
 }  // namespace win32test

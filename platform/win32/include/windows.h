@@ -154,6 +154,12 @@ union LARGE_INTEGER {
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 
+// System error codes, returned as DWORD by the calls that use them (the
+// gamepad calls of xinput.h).
+#define ERROR_SUCCESS 0L
+#define ERROR_BAD_ARGUMENTS 160L
+#define ERROR_DEVICE_NOT_CONNECTED 1167L
+
 // ---------------------------------------------------------------------------
 // Word and parameter packing
 // ---------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 // The message queue: SDL events become window messages, read by
-// PeekMessageA / GetMessageA and handed to window procedures.
+// PeekMessageA / GetMessageA and handed to window procedures. Gamepads
+// plugged in and out are taken in on the way.
 #include "KeyMap.h"
+#include "Pad.h"
 #include "Win32State.h"
 
 #include <SDL.h>
@@ -131,6 +133,12 @@ void HandleEvent(const SDL_Event& e)
                 if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
                 win32detail::MouseWheelEvent(w, delta);
             }
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+            win32detail::PadAdded(e.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            win32detail::PadRemoved(e.cdevice.which);
             break;
         default:
             break;

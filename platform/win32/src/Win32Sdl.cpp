@@ -1,6 +1,7 @@
 // The layer's state and SDL start-up.
 #include <Win32DeviceSeam.h>
 #include <Win32TestSeam.h>
+#include "Pad.h"
 #include "Win32State.h"
 
 #include <SDL.h>
@@ -85,6 +86,7 @@ void win32test::EndVideo()
     }
     s.active = nullptr;
     s.queue.clear();
+    win32detail::ShutdownPads();
     SDL_Quit();
     s.sdlVideo = false;
 }
