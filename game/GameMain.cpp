@@ -1,6 +1,7 @@
 #include "GameMain.h"
 
 #include "GameObjects.h"
+#include "GamePause.h"
 #include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
@@ -46,6 +47,8 @@ LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
                       engine.GetSpeedfactor());
     // The close box ends the loop as Escape does; the window itself stays until
     // the process ends, so the engine objects are released while it exists.
+    // Another window taking the focus pauses the game; only the player ends the pause.
+    if (msg == WM_ACTIVATE && hwnd == windowHandle && LOWORD(wParam) == WA_INACTIVE) SetPaused(true);
     if (msg == WM_CLOSE && hwnd == windowHandle) {
         PostQuitMessage(0);
         return 0;

@@ -1,6 +1,8 @@
 #include "GameRules.h"
 
 #include "GameObjects.h"
+#include "GamePad.h"
+#include "GamePause.h"
 #include "GameSound.h"
 #include "Level.h"
 #include "Physics.h"
@@ -60,6 +62,13 @@ void UpdateGame()
     const float step = engine.GetSpeedfactor();
     steeringTorque = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 
+    UpdatePads();
+    UpdatePauseKeys();
+    if (gamePaused) {
+        IgnoreKeysWhilePaused();
+        return;
+    }
+
     if (editorMode) {
         if (Held('D')) editorCursor.x += step * kCursorSpeed;
         if (Held('A')) editorCursor.x -= step * kCursorSpeed;
@@ -88,6 +97,10 @@ void UpdateGame()
         if (Held('A')) steeringTorque.z += kSteering;
         if (Held('W')) steeringTorque.x += kSteering;
         if (Held('S')) steeringTorque.x -= kSteering;
+        // A pad adds to the keys, up to a key's torque on each axis.
+        steeringTorque += PadSteering(kSteering);
+        steeringTorque.x = std::min(std::max(steeringTorque.x, -kSteering), kSteering);
+        steeringTorque.z = std::min(std::max(steeringTorque.z, -kSteering), kSteering);
     }
 
     // The one-shot latches of these keys move only while left Control is held.
@@ -102,7 +115,7 @@ void UpdateGame()
     if (Once('H')) SaveLevel(kEditorLevelFile);
     if (Once('M')) LoadLevel(kEditorLevelFile);
 
-    if ((levelCompleted || ballDead) && Held(VK_RETURN)) {
+    if ((levelCompleted || ballDead) && (Held(VK_RETURN) || PadAcceptHeld())) {
         completionEndTick = GetTickCount();
         deathEndTick = completionEndTick;
     }
@@ -173,7 +186,7 @@ void DrawCompletionOverlay()
     hudFont.DrawTextSprintf(330, 360, 0xFF003300, "Time Bonus: %d\nCoin Score: %d\nLevel Score: %d\nTotal Score: %d",
                             timeBonus, coinScore, levelScore, totalScore);
 
-    if (GetTickCount() > completionEndTick) {
+    if (!gamePaused && GetTickCount() > completionEndTick) {
         levelCompleted = false;
         const int next = currentLevel == lastLevel ? 1 : currentLevel + 1;
         if (SUCCEEDED(LoadNumberedLevel(next))) {
@@ -193,7 +206,7 @@ void DrawDeathOverlay()
     hudFont.DrawTextA("YOU DIED!!! \nRESETTING LEVEL", 330, 300, 0xFF000000);
     hudFont.DrawTextA("YOU DIED!!! \nRESETTING LEVEL", 331, 301, 0xFF990000);
 
-    if (GetTickCount() > deathEndTick) {
+    if (!gamePaused && GetTickCount() > deathEndTick) {
         ballDead = false;
         PlayRestartSound();
         // A file that cannot be read any more (reported by the load) still

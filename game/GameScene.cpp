@@ -5,6 +5,7 @@
 #include "GameObjects.h"
 #include "Level.h"
 #include "Physics.h"
+#include "GamePause.h"
 #include "GameRules.h"
 #include "GameSound.h"
 
@@ -44,8 +45,8 @@ void RenderFrame()
 {
     const float step = engine.GetSpeedfactor();
 
-    // 1. Physics and the ball's pose.
-    if (!editorMode)
+    // 1. Physics and the ball's pose; a pause holds the world still.
+    if (!editorMode && !gamePaused)
         StepPhysics(step);
     else
         NewtonBodyGetMatrix(ballBody, &ballMatrix._11);
@@ -66,13 +67,15 @@ void RenderFrame()
     // 3. Cursor for the window procedure.
     mousePoint = GetLocalMousePos(windowHandle, false);
 
-    // 4. Particles.
-    blastEmitterA.RandomAutoSpawn(20, 10, D3DXVECTOR3(0.0f, 3.0f, 0.0f), 6.0f, 1.0f);
-    blastEmitterA.Update(step);
-    blastEmitterB.RandomAutoSpawn(50, 1, D3DXVECTOR3(0.0f, 5.0f, 0.0f), 6.0f, 0.3f);
-    blastEmitterB.Update(step);
-    coinEmitter.RandomAutoSpawn(20, 10, D3DXVECTOR3(0.0f, 0.0f, 0.0f), 2.0f, 0.3f);
-    coinEmitter.Update(step);
+    // 4. Particles (frozen in a pause).
+    if (!gamePaused) {
+        blastEmitterA.RandomAutoSpawn(20, 10, D3DXVECTOR3(0.0f, 3.0f, 0.0f), 6.0f, 1.0f);
+        blastEmitterA.Update(step);
+        blastEmitterB.RandomAutoSpawn(50, 1, D3DXVECTOR3(0.0f, 5.0f, 0.0f), 6.0f, 0.3f);
+        blastEmitterB.Update(step);
+        coinEmitter.RandomAutoSpawn(20, 10, D3DXVECTOR3(0.0f, 0.0f, 0.0f), 2.0f, 0.3f);
+        coinEmitter.Update(step);
+    }
 
     // 5. X-ray view: the bomb tiles around the ball, seen from above.
     xrayCamera.SetPosition(ballMatrix._41, 1.0f, ballMatrix._43);
@@ -91,7 +94,7 @@ void RenderFrame()
     // 7-8. Main scene.
     engine.Clear();
     engine.DebugLight();
-    if (!editorMode) UpdateSpinners();
+    if (!editorMode && !gamePaused) UpdateSpinners();
 
     // 9-10. Board and goal.
     DrawModelAt(boardModel, boardMatrix);
@@ -102,7 +105,7 @@ void RenderFrame()
     shadowModel.SetSubsetTextureByIndex(0, &ballShadowTexture);
     DrawModelAt(shadowModel, Translation(ballPosition.x, 1.1f, ballPosition.z));
 
-    coinAngle += step * 0.7f;
+    if (!gamePaused) coinAngle += step * 0.7f;
     FixAngle(coinAngle);
 
     shadowModel.SetSubsetTextureByIndex(0, &coinShadowTexture);
@@ -129,9 +132,9 @@ void RenderFrame()
 
     // 17-19. Rules, ball, clock. Until a level file has loaded the board is a
     // placeholder: nothing on it kills or scores.
-    if (!editorMode && !ballDead && !levelCompleted && levelLoaded) CheckBallEvents();
+    if (!editorMode && !ballDead && !levelCompleted && levelLoaded && !gamePaused) CheckBallEvents();
     DrawModelAt(ballModel, ballMatrix);
-    if (!ballDead && !levelCompleted) UpdateClockAndScore();
+    if (!ballDead && !levelCompleted && !gamePaused) UpdateClockAndScore();
     UpdateRollingSound();
 
     // 20. The editor shows every bomb and the start point.
@@ -156,6 +159,7 @@ void RenderFrame()
     // 23. Overlays.
     DrawCompletionOverlay();
     DrawDeathOverlay();
+    DrawPauseOverlay();
 
     // 24. HUD texts, each over its black shadow.
     hudFont.DrawTextSprintf(7, 372, 0xFF000000, "Score: %d", levelScore);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "GameObjects.h"
+#include "GamePause.h"
 #include "GameRules.h"
 #include "Physics.h"
 
@@ -103,7 +104,7 @@ void PlayEditorClick()
 
 void UpdateRollingSound()
 {
-    const bool rolling = !editorMode && !ballDead && !levelCompleted && BallOnBoard();
+    const bool rolling = !editorMode && !gamePaused && !ballDead && !levelCompleted && BallOnBoard();
     const float speed = rolling ? BallSpeedOverBoard() : 0.0f;
     const float volume = RollingVolume(speed);
     if (volume <= 0.0f) {

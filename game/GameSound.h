@@ -22,7 +22,7 @@ void PlayRestartSound();
 void PlayEditorClick();
 // Once per frame after the physics step: the rolling loop's volume and pitch
 // from the ball's speed over the board; silent in the air, off the board,
-// dead, at the goal and in the editor.
+// dead, at the goal, paused and in the editor.
 void UpdateRollingSound();
 // The rolling loop is playing.
 bool RollingSoundPlaying();

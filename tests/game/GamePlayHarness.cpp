@@ -14,6 +14,7 @@ const programdriver::Program kGame = {
 
 bool EnsureStarted(std::string* why)
 {
+    win32test::UseVirtualPadsOnly(true);  // a pad on the desk cannot steer a test
     return programdriver::EnsureStarted(kGame, why);
 }
 
@@ -23,6 +24,7 @@ void ResetToLevel(int level)
     win32test::SetActiveWindow(windowHandle);
     Frames(2);  // let the key-up messages through and the latches settle
     editorMode = false;
+    SetPaused(false);
     ballDead = false;
     levelCompleted = false;
     totalScore = 0;

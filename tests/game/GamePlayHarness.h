@@ -14,6 +14,7 @@
 
 #include "GameMain.h"
 #include "GameObjects.h"
+#include "GamePause.h"
 #include "GameRules.h"
 #include "Level.h"
 #include "Physics.h"
@@ -30,7 +31,7 @@ using rendertest::Image;
 
 // Starts the game the first time; false (with the reason in *why) when it cannot run here.
 bool EnsureStarted(std::string* why);
-// Back to level 1 at its start, in play, keys released, total score 0.
+// Back to the level at its start, in play and not paused, keys released, total score 0.
 void ResetToLevel(int level);
 
 void PressWithControl(int virtualKey);

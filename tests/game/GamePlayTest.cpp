@@ -91,6 +91,12 @@ TEST_F(GamePlay, SteeringIsIgnoredWhileTheWindowIsInactive)
     EXPECT_EQ(steeringTorque.x, 0.0f);
     win32test::SetActiveWindow(windowHandle);
     Frame();
+    // Losing the focus paused the game; the player ends the pause.
+    EXPECT_TRUE(gamePaused);
+    EXPECT_EQ(steeringTorque.x, 0.0f);
+    Press('P');
+    Frame();
+    EXPECT_FALSE(gamePaused);
     EXPECT_EQ(steeringTorque.x, 70.0f);
     win32test::KeyUp('W');
 }
