@@ -19,10 +19,12 @@ using dsdetail::SoundDevice;
 
 namespace {
 
+// Never destroyed, so that devices and buffers released by a program's own
+// global destructors (which may run after this file's) can still take it.
 std::recursive_mutex& LayerMutex()
 {
-    static std::recursive_mutex m;
-    return m;
+    static auto* m = new std::recursive_mutex;
+    return *m;
 }
 
 // What the back ends printed while failing to open: the last "(EE)" line,

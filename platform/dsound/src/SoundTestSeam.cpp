@@ -11,11 +11,13 @@
 namespace {
 
 std::atomic<DWORD> g_loopbackRate{0};
-// Open loopback devices, oldest first. Guarded by the layer's lock.
+// Open loopback devices, oldest first. Guarded by the layer's lock. Never
+// destroyed: a device released by a program's own global destructors, after
+// this file's would have run, still finds it.
 std::vector<dsdetail::SoundDevice*>& Loopbacks()
 {
-    static std::vector<dsdetail::SoundDevice*> devices;
-    return devices;
+    static auto* devices = new std::vector<dsdetail::SoundDevice*>;
+    return *devices;
 }
 
 }  // namespace
