@@ -303,3 +303,28 @@ TEST(DeviceFullScreen, ATallWindowGetsBarsLeftAndRightAndEachToggleShowsTheNextF
 }
 
 }  // namespace
+
+TEST(DeviceFullScreen, AWindowedResetKeepsTheWindowFullScreenAndItsBackBufferSize)
+{
+    RenderTestDevice dev(200, 100);
+    REQUIRE_RENDER_DEVICE(dev);
+    IDirect3DDevice9* d = dev.device();
+    ShowWindow(dev.hwnd(), SW_SHOW);
+    ASSERT_TRUE(Win32_SetFullScreen(dev.hwnd(), TRUE));
+    D3DPRESENT_PARAMETERS params = dev.params();
+    ASSERT_EQ(d->Reset(&params), D3D_OK);
+    EXPECT_TRUE(Win32_IsFullScreen(dev.hwnd()));
+    EXPECT_EQ(SDL_GetWindowFlags(Win32_GetSDLWindow(dev.hwnd())) & SDL_WINDOW_FULLSCREEN_DESKTOP,
+              (Uint32)SDL_WINDOW_FULLSCREEN_DESKTOP);
+    EXPECT_EQ(params.BackBufferWidth, 200u) << "the client area's size, not the screen's";
+    EXPECT_EQ(params.BackBufferHeight, 100u);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFC02040, 1.0f, 0);
+    ASSERT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    const Image screen = ReadDrawable(d, dev.hwnd());
+    ASSERT_EQ(screen.width, 1024);
+    EXPECT_EQ(screen.At(512, 384), 0xC02040u);
+    EXPECT_EQ(screen.At(512, 20), 0u) << "a bar above the 1024 x 512 picture";
+    EXPECT_EQ(rendertest::FindColor(screen, 0xC02040, 0).top, 128);
+    EXPECT_EQ(rendertest::FindColor(screen, 0xC02040, 0).bottom, 639);
+    ASSERT_TRUE(Win32_SetFullScreen(dev.hwnd(), FALSE));
+}
