@@ -146,7 +146,8 @@ inline Image ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* targe
     return image;
 }
 
-// The client area of the window as last presented (GetFrontBufferData), alpha 0xFF.
+// The client area of the window as last presented (GetFrontBufferData), alpha
+// 0xFF; what lies beyond the screen's right or bottom edge reads black.
 inline Image ReadPresentedClient(IDirect3DDevice9* device, HWND hwnd)
 {
     Image image;
@@ -161,7 +162,19 @@ inline Image ReadPresentedClient(IDirect3DDevice9* device, HWND hwnd)
         ClientToScreen(hwnd, &origin);
         RECT client;
         GetClientRect(hwnd, &client);
-        image = ReadSurface(surface, origin.x, origin.y, client.right, client.bottom, true);
+        const int onScreenWidth = std::max(0, std::min((int)client.right, (int)mode.Width - (int)origin.x));
+        const int onScreenHeight = std::max(0, std::min((int)client.bottom, (int)mode.Height - (int)origin.y));
+        const Image onScreen = ReadSurface(surface, origin.x, origin.y, onScreenWidth, onScreenHeight, true);
+        if (onScreen.Empty() && onScreenWidth > 0 && onScreenHeight > 0) {
+            surface->Release();
+            return image;
+        }
+        image.width = client.right;
+        image.height = client.bottom;
+        image.pixels.assign((size_t)image.width * image.height, 0xFF000000u);
+        for (int y = 0; y < onScreen.height; ++y)
+            std::copy_n(&onScreen.pixels[(size_t)y * onScreen.width], onScreen.width,
+                        &image.pixels[(size_t)y * image.width]);
     }
     surface->Release();
     return image;

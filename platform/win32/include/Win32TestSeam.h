@@ -31,6 +31,10 @@ void MouseWheel(HWND hwnd, int delta);  // WM_MOUSEWHEEL at the current point; 1
 void ClickClose(HWND hwnd);             // the close box: WM_CLOSE
 void SetActiveWindow(HWND hwnd);        // keyboard focus moves to hwnd (NULL: none)
 void ReleaseAllKeys();                  // injected keys and buttons up, no messages
+// A mouse move to a point of the window's SDL drawable (the screen while the
+// window is full screen), taken to the client point shown there as SDL's own
+// mouse events are; MouseMove stays in client coordinates.
+void MouseMoveDrawable(HWND hwnd, int drawableX, int drawableY);
 
 // Virtual gamepads: SDL virtual devices made as game controllers, so what a
 // test sets travels SDL's own joystick and controller path to XInputGetState.

@@ -69,6 +69,7 @@ void HandleWindowEvent(const SDL_WindowEvent& e)
             if (s.active == w) win32detail::Activate(nullptr, WA_INACTIVE);
             break;
         case SDL_WINDOWEVENT_MOVED: {
+            if (w->fullScreen) break;  // the screen's position, not the window's
             LONG width = w->outer.right - w->outer.left, height = w->outer.bottom - w->outer.top;
             w->outer.left = e.data1 - kFrameLeft;
             w->outer.top = e.data2 - kFrameTop;
@@ -78,6 +79,7 @@ void HandleWindowEvent(const SDL_WindowEvent& e)
             break;
         }
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (w->fullScreen) break;  // the client area keeps its size
             w->outer.right = w->outer.left + e.data1 + kFrameLeft + kFrameRight;
             w->outer.bottom = w->outer.top + e.data2 + kFrameTop + kFrameBottom;
             win32detail::Post(w, WM_SIZE, 0, MAKELPARAM(e.data1, e.data2));
@@ -91,6 +93,24 @@ void HandleWindowEvent(const SDL_WindowEvent& e)
         default:
             break;
     }
+}
+
+// A mouse point in SDL window coordinates: the client point as it is in a
+// window; full screen, the client point shown at that point of the drawable.
+void MouseAt(HWND__* w, int x, int y)
+{
+    if (!w->fullScreen) {
+        win32detail::MouseMoveTo(w, x, y);
+        return;
+    }
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(w->sdl, &ww, &wh);
+    SDL_GL_GetDrawableSize(w->sdl, &dw, &dh);
+    if (ww > 0 && wh > 0 && dw > 0 && dh > 0) {
+        x = static_cast<int>(static_cast<long long>(x) * dw / ww);
+        y = static_cast<int>(static_cast<long long>(y) * dh / wh);
+    }
+    win32detail::MouseMoveToDrawable(w, x, y);
 }
 
 void HandleEvent(const SDL_Event& e)
@@ -115,15 +135,14 @@ void HandleEvent(const SDL_Event& e)
             win32detail::CharUnits(e.text.text);
             break;
         case SDL_MOUSEMOTION:
-            if (HWND__* w = win32detail::LookupWindowBySdlId(e.motion.windowID))
-                win32detail::MouseMoveTo(w, e.motion.x, e.motion.y);
+            if (HWND__* w = win32detail::LookupWindowBySdlId(e.motion.windowID)) MouseAt(w, e.motion.x, e.motion.y);
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             HWND__* w = win32detail::LookupWindowBySdlId(e.button.windowID);
             int index = SdlButtonIndex(e.button.button);
             if (!w || index < 0) break;
-            win32detail::MouseMoveTo(w, e.button.x, e.button.y);
+            MouseAt(w, e.button.x, e.button.y);
             win32detail::MouseButtonEvent(w, index, e.type == SDL_MOUSEBUTTONDOWN);
             break;
         }

@@ -31,6 +31,9 @@ struct HWND__ {
     bool visible = false;
     bool destroying = false;
     bool desktop = false;
+    // Full screen (Win32Display.h): outer keeps the rectangle the window had,
+    // and the SDL window's own moves and sizes are not the window's.
+    bool fullScreen = false;
 };
 
 namespace win32detail {
@@ -99,6 +102,8 @@ bool IsHeadless();
 HWND__* LookupWindow(HWND hwnd);  // live window or NULL (desktop excluded)
 HWND__* LookupWindowBySdlId(unsigned int windowId);
 void ClientOrigin(const HWND__* w, POINT* origin);  // client (0, 0) in screen coordinates
+int ClientWidth(const HWND__* w);                   // from outer, less the frame; 0 or more
+int ClientHeight(const HWND__* w);
 
 // Queueing. PostInput coalesces a mouse move with a mouse move queued just
 // before it for the same window.
@@ -118,6 +123,9 @@ void Activate(HWND hwnd, WORD how);
 // Queues WM_KEYDOWN / WM_KEYUP for a key whose state the caller has updated.
 void KeyMessage(int virtKey, bool down, bool wasDown);
 void MouseMoveTo(HWND hwnd, int clientX, int clientY);
+// A mouse point in pixels of the window's drawable: the client point shown
+// there (Win32_PresentRect; over a bar the nearest edge of the picture).
+void MouseMoveToDrawable(HWND hwnd, int drawableX, int drawableY);
 void MouseButtonEvent(HWND hwnd, int button, bool down);  // 0 left, 1 right, 2 middle
 // WM_MOUSEWHEEL: the delta (WHEEL_DELTA per notch, positive away from the user)
 // in the high word of wParam, the button flags in the low word, the cursor's

@@ -63,6 +63,11 @@ void MouseMove(HWND hwnd, int clientX, int clientY)
     win32detail::MouseMoveTo(hwnd, clientX, clientY);
 }
 
+void MouseMoveDrawable(HWND hwnd, int drawableX, int drawableY)
+{
+    win32detail::MouseMoveToDrawable(hwnd, drawableX, drawableY);
+}
+
 void MouseButton(HWND hwnd, bool down)
 {
     win32detail::MouseButtonEvent(hwnd, 0, down);

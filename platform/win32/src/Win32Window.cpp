@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <strings.h>
 
+using win32detail::ClientHeight;
+using win32detail::ClientWidth;
 using win32detail::GetState;
 using win32detail::State;
 using win32detail::WindowClass;
@@ -39,6 +41,23 @@ void DesktopRect(RECT* r)
     *r = {b.x, b.y, b.x + b.w, b.y + b.h};
 }
 
+// Sizes a window nobody has seen yet, with none of the events that makes.
+void ResizeUnseen(SDL_Window* sdl, int width, int height)
+{
+    SDL_SetWindowSize(sdl, width, height);
+    Uint32 id = SDL_GetWindowID(sdl);
+    SDL_FilterEvents(
+        [](void* data, SDL_Event* e) -> int {
+            return !(e->type == SDL_WINDOWEVENT && e->window.windowID == *static_cast<Uint32*>(data) &&
+                     (e->window.event == SDL_WINDOWEVENT_SIZE_CHANGED || e->window.event == SDL_WINDOWEVENT_RESIZED));
+        },
+        &id);
+}
+
+}  // namespace
+
+namespace win32detail {
+
 int ClientWidth(const HWND__* w)
 {
     return std::max(0, static_cast<int>(w->outer.right - w->outer.left) - kFrameLeft - kFrameRight);
@@ -47,10 +66,6 @@ int ClientHeight(const HWND__* w)
 {
     return std::max(0, static_cast<int>(w->outer.bottom - w->outer.top) - kFrameTop - kFrameBottom);
 }
-
-}  // namespace
-
-namespace win32detail {
 
 HWND__* LookupWindow(HWND hwnd)
 {
@@ -141,7 +156,19 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     int ch = std::max(1, ClientHeight(w.get()));
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    w->sdl = SDL_CreateWindow(w->title.c_str(), x + kFrameLeft, y + kFrameTop, cw, ch, flags | SDL_WINDOW_OPENGL);
+    // Headless, a GL window is a surface that keeps the size it was made with
+    // whatever size the window takes later. Made at least as large as the
+    // display, it holds the whole screen when the window goes full screen; the
+    // window then takes its own size at once (Resize drops the size events).
+    int madeW = cw, madeH = ch;
+    if (win32detail::IsHeadless()) {
+        RECT display;
+        DesktopRect(&display);
+        madeW = std::max(cw, static_cast<int>(display.right - display.left));
+        madeH = std::max(ch, static_cast<int>(display.bottom - display.top));
+    }
+    w->sdl = SDL_CreateWindow(w->title.c_str(), x + kFrameLeft, y + kFrameTop, madeW, madeH, flags | SDL_WINDOW_OPENGL);
+    if (w->sdl && (madeW != cw || madeH != ch)) ResizeUnseen(w->sdl, cw, ch);
     if (!w->sdl) {
         // Drivers without GL (dummy) still get a window for the message loop.
         w->sdl = SDL_CreateWindow(w->title.c_str(), x + kFrameLeft, y + kFrameTop, cw, ch, flags);

@@ -183,6 +183,11 @@ public:
     // Such a surface has no GL storage of its own; it is the window's
     // framebuffer (FBO 0 with the window current), stored bottom row first.
     SwapChain* windowChain = nullptr;
+    // Back buffers: the swap chain they belong to.
+    SwapChain* chain = nullptr;
+    // Frees the GL storage (colour, framebuffer, private depth); a back
+    // buffer then has none until CreateGL.
+    void FreeGL();
     // Back buffers: trades the colour storage with the caller's renderbuffer
     // of the same size and format, attaching the new one to Framebuffer().
     void SwapColorRenderbuffer(GLuint* renderbuffer);
@@ -341,6 +346,13 @@ public:
     // renderbuffers instead of being copied. (A single-buffered window's
     // framebuffer always copies: the window is current.)
     void KeepFrontImage(bool overwritten);
+    // Moves the back buffer off the window's framebuffer while the window is
+    // full screen (its size stays, the window's drawable takes the screen's)
+    // and back onto it once the window is back at the back buffer's size,
+    // keeping its pixels and the presented image. Called before the back
+    // buffer is drawn into, read or presented; nothing for a chain drawn off
+    // screen from the start.
+    void FollowWindow();
     // The stencil of the window's own depth buffer, which stands in for the
     // device's depth surface while this chain's back buffer is the window's.
     StencilContent windowStencil;
@@ -351,18 +363,27 @@ private:
     SDL_Window* m_window;
     std::unique_ptr<Surface> m_backBuffer;
     void FreeStorage();
-    bool PresentCopy(SDL_Window* window, GLint dw, GLint dh);
+    // Copies the off-screen back buffer into the window's drawable of dw x dh:
+    // all of it in a window; full screen, into the picture rectangle
+    // (Win32_PresentRect), pixel for nearest pixel, the bars black.
+    bool PresentCopy(HWND hwnd, SDL_Window* window, GLint dw, GLint dh, bool fullScreen);
     void KeepWindowImage();
-    bool PresentToOtherWindow(SDL_Window* window);
+    bool PresentToOtherWindow(HWND hwnd, SDL_Window* window);
     bool EnsureSpare();
+    void MoveOffWindow();
+    void MoveOntoWindow();
+    // Turns the spare's image upside down (window rows <-> surface rows).
+    bool FlipSpare();
 
     GLuint m_frontRenderbuffer = 0;  // spare colour storage: the kept image, or a copy on its way
     GLuint m_frontFbo = 0;
     bool m_hasFront = false;
-    bool m_doubleBuffered = true;            // the window's framebuffer keeps a front buffer of its own
-    bool m_showOnPresent = true;             // off-screen back buffers: copied into the window at Present
-    bool m_frontInSpare = false;             // window back buffers: the presented image was moved to the spare
-    bool m_frontRead = false;                // GetFrontBufferData was called: double-buffered windows keep each image
+    bool m_doubleBuffered = true;  // the window's framebuffer keeps a front buffer of its own
+    bool m_showOnPresent = true;   // off-screen back buffers: copied into the window at Present
+    bool m_frontInSpare = false;   // window back buffers: the presented image was moved to the spare
+    bool m_frontRead = false;      // GetFrontBufferData was called: double-buffered windows keep each image
+    bool m_windowWanted = false;   // the back buffer is the window's framebuffer whenever the window is not full screen
+    SDL_Window* m_reservedWindow = nullptr;  // this chain's entry among the windows in use
     HWND m_frontWindow = nullptr;            // the window the last image went to
     SDL_Window* m_intervalWindow = nullptr;  // where the swap interval was last set
 };

@@ -4,6 +4,7 @@
 
 #include "d3dx9math.h"
 #include <Win32DeviceSeam.h>
+#include <Win32Display.h>
 
 #include <SDL.h>
 
@@ -378,8 +379,11 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pp)
     // resources stay as they are.
     if (!pp || m_resetBlockers > 0 || !m_swapChain) return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS params = *pp;
-    // Back from full screen first, so that the window has its own size again.
-    if (params.Windowed && m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN))
+    // Back from a full-screen mode first, so that the window has its own size
+    // again; a window the window layer holds full screen stays so (its client
+    // size is the window's own).
+    if (params.Windowed && m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) &&
+        !Win32_IsFullScreen(Win32_GetHWND(m_window)))
         SDL_SetWindowFullscreen(m_window, 0);
     HWND hwnd = nullptr;
     SDL_Window* window = nullptr;
@@ -606,6 +610,7 @@ HRESULT Device::EndScene()
 void Device::ApplyTarget(bool overwritten)
 {
     Surface* rt = m_renderTarget;
+    if (rt && rt->chain) rt->chain->FollowWindow();
     const bool toWindow = rt && rt->windowChain;
     if (toWindow) MakeCurrentOn(rt->windowChain->sdlWindow());
     if (rt && rt->presentedBy) {

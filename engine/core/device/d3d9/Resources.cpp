@@ -116,12 +116,17 @@ Surface::Surface(Device* device, Kind kind, Owner owner, Child* container, UINT 
 
 Surface::~Surface()
 {
-    if ((m_fbo || m_renderbuffer || privateDepth) && m_device->SafeContext()) {
-        if (m_fbo) glDeleteFramebuffers(1, &m_fbo);
-        if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
-        if (privateDepth) glDeleteRenderbuffers(1, &privateDepth);
-        m_device->InvalidateGLCache();
-    }
+    if ((m_fbo || m_renderbuffer || privateDepth) && m_device->SafeContext()) FreeGL();
+}
+
+void Surface::FreeGL()
+{
+    if (m_fbo) glDeleteFramebuffers(1, &m_fbo);
+    if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
+    if (privateDepth) glDeleteRenderbuffers(1, &privateDepth);
+    m_fbo = m_renderbuffer = privateDepth = attachedDepth = 0;
+    privateStencil = StencilContent();
+    m_device->InvalidateGLCache();
 }
 
 HRESULT Surface::GetDevice(IDirect3DDevice9** ppDevice)
@@ -300,6 +305,7 @@ void Surface::SwapColorRenderbuffer(GLuint* renderbuffer)
 
 bool Surface::ReadPixels(void* dst, INT pitch)
 {
+    if (chain) chain->FollowWindow();
     if (windowChain) {
         // The window's framebuffer: its drawing buffer, bottom row first.
         if (!m_pf || pitch <= 0 || (UINT)pitch % m_pf->bytesPerPixel != 0 ||

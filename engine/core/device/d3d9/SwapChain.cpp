@@ -8,12 +8,20 @@
 // the vertical flip done here. It then holds the presented image until it is
 // next written to: a full clear trades its renderbuffer with the chain's
 // spare one, any other first write copies the image to the spare before it.
+//
+// While the window layer holds the window full screen (Win32Display.h) the
+// back buffer keeps its size and is drawn off screen; Present scales it into
+// the picture rectangle of the screen (Win32_PresentRect). A back buffer that
+// is the window's framebuffer moves off it for that time and back after,
+// with its pixels and the presented image (FollowWindow).
 #include "d3d9/D3D9Impl.h"
 
 #include <Win32DeviceSeam.h>
+#include <Win32Display.h>
 
 #include <SDL.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -51,10 +59,12 @@ SwapChain::~SwapChain()
 
 void SwapChain::FreeStorage()
 {
-    if (m_backBuffer && m_backBuffer->windowChain) {
+    if (m_reservedWindow) {
         auto& used = WindowsInUse();
-        used.erase(std::remove(used.begin(), used.end(), m_backBuffer->windowChain->sdlWindow()), used.end());
+        used.erase(std::remove(used.begin(), used.end(), m_reservedWindow), used.end());
+        m_reservedWindow = nullptr;
     }
+    m_windowWanted = false;
     m_backBuffer.reset();
     if ((m_frontFbo || m_frontRenderbuffer) && m_device->SafeContext()) {
         if (m_frontFbo) glDeleteFramebuffers(1, &m_frontFbo);
@@ -101,10 +111,22 @@ bool SwapChain::Init()
     const char* forced = getenv("D3D9GL_BACKBUFFER");
     const bool forceWindow = forced && strcmp(forced, "window") == 0;
     m_showOnPresent = !headless;
+    m_backBuffer->chain = this;
+    // A full-screen window is measured by its client area, the size its
+    // drawable has again once it is back (FollowWindow).
+    const bool fullScreen = Win32_IsFullScreen(m_hwnd) != FALSE;
+    if (fullScreen) {
+        RECT client = {};
+        GetClientRect(m_hwnd, &client);
+        dw = client.right;
+        dh = client.bottom;
+    }
     if (dw == (int)m_params.BackBufferWidth && dh == (int)m_params.BackBufferHeight && (!headless || forceWindow) &&
         !WindowInUse(m_window)) {
-        m_backBuffer->windowChain = this;
+        m_windowWanted = true;
+        m_reservedWindow = m_window;
         WindowsInUse().push_back(m_window);
+        if (!fullScreen) m_backBuffer->windowChain = this;
     }
     if (!m_backBuffer->CreateGL()) return false;
     if (m_backBuffer->windowChain) {
@@ -160,6 +182,8 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     SDL_Window* window = Win32_GetSDLWindow(hwnd);
     if (!window || !m_device->SafeContext()) return D3DERR_INVALIDCALL;
     if (!hDestWindowOverride) m_window = window;
+    FollowWindow();
+    const bool fullScreen = Win32_IsFullScreen(hwnd) != FALSE;
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window, &dw, &dh);
     if (dw <= 0 || dh <= 0) {
@@ -168,12 +192,15 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     }
     bool ok;
     if (!m_backBuffer->windowChain) {
-        ok = m_showOnPresent ? PresentCopy(window, dw, dh) : m_device->MakeCurrentOn(window);
+        // Full screen the picture is always copied, headless too: the
+        // screen shows it scaled, never the back buffer itself.
+        ok = (m_showOnPresent || fullScreen) ? PresentCopy(hwnd, window, dw, dh, fullScreen)
+                                             : m_device->MakeCurrentOn(window);
         // The back buffer now holds the image GetFrontBufferData gives; the
         // next write into it keeps the image first (Device::ApplyTarget).
         m_backBuffer->presentedBy = this;
     } else {
-        ok = window != m_backBuffer->windowChain->sdlWindow() ? PresentToOtherWindow(window)
+        ok = window != m_backBuffer->windowChain->sdlWindow() ? PresentToOtherWindow(hwnd, window)
                                                               : m_device->MakeCurrentOn(window);
         m_frontInSpare = false;
         if (!m_doubleBuffered) {
@@ -201,7 +228,36 @@ HRESULT SwapChain::Present(const RECT*, const RECT*, HWND hDestWindowOverride, c
     return D3D_OK;
 }
 
-bool SwapChain::PresentCopy(SDL_Window* window, GLint dw, GLint dh)
+namespace {
+
+// Where the picture goes in a drawable of dw x dh: all of it in a window;
+// full screen, the window layer's picture rectangle with black bars around
+// it (the draw framebuffer is the window's and bound).
+RECT PictureInDrawable(HWND hwnd, GLint dw, GLint dh, bool fullScreen, Device* device)
+{
+    RECT r = {0, 0, dw, dh};
+    if (!fullScreen || !Win32_PresentRect(hwnd, &r)) return r;
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    device->gl().colorMask = 0xf;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return r;
+}
+
+// Blits the w x h image of the read framebuffer into r of the drawable (top
+// row first in r's terms, dh high), flipping rows when the source is stored
+// top row first. Full screen it is sharp: nearest pixels.
+void BlitToDrawable(GLint w, GLint h, const RECT& r, GLint dh, bool sourceTopFirst, bool fullScreen)
+{
+    const GLint top = dh - (GLint)r.top, bottom = dh - (GLint)r.bottom;
+    const bool same = r.right - r.left == w && r.bottom - r.top == h;
+    glBlitFramebuffer(0, 0, w, h, r.left, sourceTopFirst ? top : bottom, r.right, sourceTopFirst ? bottom : top,
+                      GL_COLOR_BUFFER_BIT, (fullScreen || same) ? GL_NEAREST : GL_LINEAR);
+}
+
+}  // namespace
+
+bool SwapChain::PresentCopy(HWND hwnd, SDL_Window* window, GLint dw, GLint dh, bool fullScreen)
 {
     const GLuint back = m_backBuffer->Framebuffer();
     if (!back) return false;
@@ -211,13 +267,13 @@ bool SwapChain::PresentCopy(SDL_Window* window, GLint dw, GLint dh)
     glBindFramebuffer(GL_READ_FRAMEBUFFER, back);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     // Rows are stored top first; the window's framebuffer has its origin at the bottom.
-    glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
+    BlitToDrawable(w, h, PictureInDrawable(hwnd, dw, dh, fullScreen, m_device), dh, true, fullScreen);
     m_device->gl().fbo = ~0u;
     ++m_device->stats().surfaceCopies;
     return true;
 }
 
-bool SwapChain::PresentToOtherWindow(SDL_Window* window)
+bool SwapChain::PresentToOtherWindow(HWND hwnd, SDL_Window* window)
 {
     // The image is in the chain's own window: it goes through the spare
     // storage to the named window, in the same orientation.
@@ -234,10 +290,14 @@ bool SwapChain::PresentToOtherWindow(SDL_Window* window)
     if (!m_device->MakeCurrentOn(window)) return false;
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window, &dw, &dh);
+    if (dw <= 0 || dh <= 0) {
+        dw = w;
+        dh = h;
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_frontFbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, w, h, 0, 0, dw > 0 ? dw : w, dh > 0 ? dh : h, GL_COLOR_BUFFER_BIT,
-                      (dw == w && dh == h) ? GL_NEAREST : GL_LINEAR);
+    const bool fullScreen = Win32_IsFullScreen(hwnd) != FALSE;
+    BlitToDrawable(w, h, PictureInDrawable(hwnd, dw, dh, fullScreen, m_device), dh, false, fullScreen);
     m_device->gl().fbo = ~0u;
     m_device->stats().surfaceCopies += 2;
     return true;
@@ -282,9 +342,113 @@ void SwapChain::KeepFrontImage(bool overwritten)
     ++m_device->stats().surfaceCopies;
 }
 
+void SwapChain::FollowWindow()
+{
+    if (!m_windowWanted) return;
+    const bool fullScreen = Win32_IsFullScreen(m_hwnd) != FALSE;
+    if (fullScreen && m_backBuffer->windowChain)
+        MoveOffWindow();
+    else if (!fullScreen && !m_backBuffer->windowChain)
+        MoveOntoWindow();
+}
+
+void SwapChain::MoveOffWindow()
+{
+    Surface* back = m_backBuffer.get();
+    if (!m_device->MakeCurrentOn(m_window)) return;
+    back->windowChain = nullptr;
+    if (!back->CreateGL() || !EnsureSpare()) {
+        // Left in the window, drawn at the corner of the screen.
+        fprintf(stderr, "device: no storage for a %ux%u back buffer off the full-screen window\n",
+                m_params.BackBufferWidth, m_params.BackBufferHeight);
+        back->FreeGL();
+        back->windowChain = this;
+        return;
+    }
+    ScissorOff(m_device);
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    // The window's drawing buffer, bottom row first, into the surface, top row first.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(m_doubleBuffered ? GL_BACK : GL_FRONT);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, back->Framebuffer());
+    glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    // The presented image as an off-screen chain keeps it: in the spare, top
+    // row first, or still in the back buffer (the window's drawing buffer held
+    // it: a single-buffered window, or a double-buffered one whose swap keeps it).
+    if (m_hasFront) {
+        if (m_frontInSpare)
+            FlipSpare();
+        else
+            back->presentedBy = this;
+    }
+    m_frontInSpare = false;
+    m_device->InvalidateGLCache();
+}
+
+void SwapChain::MoveOntoWindow()
+{
+    SDL_Window* window = Win32_GetSDLWindow(m_hwnd);
+    Surface* back = m_backBuffer.get();
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    int dw = 0, dh = 0;
+    if (window) SDL_GL_GetDrawableSize(window, &dw, &dh);
+    // Not back at its size (yet): drawn off screen and copied as before.
+    if (dw != w || dh != h || !back->Framebuffer() || !m_device->MakeCurrentOn(window) || !EnsureSpare()) return;
+    m_window = window;
+    ScissorOff(m_device);
+    if (m_hasFront) {
+        if (back->presentedBy != this) {
+            FlipSpare();
+            m_frontInSpare = true;
+        } else if (m_doubleBuffered) {
+            // The window's drawing buffer is not what it shows: the image goes to the spare.
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, back->Framebuffer());
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_frontFbo);
+            glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+            m_frontInSpare = true;
+            back->presentedBy = nullptr;
+        }
+        // A single-buffered window holds it once the pixels below are in it.
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back->Framebuffer());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    back->FreeGL();
+    back->windowChain = this;
+    // The window's depth and stencil were the screen's meanwhile.
+    windowStencil = StencilContent();
+    windowStencil.state = StencilContent::kUnknown;
+    m_device->InvalidateGLCache();
+}
+
+bool SwapChain::FlipSpare()
+{
+    const GLint w = (GLint)m_params.BackBufferWidth, h = (GLint)m_params.BackBufferHeight;
+    GLuint flipped = 0, fbo = 0;
+    glGenRenderbuffers(1, &flipped);
+    glBindRenderbuffer(GL_RENDERBUFFER, flipped);
+    glRenderbufferStorage(GL_RENDERBUFFER, m_backBuffer->pixelFormat()->internalFormat, w, h);
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
+    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, flipped);
+    const bool ok = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (ok) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_frontFbo);
+        glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_frontFbo);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, flipped);
+        std::swap(flipped, m_frontRenderbuffer);
+    }
+    glDeleteFramebuffers(1, &fbo);
+    glDeleteRenderbuffers(1, &flipped);
+    m_device->gl().fbo = ~0u;
+    return ok;
+}
+
 HRESULT SwapChain::GetFrontBufferData(IDirect3DSurface9* pDest)
 {
     if (!pDest) return D3DERR_INVALIDCALL;
+    FollowWindow();
     Surface* dst = static_cast<Surface*>(pDest);
     if (dst->device() != m_device || dst->kind() != Surface::kOffscreen || dst->format() != D3DFMT_A8R8G8B8 ||
         dst->pool() != D3DPOOL_SYSTEMMEM)
