@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "PlayerFile.h"
+#include "SealedInput.h"
 #include "Settings.h"
 
 namespace {
@@ -54,12 +54,6 @@ void Check(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Check(data, size);
-    if (size >= playerfile::kTrailerSize) {
-        std::vector<std::uint8_t> sealed(data, data + size);
-        const std::uint32_t crc = playerfile::Crc32(sealed.data(), size - playerfile::kTrailerSize);
-        std::memcpy(sealed.data() + size - playerfile::kTrailerSize, &crc, 4);
-        Check(sealed.data(), sealed.size());
-    }
+    CheckAsGivenAndSealed(data, size, Check);
     return 0;
 }
