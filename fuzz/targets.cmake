@@ -25,3 +25,8 @@ kolvar_fuzz_target(fuzz_kmf ENTRY KmfFuzz.cpp LIBS kolvartools CORPUS level)
 
 # The sound library's WAVE reader (engine/audio).
 kolvar_fuzz_target(fuzz_wave ENTRY WaveFileFuzz.cpp LIBS vorpex_wave_file CORPUS wave)
+
+# The player's settings and records files (game/): their decoders and
+# encoders alone, over the engine's memory buffer.
+kolvar_fuzz_target(fuzz_settings ENTRY SettingsFuzz.cpp LIBS kolvar_player_files vorpex_memory_buffer CORPUS settings)
+kolvar_fuzz_target(fuzz_records ENTRY RecordsFuzz.cpp LIBS kolvar_player_files vorpex_memory_buffer CORPUS records)

@@ -100,12 +100,13 @@ bool ReadHeader(const std::uint8_t* bytes, std::size_t size, const char* magic, 
     const int n = ReadableSize(size);
     it.ResetIterator();
     char* text = nullptr;
+    const bool magicRead = it.GetString(data, n, int(kMagicSize), &text) == S_OK;
+    delete[] text;  // already compared above
     int fileVersion = 0;
-    if (it.GetString(data, n, int(kMagicSize), &text) != S_OK || it.GetInt(data, n, &fileVersion) != S_OK) {
+    if (!magicRead || it.GetInt(data, n, &fileVersion) != S_OK) {
         why = "truncated: " + std::to_string(size) + " bytes, the header alone has " + std::to_string(kHeaderSize);
         return false;
     }
-    delete[] text;
     if (fileVersion != version) {
         why = "version " + std::to_string(fileVersion) +
               (fileVersion > version ? ", written by a newer Kolvar (this one reads version "

@@ -205,6 +205,8 @@ TEST_F(SettingsFile, BadFilesAreSetAsideReportedOnceAndGiveDefaults)
     longer.push_back(0);
     std::vector<std::uint8_t> magicOnly = Good();
     magicOnly.resize(5);
+    std::vector<std::uint8_t> headerCut = Good();
+    headerCut.resize(10);
 
     const std::string damaged = "Settings were damaged and were reset (kept as settings.bad)";
     const std::string foreign = "Settings were in a foreign file and were reset (kept as settings.bad)";
@@ -220,6 +222,7 @@ TEST_F(SettingsFile, BadFilesAreSetAsideReportedOnceAndGiveDefaults)
     } cases[] = {
         {"truncated", truncated, false, false, damaged, "truncated"},
         {"only the magic's start", magicOnly, false, false, damaged, "truncated"},
+        {"the version cut short", headerCut, false, false, damaged, "the header alone has 12"},
         {"a flipped volume byte", flippedVolume, false, false, damaged, "checksum"},
         {"a flipped version byte", flippedVersion, false, false, newer, "version 257"},
         {"a byte past the end", longer, false, false, damaged, "past the end"},
