@@ -1,7 +1,9 @@
 #include "GameMain.h"
 
 #include "GameObjects.h"
+#include "GameOptions.h"
 #include "GamePause.h"
+#include "GameRecords.h"
 #include "Level.h"
 #include "Physics.h"
 #include "GameRules.h"
@@ -39,7 +41,10 @@ void InitEmitter(vParticleEmitter& emitter, DWORD colour, float size)
 
 }  // namespace
 
-void GuiEventHandler(int, unsigned int, vGUIElement*) {}
+void GuiEventHandler(int eventCode, unsigned int controlID, vGUIElement* element)
+{
+    OptionsGuiEvent(eventCode, controlID, element);
+}
 
 LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -47,6 +52,8 @@ LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
                       engine.GetSpeedfactor());
     // The close box ends the loop as Escape does; the window itself stays until
     // the process ends, so the engine objects are released while it exists.
+    // A key the options window waits for is bound there (Escape is the loop's).
+    if (msg == WM_KEYDOWN && hwnd == windowHandle && wParam != VK_ESCAPE && OptionsKeyDown(wParam)) return 0;
     // Another window taking the focus pauses the game; only the player ends the pause.
     if (msg == WM_ACTIVATE && hwnd == windowHandle && LOWORD(wParam) == WA_INACTIVE) SetPaused(true);
     if (msg == WM_CLOSE && hwnd == windowHandle) {
@@ -160,6 +167,8 @@ bool GameStartup()
 
     LoadMedia();
     InitSound();
+    InitSettings();
+    InitRecords();
     return true;
 }
 
@@ -175,7 +184,14 @@ bool GameLoopPass()
 
     if (windowHandle && GetActiveWindow() == windowHandle) {
         UpdateGame();
-        if (GetKeyState(VK_ESCAPE) < 0) PostQuitMessage(0);
+        // Escape closes the options window first; held on, it does not then quit.
+        static bool escapeTaken = false;
+        if (GetKeyState(VK_ESCAPE) < 0) {
+            if (!escapeTaken) escapeTaken = OptionsTakeEscape();
+            if (!escapeTaken) PostQuitMessage(0);
+        } else {
+            escapeTaken = false;
+        }
     } else {
         Sleep(30);
     }

@@ -28,5 +28,5 @@ void LoadMedia();
 // Feeds every message to the GUI manager, then to DefWindowProcA; the close box
 // (WM_CLOSE) posts WM_QUIT instead, ending the loop as Escape does.
 LRESULT CALLBACK GameWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-// The GUI's callback; the game has no widgets and ignores every event.
+// The GUI's callback: the options window's events.
 void GuiEventHandler(int eventCode, unsigned int controlID, vGUIElement* element);

@@ -1,6 +1,7 @@
 #include "GamePause.h"
 
 #include "GameObjects.h"
+#include "GameOptions.h"
 #include "GameRules.h"
 
 bool gamePaused = false;
@@ -45,7 +46,7 @@ void IgnoreKeysWhilePaused()
 
 void DrawPauseOverlay()
 {
-    if (!gamePaused) return;
+    if (!gamePaused || OptionsOpen()) return;  // the options window says why
     hudFont.DrawTextA("PAUSED", 400, 200, 0xFF000000);
     hudFont.DrawTextA("PAUSED", 401, 201, 0xFFFFFFFF);
 }

@@ -2,7 +2,10 @@
 
 #include "GameObjects.h"
 #include "GamePad.h"
+#include "GameDisplay.h"
+#include "GameOptions.h"
 #include "GamePause.h"
+#include "GameRecords.h"
 #include "GameSound.h"
 #include "Level.h"
 #include "Physics.h"
@@ -54,7 +57,9 @@ bool Once(int virtualKey)
 
 long LoadNumberedLevel(int n)
 {
-    return LoadLevel(LevelFileName(n).c_str());
+    const long hr = LoadLevel(LevelFileName(n).c_str());
+    if (SUCCEEDED(hr)) levelEdited = false;  // the level as shipped: its runs make records
+    return hr;
 }
 
 void UpdateGame()
@@ -63,17 +68,19 @@ void UpdateGame()
     steeringTorque = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 
     UpdatePads();
-    UpdatePauseKeys();
+    if (UpdateDisplayKeys()) FullScreenChanged();
+    UpdateOptionsKeys();
+    if (!OptionsOpen()) UpdatePauseKeys();
     if (gamePaused) {
         IgnoreKeysWhilePaused();
         return;
     }
 
     if (editorMode) {
-        if (Held('D')) editorCursor.x += step * kCursorSpeed;
-        if (Held('A')) editorCursor.x -= step * kCursorSpeed;
-        if (Held('W')) editorCursor.z += step * kCursorSpeed;
-        if (Held('S')) editorCursor.z -= step * kCursorSpeed;
+        if (Held(settings.steerKeys[kSteerRight])) editorCursor.x += step * kCursorSpeed;
+        if (Held(settings.steerKeys[kSteerLeft])) editorCursor.x -= step * kCursorSpeed;
+        if (Held(settings.steerKeys[kSteerUp])) editorCursor.z += step * kCursorSpeed;
+        if (Held(settings.steerKeys[kSteerDown])) editorCursor.z -= step * kCursorSpeed;
         // Inside the extent a level file may hold, so whatever is placed here saves and loads.
         editorCursor.x = std::min(std::max(editorCursor.x, kLevelExtentMin), kLevelExtentMax);
         editorCursor.z = std::min(std::max(editorCursor.z, kLevelExtentMin), kLevelExtentMax);
@@ -93,10 +100,10 @@ void UpdateGame()
             spinnerCount != spinnersBefore || !(goalPosition == goalBefore) || !(startPosition == startBefore))
             PlayEditorClick();
     } else if (!ballDead && !levelCompleted) {
-        if (Held('D')) steeringTorque.z -= kSteering;
-        if (Held('A')) steeringTorque.z += kSteering;
-        if (Held('W')) steeringTorque.x += kSteering;
-        if (Held('S')) steeringTorque.x -= kSteering;
+        if (Held(settings.steerKeys[kSteerRight])) steeringTorque.z -= kSteering;
+        if (Held(settings.steerKeys[kSteerLeft])) steeringTorque.z += kSteering;
+        if (Held(settings.steerKeys[kSteerUp])) steeringTorque.x += kSteering;
+        if (Held(settings.steerKeys[kSteerDown])) steeringTorque.x -= kSteering;
         // A pad adds to the keys, up to a key's torque on each axis.
         steeringTorque += PadSteering(kSteering);
         steeringTorque.x = std::min(std::max(steeringTorque.x, -kSteering), kSteering);
@@ -105,7 +112,10 @@ void UpdateGame()
 
     // The one-shot latches of these keys move only while left Control is held.
     if (Held(VK_LCONTROL)) {
-        if (Once('I')) editorMode = !editorMode;
+        if (Once('I')) {
+            editorMode = !editorMode;
+            if (editorMode) MarkLevelEdited();
+        }
         if (Once('R')) ClearLevel();
         if (Once('1')) engine.SetTimingMode(TIME_PERFCOUNTER);
         if (Once('2')) engine.SetTimingMode(TIME_TIMEGETTIME);
@@ -115,7 +125,8 @@ void UpdateGame()
     if (Once('H')) SaveLevel(kEditorLevelFile);
     if (Once('M')) LoadLevel(kEditorLevelFile);
 
-    if ((levelCompleted || ballDead) && (Held(VK_RETURN) || PadAcceptHeld())) {
+    // Alt+Enter is the full-screen key, not the waits'.
+    if ((levelCompleted || ballDead) && ((Held(VK_RETURN) && !Held(VK_MENU)) || PadAcceptHeld())) {
         completionEndTick = GetTickCount();
         deathEndTick = completionEndTick;
     }
@@ -145,6 +156,7 @@ void CheckBallEvents()
         completionEndTick = GetTickCount() + kCompletionMs;
         totalScore += levelScore;
         PlayGoalSound();
+        RecordCompletedRun();
     }
 
     if (ballCellX >= 0 && ballCellX < kGridSize && ballCellZ >= 0 && ballCellZ < kGridSize &&

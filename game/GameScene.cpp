@@ -5,7 +5,9 @@
 #include "GameObjects.h"
 #include "Level.h"
 #include "Physics.h"
+#include "GameOptions.h"
 #include "GamePause.h"
+#include "GameRecords.h"
 #include "GameRules.h"
 #include "GameSound.h"
 
@@ -166,6 +168,10 @@ void RenderFrame()
     hudFont.DrawTextSprintf(5, 370, 0xFF4DB24D, "Score: %d", levelScore);
     hudFont.DrawTextSprintf(7, 472, 0xFF000000, "Time: %0.01f", static_cast<double>(elapsedSeconds));
     hudFont.DrawTextSprintf(5, 470, 0xFF4DB24D, "Time: %0.01f", static_cast<double>(elapsedSeconds));
+
+    // The additions over the HUD: the level's best, the options window.
+    DrawRecordLines();
+    DrawOptions();
 
     // 25.
     engine.Present();

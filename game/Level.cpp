@@ -3,6 +3,7 @@
 
 #include "GameRules.h"
 #include "LevelFile.h"
+#include "Records.h"
 #include "Physics.h"
 
 #include <Win32File.h>
@@ -20,6 +21,8 @@ int coinCount = 0;
 D3DXVECTOR3 goalPosition(0, 0, 0);
 D3DXVECTOR3 startPosition(0, 0, 0);
 bool levelLoaded = false;
+std::uint32_t levelChecksum = 0;
+bool levelEdited = false;
 
 namespace {
 
@@ -89,6 +92,8 @@ long LoadLevel(const char* name)
     Commit(*level);
     loadedLevel = std::move(level);
     levelLoaded = true;
+    levelChecksum = LevelChecksum(bytes.data(), bytes.size());
+    levelEdited = true;  // until the loader of a numbered level says otherwise
     RestartLevel();
     return S_OK;
 }

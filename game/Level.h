@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <d3dx9math.h>
 
+#include <cstdint>
 #include <string>
 
 constexpr int kGridSize = 45;                      // tiles per side; one tile is 2 x 2 units
@@ -30,6 +31,11 @@ extern D3DXVECTOR3 startPosition;
 // True once a level file has loaded. Before that the board is start-up's
 // placeholder, on which the ball meets no bomb, coin or goal.
 extern bool levelLoaded;
+// The checksum of the bytes of the level file last loaded (the key of its
+// records), and whether the level in play has been edited since (the editor
+// entered, or not a numbered level's file): an edited level makes no record.
+extern std::uint32_t levelChecksum;
+extern bool levelEdited;
 
 // "kMedia\\kMaps\\level<n>.kmf", the file of game level n.
 std::string LevelFileName(int level);

@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "GameDisplay.h"
 #include "GamePad.h"
 #include "GameScene.h"
 
@@ -230,4 +231,34 @@ TEST_F(GamePlay, PadStartPausesAEndsTheWaitAndUnpluggingInPlayPauses)
     Frames(2);
     EXPECT_TRUE(gamePaused) << "a pad unplugged in play pauses the game";
     EXPECT_EQ(steeringTorque.x, 0.0f);
+}
+
+TEST_F(GamePlay, F11AndAltEnterToggleFullScreenAndThePictureStaysTheSame)
+{
+    Frames(30);
+    RECT windowed = {};
+    GetClientRect(windowHandle, &windowed);
+    const Image before = ReadFrame();
+    Press(VK_F11);
+    ASSERT_TRUE(IsFullScreen());
+    RECT client = {};
+    GetClientRect(windowHandle, &client);
+    EXPECT_EQ(client.right, windowed.right) << "the client area keeps its pixels";
+    EXPECT_EQ(client.bottom, windowed.bottom);
+    Frame();
+    const Image after = ReadFrame();
+    ASSERT_EQ(after.width, before.width);
+    ASSERT_EQ(after.height, before.height);
+    // The ball rests: the back buffer shows the same scene, bar the clock.
+    EXPECT_GT(CountColour(after, 400, 100, 1000, 350, before.At(700, 200), 4), 1000);
+
+    win32test::KeyDown(VK_MENU);
+    Press(VK_RETURN);
+    win32test::KeyUp(VK_MENU);
+    Frame();
+    EXPECT_FALSE(IsFullScreen()) << "Alt+Enter goes back";
+    RECT back = {};
+    GetWindowRect(windowHandle, &back);
+    EXPECT_EQ(back.left, 300) << "where the window was";
+    EXPECT_EQ(back.top, 100);
 }

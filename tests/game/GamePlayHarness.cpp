@@ -2,6 +2,10 @@
 
 #include <Newton.h>
 
+#include <filesystem>
+
+#include <unistd.h>
+
 namespace play {
 
 namespace {
@@ -12,9 +16,25 @@ const programdriver::Program kGame = {
 
 }  // namespace
 
+std::string PlayerFolder()
+{
+    char here[4096];
+    return std::string(getcwd(here, sizeof(here)) ? here : ".") + "/player";
+}
+
 bool EnsureStarted(std::string* why)
 {
-    win32test::UseVirtualPadsOnly(true);  // a pad on the desk cannot steer a test
+    static bool once = false;
+    if (!once) {
+        once = true;
+        win32test::UseVirtualPadsOnly(true);  // a pad on the desk cannot steer a test
+        // The player's settings and records of this run only, none at first:
+        // every test starts from the defaults, whoever runs it.
+        std::error_code ec;
+        std::filesystem::remove_all(PlayerFolder(), ec);
+        setenv("XDG_CONFIG_HOME", (PlayerFolder() + "/config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (PlayerFolder() + "/data").c_str(), 1);
+    }
     return programdriver::EnsureStarted(kGame, why);
 }
 

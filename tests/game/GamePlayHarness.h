@@ -29,6 +29,9 @@ using programdriver::ReadFrame;
 using programdriver::RunUntilQuit;
 using rendertest::Image;
 
+// The folder of this run's settings and records (XDG_CONFIG_HOME and
+// XDG_DATA_HOME under it), emptied before the game first starts.
+std::string PlayerFolder();
 // Starts the game the first time; false (with the reason in *why) when it cannot run here.
 bool EnsureStarted(std::string* why);
 // Back to the level at its start, in play and not paused, keys released, total score 0.
