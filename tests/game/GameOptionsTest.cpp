@@ -88,6 +88,8 @@ TEST_F(GameOptions, RebindingTheUpKeyThroughTheWindowSteersWithTheNewKeyAndIsSav
     Press('O');
     ASSERT_TRUE(OptionsOpen());
     EXPECT_TRUE(gamePaused) << "the game is paused behind the window";
+    EXPECT_STREQ(OptionsMessage(), "") << "opening changes nothing";
+    EXPECT_FALSE(Exists(SettingsFile())) << "nor writes anything";
 
     Click(kUpKey);
     Press('I');
