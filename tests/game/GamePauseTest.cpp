@@ -51,18 +51,6 @@ int PausedInk()
     return CountColour(ReadFrame(), 401, 201, 700, 280, kPausedWhite, 8);
 }
 
-bool FindBombCell(int* cx, int* cz)
-{
-    for (int x = 2; x < 43; ++x)
-        for (int z = 2; z < 43; ++z)
-            if (levelGrid[x * 45 + z] == 1) {
-                *cx = x;
-                *cz = z;
-                return true;
-            }
-    return false;
-}
-
 }  // namespace
 
 TEST_F(GamePlay, PauseHoldsTheWorldAndTheClockAndResumesExactlyWhereItStood)
@@ -106,7 +94,7 @@ TEST_F(GamePlay, TheDeathWaitStandsStillInAPauseAndEnterWaitsForItsEnd)
 {
     Frames(90);
     int cx = 0, cz = 0;
-    ASSERT_TRUE(FindBombCell(&cx, &cz));
+    ASSERT_TRUE(FindBomb(&cx, &cz));
     PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
     Frame();
     ASSERT_TRUE(ballDead);
@@ -217,7 +205,7 @@ TEST_F(GamePlay, PadStartPausesAEndsTheWaitAndUnpluggingInPlayPauses)
     Frame();
 
     int cx = 0, cz = 0;
-    ASSERT_TRUE(FindBombCell(&cx, &cz));
+    ASSERT_TRUE(FindBomb(&cx, &cz));
     PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
     Frame();
     ASSERT_TRUE(ballDead);

@@ -84,6 +84,18 @@ D3DXVECTOR3 BallBodyPosition()
     return D3DXVECTOR3(m._41, m._42, m._43);
 }
 
+bool FindBomb(int* cx, int* cz)
+{
+    for (int x = 2; x < 43; ++x)
+        for (int z = 2; z < 43; ++z)
+            if (levelGrid[x * 45 + z] == 1) {
+                *cx = x;
+                *cz = z;
+                return true;
+            }
+    return false;
+}
+
 int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t colour, int tolerance)
 {
     int count = 0;

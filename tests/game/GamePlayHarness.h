@@ -42,6 +42,8 @@ void PressWithControl(int virtualKey);
 // Puts the ball at (x, y, z) at rest; the real loop takes it from there.
 void PlaceBall(float x, float y, float z);
 D3DXVECTOR3 BallBodyPosition();
+// The first bomb tile of the level away from the board's edge.
+bool FindBomb(int* cx, int* cz);
 
 // Pixels in [x0, x1) x [y0, y1) within tolerance of colour (per channel, alpha ignored).
 int CountColour(const Image& image, int x0, int y0, int x1, int y1, uint32_t colour, int tolerance);

@@ -56,19 +56,6 @@ int FirstActiveCoin()
     return -1;
 }
 
-// A bomb cell with a bomb-free cell at least 4 cells away from the goal.
-bool FindBomb(int* cx, int* cz)
-{
-    for (int x = 2; x < 43; ++x)
-        for (int z = 2; z < 43; ++z)
-            if (levelGrid[x * 45 + z] == 1) {
-                *cx = x;
-                *cz = z;
-                return true;
-            }
-    return false;
-}
-
 }  // namespace
 
 TEST_F(GamePlay, SteeringRollsTheBall)

@@ -180,10 +180,7 @@ TEST_F(GameSound, BombGoalAndRestartEachSound)
 {
     Mixed(90);
     int cx = -1, cz = -1;
-    for (int x = 2; x < 43 && cx < 0; ++x)
-        for (int z = 2; z < 43 && cx < 0; ++z)
-            if (levelGrid[x * 45 + z] == 1) cx = x, cz = z;
-    ASSERT_GE(cx, 0);
+    ASSERT_TRUE(FindBomb(&cx, &cz));
     PlaceBall(2.0f * cx + 1.0f, 1.0f, 2.0f * cz + 1.0f);
     const std::size_t blast = SoundFrame();
     ASSERT_TRUE(ballDead);

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
@@ -51,6 +54,42 @@ protected:
     }
 
     std::string Root() const { return root_.string(); }
+
+    // Runs check where folder permissions hold. Root ignores them, so as root
+    // (as in CI) the check runs in a child process as the unprivileged user
+    // nobody, who is first given the test's folder; otherwise it runs here.
+    // "" when the check passed, else what failed.
+    std::string WherePermissionsHold(const std::function<std::string()>& check)
+    {
+        if (::geteuid() != 0) return check();
+        int result[2];
+        if (::pipe(result) != 0) return "no pipe for the child";
+        const pid_t child = ::fork();
+        if (child < 0) return "cannot fork";
+        if (child == 0) {
+            ::close(result[0]);
+            const uid_t nobody = 65534;
+            std::error_code ignored;
+            bool handed = ::chown(root_.c_str(), nobody, nobody) == 0;
+            for (auto& entry : std::filesystem::recursive_directory_iterator(root_, ignored))
+                handed = ::lchown(entry.path().c_str(), nobody, nobody) == 0 && handed;
+            std::string failed = "could not become nobody";
+            if (handed && ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0)
+                failed = check();
+            const ssize_t written = ::write(result[1], failed.data(), failed.size());
+            ::_exit(written == ssize_t(failed.size()) ? 0 : 1);
+        }
+        ::close(result[1]);
+        std::string failed;
+        char chunk[256];
+        ssize_t n;
+        while ((n = ::read(result[0], chunk, sizeof(chunk))) > 0) failed.append(chunk, std::size_t(n));
+        ::close(result[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return failed + " (the child did not finish)";
+        return failed;
+    }
 
 public:
     // Tools the tests outside a fixture use too.
