@@ -25,9 +25,23 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOLVAR_BENCH=$(BENCH)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The generated media is written again only when its generator is newer
+# than the set's stamp, or a file the game and the engine open first is gone.
+GAME_MEDIA_STAMP    := kMedia/.generated
+TERRAIN_MEDIA_STAMP := media/TerrData/.generated
+
 media: build
+	@test -f kMedia/board.x -a -f kMedia/kMaps/level1.kmf -a -f media/gui/button_up.tga || rm -f $(GAME_MEDIA_STAMP)
+	@test -f media/TerrData/heights.raw || rm -f $(TERRAIN_MEDIA_STAMP)
+	@$(MAKE) --no-print-directory -s $(GAME_MEDIA_STAMP) $(TERRAIN_MEDIA_STAMP)
+
+$(GAME_MEDIA_STAMP): $(BUILD_DIR)/bin/kmediagen
 	$(BUILD_DIR)/bin/kmediagen .
+	@touch $@
+
+$(TERRAIN_MEDIA_STAMP): $(BUILD_DIR)/bin/vterrainmedia $(GAME_MEDIA_STAMP)
 	$(BUILD_DIR)/bin/vterrainmedia .
+	@touch $@
 
 run: media
 	$(BUILD_DIR)/bin/Kolvar
