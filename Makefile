@@ -3,6 +3,7 @@
 #   make showcase  the same for the engine's showcase program
 #   make test   set up, build with tests and the benches (built, not run) and run every test headless
 #   make fuzz   the fuzz targets, built with clang in build/fuzz
+#   make package  Debian packages (kolvar, libvorpex1, libvorpex-dev) in build/packages
 
 BUILD_DIR  ?= build/release
 PREFIX     ?= /usr/local
@@ -14,7 +15,7 @@ CMAKE_GEN  := -G Ninja
 BENCH      ?= OFF
 FUZZ_DIR   ?= build/fuzz
 
-.PHONY: all deps build media run showcase test test-asan bench fuzz install clean
+.PHONY: all deps build media run showcase test test-asan bench fuzz install package clean
 
 all: build
 
@@ -62,6 +63,13 @@ test-asan: deps
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The packages install under /usr; the build folder's own install prefix does not matter.
+PACKAGE_DIR ?= build/packages
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB -B $(CURDIR)/$(PACKAGE_DIR)
+	@rm -rf $(PACKAGE_DIR)/_CPack_Packages
+	@ls $(PACKAGE_DIR)/*.deb
 
 bench: deps
 	cmake -S . -B build/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKOLVAR_BENCH=ON -DKOLVAR_TESTS=OFF

@@ -1,6 +1,8 @@
 // Opening files by the system's own names: backslash-separated paths,
 // relative to the working directory. Every file the engine and the game
-// open goes through here.
+// open goes through here. A name that is not in the working directory may be
+// read from a data folder registered for its first part (see
+// Win32_SetDataFolder).
 #pragma once
 
 #include <cstddef>
@@ -13,6 +15,16 @@ std::string Win32_MapFileName(const char* name);  // "kMedia\\a.x" -> "kMedia/a.
 // fopen of the mapped name, matching each part of the path without regard to
 // case as Windows does; NULL on failure (errno from fopen). The caller closes it.
 FILE* Win32_OpenFile(const char* name, const char* mode);
+// A read-only folder behind the names whose first part is prefix (without
+// regard to case): "prefix\\a\\b.tga" that does not exist in the working
+// directory is read from "<folder>/a/b.tga" instead. Reading alone looks
+// there (Win32_OpenFile in mode "r"/"rb", Win32_OpenError,
+// Win32_ReadWholeFile); writing, renaming and deleting never do. A NULL or
+// empty folder removes the prefix's folder; a later call replaces it.
+void Win32_SetDataFolder(const char* prefix, const char* folder);
+// The folder registered for prefix, "" when there is none.
+std::string Win32_GetDataFolder(const char* prefix);
+
 // Renames the file from over the file to (both system names, resolved as
 // above), replacing to in one step; false on failure, when neither changes.
 bool Win32_ReplaceFile(const char* from, const char* to);

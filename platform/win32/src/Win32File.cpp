@@ -6,7 +6,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,52 @@ std::string ResolveCase(const std::string& path)
     return result;
 }
 
+// The data folders by their prefix, in lower case.
+struct DataFolders {
+    std::mutex lock;
+    std::map<std::string, std::string> byPrefix;
+};
+
+DataFolders& Folders()
+{
+    static DataFolders folders;
+    return folders;
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return text;
+}
+
+// The name to read: the file in the working directory when it is there,
+// else the one in its prefix's data folder when that is there, else the
+// working directory's name (so errors speak of the name as given).
+std::string ResolveForReading(const char* name)
+{
+    const std::string mapped = Win32_MapFileName(name);
+    const std::string local = ResolveCase(mapped);
+    if (Exists(local) || mapped.empty() || mapped[0] == '/') return local;
+    const std::size_t slash = mapped.find('/');
+    if (slash == std::string::npos || slash + 1 >= mapped.size()) return local;
+    std::string folder;
+    {
+        DataFolders& folders = Folders();
+        std::lock_guard<std::mutex> guard(folders.lock);
+        auto it = folders.byPrefix.find(Lower(mapped.substr(0, slash)));
+        if (it == folders.byPrefix.end()) return local;
+        folder = it->second;
+    }
+    const std::string installed = ResolveCase(folder + "/" + mapped.substr(slash + 1));
+    return Exists(installed) ? installed : local;
+}
+
+bool ReadOnlyMode(const char* mode)
+{
+    return mode[0] == 'r' && !std::strchr(mode, '+');
+}
+
 // Opens the file for reading; null with *error set (EISDIR for a folder, which
 // fopen alone would take) when that fails.
 FILE* OpenForReading(const char* name, int* error)
@@ -69,7 +118,7 @@ FILE* OpenForReading(const char* name, int* error)
         return nullptr;
     }
     errno = 0;
-    FILE* f = std::fopen(ResolveCase(Win32_MapFileName(name)).c_str(), "rb");
+    FILE* f = std::fopen(ResolveForReading(name).c_str(), "rb");
     if (!f) {
         *error = errno ? errno : ENOENT;
         return nullptr;
@@ -97,7 +146,29 @@ std::string Win32_MapFileName(const char* name)
 FILE* Win32_OpenFile(const char* name, const char* mode)
 {
     if (!name || !mode || name[0] == '\0') return nullptr;
-    return std::fopen(ResolveCase(Win32_MapFileName(name)).c_str(), mode);
+    const std::string path = ReadOnlyMode(mode) ? ResolveForReading(name) : ResolveCase(Win32_MapFileName(name));
+    return std::fopen(path.c_str(), mode);
+}
+
+void Win32_SetDataFolder(const char* prefix, const char* folder)
+{
+    if (!prefix || prefix[0] == '\0') return;
+    DataFolders& folders = Folders();
+    std::lock_guard<std::mutex> guard(folders.lock);
+    const std::string key = Lower(Win32_MapFileName(prefix));
+    if (!folder || folder[0] == '\0')
+        folders.byPrefix.erase(key);
+    else
+        folders.byPrefix[key] = folder;
+}
+
+std::string Win32_GetDataFolder(const char* prefix)
+{
+    if (!prefix) return std::string();
+    DataFolders& folders = Folders();
+    std::lock_guard<std::mutex> guard(folders.lock);
+    auto it = folders.byPrefix.find(Lower(Win32_MapFileName(prefix)));
+    return it == folders.byPrefix.end() ? std::string() : it->second;
 }
 
 bool Win32_ReplaceFile(const char* from, const char* to)

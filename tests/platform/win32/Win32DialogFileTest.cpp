@@ -205,6 +205,66 @@ TEST_F(Win32File, WholeFileReadHonoursTheLimitAndTheSystemName)
     EXPECT_TRUE(bytes.empty());
 }
 
+TEST_F(Win32File, ADataFolderStandsBehindTheWorkingDirectoryForReadingOnly)
+{
+    ASSERT_EQ(mkdir("installed", 0755), 0);
+    ASSERT_EQ(mkdir("installed/fx", 0755), 0);
+    Write("installed/fx/water.fx", "installed water");
+    Write("installed/fx/terrain.fx", "installed terrain");
+    Write("installed/only.tga", "installed only");
+    ASSERT_EQ(mkdir("media", 0755), 0);
+    ASSERT_EQ(mkdir("media/fx", 0755), 0);
+    Write("media/fx/terrain.fx", "local terrain");
+    EXPECT_EQ(Win32_GetDataFolder("media"), "");
+    EXPECT_EQ(Win32_OpenFile("media\\fx\\water.fx", "rb"), nullptr);  // nothing registered yet
+
+    Win32_SetDataFolder("media", (dir_ + "/installed").c_str());
+    EXPECT_EQ(Win32_GetDataFolder("MEDIA"), dir_ + "/installed");
+    // The working directory first, then the data folder; names match without regard to case there too.
+    FILE* f = Win32_OpenFile("media\\fx\\terrain.fx", "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Read(f), "local terrain");
+    f = Win32_OpenFile("Media\\FX\\Water.fx", "r");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Read(f), "installed water");
+    std::vector<uint8_t> bytes;
+    int error = -1;
+    EXPECT_EQ(Win32_ReadWholeFile("media\\only.tga", 100, bytes, &error), WIN32_READ_OK);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "installed only");
+    EXPECT_EQ(Win32_OpenError("media\\only.tga"), 0);
+
+    // Missing in both: the working directory's name and reason.
+    EXPECT_EQ(Win32_ReadWholeFile("media\\none.tga", 100, bytes, &error), WIN32_READ_MISSING);
+    EXPECT_EQ(error, ENOENT);
+    // Only the first part of a name is a prefix, and a bare prefix is no file of the folder.
+    ASSERT_EQ(mkdir("kMedia", 0755), 0);
+    EXPECT_EQ(Win32_OpenFile("kMedia\\media\\only.tga", "rb"), nullptr);
+    EXPECT_EQ(Win32_OpenError("media\\"), EISDIR);
+
+    // Writing, renaming and deleting act on the working directory alone.
+    f = Win32_OpenFile("media\\only.tga", "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("local copy", f);
+    std::fclose(f);
+    FILE* g = std::fopen("installed/only.tga", "rb");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(Read(g), "installed only");
+    EXPECT_EQ(Win32_OpenFile("media\\fx\\water.fx", "r+b"), nullptr);
+    EXPECT_FALSE(Win32_DeleteFile("media\\fx\\water.fx"));
+    EXPECT_FALSE(Win32_ReplaceFile("media\\fx\\water.fx", "media\\fx\\moved.fx"));
+    g = std::fopen("installed/fx/water.fx", "rb");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(Read(g), "installed water");
+
+    // An empty folder removes the prefix's folder again.
+    Win32_SetDataFolder("media", "");
+    EXPECT_EQ(Win32_GetDataFolder("media"), "");
+    EXPECT_EQ(Win32_OpenFile("media\\fx\\water.fx", "rb"), nullptr);
+    Win32_SetDataFolder(nullptr, "ignored");
+    Win32_SetDataFolder("", "ignored");
+    EXPECT_EQ(Win32_GetDataFolder(""), "");
+}
+
 namespace {
 
 TEST_F(Win32File, WholeFileReadSaysWhyAFileCannotBeOpened)

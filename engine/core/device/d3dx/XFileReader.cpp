@@ -36,19 +36,21 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// The helper lies beside the library that holds this code (build tree and
-// install alike), or, where this code is linked into a program, beside it.
+// The helper lies in the vorpex/ folder beside the library that holds this
+// code (an install) or beside the library itself (the build tree), or, where
+// this code is linked into a program, beside it.
 std::string FindHelper()
 {
-    std::string folders[2];
+    std::string folders[3];
     Dl_info info{};
     char real[PATH_MAX];
     if (dladdr(reinterpret_cast<void*>(&ReadXFile), &info) && info.dli_fname && realpath(info.dli_fname, real))
-        folders[0] = FolderOf(real);
+        folders[1] = FolderOf(real);
+    if (!folders[1].empty()) folders[0] = folders[1] + "/vorpex";
     const ssize_t n = readlink("/proc/self/exe", real, sizeof(real) - 1);
     if (n > 0) {
         real[n] = '\0';
-        folders[1] = FolderOf(real);
+        folders[2] = FolderOf(real);
     }
     for (const std::string& folder : folders) {
         if (folder.empty()) continue;

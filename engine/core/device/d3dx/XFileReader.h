@@ -40,7 +40,8 @@ struct XMeshData {
 // in memory. False, with the reader's message in error, for an empty,
 // truncated or corrupt file or one without any triangle; out is then empty.
 // The importer runs only in the helper program d3dx-xfile-helper, found
-// beside this library or the program and started on first use; without it
+// in the vorpex/ folder beside this library (an install), beside the
+// library or beside the program, and started on first use; without it
 // every read fails with a message that says so (and one line on stderr). A
 // file whose counts exceed its size, that indexes past its arrays or that
 // the pre-scan cannot follow is refused before the importer sees it.

@@ -92,7 +92,7 @@ TEST(XFileHelper, IsAProgramOfItsOwnWithoutWindowOrGLAndEndsWhenItsParentIsKille
     const std::string maps = ReadProc(helper, "maps");
     ASSERT_FALSE(maps.empty());
     for (const char* library :
-         {"libSDL2", "libGL", "libEGL", "libepoxy", "libX11", "libwayland", "libwin32layer", "libd3d9layer"})
+         {"libSDL2", "libGL", "libEGL", "libepoxy", "libX11", "libwayland", "libvorpex-win32", "libvorpex-d3d9"})
         EXPECT_EQ(maps.find(library), std::string::npos) << library << " is mapped into the helper";
 
     kill(parent, SIGKILL);

@@ -1,0 +1,1 @@
+#include <Win32TestSeam.h>
