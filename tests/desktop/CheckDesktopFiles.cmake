@@ -7,6 +7,9 @@
 #   icons:    each entry's Icon= names an icon that exists in every hicolor size
 #   install:  the kolvar component installs every file where a desktop looks,
 #             man pages gzipped without a name or time, a tree appstreamcli takes
+#   launchers: the installed launchers refuse a missing data folder, make the
+#             user's folder under an absolute XDG_DATA_HOME or else under
+#             ~/.local/share, link the data there and start the program in it
 # FILES_DIR is scripts/install/ of the build folder (metainfo, man pages, icons).
 set(programs kolvar vorpex-showcase)
 set(ids org.kolvar.Kolvar org.kolvar.VorpexShowcase)
@@ -107,6 +110,59 @@ elseif(CHECK STREQUAL "install")
     endforeach()
     expect_clean("appstreamcli validate-tree" "(^|\n) *[EW]: " appstreamcli validate-tree --no-net --no-color
                  ${root})
+elseif(CHECK STREQUAL "launchers")
+    file(REMOVE_RECURSE ${WORK_DIR})
+    set(usr ${WORK_DIR}/root/usr)
+    expect_clean("install the kolvar component" "CMake (Error|Warning)" ${CMAKE_COMMAND} --install ${BUILD_DIR}
+                 --component kolvar --prefix ${usr})
+    file(MAKE_DIRECTORY ${WORK_DIR}/home ${WORK_DIR}/cwd)
+    # Runs a launcher from cwd/ with HOME at home/; sets out (stdout), err, rc.
+    macro(launch launcher xdg)
+        execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK_DIR}/home "XDG_DATA_HOME=${xdg}"
+                                ${usr}/bin/${launcher} one "two words"
+                        WORKING_DIRECTORY ${WORK_DIR}/cwd RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err
+                        OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endmacro()
+    foreach(p kolvar vorpex-showcase)
+        launch(${p} "")
+        if(NOT rc EQUAL 1 OR NOT err MATCHES "^${p}: .*data is missing")
+            message(FATAL_ERROR "${p} without data: exit ${rc}, said: ${err}")
+        endif()
+    endforeach()
+    # A data folder of the shape kmediagen writes, and programs that say
+    # where they run and what they were given.
+    set(data ${usr}/share/kolvar)
+    file(WRITE ${data}/kMedia/board.x "mesh")
+    file(WRITE ${data}/kMedia/kMaps/level1.kmf "level")
+    file(WRITE ${data}/kMedia/sounds/coin.wav "sound")
+    file(WRITE ${data}/media/gui/button_up.tga "skin")
+    foreach(program Kolvar VorpexShowcase)
+        file(WRITE ${usr}/bin/${program} "#!/bin/sh\npwd\nfor a in \"$@\"; do echo \"[$a]\"; done\n")
+        file(CHMOD ${usr}/bin/${program} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    endforeach()
+    foreach(p kolvar vorpex-showcase)
+        foreach(xdg "" "relative/data" "${WORK_DIR}/xdg")
+            launch(${p} "${xdg}")
+            if(xdg MATCHES "^/")
+                set(expected ${xdg}/${p})
+            else()
+                set(expected ${WORK_DIR}/home/.local/share/${p})
+            endif()
+            if(NOT rc EQUAL 0 OR NOT out STREQUAL "${expected}\n[one]\n[two words]")
+                message(FATAL_ERROR "${p} with XDG_DATA_HOME=\"${xdg}\": exit ${rc}, printed:\n${out}\n${err}\n"
+                                    "expected it to run in ${expected} with its two arguments")
+            endif()
+            foreach(linked kMedia/board.x kMedia/kMaps/level1.kmf kMedia/sounds/coin.wav media/gui/button_up.tga)
+                if(NOT EXISTS ${expected}/${linked})
+                    message(FATAL_ERROR "${p}: ${expected}/${linked} is not there")
+                endif()
+            endforeach()
+        endforeach()
+        message(STATUS "${p}: runs in the user's folder with the data linked")
+    endforeach()
+    if(EXISTS ${WORK_DIR}/cwd/relative)
+        message(FATAL_ERROR "a launcher made a folder under the relative XDG_DATA_HOME")
+    endif()
 else()
     message(FATAL_ERROR "CHECK=${CHECK}: not a check of this script")
 endif()
