@@ -1,8 +1,8 @@
 // The programs' icons as a desktop reads them: kmediagen --icons writes every
 // hicolor size of both icons as a PNG that zlib (chunk CRCs, the deflate
 // stream and its Adler-32) and stb_image both take, exactly N x N, with
-// colour and clear surroundings. The PNG writer is checked against zlib on
-// pictures worked by hand.
+// colour and clear surroundings. The PNG writer is checked through zlib and
+// an unfilter of the test's own on pictures worked by hand.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -44,14 +44,40 @@ std::uint32_t Be32(const std::uint8_t* p)
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
-// A PNG taken apart by hand and inflated by zlib: the header's fields and the
-// filtered rows. Empty rows and a message when anything is wrong.
+// A PNG taken apart by hand, inflated by zlib and unfiltered here: the
+// header's fields and the RGBA pixels. No pixels and a message when anything
+// is wrong.
 struct PngParts {
     std::uint32_t width = 0, height = 0;
     int depth = 0, colourType = 0, interlace = 0;
-    std::vector<std::uint8_t> rows;  // one filter byte, then the row's bytes
+    std::vector<std::uint8_t> rgba;  // top row first
+    std::set<int> filters;           // the filter types the rows use
     std::string error;
 };
+
+// The five PNG filters undone, from the PNG format's formulas.
+bool Unfilter(const std::vector<std::uint8_t>& rows, std::uint32_t w, std::uint32_t h, PngParts& parts)
+{
+    const std::size_t stride = w * 4;
+    parts.rgba.assign(stride * h, 0);
+    for (std::size_t y = 0; y < h; ++y) {
+        const int type = rows[y * (stride + 1)];
+        if (type > 4) return false;
+        parts.filters.insert(type);
+        const std::uint8_t* in = &rows[y * (stride + 1) + 1];
+        std::uint8_t* out = &parts.rgba[y * stride];
+        for (std::size_t x = 0; x < stride; ++x) {
+            const int a = x >= 4 ? out[x - 4] : 0;
+            const int b = y > 0 ? out[x - stride] : 0;
+            const int c = x >= 4 && y > 0 ? out[x - stride - 4] : 0;
+            const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+            const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+            const int predicted[5] = {0, a, b, (a + b) / 2, paeth};
+            out[x] = static_cast<std::uint8_t>(in[x] + predicted[type]);
+        }
+    }
+    return true;
+}
 
 PngParts TakeApart(const std::vector<std::uint8_t>& png)
 {
@@ -96,15 +122,22 @@ PngParts TakeApart(const std::vector<std::uint8_t>& png)
         return parts;
     }
     // One byte more than the rows need, so a stream that is too long shows.
-    uLongf size = parts.height * (1 + parts.width * 4) + 1;
-    parts.rows.resize(size);
-    const int rc = uncompress(parts.rows.data(), &size, idat.data(), idat.size());
+    const std::size_t needed = parts.height * (1 + parts.width * 4);
+    std::vector<std::uint8_t> rows(needed + 1);
+    uLongf size = rows.size();
+    const int rc = uncompress(rows.data(), &size, idat.data(), idat.size());
     if (rc != Z_OK) {
         parts.error = "zlib: " + std::to_string(rc);
-        parts.rows.clear();
         return parts;
     }
-    parts.rows.resize(size);
+    if (size != needed) {
+        parts.error = "the image data holds " + std::to_string(size) + " bytes, not " + std::to_string(needed);
+        return parts;
+    }
+    if (!Unfilter(rows, parts.width, parts.height, parts)) {
+        parts.rgba.clear();
+        parts.error = "a row with an unknown filter type";
+    }
     return parts;
 }
 
@@ -123,34 +156,64 @@ TEST(PngWriter, MatchesPixelsWorkedByHand)
     EXPECT_EQ(parts.depth, 8);
     EXPECT_EQ(parts.colourType, 6);
     EXPECT_EQ(parts.interlace, 0);
-    const std::vector<std::uint8_t> expected = {0, 255, 0, 0,   255, 0,   255, 0,   128,  //
-                                                0, 0,   0, 255, 0,   255, 255, 255, 51};
-    EXPECT_EQ(parts.rows, expected);
+    const std::vector<std::uint8_t> expected = {255, 0, 0,   255, 0,   255, 0,   128,  //
+                                                0,   0, 255, 0,   255, 255, 255, 51};
+    EXPECT_EQ(parts.rgba, expected);
 }
 
-TEST(PngWriter, SplitsLargePicturesIntoBlocksZlibJoins)
+TEST(PngWriter, RoundTripsAPictureOfGradientsAndNoise)
 {
     // 200 x 200 RGBA is 160 200 bytes of rows: three stored blocks, the
     // last one short. Every pixel differs from its neighbours.
     media::Image img(200, 200);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 200; ++x) img.At(x, y) = {x / 199.0f, y / 199.0f, ((x * 7 + y * 3) % 256) / 255.0f, 1};
+    media::Noise noise(7);
+    for (int y = 100; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) img.At(x, y).a = noise.Next();
     const std::vector<std::uint8_t> png = media::EncodePng(img);
     const PngParts parts = TakeApart(png);
     ASSERT_EQ(parts.error, "");
-    ASSERT_EQ(parts.rows.size(), 200u * (1 + 200 * 4));
-    for (int y : {0, 99, 199})
-        for (int x : {0, 63, 199}) {
-            const std::uint8_t* p = &parts.rows[y * (1 + 200 * 4) + 1 + x * 4];
-            EXPECT_EQ(p[0], std::lround(x / 199.0f * 255)) << x << "," << y;
-            EXPECT_EQ(p[1], std::lround(y / 199.0f * 255)) << x << "," << y;
-            EXPECT_EQ(p[2], (x * 7 + y * 3) % 256) << x << "," << y;
-            EXPECT_EQ(p[3], 255);
-        }
+    const std::vector<std::uint8_t> bgra = img.Bgra8();
+    ASSERT_EQ(parts.rgba.size(), bgra.size());
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < bgra.size(); i += 4)
+        if (parts.rgba[i] != bgra[i + 2] || parts.rgba[i + 1] != bgra[i + 1] || parts.rgba[i + 2] != bgra[i] ||
+            parts.rgba[i + 3] != bgra[i + 3])
+            ++wrong;
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_GT(parts.filters.size(), 1u) << "every row took the same filter";
+    // stb_image, the reader the engine uses, sees the same pixels.
+    int w = 0, h = 0, channels = 0;
+    stbi_uc* data = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &channels, 4);
+    ASSERT_NE(data, nullptr) << stbi_failure_reason();
+    EXPECT_TRUE(std::equal(parts.rgba.begin(), parts.rgba.end(), data));
+    stbi_image_free(data);
     // A reader sees a damaged file as damaged: one flipped byte in the pixels.
     std::vector<std::uint8_t> broken = png;
     broken[broken.size() / 2] ^= 0x40;
     EXPECT_NE(TakeApart(broken).error, "");
+}
+
+TEST(PngWriter, CompressesFlatPicturesAndTakesEveryWidth)
+{
+    // 256 x 256 of one colour: 262 400 bytes of rows, about a thousand
+    // matches of the longest length, two bytes each.
+    const std::vector<std::uint8_t> flat = media::EncodePng(media::Image(256, 256, {0.2f, 0.4f, 0.6f, 1}));
+    EXPECT_LT(flat.size(), 2500u);
+    const PngParts parts = TakeApart(flat);
+    ASSERT_EQ(parts.error, "");
+    ASSERT_EQ(parts.rgba.size(), 256u * 256 * 4);
+    EXPECT_EQ(parts.rgba[0], 51);
+    EXPECT_EQ(parts.rgba[parts.rgba.size() - 2], 153);
+    // One pixel, and rows of 40 000 bytes, longer than the matches' window.
+    for (int w : {1, 10000}) {
+        const PngParts p = TakeApart(media::EncodePng(media::Image(w, 3, {1, 1, 1, 0.5f})));
+        ASSERT_EQ(p.error, "") << w;
+        EXPECT_EQ(p.rgba.size(), static_cast<std::size_t>(w) * 3 * 4);
+        EXPECT_EQ(std::count(p.rgba.begin(), p.rgba.end(), 255) + std::count(p.rgba.begin(), p.rgba.end(), 128),
+                  static_cast<long>(p.rgba.size()));
+    }
 }
 
 class IconTree : public ::testing::Test {
@@ -190,7 +253,10 @@ TEST_F(IconTree, EverySizeIsAPngOfExactlyThatSize)
             ASSERT_EQ(parts.error, "");
             EXPECT_EQ(parts.width, static_cast<std::uint32_t>(size));
             EXPECT_EQ(parts.height, static_cast<std::uint32_t>(size));
-            EXPECT_EQ(parts.rows.size(), static_cast<std::size_t>(size) * (1 + size * 4));
+            EXPECT_EQ(parts.rgba.size(), static_cast<std::size_t>(size) * size * 4);
+            // Compressed: under half the pixels' bytes where the chunks' own
+            // bytes no longer count.
+            EXPECT_LT(bytes.size(), size >= 32 ? parts.rgba.size() / 2 : parts.rgba.size());
             int w = 0, h = 0, channels = 0;
             stbi_uc* data = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 0);
             ASSERT_NE(data, nullptr) << stbi_failure_reason();
