@@ -29,7 +29,9 @@ set(holds_kolvar ./usr/games/kolvar ./usr/libexec/kolvar/Kolvar ./usr/games/vorp
     ./usr/libexec/kolvar/VorpexShowcase
     ./usr/share/kolvar/kMedia/board.x ./usr/share/kolvar/kMedia/kMaps/level1.kmf
     ./usr/share/applications/kolvar.desktop ./usr/share/applications/vorpex-showcase.desktop
-    ./usr/share/doc/kolvar/copyright)
+    ./usr/share/icons/hicolor/48x48/apps/kolvar.png ./usr/share/icons/hicolor/256x256/apps/vorpex-showcase.png
+    ./usr/share/metainfo/org.kolvar.Kolvar.metainfo.xml ./usr/share/metainfo/org.kolvar.VorpexShowcase.metainfo.xml
+    ./usr/share/man/man6/kolvar.6.gz ./usr/share/man/man6/vorpex-showcase.6.gz ./usr/share/doc/kolvar/copyright)
 set(lacks_kolvar "/usr/lib/" "/usr/bin/" "/usr/include/" "/usr/share/kolvar/media")
 
 set(lintian_report "")

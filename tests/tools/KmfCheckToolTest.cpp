@@ -1,34 +1,19 @@
 // The kmfcheck program: its verdicts, messages and exit status on real files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
 #include "TestTempDir.h"
+#include "ToolRun.h"
 #include "kmf/KmfLevel.h"
 #include "kmf/LevelText.h"
 #include "kmf/ShippedLevels.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string output;
-};
-
 ToolRun Check(const std::string& args)
 {
-    ToolRun r;
-    const std::string cmd = std::string(KMFCHECK_PATH) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.output += buf;
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
+    return RunTool(KMFCHECK_PATH, args);
 }
 
 std::string WriteLevel(const TestTempDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes)

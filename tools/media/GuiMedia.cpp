@@ -13,11 +13,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-Rgba Hex(unsigned rgb)
-{
-    return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, 1.0f};
-}
-
 struct Entry {
     const char* name;
     Image (*make)();

@@ -16,6 +16,11 @@ float SmoothStep(float e0, float e1, float x)
     return t * t * (3 - 2 * t);
 }
 
+Rgba Hex(unsigned rgb, float a)
+{
+    return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, a};
+}
+
 Rgba Mix(const Rgba& a, const Rgba& b, float t)
 {
     t = Clamp01(t);

@@ -15,6 +15,7 @@ struct Rgba {
 Rgba Mix(const Rgba& a, const Rgba& b, float t);  // linear blend, t clamped to 0..1
 Rgba Scale(const Rgba& c, float k);               // rgb times k, alpha kept
 float Clamp01(float v);
+Rgba Hex(unsigned rgb, float a = 1.0f);  // 0xRRGGBB with alpha a
 float SmoothStep(float e0, float e1, float x);
 
 class Image {

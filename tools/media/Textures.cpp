@@ -10,11 +10,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-Rgba Hex(unsigned rgb, float a = 1.0f)
-{
-    return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, a};
-}
-
 // A colour that does not change over the shape.
 struct Solid {
     Rgba c;

@@ -1,0 +1,175 @@
+# The desktop files as the tools that read them see them. One check a run:
+#   cmake -DCHECK=<entries|metainfo|manpages|icons|install> -DBUILD_DIR=... -DFILES_DIR=... [-DWORK_DIR=...]
+#         -P CheckDesktopFiles.cmake
+#   entries:  desktop-file-validate prints nothing for either desktop entry
+#   metainfo: appstreamcli validate --no-net reports no error and no warning
+#   manpages: man and groff render both pages without a warning
+#   icons:    each entry's Icon= names an icon that exists in every hicolor size
+#   install:  the kolvar component installs every file where a desktop looks,
+#             man pages gzipped without a name or time, a tree appstreamcli takes
+#   launchers: the installed launchers refuse a missing data folder, make the
+#             user's folder under an absolute XDG_DATA_HOME or else under
+#             ~/.local/share, link the data there and start the program in it
+# FILES_DIR is scripts/install/ of the build folder (metainfo, man pages, icons).
+set(programs kolvar vorpex-showcase)
+set(ids org.kolvar.Kolvar org.kolvar.VorpexShowcase)
+set(sizes 16 32 48 64 128 256)
+
+# Runs a tool; fails when it fails, or prints anything matching `bad`.
+function(expect_clean what bad)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0 OR "${out}${err}" MATCHES "${bad}")
+        message(FATAL_ERROR "${what} (exit ${rc}):\n${out}${err}")
+    endif()
+    message(STATUS "${what}: clean")
+endfunction()
+
+if(CHECK STREQUAL "entries")
+    foreach(p ${programs})
+        expect_clean("desktop-file-validate ${p}.desktop" "." desktop-file-validate ${BUILD_DIR}/${p}.desktop)
+    endforeach()
+elseif(CHECK STREQUAL "metainfo")
+    foreach(id ${ids})
+        expect_clean("appstreamcli validate ${id}" "(^|\n)[EW]: " appstreamcli validate --no-net --no-color
+                     ${FILES_DIR}/${id}.metainfo.xml)
+        # The release is this build's version, the screenshot a web address.
+        file(READ ${FILES_DIR}/${id}.metainfo.xml xml)
+        if(NOT xml MATCHES "<release version=\"${VERSION}\"")
+            message(FATAL_ERROR "${id}: no release ${VERSION}")
+        endif()
+        if(NOT xml MATCHES "<image>https://[^<]+/docs/[a-z]+\\.jpg</image>")
+            message(FATAL_ERROR "${id}: the screenshot is not an https address of a picture in docs/")
+        endif()
+    endforeach()
+elseif(CHECK STREQUAL "manpages")
+    foreach(p ${programs})
+        # What lintian runs, then groff with every warning.
+        set(ENV{LC_ALL} C.UTF-8)
+        set(ENV{MANROFFSEQ} "")
+        set(ENV{MANWIDTH} 80)
+        execute_process(COMMAND man --warnings -E UTF-8 -l -Tutf8 -Z ${FILES_DIR}/${p}.6 RESULT_VARIABLE rc
+                        OUTPUT_QUIET ERROR_VARIABLE err)
+        if(NOT rc EQUAL 0 OR NOT err STREQUAL "")
+            message(FATAL_ERROR "man ${p}.6 (exit ${rc}):\n${err}")
+        endif()
+        expect_clean("groff ${p}.6" "." groff -man -ww -z ${FILES_DIR}/${p}.6)
+        execute_process(COMMAND man -l ${FILES_DIR}/${p}.6 OUTPUT_VARIABLE text ERROR_QUIET)
+        foreach(section NAME SYNOPSIS DESCRIPTION CONTROLS FILES ENVIRONMENT)
+            if(NOT text MATCHES "\n${section}\n")
+                message(FATAL_ERROR "${p}.6 has no ${section} section:\n${text}")
+            endif()
+        endforeach()
+        if(text MATCHES "@[A-Z_]+@")
+            message(FATAL_ERROR "${p}.6 keeps a placeholder: ${CMAKE_MATCH_0}")
+        endif()
+    endforeach()
+elseif(CHECK STREQUAL "icons")
+    foreach(p ${programs})
+        file(STRINGS ${BUILD_DIR}/${p}.desktop icon REGEX "^Icon=")
+        list(LENGTH icon count)
+        if(NOT count EQUAL 1)
+            message(FATAL_ERROR "${p}.desktop: ${count} Icon= lines")
+        endif()
+        string(REGEX REPLACE "^Icon=" "" icon "${icon}")
+        foreach(s ${sizes})
+            if(NOT EXISTS ${FILES_DIR}/share/icons/hicolor/${s}x${s}/apps/${icon}.png)
+                message(FATAL_ERROR "${p}.desktop: Icon=${icon}, but no ${s}x${s}/apps/${icon}.png")
+            endif()
+        endforeach()
+        message(STATUS "${p}.desktop: Icon=${icon} in every size")
+    endforeach()
+elseif(CHECK STREQUAL "install")
+    file(REMOVE_RECURSE ${WORK_DIR})
+    set(root ${WORK_DIR}/root)
+    expect_clean("install the kolvar component" "CMake (Error|Warning)" ${CMAKE_COMMAND} --install ${BUILD_DIR} --component kolvar
+                 --prefix ${root}/usr)
+    set(expected "")
+    foreach(p ${programs})
+        list(APPEND expected games/${p} share/applications/${p}.desktop share/man/man6/${p}.6.gz)
+        foreach(s ${sizes})
+            list(APPEND expected share/icons/hicolor/${s}x${s}/apps/${p}.png)
+        endforeach()
+    endforeach()
+    foreach(id ${ids})
+        list(APPEND expected share/metainfo/${id}.metainfo.xml)
+    endforeach()
+    foreach(f ${expected})
+        if(NOT EXISTS ${root}/usr/${f})
+            message(FATAL_ERROR "the install lacks ${f}")
+        endif()
+    endforeach()
+    foreach(p ${programs})
+        set(page ${root}/usr/share/man/man6/${p}.6.gz)
+        # gzip -9n: no file name (FLG 0) and no time (MTIME 0) in the header.
+        file(READ ${page} head LIMIT 8 HEX)
+        if(NOT head MATCHES "^1f8b080000000000$")
+            message(FATAL_ERROR "${p}.6.gz: header ${head}, not gzip -n")
+        endif()
+        expect_clean("gzip -t ${p}.6.gz" "." gzip -t ${page})
+    endforeach()
+    expect_clean("appstreamcli validate-tree" "(^|\n) *[EW]: " appstreamcli validate-tree --no-net --no-color
+                 ${root})
+elseif(CHECK STREQUAL "launchers")
+    file(REMOVE_RECURSE ${WORK_DIR})
+    set(usr ${WORK_DIR}/root/usr)
+    expect_clean("install the kolvar component" "CMake (Error|Warning)" ${CMAKE_COMMAND} --install ${BUILD_DIR}
+                 --component kolvar --prefix ${usr})
+    file(MAKE_DIRECTORY ${WORK_DIR}/home ${WORK_DIR}/cwd)
+    # Runs a launcher from cwd/ with HOME at home/; sets out (stdout), err, rc.
+    macro(launch launcher xdg)
+        execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK_DIR}/home "XDG_DATA_HOME=${xdg}"
+                                ${usr}/games/${launcher} one "two words"
+                        WORKING_DIRECTORY ${WORK_DIR}/cwd RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err
+                        OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endmacro()
+    # Programs that say where they run and what they were given, in place of
+    # the installed ones, and no installed data to begin with.
+    foreach(program Kolvar VorpexShowcase)
+        file(WRITE ${usr}/libexec/kolvar/${program} "#!/bin/sh\npwd\nfor a in \"$@\"; do echo \"[$a]\"; done\n")
+        file(CHMOD ${usr}/libexec/kolvar/${program} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    endforeach()
+    file(REMOVE_RECURSE ${usr}/share/kolvar)
+    foreach(p kolvar vorpex-showcase)
+        launch(${p} "")
+        if(NOT rc EQUAL 1 OR NOT err MATCHES "^${p}: .*data is missing")
+            message(FATAL_ERROR "${p} without data: exit ${rc}, said: ${err}")
+        endif()
+    endforeach()
+    # A data folder of the shape kmediagen writes.
+    set(data ${usr}/share/kolvar)
+    file(WRITE ${data}/kMedia/board.x "mesh")
+    file(WRITE ${data}/kMedia/kMaps/level1.kmf "level")
+    file(WRITE ${data}/kMedia/sounds/coin.wav "sound")
+    foreach(p kolvar vorpex-showcase)
+        # An earlier install linked the engine's data into the user's folder;
+        # the link, leading nowhere now, goes.
+        file(MAKE_DIRECTORY ${WORK_DIR}/home/.local/share/${p})
+        file(CREATE_LINK ${data}/media ${WORK_DIR}/home/.local/share/${p}/media SYMBOLIC)
+        foreach(xdg "" "relative/data" "${WORK_DIR}/xdg")
+            launch(${p} "${xdg}")
+            if(xdg MATCHES "^/")
+                set(expected ${xdg}/${p})
+            else()
+                set(expected ${WORK_DIR}/home/.local/share/${p})
+            endif()
+            if(NOT rc EQUAL 0 OR NOT out STREQUAL "${expected}\n[one]\n[two words]")
+                message(FATAL_ERROR "${p} with XDG_DATA_HOME=\"${xdg}\": exit ${rc}, printed:\n${out}\n${err}\n"
+                                    "expected it to run in ${expected} with its two arguments")
+            endif()
+            foreach(linked kMedia/board.x kMedia/kMaps/level1.kmf kMedia/sounds/coin.wav)
+                if(NOT EXISTS ${expected}/${linked})
+                    message(FATAL_ERROR "${p}: ${expected}/${linked} is not there")
+                endif()
+            endforeach()
+            if(IS_SYMLINK ${expected}/media)
+                message(FATAL_ERROR "${p}: the dead link ${expected}/media is still there")
+            endif()
+        endforeach()
+        message(STATUS "${p}: runs in the user's folder with the data linked")
+    endforeach()
+    if(EXISTS ${WORK_DIR}/cwd/relative)
+        message(FATAL_ERROR "a launcher made a folder under the relative XDG_DATA_HOME")
+    endif()
+else()
+    message(FATAL_ERROR "CHECK=${CHECK}: not a check of this script")
+endif()
