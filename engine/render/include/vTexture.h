@@ -16,6 +16,8 @@ public:
     // A4R4G4B4 where the adapter refuses the first. A non-zero colour key makes
     // matching texels transparent black. 0, or E_FAIL with an "Error!" box;
     // a texture held before is released either way once the format is found.
+    // file is relative to the working directory; a "media\..." file not
+    // there is read from the engine's installed data (share/vorpex).
     long LoadTextureFromFile(const char* file, DWORD colourKey, int mipLevels);
     // SetTexture(stage, texture); an empty vTexture unbinds the stage.
     void UseTexture(int stage);
