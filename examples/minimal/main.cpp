@@ -46,6 +46,6 @@ int main(int argc, char** argv)
         font.DrawTextA("Hello from Vorpex", 20, 400, 0xFFFFFF00);
         engine.Present();
     }
-    if (frames >= 0) engine.TakeScreenshot((char*)"minimal");
+    if (frames >= 0) engine.TakeScreenshot("minimal");
     return 0;
 }

@@ -42,8 +42,9 @@ if(NOT rc EQUAL 0)
 endif()
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(extra UNIX_COMMAND "${CXX_FLAGS}")
-run("compile the example with pkg-config" ${CXX} -std=c++17 ${extra} ${SOURCE_DIR}/examples/minimal/main.cpp
-    -o ${WORK_DIR}/minimal_pc ${pc_flags})
+# Strict warnings as errors: the example and the headers it includes compile clean.
+run("compile the example with pkg-config" ${CXX} -std=c++17 -Wall -Wextra -Werror ${extra}
+    ${SOURCE_DIR}/examples/minimal/main.cpp -o ${WORK_DIR}/minimal_pc ${pc_flags})
 
 # The sound library, by its own pkg-config file, on a sound the checker writes.
 execute_process(COMMAND pkg-config --cflags --libs vorpex-audio OUTPUT_VARIABLE audio_flags RESULT_VARIABLE rc

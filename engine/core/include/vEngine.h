@@ -90,6 +90,13 @@ public:
     void TakeScreenshot(char* baseName);
     // The same shot, numbered the same way; returns the name of the file written ("" when none was).
     std::string TakeScreenshot(const std::string& baseName);
+    // The same shot for a constant name, as the string call; null writes nothing and returns "".
+    // A template only so that a null pointer constant still picks the char* call unambiguously.
+    template <typename = void>
+    std::string TakeScreenshot(const char* baseName)
+    {
+        return baseName ? TakeScreenshot(std::string(baseName)) : std::string();
+    }
 
     D3DXCOLOR m_backColor;
     ID3DXFont* m_debugFont;

@@ -62,6 +62,14 @@ public:
     // Draws text with the manager's font: DT_ flags in format, the rectangle, the colour
     // converted to ARGB. Does nothing before Init or for a null text.
     void DrawGWText(unsigned long format, D3DXCOLOR colour, RECT* rect, char* text);
+    // DrawGWText for constant text (the text is only read). Each const char* call
+    // below is a template only so that a null pointer constant still picks the
+    // char* call unambiguously; a string literal picks the const char* one.
+    template <typename = void>
+    void DrawGWText(unsigned long format, D3DXCOLOR colour, RECT* rect, const char* text)
+    {
+        DrawGWText(format, colour, rect, const_cast<char*>(text));
+    }
     void DrawGWWideText(unsigned long format, D3DXCOLOR colour, RECT* rect, unsigned short* text);
 
     // Widget factories: each reports the new widget's position and size (control ID
@@ -77,6 +85,29 @@ public:
                             vTexture* border, vTexture* scrollTexture);
     vGUIWindow* AddWindow(int controlID, char* barText, POINT position, int width, int height, vTexture* background,
                           vTexture* border);
+    // The factories for constant labels and texts: the widgets only read them
+    // (referenced as above, so a literal or a string that outlives the widget).
+    template <typename = void>
+    vGUIButton* AddButton(int controlID, const char* label, POINT position, int width, int height, vTexture* upTexture,
+                          vTexture* downTexture, vTexture* thirdTexture)
+    {
+        return AddButton(controlID, const_cast<char*>(label), position, width, height, upTexture, downTexture,
+                         thirdTexture);
+    }
+    // AddTextbox for a constant first text (copied into the box).
+    template <typename = void>
+    vGUITextbox* AddTextbox(int controlID, const char* text, POINT position, int width, int height,
+                            vTexture* background, vTexture* border)
+    {
+        return AddTextbox(controlID, const_cast<char*>(text), position, width, height, background, border);
+    }
+    // AddWindow for a constant bar text (referenced).
+    template <typename = void>
+    vGUIWindow* AddWindow(int controlID, const char* barText, POINT position, int width, int height,
+                          vTexture* background, vTexture* border)
+    {
+        return AddWindow(controlID, const_cast<char*>(barText), position, width, height, background, border);
+    }
 
     // The shared steps of every Add operation, for the factories above.
     // PlaceNewElement: manager, position (GUIEVENT_POSITION) and size (GUIEVENT_SIZE).
