@@ -15,7 +15,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 int main(int argc, char** argv)
 {
-    WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA)};
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.lpfnWndProc = WindowProc;
     windowClass.lpszClassName = "VorpexMinimal";
     RegisterClassExA(&windowClass);

@@ -1,7 +1,7 @@
 # Installs the project into a fresh prefix, builds the minimal example
 # against that prefix alone (as a CMake project, then with pkg-config and a
 # plain compiler line) and runs both headless for a few frames, checking
-# their screenshots.
+# their screenshots; builds the guide's program against the prefix too.
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DCHECKER=... -DCXX=... "-DCXX_FLAGS=..." -P InstallAndBuild.cmake
 function(run what)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
@@ -33,6 +33,11 @@ run("configure the example" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/minimal -
     -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
     "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
 run("build the example" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+# The guide's program too, as its own project against the prefix, with strict warnings.
+run("configure the guide's program" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/guide -B ${WORK_DIR}/build-guide
+    -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS} -Wall -Wextra -Werror"
+    "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
+run("build the guide's program" ${CMAKE_COMMAND} --build ${WORK_DIR}/build-guide)
 
 set(ENV{PKG_CONFIG_PATH} ${PREFIX}/lib/pkgconfig)
 execute_process(COMMAND pkg-config --cflags --libs vorpex OUTPUT_VARIABLE pc_flags RESULT_VARIABLE rc
@@ -73,4 +78,4 @@ foreach(program ${WORK_DIR}/build/minimal ${WORK_DIR}/minimal_pc)
     run("check the screenshot of ${program}" ${CHECKER} shot ${WORK_DIR}/run/minimal_0.jpg)
 endforeach()
 file(REMOVE_RECURSE ${WORK_DIR})
-message(STATUS "installed, built against the prefix twice, ran and checked")
+message(STATUS "installed, built the examples against the prefix, ran and checked")
