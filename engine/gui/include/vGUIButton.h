@@ -36,7 +36,7 @@ public:
 
     // Textures for up (state 2), down (state 1) and the third look; borrowed, not released.
     void SetupButtonTextures(vTexture* up, vTexture* down, vTexture* third);
-    void SetToToggleButton(bool toggle);
+    void SetToToggleButton(bool toggle);  // a toggle flips down and up at each press
     // The label is referenced, not copied: it must live as long as the button shows it. Null: no label.
     void SetLabel(char* label);
     // The same for a constant label, only read (referenced as above). A template only
@@ -46,8 +46,8 @@ public:
     {
         SetLabel(const_cast<char*>(label));
     }
-    void SetLabelColor(D3DXCOLOR colour);
-    int GetButtonState();  // 1 down, 2 up, 3 third look (e_vButtonState)
+    void SetLabelColor(D3DXCOLOR colour);  // colour of the label text
+    int GetButtonState();                  // 1 down, 2 up, 3 third look (e_vButtonState)
     // Puts the button in a state chosen by the program, as a settings window
     // showing a stored option does: the look changes at the next Render and
     // GetButtonState answers it at once. No GUIEVENT_CLICK is reported and focus

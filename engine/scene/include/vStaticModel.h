@@ -13,9 +13,9 @@
 class vStaticModel : public vModel {
 public:
     vStaticModel();
-    ~vStaticModel() override;                 // releases the arrays and both meshes
-    vStaticModel(const vStaticModel& other);  // shares arrays and meshes (AddRef)
-    vStaticModel& operator=(const vStaticModel& other);
+    ~vStaticModel() override;                            // releases the arrays and both meshes
+    vStaticModel(const vStaticModel& other);             // shares arrays and meshes (AddRef)
+    vStaticModel& operator=(const vStaticModel& other);  // releases ours, shares other's mesh and arrays
 
     // Loads the mesh (system memory), its bounds, materials (ambient = diffuse
     // - 0.3) and texture names; a model loaded before is released first.
