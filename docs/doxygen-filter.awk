@@ -9,7 +9,8 @@
 #     or each of its names where it declares several (float x, y, z;).
 #   - Separator lines (// ----) stay plain comments.
 #   - In comment text outside "quotes" (which Doxygen shows as written),
-#     \ < > & @ # are escaped, so media\fx\water.fx and <n> read as written.
+#     \ < > & @ # are escaped, so media\fx\water.fx and <n> read as written;
+#     lines indented by three spaces or more (pictures, examples) are shown verbatim.
 # Usage (Doxyfile): INPUT_FILTER = "awk -f docs/doxygen-filter.awk"
 
 function escape(text,    out, i, ch, quoted) {
@@ -51,10 +52,25 @@ function code_line(s,    i, code, text) {
     return code "/**<" escape(text) " */"
 }
 
-function doc_line(s,    i) {
-    if (is_separator(s)) return s
+# A comment line as documentation. Lines indented by three spaces or more (a
+# picture, an example) go into a \verbatim block, shown as written.
+function doc_line(s,    i, text, out) {
+    if (is_separator(s)) return end_verbatim() s
     i = index(s, "//")
-    return substr(s, 1, i - 1) "///" escape(substr(s, i + 2))
+    text = substr(s, i + 2)
+    if (text ~ /^   /) {
+        out = verbatim ? "" : substr(s, 1, i - 1) "/// \\verbatim\n"
+        verbatim = 1
+        return out substr(s, 1, i - 1) "///" text
+    }
+    return end_verbatim() substr(s, 1, i - 1) "///" escape(text)
+}
+
+# Closes an open \verbatim block: the line to print before what follows, or "".
+function end_verbatim() {
+    if (!verbatim) return ""
+    verbatim = 0
+    return "/// \\endverbatim\n"
 }
 
 { line[NR] = $0 }
@@ -71,6 +87,7 @@ END {
     if (first > 1) {
         print "/// \\file"
         for (i = 1; i < first; ++i) print doc_line(line[i])
+        printf "%s", end_verbatim()
     }
 
     for (i = first; i <= n; ++i) {
@@ -79,10 +96,12 @@ END {
             print doc_line(s)
             continue
         }
+        printf "%s", end_verbatim()
         c = code_of(s)
         # The class named after the file takes the file's comment when it has none.
         if (first > 1 && s ~ ("^[ \t]*(class|struct)[ \t]+" base "([ \t:{]|$)") && !is_comment(line[i - 1]))
             for (k = 1; k < first; ++k) print doc_line(line[k])
+        printf "%s", end_verbatim()
         # Several names in one declaration with one comment: a group of their own,
         # so the comment documents each name (DISTRIBUTE_GROUP_DOC).
         if (s ~ /\/\// && c ~ /^[ \t]*[A-Za-z_][A-Za-z0-9_:<>* \t]*[ \t*][A-Za-z_][A-Za-z0-9_]*[ \t]*(,[ \t]*\**[A-Za-z_][A-Za-z0-9_]*[ \t]*)+;[ \t]*$/) {
