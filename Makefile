@@ -4,6 +4,8 @@
 #   make test   set up, build with tests and the benches (built, not run) and run every test headless
 #   make fuzz   the fuzz targets, built with clang in build/fuzz
 #   make package  Debian packages (kolvar, libvorpex1, libvorpex-dev) in build/packages
+#   make docs   the HTML reference of the public headers in build/docs/html (Doxygen);
+#               fails on any warning and on an undocumented name in the engine's headers
 
 BUILD_DIR  ?= build/release
 PREFIX     ?= /usr/local
@@ -14,8 +16,9 @@ CMAKE_GEN  := -G Ninja
 # that breaks a bench fails the tests.
 BENCH      ?= OFF
 FUZZ_DIR   ?= build/fuzz
+DOCS_DIR   ?= build/docs
 
-.PHONY: all deps build media run showcase test test-asan bench fuzz install package clean
+.PHONY: all deps build media run showcase test test-asan bench fuzz docs install package clean
 
 all: build
 
@@ -60,6 +63,11 @@ test-asan: deps
 	$(ASAN_DIR)/bin/kmediagen .
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp $(ASAN_DIR)/bin/vterrainmedia .
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+docs: deps
+	@mkdir -p $(DOCS_DIR)
+	DOCS_DIR=$(DOCS_DIR) doxygen docs/Doxyfile
+	DOCS_DIR=$(DOCS_DIR) doxygen docs/Doxyfile-undocumented
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

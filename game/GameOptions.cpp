@@ -65,7 +65,6 @@ struct Widgets {
 Widgets* ui = nullptr;  // made the first time the window opens
 
 bool open = false;
-bool showingSettings = false;  // the window sets a toggle's look: its click is not the player's
 bool pausedByOptions = false;
 int waitingFor = -1;  // the action whose key is being asked for
 std::string message;
@@ -123,17 +122,11 @@ vGUIButton* AddButton(int id, char* label, int x, int y, int width)
     return button;
 }
 
-// A toggle shows on when down; a new button is down.
+// A toggle shows on when down. Setting the look reports no click: it is the
+// window showing the setting, not the player's choice.
 void ShowToggle(vGUIButton* toggle, bool on)
 {
-    if (!toggle || (toggle->GetButtonState() == 1) == on) return;
-    toggle->Setup();
-    const POINT inside = {toggle->GetPositionX() + 5, toggle->GetPositionY() + 5};
-    // The press reports a click like the player's; it is only the window showing the setting.
-    showingSettings = true;
-    toggle->UpdateMsgProc(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inside.x, inside.y), inside);
-    showingSettings = false;
-    toggle->SetElementFocus(false, true);
+    if (toggle) toggle->SetButtonState(on ? BUTTONSTATE_DOWN : BUTTONSTATE_UP);
 }
 
 void ShowSettings()
@@ -288,7 +281,7 @@ bool OptionsTakeEscape()
 
 void OptionsGuiEvent(int eventCode, unsigned int controlID, vGUIElement*)
 {
-    if (!open || showingSettings || eventCode != GUIEVENT_CLICK) return;
+    if (!open || eventCode != GUIEVENT_CLICK) return;
     if (controlID >= kKeyButton0 && controlID < unsigned(kKeyButton0 + kSteerActions)) {
         waitingFor = int(controlID) - kKeyButton0;
         message = std::string("Press the key for ") + kActionNames[waitingFor] + " (Escape keeps it)";

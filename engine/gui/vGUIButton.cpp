@@ -5,11 +5,9 @@
 
 namespace {
 
-enum {
-    kStateDown = 1,
-    kStateUp = 2,
-    kStateThird = 3,
-};
+const int kStateDown = BUTTONSTATE_DOWN;
+const int kStateUp = BUTTONSTATE_UP;
+const int kStateThird = BUTTONSTATE_THIRD;
 
 }  // namespace
 
@@ -49,6 +47,13 @@ void vGUIButton::SetLabelColor(D3DXCOLOR colour)
 int vGUIButton::GetButtonState()
 {
     return m_state;
+}
+
+bool vGUIButton::SetButtonState(int state)
+{
+    if (state != kStateDown && state != kStateUp && state != kStateThird) return false;
+    m_state = state;
+    return true;
 }
 
 bool vGUIButton::UpdateMsgProc(unsigned int message, unsigned int, long, POINT point)

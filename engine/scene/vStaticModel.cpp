@@ -1,6 +1,7 @@
 #include "vStaticModel.h"
 
 #include <cstring>
+#include <vector>
 
 #include <d3dx9.h>
 
@@ -16,7 +17,20 @@ namespace {
 // Miss distance, also the starting best distance of Intersect.
 const float kNoHit = 9999.0f;
 
+// The folder part of a mesh file name, separators of either kind, with the last one kept.
+std::string FolderOf(const char* fileName)
+{
+    const std::string name(fileName ? fileName : "");
+    const size_t last = name.find_last_of("\\/");
+    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
+}
+
 }  // namespace
+
+struct vStaticModel::OwnedTextures {
+    explicit OwnedTextures(DWORD count) : textures(count) {}
+    std::vector<vTexture> textures;  // never resized: the model's slots point into it
+};
 
 vStaticModel::vStaticModel() : m_mesh(nullptr), m_collisionMesh(nullptr) {}
 
@@ -26,7 +40,8 @@ vStaticModel::~vStaticModel()
 }
 
 vStaticModel::vStaticModel(const vStaticModel& other)
-    : vModel(other), m_mesh(vcore::ShareRef(other.m_mesh)), m_collisionMesh(vcore::ShareRef(other.m_collisionMesh))
+    : vModel(other), m_mesh(vcore::ShareRef(other.m_mesh)), m_collisionMesh(vcore::ShareRef(other.m_collisionMesh)),
+      m_folder(other.m_folder), m_ownedTextures(other.m_ownedTextures)
 {
 }
 
@@ -39,6 +54,8 @@ vStaticModel& vStaticModel::operator=(const vStaticModel& other)
     vModel::operator=(other);
     m_mesh = mesh;
     m_collisionMesh = collision;
+    m_folder = other.m_folder;
+    m_ownedTextures = other.m_ownedTextures;
     return *this;
 }
 
@@ -53,6 +70,8 @@ long vStaticModel::LoadModel(const char* fileName)
     // A reload starts from the empty model: the old mesh, clone and arrays go.
     ReleaseMeshes();
     ReleaseArrays();
+    m_ownedTextures.reset();
+    m_folder = FolderOf(fileName);
     SetLocalBounds(D3DXVECTOR3(0.0f, 0.0f, 0.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
 
     ID3DXBuffer* materialBuffer = nullptr;
@@ -84,6 +103,7 @@ long vStaticModel::LoadModel(const char* fileName)
     SetLocalBounds(min, max);
 
     AllocateArrays(numMaterials);
+    m_ownedTextures = std::make_shared<OwnedTextures>(numMaterials);
     const D3DXMATERIAL* materials = materialBuffer ? (const D3DXMATERIAL*)materialBuffer->GetBufferPointer() : nullptr;
     if (materials && materialBuffer->GetBufferSize() < numMaterials * sizeof(D3DXMATERIAL)) materials = nullptr;
     for (DWORD i = 0; materials && i < numMaterials; ++i) {
@@ -102,6 +122,26 @@ long vStaticModel::LoadModel(const char* fileName)
     }
     vcore::ReleaseRef(materialBuffer);
     return S_OK;
+}
+
+long vStaticModel::LoadModelTextures()
+{
+    if (!m_mesh || !m_ownedTextures) return E_FAIL;
+    long result = S_OK;
+    for (DWORD i = 0; i < m_numSubsets && i < m_ownedTextures->textures.size(); ++i) {
+        const char* name = GetMeshTextureDesc((int)i);
+        if (!name) continue;
+        const bool rooted = name[0] == '\\' || name[0] == '/';
+        const std::string file = rooted ? std::string(name) : m_folder + name;
+        vTexture& texture = m_ownedTextures->textures[i];
+        if (texture.LoadTextureFromFile(file.c_str(), 0, 1) == S_OK) {
+            SetSubsetTextureByIndex((int)i, &texture);
+        } else {
+            SetSubsetTextureByIndex((int)i, nullptr);
+            result = E_FAIL;
+        }
+    }
+    return result;
 }
 
 void vStaticModel::Update() {}

@@ -15,7 +15,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 int main(int argc, char** argv)
 {
-    WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA)};
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.lpfnWndProc = WindowProc;
     windowClass.lpszClassName = "VorpexMinimal";
     RegisterClassExA(&windowClass);
@@ -46,6 +47,6 @@ int main(int argc, char** argv)
         font.DrawTextA("Hello from Vorpex", 20, 400, 0xFFFFFF00);
         engine.Present();
     }
-    if (frames >= 0) engine.TakeScreenshot((char*)"minimal");
+    if (frames >= 0) engine.TakeScreenshot("minimal");
     return 0;
 }

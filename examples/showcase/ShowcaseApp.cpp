@@ -116,13 +116,8 @@ vGUIButton* AddToggle(World& w, int id, char* label, int x, int y, bool on)
 {
     vGUIButton* button = AddButton(w, id, label, x, y, 120, 28);
     button->SetToToggleButton(true);
-    // A new button is down; an option that starts off is pressed up once.
-    if (!on) {
-        button->Setup();
-        const POINT inside = {x + 10, y + 10};
-        button->UpdateMsgProc(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inside.x, inside.y), inside);
-        button->SetElementFocus(false, true);
-    }
+    // A toggle shows on when down; the program sets the look, no click is reported.
+    button->SetButtonState(on ? BUTTONSTATE_DOWN : BUTTONSTATE_UP);
     return button;
 }
 

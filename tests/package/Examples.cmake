@@ -22,12 +22,13 @@ function(make_work_dir out name)
     set(${out} ${dir} PARENT_SCOPE)
 endfunction()
 
-# build_example(<example folder under examples/> <work> <prefix> <output var: the program>)
+# build_example(<example folder under examples/> <work> <prefix> <output var: the program>):
+# with strict warnings as errors, the headers it includes too.
 function(build_example example work prefix out)
     file(COPY ${SOURCE_DIR}/examples/${example} DESTINATION ${work}/src)
     run("configure ${example}" ${CMAKE_COMMAND} -S ${work}/src/${example} -B ${work}/build-${example}
-        -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-        "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
+        -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX}
+        "-DCMAKE_CXX_FLAGS=${CXX_FLAGS} -Wall -Wextra -Werror" "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
     run("build ${example}" ${CMAKE_COMMAND} --build ${work}/build-${example})
     set(${out} ${work}/build-${example}/${example} PARENT_SCOPE)
 endfunction()
@@ -52,4 +53,13 @@ function(run_example program folder shot mode)
         message(FATAL_ERROR "${program} reported a failure:\n${out}")
     endif()
     run("check the screenshot of ${program}" ${CHECKER} ${mode} ${folder}/${shot})
+endfunction()
+
+# run_guide(<program> <run folder> <prefix>): the guide's program, run for 40
+# frames in a folder that links the installed game's models (kMedia/) and
+# holds no media/: the engine's data comes from the prefix's share/vorpex.
+function(run_guide program folder prefix)
+    file(MAKE_DIRECTORY ${folder})
+    file(CREATE_LINK ${prefix}/share/kolvar/kMedia ${folder}/kMedia SYMBOLIC)
+    run_example(${program} ${folder} guide_0.jpg guide 40)
 endfunction()

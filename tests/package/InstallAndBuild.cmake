@@ -1,9 +1,10 @@
 cmake_minimum_required(VERSION 3.25)
 # Installs the project into a fresh prefix outside the source tree, builds
-# the minimal example, copied out of the tree, against that prefix alone (as
-# a CMake project, then with pkg-config and a plain compiler line) and runs
-# both headless for a few frames in a folder without media/, checking their
-# screenshots.
+# the minimal example and the guide's program, copied out of the tree,
+# against that prefix alone (the minimal example as a CMake project, then
+# with pkg-config and a plain compiler line; all with -Wall -Wextra -Werror)
+# and runs them headless for a few frames in folders without media/,
+# checking their screenshots.
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DCHECKER=... -DCXX=... "-DCXX_FLAGS=..." -P InstallAndBuild.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/Examples.cmake)
 
@@ -36,6 +37,7 @@ if(private)
 endif()
 
 build_example(minimal ${WORK_DIR} ${PREFIX} minimal_cmake)
+build_example(guide ${WORK_DIR} ${PREFIX} guide)
 
 set(ENV{PKG_CONFIG_PATH} ${PREFIX}/lib/pkgconfig)
 execute_process(COMMAND pkg-config --cflags --libs vorpex OUTPUT_VARIABLE pc_flags RESULT_VARIABLE rc
@@ -45,8 +47,9 @@ if(NOT rc EQUAL 0)
 endif()
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(extra UNIX_COMMAND "${CXX_FLAGS}")
-run("compile the example with pkg-config" ${CXX} -std=c++17 ${extra} ${WORK_DIR}/src/minimal/main.cpp
-    -o ${WORK_DIR}/minimal_pc ${pc_flags})
+# Strict warnings as errors: the example and the headers it includes compile clean.
+run("compile the example with pkg-config" ${CXX} -std=c++17 -Wall -Wextra -Werror ${extra}
+    ${WORK_DIR}/src/minimal/main.cpp -o ${WORK_DIR}/minimal_pc ${pc_flags})
 
 # The sound library, by its own pkg-config file, on a sound the checker writes.
 execute_process(COMMAND pkg-config --cflags --libs vorpex-audio OUTPUT_VARIABLE audio_flags RESULT_VARIABLE rc
@@ -74,5 +77,6 @@ run("write the picture" ${CHECKER} picture ${WORK_DIR}/run/picture.tga)
 foreach(program ${minimal_cmake} ${WORK_DIR}/minimal_pc)
     run_example(${program} ${WORK_DIR}/run minimal_0.jpg shot picture.tga 5)
 endforeach()
+run_guide(${guide} ${WORK_DIR}/guide-run ${PREFIX})
 file(REMOVE_RECURSE ${WORK_DIR})
-message(STATUS "installed in ${PREFIX}, built against the prefix twice, ran and checked")
+message(STATUS "installed in ${PREFIX}, built the examples against the prefix, ran and checked")

@@ -1,9 +1,9 @@
 cmake_minimum_required(VERSION 3.25)
 # Builds the Debian packages from the build folder, checks their contents,
 # dependencies and lintian's verdict (no errors; the warnings are printed),
-# unpacks them into a scratch root outside the source tree, and builds and
-# runs the minimal example and the data check against that root, in a
-# folder without media/.
+# unpacks them into a scratch root outside the source tree, builds and runs
+# the minimal example, the guide's program and the data check against that
+# root in folders without media/, and starts the installed game and showcase.
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DCHECKER=... -DCXX=... -P PackageDebs.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/Examples.cmake)
 
@@ -97,6 +97,8 @@ file(MAKE_DIRECTORY ${WORK_DIR}/run)
 build_example(minimal ${WORK_DIR} ${ROOT} minimal)
 run("write the picture" ${CHECKER} picture ${WORK_DIR}/run/picture.tga)
 run_example(${minimal} ${WORK_DIR}/run minimal_0.jpg shot picture.tga 5)
+build_example(guide ${WORK_DIR} ${ROOT} guide)
+run_guide(${guide} ${WORK_DIR}/guide-run ${ROOT})
 run("compile the data check" ${CXX} -std=c++17 ${SOURCE_DIR}/tests/package/DataCheck.cpp -o ${WORK_DIR}/data_check
     -I${ROOT}/include/vorpex -L${ROOT}/lib -Wl,-rpath,${ROOT}/lib -lVorpex -lvorpex-d3d9 -lvorpex-win32)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=offscreen ${WORK_DIR}/data_check

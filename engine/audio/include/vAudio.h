@@ -32,7 +32,7 @@ public:
     // The volume of everything played, 0 (silent) ... 1 (as recorded),
     // clamped; kept across Init, 1 at first.
     void SetMasterVolume(float volume);
-    float GetMasterVolume() const { return m_masterVolume; }
+    float GetMasterVolume() const { return m_masterVolume; }  // the volume SetMasterVolume stored
 
     IDirectSound8* GetDevice() { return m_device; }  // borrowed; null without output
 

@@ -10,7 +10,7 @@ class vAudio;
 
 class vSound {
 public:
-    static constexpr int kMaxVoices = 16;
+    static constexpr int kMaxVoices = 16;  // voices a sound can play at once
 
     vSound();
     ~vSound();  // Kill
@@ -35,11 +35,11 @@ public:
     void Stop();
     // 0 (silent) ... 1 (as recorded), clamped, on every voice, now and later.
     void SetVolume(float volume);
-    float GetVolume() const { return m_volume; }
+    float GetVolume() const { return m_volume; }  // the volume SetVolume stored
     // Playback rate as a factor of the recorded one (2: an octave up and
     // twice as fast), clamped to what the sound layer plays, on every voice.
     void SetPitch(float ratio);
-    float GetPitch() const { return m_pitch; }
+    float GetPitch() const { return m_pitch; }  // the ratio SetPitch stored (1 at first)
 
     bool IsLoaded() const { return m_loaded; }    // the last load succeeded
     bool IsPlaying();                             // some voice is playing

@@ -12,17 +12,17 @@ public:
     // origin with all angles 0.
     vCamera();
 
-    void SetPosition(float x, float y, float z);
-    D3DXVECTOR3 GetPosition();
-    D3DXVECTOR3* GetPositionPointer();  // address of m_position
+    void SetPosition(float x, float y, float z);  // moves the eye; the view follows at the next UpdateCamera
+    D3DXVECTOR3 GetPosition();                    // the eye
+    D3DXVECTOR3* GetPositionPointer();            // address of m_position
     // Moves the eye by distance along the look direction.
     // kept: the other two values are unused; callers pass them.
     void MoveRelative(float distance, float unused1, float unused2);
 
-    void RotateX(float angle);  // pitch += angle
-    void RotateY(float angle);  // yaw += angle
-    void RotateZ(float angle);  // roll += angle; kept: roll is stored and takes no part in the view
-    void SetRotation(float x, float y, float z);
+    void RotateX(float angle);                    // pitch += angle
+    void RotateY(float angle);                    // yaw += angle
+    void RotateZ(float angle);                    // roll += angle; kept: roll is stored and takes no part in the view
+    void SetRotation(float x, float y, float z);  // pitch, yaw and roll in radians
 
     // View matrix from eye to target with up (0, 1, 0); sets the device's view transform.
     void SetLookAt(D3DXVECTOR3 eye, D3DXVECTOR3 target);
@@ -44,7 +44,7 @@ public:
     D3DXVECTOR3 m_position;  // the eye
     D3DXVECTOR3 m_lookDir;   // unit look direction
     D3DXVECTOR3 m_rotation;  // x pitch, y yaw, z roll (radians)
-    D3DXMATRIX m_view;
+    D3DXMATRIX m_view;       // the last view matrix built
 };
 
 // A plain record of 26 32-bit values offered to programs; the engine itself
@@ -53,5 +53,5 @@ class tCamera {
 public:
     tCamera();  // does nothing
 
-    int32_t m_values[26];
+    int32_t m_values[26];  // the record's values, as the program keeps them
 };

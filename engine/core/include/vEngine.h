@@ -25,8 +25,8 @@ struct vEngineVaribles {
 // Engine globals, one copy in the library. objD3D and objDevice are null
 // before initialisation and after vEngine::Kill; the library owns them.
 extern IDirect3D9* objD3D;
-extern IDirect3DDevice9* objDevice;
-extern vEngineVaribles m_engineVars;
+extern IDirect3DDevice9* objDevice;   // the device every engine class draws on
+extern vEngineVaribles m_engineVars;  // the metrics of the window the engine opened
 extern D3DXMATRIX ev_matrixIdentity;  // identity once the engine is initialised (zero before)
 extern D3DXMATRIX ev_matrix3DProj;    // 3D projection, set as the projection by every Clear
 extern D3DXMATRIX ev_matrix3DProj2;   // second projection: near 0.001, far 100
@@ -64,9 +64,9 @@ public:
 
     // Frame timing and keys.
     // kept: the lower-case f of its published name, beside SetSpeedFactor.
-    float GetSpeedfactor();  // seconds of the last frame (0.01 before the first)
-    void SetTimingMode(e_vTimeMode mode);
-    bool GetKeyPressed(int virtualKey);  // the key is down now
+    float GetSpeedfactor();                // seconds of the last frame (0.01 before the first)
+    void SetTimingMode(e_vTimeMode mode);  // the clock GetSpeedfactor is taken from
+    bool GetKeyPressed(int virtualKey);    // the key is down now
     // True once per press: on the first query that sees the key down. Codes that
     // share their low 8 bits share a latch.
     bool GetKeyPressedOnce(int virtualKey);
@@ -80,8 +80,8 @@ public:
     void SetFog(float start, float end, float density, D3DXCOLOR color);  // linear table fog on
     // kept: enable is not read; programs call it to turn the lights off.
     void SetFPPLighting(bool enable);  // lighting off and lights 0-3 off, whatever the flag
-    void SetZEnable(bool enable);
-    void DebugLight();                                              // white directional light 0, lighting on
+    void SetZEnable(bool enable);      // depth test on or off
+    void DebugLight();                 // white directional light 0, lighting on
     void DebugLine(D3DXVECTOR3 from, D3DXVECTOR3 to, DWORD color);  // one world-space line
     // Rebuilds ev_matrix3DProj (fov in radians); the device sees it at the next Clear.
     void ChangePerspective(float fov, float nearPlane, float farPlane);
@@ -90,24 +90,31 @@ public:
     void TakeScreenshot(char* baseName);
     // The same shot, numbered the same way; returns the name of the file written ("" when none was).
     std::string TakeScreenshot(const std::string& baseName);
+    // The same shot for a constant name, as the string call; null writes nothing and returns "".
+    // A template only so that a null pointer constant still picks the char* call unambiguously.
+    template <typename = void>
+    std::string TakeScreenshot(const char* baseName)
+    {
+        return baseName ? TakeScreenshot(std::string(baseName)) : std::string();
+    }
 
-    D3DXCOLOR m_backColor;
-    ID3DXFont* m_debugFont;
-    D3DPRESENT_PARAMETERS m_presentParams;
-    bool m_deviceReady;
-    uint32_t m_fpsNextTick;
-    int32_t m_frameCount;
-    int32_t m_fps;
-    vFramerate m_framerate;
-    IDirect3DSurface9* m_backBuffer;
-    IDirect3DSwapChain9* m_swapChains[2];
-    int32_t m_activeSwapChain;
-    HWND m_hWnd;
-    HWND m_hWndSecondary;
-    unsigned char m_keyStates[256];
-    int32_t m_screenshotIndex;
-    bool m_showFps;         // Present draws "FPS: n"
-    bool m_showWindowSize;  // Present draws "Window Size: w : h"
+    D3DXCOLOR m_backColor;                  // clear colour (SetBackColor)
+    ID3DXFont* m_debugFont;                 // font of the debug text; null without a device
+    D3DPRESENT_PARAMETERS m_presentParams;  // the device's presentation parameters
+    bool m_deviceReady;                     // a device is open
+    uint32_t m_fpsNextTick;                 // tick count at which the frame count becomes m_fps
+    int32_t m_frameCount;                   // frames since the last count
+    int32_t m_fps;                          // frames in the last whole second
+    vFramerate m_framerate;                 // the frame timer behind GetSpeedfactor
+    IDirect3DSurface9* m_backBuffer;        // render target 0 as the last set-up bound it
+    IDirect3DSwapChain9* m_swapChains[2];   // the main window's chain and the secondary window's
+    int32_t m_activeSwapChain;              // the chain Clear binds and Present presents
+    HWND m_hWnd;                            // the main window
+    HWND m_hWndSecondary;                   // the window of swap chain 1
+    unsigned char m_keyStates[256];         // latches of GetKeyPressedOnce
+    int32_t m_screenshotIndex;              // first number a screenshot tries
+    bool m_showFps;                         // Present draws "FPS: n"
+    bool m_showWindowSize;                  // Present draws "Window Size: w : h"
 
 private:
     void PostInit();

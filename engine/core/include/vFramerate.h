@@ -24,15 +24,15 @@ public:
     // Takes this frame's sample: the speed factor becomes the seconds since the last sample.
     void SetSpeedFactor();
 
-    e_vTimeMode m_timeMode;
-    float m_targetFps;    // kept: stored by Init, read by nothing
-    int64_t m_frequency;  // kept: sampled by Init, read by nothing
-    int64_t m_counter;    // kept: sampled by Init, read by nothing
-    uint32_t m_nowMs;
-    uint32_t m_lastMs;
-    float m_speedFactor;  // seconds of the last frame
-    float m_lastSeconds;  // previous counter sample in seconds
-    float m_nowSeconds;   // current counter sample in seconds
+    e_vTimeMode m_timeMode;  // the clock Sample reads
+    float m_targetFps;       // kept: stored by Init, read by nothing
+    int64_t m_frequency;     // kept: sampled by Init, read by nothing
+    int64_t m_counter;       // kept: sampled by Init, read by nothing
+    uint32_t m_nowMs;        // current millisecond sample
+    uint32_t m_lastMs;       // previous millisecond sample
+    float m_speedFactor;     // seconds of the last frame
+    float m_lastSeconds;     // previous counter sample in seconds
+    float m_nowSeconds;      // current counter sample in seconds
     // Last raw counter reading of the performance clock; differences are taken
     // on the full 64-bit counter so long uptimes keep millisecond precision.
     int64_t m_lastCount;

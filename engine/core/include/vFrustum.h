@@ -7,7 +7,7 @@
 // Plane a*x + b*y + c*z + d = 0. For the frustum planes the normal points out
 // of the view volume: a positive distance means outside.
 struct TFrustumPlane {
-    float a, b, c, d;
+    float a, b, c, d;  // the plane's coefficients
 
     // Scales the plane so (a, b, c) has unit length; a zero normal is left alone.
     void Normalise();

@@ -27,21 +27,21 @@ public:
     virtual void Render();  // draws the widget; base: nothing
     virtual void Setup();   // lays out the widget's rectangles; base: nothing
 
-    bool GetVisible() { return m_visible; }
-    void SetVisible(bool visible) { m_visible = visible; }
-    bool GetEnabled() { return m_enabled; }
-    void SetEnabled(bool enabled) { m_enabled = enabled; }
-    vGUIElement* GetParent() { return m_parent; }
-    void SetManager(vGUIManager* manager) { m_manager = manager; }
-    vGUIManager* GetManager() { return m_manager; }
-    int GetPositionX() { return m_posX; }
-    int GetPositionY() { return m_posY; }
-    int GetWidth() { return m_width; }
-    int GetHeight() { return m_height; }
-    void SetControlID(int id) { m_controlID = id; }
-    int GetControlID() { return m_controlID; }
-    bool GetElementFocus() { return m_focus; }
-    bool GetElementHover() { return m_hover; }
+    bool GetVisible() { return m_visible; }                 // drawn by the manager
+    void SetVisible(bool visible) { m_visible = visible; }  // a hidden widget is neither drawn nor given messages
+    bool GetEnabled() { return m_enabled; }                 // given messages and set up by the manager
+    void SetEnabled(bool enabled) { m_enabled = enabled; }  // a disabled widget is drawn but gets no messages
+    vGUIElement* GetParent() { return m_parent; }           // the widget this one follows; null for none
+    void SetManager(vGUIManager* manager) { m_manager = manager; }  // the manager it reports to (set by the Add calls)
+    vGUIManager* GetManager() { return m_manager; }                 // null before an Add call placed it
+    int GetPositionX() { return m_posX; }                           // left edge in client pixels
+    int GetPositionY() { return m_posY; }                           // top edge in client pixels
+    int GetWidth() { return m_width; }                              // width in pixels
+    int GetHeight() { return m_height; }                            // height in pixels
+    void SetControlID(int id) { m_controlID = id; }                 // the ID its events carry
+    int GetControlID() { return m_controlID; }                      // -1 until set
+    bool GetElementFocus() { return m_focus; }                      // the widget has the keyboard focus
+    bool GetElementHover() { return m_hover; }  // set once a message's point lay inside it; widgets never clear it
 
     // Stores the position and reports GUIEVENT_POSITION; rectangles follow at the next Setup.
     void SetPosition(int x, int y);
@@ -65,17 +65,17 @@ protected:
     // Reports an event with this widget's control ID; dropped without a manager.
     void Report(unsigned int eventCode);
 
-    int m_controlID;
-    int m_posX;
-    int m_posY;
-    int m_width;
-    int m_height;
-    bool m_enabled;
-    bool m_visible;
-    bool m_hover;
-    bool m_focus;
+    int m_controlID;         // the ID its events carry
+    int m_posX;              // left edge in client pixels
+    int m_posY;              // top edge in client pixels
+    int m_width;             // width in pixels
+    int m_height;            // height in pixels
+    bool m_enabled;          // given messages
+    bool m_visible;          // drawn
+    bool m_hover;            // set once a message's point lay inside
+    bool m_focus;            // has the keyboard focus
     vGUIManager* m_manager;  // not owned
-    int m_relX;
-    int m_relY;
-    vGUIElement* m_parent;  // not owned
+    int m_relX;              // offset from the parent's position
+    int m_relY;              // offset from the parent's position
+    vGUIElement* m_parent;   // not owned
 };

@@ -51,7 +51,7 @@ public:
     void UpdateList();       // counts the stored items again, at most 128
     // Places the thumb at fraction f of its track; the top row is not changed.
     void InitScrollWidget(float f);
-    int SelectedIndex();
+    int SelectedIndex();     // the same as GetSelectedIndex
     int GetSelectedIndex();  // -1 when nothing is selected
     // The selected item's text, owned by the box (valid until that item is
     // removed, whatever is added or removed around it); null when nothing is selected.

@@ -32,6 +32,13 @@ public:
     void SetWindowBarHeight(int height);
     // Referenced, not copied: it must live as long as the window shows it. Null: no text.
     void SetWindowBarText(char* text);
+    // The same for constant text, only read (referenced as above). A template only so
+    // that a null pointer constant still picks the char* call unambiguously.
+    template <typename = void>
+    void SetWindowBarText(const char* text)
+    {
+        SetWindowBarText(const_cast<char*>(text));
+    }
 
 private:
     vTexture* m_background;

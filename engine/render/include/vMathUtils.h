@@ -13,7 +13,7 @@ D3DXVECTOR3 GetMouse3D(float x, float y, D3DXMATRIX* view, float z);
 // Cursor in client coordinates of the window; with hideCursor the cursor is
 // hidden inside the window and shown outside (one ShowCursor call per query).
 POINT GetLocalMousePos(HWND hWnd, bool hideCursor);
-float DistanceVector3D(D3DXVECTOR3 a, D3DXVECTOR3 b);
+float DistanceVector3D(D3DXVECTOR3 a, D3DXVECTOR3 b);  // length of b - a
 // New narrow copy of a zero-terminated string of 16-bit units; units above 255
 // become '?'. The caller releases it with delete[]; NULL in gives an empty string.
 char* wstring2string(const unsigned short* text);

@@ -19,16 +19,16 @@
 
 // One entry of the size table: a value's byte count and its offset in the block.
 struct vMemSizeNode {
-    int size;
-    int offset;
+    int size;    // bytes of the value
+    int offset;  // where the value starts in the block
 };
 
 class vMemoryBuffer {
 public:
-    vMemoryBuffer();                            // empty: no bytes, no values
-    ~vMemoryBuffer();                           // clear
-    vMemoryBuffer(const vMemoryBuffer& other);  // deep copy: bytes and table duplicated
-    vMemoryBuffer& operator=(const vMemoryBuffer& other);
+    vMemoryBuffer();                                       // empty: no bytes, no values
+    ~vMemoryBuffer();                                      // clear
+    vMemoryBuffer(const vMemoryBuffer& other);             // deep copy: bytes and table duplicated
+    vMemoryBuffer& operator=(const vMemoryBuffer& other);  // frees ours, copies other's block and table
 
     // Appends size bytes from data as one value. A null pointer, a negative
     // size, a block that would pass 2 GiB or memory that cannot be had adds
@@ -104,7 +104,7 @@ public:
     // position advanced, or E_FAIL with nothing read or changed when the value
     // would end past size (or data is null, or size or position is negative).
     long GetInt(const char* data, int size, int* value);
-    long GetFloat(const char* data, int size, float* value);
+    long GetFloat(const char* data, int size, float* value);  // the checked read of a float
     // *text gets a new zero-terminated string (delete[]) on S_OK, null on E_FAIL.
     long GetString(const char* data, int size, int length, char** text);
 
@@ -118,9 +118,9 @@ private:
 // them in ev_CBAlloc and does not call them itself: its own blocks (memory
 // buffers, particle pools, strings) come from the ordinary allocator.
 struct vAllocationCallbacks {
-    void* (*allocate)(int size);
-    void (*free)(void* pointer, int size);
-    void* (*reallocate)(void* pointer, int newSize);
+    void* (*allocate)(int size);                      // null when the memory cannot be had
+    void (*free)(void* pointer, int size);            // gives back what allocate or reallocate gave
+    void* (*reallocate)(void* pointer, int newSize);  // null when the memory cannot be had; the old block stays
 };
 
 extern vAllocationCallbacks ev_CBAlloc;  // all null until set

@@ -10,29 +10,30 @@
 
 class vTexture;
 
+// One particle of an emitter's pool.
 struct vParticle {
-    D3DXVECTOR3 m_position;
-    D3DXVECTOR3 m_velocity;
-    DWORD m_deathTime;  // tick count at which fading starts
-    float m_fadeSpeed;  // fade lost per time unit while fading
-    bool m_alive;
-    bool m_fading;
-    float m_fade;  // 1 at spawn; the alpha while fading
-    D3DXCOLOR m_color;
+    D3DXVECTOR3 m_position;  // world position
+    D3DXVECTOR3 m_velocity;  // world units per time unit
+    DWORD m_deathTime;       // tick count at which fading starts
+    float m_fadeSpeed;       // fade lost per time unit while fading
+    bool m_alive;            // drawn and moved
+    bool m_fading;           // past its life time, fading out
+    float m_fade;            // 1 at spawn; the alpha while fading
+    D3DXCOLOR m_color;       // colour at spawn
 };
 
 // Vertex of one drawn particle (FVF XYZ | DIFFUSE, 16 bytes).
 struct s_vParticleVertex {
-    float x, y, z;
-    DWORD color;
+    float x, y, z;  // world position
+    DWORD color;    // ARGB
 };
 
 class vParticleEmitter {
 public:
-    vParticleEmitter();                               // empty: no pool, all zero
-    ~vParticleEmitter();                              // frees the pool
-    vParticleEmitter(const vParticleEmitter& other);  // copies the pool (its own slots)
-    vParticleEmitter& operator=(const vParticleEmitter& other);
+    vParticleEmitter();                                          // empty: no pool, all zero
+    ~vParticleEmitter();                                         // frees the pool
+    vParticleEmitter(const vParticleEmitter& other);             // copies the pool (its own slots)
+    vParticleEmitter& operator=(const vParticleEmitter& other);  // frees our pool, copies other's
 
     // Allocates count slots (none alive) and sets the defaults: life 3000 ms,
     // no gravity, airbreak (1, 1, 1), size 1, playing and emitting. The texture
@@ -55,15 +56,18 @@ public:
     // Stops automatic spawning now; live particles play out.
     void StopKill();
 
-    void SetEmitterPos(D3DXVECTOR3 position) { m_emitterPos = position; }
-    void SetGravity(D3DXVECTOR3 gravity) { m_gravity = gravity; }
+    void SetEmitterPos(D3DXVECTOR3 position) { m_emitterPos = position; }  // where new particles start
+    void SetGravity(D3DXVECTOR3 gravity) { m_gravity = gravity; }          // added to each velocity per time unit
     // kept: "Airbreak", the published spelling.
     void SetAirbreak(D3DXVECTOR3 airbreak) { m_airbreak = airbreak; }
-    void SetLifeTime(unsigned int ms) { m_lifeTime = ms; }
-    void SetColorBegin(DWORD argb) { m_colorBegin = argb; }
-    void SetPlaying(bool playing) { m_playing = playing; }
-    void SetRandomColors(bool randomColors) { m_randomColors = randomColors; }
-    void SetParticleSize(float size) { m_particleSize = size; }
+    void SetLifeTime(unsigned int ms) { m_lifeTime = ms; }   // how long a new particle lives before it fades
+    void SetColorBegin(DWORD argb) { m_colorBegin = argb; }  // ARGB of new particles
+    void SetPlaying(bool playing)
+    {
+        m_playing = playing;
+    }  // Update moves particles and the auto spawns spawn only while playing
+    void SetRandomColors(bool randomColors) { m_randomColors = randomColors; }  // new particles take random colours
+    void SetParticleSize(float size) { m_particleSize = size; }                 // point-sprite size
     // Emitting again, until ms from now.
     void SetEmitterLifeTime(unsigned int ms);
 
@@ -79,11 +83,11 @@ public:
     DWORD m_colorBegin;        // ARGB of new particles without random colours
     DWORD m_emitterEndTime;    // tick count after which emitting stops; 0 never
     float m_particleSize;      // point-sprite size
-    bool m_randomColors;
-    vTexture* m_texture;  // sprite texture, borrowed
-    DWORD m_lastSpawn;    // tick count of the last automatic spawn
-    bool m_playing;
-    bool m_emitting;
+    bool m_randomColors;       // new particles take random colours
+    vTexture* m_texture;       // sprite texture, borrowed
+    DWORD m_lastSpawn;         // tick count of the last automatic spawn
+    bool m_playing;            // see SetPlaying
+    bool m_emitting;           // the auto spawns spawn (until the emitter's life time ends)
 
 private:
     void CopyFrom(const vParticleEmitter& other);

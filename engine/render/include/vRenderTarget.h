@@ -9,10 +9,10 @@
 
 class vRenderTarget {
 public:
-    vRenderTarget();                            // not ready, nothing held
-    ~vRenderTarget();                           // Kill
-    vRenderTarget(const vRenderTarget& other);  // shares other's objects (AddRef)
-    vRenderTarget& operator=(const vRenderTarget& other);
+    vRenderTarget();                                       // not ready, nothing held
+    ~vRenderTarget();                                      // Kill
+    vRenderTarget(const vRenderTarget& other);             // shares other's objects (AddRef)
+    vRenderTarget& operator=(const vRenderTarget& other);  // releases ours, shares other's
 
     // Creates a width x height render-target texture (A8R8G8B8, else A4R4G4B4)
     // and its projection (fov 45.0, aspect width / height, near 0.1, far 1000).
@@ -27,8 +27,8 @@ public:
     void ClearRenderTarget(DWORD colour);
     // SetTexture(stage, texture) when ready and a texture is held.
     void SetDeviceTexture(int stage);
-    IDirect3DTexture9* GetTexture();  // borrowed; null before Init or after Kill
-    bool IsReady() const { return m_ready; }
+    IDirect3DTexture9* GetTexture();          // borrowed; null before Init or after Kill
+    bool IsReady() const { return m_ready; }  // the target was created
     // Releases surface, saved target and texture; safe to call again. Ready stays as it was.
     void Kill();
 

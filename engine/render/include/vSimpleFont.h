@@ -8,9 +8,9 @@
 class vSimpleFont {
 public:
     vSimpleFont();
-    ~vSimpleFont();                         // releases the font
-    vSimpleFont(const vSimpleFont& other);  // shares other's font (AddRef)
-    vSimpleFont& operator=(const vSimpleFont& other);
+    ~vSimpleFont();                                    // releases the font
+    vSimpleFont(const vSimpleFont& other);             // shares other's font (AddRef)
+    vSimpleFont& operator=(const vSimpleFont& other);  // releases ours, shares other's
 
     // Creates the font (width 0: the font mapper chooses, antialiased). 0, or
     // the failing result with a "HAD!" box. A font held before is released.

@@ -21,18 +21,18 @@ class vTexture;
 
 // Vertex of the sky box (FVF XYZ | TEX1, 20 bytes).
 struct s_vSkyVertex {
-    float x, y, z;
-    float u, v;
+    float x, y, z;  // position on the unit cube
+    float u, v;     // texture coordinates
 };
 
 constexpr DWORD kSkyVertexFVF = D3DFVF_XYZ | D3DFVF_TEX1;  // 0x102
 
 class vSkyBox {
 public:
-    vSkyBox();                      // no buffer, no textures, identity world
-    ~vSkyBox();                     // releases the vertex buffer
-    vSkyBox(const vSkyBox& other);  // shares other's vertex buffer (AddRef)
-    vSkyBox& operator=(const vSkyBox& other);
+    vSkyBox();                                 // no buffer, no textures, identity world
+    ~vSkyBox();                                // releases the vertex buffer
+    vSkyBox(const vSkyBox& other);             // shares other's vertex buffer (AddRef)
+    vSkyBox& operator=(const vSkyBox& other);  // releases ours, shares other's
 
     // Builds the 24-vertex buffer (a managed buffer; one made before is
     // released) and keeps the six textures, borrowed, in the order +z, +x,

@@ -15,9 +15,9 @@ class vTexture;
 
 // Vertex of the screen and world quads (FVF XYZ | DIFFUSE | TEX1, 24 bytes).
 struct s_vQuadVertex {
-    float x, y, z;
-    DWORD color;  // ARGB
-    float u, v;
+    float x, y, z;  // position
+    DWORD color;    // ARGB
+    float u, v;     // texture coordinates
 };
 
 constexpr DWORD kQuadVertexFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;  // 0x142

@@ -31,19 +31,19 @@ class vTexture;
 
 // Vertex of the water surface (FVF XYZ | NORMAL | TEX1, 32 bytes).
 struct s_vWaterVertex {
-    float x, y, z;
-    float nx, ny, nz;
-    float u, v;
+    float x, y, z;     // world position
+    float nx, ny, nz;  // normal (up)
+    float u, v;        // texture coordinates
 };
 
 constexpr DWORD kWaterVertexFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;  // 0x112
 
 class vWaterPlane {
 public:
-    vWaterPlane();                          // target not ready, no effect
-    ~vWaterPlane();                         // releases the target and the effect
-    vWaterPlane(const vWaterPlane& other);  // shares other's target and effect
-    vWaterPlane& operator=(const vWaterPlane& other);
+    vWaterPlane();                                     // target not ready, no effect
+    ~vWaterPlane();                                    // releases the target and the effect
+    vWaterPlane(const vWaterPlane& other);             // shares other's target and effect
+    vWaterPlane& operator=(const vWaterPlane& other);  // releases ours, shares other's
 
     // Builds the surface at y = height, the 256 x 256 reflection target (its
     // failures show the target's messages) and the effect from

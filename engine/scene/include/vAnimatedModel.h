@@ -7,6 +7,6 @@ class vAnimatedModel : public vModel {
 public:
     vAnimatedModel() = default;
     ~vAnimatedModel() override = default;
-    vAnimatedModel(const vAnimatedModel&) = default;
-    vAnimatedModel& operator=(const vAnimatedModel&) = default;
+    vAnimatedModel(const vAnimatedModel&) = default;             // as vModel's copy
+    vAnimatedModel& operator=(const vAnimatedModel&) = default;  // as vModel's assignment
 };

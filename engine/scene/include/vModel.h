@@ -13,22 +13,22 @@ class vTexture;
 
 // Record kept for programs built against the engine; no engine code reads it.
 struct s_vModelTexture {
-    DWORD m_value;
+    DWORD m_value;  // the program's value
 };
 
 class vModel {
 public:
-    vModel();                     // identity matrix, nothing loaded
-    virtual ~vModel();            // drops this copy's share of the arrays
-    vModel(const vModel& other);  // shares other's arrays
-    vModel& operator=(const vModel& other);
+    vModel();                                // identity matrix, nothing loaded
+    virtual ~vModel();                       // drops this copy's share of the arrays
+    vModel(const vModel& other);             // shares other's arrays
+    vModel& operator=(const vModel& other);  // drops our arrays, shares other's
 
     // The base loads nothing: 0. kept: fileName is not read here; the derived models read it.
     virtual long LoadModel(const char* fileName);
     virtual void Update();  // nothing
     virtual void Render();  // nothing
 
-    void SetMatrix(D3DXMATRIX matrix) { m_matWorld = matrix; }
+    void SetMatrix(D3DXMATRIX matrix) { m_matWorld = matrix; }  // the world transform of the next Render
     // Texture file named by the subset's material, or null (no name, no such
     // subset, or not loaded). Owned by the model.
     char* GetMeshTextureDesc(int subset);
@@ -43,7 +43,7 @@ public:
     D3DMATERIAL9* m_materials;  // one per subset
     char** m_textureNames;      // one per subset; null where the material names none
     vTexture** m_textures;      // one per subset; borrowed textures, null = untextured
-    DWORD m_numSubsets;
+    DWORD m_numSubsets;         // subsets (materials) of the loaded mesh
     // Model-space bounds after loading; the world-space box around the moved
     // corners after every Render.
     vBoundingBox m_boundingBox;

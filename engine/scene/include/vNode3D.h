@@ -5,5 +5,5 @@
 #include <windows.h>
 
 struct vNode3D {
-    DWORD m_values[25];
+    DWORD m_values[25];  // the record's values, as the program keeps them
 };

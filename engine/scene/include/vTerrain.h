@@ -41,10 +41,10 @@ struct s_vChunkDesc {
 //   0 position (3 floats)   12 normal (3 floats)
 //  24 detail texture (u, v) 32 alpha map (u, v)
 struct s_vTerrainVertex {
-    D3DXVECTOR3 position;
-    D3DXVECTOR3 normal;
-    float detailU, detailV;
-    float alphaU, alphaV;
+    D3DXVECTOR3 position;    // world position
+    D3DXVECTOR3 normal;      // points below the surface (see CalcNormals)
+    float detailU, detailV;  // detail texture coordinates
+    float alphaU, alphaV;    // alpha map coordinates
 };
 
 const DWORD kTerrainFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2;  // 0x212
@@ -57,7 +57,7 @@ public:
     // Copies share the device objects (each copy holds references) and get
     // their own copies of the two tables.
     vTerrain(const vTerrain& other);
-    vTerrain& operator=(const vTerrain& other);
+    vTerrain& operator=(const vTerrain& other);  // releases ours, shares other's device objects, copies the tables
 
     // Builds the flat grid of size x size cells and loads the five textures
     // and the effect. size must be a multiple of 3 from 3 to 255 (16-bit
@@ -120,14 +120,14 @@ public:
     float m_heightScale;                     // world height of byte 255 (64.0)
     D3DXMATRIX m_chunkWorld;                 // world matrix of the chunk being drawn
     int m_lastCellX;                         // cell used by the last GetHeight
-    int m_lastCellZ;
-    unsigned char* m_heightTable;       // 4096 x 4096 bytes, owned; null until ApplyHeight
-    unsigned char* m_layerTable;        // 4096 x 4096 bytes, owned; null until loaded
-    IDirect3DTexture9* m_alphaTexture;  // n x n A8R8G8B8 layer weights; null until generated
-    vTexture m_alphaMapFile;            // "media\alphamap.tga"; loaded, never bound
-    vTexture m_layerTextures[4];        // grass, mud, concrete, bricks
-    ID3DXEffect* m_effect;              // "media\fx\terrain.fx"; null when it could not be loaded
-    bool m_ready;                       // grid (and chunks) built
+    int m_lastCellZ;                         // row of that cell
+    unsigned char* m_heightTable;            // 4096 x 4096 bytes, owned; null until ApplyHeight
+    unsigned char* m_layerTable;             // 4096 x 4096 bytes, owned; null until loaded
+    IDirect3DTexture9* m_alphaTexture;       // n x n A8R8G8B8 layer weights; null until generated
+    vTexture m_alphaMapFile;                 // "media\alphamap.tga"; loaded, never bound
+    vTexture m_layerTextures[4];             // grass, mud, concrete, bricks
+    ID3DXEffect* m_effect;                   // "media\fx\terrain.fx"; null when it could not be loaded
+    bool m_ready;                            // grid (and chunks) built
 
 private:
     void ReleaseAll();

@@ -277,6 +277,34 @@ TEST_F(Services, TheNamedScreenshotReportsTheFileItWrote)
     EXPECT_EQ(engine->TakeScreenshot(std::string(300, 'k')), "");
 }
 
+TEST_F(Services, ALiteralNameTakesTheShotAsTheOtherCallsDo)
+{
+    ScratchDirectory scratch;
+    ASSERT_TRUE(scratch.ok());
+    BeginFrame();
+    ASSERT_EQ(engine->Present(), S_OK);
+
+    // The constant name numbers on the same index and says what it wrote.
+    EXPECT_EQ(engine->TakeScreenshot("lit"), "lit_0.jpg");
+    char base[] = "lit";
+    engine->TakeScreenshot(base);
+    EXPECT_TRUE(FileExists("lit_1.jpg"));
+    const char* constant = "lit";
+    EXPECT_EQ(engine->TakeScreenshot(constant), "lit_2.jpg");
+    // Both files hold the same picture size as the char* call's.
+    int w0 = 0, h0 = 0, w1 = 0, h1 = 0, n = 0;
+    ASSERT_EQ(stbi_info("lit_0.jpg", &w0, &h0, &n), 1);
+    ASSERT_EQ(stbi_info("lit_1.jpg", &w1, &h1, &n), 1);
+    EXPECT_EQ(w0, w1);
+    EXPECT_EQ(h0, h1);
+
+    // Null writes nothing and names nothing; a null constant still picks the char* call.
+    EXPECT_EQ(engine->TakeScreenshot(static_cast<const char*>(nullptr)), "");
+    engine->TakeScreenshot(nullptr);
+    EXPECT_FALSE(FileExists("lit_3.jpg"));
+    EXPECT_EQ(engine->TakeScreenshot(std::string(300, 'k').c_str()), "");
+}
+
 TEST_F(Services, PickingAndTheMouseInClientCoordinates)
 {
     // Screen centre through the identity view: on the z axis, at the near

@@ -425,4 +425,79 @@ TEST_F(ModelTest, CopiesReloadsAndKillNeitherLeakNorFreeTwice)
     delete polymorphic;
 }
 
+TEST_F(ModelTest, LoadModelTexturesLoadsTheNamedTexturesBesideTheMesh)
+{
+    // The mesh names "wall.tga"; the one beside it in "sub" is red, the one in
+    // the working folder's place (the fixture's green) must not be taken.
+    const std::string sub = temp.File("sub");
+    ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+    ASSERT_TRUE(rendertest::WriteText(sub + "/wall.x", kWallX));
+    ASSERT_TRUE(rendertest::WriteSolidTga(sub + "/wall.tga", 8, 8, 0xFFFF0000));
+
+    vStaticModel unloaded;
+    EXPECT_EQ(unloaded.LoadModelTextures(), E_FAIL);  // no mesh: nothing to load, nothing shown
+    EXPECT_TRUE(win32test::MessageBoxLog().empty());
+
+    auto* wall = new vStaticModel;
+    // A backslash name finds its folder as a slash name does.
+    ASSERT_EQ(wall->LoadModel((sub + "\\wall.x").c_str()), S_OK);
+    EXPECT_EQ(wall->m_textures[0], nullptr) << "LoadModel alone loads no texture";
+    ASSERT_EQ(wall->LoadModelTextures(), S_OK);
+    EXPECT_TRUE(win32test::MessageBoxLog().empty());
+    ASSERT_NE(wall->m_textures[0], nullptr);
+    EXPECT_EQ(wall->m_textures[0]->GetWidth(), 8);
+
+    wall->SetMatrix(Translation(0, 0, 5));
+    BeginModelFrame();
+    wall->Render();
+    EXPECT_EQ(rendertest::ReadRenderTarget().At(512, 384), 0xFF0000u);
+
+    // Copies share the textures: the copy still draws them once the original is gone.
+    vStaticModel copy(*wall);
+    delete wall;
+    BeginModelFrame();
+    copy.Render();
+    EXPECT_EQ(rendertest::ReadRenderTarget().At(512, 384), 0xFF0000u);
+
+    // A second call loads them again in place; a reload drops them.
+    EXPECT_EQ(copy.LoadModelTextures(), S_OK);
+    ASSERT_EQ(copy.LoadModel(temp.File("wall.x").c_str()), S_OK);
+    EXPECT_EQ(copy.m_textures[0], nullptr);
+    ASSERT_EQ(copy.LoadModelTextures(), S_OK);  // now the green one beside this mesh
+    BeginModelFrame();
+    copy.Render();
+    EXPECT_EQ(rendertest::ReadRenderTarget().At(512, 384), 0x00FF00u);
+}
+
+TEST_F(ModelTest, AMissingModelTextureIsReportedAndTheModelStillDraws)
+{
+    std::string text = kWallX;
+    text.replace(text.find("wall.tga"), 8, "absent.tga");
+    ASSERT_TRUE(rendertest::WriteText(temp.File("bare.x"), text));
+    vStaticModel bare;
+    ASSERT_EQ(bare.LoadModel(temp.File("bare.x").c_str()), S_OK);
+    bare.SetSubsetTextureByIndex(0, &green);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(bare.LoadModelTextures(), E_FAIL);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("texture: " + temp.File("absent.tga") + ": cannot open the file: No such file or directory"),
+              std::string::npos)
+        << err;
+    ASSERT_EQ(win32test::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(win32test::MessageBoxLog()[0], "Error!: Error loading texture!");
+    EXPECT_EQ(bare.m_textures[0], nullptr) << "the subset is left untextured";
+
+    // Drawn untextured: lighting off and no vertex colour give opaque white.
+    bare.SetMatrix(Translation(0, 0, 5));
+    BeginModelFrame();
+    bare.Render();
+    EXPECT_EQ(rendertest::CurrentStats().drawCalls, 1u);
+    const Image image = rendertest::ReadRenderTarget();
+    EXPECT_EQ(image.At(512, 384), 0xFFFFFFu);
+    const rendertest::Extent e = FindColor(image, 0xFFFFFF, 0);
+    EXPECT_NEAR((e.left + e.right) / 2.0, 511.5, 1.5);
+    EXPECT_NEAR((e.top + e.bottom) / 2.0, 383.5, 1.5);
+}
+
 }  // namespace

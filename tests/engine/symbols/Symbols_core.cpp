@@ -42,6 +42,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vEngine::ChangePerspective),
     VORPEX_SYMBOL(static_cast<void (vEngine::*)(char*)>(&vEngine::TakeScreenshot)),
     VORPEX_SYMBOL(static_cast<std::string (vEngine::*)(const std::string&)>(&vEngine::TakeScreenshot)),
+    VORPEX_SYMBOL(static_cast<std::string (vEngine::*)(const char*)>(&vEngine::TakeScreenshot)),
 
     VORPEX_SYMBOL(&vFramerate::Init),
     VORPEX_SYMBOL(&vFramerate::SetTimingMode),

@@ -14,16 +14,29 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIManager::Render),
     VORPEX_SYMBOL(&vGUIManager::DoCallback),
     VORPEX_SYMBOL(&vGUIManager::RemoveElementFocus),
-    VORPEX_SYMBOL(&vGUIManager::DrawGWText),
+    VORPEX_SYMBOL(static_cast<void (vGUIManager::*)(unsigned long, D3DXCOLOR, RECT*, char*)>(&vGUIManager::DrawGWText)),
+    VORPEX_SYMBOL(
+        static_cast<void (vGUIManager::*)(unsigned long, D3DXCOLOR, RECT*, const char*)>(&vGUIManager::DrawGWText)),
     VORPEX_SYMBOL(&vGUIManager::DrawGWWideText),
     VORPEX_SYMBOL(&vGUIManager::PlaceNewElement),
     VORPEX_SYMBOL(&vGUIManager::AppendElement),
     VORPEX_SYMBOL(&vGUIManager::GetElement),
     VORPEX_SYMBOL(&vGUIManager::ColourToARGB),
-    VORPEX_SYMBOL(&vGUIManager::AddButton),
-    VORPEX_SYMBOL(&vGUIManager::AddTextbox),
+    VORPEX_SYMBOL(
+        static_cast<vGUIButton* (vGUIManager::*)(int, char*, POINT, int, int, vTexture*, vTexture*, vTexture*)>(
+            &vGUIManager::AddButton)),
+    VORPEX_SYMBOL(
+        static_cast<vGUIButton* (vGUIManager::*)(int, const char*, POINT, int, int, vTexture*, vTexture*, vTexture*)>(
+            &vGUIManager::AddButton)),
+    VORPEX_SYMBOL(static_cast<vGUITextbox* (vGUIManager::*)(int, char*, POINT, int, int, vTexture*, vTexture*)>(
+        &vGUIManager::AddTextbox)),
+    VORPEX_SYMBOL(static_cast<vGUITextbox* (vGUIManager::*)(int, const char*, POINT, int, int, vTexture*, vTexture*)>(
+        &vGUIManager::AddTextbox)),
     VORPEX_SYMBOL(&vGUIManager::AddListbox),
-    VORPEX_SYMBOL(&vGUIManager::AddWindow),
+    VORPEX_SYMBOL(static_cast<vGUIWindow* (vGUIManager::*)(int, char*, POINT, int, int, vTexture*, vTexture*)>(
+        &vGUIManager::AddWindow)),
+    VORPEX_SYMBOL(static_cast<vGUIWindow* (vGUIManager::*)(int, const char*, POINT, int, int, vTexture*, vTexture*)>(
+        &vGUIManager::AddWindow)),
 
     VORPEX_SYMBOL(&vGUIElement::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUIElement::Render),
@@ -40,9 +53,11 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIButton::Setup),
     VORPEX_SYMBOL(&vGUIButton::SetupButtonTextures),
     VORPEX_SYMBOL(&vGUIButton::SetToToggleButton),
-    VORPEX_SYMBOL(&vGUIButton::SetLabel),
+    VORPEX_SYMBOL(static_cast<void (vGUIButton::*)(char*)>(&vGUIButton::SetLabel)),
+    VORPEX_SYMBOL(static_cast<void (vGUIButton::*)(const char*)>(&vGUIButton::SetLabel)),
     VORPEX_SYMBOL(&vGUIButton::SetLabelColor),
     VORPEX_SYMBOL(&vGUIButton::GetButtonState),
+    VORPEX_SYMBOL(&vGUIButton::SetButtonState),
 
     VORPEX_SYMBOL(&vGUITextbox::UpdateMsgProc),
     VORPEX_SYMBOL(&vGUITextbox::Render),
@@ -74,7 +89,8 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vGUIWindow::Setup),
     VORPEX_SYMBOL(&vGUIWindow::SetupWindowTextures),
     VORPEX_SYMBOL(&vGUIWindow::SetWindowBarHeight),
-    VORPEX_SYMBOL(&vGUIWindow::SetWindowBarText),
+    VORPEX_SYMBOL(static_cast<void (vGUIWindow::*)(char*)>(&vGUIWindow::SetWindowBarText)),
+    VORPEX_SYMBOL(static_cast<void (vGUIWindow::*)(const char*)>(&vGUIWindow::SetWindowBarText)),
 };
 
 // Constructors and destructors come from the library when the objects are made.

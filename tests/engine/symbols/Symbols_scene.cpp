@@ -25,6 +25,7 @@ VORPEX_SYMBOLS{
     VORPEX_SYMBOL(&vModel::Render),
     VORPEX_SYMBOL(&vModel::GetMeshTextureDesc),
     VORPEX_SYMBOL(&vStaticModel::LoadModel),
+    VORPEX_SYMBOL(&vStaticModel::LoadModelTextures),
     VORPEX_SYMBOL(&vStaticModel::Render),
     VORPEX_SYMBOL(&vStaticModel::RenderSubset),
     VORPEX_SYMBOL(&vStaticModel::DebugRenderSubset),
