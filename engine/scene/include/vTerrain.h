@@ -26,6 +26,8 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <vector>
+
 #include "vBoundingBox.h"
 #include "vTexture.h"
 
@@ -96,9 +98,11 @@ public:
     // (read on the first call that finds it), texel (a, b) from table column
     // offsetX + a, row offsetZ + b; positions outside the table give layer 0.
     void GenerateAlphaMaps(int offsetX, int offsetZ);
-    // Draws the nine chunks, culled one by one, moved by offset in x and z;
-    // cull mode CCW (cullCounterClockwise) or CW while drawing, NONE after.
-    // Nothing without the effect or before ready.
+    // Draws the nine chunks, culled one by one, nearest first (from the eye of
+    // the device's view), moved by offset in x and z; cull mode CCW
+    // (cullCounterClockwise) or CW while drawing, NONE after. At m_detailStep
+    // above 1 it draws the coarser grid that step gives. Nothing without the
+    // effect or before ready.
     // kept: flag is not used and offset.y is not either (the terrain moves only sideways).
     void RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwise);
     // Draws one chunk unless its box, moved by offset, lies outside the
@@ -118,8 +122,18 @@ public:
     float m_detailTiling;                    // detail texture repeats across the terrain (8.0)
     float m_alphaTiling;                     // alpha map repeats across the terrain (1.0)
     float m_heightScale;                     // world height of byte 255 (64.0)
-    D3DXMATRIX m_chunkWorld;                 // world matrix of the chunk being drawn
-    int m_lastCellX;                         // cell used by the last GetHeight
+    // Level of detail of RenderAll and RenderChunk: every m_detailStep-th
+    // vertex row and column inside each chunk, and every vertex of its edges,
+    // so that chunks of any detail meet without cracks (1, the default:
+    // every cell). For passes that need less, such as a small reflection.
+    int m_detailStep;
+    // 0, the default: off. Above 0, a chunk whose box lies at least this far
+    // from the eye of the device's view (in x and z) is drawn at twice
+    // m_detailStep, at least twice as far at four times; GetSurfaceHeight
+    // then answers for the detail each chunk was last drawn at.
+    float m_detailDistance;
+    D3DXMATRIX m_chunkWorld;  // world matrix of the chunk being drawn
+    int m_lastCellX;          // cell used by the last GetHeight
     int m_lastCellZ;
     unsigned char* m_heightTable;       // 4096 x 4096 bytes, owned; null until ApplyHeight
     unsigned char* m_layerTable;        // 4096 x 4096 bytes, owned; null until loaded
@@ -132,4 +146,20 @@ public:
 private:
     void ReleaseAll();
     void CopyFrom(const vTerrain& other);
+    // The nine chunks' triangles at one coarser step (vTerrain_detail.cpp).
+    struct StepSet {
+        int step = 0;                            // 0: unused
+        IDirect3DIndexBuffer9* buffers[9] = {};  // owned (shared by copies)
+        std::vector<unsigned short> indices[9];  // the same, for GetSurfaceHeight
+    };
+    // The step chunk (moved by offset) is drawn at now, from m_detailStep and m_detailDistance.
+    int ChunkStep(int chunk, D3DXVECTOR3 offset);
+    // The set of step, built on first use; null for step 1 or when the device refuses.
+    const StepSet* Steps(int step);
+    void ReleaseStepIndices();
+    // The height of the triangle of the coarse chunk that covers (x, z), in cells; false when none does.
+    bool CoarseSurfaceHeight(const StepSet& set, int chunk, float x, float z, float* height);
+
+    StepSet m_steps[3];  // the steps in use
+    int m_drawnStep[9];  // the step each chunk was last drawn at (1 until drawn)
 };
