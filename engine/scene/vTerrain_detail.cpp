@@ -169,3 +169,20 @@ bool vTerrain::CoarseSurfaceHeight(const StepSet& set, int chunk, float x, float
     m_vertexBuffer->Unlock();
     return found;
 }
+
+std::vector<unsigned short> vTerrain::ChunkIndices(int chunk, int step)
+{
+    std::vector<unsigned short> out;
+    if (!m_ready || chunk < 0 || chunk > 8) return out;
+    if (step > 1) {
+        const StepSet* set = Steps(step);
+        if (set) return set->indices[chunk];
+    }
+    IDirect3DIndexBuffer9* buffer = m_chunks[chunk].indexBuffer;
+    void* bits = nullptr;
+    if (!buffer || FAILED(buffer->Lock(0, 0, &bits, D3DLOCK_READONLY)) || !bits) return out;
+    const unsigned short* first = (const unsigned short*)bits;
+    out.assign(first, first + 3 * (m_numTriangles / 9));
+    buffer->Unlock();
+    return out;
+}

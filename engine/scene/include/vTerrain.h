@@ -109,6 +109,12 @@ public:
     // frustum. Expects the stream, vertex format and textures RenderAll sets.
     // kept: flag is not used.
     void RenderChunk(int chunkX, int chunkZ, bool flag, D3DXVECTOR3 offset);
+    // The step RenderChunk draws chunk (chunkX + 3 * chunkZ, moved by offset)
+    // at now: from m_detailStep, m_detailDistance and the eye of the device's view.
+    int ChunkStep(int chunk, D3DXVECTOR3 offset);
+    // The triangles, three vertex indices each, chunk is drawn with at step
+    // (1: its index buffer); empty when not ready or for a chunk out of range.
+    std::vector<unsigned short> ChunkIndices(int chunk, int step);
 
     s_vChunkDesc m_chunks[9];                // chunkX + 3 * chunkZ
     IDirect3DVertexBuffer9* m_vertexBuffer;  // the grid, vertex (n + 1) * j + i
@@ -152,8 +158,6 @@ private:
         IDirect3DIndexBuffer9* buffers[9] = {};  // owned (shared by copies)
         std::vector<unsigned short> indices[9];  // the same, for GetSurfaceHeight
     };
-    // The step chunk (moved by offset) is drawn at now, from m_detailStep and m_detailDistance.
-    int ChunkStep(int chunk, D3DXVECTOR3 offset);
     // The set of step, built on first use; null for step 1 or when the device refuses.
     const StepSet* Steps(int step);
     void ReleaseStepIndices();
