@@ -83,7 +83,9 @@ public:
     float GetHeight(D3DXVECTOR3 position);
     // Height of the surface as drawn under the position (the terrain's own
     // space, before a drawing offset): the plane of the triangle that the
-    // chunk's index buffer draws there. 0 when not ready or off the grid.
+    // chunk's index buffer draws there (with m_detailDistance above 0, the
+    // triangle of the detail the chunk was last drawn at). 0 when not ready
+    // or off the grid.
     float GetSurfaceHeight(D3DXVECTOR3 position);
     // Writes a W x W height file from the green channel of an image W wide,
     // byte k = image column k / W, row k % W (the image lies transposed on
@@ -106,7 +108,7 @@ public:
     // kept: flag is not used and offset.y is not either (the terrain moves only sideways).
     void RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwise);
     // Draws one chunk unless its box, moved by offset, lies outside the
-    // frustum. Expects the stream, vertex format and textures RenderAll sets.
+    // frustum, at the step ChunkStep gives. Expects the stream, vertex format and textures RenderAll sets.
     // kept: flag is not used.
     void RenderChunk(int chunkX, int chunkZ, bool flag, D3DXVECTOR3 offset);
     // The step RenderChunk draws chunk (chunkX + 3 * chunkZ, moved by offset)
