@@ -23,6 +23,7 @@
 
 #include "BenchMedia.h"
 #include "BenchSupport.h"
+#include "EffectPrograms.h"
 #include "GlFloorSupport.h"
 #include "vEngine.h"
 #include "vSkyBox.h"
@@ -79,33 +80,6 @@ void main() { uv = TEXCOORD0; gl_Position = mvp * vec4(POSITION, 1.0); })";
 const char* kSkyFragment = R"(#version 330 core
 in vec2 uv; uniform sampler2D tex; out vec4 colour;
 void main() { colour = texture(tex, uv); })";
-// The program of media/fx/water.fx.
-const char* kWaterVertex = R"(#version 330 core
-uniform mat4 ViewProj; uniform mat4 Mprojtex;
-layout(location = 0) in vec4 POSITION; layout(location = 1) in vec2 TEXCOORD0;
-out vec4 reflectCoord; out vec2 waveCoord; out vec3 toEye;
-void main() {
-    vec4 world = vec4(POSITION.xyz, 1.0);
-    reflectCoord = Mprojtex * world;
-    waveCoord = TEXCOORD0;
-    vec4 eye = inverse(ViewProj) * vec4(0.0, 0.0, 1.0, 0.0);
-    toEye = abs(eye.w) > 1e-6 ? eye.xyz / eye.w - world.xyz : vec3(0.0, 1.0, 0.0);
-    gl_Position = ViewProj * world;
-})";
-const char* kWaterFragment = R"(#version 330 core
-uniform sampler2D Water; uniform sampler2D Dudv; uniform float DudvOffset;
-in vec4 reflectCoord; in vec2 waveCoord; in vec3 toEye; out vec4 colour;
-void main() {
-    vec2 scroll = vec2(DudvOffset, DudvOffset * 0.5);
-    vec2 wave = texture(Dudv, waveCoord + scroll).rg * 2.0 - 1.0;
-    wave = 0.5 * (wave + texture(Dudv, waveCoord * 0.5 - scroll.yx).rg * 2.0 - 1.0);
-    vec2 uv = reflectCoord.xy / reflectCoord.w + wave * 0.02;
-    vec3 reflection = texture(Water, clamp(uv, 0.002, 0.998)).rgb;
-    vec3 water = vec3(0.05, 0.2, 0.3);
-    float facing = clamp(dot(normalize(toEye), vec3(0.0, 1.0, 0.0)), 0.0, 1.0);
-    float fresnel = 0.3 + 0.7 * pow(1.0 - facing, 3.0);
-    colour = vec4(mix(water, reflection, fresnel), 1.0);
-})";
 
 GLuint Texture(int size, unsigned (*pixel)(int, int, int), int k, bool wrap)
 {
@@ -128,7 +102,7 @@ bool OpenFloor(GlFloor& g, const float* skyVertices, const float* waterVertices)
     if (!g.window.Open("gl sky water", kWidth, kHeight)) return false;
 
     g.skyProgram = bench::LinkGlProgram(kSkyVertex, kSkyFragment);
-    g.waterProgram = bench::LinkGlProgram(kWaterVertex, kWaterFragment);
+    g.waterProgram = bench::LinkGlProgram(bench::kWaterEffectVertex, bench::kWaterEffectFragment);
     if (!g.skyProgram || !g.waterProgram) return false;
     g.skyMvp = glGetUniformLocation(g.skyProgram, "mvp");
     g.skyTex = glGetUniformLocation(g.skyProgram, "tex");

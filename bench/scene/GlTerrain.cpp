@@ -1,5 +1,6 @@
 #include "GlTerrain.h"
 
+#include "EffectPrograms.h"
 #include "GlFloorSupport.h"
 
 #include <epoxy/gl.h>
@@ -12,42 +13,6 @@ GLint worldLoc = -1, wvpLoc = -1;
 int windowWidth = 0, windowHeight = 0;
 std::vector<int> first, count;
 
-// The terrain effect's pass, as plain GLSL.
-const char* kVertex = R"(#version 330 core
-layout(location = 0) in vec3 POSITION;
-layout(location = 1) in vec3 NORMAL;
-layout(location = 2) in vec2 TEXCOORD0;
-layout(location = 3) in vec2 TEXCOORD1;
-uniform mat4 World;
-uniform mat4 WorldViewProj;
-out vec2 detailCoord;
-out vec2 layerCoord;
-out float light;
-void main() {
-    vec3 normal = normalize(mat3(World) * -NORMAL);
-    vec3 sun = normalize(vec3(0.3, 1.0, 0.2));
-    light = 0.35 + 0.65 * max(dot(normal, sun), 0.0);
-    detailCoord = TEXCOORD0;
-    layerCoord = TEXCOORD1;
-    gl_Position = WorldViewProj * vec4(POSITION, 1.0);
-})";
-const char* kFragment = R"(#version 330 core
-in vec2 detailCoord;
-in vec2 layerCoord;
-in float light;
-uniform sampler2D alphatex1;
-uniform sampler2D tex01;
-uniform sampler2D tex02;
-uniform sampler2D tex03;
-uniform sampler2D tex04;
-out vec4 colour;
-void main() {
-    vec4 w = texture(alphatex1, layerCoord);
-    vec3 c = texture(tex01, detailCoord).rgb * w.b + texture(tex02, detailCoord).rgb * w.g +
-             texture(tex03, detailCoord).rgb * w.r + texture(tex04, detailCoord).rgb * w.a;
-    colour = vec4(c * light, 1.0);
-})";
-
 }  // namespace
 
 bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
@@ -57,7 +22,7 @@ bool GlTerrainOpen(int width, int height, const GlTerrainData& data)
     windowWidth = width;
     windowHeight = height;
 
-    program = bench::LinkGlProgram(kVertex, kFragment);
+    program = bench::LinkGlProgram(bench::kTerrainEffectVertex, bench::kTerrainEffectFragment);
     if (!program) return false;
     glUseProgram(program);
     worldLoc = glGetUniformLocation(program, "World");

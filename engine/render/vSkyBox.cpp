@@ -106,8 +106,28 @@ void vSkyBox::Update(D3DXVECTOR3 position, float size)
 void vSkyBox::Render(bool textureAlpha)
 {
     if (!objDevice || !m_vertexBuffer) return;
-    objDevice->SetTransform(D3DTS_WORLD, &m_world);
     objDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    DrawFaces(textureAlpha);
+}
+
+void vSkyBox::RenderBehind(bool textureAlpha)
+{
+    if (!objDevice || !m_vertexBuffer) return;
+    D3DVIEWPORT9 viewport = {}, far = {};
+    objDevice->GetViewport(&viewport);
+    far = viewport;
+    far.MinZ = 1.0f;
+    far.MaxZ = 1.0f;
+    objDevice->SetViewport(&far);
+    objDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    objDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    DrawFaces(textureAlpha);
+    objDevice->SetViewport(&viewport);
+}
+
+void vSkyBox::DrawFaces(bool textureAlpha)
+{
+    objDevice->SetTransform(D3DTS_WORLD, &m_world);
     objDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     objDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
     objDevice->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);

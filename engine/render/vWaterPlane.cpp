@@ -47,7 +47,8 @@ bool ObliqueNearPlane(D3DXMATRIX& projection, const D3DXPLANE& clipPlane)
 }  // namespace
 
 vWaterPlane::vWaterPlane()
-    : m_effect(nullptr), m_surface{}, m_height(0.0f), m_savedCullMode(D3DCULL_NONE), m_reflecting(false)
+    : m_effect(nullptr), m_surface{}, m_height(0.0f), m_savedCullMode(D3DCULL_NONE), m_savedPlanes{},
+      m_reflecting(false)
 {
     D3DXMatrixIdentity(&m_reflection);
     D3DXMatrixIdentity(&m_reflectedTexProj);
@@ -65,7 +66,7 @@ vWaterPlane::vWaterPlane(const vWaterPlane& other)
     : m_reflectionTarget(other.m_reflectionTarget), m_effect(vcore::ShareRef(other.m_effect)),
       m_reflection(other.m_reflection), m_reflectedTexProj(other.m_reflectedTexProj), m_savedView(other.m_savedView),
       m_textureBias(other.m_textureBias), m_viewProj(other.m_viewProj), m_height(other.m_height),
-      m_savedCullMode(other.m_savedCullMode), m_reflecting(false)
+      m_savedCullMode(other.m_savedCullMode), m_savedPlanes{}, m_reflecting(false)
 {
     for (int i = 0; i < 4; ++i) m_surface[i] = other.m_surface[i];
 }
@@ -151,6 +152,9 @@ void vWaterPlane::BeginRender(D3DXVECTOR3 /*position*/)
         }
         objDevice->SetTransform(D3DTS_PROJECTION, &projection);
     }
+    // The reflected scene is culled with the mirrored camera's own frustum.
+    for (int i = 0; i < 6; ++i) m_savedPlanes[i] = ev_frustumPlanes[i];
+    CalculateViewFrustum();
 
     // The mirror turns every triangle's winding round.
     objDevice->GetRenderState(D3DRS_CULLMODE, &m_savedCullMode);
@@ -169,6 +173,7 @@ void vWaterPlane::EndRender()
     m_reflectionTarget.End();
     objDevice->SetTransform(D3DTS_VIEW, &m_savedView);
     objDevice->SetRenderState(D3DRS_CULLMODE, m_savedCullMode);
+    for (int i = 0; i < 6; ++i) ev_frustumPlanes[i] = m_savedPlanes[i];
 }
 
 void vWaterPlane::RenderSurface(vTexture* dudv, float dudvOffset)

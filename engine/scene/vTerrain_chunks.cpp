@@ -2,6 +2,9 @@
 // and culled drawing through the terrain effect.
 #include "vTerrain.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "TerrainTable.h"
 #include "vEngine.h"
 
@@ -24,6 +27,7 @@ const unsigned char kLayerTexel[4][4] = {
 void vTerrain::CreateChunks()
 {
     for (s_vChunkDesc& chunk : m_chunks) vcore::ReleaseRef(chunk.indexBuffer);
+    ReleaseStepIndices();
     if (!objDevice || !m_vertexBuffer || m_size < 3) {
         m_ready = false;
         return;
@@ -133,14 +137,30 @@ void vTerrain::RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwis
     objDevice->SetStreamSource(0, m_vertexBuffer, 0, sizeof(s_vTerrainVertex));
     objDevice->SetFVF(kTerrainFVF);
     objDevice->SetRenderState(D3DRS_CULLMODE, cullCounterClockwise ? D3DCULL_CCW : D3DCULL_CW);
+
+    // Nearest chunk first, so that the depth test turns away what nearer
+    // chunks hide before it is shaded. The eye is the inverse view's origin.
+    int order[9];
+    float distance[9];
+    D3DXMATRIX view, toWorld;
+    objDevice->GetTransform(D3DTS_VIEW, &view);
+    const bool eyeKnown = D3DXMatrixInverse(&toWorld, nullptr, &view) != nullptr;
+    for (int i = 0; i < 9; ++i) {
+        const vBoundingBox& box = m_chunks[i].boundingBox;
+        const float dx = 0.5f * (box.min.x + box.max.x) + offset.x - toWorld._41;
+        const float dz = 0.5f * (box.min.z + box.max.z) + offset.z - toWorld._43;
+        distance[i] = eyeKnown ? dx * dx + dz * dz : 0.0f;
+        order[i] = i;
+    }
+    std::stable_sort(order, order + 9, [&](int a, int b) { return distance[a] < distance[b]; });
+
     static const char* const kLayerParameters[4] = {"tex01", "tex02", "tex03", "tex04"};
-    for (int chunkX = 0; chunkX < 3; ++chunkX)
-        for (int chunkZ = 0; chunkZ < 3; ++chunkZ) {
-            s_vChunkDesc& c = m_chunks[chunkX + 3 * chunkZ];
-            for (int k = 0; k < 4; ++k)
-                m_effect->SetTexture(kLayerParameters[k], c.layerTextures[k] ? c.layerTextures[k]->GetTexture() : NULL);
-            RenderChunk(chunkX, chunkZ, flag, offset);
-        }
+    for (int i : order) {
+        s_vChunkDesc& c = m_chunks[i];
+        for (int k = 0; k < 4; ++k)
+            m_effect->SetTexture(kLayerParameters[k], c.layerTextures[k] ? c.layerTextures[k]->GetTexture() : NULL);
+        RenderChunk(i % 3, i / 3, flag, offset);
+    }
     objDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 }
 
@@ -157,7 +177,9 @@ void vTerrain::RenderChunk(int chunkX, int chunkZ, bool /*flag*/, D3DXVECTOR3 of
 
     D3DXMatrixTranslation(&m_chunkWorld, offset.x, 0.0f, offset.z);
     objDevice->SetTransform(D3DTS_WORLD, &m_chunkWorld);
-    objDevice->SetIndices(c.indexBuffer);
+    const int index = chunkX + 3 * chunkZ;
+    const StepSet* coarse = Steps(ChunkStep(index, offset));
+    objDevice->SetIndices(coarse ? coarse->buffers[index] : c.indexBuffer);
     D3DXMATRIX world, view, projection, worldView, worldViewProj;
     objDevice->GetTransform(D3DTS_WORLD, &world);
     objDevice->GetTransform(D3DTS_VIEW, &view);
@@ -170,7 +192,10 @@ void vTerrain::RenderChunk(int chunkX, int chunkZ, bool /*flag*/, D3DXVECTOR3 of
     UINT passes = 0;
     if (FAILED(m_effect->Begin(&passes, 0))) return;
     if (passes > 0 && SUCCEEDED(m_effect->BeginPass(0))) {
-        objDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)m_numVertices, 0, (UINT)(m_numTriangles / 9));
+        objDevice->DrawIndexedPrimitive(
+            D3DPT_TRIANGLELIST, 0, 0, (UINT)m_numVertices, 0,
+            coarse ? (UINT)(coarse->indices[index].size() / 3) : (UINT)(m_numTriangles / 9));
+        m_drawnStep[index] = coarse ? coarse->step : 1;
         m_effect->EndPass();
     }
     m_effect->End();

@@ -2,6 +2,7 @@
 // and height queries. Chunks, the layer table and drawing: vTerrain_chunks.cpp.
 #include "vTerrain.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,9 +47,10 @@ unsigned char* CopyTable(const unsigned char* table)
 vTerrain::vTerrain()
     : m_vertexBuffer(nullptr), m_size(0), m_numVertices(0), m_numTriangles(0), m_numIndices(0), m_heightsLoaded(false),
       m_layersLoaded(false), m_cellSize(1.0f), m_detailTiling(8.0f), m_alphaTiling(1.0f), m_heightScale(64.0f),
-      m_lastCellX(0), m_lastCellZ(0), m_heightTable(nullptr), m_layerTable(nullptr), m_alphaTexture(nullptr),
-      m_effect(nullptr), m_ready(false)
+      m_detailStep(1), m_detailDistance(0.0f), m_lastCellX(0), m_lastCellZ(0), m_heightTable(nullptr),
+      m_layerTable(nullptr), m_alphaTexture(nullptr), m_effect(nullptr), m_ready(false)
 {
+    for (int& step : m_drawnStep) step = 1;
     std::memset(m_chunks, 0, sizeof(m_chunks));
     D3DXMatrixIdentity(&m_chunkWorld);
 }
@@ -77,6 +79,7 @@ vTerrain& vTerrain::operator=(const vTerrain& other)
 void vTerrain::ReleaseAll()
 {
     for (s_vChunkDesc& chunk : m_chunks) vcore::ReleaseRef(chunk.indexBuffer);
+    ReleaseStepIndices();
     vcore::ReleaseRef(m_vertexBuffer);
     vcore::ReleaseRef(m_alphaTexture);
     vcore::ReleaseRef(m_effect);
@@ -112,6 +115,13 @@ void vTerrain::CopyFrom(const vTerrain& other)
     m_detailTiling = other.m_detailTiling;
     m_alphaTiling = other.m_alphaTiling;
     m_heightScale = other.m_heightScale;
+    m_detailStep = other.m_detailStep;
+    m_detailDistance = other.m_detailDistance;
+    for (int k = 0; k < 3; ++k) {
+        m_steps[k] = other.m_steps[k];
+        for (IDirect3DIndexBuffer9*& buffer : m_steps[k].buffers) vcore::ShareRef(buffer);
+    }
+    for (int c = 0; c < 9; ++c) m_drawnStep[c] = other.m_drawnStep[c];
     m_chunkWorld = other.m_chunkWorld;
     m_lastCellX = other.m_lastCellX;
     m_lastCellZ = other.m_lastCellZ;
@@ -129,6 +139,7 @@ void vTerrain::GenerateEmpty(int size)
     // A new grid replaces the old one; the chunks must be built again.
     m_ready = false;
     for (s_vChunkDesc& chunk : m_chunks) vcore::ReleaseRef(chunk.indexBuffer);
+    ReleaseStepIndices();
     vcore::ReleaseRef(m_vertexBuffer);
     vcore::ReleaseRef(m_alphaTexture);
     vcore::ReleaseRef(m_effect);
@@ -291,6 +302,12 @@ float vTerrain::GetSurfaceHeight(D3DXVECTOR3 position)
     const int x = fx < (float)n ? (int)fx : n - 1;
     const int z = fz < (float)n ? (int)fz : n - 1;
     const float u = fx - (float)x, v = fz - (float)z;
+    const int chunk = std::min(x / (n / 3), 2) + 3 * std::min(z / (n / 3), 2);
+    if (m_detailDistance > 0.0f && m_drawnStep[chunk] > 1) {
+        float height = 0.0f;
+        for (const StepSet& set : m_steps)
+            if (set.step == m_drawnStep[chunk] && CoarseSurfaceHeight(set, chunk, fx, fz, &height)) return height;
+    }
 
     // The chunk's split of this quad: with the row toggle flipping per row and
     // the quad toggle per quad (carried across rows), the quad is split from

@@ -31,6 +31,10 @@ const float kMoveSpeed = 25.0f;   // world units per second
 const float kTurnSpeed = 1.5f;    // radians per second
 const float kMouseLook = 0.005f;  // radians per pixel
 const float kSkySize = 100.0f;
+// The reflection's terrain: every second vertex row and column (a quarter of
+// the triangles), as much as its 256 x 256 image shows through the ripples.
+const int kReflectionDetailStep = 2;
+const float kDetailDistance = 60.0f;
 const D3DXCOLOR kFogColour(0.72f, 0.78f, 0.86f, 1.0f);
 
 MSG lastMessage;
@@ -46,6 +50,8 @@ void LoadMedia(World& w)
 {
     // The terrain: 255 cells lifted from the height table, layered by the layer table.
     w.terrain.GenerateEmpty(kTerrainCells);
+    // Chunks far from the eye at a coarser detail: their cells are a few pixels wide there.
+    w.terrain.m_detailDistance = kDetailDistance;
     w.terrain.CreateChunks();
     w.terrain.ApplyHeight("media\\TerrData\\heights.raw", kTableOffsetX, kTableOffsetZ);
     w.terrain.CalcNormals();
@@ -198,20 +204,16 @@ void ApplyFog(World& w)
         objDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
 }
 
-// The sky, the terrain and the models; mirrored in the water for the reflection.
+// The terrain, the models and the sky behind them; mirrored in the water for
+// the reflection, where the terrain is drawn at a coarser detail.
 void DrawWorld(World& w, bool reflected)
 {
-    const D3DXVECTOR3 eye = w.camera.GetPosition();
-    // The mirrored view sees the sky around the eye's mirror image.
-    w.sky.Update(reflected ? D3DXVECTOR3(eye.x, 2.0f * kWaterHeight - eye.y, eye.z) : eye, kSkySize);
-    objDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    objDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // seen from inside, in either pass
-    w.sky.Render(false);
     ApplyFog(w);
-
     if (w.wireframe && !reflected) objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
     // Seen from above the terrain winds counter-clockwise; the mirror turns it round.
+    w.terrain.m_detailStep = reflected ? kReflectionDetailStep : 1;
     w.terrain.RenderAll(false, D3DXVECTOR3(0.0f, 0.0f, 0.0f), reflected);
+    w.terrain.m_detailStep = 1;
     objDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
 
     w.engine.DebugLight();
@@ -223,6 +225,15 @@ void DrawWorld(World& w, bool reflected)
         prop.model->SetMatrix(world);
         prop.model->Render();
     }
+
+    // The sky last, behind everything: only the pixels nothing covers are shaded.
+    const D3DXVECTOR3 eye = w.camera.GetPosition();
+    // The mirrored view sees the sky around the eye's mirror image.
+    w.sky.Update(reflected ? D3DXVECTOR3(eye.x, 2.0f * kWaterHeight - eye.y, eye.z) : eye, kSkySize);
+    objDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    objDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // seen from inside, in either pass
+    w.sky.RenderBehind(false);
+    ApplyFog(w);
 }
 
 void DrawStatus(World& w)
@@ -258,9 +269,11 @@ void RenderFrame(World& w)
     if (w.reflection && w.water.IsReflecting()) DrawWorld(w, true);
     w.water.EndRender();
 
+    // The water first: the terrain under it then fails the depth test before
+    // it is shaded (the water is opaque, so the picture is the same).
     w.engine.Clear();
-    DrawWorld(w, false);
     w.water.RenderSurface(&w.dudv, w.dudvOffset);
+    DrawWorld(w, false);
 
     if (w.particles) {
         w.fountain.RandomAutoSpawn(20, 6, D3DXVECTOR3(0.0f, 4.0f, 0.0f), 12.0f, 1.5f);

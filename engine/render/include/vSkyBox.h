@@ -45,8 +45,18 @@ public:
     // or the diffuse colour, depth test and writes on, sampler 0 wrapping.
     // Nothing before Init.
     void Render(bool textureAlpha);
+    // Draws the faces behind everything drawn since the depth buffer was
+    // cleared to 1: at depth 1 (viewport MinZ = MaxZ = 1) with the depth test
+    // on and writes off, so only pixels nothing covers are shaded; the same
+    // picture as Render before the scene, for a sky drawn after it. Leaves
+    // what Render leaves and the depth function LESSEQUAL; restores the
+    // viewport. Nothing before Init.
+    void RenderBehind(bool textureAlpha);
 
 private:
+    // The six faces with the world matrix, writes off and the sampler and stage states of Render.
+    void DrawFaces(bool textureAlpha);
+
     IDirect3DVertexBuffer9* m_vertexBuffer;  // 24 vertices, owned
     vTexture* m_faces[6];                    // borrowed
     D3DXMATRIX m_world;

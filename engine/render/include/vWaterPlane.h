@@ -25,6 +25,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include "vFrustum.h"
 #include "vRenderTarget.h"
 
 class vTexture;
@@ -54,11 +55,13 @@ public:
     // projection: clears the reflection image to 0xFF4D4DFF, binds it, and
     // sets the view mirrored in the water plane, the same projection with its
     // near plane moved onto the water (only what lies above the water is
-    // drawn) and the opposite cull order. Without the effect it does nothing
-    // (see IsReflecting). kept: the position is accepted and not used.
+    // drawn) and the opposite cull order, and rebuilds the view frustum from
+    // that view and projection, so that the reflected scene is culled with
+    // its own frustum. Without the effect it does nothing (see
+    // IsReflecting). kept: the position is accepted and not used.
     void BeginRender(D3DXVECTOR3 position);
-    // Ends the reflection pass: the projection, view and cull mode found by
-    // BeginRender are restored. The reflection image stays bound until the
+    // Ends the reflection pass: the projection, view, cull mode and frustum
+    // planes found by BeginRender are restored. The reflection image stays bound until the
     // engine's Clear binds the back buffer. Nothing after a BeginRender that did nothing.
     void EndRender();
     // True between a BeginRender that bound the reflection image and its
@@ -79,6 +82,7 @@ private:
     D3DXMATRIX m_viewProj;             // "ViewProj"
     s_vWaterVertex m_surface[4];
     float m_height;
-    DWORD m_savedCullMode;  // the cull mode found by BeginRender
-    bool m_reflecting;      // a reflection pass is open
+    DWORD m_savedCullMode;           // the cull mode found by BeginRender
+    TFrustumPlane m_savedPlanes[6];  // the frustum found by BeginRender
+    bool m_reflecting;               // a reflection pass is open
 };

@@ -26,6 +26,8 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <vector>
+
 #include "vBoundingBox.h"
 #include "vTexture.h"
 
@@ -81,7 +83,9 @@ public:
     float GetHeight(D3DXVECTOR3 position);
     // Height of the surface as drawn under the position (the terrain's own
     // space, before a drawing offset): the plane of the triangle that the
-    // chunk's index buffer draws there. 0 when not ready or off the grid.
+    // chunk's index buffer draws there (with m_detailDistance above 0, the
+    // triangle of the detail the chunk was last drawn at). 0 when not ready
+    // or off the grid.
     float GetSurfaceHeight(D3DXVECTOR3 position);
     // Writes a W x W height file from the green channel of an image W wide,
     // byte k = image column k / W, row k % W (the image lies transposed on
@@ -96,15 +100,23 @@ public:
     // (read on the first call that finds it), texel (a, b) from table column
     // offsetX + a, row offsetZ + b; positions outside the table give layer 0.
     void GenerateAlphaMaps(int offsetX, int offsetZ);
-    // Draws the nine chunks, culled one by one, moved by offset in x and z;
-    // cull mode CCW (cullCounterClockwise) or CW while drawing, NONE after.
-    // Nothing without the effect or before ready.
+    // Draws the nine chunks, culled one by one, nearest first (from the eye of
+    // the device's view), moved by offset in x and z; cull mode CCW
+    // (cullCounterClockwise) or CW while drawing, NONE after. At m_detailStep
+    // above 1 it draws the coarser grid that step gives. Nothing without the
+    // effect or before ready.
     // kept: flag is not used and offset.y is not either (the terrain moves only sideways).
     void RenderAll(bool flag, D3DXVECTOR3 offset, bool cullCounterClockwise);
     // Draws one chunk unless its box, moved by offset, lies outside the
-    // frustum. Expects the stream, vertex format and textures RenderAll sets.
+    // frustum, at the step ChunkStep gives. Expects the stream, vertex format and textures RenderAll sets.
     // kept: flag is not used.
     void RenderChunk(int chunkX, int chunkZ, bool flag, D3DXVECTOR3 offset);
+    // The step RenderChunk draws chunk (chunkX + 3 * chunkZ, moved by offset)
+    // at now: from m_detailStep, m_detailDistance and the eye of the device's view.
+    int ChunkStep(int chunk, D3DXVECTOR3 offset);
+    // The triangles, three vertex indices each, chunk is drawn with at step
+    // (1: its index buffer); empty when not ready or for a chunk out of range.
+    std::vector<unsigned short> ChunkIndices(int chunk, int step);
 
     s_vChunkDesc m_chunks[9];                // chunkX + 3 * chunkZ
     IDirect3DVertexBuffer9* m_vertexBuffer;  // the grid, vertex (n + 1) * j + i
@@ -118,18 +130,42 @@ public:
     float m_detailTiling;                    // detail texture repeats across the terrain (8.0)
     float m_alphaTiling;                     // alpha map repeats across the terrain (1.0)
     float m_heightScale;                     // world height of byte 255 (64.0)
-    D3DXMATRIX m_chunkWorld;                 // world matrix of the chunk being drawn
-    int m_lastCellX;                         // cell used by the last GetHeight
-    int m_lastCellZ;                         // row of that cell
-    unsigned char* m_heightTable;            // 4096 x 4096 bytes, owned; null until ApplyHeight
-    unsigned char* m_layerTable;             // 4096 x 4096 bytes, owned; null until loaded
-    IDirect3DTexture9* m_alphaTexture;       // n x n A8R8G8B8 layer weights; null until generated
-    vTexture m_alphaMapFile;                 // "media\alphamap.tga"; loaded, never bound
-    vTexture m_layerTextures[4];             // grass, mud, concrete, bricks
-    ID3DXEffect* m_effect;                   // "media\fx\terrain.fx"; null when it could not be loaded
-    bool m_ready;                            // grid (and chunks) built
+    // Level of detail of RenderAll and RenderChunk: every m_detailStep-th
+    // vertex row and column inside each chunk, and every vertex of its edges,
+    // so that chunks of any detail meet without cracks (1, the default:
+    // every cell). For passes that need less, such as a small reflection.
+    int m_detailStep;
+    // 0, the default: off. Above 0, a chunk whose box lies at least this far
+    // from the eye of the device's view (in x and z) is drawn at twice
+    // m_detailStep, at least twice as far at four times; GetSurfaceHeight
+    // then answers for the detail each chunk was last drawn at.
+    float m_detailDistance;
+    D3DXMATRIX m_chunkWorld;            // world matrix of the chunk being drawn
+    int m_lastCellX;                    // cell used by the last GetHeight
+    int m_lastCellZ;                    // row of that cell
+    unsigned char* m_heightTable;       // 4096 x 4096 bytes, owned; null until ApplyHeight
+    unsigned char* m_layerTable;        // 4096 x 4096 bytes, owned; null until loaded
+    IDirect3DTexture9* m_alphaTexture;  // n x n A8R8G8B8 layer weights; null until generated
+    vTexture m_alphaMapFile;            // "media\alphamap.tga"; loaded, never bound
+    vTexture m_layerTextures[4];        // grass, mud, concrete, bricks
+    ID3DXEffect* m_effect;              // "media\fx\terrain.fx"; null when it could not be loaded
+    bool m_ready;                       // grid (and chunks) built
 
 private:
     void ReleaseAll();
     void CopyFrom(const vTerrain& other);
+    // The nine chunks' triangles at one coarser step (vTerrain_detail.cpp).
+    struct StepSet {
+        int step = 0;                            // 0: unused
+        IDirect3DIndexBuffer9* buffers[9] = {};  // owned (shared by copies)
+        std::vector<unsigned short> indices[9];  // the same, for GetSurfaceHeight
+    };
+    // The set of step, built on first use; null for step 1 or when the device refuses.
+    const StepSet* Steps(int step);
+    void ReleaseStepIndices();
+    // The height of the triangle of the coarse chunk that covers (x, z), in cells; false when none does.
+    bool CoarseSurfaceHeight(const StepSet& set, int chunk, float x, float z, float* height);
+
+    StepSet m_steps[3];  // the steps in use
+    int m_drawnStep[9];  // the step each chunk was last drawn at (1 until drawn)
 };

@@ -161,6 +161,50 @@ TEST_F(SkyBoxTest, WhatIsDrawnAfterTheSkyCoversIt)
     EXPECT_LE(rendertest::ColorDistance(image.At(768, 576), kFaceColour[0]), 8);
 }
 
+TEST_F(SkyBoxTest, BehindTheSceneItFillsOnlyWhatNothingCovers)
+{
+    sky.Init(&faces[0], &faces[1], &faces[2], &faces[3], &faces[4], &faces[5]);
+    const Image before = DrawSky(D3DXVECTOR3(0, 0, 0), kDirections[0]);
+    // The grey quad first, far behind the cube's face, then the sky behind it.
+    BeginFrame();
+    struct V {
+        float x, y, z;
+        DWORD colour;
+    } quad[4] = {
+        {-20, -20, 200, 0xFF808080}, {-20, 20, 200, 0xFF808080}, {20, -20, 200, 0xFF808080}, {20, 20, 200, 0xFF808080}};
+    objDevice->SetTransform(D3DTS_WORLD, &ev_matrixIdentity);
+    objDevice->SetTexture(0, nullptr);
+    objDevice->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    objDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(V));
+    D3DVIEWPORT9 viewport = {};
+    objDevice->GetViewport(&viewport);
+    sky.Update(D3DXVECTOR3(0, 0, 0), 50.0f);
+    sky.RenderBehind(true);
+    const Image image = rendertest::ReadRenderTarget();
+    EXPECT_EQ(rendertest::ColorDistance(image.At(512, 384), 0x808080), 0) << std::hex << image.At(512, 384);
+    // Outside the quad the same sky as drawn first.
+    long same = 0, outside = 0;
+    for (int y = 0; y < image.height; y += 7)
+        for (int x = 0; x < image.width; x += 7) {
+            if (image.At(x, y) == 0xFF808080u || (image.At(x, y) & 0xFFFFFF) == 0x808080) continue;
+            ++outside;
+            same += image.At(x, y) == before.At(x, y);
+        }
+    EXPECT_GT(outside, 10000);
+    EXPECT_EQ(same, outside);
+    // The viewport is back; depth test and writes are on as after Render.
+    D3DVIEWPORT9 after = {};
+    objDevice->GetViewport(&after);
+    EXPECT_EQ(after.MinZ, viewport.MinZ);
+    EXPECT_EQ(after.MaxZ, viewport.MaxZ);
+    EXPECT_EQ(after.Width, viewport.Width);
+    DWORD z = 0, write = 0;
+    objDevice->GetRenderState(D3DRS_ZENABLE, &z);
+    objDevice->GetRenderState(D3DRS_ZWRITEENABLE, &write);
+    EXPECT_EQ(z, (DWORD)TRUE);
+    EXPECT_EQ(write, (DWORD)TRUE);
+}
+
 TEST_F(SkyBoxTest, ASecondInitReleasesTheFirstBufferAndTheSkyReleasesItsOwn)
 {
     sky.Init(&faces[0], nullptr, nullptr, nullptr, nullptr, nullptr);
