@@ -2,7 +2,8 @@
 // by region: every "// [name]" ... "// [end]" region of the program appears
 // in the guide as a code block announced by "<!-- guide: name -->", with the
 // region's own lines (its common indentation removed), so the guide cannot
-// drift from the program a test builds and runs.
+// drift from the program a test builds and runs. The README likewise shows
+// the minimal example (examples/minimal/main.cpp) whole, in its one C++ block.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -113,6 +114,20 @@ TEST(Guide, EveryRegionOfTheProgramIsQuotedInTheGuideAsItIs)
     }
     for (const auto& [name, text] : blocks)
         EXPECT_TRUE(regions.count(name)) << "the guide quotes " << name << ", which the program does not mark";
+}
+
+TEST(Guide, TheReadmeShowsTheMinimalExampleAsItIs)
+{
+    const std::vector<std::string> readme = Lines(KOLVAR_README);
+    const std::vector<std::string> program = Lines(KOLVAR_MINIMAL_PROGRAM);
+    ASSERT_FALSE(program.empty()) << KOLVAR_MINIMAL_PROGRAM;
+    const auto open = std::find(readme.begin(), readme.end(), "```cpp");
+    ASSERT_NE(open, readme.end()) << "the README has no C++ block";
+    const auto close = std::find(open + 1, readme.end(), "```");
+    ASSERT_NE(close, readme.end()) << "the README's C++ block is not closed";
+    EXPECT_EQ(std::vector<std::string>(open + 1, close), program)
+        << "the README's copy of examples/minimal/main.cpp differs from the program";
+    EXPECT_EQ(std::find(close + 1, readme.end(), "```cpp"), readme.end()) << "a second C++ block in the README";
 }
 
 }  // namespace
