@@ -49,7 +49,9 @@ public:
     // Builds the surface at y = height, the 256 x 256 reflection target (its
     // failures show the target's messages) and the effect from
     // "media\fx\water.fx" (without it RenderSurface draws nothing). Objects
-    // made by an earlier call are released. Always true.
+    // made by an earlier call are released. Always true. The effect is read
+    // from the working directory, or where it lacks it from the engine's
+    // installed data (share/vorpex/fx/water.fx).
     bool InitSurface(float height);
     // Starts the reflection pass from the device's current view and
     // projection: clears the reflection image to 0xFF4D4DFF, binds it, and

@@ -20,6 +20,8 @@ public:
     // Loads the mesh (system memory), its bounds, materials (ambient = diffuse
     // - 0.3) and texture names; a model loaded before is released first.
     // 0, or E_FAIL with "Error loading Static Model" (the model stays empty).
+    // fileName is relative to the working directory; a "media\..." file not
+    // there is read from the engine's installed data (share/vorpex).
     long LoadModel(const char* fileName) override;
     // Loads the texture each subset's material names (GetMeshTextureDesc), relative
     // to the folder of the mesh file (a name starting with a separator is taken

@@ -7,6 +7,11 @@
 // GenerateEmpty(n); CreateChunks(); ApplyHeight(file, x, z); CalcNormals();
 // GenerateAlphaMaps(x, z); then RenderAll every frame.
 //
+// Its files ("media\fx\terrain.fx", the layers "media\grass.bmp" and the
+// others, "media\alphamap.tga", "media\TerrData\terrtex.btd") and a height
+// file named "media\..." are read from the working directory, or where it
+// lacks them from the engine's installed data (share/vorpex).
+//
 // Chunk grid (cs = n / 3 cells a side), element chunkX + 3 * chunkZ:
 //
 //      z ^  +---+---+---+
