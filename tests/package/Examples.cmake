@@ -42,7 +42,7 @@ function(run_example program folder shot mode)
     endif()
     file(REMOVE ${folder}/${shot})
     execute_process(COMMAND ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=offscreen
-                            "LSAN_OPTIONS=suppressions=${SOURCE_DIR}/tests/support/lsan.supp"
+                            "LSAN_OPTIONS=suppressions=${SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0"
                             ALSOFT_CONF=${SOURCE_DIR}/tests/support/alsoft-silent.conf
                             "LD_LIBRARY_PATH=$ENV{LD_LIBRARY_PATH}" ${program} ${ARGN}
                     WORKING_DIRECTORY ${folder} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
