@@ -6,9 +6,10 @@
 #   - A comment line above a declaration documents it (// becomes ///). It
 #     documents that declaration only: every public name needs its own.
 #   - A comment directly above a run of two or more one-line #defines (no blank
-#     line, comment or other code between them) documents each #define of the
-#     run that has no comment of its own: the run becomes a member group
-#     (DISTRIBUTE_GROUP_DOC), as a heading like "Clear flags." names each flag.
+#     line or other code between them; separator lines may frame the comment)
+#     documents each #define of the run that has no comment of its own: the run
+#     becomes a member group (DISTRIBUTE_GROUP_DOC), as a heading like
+#     "Clear flags." names each flag. A #define after a blank line needs its own.
 #     Calls, fields and types never take a comment meant for another line.
 #   - A comment after code on the same line documents that line's name (/**<),
 #     or each of its names where it declares several (float x, y, z;).
@@ -101,9 +102,11 @@ END {
         s = line[i]
         if (is_comment(s)) {
             # A comment block above a run of one-line #defines: a member group.
-            if (!is_separator(s)) {
-                j = i
-                while (j <= n && is_comment(line[j]) && !is_separator(line[j])) ++j
+            # Separator lines may frame the heading: they stay plain comments.
+            j = i
+            text = 0
+            while (j <= n && is_comment(line[j])) { if (!is_separator(line[j])) text = 1; ++j }
+            if (text) {
                 if (j < n && is_define(line[j]) && is_define(line[j + 1])) {
                     print "///@{"
                     for (k = i; k < j; ++k) print doc_line(line[k])

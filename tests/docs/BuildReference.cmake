@@ -51,7 +51,7 @@ endif()
 # A heading comment above a run of #defines documents each of them; a #define
 # after a blank line, and a call below another commented call, stay undocumented.
 file(MAKE_DIRECTORY ${WORK_DIR}/group)
-file(WRITE ${WORK_DIR}/group/vGroup.h "// Groups for the check.\n#pragma once\n\n// Clear flags.\n#define GROUPED_A 1\n#define GROUPED_B 2  // its own\n#define GROUPED_C 4\n\n#define LONE_DEFINE 8\n\n// The first call.\nvoid FirstCall();\nvoid SecondCall();\n")
+file(WRITE ${WORK_DIR}/group/vGroup.h "// Groups for the check.\n#pragma once\n\n// Clear flags.\n#define GROUPED_A 1\n#define GROUPED_B 2  // its own\n#define GROUPED_C 4\n\n#define LONE_DEFINE 8\n\n// ----\n// Framed by separators.\n// ----\n#define FRAMED_A 16\n#define FRAMED_B 32\n\n// The first call.\nvoid FirstCall();\nvoid SecondCall();\n")
 file(WRITE ${WORK_DIR}/group/Doxyfile "@INCLUDE = ${SOURCE_DIR}/docs/Doxyfile-undocumented\nINPUT = ${WORK_DIR}/group/vGroup.h\nINPUT_FILTER = \"awk -f ${SOURCE_DIR}/docs/doxygen-filter.awk\"\nOUTPUT_DIRECTORY = ${WORK_DIR}/group/out\nGENERATE_HTML = YES\n")
 execute_process(COMMAND ${DOXYGEN} ${WORK_DIR}/group/Doxyfile WORKING_DIRECTORY ${SOURCE_DIR} RESULT_VARIABLE rc
                 OUTPUT_VARIABLE out ERROR_VARIABLE out)
@@ -64,7 +64,7 @@ foreach(name LONE_DEFINE SecondCall)
         message(FATAL_ERROR "the check should name ${name}:\n${out}")
     endif()
 endforeach()
-foreach(name GROUPED_A GROUPED_B GROUPED_C FirstCall)
+foreach(name GROUPED_A GROUPED_B GROUPED_C FRAMED_A FRAMED_B FirstCall)
     string(FIND "${out}" "${name}" wrongly)
     if(NOT wrongly EQUAL -1)
         message(FATAL_ERROR "${name} has its comment but the check names it:\n${out}")
