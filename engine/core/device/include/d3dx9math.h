@@ -334,15 +334,24 @@ struct D3DXCOLOR {
 typedef D3DXCOLOR* LPD3DXCOLOR;
 
 // --- 2D vectors -------------------------------------------------------------
+// The vector's length.
 FLOAT WINAPI D3DXVec2Length(const D3DXVECTOR2* pV);
+// The squared length: no square root.
 FLOAT WINAPI D3DXVec2LengthSq(const D3DXVECTOR2* pV);
+// The dot product.
 FLOAT WINAPI D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
 FLOAT WINAPI D3DXVec2CCW(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);  // z of the 3D cross product
+// pOut = pV1 + pV2; returns pOut.
 D3DXVECTOR2* WINAPI D3DXVec2Add(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+// pOut = pV1 - pV2; returns pOut.
 D3DXVECTOR2* WINAPI D3DXVec2Subtract(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+// pOut = pV * s; returns pOut.
 D3DXVECTOR2* WINAPI D3DXVec2Scale(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, FLOAT s);
+// pOut = pV1 + s * (pV2 - pV1); returns pOut.
 D3DXVECTOR2* WINAPI D3DXVec2Lerp(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2, FLOAT s);
+// The smaller of each component; returns pOut.
 D3DXVECTOR2* WINAPI D3DXVec2Minimize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
+// The larger of each component; returns pOut.
 D3DXVECTOR2* WINAPI D3DXVec2Maximize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2);
 // A zero vector normalises to zero.
 D3DXVECTOR2* WINAPI D3DXVec2Normalize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV);
@@ -354,15 +363,25 @@ D3DXVECTOR2* WINAPI D3DXVec2TransformCoord(D3DXVECTOR2* pOut, const D3DXVECTOR2*
 D3DXVECTOR2* WINAPI D3DXVec2TransformNormal(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, const D3DXMATRIX* pM);
 
 // --- 3D vectors -------------------------------------------------------------
+// The vector's length.
 FLOAT WINAPI D3DXVec3Length(const D3DXVECTOR3* pV);
+// The squared length: no square root.
 FLOAT WINAPI D3DXVec3LengthSq(const D3DXVECTOR3* pV);
+// The dot product.
 FLOAT WINAPI D3DXVec3Dot(const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+// pOut = pV1 x pV2 (may alias either input); returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Cross(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+// pOut = pV1 + pV2; returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Add(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+// pOut = pV1 - pV2; returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Subtract(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+// pOut = pV * s; returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Scale(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, FLOAT s);
+// pOut = pV1 + s * (pV2 - pV1); returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Lerp(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2, FLOAT s);
+// The smaller of each component; returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Minimize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
+// The larger of each component; returns pOut.
 D3DXVECTOR3* WINAPI D3DXVec3Maximize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2);
 // A zero vector normalises to zero.
 D3DXVECTOR3* WINAPI D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV);
@@ -383,45 +402,70 @@ D3DXVECTOR3* WINAPI D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, 
                                       const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld);
 
 // --- 4D vectors -------------------------------------------------------------
+// The vector's length.
 FLOAT WINAPI D3DXVec4Length(const D3DXVECTOR4* pV);
+// The dot product of all four components.
 FLOAT WINAPI D3DXVec4Dot(const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2);
+// The vector scaled to length 1; a zero vector normalises to zero.
 D3DXVECTOR4* WINAPI D3DXVec4Normalize(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV);
+// pV * M; returns pOut.
 D3DXVECTOR4* WINAPI D3DXVec4Transform(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV, const D3DXMATRIX* pM);
+// pOut = pV1 + s * (pV2 - pV1); returns pOut.
 D3DXVECTOR4* WINAPI D3DXVec4Lerp(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2, FLOAT s);
 
 // --- Matrices ---------------------------------------------------------------
+// Sets the identity matrix; returns pOut.
 D3DXMATRIX* WINAPI D3DXMatrixIdentity(D3DXMATRIX* pOut);
+// TRUE when the matrix is the identity exactly.
 BOOL WINAPI D3DXMatrixIsIdentity(const D3DXMATRIX* pM);
+// The matrix's determinant.
 FLOAT WINAPI D3DXMatrixDeterminant(const D3DXMATRIX* pM);
 // pOut = pM1 * pM2 (pM1's transform first). pOut may alias either input.
 D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* pOut, const D3DXMATRIX* pM1, const D3DXMATRIX* pM2);
+// The transpose of pM1 * pM2; returns pOut.
 D3DXMATRIX* WINAPI D3DXMatrixMultiplyTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM1, const D3DXMATRIX* pM2);
+// The transpose of pM (may alias pOut); returns pOut.
 D3DXMATRIX* WINAPI D3DXMatrixTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM);
 // NULL (and pOut untouched) when pM is singular; pDeterminant may be NULL.
 D3DXMATRIX* WINAPI D3DXMatrixInverse(D3DXMATRIX* pOut, FLOAT* pDeterminant, const D3DXMATRIX* pM);
+// A scaling by sx, sy, sz along the axes; returns pOut.
 D3DXMATRIX* WINAPI D3DXMatrixScaling(D3DXMATRIX* pOut, FLOAT sx, FLOAT sy, FLOAT sz);
+// A translation by x, y, z; returns pOut.
 D3DXMATRIX* WINAPI D3DXMatrixTranslation(D3DXMATRIX* pOut, FLOAT x, FLOAT y, FLOAT z);
 // Rotations, clockwise when looking along the axis toward the origin.
 D3DXMATRIX* WINAPI D3DXMatrixRotationX(D3DXMATRIX* pOut, FLOAT angle);
+// A rotation about the y axis by angle radians, as D3DXMatrixRotationX.
 D3DXMATRIX* WINAPI D3DXMatrixRotationY(D3DXMATRIX* pOut, FLOAT angle);
+// A rotation about the z axis by angle radians, as D3DXMatrixRotationX.
 D3DXMATRIX* WINAPI D3DXMatrixRotationZ(D3DXMATRIX* pOut, FLOAT angle);
+// A rotation about the axis pV (normalised first) by angle radians.
 D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* pOut, const D3DXVECTOR3* pV, FLOAT angle);
+// The rotation the quaternion stands for (normalised or not as given).
 D3DXMATRIX* WINAPI D3DXMatrixRotationQuaternion(D3DXMATRIX* pOut, const D3DXQUATERNION* pQ);
 // Roll about z, then pitch about x, then yaw about y.
 D3DXMATRIX* WINAPI D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* pOut, FLOAT yaw, FLOAT pitch, FLOAT roll);
+// A left-handed view matrix from the eye toward pAt, with pUp as up.
 D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const D3DXVECTOR3* pAt,
                                       const D3DXVECTOR3* pUp);
+// A right-handed view matrix from the eye toward pAt, with pUp as up.
 D3DXMATRIX* WINAPI D3DXMatrixLookAtRH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const D3DXVECTOR3* pAt,
                                       const D3DXVECTOR3* pUp);
 // Depth maps near..far to 0..1.
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, FLOAT fovy, FLOAT aspect, FLOAT zn, FLOAT zf);
+// As D3DXMatrixPerspectiveFovLH, right-handed.
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovRH(D3DXMATRIX* pOut, FLOAT fovy, FLOAT aspect, FLOAT zn, FLOAT zf);
+// A left-handed perspective projection of a view w by h wide at the near plane.
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveLH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
+// A left-handed perspective projection of the near-plane rectangle l..r, b..t.
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn,
                                                     FLOAT zf);
+// A left-handed orthographic projection of a view w by h; depth zn..zf to 0..1.
 D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
+// As D3DXMatrixOrthoLH, right-handed.
 D3DXMATRIX* WINAPI D3DXMatrixOrthoRH(D3DXMATRIX* pOut, FLOAT w, FLOAT h, FLOAT zn, FLOAT zf);
+// A left-handed orthographic projection of the rectangle l..r, b..t.
 D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf);
+// As D3DXMatrixOrthoOffCenterLH, right-handed.
 D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterRH(D3DXMATRIX* pOut, FLOAT l, FLOAT r, FLOAT b, FLOAT t, FLOAT zn, FLOAT zf);
 // Reflection about the plane (normalised first).
 D3DXMATRIX* WINAPI D3DXMatrixReflect(D3DXMATRIX* pOut, const D3DXPLANE* pPlane);
@@ -432,26 +476,39 @@ D3DXMATRIX* WINAPI D3DXMatrixAffineTransformation(D3DXMATRIX* pOut, FLOAT scalin
                                                   const D3DXQUATERNION* pRotation, const D3DXVECTOR3* pTranslation);
 
 // --- Quaternions ------------------------------------------------------------
+// Sets the identity quaternion (0, 0, 0, 1); returns pOut.
 D3DXQUATERNION* WINAPI D3DXQuaternionIdentity(D3DXQUATERNION* pOut);
+// The quaternion's length.
 FLOAT WINAPI D3DXQuaternionLength(const D3DXQUATERNION* pQ);
+// The dot product of the four components.
 FLOAT WINAPI D3DXQuaternionDot(const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2);
+// The quaternion scaled to length 1; returns pOut.
 D3DXQUATERNION* WINAPI D3DXQuaternionNormalize(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ);
+// (-x, -y, -z, w); returns pOut.
 D3DXQUATERNION* WINAPI D3DXQuaternionConjugate(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ);
+// The inverse: the conjugate divided by the squared length; returns pOut.
 D3DXQUATERNION* WINAPI D3DXQuaternionInverse(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ);
 // The rotation of pQ1 followed by that of pQ2.
 D3DXQUATERNION* WINAPI D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
                                               const D3DXQUATERNION* pQ2);
+// The rotation about the axis pV (normalised first) by angle radians.
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationAxis(D3DXQUATERNION* pOut, const D3DXVECTOR3* pV, FLOAT angle);
+// The rotation part of the matrix as a quaternion.
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const D3DXMATRIX* pM);
+// The rotation of D3DXMatrixRotationYawPitchRoll as a quaternion.
 D3DXQUATERNION* WINAPI D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* pOut, FLOAT yaw, FLOAT pitch, FLOAT roll);
+// The spherical blend from pQ1 (t = 0) to pQ2 (t = 1), along the shorter arc.
 D3DXQUATERNION* WINAPI D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2,
                                            FLOAT t);
 
 // --- Planes -----------------------------------------------------------------
+// a*x + b*y + c*z + d*w.
 FLOAT WINAPI D3DXPlaneDot(const D3DXPLANE* pP, const D3DXVECTOR4* pV);
 // a*x + b*y + c*z + d: the signed distance for a normalised plane.
 FLOAT WINAPI D3DXPlaneDotCoord(const D3DXPLANE* pP, const D3DXVECTOR3* pV);
+// a*x + b*y + c*z: the plane's normal dotted with a direction.
 FLOAT WINAPI D3DXPlaneDotNormal(const D3DXPLANE* pP, const D3DXVECTOR3* pV);
+// The plane scaled so that its normal has length 1; returns pOut.
 D3DXPLANE* WINAPI D3DXPlaneNormalize(D3DXPLANE* pOut, const D3DXPLANE* pP);
 // The plane through pPoint with normal pNormal (used as given, not normalised).
 D3DXPLANE* WINAPI D3DXPlaneFromPointNormal(D3DXPLANE* pOut, const D3DXVECTOR3* pPoint, const D3DXVECTOR3* pNormal);
@@ -465,11 +522,17 @@ D3DXVECTOR3* WINAPI D3DXPlaneIntersectLine(D3DXVECTOR3* pOut, const D3DXPLANE* p
 D3DXPLANE* WINAPI D3DXPlaneTransform(D3DXPLANE* pOut, const D3DXPLANE* pP, const D3DXMATRIX* pM);
 
 // --- Colours ----------------------------------------------------------------
+// pOut = pC1 + pC2, per channel, unclamped; returns pOut.
 D3DXCOLOR* WINAPI D3DXColorAdd(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2);
+// pOut = pC1 - pC2, per channel, unclamped; returns pOut.
 D3DXCOLOR* WINAPI D3DXColorSubtract(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2);
+// pOut = pC * s, per channel; returns pOut.
 D3DXCOLOR* WINAPI D3DXColorScale(D3DXCOLOR* pOut, const D3DXCOLOR* pC, FLOAT s);
+// pOut = pC1 * pC2, channel by channel; returns pOut.
 D3DXCOLOR* WINAPI D3DXColorModulate(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2);
+// pOut = pC1 + s * (pC2 - pC1); returns pOut.
 D3DXCOLOR* WINAPI D3DXColorLerp(D3DXCOLOR* pOut, const D3DXCOLOR* pC1, const D3DXCOLOR* pC2, FLOAT s);
+// (1 - r, 1 - g, 1 - b, a); returns pOut.
 D3DXCOLOR* WINAPI D3DXColorNegative(D3DXCOLOR* pOut, const D3DXCOLOR* pC);
 
 // --- Geometry helpers -------------------------------------------------------
@@ -479,14 +542,18 @@ D3DXCOLOR* WINAPI D3DXColorNegative(D3DXCOLOR* pOut, const D3DXCOLOR* pC);
 BOOL WINAPI D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
                              const D3DXVECTOR3* pRayPos, const D3DXVECTOR3* pRayDir, FLOAT* pU, FLOAT* pV,
                              FLOAT* pDist);
+// TRUE when the ray meets the sphere ahead of its start, or starts inside it.
 BOOL WINAPI D3DXSphereBoundProbe(const D3DXVECTOR3* pCenter, FLOAT radius, const D3DXVECTOR3* pRayPosition,
                                  const D3DXVECTOR3* pRayDirection);
+// TRUE when the ray meets the axis-aligned box pMin..pMax.
 BOOL WINAPI D3DXBoxBoundProbe(const D3DXVECTOR3* pMin, const D3DXVECTOR3* pMax, const D3DXVECTOR3* pRayPosition,
                               const D3DXVECTOR3* pRayDirection);
 // Box around numVertices positions read every stride bytes from pFirstPosition.
 // D3DERR_INVALIDCALL for NULL pointers or no vertices.
 HRESULT WINAPI D3DXComputeBoundingBox(const D3DXVECTOR3* pFirstPosition, DWORD numVertices, DWORD stride,
                                       D3DXVECTOR3* pMin, D3DXVECTOR3* pMax);
+// A sphere around numVertices positions read as for D3DXComputeBoundingBox, centred on their average;
+// D3DERR_INVALIDCALL for NULL pointers or no vertices.
 HRESULT WINAPI D3DXComputeBoundingSphere(const D3DXVECTOR3* pFirstPosition, DWORD numVertices, DWORD stride,
                                          D3DXVECTOR3* pCenter, FLOAT* pRadius);
 // Bytes of one vertex of the flexible vertex format; 0 for an invalid one.
@@ -496,8 +563,11 @@ UINT WINAPI D3DXGetFVFVertexSize(DWORD fvf);
 // 16-bit floats in D3DX's half format: IEEE half precision except that
 // exponent 31 holds finite values (up to 131008) and there is no infinity or
 // NaN; both convert to the largest magnitude, 0x7FFF or 0xFFFF.
+// A 16-bit float in the format above.
 struct D3DXFLOAT16 {
-    WORD value;
+    WORD value;  // the raw bits
 };
+// Converts n floats to the 16-bit format; returns pOut.
 D3DXFLOAT16* WINAPI D3DXFloat32To16Array(D3DXFLOAT16* pOut, const FLOAT* pIn, UINT n);
+// Converts n 16-bit floats to floats; returns pOut.
 FLOAT* WINAPI D3DXFloat16To32Array(FLOAT* pOut, const D3DXFLOAT16* pIn, UINT n);
