@@ -30,24 +30,35 @@ struct D3DXEFFECT_DESC {
 };
 
 struct ID3DXEffect : public IUnknown {
+    // Fills *desc with the counts of the effect's parameters, techniques and functions.
     virtual HRESULT GetDesc(D3DXEFFECT_DESC* desc) = 0;
     // The parameter's handle (parent must be NULL), NULL when there is none.
     virtual D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) = 0;
+    // The technique's handle, NULL when there is none by that name.
     virtual D3DXHANDLE GetTechniqueByName(LPCSTR name) = 0;
+    // The handle of technique number index, NULL past the last.
     virtual D3DXHANDLE GetTechnique(UINT index) = 0;
     // Setters: D3DERR_INVALIDCALL for an unknown name or a parameter of another
     // kind. Values reach the programs at Begin/BeginPass/CommitChanges.
     virtual HRESULT SetFloat(D3DXHANDLE parameter, FLOAT value) = 0;
+    // Sets count floats of a float, vector, matrix or array parameter.
     virtual HRESULT SetFloatArray(D3DXHANDLE parameter, const FLOAT* values, UINT count) = 0;
+    // Sets an int parameter.
     virtual HRESULT SetInt(D3DXHANDLE parameter, INT value) = 0;
+    // Sets a bool parameter.
     virtual HRESULT SetBool(D3DXHANDLE parameter, BOOL value) = 0;
     virtual HRESULT SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) = 0;  // first n of 4 for vecN
+    // Sets a matrix parameter.
     virtual HRESULT SetMatrix(D3DXHANDLE parameter, const D3DXMATRIX* matrix) = 0;
     // The texture is referenced until replaced or the effect is released; NULL unbinds.
     virtual HRESULT SetTexture(D3DXHANDLE parameter, LPDIRECT3DBASETEXTURE9 texture) = 0;
+    // *value gets the float parameter's value.
     virtual HRESULT GetFloat(D3DXHANDLE parameter, FLOAT* value) = 0;
+    // *matrix gets the matrix parameter's value.
     virtual HRESULT GetMatrix(D3DXHANDLE parameter, D3DXMATRIX* matrix) = 0;
+    // Makes the technique current for Begin.
     virtual HRESULT SetTechnique(D3DXHANDLE technique) = 0;
+    // The current technique's handle.
     virtual D3DXHANDLE GetCurrentTechnique() = 0;
     // Starts the current technique: *passes gets its pass count. Flags are accepted and ignored.
     virtual HRESULT Begin(UINT* passes, DWORD flags) = 0;
@@ -55,10 +66,14 @@ struct ID3DXEffect : public IUnknown {
     // FVF set at draw time, until EndPass.
     virtual HRESULT BeginPass(UINT pass) = 0;
     virtual HRESULT CommitChanges() = 0;  // parameters set inside a pass take effect
+    // Ends the pass BeginPass started.
     virtual HRESULT EndPass() = 0;
+    // Ends the technique Begin started.
     virtual HRESULT End() = 0;
     virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
+    // Nothing to do before a device reset: D3D_OK.
     virtual HRESULT OnLostDevice() = 0;
+    // Nothing to do after a device reset: D3D_OK.
     virtual HRESULT OnResetDevice() = 0;
 };
 typedef ID3DXEffect* LPD3DXEFFECT;

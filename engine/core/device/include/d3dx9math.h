@@ -26,30 +26,38 @@ struct D3DXVECTOR2 {
     FLOAT x, y;
 
     D3DXVECTOR2() = default;
+    // From an array of the components in order.
     D3DXVECTOR2(const FLOAT* f) : x(f[0]), y(f[1]) {}
+    // From the components.
     D3DXVECTOR2(FLOAT fx, FLOAT fy) : x(fx), y(fy) {}
 
+    // The components as an array of floats.
     operator FLOAT*() { return &x; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &x; }
 
+    // Adds component by component; returns *this.
     D3DXVECTOR2& operator+=(const D3DXVECTOR2& v)
     {
         x += v.x;
         y += v.y;
         return *this;
     }
+    // Subtracts component by component; returns *this.
     D3DXVECTOR2& operator-=(const D3DXVECTOR2& v)
     {
         x -= v.x;
         y -= v.y;
         return *this;
     }
+    // Multiplies each component by f; returns *this.
     D3DXVECTOR2& operator*=(FLOAT f)
     {
         x *= f;
         y *= f;
         return *this;
     }
+    // Divides each component by f; returns *this.
     D3DXVECTOR2& operator/=(FLOAT f)
     {
         x /= f;
@@ -57,33 +65,45 @@ struct D3DXVECTOR2 {
         return *this;
     }
 
+    // A copy.
     D3DXVECTOR2 operator+() const { return *this; }
+    // Each component negated.
     D3DXVECTOR2 operator-() const { return D3DXVECTOR2(-x, -y); }
+    // The sum, component by component.
     D3DXVECTOR2 operator+(const D3DXVECTOR2& v) const { return D3DXVECTOR2(x + v.x, y + v.y); }
+    // The difference, component by component.
     D3DXVECTOR2 operator-(const D3DXVECTOR2& v) const { return D3DXVECTOR2(x - v.x, y - v.y); }
+    // Each component times f.
     D3DXVECTOR2 operator*(FLOAT f) const { return D3DXVECTOR2(x * f, y * f); }
+    // Each component divided by f.
     D3DXVECTOR2 operator/(FLOAT f) const { return D3DXVECTOR2(x / f, y / f); }
+    // Each component times f.
     friend D3DXVECTOR2 operator*(FLOAT f, const D3DXVECTOR2& v) { return D3DXVECTOR2(f * v.x, f * v.y); }
 
+    // True when every component is equal.
     bool operator==(const D3DXVECTOR2& v) const { return x == v.x && y == v.y; }
+    // True when any component differs.
     bool operator!=(const D3DXVECTOR2& v) const { return !(*this == v); }
 };
 typedef D3DXVECTOR2* LPD3DXVECTOR2;
 
 struct D3DXVECTOR3 : public D3DVECTOR {
     D3DXVECTOR3() = default;
+    // From an array of the components in order.
     D3DXVECTOR3(const FLOAT* f)
     {
         x = f[0];
         y = f[1];
         z = f[2];
     }
+    // From a D3DVECTOR.
     D3DXVECTOR3(const D3DVECTOR& v)
     {
         x = v.x;
         y = v.y;
         z = v.z;
     }
+    // From the components.
     D3DXVECTOR3(FLOAT fx, FLOAT fy, FLOAT fz)
     {
         x = fx;
@@ -91,9 +111,12 @@ struct D3DXVECTOR3 : public D3DVECTOR {
         z = fz;
     }
 
+    // The components as an array of floats.
     operator FLOAT*() { return &x; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &x; }
 
+    // Adds component by component; returns *this.
     D3DXVECTOR3& operator+=(const D3DXVECTOR3& v)
     {
         x += v.x;
@@ -101,6 +124,7 @@ struct D3DXVECTOR3 : public D3DVECTOR {
         z += v.z;
         return *this;
     }
+    // Subtracts component by component; returns *this.
     D3DXVECTOR3& operator-=(const D3DXVECTOR3& v)
     {
         x -= v.x;
@@ -108,6 +132,7 @@ struct D3DXVECTOR3 : public D3DVECTOR {
         z -= v.z;
         return *this;
     }
+    // Multiplies each component by f; returns *this.
     D3DXVECTOR3& operator*=(FLOAT f)
     {
         x *= f;
@@ -115,6 +140,7 @@ struct D3DXVECTOR3 : public D3DVECTOR {
         z *= f;
         return *this;
     }
+    // Divides each component by f; returns *this.
     D3DXVECTOR3& operator/=(FLOAT f)
     {
         x /= f;
@@ -123,15 +149,24 @@ struct D3DXVECTOR3 : public D3DVECTOR {
         return *this;
     }
 
+    // A copy.
     D3DXVECTOR3 operator+() const { return *this; }
+    // Each component negated.
     D3DXVECTOR3 operator-() const { return D3DXVECTOR3(-x, -y, -z); }
+    // The sum, component by component.
     D3DXVECTOR3 operator+(const D3DXVECTOR3& v) const { return D3DXVECTOR3(x + v.x, y + v.y, z + v.z); }
+    // The difference, component by component.
     D3DXVECTOR3 operator-(const D3DXVECTOR3& v) const { return D3DXVECTOR3(x - v.x, y - v.y, z - v.z); }
+    // Each component times f.
     D3DXVECTOR3 operator*(FLOAT f) const { return D3DXVECTOR3(x * f, y * f, z * f); }
+    // Each component divided by f.
     D3DXVECTOR3 operator/(FLOAT f) const { return D3DXVECTOR3(x / f, y / f, z / f); }
+    // Each component times f.
     friend D3DXVECTOR3 operator*(FLOAT f, const D3DXVECTOR3& v) { return D3DXVECTOR3(f * v.x, f * v.y, f * v.z); }
 
+    // True when every component is equal.
     bool operator==(const D3DXVECTOR3& v) const { return x == v.x && y == v.y && z == v.z; }
+    // True when any component differs.
     bool operator!=(const D3DXVECTOR3& v) const { return !(*this == v); }
 };
 typedef D3DXVECTOR3* LPD3DXVECTOR3;
@@ -140,13 +175,19 @@ struct D3DXVECTOR4 {
     FLOAT x, y, z, w;
 
     D3DXVECTOR4() = default;
+    // From an array of the components in order.
     D3DXVECTOR4(const FLOAT* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
+    // From x, y, z of v and w = fw.
     D3DXVECTOR4(const D3DVECTOR& v, FLOAT fw) : x(v.x), y(v.y), z(v.z), w(fw) {}
+    // From the components.
     D3DXVECTOR4(FLOAT fx, FLOAT fy, FLOAT fz, FLOAT fw) : x(fx), y(fy), z(fz), w(fw) {}
 
+    // The components as an array of floats.
     operator FLOAT*() { return &x; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &x; }
 
+    // Adds component by component; returns *this.
     D3DXVECTOR4& operator+=(const D3DXVECTOR4& v)
     {
         x += v.x;
@@ -155,6 +196,7 @@ struct D3DXVECTOR4 {
         w += v.w;
         return *this;
     }
+    // Subtracts component by component; returns *this.
     D3DXVECTOR4& operator-=(const D3DXVECTOR4& v)
     {
         x -= v.x;
@@ -163,6 +205,7 @@ struct D3DXVECTOR4 {
         w -= v.w;
         return *this;
     }
+    // Multiplies each component by f; returns *this.
     D3DXVECTOR4& operator*=(FLOAT f)
     {
         x *= f;
@@ -171,6 +214,7 @@ struct D3DXVECTOR4 {
         w *= f;
         return *this;
     }
+    // Divides each component by f; returns *this.
     D3DXVECTOR4& operator/=(FLOAT f)
     {
         x /= f;
@@ -180,48 +224,78 @@ struct D3DXVECTOR4 {
         return *this;
     }
 
+    // A copy.
     D3DXVECTOR4 operator+() const { return *this; }
+    // Each component negated.
     D3DXVECTOR4 operator-() const { return D3DXVECTOR4(-x, -y, -z, -w); }
+    // The sum, component by component.
     D3DXVECTOR4 operator+(const D3DXVECTOR4& v) const { return D3DXVECTOR4(x + v.x, y + v.y, z + v.z, w + v.w); }
+    // The difference, component by component.
     D3DXVECTOR4 operator-(const D3DXVECTOR4& v) const { return D3DXVECTOR4(x - v.x, y - v.y, z - v.z, w - v.w); }
+    // Each component times f.
     D3DXVECTOR4 operator*(FLOAT f) const { return D3DXVECTOR4(x * f, y * f, z * f, w * f); }
+    // Each component divided by f.
     D3DXVECTOR4 operator/(FLOAT f) const { return D3DXVECTOR4(x / f, y / f, z / f, w / f); }
+    // Each component times f.
     friend D3DXVECTOR4 operator*(FLOAT f, const D3DXVECTOR4& v) { return v * f; }
 
+    // True when every component is equal.
     bool operator==(const D3DXVECTOR4& v) const { return x == v.x && y == v.y && z == v.z && w == v.w; }
+    // True when any component differs.
     bool operator!=(const D3DXVECTOR4& v) const { return !(*this == v); }
 };
 typedef D3DXVECTOR4* LPD3DXVECTOR4;
 
 struct D3DXMATRIX : public D3DMATRIX {
     D3DXMATRIX() = default;
+    // From an array of the components in order.
     D3DXMATRIX(const FLOAT* f);
+    // A copy of a D3DMATRIX.
     D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
+    // From the sixteen elements, row by row.
     D3DXMATRIX(FLOAT f11, FLOAT f12, FLOAT f13, FLOAT f14, FLOAT f21, FLOAT f22, FLOAT f23, FLOAT f24, FLOAT f31,
                FLOAT f32, FLOAT f33, FLOAT f34, FLOAT f41, FLOAT f42, FLOAT f43, FLOAT f44);
 
+    // The element in row, col (0 .. 3).
     FLOAT& operator()(UINT row, UINT col) { return m[row][col]; }
+    // The element in row, col (0 .. 3), read-only.
     FLOAT operator()(UINT row, UINT col) const { return m[row][col]; }
 
+    // The components as an array of floats.
     operator FLOAT*() { return &_11; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &_11; }
 
+    // Multiplies by mat on the right; returns *this.
     D3DXMATRIX& operator*=(const D3DXMATRIX& mat);
+    // Adds component by component; returns *this.
     D3DXMATRIX& operator+=(const D3DXMATRIX& mat);
+    // Subtracts component by component; returns *this.
     D3DXMATRIX& operator-=(const D3DXMATRIX& mat);
+    // Multiplies each component by f; returns *this.
     D3DXMATRIX& operator*=(FLOAT f);
+    // Divides each component by f; returns *this.
     D3DXMATRIX& operator/=(FLOAT f);
 
+    // A copy.
     D3DXMATRIX operator+() const { return *this; }
+    // Each component negated.
     D3DXMATRIX operator-() const;
     D3DXMATRIX operator*(const D3DXMATRIX& mat) const;  // this * mat
+    // The sum, component by component.
     D3DXMATRIX operator+(const D3DXMATRIX& mat) const;
+    // The difference, component by component.
     D3DXMATRIX operator-(const D3DXMATRIX& mat) const;
+    // Each component times f.
     D3DXMATRIX operator*(FLOAT f) const;
+    // Each component divided by f.
     D3DXMATRIX operator/(FLOAT f) const;
+    // Each component times f.
     friend D3DXMATRIX operator*(FLOAT f, const D3DXMATRIX& mat) { return mat * f; }
 
+    // True when every component is equal.
     bool operator==(const D3DXMATRIX& mat) const;
+    // True when any component differs.
     bool operator!=(const D3DXMATRIX& mat) const { return !(*this == mat); }
 };
 typedef D3DXMATRIX* LPD3DXMATRIX;
@@ -230,23 +304,32 @@ struct D3DXQUATERNION {
     FLOAT x, y, z, w;
 
     D3DXQUATERNION() = default;
+    // From an array of the components in order.
     D3DXQUATERNION(const FLOAT* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
+    // From the components.
     D3DXQUATERNION(FLOAT fx, FLOAT fy, FLOAT fz, FLOAT fw) : x(fx), y(fy), z(fz), w(fw) {}
 
+    // The components as an array of floats.
     operator FLOAT*() { return &x; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &x; }
 
+    // The sum, component by component.
     D3DXQUATERNION operator+(const D3DXQUATERNION& q) const
     {
         return D3DXQUATERNION(x + q.x, y + q.y, z + q.z, w + q.w);
     }
+    // The difference, component by component.
     D3DXQUATERNION operator-(const D3DXQUATERNION& q) const
     {
         return D3DXQUATERNION(x - q.x, y - q.y, z - q.z, w - q.w);
     }
+    // Each component times f.
     D3DXQUATERNION operator*(FLOAT f) const { return D3DXQUATERNION(x * f, y * f, z * f, w * f); }
     D3DXQUATERNION operator*(const D3DXQUATERNION& q) const;  // D3DXQuaternionMultiply(this, q)
+    // True when every component is equal.
     bool operator==(const D3DXQUATERNION& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
+    // True when any component differs.
     bool operator!=(const D3DXQUATERNION& q) const { return !(*this == q); }
 };
 typedef D3DXQUATERNION* LPD3DXQUATERNION;
@@ -256,14 +339,21 @@ struct D3DXPLANE {
     FLOAT a, b, c, d;
 
     D3DXPLANE() = default;
+    // From an array of the components in order.
     D3DXPLANE(const FLOAT* f) : a(f[0]), b(f[1]), c(f[2]), d(f[3]) {}
+    // From the components.
     D3DXPLANE(FLOAT fa, FLOAT fb, FLOAT fc, FLOAT fd) : a(fa), b(fb), c(fc), d(fd) {}
 
+    // The components as an array of floats.
     operator FLOAT*() { return &a; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &a; }
 
+    // Each component negated.
     D3DXPLANE operator-() const { return D3DXPLANE(-a, -b, -c, -d); }
+    // True when every component is equal.
     bool operator==(const D3DXPLANE& p) const { return a == p.a && b == p.b && c == p.c && d == p.d; }
+    // True when any component differs.
     bool operator!=(const D3DXPLANE& p) const { return !(*this == p); }
 };
 typedef D3DXPLANE* LPD3DXPLANE;
@@ -274,19 +364,31 @@ struct D3DXCOLOR {
     FLOAT r, g, b, a;
 
     D3DXCOLOR() = default;
+    // From a packed ARGB colour, each channel divided by 255.
     D3DXCOLOR(DWORD argb);
+    // From an array of the components in order.
     D3DXCOLOR(const FLOAT* f) : r(f[0]), g(f[1]), b(f[2]), a(f[3]) {}
+    // From a D3DCOLORVALUE.
     D3DXCOLOR(const D3DCOLORVALUE& c) : r(c.r), g(c.g), b(c.b), a(c.a) {}
+    // From the components.
     D3DXCOLOR(FLOAT fr, FLOAT fg, FLOAT fb, FLOAT fa) : r(fr), g(fg), b(fb), a(fa) {}
 
+    // Packed as ARGB, as above.
     operator DWORD() const;
+    // The components as an array of floats.
     operator FLOAT*() { return &r; }
+    // The components as a read-only array of floats.
     operator const FLOAT*() const { return &r; }
+    // The colour as a D3DCOLORVALUE.
     operator D3DCOLORVALUE*() { return reinterpret_cast<D3DCOLORVALUE*>(&r); }
+    // The colour as a read-only D3DCOLORVALUE.
     operator const D3DCOLORVALUE*() const { return reinterpret_cast<const D3DCOLORVALUE*>(&r); }
+    // The colour as a D3DCOLORVALUE.
     operator D3DCOLORVALUE&() { return *reinterpret_cast<D3DCOLORVALUE*>(&r); }
+    // The colour as a read-only D3DCOLORVALUE.
     operator const D3DCOLORVALUE&() const { return *reinterpret_cast<const D3DCOLORVALUE*>(&r); }
 
+    // Adds component by component; returns *this.
     D3DXCOLOR& operator+=(const D3DXCOLOR& c)
     {
         r += c.r;
@@ -295,6 +397,7 @@ struct D3DXCOLOR {
         a += c.a;
         return *this;
     }
+    // Subtracts component by component; returns *this.
     D3DXCOLOR& operator-=(const D3DXCOLOR& c)
     {
         r -= c.r;
@@ -303,6 +406,7 @@ struct D3DXCOLOR {
         a -= c.a;
         return *this;
     }
+    // Multiplies each component by f; returns *this.
     D3DXCOLOR& operator*=(FLOAT f)
     {
         r *= f;
@@ -311,6 +415,7 @@ struct D3DXCOLOR {
         a *= f;
         return *this;
     }
+    // Divides each component by f; returns *this.
     D3DXCOLOR& operator/=(FLOAT f)
     {
         r /= f;
@@ -320,15 +425,24 @@ struct D3DXCOLOR {
         return *this;
     }
 
+    // A copy.
     D3DXCOLOR operator+() const { return *this; }
+    // Each component negated.
     D3DXCOLOR operator-() const { return D3DXCOLOR(-r, -g, -b, -a); }
+    // The sum, component by component.
     D3DXCOLOR operator+(const D3DXCOLOR& c) const { return D3DXCOLOR(r + c.r, g + c.g, b + c.b, a + c.a); }
+    // The difference, component by component.
     D3DXCOLOR operator-(const D3DXCOLOR& c) const { return D3DXCOLOR(r - c.r, g - c.g, b - c.b, a - c.a); }
+    // Each component times f.
     D3DXCOLOR operator*(FLOAT f) const { return D3DXCOLOR(r * f, g * f, b * f, a * f); }
+    // Each component divided by f.
     D3DXCOLOR operator/(FLOAT f) const { return D3DXCOLOR(r / f, g / f, b / f, a / f); }
+    // Each component times f.
     friend D3DXCOLOR operator*(FLOAT f, const D3DXCOLOR& c) { return c * f; }
 
+    // True when every component is equal.
     bool operator==(const D3DXCOLOR& c) const { return r == c.r && g == c.g && b == c.b && a == c.a; }
+    // True when any component differs.
     bool operator!=(const D3DXCOLOR& c) const { return !(*this == c); }
 };
 typedef D3DXCOLOR* LPD3DXCOLOR;

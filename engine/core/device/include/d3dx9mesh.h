@@ -67,10 +67,15 @@ struct ID3DXBaseMesh : public IUnknown {
     // Draws the faces of attribute attribId with the device's current states,
     // setting its FVF, stream 0 and indices to the mesh's own.
     virtual HRESULT DrawSubset(DWORD attribId) = 0;
+    // The number of faces (triangles).
     virtual DWORD GetNumFaces() = 0;
+    // The number of vertices.
     virtual DWORD GetNumVertices() = 0;
+    // The vertex format.
     virtual DWORD GetFVF() = 0;
+    // The size of one vertex in bytes.
     virtual DWORD GetNumBytesPerVertex() = 0;
+    // The D3DXMESH_* options the mesh was made with.
     virtual DWORD GetOptions() = 0;
     virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
     // A copy with another vertex format: parts both formats have are copied,
@@ -78,10 +83,13 @@ struct ID3DXBaseMesh : public IUnknown {
     virtual HRESULT CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh) = 0;
     virtual HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vertexBuffer) = 0;  // adds a reference
     virtual HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* indexBuffer) = 0;     // adds a reference
+    // Maps all the vertices into *data; D3DERR_INVALIDCALL for a NULL data.
     virtual HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) = 0;
+    // Ends the vertex lock.
     virtual HRESULT UnlockVertexBuffer() = 0;
     // 16-bit indices, or 32-bit ones with D3DXMESH_32BIT; three per face.
     virtual HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) = 0;
+    // Ends the index lock.
     virtual HRESULT UnlockIndexBuffer() = 0;
     // The subsets; with table NULL only their count goes to *size.
     virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
@@ -90,6 +98,7 @@ struct ID3DXBaseMesh : public IUnknown {
 struct ID3DXMesh : public ID3DXBaseMesh {
     // One attribute per face; after changing them, unlock rebuilds the subsets.
     virtual HRESULT LockAttributeBuffer(DWORD flags, DWORD** data) = 0;
+    // Ends the attribute lock and rebuilds the subsets from the attributes.
     virtual HRESULT UnlockAttributeBuffer() = 0;
 };
 
