@@ -73,6 +73,7 @@
 #ifndef LF_FACESIZE
 #define LF_FACESIZE 32
 #endif
+// A font's measures in pixels, filled by ID3DXFont::GetTextMetricsA.
 struct TEXTMETRICA {
     LONG tmHeight;
     LONG tmAscent;
@@ -95,7 +96,7 @@ struct TEXTMETRICA {
     BYTE tmPitchAndFamily;
     BYTE tmCharSet;
 };
-typedef TEXTMETRICA* LPTEXTMETRICA;
+typedef TEXTMETRICA* LPTEXTMETRICA;  // pointer to TEXTMETRICA
 #endif
 
 // ---------------------------------------------------------------------------
@@ -105,15 +106,16 @@ struct ID3DXBuffer : public IUnknown {
     // The buffer's size in bytes.
     virtual DWORD GetBufferSize() = 0;
 };
-typedef ID3DXBuffer* LPD3DXBUFFER;
+typedef ID3DXBuffer* LPD3DXBUFFER;  // pointer to ID3DXBuffer
 
 // A zeroed buffer of size bytes; E_OUTOFMEMORY when it cannot be had.
 HRESULT WINAPI D3DXCreateBuffer(DWORD size, LPD3DXBUFFER* buffer);
 
 // Sprites are not offered: a font given one draws as it does without.
 struct ID3DXSprite;
-typedef ID3DXSprite* LPD3DXSPRITE;
+typedef ID3DXSprite* LPD3DXSPRITE;  // pointer to ID3DXSprite
 
+// What a font was made with, filled by ID3DXFont::GetDescA.
 struct D3DXFONT_DESCA {
     INT Height;  // the line height in pixels
     UINT Width;  // average character width
@@ -126,7 +128,7 @@ struct D3DXFONT_DESCA {
     BYTE PitchAndFamily;
     CHAR FaceName[LF_FACESIZE];  // the name asked for
 };
-typedef D3DXFONT_DESCA* LPD3DXFONT_DESCA;
+typedef D3DXFONT_DESCA* LPD3DXFONT_DESCA;  // pointer to D3DXFONT_DESCA
 
 // ---------------------------------------------------------------------------
 // ID3DXFont: antialiased text in one face and size.
@@ -159,7 +161,7 @@ struct ID3DXFont : public IUnknown {
     // Nothing to do after a device reset: D3D_OK.
     virtual HRESULT OnResetDevice() = 0;
 };
-typedef ID3DXFont* LPD3DXFONT;
+typedef ID3DXFont* LPD3DXFONT;  // pointer to ID3DXFont
 
 // A font: height > 0 is the cell (line) height in pixels, < 0 the em
 // height; width 0 lets the face choose; weight FW_NORMAL, FW_BOLD, FW_HEAVY...

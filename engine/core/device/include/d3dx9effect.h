@@ -10,18 +10,20 @@
 // A parameter or technique: its name (any name string works as a handle).
 typedef LPCSTR D3DXHANDLE;
 
+// A preprocessor definition handed to the effect compiler: name and text.
 struct D3DXMACRO {
     LPCSTR Name;  // defined for every stage as #define Name Definition
     LPCSTR Definition;
 };
-typedef D3DXMACRO* LPD3DXMACRO;
+typedef D3DXMACRO* LPD3DXMACRO;  // pointer to D3DXMACRO
 
 // Include handlers and pools are accepted and not used.
 struct ID3DXInclude;
-typedef ID3DXInclude* LPD3DXINCLUDE;
+typedef ID3DXInclude* LPD3DXINCLUDE;  // pointer to ID3DXInclude
 struct ID3DXEffectPool;
-typedef ID3DXEffectPool* LPD3DXEFFECTPOOL;
+typedef ID3DXEffectPool* LPD3DXEFFECTPOOL;  // pointer to ID3DXEffectPool
 
+// An effect's counts of parameters, techniques and functions.
 struct D3DXEFFECT_DESC {
     LPCSTR Creator;
     UINT Parameters;
@@ -29,6 +31,7 @@ struct D3DXEFFECT_DESC {
     UINT Functions;
 };
 
+// A compiled effect: its parameters, techniques and passes.
 struct ID3DXEffect : public IUnknown {
     // Fills *desc with the counts of the effect's parameters, techniques and functions.
     virtual HRESULT GetDesc(D3DXEFFECT_DESC* desc) = 0;
@@ -76,7 +79,7 @@ struct ID3DXEffect : public IUnknown {
     // Nothing to do after a device reset: D3D_OK.
     virtual HRESULT OnResetDevice() = 0;
 };
-typedef ID3DXEffect* LPD3DXEFFECT;
+typedef ID3DXEffect* LPD3DXEFFECT;  // pointer to ID3DXEffect
 
 // Reads and compiles an effect file. A file that is missing, fails to parse,
 // or whose programs fail to compile or link gives E_FAIL (or

@@ -22,6 +22,7 @@
 #define D3DFMT_FROM_FILE ((D3DFORMAT)-3)
 #endif
 
+// A 2D vector of floats with arithmetic operators.
 struct D3DXVECTOR2 {
     FLOAT x, y;
 
@@ -85,8 +86,9 @@ struct D3DXVECTOR2 {
     // True when any component differs.
     bool operator!=(const D3DXVECTOR2& v) const { return !(*this == v); }
 };
-typedef D3DXVECTOR2* LPD3DXVECTOR2;
+typedef D3DXVECTOR2* LPD3DXVECTOR2;  // pointer to D3DXVECTOR2
 
+// A 3D vector of floats with arithmetic operators.
 struct D3DXVECTOR3 : public D3DVECTOR {
     D3DXVECTOR3() = default;
     // From an array of the components in order.
@@ -169,8 +171,9 @@ struct D3DXVECTOR3 : public D3DVECTOR {
     // True when any component differs.
     bool operator!=(const D3DXVECTOR3& v) const { return !(*this == v); }
 };
-typedef D3DXVECTOR3* LPD3DXVECTOR3;
+typedef D3DXVECTOR3* LPD3DXVECTOR3;  // pointer to D3DXVECTOR3
 
+// A 4D vector of floats with arithmetic operators.
 struct D3DXVECTOR4 {
     FLOAT x, y, z, w;
 
@@ -244,8 +247,9 @@ struct D3DXVECTOR4 {
     // True when any component differs.
     bool operator!=(const D3DXVECTOR4& v) const { return !(*this == v); }
 };
-typedef D3DXVECTOR4* LPD3DXVECTOR4;
+typedef D3DXVECTOR4* LPD3DXVECTOR4;  // pointer to D3DXVECTOR4
 
+// A D3DMATRIX with constructors and arithmetic operators.
 struct D3DXMATRIX : public D3DMATRIX {
     D3DXMATRIX() = default;
     // From an array of the components in order.
@@ -298,8 +302,9 @@ struct D3DXMATRIX : public D3DMATRIX {
     // True when any component differs.
     bool operator!=(const D3DXMATRIX& mat) const { return !(*this == mat); }
 };
-typedef D3DXMATRIX* LPD3DXMATRIX;
+typedef D3DXMATRIX* LPD3DXMATRIX;  // pointer to D3DXMATRIX
 
+// A rotation as a quaternion (x, y, z, w).
 struct D3DXQUATERNION {
     FLOAT x, y, z, w;
 
@@ -332,7 +337,7 @@ struct D3DXQUATERNION {
     // True when any component differs.
     bool operator!=(const D3DXQUATERNION& q) const { return !(*this == q); }
 };
-typedef D3DXQUATERNION* LPD3DXQUATERNION;
+typedef D3DXQUATERNION* LPD3DXQUATERNION;  // pointer to D3DXQUATERNION
 
 // Plane a*x + b*y + c*z + d = 0.
 struct D3DXPLANE {
@@ -356,7 +361,7 @@ struct D3DXPLANE {
     // True when any component differs.
     bool operator!=(const D3DXPLANE& p) const { return !(*this == p); }
 };
-typedef D3DXPLANE* LPD3DXPLANE;
+typedef D3DXPLANE* LPD3DXPLANE;  // pointer to D3DXPLANE
 
 // A colour of four floats. As a DWORD each channel becomes 255 at or above
 // 1.0, 0 at or below 0.0, else trunc(c * 255 + 0.5), packed as ARGB.
@@ -445,7 +450,7 @@ struct D3DXCOLOR {
     // True when any component differs.
     bool operator!=(const D3DXCOLOR& c) const { return !(*this == c); }
 };
-typedef D3DXCOLOR* LPD3DXCOLOR;
+typedef D3DXCOLOR* LPD3DXCOLOR;  // pointer to D3DXCOLOR
 
 // --- 2D vectors -------------------------------------------------------------
 // The vector's length.

@@ -35,8 +35,9 @@ struct D3DXMATERIAL {
     D3DMATERIAL9 MatD3D;
     LPSTR pTextureFilename;
 };
-typedef D3DXMATERIAL* LPD3DXMATERIAL;
+typedef D3DXMATERIAL* LPD3DXMATERIAL;  // pointer to D3DXMATERIAL
 
+// One parameter value of an effect named by a mesh file.
 struct D3DXEFFECTDEFAULT {
     LPSTR pParamName;
     DWORD Type;
@@ -61,8 +62,9 @@ struct D3DXATTRIBUTERANGE {
 };
 
 struct ID3DXMesh;
-typedef ID3DXMesh* LPD3DXMESH;
+typedef ID3DXMesh* LPD3DXMESH;  // pointer to ID3DXMesh
 
+// A mesh: vertices, triangles and the attribute of each triangle.
 struct ID3DXBaseMesh : public IUnknown {
     // Draws the faces of attribute attribId with the device's current states,
     // setting its FVF, stream 0 and indices to the mesh's own.
@@ -95,6 +97,7 @@ struct ID3DXBaseMesh : public IUnknown {
     virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
 };
 
+// A mesh whose face attributes can be locked and changed.
 struct ID3DXMesh : public ID3DXBaseMesh {
     // One attribute per face; after changing them, unlock rebuilds the subsets.
     virtual HRESULT LockAttributeBuffer(DWORD flags, DWORD** data) = 0;

@@ -29,6 +29,7 @@
 #define D3DX_FILTER_SRGB_OUT (2 << 21)
 #define D3DX_FILTER_SRGB (3 << 21)
 
+// The file formats images are read from and written to.
 enum D3DXIMAGE_FILEFORMAT {
     D3DXIFF_BMP = 0,
     D3DXIFF_JPG = 1,
