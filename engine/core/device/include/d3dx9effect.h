@@ -12,8 +12,8 @@ typedef LPCSTR D3DXHANDLE;
 
 // A preprocessor definition handed to the effect compiler: name and text.
 struct D3DXMACRO {
-    LPCSTR Name;  // defined for every stage as #define Name Definition
-    LPCSTR Definition;
+    LPCSTR Name;        // defined for every stage as #define Name Definition
+    LPCSTR Definition;  // the text the name stands for (NULL: empty)
 };
 typedef D3DXMACRO* LPD3DXMACRO;  // pointer to D3DXMACRO
 
@@ -25,10 +25,10 @@ typedef ID3DXEffectPool* LPD3DXEFFECTPOOL;  // pointer to ID3DXEffectPool
 
 // An effect's counts of parameters, techniques and functions.
 struct D3DXEFFECT_DESC {
-    LPCSTR Creator;
-    UINT Parameters;
-    UINT Techniques;
-    UINT Functions;
+    LPCSTR Creator;   // the compiler's name
+    UINT Parameters;  // the number of parameters
+    UINT Techniques;  // the number of techniques
+    UINT Functions;   // the number of functions
 };
 
 // A compiled effect: its parameters, techniques and passes.

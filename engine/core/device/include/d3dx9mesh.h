@@ -32,33 +32,33 @@
 // One material of a mesh file: the colours and the texture file name as
 // written (NULL when the material names none).
 struct D3DXMATERIAL {
-    D3DMATERIAL9 MatD3D;
-    LPSTR pTextureFilename;
+    D3DMATERIAL9 MatD3D;     // the colours of the subset
+    LPSTR pTextureFilename;  // the texture file the subset names, or NULL
 };
 typedef D3DXMATERIAL* LPD3DXMATERIAL;  // pointer to D3DXMATERIAL
 
 // One parameter value of an effect named by a mesh file.
 struct D3DXEFFECTDEFAULT {
-    LPSTR pParamName;
-    DWORD Type;
-    DWORD NumBytes;
-    LPVOID pValue;
+    LPSTR pParamName;  // the parameter's name
+    DWORD Type;        // the kind of value
+    DWORD NumBytes;    // the size of pValue in bytes
+    LPVOID pValue;     // the value's bytes
 };
 
 // Effect instances of a mesh file's materials; .X files here name none.
 struct D3DXEFFECTINSTANCE {
-    LPSTR pEffectFilename;
-    DWORD NumDefaults;
-    D3DXEFFECTDEFAULT* pDefaults;
+    LPSTR pEffectFilename;         // the effect file's name
+    DWORD NumDefaults;             // the number of entries in pDefaults
+    D3DXEFFECTDEFAULT* pDefaults;  // the parameter values
 };
 
 // One subset: faces FaceStart.. of attribute AttribId, using vertices VertexStart..
 struct D3DXATTRIBUTERANGE {
-    DWORD AttribId;
-    DWORD FaceStart;
-    DWORD FaceCount;
-    DWORD VertexStart;
-    DWORD VertexCount;
+    DWORD AttribId;     // the attribute of the subset's faces
+    DWORD FaceStart;    // the first face
+    DWORD FaceCount;    // the number of faces
+    DWORD VertexStart;  // the first vertex the faces use
+    DWORD VertexCount;  // the number of vertices from VertexStart
 };
 
 struct ID3DXMesh;
