@@ -5,7 +5,7 @@
 #   make fuzz   the fuzz targets, built with clang in build/fuzz
 #   make package  Debian packages (kolvar, libvorpex1, libvorpex-dev) in build/packages
 #   make docs   the HTML reference of the public headers in build/docs/html (Doxygen);
-#               fails on any warning and on an undocumented name in the engine's headers
+#               fails on any warning and on an undocumented name in the checked headers (docs/Doxyfile-undocumented)
 
 BUILD_DIR  ?= build/release
 PREFIX     ?= /usr/local

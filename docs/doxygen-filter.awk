@@ -5,6 +5,12 @@
 #     class or struct named after the file, unless that has a comment of its own.
 #   - A comment line above a declaration documents it (// becomes ///). It
 #     documents that declaration only: every public name needs its own.
+#   - A comment directly above a run of two or more one-line #defines (no blank
+#     line or other code between them; separator lines may frame the comment)
+#     documents each #define of the run that has no comment of its own: the run
+#     becomes a member group (DISTRIBUTE_GROUP_DOC), as a heading like
+#     "Clear flags." names each flag. A #define after a blank line needs its own.
+#     Calls, fields and types never take a comment meant for another line.
 #   - A comment after code on the same line documents that line's name (/**<),
 #     or each of its names where it declares several (float x, y, z;).
 #   - Separator lines (// ----) stay plain comments.
@@ -32,6 +38,8 @@ function escape(text,    out, i, ch, quoted) {
 function is_comment(s) { return s ~ /^[ \t]*\/\// }
 function is_separator(s) { return s ~ /^[ \t]*\/\/[ \t]*[-=*]+[ \t]*$/ }
 function is_blank(s) { return s ~ /^[ \t]*$/ }
+# A #define on one line (no continuation backslash).
+function is_define(s) { return s ~ /^[ \t]*#[ \t]*define[ \t]/ && code_of(s) !~ /\\[ \t]*$/ }
 
 # The code part of a line: before a // comment (no header has // inside a string).
 function code_of(s,    i) {
@@ -93,6 +101,22 @@ END {
     for (i = first; i <= n; ++i) {
         s = line[i]
         if (is_comment(s)) {
+            # A comment block above a run of one-line #defines: a member group.
+            # Separator lines may frame the heading: they stay plain comments.
+            j = i
+            text = 0
+            while (j <= n && is_comment(line[j])) { if (!is_separator(line[j])) text = 1; ++j }
+            if (text) {
+                if (j < n && is_define(line[j]) && is_define(line[j + 1])) {
+                    print "///@{"
+                    for (k = i; k < j; ++k) print doc_line(line[k])
+                    printf "%s", end_verbatim()
+                    for (k = j; k <= n && is_define(line[k]); ++k) print code_line(line[k])
+                    print "///@}"
+                    i = k - 1
+                    continue
+                }
+            }
             print doc_line(s)
             continue
         }

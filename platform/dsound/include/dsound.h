@@ -22,25 +22,25 @@
 #define _FACDS 0x878
 #define MAKE_DSHRESULT(code) ((HRESULT)(0x88780000u | (DWORD)(code)))
 
-#define DS_OK S_OK
-#define DSERR_ALLOCATED MAKE_DSHRESULT(10)
-#define DSERR_CONTROLUNAVAIL MAKE_DSHRESULT(30)
-#define DSERR_INVALIDPARAM E_INVALIDARG
-#define DSERR_INVALIDCALL MAKE_DSHRESULT(50)
-#define DSERR_GENERIC E_FAIL
-#define DSERR_PRIOLEVELNEEDED MAKE_DSHRESULT(70)
-#define DSERR_OUTOFMEMORY E_OUTOFMEMORY
-#define DSERR_BADFORMAT MAKE_DSHRESULT(100)
-#define DSERR_UNSUPPORTED E_NOTIMPL
-#define DSERR_NODRIVER MAKE_DSHRESULT(120)
-#define DSERR_ALREADYINITIALIZED MAKE_DSHRESULT(130)
-#define DSERR_NOAGGREGATION ((HRESULT)0x80040110u)
-#define DSERR_BUFFERLOST MAKE_DSHRESULT(150)
-#define DSERR_OTHERAPPHASPRIO MAKE_DSHRESULT(160)
-#define DSERR_UNINITIALIZED MAKE_DSHRESULT(170)
-#define DSERR_NOINTERFACE E_NOINTERFACE
-#define DSERR_ACCESSDENIED ((HRESULT)0x80070005u)
-#define DSERR_OBJECTNOTFOUND ((HRESULT)0x88781161u)
+#define DS_OK S_OK                                    // success
+#define DSERR_ALLOCATED MAKE_DSHRESULT(10)            // the resource is in use elsewhere
+#define DSERR_CONTROLUNAVAIL MAKE_DSHRESULT(30)       // the buffer was not created with the control asked for
+#define DSERR_INVALIDPARAM E_INVALIDARG               // an argument is out of range or a pointer is NULL
+#define DSERR_INVALIDCALL MAKE_DSHRESULT(50)          // the call is not valid in the object's present state
+#define DSERR_GENERIC E_FAIL                          // a failure with no closer code
+#define DSERR_PRIOLEVELNEEDED MAKE_DSHRESULT(70)      // the cooperative level is too low for the call (none set yet)
+#define DSERR_OUTOFMEMORY E_OUTOFMEMORY               // memory ran out
+#define DSERR_BADFORMAT MAKE_DSHRESULT(100)           // the wave format is not one a buffer can hold
+#define DSERR_UNSUPPORTED E_NOTIMPL                   // the call is not implemented
+#define DSERR_NODRIVER MAKE_DSHRESULT(120)            // no audio output could be opened
+#define DSERR_ALREADYINITIALIZED MAKE_DSHRESULT(130)  // the object was initialized already
+#define DSERR_NOAGGREGATION ((HRESULT)0x80040110u)    // an outer object was given; aggregation is not supported
+#define DSERR_BUFFERLOST MAKE_DSHRESULT(150)          // the buffer's memory was lost and must be restored
+#define DSERR_OTHERAPPHASPRIO MAKE_DSHRESULT(160)     // another program holds a higher cooperative level
+#define DSERR_UNINITIALIZED MAKE_DSHRESULT(170)       // the object has not been initialized
+#define DSERR_NOINTERFACE E_NOINTERFACE               // the interface asked for is not there
+#define DSERR_ACCESSDENIED ((HRESULT)0x80070005u)     // access to the output was refused
+#define DSERR_OBJECTNOTFOUND ((HRESULT)0x88781161u)   // the object asked for does not exist
 
 // ---------------------------------------------------------------------------
 // Wave formats.
@@ -50,17 +50,17 @@
 // wave file's "fmt " chunk and sizeof matches what callers expect.
 #pragma pack(push, 1)
 typedef struct tWAVEFORMATEX {
-    WORD wFormatTag;        // WAVE_FORMAT_PCM
-    WORD nChannels;         // 1 or 2
-    DWORD nSamplesPerSec;   // frames a second
-    DWORD nAvgBytesPerSec;  // nSamplesPerSec * nBlockAlign
-    WORD nBlockAlign;       // nChannels * wBitsPerSample / 8
-    WORD wBitsPerSample;    // 8 (unsigned) or 16 (signed)
-    WORD cbSize;            // extra bytes after the record; 0 for PCM
-} WAVEFORMATEX, *LPWAVEFORMATEX;
+    WORD wFormatTag;              // WAVE_FORMAT_PCM
+    WORD nChannels;               // 1 or 2
+    DWORD nSamplesPerSec;         // frames a second
+    DWORD nAvgBytesPerSec;        // nSamplesPerSec * nBlockAlign
+    WORD nBlockAlign;             // nChannels * wBitsPerSample / 8
+    WORD wBitsPerSample;          // 8 (unsigned) or 16 (signed)
+    WORD cbSize;                  // extra bytes after the record; 0 for PCM
+} WAVEFORMATEX, *LPWAVEFORMATEX;  // the record and a pointer to it
 #pragma pack(pop)
 static_assert(sizeof(WAVEFORMATEX) == 18, "WAVEFORMATEX is the platform's 18-byte record");
-typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
+typedef const WAVEFORMATEX* LPCWAVEFORMATEX;  // pointer to a read-only WAVEFORMATEX
 
 // ---------------------------------------------------------------------------
 // Cooperative levels.
@@ -123,49 +123,51 @@ typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
 // ---------------------------------------------------------------------------
 // Records.
 typedef struct _DSBUFFERDESC {
-    DWORD dwSize;                // sizeof(DSBUFFERDESC)
-    DWORD dwFlags;               // DSBCAPS_*; the controls used later must be asked for here
-    DWORD dwBufferBytes;         // DSBSIZE_MIN ... DSBSIZE_MAX, whole frames; 0 for the primary buffer
-    DWORD dwReserved;            // 0
-    LPWAVEFORMATEX lpwfxFormat;  // the secondary buffer's format; NULL for the primary buffer
-    GUID guid3DAlgorithm;        // accepted and ignored
-} DSBUFFERDESC, *LPDSBUFFERDESC;
-typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
+    DWORD dwSize;                             // sizeof(DSBUFFERDESC)
+    DWORD dwFlags;                            // DSBCAPS_*; the controls used later must be asked for here
+    DWORD dwBufferBytes;                      // DSBSIZE_MIN ... DSBSIZE_MAX, whole frames; 0 for the primary buffer
+    DWORD dwReserved;                         // 0
+    LPWAVEFORMATEX lpwfxFormat;               // the secondary buffer's format; NULL for the primary buffer
+    GUID guid3DAlgorithm;                     // accepted and ignored
+} DSBUFFERDESC, *LPDSBUFFERDESC;              // the record and a pointer to it
+typedef const DSBUFFERDESC* LPCDSBUFFERDESC;  // pointer to a read-only DSBUFFERDESC
 
+// A buffer's capabilities, filled by IDirectSoundBuffer::GetCaps.
 typedef struct _DSBCAPS {
-    DWORD dwSize;  // sizeof(DSBCAPS), set by the caller
-    DWORD dwFlags;
-    DWORD dwBufferBytes;
-    DWORD dwUnlockTransferRate;
-    DWORD dwPlayCpuOverhead;
-} DSBCAPS, *LPDSBCAPS;
+    DWORD dwSize;                // sizeof(DSBCAPS), set by the caller
+    DWORD dwFlags;               // DSBCAPS_* the buffer was created with
+    DWORD dwBufferBytes;         // the buffer's size in bytes
+    DWORD dwUnlockTransferRate;  // 0: no hardware transfer
+    DWORD dwPlayCpuOverhead;     // 0: the mix costs no measured processor share
+} DSBCAPS, *LPDSBCAPS;           // the record and a pointer to it
 
+// The device's capabilities, filled by IDirectSound8::GetCaps.
 typedef struct _DSCAPS {
-    DWORD dwSize;  // sizeof(DSCAPS), set by the caller
-    DWORD dwFlags;
-    DWORD dwMinSecondarySampleRate;
-    DWORD dwMaxSecondarySampleRate;
-    DWORD dwPrimaryBuffers;
-    DWORD dwMaxHwMixingAllBuffers;
-    DWORD dwMaxHwMixingStaticBuffers;
-    DWORD dwMaxHwMixingStreamingBuffers;
-    DWORD dwFreeHwMixingAllBuffers;
-    DWORD dwFreeHwMixingStaticBuffers;
-    DWORD dwFreeHwMixingStreamingBuffers;
-    DWORD dwMaxHw3DAllBuffers;
-    DWORD dwMaxHw3DStaticBuffers;
-    DWORD dwMaxHw3DStreamingBuffers;
-    DWORD dwFreeHw3DAllBuffers;
-    DWORD dwFreeHw3DStaticBuffers;
-    DWORD dwFreeHw3DStreamingBuffers;
-    DWORD dwTotalHwMemBytes;
-    DWORD dwFreeHwMemBytes;
-    DWORD dwMaxContigFreeHwMemBytes;
-    DWORD dwUnlockTransferRateHwBuffers;
-    DWORD dwPlayCpuOverheadSwBuffers;
-    DWORD dwReserved1;
-    DWORD dwReserved2;
-} DSCAPS, *LPDSCAPS;
+    DWORD dwSize;                          // sizeof(DSCAPS), set by the caller
+    DWORD dwFlags;                         // DSCAPS_* the output offers
+    DWORD dwMinSecondarySampleRate;        // lowest frame rate a secondary buffer may have (DSBFREQUENCY_MIN)
+    DWORD dwMaxSecondarySampleRate;        // highest frame rate a secondary buffer may have (DSBFREQUENCY_MAX)
+    DWORD dwPrimaryBuffers;                // 1: the one primary buffer
+    DWORD dwMaxHwMixingAllBuffers;         // 0: no hardware mixing
+    DWORD dwMaxHwMixingStaticBuffers;      // 0: no hardware mixing
+    DWORD dwMaxHwMixingStreamingBuffers;   // 0: no hardware mixing
+    DWORD dwFreeHwMixingAllBuffers;        // 0: no hardware mixing
+    DWORD dwFreeHwMixingStaticBuffers;     // 0: no hardware mixing
+    DWORD dwFreeHwMixingStreamingBuffers;  // 0: no hardware mixing
+    DWORD dwMaxHw3DAllBuffers;             // 0: no hardware 3D voices
+    DWORD dwMaxHw3DStaticBuffers;          // 0: no hardware 3D voices
+    DWORD dwMaxHw3DStreamingBuffers;       // 0: no hardware 3D voices
+    DWORD dwFreeHw3DAllBuffers;            // 0: no hardware 3D voices
+    DWORD dwFreeHw3DStaticBuffers;         // 0: no hardware 3D voices
+    DWORD dwFreeHw3DStreamingBuffers;      // 0: no hardware 3D voices
+    DWORD dwTotalHwMemBytes;               // 0: no sound-card memory
+    DWORD dwFreeHwMemBytes;                // 0: no sound-card memory
+    DWORD dwMaxContigFreeHwMemBytes;       // 0: no sound-card memory
+    DWORD dwUnlockTransferRateHwBuffers;   // 0: no hardware transfer
+    DWORD dwPlayCpuOverheadSwBuffers;      // 0: the mix costs no measured processor share
+    DWORD dwReserved1;                     // reserved, 0
+    DWORD dwReserved2;                     // reserved, 0
+} DSCAPS, *LPDSCAPS;                       // the record and a pointer to it
 
 // ---------------------------------------------------------------------------
 // Interfaces.
@@ -222,7 +224,7 @@ struct IDirectSoundBuffer : public IUnknown {
     virtual HRESULT Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2) = 0;
     virtual HRESULT Restore() = 0;  // buffers are never lost here: DS_OK
 };
-typedef IDirectSoundBuffer* LPDIRECTSOUNDBUFFER;
+typedef IDirectSoundBuffer* LPDIRECTSOUNDBUFFER;  // pointer to a sound buffer
 
 // A secondary buffer's DirectSound 8 interface (QueryInterface with
 // IID_IDirectSoundBuffer8); the primary buffer has none.
@@ -232,7 +234,7 @@ struct IDirectSoundBuffer8 : public IDirectSoundBuffer {
     virtual HRESULT GetObjectInPath(REFGUID object, DWORD index, REFGUID iface,
                                     LPVOID* out) = 0;  // DSERR_OBJECTNOTFOUND
 };
-typedef IDirectSoundBuffer8* LPDIRECTSOUNDBUFFER8;
+typedef IDirectSoundBuffer8* LPDIRECTSOUNDBUFFER8;  // pointer to a sound buffer (version 8)
 
 // The sound device.
 struct IDirectSound8 : public IUnknown {
@@ -255,8 +257,9 @@ struct IDirectSound8 : public IUnknown {
     virtual HRESULT Initialize(LPCGUID device) = 0;              // DSERR_ALREADYINITIALIZED
     virtual HRESULT VerifyCertification(LPDWORD certified) = 0;  // DS_UNCERTIFIED
 };
-typedef IDirectSound8* LPDIRECTSOUND8;
+typedef IDirectSound8* LPDIRECTSOUND8;  // pointer to the sound device
 
+// Speaker configuration GetSpeakerConfig answers, and the answers of VerifyCertification.
 #define DSSPEAKER_STEREO 0x00000004
 #define DS_CERTIFIED 0x00000000
 #define DS_UNCERTIFIED 0x00000001

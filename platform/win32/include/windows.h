@@ -8,60 +8,60 @@
 // ---------------------------------------------------------------------------
 // Basic types
 // ---------------------------------------------------------------------------
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef uint16_t WORD;
-typedef uint32_t DWORD;
-typedef unsigned int UINT;
-typedef int INT;
-typedef int32_t LONG;
-typedef uint32_t ULONG;
-typedef int16_t SHORT;
-typedef uint16_t USHORT;
-typedef char CHAR;
-typedef wchar_t WCHAR;
-typedef float FLOAT;
-typedef void VOID;
-typedef void* LPVOID;
-typedef const void* LPCVOID;
-typedef char* LPSTR;
-typedef const char* LPCSTR;
-typedef wchar_t* LPWSTR;
-typedef const wchar_t* LPCWSTR;
-typedef int* LPINT;
-typedef DWORD* LPDWORD;
-typedef uintptr_t WPARAM;
-typedef intptr_t LPARAM;
-typedef intptr_t LRESULT;
-typedef int32_t HRESULT;
-typedef WORD ATOM;
-typedef UINT MMRESULT;
-typedef DWORD COLORREF;
-typedef uintptr_t UINT_PTR;
-typedef intptr_t INT_PTR;
-typedef uintptr_t ULONG_PTR;
-typedef uintptr_t DWORD_PTR;
-typedef int64_t LONGLONG;
-typedef uint64_t ULONGLONG;
+typedef int BOOL;                // nonzero true, 0 false
+typedef unsigned char BYTE;      // 8 bits, unsigned
+typedef uint16_t WORD;           // 16 bits, unsigned
+typedef uint32_t DWORD;          // 32 bits, unsigned
+typedef unsigned int UINT;       // unsigned int
+typedef int INT;                 // int
+typedef int32_t LONG;            // 32 bits, signed
+typedef uint32_t ULONG;          // 32 bits, unsigned
+typedef int16_t SHORT;           // 16 bits, signed
+typedef uint16_t USHORT;         // 16 bits, unsigned
+typedef char CHAR;               // char
+typedef wchar_t WCHAR;           // wchar_t
+typedef float FLOAT;             // float
+typedef void VOID;               // void
+typedef void* LPVOID;            // pointer to anything
+typedef const void* LPCVOID;     // pointer to anything read-only
+typedef char* LPSTR;             // a text of chars
+typedef const char* LPCSTR;      // a read-only text of chars
+typedef wchar_t* LPWSTR;         // a text of wide chars
+typedef const wchar_t* LPCWSTR;  // a read-only text of wide chars
+typedef int* LPINT;              // pointer to an int
+typedef DWORD* LPDWORD;          // pointer to a DWORD
+typedef uintptr_t WPARAM;        // a message's first argument, pointer-sized
+typedef intptr_t LPARAM;         // a message's second argument, pointer-sized
+typedef intptr_t LRESULT;        // a window procedure's answer, pointer-sized
+typedef int32_t HRESULT;         // a call's result: 0 or more success, negative failure
+typedef WORD ATOM;               // a registered window class's number
+typedef UINT MMRESULT;           // a timer call's result (TIMERR_*)
+typedef DWORD COLORREF;          // a colour as 0x00BBGGRR
+typedef uintptr_t UINT_PTR;      // unsigned, pointer-sized
+typedef intptr_t INT_PTR;        // signed, pointer-sized
+typedef uintptr_t ULONG_PTR;     // unsigned, pointer-sized
+typedef uintptr_t DWORD_PTR;     // unsigned, pointer-sized
+typedef int64_t LONGLONG;        // 64 bits, signed
+typedef uint64_t ULONGLONG;      // 64 bits, unsigned
 
 #ifndef WINAPI
-#define WINAPI
+#define WINAPI  // calling convention of the Win32 calls: nothing here
 #endif
 #ifndef CALLBACK
-#define CALLBACK
+#define CALLBACK  // calling convention of callbacks: nothing here
 #endif
 #ifndef APIENTRY
-#define APIENTRY
+#define APIENTRY  // calling convention of entry points: nothing here
 #endif
 
 #ifndef TRUE
-#define TRUE 1
+#define TRUE 1  // the BOOL for true
 #endif
 #ifndef FALSE
-#define FALSE 0
+#define FALSE 0  // the BOOL for false
 #endif
 #ifndef NULL
-#define NULL 0
+#define NULL 0  // the null pointer
 #endif
 
 // Handles are opaque pointers. A device context (HDC) is implemented by
@@ -72,72 +72,78 @@ struct HDC__;
 struct HICON__;
 struct HBRUSH__;
 struct HMENU__;
-typedef HWND__* HWND;
-typedef HINSTANCE__* HINSTANCE;
-typedef HINSTANCE HMODULE;
-typedef HDC__* HDC;
-typedef HICON__* HICON;
-typedef HICON HCURSOR;
-typedef HBRUSH__* HBRUSH;
-typedef HMENU__* HMENU;
-typedef void* HANDLE;
+typedef HWND__* HWND;            // a window
+typedef HINSTANCE__* HINSTANCE;  // a program instance (the one program)
+typedef HINSTANCE HMODULE;       // a module: same as HINSTANCE
+typedef HDC__* HDC;              // a device context
+typedef HICON__* HICON;          // an icon
+typedef HICON HCURSOR;           // a cursor: same as HICON
+typedef HBRUSH__* HBRUSH;        // a brush
+typedef HMENU__* HMENU;          // a menu
+typedef void* HANDLE;            // any kernel object
 
 // ---------------------------------------------------------------------------
 // Records
 // ---------------------------------------------------------------------------
 struct POINT {
-    LONG x;
-    LONG y;
+    LONG x;  // pixels to the right
+    LONG y;  // pixels down
 };
-typedef POINT* LPPOINT;
+typedef POINT* LPPOINT;  // pointer to a POINT
 
+// A rectangle in pixels: left and top inside it, right and bottom just outside.
 struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
+    LONG left;    // first column inside
+    LONG top;     // first row inside
+    LONG right;   // first column past the right edge
+    LONG bottom;  // first row past the bottom edge
 };
-typedef RECT* LPRECT;
-typedef const RECT* LPCRECT;
+typedef RECT* LPRECT;         // pointer to a RECT
+typedef const RECT* LPCRECT;  // pointer to a read-only RECT
 
+// A width and a height.
 struct SIZE {
-    LONG cx;
-    LONG cy;
+    LONG cx;  // width
+    LONG cy;  // height
 };
 
+// A message taken from the queue (GetMessageA, PeekMessageA).
 struct MSG {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    DWORD time;
-    POINT pt;
+    HWND hwnd;      // the window it is for; NULL for a thread message such as WM_QUIT
+    UINT message;   // the message, WM_*
+    WPARAM wParam;  // the message's first argument
+    LPARAM lParam;  // the message's second argument
+    DWORD time;     // when it was posted, in milliseconds as timeGetTime
+    POINT pt;       // the cursor, in screen coordinates, when it was posted
 };
-typedef MSG* LPMSG;
+typedef MSG* LPMSG;  // pointer to an MSG
 
+// A window procedure: handles one message and returns its answer.
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
+// A window class, registered with RegisterClassExA.
 struct WNDCLASSEXA {
-    UINT cbSize;
-    UINT style;
-    WNDPROC lpfnWndProc;
-    int cbClsExtra;
-    int cbWndExtra;
-    HINSTANCE hInstance;
-    HICON hIcon;
-    HCURSOR hCursor;
-    HBRUSH hbrBackground;
-    LPCSTR lpszMenuName;
-    LPCSTR lpszClassName;
-    HICON hIconSm;
+    UINT cbSize;           // sizeof(WNDCLASSEXA)
+    UINT style;            // CS_* styles
+    WNDPROC lpfnWndProc;   // the procedure that gets the class's windows' messages
+    int cbClsExtra;        // extra bytes a class may carry: must be 0
+    int cbWndExtra;        // extra bytes a window may carry: must be 0
+    HINSTANCE hInstance;   // the program instance the class belongs to
+    HICON hIcon;           // the large icon, or NULL
+    HCURSOR hCursor;       // the cursor over the windows, or NULL
+    HBRUSH hbrBackground;  // the background brush, or NULL
+    LPCSTR lpszMenuName;   // the menu's name, or NULL
+    LPCSTR lpszClassName;  // the name CreateWindowExA finds the class by
+    HICON hIconSm;         // the small icon, or NULL
 };
 
+// A 64-bit signed count, also readable as two 32-bit halves.
 union LARGE_INTEGER {
     struct {
-        DWORD LowPart;
-        LONG HighPart;
-    } u;
-    LONGLONG QuadPart;
+        DWORD LowPart;  // the low 32 bits
+        LONG HighPart;  // the high 32 bits
+    } u;                // the two halves
+    LONGLONG QuadPart;  // the whole 64-bit value
 };
 
 // ---------------------------------------------------------------------------
@@ -204,18 +210,23 @@ union LARGE_INTEGER {
 #define WM_MOUSEWHEEL 0x020A
 #define WM_USER 0x0400
 
+// WM_ACTIVATE's LOWORD(wParam): how the window's activation changed.
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2
 
+// Mouse buttons held, in the wParam of mouse messages.
 #define MK_LBUTTON 0x0001
 #define MK_RBUTTON 0x0002
 
+// PeekMessageA's removeMsg: whether the message is taken off the queue.
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
-#define WHEEL_DELTA 120
-#define GET_WHEEL_DELTA_WPARAM(wp) ((short)HIWORD(wp))
+#define WHEEL_DELTA 120  // one notch of the mouse wheel, in WM_MOUSEWHEEL's wheel delta
+#define GET_WHEEL_DELTA_WPARAM(wp) \
+    ((short)HIWORD(                \
+        wp))  // the wheel delta of a WM_MOUSEWHEEL's wParam, WHEEL_DELTA a notch, positive away from the user
 
 // ---------------------------------------------------------------------------
 // Window classes, styles and show commands
@@ -225,6 +236,7 @@ union LARGE_INTEGER {
 #define CS_OWNDC 0x0020
 #define CS_CLASSDC 0x0040
 
+// Window styles (CreateWindowExA's style and exStyle).
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
@@ -238,9 +250,10 @@ union LARGE_INTEGER {
 #define WS_OVERLAPPEDWINDOW 0x00CF0000L
 #define WS_EX_TOPMOST 0x00000008L
 
-#define CW_USEDEFAULT ((int)0x80000000)
-#define MAKEINTATOM(i) ((LPCSTR)(ULONG_PTR)((WORD)(i)))
+#define CW_USEDEFAULT ((int)0x80000000)                  // CreateWindowExA's position or size: let the layer choose
+#define MAKEINTATOM(i) ((LPCSTR)(ULONG_PTR)((WORD)(i)))  // a class name given as its ATOM from RegisterClassExA
 
+// ShowWindow's commands.
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_NORMAL 1
@@ -266,8 +279,8 @@ union LARGE_INTEGER {
 #define IDYES 6
 #define IDNO 7
 
-#define TIMERR_NOERROR 0
-#define TIMERR_NOCANDO 97
+#define TIMERR_NOERROR 0   // a timer call succeeded
+#define TIMERR_NOCANDO 97  // a timer call was refused (a period of 0)
 
 // ---------------------------------------------------------------------------
 // Virtual-key codes
@@ -353,30 +366,48 @@ union LARGE_INTEGER {
 // Windows and the message loop
 // ---------------------------------------------------------------------------
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc);  // 0 when the class exists or wc is invalid
+// Removes a window class; FALSE when it does not exist or one of its windows still does.
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 // Outer size in width/height; the client area is that less the fixed frame
 // (8 pixels left, right and bottom, 31 on top). NULL on failure.
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
                             int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+// Shows, hides, minimizes, maximizes or restores the window (SW_*); returns whether it was visible before, FALSE for an
+// unknown window.
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow);
+// TRUE for a window that exists: drawing is the program's own.
 BOOL WINAPI UpdateWindow(HWND hwnd);
 BOOL WINAPI DestroyWindow(HWND hwnd);  // sends WM_DESTROY to the window procedure
+// TRUE for a window that exists, or the desktop window.
 BOOL WINAPI IsWindow(HWND hwnd);
+// The desktop window, whose client area is the whole display.
 HWND WINAPI GetDesktopWindow();
+// The program's own module for NULL; NULL for any named module.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);  // (0, 0, client width, client height)
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);  // outer rectangle in screen coordinates
 HWND WINAPI GetActiveWindow();                      // the window with keyboard focus, or NULL
 HWND WINAPI GetFocus();                             // same as GetActiveWindow: windows have no children
+// Sets the window's title bar text (NULL: empty); FALSE for an unknown window.
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);
 
+// Takes (PM_REMOVE) or looks at (PM_NOREMOVE) the next message for hwnd (NULL: any) within filterMin..filterMax (0, 0:
+// all); FALSE when none waits.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
+// Waits for and takes the next message as PeekMessageA; 0 when it is WM_QUIT, -1 for a NULL msg or an unknown window.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
+// Posts the WM_CHAR of a WM_KEYDOWN of backspace, tab, return or escape (other characters come as typed); FALSE for
+// anything else.
 BOOL WINAPI TranslateMessage(const MSG* msg);
+// Hands the message to its window's procedure and returns its answer; 0 for an unknown window.
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
+// Calls the window's procedure with the message now and returns its answer; 0 for an unknown window.
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Queues the message for the window (NULL: the thread); FALSE for an unknown window.
 BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// What a window procedure does with a message it does not handle: WM_CLOSE destroys the window; returns 0.
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Makes the message loop get WM_QUIT, with exitCode as its wParam.
 void WINAPI PostQuitMessage(int exitCode);
 
 // ---------------------------------------------------------------------------
@@ -386,10 +417,17 @@ void WINAPI PostQuitMessage(int exitCode);
 // the low bit flips with each press. Key messages carry VK_CONTROL etc. for
 // either side, as on Windows.
 SHORT WINAPI GetKeyState(int virtKey);
+// Negative while the key is down now (VK_CONTROL, VK_SHIFT, VK_MENU: either side); 0 otherwise and for a code out of
+// range.
 SHORT WINAPI GetAsyncKeyState(int virtKey);
 BOOL WINAPI GetCursorPos(LPPOINT point);  // screen coordinates
+// Moves the cursor to the point in screen coordinates (not moved when headless); TRUE.
 BOOL WINAPI SetCursorPos(int x, int y);
+// Makes a point in screen coordinates relative to the window's client area; FALSE for a NULL point or an unknown
+// window.
 BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point);
+// Makes a point relative to the window's client area into screen coordinates; FALSE for a NULL point or an unknown
+// window.
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point);
 int WINAPI ShowCursor(BOOL show);  // returns the new display counter
 
@@ -397,8 +435,11 @@ int WINAPI ShowCursor(BOOL show);  // returns the new display counter
 // Rectangles and strings
 // ---------------------------------------------------------------------------
 BOOL WINAPI PtInRect(const RECT* rect, POINT point);  // left/top inclusive, right/bottom exclusive
+// Fills the rectangle with the four edges; FALSE for a NULL rect.
 BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
+// Sets every edge of the rectangle to 0; FALSE for a NULL rect.
 BOOL WINAPI SetRectEmpty(LPRECT rect);
+// Moves the rectangle by dx, dy; FALSE for a NULL rect.
 BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy);
 int WINAPI lstrlenA(LPCSTR text);  // 0 for NULL
 
@@ -406,11 +447,17 @@ int WINAPI lstrlenA(LPCSTR text);  // 0 for NULL
 // Time
 // ---------------------------------------------------------------------------
 DWORD WINAPI GetTickCount();  // milliseconds, wraps at 2^32
+// Milliseconds on the layer's clock, wrapping at 2^32.
 DWORD WINAPI timeGetTime();
+// Asks for a timer resolution; TIMERR_NOCANDO for a period of 0, else TIMERR_NOERROR.
 MMRESULT WINAPI timeBeginPeriod(UINT period);
+// Ends a timeBeginPeriod; TIMERR_NOCANDO for a period of 0, else TIMERR_NOERROR.
 MMRESULT WINAPI timeEndPeriod(UINT period);
+// The high-resolution counter now; FALSE for a NULL count.
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
+// Ticks a second of QueryPerformanceCounter; FALSE for a NULL frequency.
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+// Waits the milliseconds (0: gives up the rest of the time slice).
 void WINAPI Sleep(DWORD milliseconds);
 
 // ---------------------------------------------------------------------------
@@ -419,6 +466,7 @@ void WINAPI Sleep(DWORD milliseconds);
 // A dialog with a display; "caption: text" on standard error and IDOK at
 // once when headless. Every box shown is logged for tests.
 int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
+// Writes the text to standard error (nothing for NULL).
 void WINAPI OutputDebugStringA(LPCSTR text);
 // Widths of the characters first..last in the context's font; FALSE for a NULL
 // context or a context without a font.

@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#define XUSER_MAX_COUNT 4
+#define XUSER_MAX_COUNT 4  // the most pads at once: user indices 0 .. 3
 
 // XINPUT_GAMEPAD.wButtons bits. 0x0400 and 0x0800 are reserved and never set.
 #define XINPUT_GAMEPAD_DPAD_UP 0x0001
@@ -43,29 +43,33 @@
 #define XINPUT_CAPS_PMD_SUPPORTED 0x0008
 #define XINPUT_CAPS_NO_NAVIGATION 0x0010
 
+// The pad's buttons, triggers and thumbsticks at one moment.
 struct XINPUT_GAMEPAD {
     WORD wButtons;       // XINPUT_GAMEPAD_* bits of the buttons held
     BYTE bLeftTrigger;   // 0 released .. 255 fully pressed
-    BYTE bRightTrigger;  //
+    BYTE bRightTrigger;  // the same for the right trigger
     SHORT sThumbLX;      // -32768 .. 32767, 0 centred; positive is right
     SHORT sThumbLY;      // positive is up
-    SHORT sThumbRX;
-    SHORT sThumbRY;
+    SHORT sThumbRX;      // as sThumbLX, for the right stick
+    SHORT sThumbRY;      // as sThumbLY, for the right stick
 };
-typedef XINPUT_GAMEPAD* PXINPUT_GAMEPAD;
+typedef XINPUT_GAMEPAD* PXINPUT_GAMEPAD;  // pointer to an XINPUT_GAMEPAD
 
+// What XInputGetState reports for one pad.
 struct XINPUT_STATE {
-    DWORD dwPacketNumber;  // changes when, and only when, Gamepad has changed since the last call
-    XINPUT_GAMEPAD Gamepad;
+    DWORD dwPacketNumber;    // changes when, and only when, Gamepad has changed since the last call
+    XINPUT_GAMEPAD Gamepad;  // the buttons, triggers and sticks
 };
-typedef XINPUT_STATE* PXINPUT_STATE;
+typedef XINPUT_STATE* PXINPUT_STATE;  // pointer to an XINPUT_STATE
 
+// The two motor speeds of a pad's rumble (XInputSetState).
 struct XINPUT_VIBRATION {
     WORD wLeftMotorSpeed;   // low-frequency motor, 0 off .. 65535 full
     WORD wRightMotorSpeed;  // high-frequency motor
 };
-typedef XINPUT_VIBRATION* PXINPUT_VIBRATION;
+typedef XINPUT_VIBRATION* PXINPUT_VIBRATION;  // pointer to an XINPUT_VIBRATION
 
+// What a pad has, reported by XInputGetCapabilities.
 struct XINPUT_CAPABILITIES {
     BYTE Type;                   // XINPUT_DEVTYPE_GAMEPAD
     BYTE SubType;                // XINPUT_DEVSUBTYPE_GAMEPAD
@@ -73,7 +77,7 @@ struct XINPUT_CAPABILITIES {
     XINPUT_GAMEPAD Gamepad;      // the buttons the pad has; axes and triggers with every bit of resolution set
     XINPUT_VIBRATION Vibration;  // 65535 for each motor the pad can drive, else 0
 };
-typedef XINPUT_CAPABILITIES* PXINPUT_CAPABILITIES;
+typedef XINPUT_CAPABILITIES* PXINPUT_CAPABILITIES;  // pointer to an XINPUT_CAPABILITIES
 
 // The pad's state now. ERROR_BAD_ARGUMENTS for an index of XUSER_MAX_COUNT or
 // more or a NULL state; ERROR_DEVICE_NOT_CONNECTED, state left alone, for an

@@ -4,6 +4,7 @@
 
 #include <d3d9.h>
 
+// What the device did in one frame.
 struct D3D9FrameStats {
     DWORD drawCalls;        // Draw* calls that reached the GPU
     DWORD primitives;       // primitives they drew

@@ -3,6 +3,7 @@
 
 #include "d3d9types.h"
 
+// Vertex-program limits of version 2.0 and above.
 struct D3DVSHADERCAPS2_0 {
     DWORD Caps;
     INT DynamicFlowControlDepth;
@@ -10,6 +11,7 @@ struct D3DVSHADERCAPS2_0 {
     INT StaticFlowControlDepth;
 };
 
+// Pixel-program limits of version 2.0 and above.
 struct D3DPSHADERCAPS2_0 {
     DWORD Caps;
     INT DynamicFlowControlDepth;
@@ -18,6 +20,7 @@ struct D3DPSHADERCAPS2_0 {
     INT NumInstructionSlots;
 };
 
+// What a device can do, filled by GetDeviceCaps.
 struct D3DCAPS9 {
     D3DDEVTYPE DeviceType;
     UINT AdapterOrdinal;

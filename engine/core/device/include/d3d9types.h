@@ -12,12 +12,13 @@
 // GDI records the device and D3DX signatures name.
 #ifndef KOLVAR_GDI_RECORDS_DEFINED
 #define KOLVAR_GDI_RECORDS_DEFINED
+// One palette colour: red, green, blue and flags.
 struct PALETTEENTRY {
     BYTE peRed, peGreen, peBlue, peFlags;
 };
 struct RGNDATA;  // dirty regions of Present: accepted and ignored
 struct HMONITOR__;
-typedef HMONITOR__* HMONITOR;
+typedef HMONITOR__* HMONITOR;  // pointer to HMONITOR__
 #endif
 
 #ifndef MAKEFOURCC
@@ -67,14 +68,17 @@ typedef DWORD D3DCOLOR;
 #define D3DCOLOR_COLORVALUE(r, g, b, a) \
     D3DCOLOR_RGBA((DWORD)((r)*255.f), (DWORD)((g)*255.f), (DWORD)((b)*255.f), (DWORD)((a)*255.f))
 
+// A colour of four floats, 0 .. 1 for each channel.
 struct D3DCOLORVALUE {
     float r, g, b, a;
 };
 
+// A 3D vector or point of three floats.
 struct D3DVECTOR {
     float x, y, z;
 };
 
+// A 4 by 4 matrix of floats, row by row; vectors multiply it from the left.
 struct D3DMATRIX {
     union {
         struct {
@@ -87,16 +91,19 @@ struct D3DMATRIX {
     };
 };
 
+// A rectangle in pixels by its corners x1, y1 (inside) and x2, y2 (just outside).
 struct D3DRECT {
     LONG x1, y1, x2, y2;
 };
 
+// The part of the render target drawing goes to, and its depth range.
 struct D3DVIEWPORT9 {
     DWORD X, Y;  // top-left corner in pixels of the render target
     DWORD Width, Height;
     float MinZ, MaxZ;  // depth range, 0..1
 };
 
+// The colours and shininess the fixed-function lighting gives a surface.
 struct D3DMATERIAL9 {
     D3DCOLORVALUE Diffuse;
     D3DCOLORVALUE Ambient;
@@ -105,6 +112,7 @@ struct D3DMATERIAL9 {
     float Power;
 };
 
+// Kinds of light: point, spot or directional.
 enum D3DLIGHTTYPE {
     D3DLIGHT_POINT = 1,
     D3DLIGHT_SPOT = 2,
@@ -112,6 +120,7 @@ enum D3DLIGHTTYPE {
     D3DLIGHT_FORCE_DWORD = 0x7fffffff
 };
 
+// One light of the fixed-function lighting.
 struct D3DLIGHT9 {
     D3DLIGHTTYPE Type;
     D3DCOLORVALUE Diffuse;
@@ -138,8 +147,10 @@ struct D3DLIGHT9 {
 // Render-state values.
 enum D3DSHADEMODE { D3DSHADE_FLAT = 1, D3DSHADE_GOURAUD = 2, D3DSHADE_PHONG = 3, D3DSHADE_FORCE_DWORD = 0x7fffffff };
 
+// How triangles are drawn: points, edges or filled (D3DRS_FILLMODE).
 enum D3DFILLMODE { D3DFILL_POINT = 1, D3DFILL_WIREFRAME = 2, D3DFILL_SOLID = 3, D3DFILL_FORCE_DWORD = 0x7fffffff };
 
+// Blend factors (D3DRS_SRCBLEND, D3DRS_DESTBLEND).
 enum D3DBLEND {
     D3DBLEND_ZERO = 1,
     D3DBLEND_ONE = 2,
@@ -159,6 +170,7 @@ enum D3DBLEND {
     D3DBLEND_FORCE_DWORD = 0x7fffffff
 };
 
+// How the blended source and destination are combined (D3DRS_BLENDOP).
 enum D3DBLENDOP {
     D3DBLENDOP_ADD = 1,
     D3DBLENDOP_SUBTRACT = 2,
@@ -168,6 +180,7 @@ enum D3DBLENDOP {
     D3DBLENDOP_FORCE_DWORD = 0x7fffffff
 };
 
+// What texture coordinates outside 0 .. 1 read (D3DSAMP_ADDRESSU and V).
 enum D3DTEXTUREADDRESS {
     D3DTADDRESS_WRAP = 1,
     D3DTADDRESS_MIRROR = 2,
@@ -177,8 +190,10 @@ enum D3DTEXTUREADDRESS {
     D3DTADDRESS_FORCE_DWORD = 0x7fffffff
 };
 
+// Which triangles are culled by their winding (D3DRS_CULLMODE).
 enum D3DCULL { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3, D3DCULL_FORCE_DWORD = 0x7fffffff };
 
+// Comparisons of the depth, stencil and alpha tests.
 enum D3DCMPFUNC {
     D3DCMP_NEVER = 1,
     D3DCMP_LESS = 2,
@@ -191,6 +206,7 @@ enum D3DCMPFUNC {
     D3DCMP_FORCE_DWORD = 0x7fffffff
 };
 
+// What the stencil test does to the stencil value.
 enum D3DSTENCILOP {
     D3DSTENCILOP_KEEP = 1,
     D3DSTENCILOP_ZERO = 2,
@@ -203,6 +219,7 @@ enum D3DSTENCILOP {
     D3DSTENCILOP_FORCE_DWORD = 0x7fffffff
 };
 
+// How fog grows with distance (D3DRS_FOGTABLEMODE, D3DRS_FOGVERTEXMODE).
 enum D3DFOGMODE {
     D3DFOG_NONE = 0,
     D3DFOG_EXP = 1,
@@ -211,8 +228,10 @@ enum D3DFOGMODE {
     D3DFOG_FORCE_DWORD = 0x7fffffff
 };
 
+// Whether depth testing is on (D3DRS_ZENABLE).
 enum D3DZBUFFERTYPE { D3DZB_FALSE = 0, D3DZB_TRUE = 1, D3DZB_USEW = 2, D3DZB_FORCE_DWORD = 0x7fffffff };
 
+// Where the lighting takes each material colour from: the material or a vertex colour.
 enum D3DMATERIALCOLORSOURCE {
     D3DMCS_MATERIAL = 0,
     D3DMCS_COLOR1 = 1,
@@ -220,6 +239,7 @@ enum D3DMATERIALCOLORSOURCE {
     D3DMCS_FORCE_DWORD = 0x7fffffff
 };
 
+// How many matrices blend each vertex (D3DRS_VERTEXBLEND).
 enum D3DVERTEXBLENDFLAGS {
     D3DVBF_DISABLE = 0,
     D3DVBF_1WEIGHTS = 1,
@@ -369,6 +389,7 @@ enum D3DRENDERSTATETYPE {
 // Texture-stage states and their values.
 #define D3DDP_MAXTEXCOORD 8
 
+// The states of a texture stage (SetTextureStageState).
 enum D3DTEXTURESTAGESTATETYPE {
     D3DTSS_COLOROP = 1,
     D3DTSS_COLORARG1 = 2,
@@ -397,6 +418,7 @@ enum D3DTEXTURESTAGESTATETYPE {
 #define D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR 0x00030000
 #define D3DTSS_TCI_SPHEREMAP 0x00040000
 
+// How a texture stage combines its arguments (D3DTSS_COLOROP, D3DTSS_ALPHAOP).
 enum D3DTEXTUREOP {
     D3DTOP_DISABLE = 1,
     D3DTOP_SELECTARG1 = 2,
@@ -438,6 +460,7 @@ enum D3DTEXTUREOP {
 #define D3DTA_COMPLEMENT 0x00000010
 #define D3DTA_ALPHAREPLICATE 0x00000020
 
+// How many texture coordinates the stage transform gives, and whether they are projected.
 enum D3DTEXTURETRANSFORMFLAGS {
     D3DTTFF_DISABLE = 0,
     D3DTTFF_COUNT1 = 1,
@@ -467,6 +490,7 @@ enum D3DSAMPLERSTATETYPE {
     D3DSAMP_FORCE_DWORD = 0x7fffffff
 };
 
+// Texture filters (D3DSAMP_MAGFILTER, MINFILTER, MIPFILTER).
 enum D3DTEXTUREFILTERTYPE {
     D3DTEXF_NONE = 0,
     D3DTEXF_POINT = 1,
@@ -597,6 +621,7 @@ enum D3DFORMAT {
 #define D3DADAPTER_DEFAULT 0
 #define D3D_SDK_VERSION 32
 
+// The kind of device asked for.
 enum D3DDEVTYPE {
     D3DDEVTYPE_HAL = 1,
     D3DDEVTYPE_REF = 2,
@@ -614,6 +639,7 @@ enum D3DDEVTYPE {
 #define D3DCREATE_DISABLE_DRIVER_MANAGEMENT 0x00000100L
 #define D3DCREATE_ADAPTERGROUP_DEVICE 0x00000200L
 
+// Samples a pixel of a multisampled surface.
 enum D3DMULTISAMPLE_TYPE {
     D3DMULTISAMPLE_NONE = 0,
     D3DMULTISAMPLE_NONMASKABLE = 1,
@@ -624,6 +650,7 @@ enum D3DMULTISAMPLE_TYPE {
     D3DMULTISAMPLE_FORCE_DWORD = 0x7fffffff
 };
 
+// What Present does with the back buffer.
 enum D3DSWAPEFFECT {
     D3DSWAPEFFECT_DISCARD = 1,
     D3DSWAPEFFECT_FLIP = 2,
@@ -631,6 +658,7 @@ enum D3DSWAPEFFECT {
     D3DSWAPEFFECT_FORCE_DWORD = 0x7fffffff
 };
 
+// Which back buffers GetBackBuffer names.
 enum D3DBACKBUFFER_TYPE {
     D3DBACKBUFFER_TYPE_MONO = 0,
     D3DBACKBUFFER_TYPE_LEFT = 1,
@@ -649,6 +677,7 @@ enum D3DBACKBUFFER_TYPE {
 #define D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL 0x00000002
 #define D3DPRESENT_RATE_DEFAULT 0x00000000
 
+// How a device or swap chain presents: back buffer, window, depth buffer and interval.
 struct D3DPRESENT_PARAMETERS {
     UINT BackBufferWidth;  // 0 in a window: the window's client width
     UINT BackBufferHeight;
@@ -666,6 +695,7 @@ struct D3DPRESENT_PARAMETERS {
     UINT PresentationInterval;
 };
 
+// A display mode: size, refresh rate and format.
 struct D3DDISPLAYMODE {
     UINT Width;
     UINT Height;
@@ -673,6 +703,7 @@ struct D3DDISPLAYMODE {
     D3DFORMAT Format;
 };
 
+// What CreateDevice was given.
 struct D3DDEVICE_CREATION_PARAMETERS {
     UINT AdapterOrdinal;
     D3DDEVTYPE DeviceType;
@@ -680,6 +711,7 @@ struct D3DDEVICE_CREATION_PARAMETERS {
     DWORD BehaviorFlags;
 };
 
+// Where the display scan is (GetRasterStatus).
 struct D3DRASTER_STATUS {
     BOOL InVBlank;
     UINT ScanLine;
@@ -698,6 +730,7 @@ enum D3DRESOURCETYPE {
     D3DRTYPE_FORCE_DWORD = 0x7fffffff
 };
 
+// Where a resource lives and who restores it.
 enum D3DPOOL {
     D3DPOOL_DEFAULT = 0,
     D3DPOOL_MANAGED = 1,
@@ -732,6 +765,7 @@ enum D3DPOOL {
 #define D3DLOCK_DONOTWAIT 0x00004000L
 #define D3DLOCK_NO_DIRTY_UPDATE 0x00008000L
 
+// The six faces of a cube texture.
 enum D3DCUBEMAP_FACES {
     D3DCUBEMAP_FACE_POSITIVE_X = 0,
     D3DCUBEMAP_FACE_NEGATIVE_X = 1,
@@ -742,6 +776,7 @@ enum D3DCUBEMAP_FACES {
     D3DCUBEMAP_FACE_FORCE_DWORD = 0x7fffffff
 };
 
+// A surface's format, kind, usage, pool, multisampling and size.
 struct D3DSURFACE_DESC {
     D3DFORMAT Format;
     D3DRESOURCETYPE Type;
@@ -753,6 +788,7 @@ struct D3DSURFACE_DESC {
     UINT Height;
 };
 
+// A vertex buffer's format, kind, usage, pool, size and FVF.
 struct D3DVERTEXBUFFER_DESC {
     D3DFORMAT Format;
     D3DRESOURCETYPE Type;
@@ -762,6 +798,7 @@ struct D3DVERTEXBUFFER_DESC {
     DWORD FVF;
 };
 
+// An index buffer's format, kind, usage, pool and size.
 struct D3DINDEXBUFFER_DESC {
     D3DFORMAT Format;
     D3DRESOURCETYPE Type;
@@ -770,15 +807,18 @@ struct D3DINDEXBUFFER_DESC {
     UINT Size;
 };
 
+// A locked surface: its bytes a row and the first byte.
 struct D3DLOCKED_RECT {
     INT Pitch;  // bytes from one row to the next; row 0 is the top row
     void* pBits;
 };
 
+// A box of texels: left, top, front inside, right, bottom, back just outside.
 struct D3DBOX {
     UINT Left, Top, Right, Bottom, Front, Back;
 };
 
+// Which states a state block holds.
 enum D3DSTATEBLOCKTYPE {
     D3DSBT_ALL = 1,
     D3DSBT_PIXELSTATE = 2,

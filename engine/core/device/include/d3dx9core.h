@@ -73,6 +73,7 @@
 #ifndef LF_FACESIZE
 #define LF_FACESIZE 32
 #endif
+// A font's measures in pixels, filled by ID3DXFont::GetTextMetricsA.
 struct TEXTMETRICA {
     LONG tmHeight;
     LONG tmAscent;
@@ -95,24 +96,26 @@ struct TEXTMETRICA {
     BYTE tmPitchAndFamily;
     BYTE tmCharSet;
 };
-typedef TEXTMETRICA* LPTEXTMETRICA;
+typedef TEXTMETRICA* LPTEXTMETRICA;  // pointer to TEXTMETRICA
 #endif
 
 // ---------------------------------------------------------------------------
 // ID3DXBuffer: a block of bytes handed out by D3DX (materials, messages).
 struct ID3DXBuffer : public IUnknown {
     virtual LPVOID GetBufferPointer() = 0;  // the bytes; valid until the last Release
+    // The buffer's size in bytes.
     virtual DWORD GetBufferSize() = 0;
 };
-typedef ID3DXBuffer* LPD3DXBUFFER;
+typedef ID3DXBuffer* LPD3DXBUFFER;  // pointer to ID3DXBuffer
 
 // A zeroed buffer of size bytes; E_OUTOFMEMORY when it cannot be had.
 HRESULT WINAPI D3DXCreateBuffer(DWORD size, LPD3DXBUFFER* buffer);
 
 // Sprites are not offered: a font given one draws as it does without.
 struct ID3DXSprite;
-typedef ID3DXSprite* LPD3DXSPRITE;
+typedef ID3DXSprite* LPD3DXSPRITE;  // pointer to ID3DXSprite
 
+// What a font was made with, filled by ID3DXFont::GetDescA.
 struct D3DXFONT_DESCA {
     INT Height;  // the line height in pixels
     UINT Width;  // average character width
@@ -125,19 +128,23 @@ struct D3DXFONT_DESCA {
     BYTE PitchAndFamily;
     CHAR FaceName[LF_FACESIZE];  // the name asked for
 };
-typedef D3DXFONT_DESCA* LPD3DXFONT_DESCA;
+typedef D3DXFONT_DESCA* LPD3DXFONT_DESCA;  // pointer to D3DXFONT_DESCA
 
 // ---------------------------------------------------------------------------
 // ID3DXFont: antialiased text in one face and size.
 struct ID3DXFont : public IUnknown {
     virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
+    // Fills *desc with the height, width, weight and face the font was made with.
     virtual HRESULT GetDescA(D3DXFONT_DESCA* desc) = 0;
+    // Fills *metrics with the face's height, ascent, descent and character widths; FALSE for NULL.
     virtual BOOL GetTextMetricsA(TEXTMETRICA* metrics) = 0;
     // The font's device context, for GetCharWidth32A; owned by the font, valid while it lives.
     virtual HDC GetDC() = 0;
     // Texture, atlas rectangle and cell origin of a character's glyph (the texture not referenced).
     virtual HRESULT GetGlyphData(UINT glyph, LPDIRECT3DTEXTURE9* texture, RECT* blackBox, POINT* cellInc) = 0;
+    // Makes the glyphs of the characters first..last ready; D3DERR_INVALIDCALL when last < first.
     virtual HRESULT PreloadCharacters(UINT first, UINT last) = 0;
+    // Makes the glyphs of count bytes (-1: up to the terminator) of UTF-8 text ready; D3DERR_INVALIDCALL for NULL.
     virtual HRESULT PreloadTextA(LPCSTR text, INT count) = 0;
     // Draws count characters (-1: up to the terminator) of text in rect with
     // the DT_ format flags and the ARGB colour; returns the text's height in
@@ -149,10 +156,12 @@ struct ID3DXFont : public IUnknown {
     // As DrawTextA for 16-bit characters (UTF-16 units, as window messages carry them).
     virtual INT DrawTextW(LPD3DXSPRITE sprite, const WORD* text, INT count, LPRECT rect, DWORD format,
                           D3DCOLOR color) = 0;
+    // Nothing to do before a device reset: D3D_OK.
     virtual HRESULT OnLostDevice() = 0;
+    // Nothing to do after a device reset: D3D_OK.
     virtual HRESULT OnResetDevice() = 0;
 };
-typedef ID3DXFont* LPD3DXFONT;
+typedef ID3DXFont* LPD3DXFONT;  // pointer to ID3DXFont
 
 // A font: height > 0 is the cell (line) height in pixels, < 0 the em
 // height; width 0 lets the face choose; weight FW_NORMAL, FW_BOLD, FW_HEAVY...

@@ -32,45 +32,52 @@
 // One material of a mesh file: the colours and the texture file name as
 // written (NULL when the material names none).
 struct D3DXMATERIAL {
-    D3DMATERIAL9 MatD3D;
-    LPSTR pTextureFilename;
+    D3DMATERIAL9 MatD3D;     // the colours of the subset
+    LPSTR pTextureFilename;  // the texture file the subset names, or NULL
 };
-typedef D3DXMATERIAL* LPD3DXMATERIAL;
+typedef D3DXMATERIAL* LPD3DXMATERIAL;  // pointer to D3DXMATERIAL
 
+// One parameter value of an effect named by a mesh file.
 struct D3DXEFFECTDEFAULT {
-    LPSTR pParamName;
-    DWORD Type;
-    DWORD NumBytes;
-    LPVOID pValue;
+    LPSTR pParamName;  // the parameter's name
+    DWORD Type;        // the kind of value
+    DWORD NumBytes;    // the size of pValue in bytes
+    LPVOID pValue;     // the value's bytes
 };
 
 // Effect instances of a mesh file's materials; .X files here name none.
 struct D3DXEFFECTINSTANCE {
-    LPSTR pEffectFilename;
-    DWORD NumDefaults;
-    D3DXEFFECTDEFAULT* pDefaults;
+    LPSTR pEffectFilename;         // the effect file's name
+    DWORD NumDefaults;             // the number of entries in pDefaults
+    D3DXEFFECTDEFAULT* pDefaults;  // the parameter values
 };
 
 // One subset: faces FaceStart.. of attribute AttribId, using vertices VertexStart..
 struct D3DXATTRIBUTERANGE {
-    DWORD AttribId;
-    DWORD FaceStart;
-    DWORD FaceCount;
-    DWORD VertexStart;
-    DWORD VertexCount;
+    DWORD AttribId;     // the attribute of the subset's faces
+    DWORD FaceStart;    // the first face
+    DWORD FaceCount;    // the number of faces
+    DWORD VertexStart;  // the first vertex the faces use
+    DWORD VertexCount;  // the number of vertices from VertexStart
 };
 
 struct ID3DXMesh;
-typedef ID3DXMesh* LPD3DXMESH;
+typedef ID3DXMesh* LPD3DXMESH;  // pointer to ID3DXMesh
 
+// A mesh: vertices, triangles and the attribute of each triangle.
 struct ID3DXBaseMesh : public IUnknown {
     // Draws the faces of attribute attribId with the device's current states,
     // setting its FVF, stream 0 and indices to the mesh's own.
     virtual HRESULT DrawSubset(DWORD attribId) = 0;
+    // The number of faces (triangles).
     virtual DWORD GetNumFaces() = 0;
+    // The number of vertices.
     virtual DWORD GetNumVertices() = 0;
+    // The vertex format.
     virtual DWORD GetFVF() = 0;
+    // The size of one vertex in bytes.
     virtual DWORD GetNumBytesPerVertex() = 0;
+    // The D3DXMESH_* options the mesh was made with.
     virtual DWORD GetOptions() = 0;
     virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* device) = 0;  // adds a reference
     // A copy with another vertex format: parts both formats have are copied,
@@ -78,18 +85,23 @@ struct ID3DXBaseMesh : public IUnknown {
     virtual HRESULT CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device, LPD3DXMESH* cloneMesh) = 0;
     virtual HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER9* vertexBuffer) = 0;  // adds a reference
     virtual HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER9* indexBuffer) = 0;     // adds a reference
+    // Maps all the vertices into *data; D3DERR_INVALIDCALL for a NULL data.
     virtual HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) = 0;
+    // Ends the vertex lock.
     virtual HRESULT UnlockVertexBuffer() = 0;
     // 16-bit indices, or 32-bit ones with D3DXMESH_32BIT; three per face.
     virtual HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) = 0;
+    // Ends the index lock.
     virtual HRESULT UnlockIndexBuffer() = 0;
     // The subsets; with table NULL only their count goes to *size.
     virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
 };
 
+// A mesh whose face attributes can be locked and changed.
 struct ID3DXMesh : public ID3DXBaseMesh {
     // One attribute per face; after changing them, unlock rebuilds the subsets.
     virtual HRESULT LockAttributeBuffer(DWORD flags, DWORD** data) = 0;
+    // Ends the attribute lock and rebuilds the subsets from the attributes.
     virtual HRESULT UnlockAttributeBuffer() = 0;
 };
 

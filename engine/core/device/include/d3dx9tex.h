@@ -7,11 +7,11 @@
 #include "d3dx9core.h"
 
 #ifndef D3DX_DEFAULT
-#define D3DX_DEFAULT ((UINT)-1)
-#define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
-#define D3DX_DEFAULT_FLOAT FLT_MAX
-#define D3DX_FROM_FILE ((UINT)-3)
-#define D3DFMT_FROM_FILE ((D3DFORMAT)-3)
+#define D3DX_DEFAULT ((UINT)-1)           // a size or level count taken from the file or the full chain
+#define D3DX_DEFAULT_NONPOW2 ((UINT)-2)   // as D3DX_DEFAULT, the size not rounded up to a power of two
+#define D3DX_DEFAULT_FLOAT FLT_MAX        // a float argument left at its default
+#define D3DX_FROM_FILE ((UINT)-3)         // a size or level count exactly as the file has it
+#define D3DFMT_FROM_FILE ((D3DFORMAT)-3)  // the format exactly as the file has it
 #endif
 
 // Filters for resizing and mip levels (the low bits); the other bits are accepted and ignored.
@@ -29,6 +29,7 @@
 #define D3DX_FILTER_SRGB_OUT (2 << 21)
 #define D3DX_FILTER_SRGB (3 << 21)
 
+// The file formats images are read from and written to.
 enum D3DXIMAGE_FILEFORMAT {
     D3DXIFF_BMP = 0,
     D3DXIFF_JPG = 1,
@@ -44,13 +45,13 @@ enum D3DXIMAGE_FILEFORMAT {
 
 // What a loader found in the file: the source image's own size and format.
 struct D3DXIMAGE_INFO {
-    UINT Width;
-    UINT Height;
-    UINT Depth;
-    UINT MipLevels;
-    D3DFORMAT Format;  // D3DFMT_A8R8G8B8 with alpha, D3DFMT_X8R8G8B8 without
-    D3DRESOURCETYPE ResourceType;
-    D3DXIMAGE_FILEFORMAT ImageFileFormat;
+    UINT Width;                            // width in pixels
+    UINT Height;                           // height in pixels
+    UINT Depth;                            // depth: 1 for a 2D image
+    UINT MipLevels;                        // mipmap levels the file holds
+    D3DFORMAT Format;                      // D3DFMT_A8R8G8B8 with alpha, D3DFMT_X8R8G8B8 without
+    D3DRESOURCETYPE ResourceType;          // the kind of resource the file holds
+    D3DXIMAGE_FILEFORMAT ImageFileFormat;  // the file's format
 };
 
 // Loads an image file into a new texture. Width/height 0 or D3DX_DEFAULT
