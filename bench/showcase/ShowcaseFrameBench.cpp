@@ -186,7 +186,7 @@ ShowcaseFloorData Gather(showcase::World& w, double engineDraws, double engineTr
     d.reflection.eye[1] = mirrored.y;
     d.reflection.eye[2] = mirrored.z;
     d.reflection.cullFront = false;  // mirrored by the view, flipped again by the image's rows
-    terrain.m_detailStep = 2;
+    terrain.m_detailStep = showcase::kReflectionDetailStep;
     GatherChunks(terrain, d, d.reflection);
     terrain.m_detailStep = 1;
     GatherModels(w, d, d.reflection, meshes);

@@ -31,9 +31,6 @@ const float kMoveSpeed = 25.0f;   // world units per second
 const float kTurnSpeed = 1.5f;    // radians per second
 const float kMouseLook = 0.005f;  // radians per pixel
 const float kSkySize = 100.0f;
-// The reflection's terrain: every second vertex row and column (a quarter of
-// the triangles), as much as its 256 x 256 image shows through the ripples.
-const int kReflectionDetailStep = 2;
 const float kDetailDistance = 60.0f;
 const D3DXCOLOR kFogColour(0.72f, 0.78f, 0.86f, 1.0f);
 

@@ -43,6 +43,11 @@ constexpr int kTableOffsetX = 100;
 constexpr int kTableOffsetZ = 0;
 constexpr float kWaterHeight = 8.2f;      // just above the plain's flooding level
 constexpr float kCameraClearance = 2.0f;  // the eye stays this far above the drawn surface
+// The reflection's terrain: every second vertex row and column (a quarter of
+// the triangles), as much as its 256 x 256 image shows through the ripples;
+// every fourth thickens the far shore's reflection visibly. The showcase
+// bench's floor draws the reflection at this step too.
+constexpr int kReflectionDetailStep = 2;
 constexpr const char* kSpotFile = "showcase_spots.dat";
 constexpr const char* kDefaultShotName = "showcase";
 
