@@ -14,7 +14,7 @@
 #define KOLVAR_GDI_RECORDS_DEFINED
 // One palette colour: red, green, blue and flags.
 struct PALETTEENTRY {
-    BYTE peRed, peGreen, peBlue, peFlags;  // red, green and blue, 0 to 255; flags unused
+    BYTE peRed, peGreen, peBlue, peFlags;  // red, green and blue (0 to 255) and flags
 };
 struct RGNDATA;  // dirty regions of Present: accepted and ignored
 struct HMONITOR__;
@@ -34,7 +34,7 @@ typedef HMONITOR__* HMONITOR;  // pointer to HMONITOR__
 #define MAKE_D3DSTATUS(code) ((HRESULT)(0x08760000u | (DWORD)(code)))
 
 #define D3D_OK S_OK                                             // success
-#define D3DERR_WRONGTEXTUREFORMAT MAKE_D3DHRESULT(2072)         // the texture's format cannot be used so
+#define D3DERR_WRONGTEXTUREFORMAT MAKE_D3DHRESULT(2072)         // the texture's format does not suit the call
 #define D3DERR_UNSUPPORTEDCOLOROPERATION MAKE_D3DHRESULT(2073)  // colour blend operation not supported
 #define D3DERR_UNSUPPORTEDCOLORARG MAKE_D3DHRESULT(2074)        // colour blend argument not supported
 #define D3DERR_UNSUPPORTEDALPHAOPERATION MAKE_D3DHRESULT(2075)  // alpha blend operation not supported
