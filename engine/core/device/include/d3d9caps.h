@@ -5,96 +5,96 @@
 
 // Vertex-program limits of version 2.0 and above.
 struct D3DVSHADERCAPS2_0 {
-    DWORD Caps;
-    INT DynamicFlowControlDepth;
-    INT NumTemps;
-    INT StaticFlowControlDepth;
+    DWORD Caps;                   // D3DVS20CAPS_ bits
+    INT DynamicFlowControlDepth;  // nesting depth of dynamic branches
+    INT NumTemps;                 // temporary registers
+    INT StaticFlowControlDepth;   // nesting depth of static branches
 };
 
 // Pixel-program limits of version 2.0 and above.
 struct D3DPSHADERCAPS2_0 {
-    DWORD Caps;
-    INT DynamicFlowControlDepth;
-    INT NumTemps;
-    INT StaticFlowControlDepth;
-    INT NumInstructionSlots;
+    DWORD Caps;                   // D3DPS20CAPS_ bits
+    INT DynamicFlowControlDepth;  // nesting depth of dynamic branches
+    INT NumTemps;                 // temporary registers
+    INT StaticFlowControlDepth;   // nesting depth of static branches
+    INT NumInstructionSlots;      // instruction slots
 };
 
 // What a device can do, filled by GetDeviceCaps.
 struct D3DCAPS9 {
-    D3DDEVTYPE DeviceType;
-    UINT AdapterOrdinal;
-    DWORD Caps;
-    DWORD Caps2;
-    DWORD Caps3;
-    DWORD PresentationIntervals;
-    DWORD CursorCaps;
-    DWORD DevCaps;
-    DWORD PrimitiveMiscCaps;
-    DWORD RasterCaps;
-    DWORD ZCmpCaps;
-    DWORD SrcBlendCaps;
-    DWORD DestBlendCaps;
-    DWORD AlphaCmpCaps;
-    DWORD ShadeCaps;
-    DWORD TextureCaps;
-    DWORD TextureFilterCaps;
-    DWORD CubeTextureFilterCaps;
-    DWORD VolumeTextureFilterCaps;
-    DWORD TextureAddressCaps;
-    DWORD VolumeTextureAddressCaps;
-    DWORD LineCaps;
-    DWORD MaxTextureWidth;
-    DWORD MaxTextureHeight;
-    DWORD MaxVolumeExtent;
-    DWORD MaxTextureRepeat;
-    DWORD MaxTextureAspectRatio;
-    DWORD MaxAnisotropy;
-    float MaxVertexW;
-    float GuardBandLeft;
-    float GuardBandTop;
-    float GuardBandRight;
-    float GuardBandBottom;
-    float ExtentsAdjust;
-    DWORD StencilCaps;
-    DWORD FVFCaps;
-    DWORD TextureOpCaps;
-    DWORD MaxTextureBlendStages;
-    DWORD MaxSimultaneousTextures;
-    DWORD VertexProcessingCaps;
-    DWORD MaxActiveLights;
-    DWORD MaxUserClipPlanes;
-    DWORD MaxVertexBlendMatrices;
-    DWORD MaxVertexBlendMatrixIndex;
-    float MaxPointSize;
-    DWORD MaxPrimitiveCount;
-    DWORD MaxVertexIndex;
-    DWORD MaxStreams;
-    DWORD MaxStreamStride;
-    DWORD VertexShaderVersion;
-    DWORD MaxVertexShaderConst;
-    DWORD PixelShaderVersion;
-    float PixelShader1xMaxValue;
-    DWORD DevCaps2;
-    float MaxNpatchTessellationLevel;
-    DWORD Reserved5;
-    UINT MasterAdapterOrdinal;
-    UINT AdapterOrdinalInGroup;
-    UINT NumberOfAdaptersInGroup;
-    DWORD DeclTypes;
-    DWORD NumSimultaneousRTs;
-    DWORD StretchRectFilterCaps;
-    D3DVSHADERCAPS2_0 VS20Caps;
-    D3DPSHADERCAPS2_0 PS20Caps;
-    DWORD VertexTextureFilterCaps;
-    DWORD MaxVShaderInstructionsExecuted;
-    DWORD MaxPShaderInstructionsExecuted;
-    DWORD MaxVertexShader30InstructionSlots;
-    DWORD MaxPixelShader30InstructionSlots;
+    D3DDEVTYPE DeviceType;                    // hardware, reference or software device
+    UINT AdapterOrdinal;                      // the adapter this device is on
+    DWORD Caps;                               // driver bits (D3DCAPS_)
+    DWORD Caps2;                              // driver bits (D3DCAPS2_)
+    DWORD Caps3;                              // driver bits (D3DCAPS3_)
+    DWORD PresentationIntervals;              // D3DPRESENT_INTERVAL_ bits supported
+    DWORD CursorCaps;                         // D3DCURSORCAPS_ bits
+    DWORD DevCaps;                            // D3DDEVCAPS_ bits
+    DWORD PrimitiveMiscCaps;                  // D3DPMISCCAPS_ bits
+    DWORD RasterCaps;                         // D3DPRASTERCAPS_ bits
+    DWORD ZCmpCaps;                           // depth test functions (D3DPCMPCAPS_)
+    DWORD SrcBlendCaps;                       // source blend factors (D3DPBLENDCAPS_)
+    DWORD DestBlendCaps;                      // destination blend factors (D3DPBLENDCAPS_)
+    DWORD AlphaCmpCaps;                       // alpha test functions (D3DPCMPCAPS_)
+    DWORD ShadeCaps;                          // D3DPSHADECAPS_ bits
+    DWORD TextureCaps;                        // D3DPTEXTURECAPS_ bits
+    DWORD TextureFilterCaps;                  // 2D texture filters (D3DPTFILTERCAPS_)
+    DWORD CubeTextureFilterCaps;              // cube texture filters (D3DPTFILTERCAPS_)
+    DWORD VolumeTextureFilterCaps;            // volume texture filters (D3DPTFILTERCAPS_)
+    DWORD TextureAddressCaps;                 // 2D texture address modes (D3DPTADDRESSCAPS_)
+    DWORD VolumeTextureAddressCaps;           // volume texture address modes (D3DPTADDRESSCAPS_)
+    DWORD LineCaps;                           // D3DLINECAPS_ bits
+    DWORD MaxTextureWidth;                    // widest texture in texels
+    DWORD MaxTextureHeight;                   // tallest texture in texels
+    DWORD MaxVolumeExtent;                    // largest volume texture side
+    DWORD MaxTextureRepeat;                   // most times a texture may repeat
+    DWORD MaxTextureAspectRatio;              // largest width to height ratio
+    DWORD MaxAnisotropy;                      // highest anisotropy level
+    float MaxVertexW;                         // largest w of a vertex
+    float GuardBandLeft;                      // left edge of the guard band
+    float GuardBandTop;                       // top edge of the guard band
+    float GuardBandRight;                     // right edge of the guard band
+    float GuardBandBottom;                    // bottom edge of the guard band
+    float ExtentsAdjust;                      // pixels added to the extents for antialiasing
+    DWORD StencilCaps;                        // D3DSTENCILCAPS_ bits
+    DWORD FVFCaps;                            // D3DFVFCAPS_ bits and texture coordinate count
+    DWORD TextureOpCaps;                      // D3DTEXOPCAPS_ bits
+    DWORD MaxTextureBlendStages;              // most texture blend stages
+    DWORD MaxSimultaneousTextures;            // most textures bound at once
+    DWORD VertexProcessingCaps;               // D3DVTXPCAPS_ bits
+    DWORD MaxActiveLights;                    // most lights on at once
+    DWORD MaxUserClipPlanes;                  // most user clip planes
+    DWORD MaxVertexBlendMatrices;             // most matrices blending a vertex
+    DWORD MaxVertexBlendMatrixIndex;          // highest indexed blend matrix
+    float MaxPointSize;                       // largest point size
+    DWORD MaxPrimitiveCount;                  // most primitives in one draw
+    DWORD MaxVertexIndex;                     // highest vertex index
+    DWORD MaxStreams;                         // most vertex streams
+    DWORD MaxStreamStride;                    // largest stream stride in bytes
+    DWORD VertexShaderVersion;                // vertex program version (D3DVS_VERSION)
+    DWORD MaxVertexShaderConst;               // vertex program constant registers
+    DWORD PixelShaderVersion;                 // pixel program version (D3DPS_VERSION)
+    float PixelShader1xMaxValue;              // largest value in pixel program 1.x registers
+    DWORD DevCaps2;                           // D3DDEVCAPS2_ bits
+    float MaxNpatchTessellationLevel;         // highest N-patch tessellation level
+    DWORD Reserved5;                          // reserved
+    UINT MasterAdapterOrdinal;                // the group's master adapter
+    UINT AdapterOrdinalInGroup;               // this adapter's place in its group
+    UINT NumberOfAdaptersInGroup;             // adapters in the group (on the master)
+    DWORD DeclTypes;                          // D3DDTCAPS_ bits
+    DWORD NumSimultaneousRTs;                 // most render targets at once
+    DWORD StretchRectFilterCaps;              // StretchRect filters (D3DPTFILTERCAPS_)
+    D3DVSHADERCAPS2_0 VS20Caps;               // vertex program 2.0 limits
+    D3DPSHADERCAPS2_0 PS20Caps;               // pixel program 2.0 limits
+    DWORD VertexTextureFilterCaps;            // vertex texture filters (D3DPTFILTERCAPS_)
+    DWORD MaxVShaderInstructionsExecuted;     // most vertex program instructions run
+    DWORD MaxPShaderInstructionsExecuted;     // most pixel program instructions run
+    DWORD MaxVertexShader30InstructionSlots;  // vertex program 3.0 instruction slots
+    DWORD MaxPixelShader30InstructionSlots;   // pixel program 3.0 instruction slots
 };
 
-#define D3DVS_VERSION(major, minor) (0xFFFE0000 | ((major) << 8) | (minor))
-#define D3DPS_VERSION(major, minor) (0xFFFF0000 | ((major) << 8) | (minor))
+#define D3DVS_VERSION(major, minor) (0xFFFE0000 | ((major) << 8) | (minor))  // a vertex program version as a DWORD
+#define D3DPS_VERSION(major, minor) (0xFFFF0000 | ((major) << 8) | (minor))  // a pixel program version as a DWORD
 
 // DevCaps
 #define D3DDEVCAPS_EXECUTESYSTEMMEMORY 0x00000010L

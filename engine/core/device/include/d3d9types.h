@@ -14,7 +14,7 @@
 #define KOLVAR_GDI_RECORDS_DEFINED
 // One palette colour: red, green, blue and flags.
 struct PALETTEENTRY {
-    BYTE peRed, peGreen, peBlue, peFlags;
+    BYTE peRed, peGreen, peBlue, peFlags;  // red, green and blue (0 to 255) and flags
 };
 struct RGNDATA;  // dirty regions of Present: accepted and ignored
 struct HMONITOR__;
@@ -22,6 +22,7 @@ typedef HMONITOR__* HMONITOR;  // pointer to HMONITOR__
 #endif
 
 #ifndef MAKEFOURCC
+// A four-character code as a DWORD, the first character in the low byte.
 #define MAKEFOURCC(a, b, c, d) \
     ((DWORD)(BYTE)(a) | ((DWORD)(BYTE)(b) << 8) | ((DWORD)(BYTE)(c) << 16) | ((DWORD)(BYTE)(d) << 24))
 #endif
@@ -32,50 +33,52 @@ typedef HMONITOR__* HMONITOR;  // pointer to HMONITOR__
 #define MAKE_D3DHRESULT(code) ((HRESULT)(0x88760000u | (DWORD)(code)))
 #define MAKE_D3DSTATUS(code) ((HRESULT)(0x08760000u | (DWORD)(code)))
 
-#define D3D_OK S_OK
-#define D3DERR_WRONGTEXTUREFORMAT MAKE_D3DHRESULT(2072)
-#define D3DERR_UNSUPPORTEDCOLOROPERATION MAKE_D3DHRESULT(2073)
-#define D3DERR_UNSUPPORTEDCOLORARG MAKE_D3DHRESULT(2074)
-#define D3DERR_UNSUPPORTEDALPHAOPERATION MAKE_D3DHRESULT(2075)
-#define D3DERR_UNSUPPORTEDALPHAARG MAKE_D3DHRESULT(2076)
-#define D3DERR_TOOMANYOPERATIONS MAKE_D3DHRESULT(2077)
-#define D3DERR_CONFLICTINGTEXTUREFILTER MAKE_D3DHRESULT(2078)
-#define D3DERR_UNSUPPORTEDFACTORVALUE MAKE_D3DHRESULT(2079)
-#define D3DERR_CONFLICTINGRENDERSTATE MAKE_D3DHRESULT(2081)
-#define D3DERR_UNSUPPORTEDTEXTUREFILTER MAKE_D3DHRESULT(2082)
-#define D3DERR_CONFLICTINGTEXTUREPALETTE MAKE_D3DHRESULT(2086)
-#define D3DERR_DRIVERINTERNALERROR MAKE_D3DHRESULT(2087)
-#define D3DERR_NOTFOUND MAKE_D3DHRESULT(2150)
-#define D3DERR_MOREDATA MAKE_D3DHRESULT(2151)
-#define D3DERR_DEVICELOST MAKE_D3DHRESULT(2152)
-#define D3DERR_DEVICENOTRESET MAKE_D3DHRESULT(2153)
-#define D3DERR_NOTAVAILABLE MAKE_D3DHRESULT(2154)
-#define D3DERR_OUTOFVIDEOMEMORY MAKE_D3DHRESULT(380)
-#define D3DERR_INVALIDDEVICE MAKE_D3DHRESULT(2155)
-#define D3DERR_INVALIDCALL MAKE_D3DHRESULT(2156)
-#define D3DERR_DRIVERINVALIDCALL MAKE_D3DHRESULT(2157)
-#define D3DERR_WASSTILLDRAWING MAKE_D3DHRESULT(540)
-#define D3DOK_NOAUTOGEN MAKE_D3DSTATUS(2159)
+#define D3D_OK S_OK                                             // success
+#define D3DERR_WRONGTEXTUREFORMAT MAKE_D3DHRESULT(2072)         // the texture's format does not suit the call
+#define D3DERR_UNSUPPORTEDCOLOROPERATION MAKE_D3DHRESULT(2073)  // colour blend operation not supported
+#define D3DERR_UNSUPPORTEDCOLORARG MAKE_D3DHRESULT(2074)        // colour blend argument not supported
+#define D3DERR_UNSUPPORTEDALPHAOPERATION MAKE_D3DHRESULT(2075)  // alpha blend operation not supported
+#define D3DERR_UNSUPPORTEDALPHAARG MAKE_D3DHRESULT(2076)        // alpha blend argument not supported
+#define D3DERR_TOOMANYOPERATIONS MAKE_D3DHRESULT(2077)          // more blend operations than the device can do
+#define D3DERR_CONFLICTINGTEXTUREFILTER MAKE_D3DHRESULT(2078)   // texture filters that cannot go together
+#define D3DERR_UNSUPPORTEDFACTORVALUE MAKE_D3DHRESULT(2079)     // texture factor value not supported
+#define D3DERR_CONFLICTINGRENDERSTATE MAKE_D3DHRESULT(2081)     // render states that cannot go together
+#define D3DERR_UNSUPPORTEDTEXTUREFILTER MAKE_D3DHRESULT(2082)   // texture filter not supported
+#define D3DERR_CONFLICTINGTEXTUREPALETTE MAKE_D3DHRESULT(2086)  // textures with different palettes
+#define D3DERR_DRIVERINTERNALERROR MAKE_D3DHRESULT(2087)        // the driver failed
+#define D3DERR_NOTFOUND MAKE_D3DHRESULT(2150)                   // the item asked for does not exist
+#define D3DERR_MOREDATA MAKE_D3DHRESULT(2151)                   // more data than the buffer holds
+#define D3DERR_DEVICELOST MAKE_D3DHRESULT(2152)                 // the device is lost; wait, then Reset
+#define D3DERR_DEVICENOTRESET MAKE_D3DHRESULT(2153)             // the device is lost and can be Reset now
+#define D3DERR_NOTAVAILABLE MAKE_D3DHRESULT(2154)               // not supported by this device
+#define D3DERR_OUTOFVIDEOMEMORY MAKE_D3DHRESULT(380)            // out of video memory
+#define D3DERR_INVALIDDEVICE MAKE_D3DHRESULT(2155)              // no such device
+#define D3DERR_INVALIDCALL MAKE_D3DHRESULT(2156)                // a bad argument or a call out of place
+#define D3DERR_DRIVERINVALIDCALL MAKE_D3DHRESULT(2157)          // the driver refused the call
+#define D3DERR_WASSTILLDRAWING MAKE_D3DHRESULT(540)             // the device is still using the resource
+#define D3DOK_NOAUTOGEN MAKE_D3DSTATUS(2159)                    // success, but mipmaps are not generated
 
 // ---------------------------------------------------------------------------
 // Colours.
 typedef DWORD D3DCOLOR;
+// A D3DCOLOR from alpha, red, green, blue (0 to 255).
 #define D3DCOLOR_ARGB(a, r, g, b) ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
-#define D3DCOLOR_RGBA(r, g, b, a) D3DCOLOR_ARGB(a, r, g, b)
-#define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
-#define D3DCOLOR_XYUV(y, u, v) D3DCOLOR_ARGB(0xff, y, u, v)
-#define D3DCOLOR_AYUV(a, y, u, v) D3DCOLOR_ARGB(a, y, u, v)
+#define D3DCOLOR_RGBA(r, g, b, a) D3DCOLOR_ARGB(a, r, g, b)  // a D3DCOLOR from red, green, blue, alpha (0 to 255)
+#define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)  // an opaque D3DCOLOR from red, green, blue
+#define D3DCOLOR_XYUV(y, u, v) D3DCOLOR_ARGB(0xff, y, u, v)  // an opaque D3DCOLOR from y, u, v
+#define D3DCOLOR_AYUV(a, y, u, v) D3DCOLOR_ARGB(a, y, u, v)  // a D3DCOLOR from alpha, y, u, v
+// A D3DCOLOR from float red, green, blue and alpha (0 to 1).
 #define D3DCOLOR_COLORVALUE(r, g, b, a) \
     D3DCOLOR_RGBA((DWORD)((r)*255.f), (DWORD)((g)*255.f), (DWORD)((b)*255.f), (DWORD)((a)*255.f))
 
 // A colour of four floats, 0 .. 1 for each channel.
 struct D3DCOLORVALUE {
-    float r, g, b, a;
+    float r, g, b, a;  // red, green, blue and alpha as floats, 0 to 1
 };
 
 // A 3D vector or point of three floats.
 struct D3DVECTOR {
-    float x, y, z;
+    float x, y, z;  // the components
 };
 
 // A 4 by 4 matrix of floats, row by row; vectors multiply it from the left.
@@ -93,23 +96,23 @@ struct D3DMATRIX {
 
 // A rectangle in pixels by its corners x1, y1 (inside) and x2, y2 (just outside).
 struct D3DRECT {
-    LONG x1, y1, x2, y2;
+    LONG x1, y1, x2, y2;  // the left, top, right and bottom edges
 };
 
 // The part of the render target drawing goes to, and its depth range.
 struct D3DVIEWPORT9 {
-    DWORD X, Y;  // top-left corner in pixels of the render target
-    DWORD Width, Height;
-    float MinZ, MaxZ;  // depth range, 0..1
+    DWORD X, Y;           // top-left corner in pixels of the render target
+    DWORD Width, Height;  // the size in pixels
+    float MinZ, MaxZ;     // depth range, 0..1
 };
 
 // The colours and shininess the fixed-function lighting gives a surface.
 struct D3DMATERIAL9 {
-    D3DCOLORVALUE Diffuse;
-    D3DCOLORVALUE Ambient;
-    D3DCOLORVALUE Specular;
-    D3DCOLORVALUE Emissive;
-    float Power;
+    D3DCOLORVALUE Diffuse;   // diffuse colour
+    D3DCOLORVALUE Ambient;   // ambient colour
+    D3DCOLORVALUE Specular;  // specular colour
+    D3DCOLORVALUE Emissive;  // emitted colour
+    float Power;             // specular sharpness
 };
 
 // Kinds of light: point, spot or directional.
@@ -122,19 +125,19 @@ enum D3DLIGHTTYPE {
 
 // One light of the fixed-function lighting.
 struct D3DLIGHT9 {
-    D3DLIGHTTYPE Type;
-    D3DCOLORVALUE Diffuse;
-    D3DCOLORVALUE Specular;
-    D3DCOLORVALUE Ambient;
-    D3DVECTOR Position;
-    D3DVECTOR Direction;
-    float Range;
-    float Falloff;
-    float Attenuation0;
-    float Attenuation1;
-    float Attenuation2;
-    float Theta;
-    float Phi;
+    D3DLIGHTTYPE Type;       // point, spot or directional
+    D3DCOLORVALUE Diffuse;   // diffuse colour
+    D3DCOLORVALUE Specular;  // specular colour
+    D3DCOLORVALUE Ambient;   // ambient colour
+    D3DVECTOR Position;      // position in world space
+    D3DVECTOR Direction;     // direction in world space
+    float Range;             // farthest distance lit
+    float Falloff;           // spotlight falloff between the cones
+    float Attenuation0;      // constant attenuation
+    float Attenuation1;      // linear attenuation
+    float Attenuation2;      // quadratic attenuation
+    float Theta;             // inner cone angle in radians
+    float Phi;               // outer cone angle in radians
 };
 
 // ---------------------------------------------------------------------------
@@ -250,10 +253,10 @@ enum D3DVERTEXBLENDFLAGS {
     D3DVBF_FORCE_DWORD = 0x7fffffff
 };
 
-#define D3DCOLORWRITEENABLE_RED (1L << 0)
-#define D3DCOLORWRITEENABLE_GREEN (1L << 1)
-#define D3DCOLORWRITEENABLE_BLUE (1L << 2)
-#define D3DCOLORWRITEENABLE_ALPHA (1L << 3)
+#define D3DCOLORWRITEENABLE_RED (1L << 0)    // write the red channel
+#define D3DCOLORWRITEENABLE_GREEN (1L << 1)  // write the green channel
+#define D3DCOLORWRITEENABLE_BLUE (1L << 2)   // write the blue channel
+#define D3DCOLORWRITEENABLE_ALPHA (1L << 3)  // write the alpha channel
 
 // ---------------------------------------------------------------------------
 // Transform states. World matrices sit at 256 and up.
@@ -270,11 +273,11 @@ enum D3DTRANSFORMSTATETYPE {
     D3DTS_TEXTURE7 = 23,
     D3DTS_FORCE_DWORD = 0x7fffffff
 };
-#define D3DTS_WORLDMATRIX(index) (D3DTRANSFORMSTATETYPE)((index) + 256)
-#define D3DTS_WORLD D3DTS_WORLDMATRIX(0)
-#define D3DTS_WORLD1 D3DTS_WORLDMATRIX(1)
-#define D3DTS_WORLD2 D3DTS_WORLDMATRIX(2)
-#define D3DTS_WORLD3 D3DTS_WORLDMATRIX(3)
+#define D3DTS_WORLDMATRIX(index) (D3DTRANSFORMSTATETYPE)((index) + 256)  // the world matrix of that index
+#define D3DTS_WORLD D3DTS_WORLDMATRIX(0)                                 // the world matrix
+#define D3DTS_WORLD1 D3DTS_WORLDMATRIX(1)                                // the second world matrix
+#define D3DTS_WORLD2 D3DTS_WORLDMATRIX(2)                                // the third world matrix
+#define D3DTS_WORLD3 D3DTS_WORLDMATRIX(3)                                // the fourth world matrix
 
 // ---------------------------------------------------------------------------
 // Render states.
@@ -412,11 +415,11 @@ enum D3DTEXTURESTAGESTATETYPE {
     D3DTSS_FORCE_DWORD = 0x7fffffff
 };
 
-#define D3DTSS_TCI_PASSTHRU 0x00000000
-#define D3DTSS_TCI_CAMERASPACENORMAL 0x00010000
-#define D3DTSS_TCI_CAMERASPACEPOSITION 0x00020000
-#define D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR 0x00030000
-#define D3DTSS_TCI_SPHEREMAP 0x00040000
+#define D3DTSS_TCI_PASSTHRU 0x00000000                     // the vertex's own texture coordinates
+#define D3DTSS_TCI_CAMERASPACENORMAL 0x00010000            // the camera-space normal
+#define D3DTSS_TCI_CAMERASPACEPOSITION 0x00020000          // the camera-space position
+#define D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR 0x00030000  // the camera-space reflection vector
+#define D3DTSS_TCI_SPHEREMAP 0x00040000                    // sphere map coordinates
 
 // How a texture stage combines its arguments (D3DTSS_COLOROP, D3DTSS_ALPHAOP).
 enum D3DTEXTUREOP {
@@ -449,16 +452,16 @@ enum D3DTEXTUREOP {
     D3DTOP_FORCE_DWORD = 0x7fffffff
 };
 
-#define D3DTA_SELECTMASK 0x0000000f
-#define D3DTA_DIFFUSE 0x00000000
-#define D3DTA_CURRENT 0x00000001
-#define D3DTA_TEXTURE 0x00000002
-#define D3DTA_TFACTOR 0x00000003
-#define D3DTA_SPECULAR 0x00000004
-#define D3DTA_TEMP 0x00000005
-#define D3DTA_CONSTANT 0x00000006
-#define D3DTA_COMPLEMENT 0x00000010
-#define D3DTA_ALPHAREPLICATE 0x00000020
+#define D3DTA_SELECTMASK 0x0000000f      // the bits that pick the argument
+#define D3DTA_DIFFUSE 0x00000000         // the vertex's diffuse colour
+#define D3DTA_CURRENT 0x00000001         // the previous stage's result
+#define D3DTA_TEXTURE 0x00000002         // the stage's texture
+#define D3DTA_TFACTOR 0x00000003         // the texture factor render state
+#define D3DTA_SPECULAR 0x00000004        // the vertex's specular colour
+#define D3DTA_TEMP 0x00000005            // the temporary register
+#define D3DTA_CONSTANT 0x00000006        // the stage's constant
+#define D3DTA_COMPLEMENT 0x00000010      // one minus the argument
+#define D3DTA_ALPHAREPLICATE 0x00000020  // the argument's alpha in every channel
 
 // How many texture coordinates the stage transform gives, and whether they are projected.
 enum D3DTEXTURETRANSFORMFLAGS {
@@ -532,14 +535,14 @@ enum D3DTEXTUREFILTERTYPE {
 #define D3DFVF_LASTBETA_D3DCOLOR 0x8000
 #define D3DFVF_RESERVED2 0x6000
 
-#define D3DFVF_TEXTUREFORMAT1 3
-#define D3DFVF_TEXTUREFORMAT2 0
-#define D3DFVF_TEXTUREFORMAT3 1
-#define D3DFVF_TEXTUREFORMAT4 2
-#define D3DFVF_TEXCOORDSIZE1(i) (D3DFVF_TEXTUREFORMAT1 << ((i)*2 + 16))
-#define D3DFVF_TEXCOORDSIZE2(i) (D3DFVF_TEXTUREFORMAT2)
-#define D3DFVF_TEXCOORDSIZE3(i) (D3DFVF_TEXTUREFORMAT3 << ((i)*2 + 16))
-#define D3DFVF_TEXCOORDSIZE4(i) (D3DFVF_TEXTUREFORMAT4 << ((i)*2 + 16))
+#define D3DFVF_TEXTUREFORMAT1 3                                          // one float per coordinate set
+#define D3DFVF_TEXTUREFORMAT2 0                                          // two floats per coordinate set
+#define D3DFVF_TEXTUREFORMAT3 1                                          // three floats per coordinate set
+#define D3DFVF_TEXTUREFORMAT4 2                                          // four floats per coordinate set
+#define D3DFVF_TEXCOORDSIZE1(i) (D3DFVF_TEXTUREFORMAT1 << ((i)*2 + 16))  // set i has one float
+#define D3DFVF_TEXCOORDSIZE2(i) (D3DFVF_TEXTUREFORMAT2)                  // set i has two floats
+#define D3DFVF_TEXCOORDSIZE3(i) (D3DFVF_TEXTUREFORMAT3 << ((i)*2 + 16))  // set i has three floats
+#define D3DFVF_TEXCOORDSIZE4(i) (D3DFVF_TEXTUREFORMAT4 << ((i)*2 + 16))  // set i has four floats
 
 // ---------------------------------------------------------------------------
 // Primitives.
@@ -630,14 +633,14 @@ enum D3DDEVTYPE {
     D3DDEVTYPE_FORCE_DWORD = 0x7fffffff
 };
 
-#define D3DCREATE_FPU_PRESERVE 0x00000002L
-#define D3DCREATE_MULTITHREADED 0x00000004L
-#define D3DCREATE_PUREDEVICE 0x00000010L
-#define D3DCREATE_SOFTWARE_VERTEXPROCESSING 0x00000020L
-#define D3DCREATE_HARDWARE_VERTEXPROCESSING 0x00000040L
-#define D3DCREATE_MIXED_VERTEXPROCESSING 0x00000080L
-#define D3DCREATE_DISABLE_DRIVER_MANAGEMENT 0x00000100L
-#define D3DCREATE_ADAPTERGROUP_DEVICE 0x00000200L
+#define D3DCREATE_FPU_PRESERVE 0x00000002L               // keep the caller's floating-point mode
+#define D3DCREATE_MULTITHREADED 0x00000004L              // calls may come from several threads
+#define D3DCREATE_PUREDEVICE 0x00000010L                 // no Get calls for state
+#define D3DCREATE_SOFTWARE_VERTEXPROCESSING 0x00000020L  // vertices processed in software
+#define D3DCREATE_HARDWARE_VERTEXPROCESSING 0x00000040L  // vertices processed in hardware
+#define D3DCREATE_MIXED_VERTEXPROCESSING 0x00000080L     // software or hardware, chosen at run time
+#define D3DCREATE_DISABLE_DRIVER_MANAGEMENT 0x00000100L  // the runtime manages resources
+#define D3DCREATE_ADAPTERGROUP_DEVICE 0x00000200L        // one device for the adapter group
 
 // Samples a pixel of a multisampled surface.
 enum D3DMULTISAMPLE_TYPE {
@@ -666,55 +669,55 @@ enum D3DBACKBUFFER_TYPE {
     D3DBACKBUFFER_TYPE_FORCE_DWORD = 0x7fffffff
 };
 
-#define D3DPRESENT_INTERVAL_DEFAULT 0x00000000L
-#define D3DPRESENT_INTERVAL_ONE 0x00000001L
-#define D3DPRESENT_INTERVAL_TWO 0x00000002L
-#define D3DPRESENT_INTERVAL_THREE 0x00000004L
-#define D3DPRESENT_INTERVAL_FOUR 0x00000008L
-#define D3DPRESENT_INTERVAL_IMMEDIATE 0x80000000L
+#define D3DPRESENT_INTERVAL_DEFAULT 0x00000000L    // wait for one vertical blank
+#define D3DPRESENT_INTERVAL_ONE 0x00000001L        // wait for each vertical blank
+#define D3DPRESENT_INTERVAL_TWO 0x00000002L        // present every second vertical blank
+#define D3DPRESENT_INTERVAL_THREE 0x00000004L      // present every third vertical blank
+#define D3DPRESENT_INTERVAL_FOUR 0x00000008L       // present every fourth vertical blank
+#define D3DPRESENT_INTERVAL_IMMEDIATE 0x80000000L  // present at once, no wait
 
-#define D3DPRESENTFLAG_LOCKABLE_BACKBUFFER 0x00000001
-#define D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL 0x00000002
-#define D3DPRESENT_RATE_DEFAULT 0x00000000
+#define D3DPRESENTFLAG_LOCKABLE_BACKBUFFER 0x00000001   // the back buffer can be locked
+#define D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL 0x00000002  // depth and stencil are dropped after present
+#define D3DPRESENT_RATE_DEFAULT 0x00000000              // the current refresh rate
 
 // How a device or swap chain presents: back buffer, window, depth buffer and interval.
 struct D3DPRESENT_PARAMETERS {
-    UINT BackBufferWidth;  // 0 in a window: the window's client width
-    UINT BackBufferHeight;
-    D3DFORMAT BackBufferFormat;  // D3DFMT_UNKNOWN in a window: the display format
-    UINT BackBufferCount;
-    D3DMULTISAMPLE_TYPE MultiSampleType;
-    DWORD MultiSampleQuality;
-    D3DSWAPEFFECT SwapEffect;
-    HWND hDeviceWindow;  // NULL: the focus window
-    BOOL Windowed;
-    BOOL EnableAutoDepthStencil;
-    D3DFORMAT AutoDepthStencilFormat;
-    DWORD Flags;
-    UINT FullScreen_RefreshRateInHz;
-    UINT PresentationInterval;
+    UINT BackBufferWidth;                 // 0 in a window: the window's client width
+    UINT BackBufferHeight;                // 0 in a window: the window's client height
+    D3DFORMAT BackBufferFormat;           // D3DFMT_UNKNOWN in a window: the display format
+    UINT BackBufferCount;                 // back buffers, 0 taken as 1
+    D3DMULTISAMPLE_TYPE MultiSampleType;  // multisampling
+    DWORD MultiSampleQuality;             // multisampling quality level
+    D3DSWAPEFFECT SwapEffect;             // how presenting swaps the buffers
+    HWND hDeviceWindow;                   // NULL: the focus window
+    BOOL Windowed;                        // TRUE in a window, FALSE full screen
+    BOOL EnableAutoDepthStencil;          // TRUE: a depth buffer is made with the device
+    D3DFORMAT AutoDepthStencilFormat;     // format of that depth buffer
+    DWORD Flags;                          // D3DPRESENTFLAG_ bits
+    UINT FullScreen_RefreshRateInHz;      // refresh rate; 0 in a window
+    UINT PresentationInterval;            // D3DPRESENT_INTERVAL_ value
 };
 
 // A display mode: size, refresh rate and format.
 struct D3DDISPLAYMODE {
-    UINT Width;
-    UINT Height;
-    UINT RefreshRate;
-    D3DFORMAT Format;
+    UINT Width;        // width in pixels
+    UINT Height;       // height in pixels
+    UINT RefreshRate;  // refresh rate in hertz
+    D3DFORMAT Format;  // the format
 };
 
 // What CreateDevice was given.
 struct D3DDEVICE_CREATION_PARAMETERS {
-    UINT AdapterOrdinal;
-    D3DDEVTYPE DeviceType;
-    HWND hFocusWindow;
-    DWORD BehaviorFlags;
+    UINT AdapterOrdinal;    // the adapter
+    D3DDEVTYPE DeviceType;  // the device type
+    HWND hFocusWindow;      // the focus window
+    DWORD BehaviorFlags;    // D3DCREATE_ bits
 };
 
 // Where the display scan is (GetRasterStatus).
 struct D3DRASTER_STATUS {
-    BOOL InVBlank;
-    UINT ScanLine;
+    BOOL InVBlank;  // TRUE in the vertical blank
+    UINT ScanLine;  // the scan line being drawn
 };
 
 // ---------------------------------------------------------------------------
@@ -739,31 +742,31 @@ enum D3DPOOL {
     D3DPOOL_FORCE_DWORD = 0x7fffffff
 };
 
-#define D3DUSAGE_RENDERTARGET 0x00000001L
-#define D3DUSAGE_DEPTHSTENCIL 0x00000002L
-#define D3DUSAGE_DYNAMIC 0x00000200L
-#define D3DUSAGE_AUTOGENMIPMAP 0x00000400L
-#define D3DUSAGE_DMAP 0x00004000L
-#define D3DUSAGE_QUERY_LEGACYBUMPMAP 0x00008000L
-#define D3DUSAGE_QUERY_SRGBREAD 0x00010000L
-#define D3DUSAGE_QUERY_FILTER 0x00020000L
-#define D3DUSAGE_QUERY_SRGBWRITE 0x00040000L
-#define D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING 0x00080000L
-#define D3DUSAGE_QUERY_VERTEXTEXTURE 0x00100000L
-#define D3DUSAGE_QUERY_WRAPANDMIP 0x00200000L
-#define D3DUSAGE_WRITEONLY 0x00000008L
-#define D3DUSAGE_SOFTWAREPROCESSING 0x00000010L
-#define D3DUSAGE_DONOTCLIP 0x00000020L
-#define D3DUSAGE_POINTS 0x00000040L
-#define D3DUSAGE_RTPATCHES 0x00000080L
-#define D3DUSAGE_NPATCHES 0x00000100L
+#define D3DUSAGE_RENDERTARGET 0x00000001L                    // a render target
+#define D3DUSAGE_DEPTHSTENCIL 0x00000002L                    // a depth and stencil buffer
+#define D3DUSAGE_DYNAMIC 0x00000200L                         // rewritten often
+#define D3DUSAGE_AUTOGENMIPMAP 0x00000400L                   // mipmaps generated from the top level
+#define D3DUSAGE_DMAP 0x00004000L                            // a displacement map
+#define D3DUSAGE_QUERY_LEGACYBUMPMAP 0x00008000L             // query: legacy bump mapping
+#define D3DUSAGE_QUERY_SRGBREAD 0x00010000L                  // query: sRGB reads
+#define D3DUSAGE_QUERY_FILTER 0x00020000L                    // query: filtering
+#define D3DUSAGE_QUERY_SRGBWRITE 0x00040000L                 // query: sRGB writes
+#define D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING 0x00080000L  // query: blending after the pixel program
+#define D3DUSAGE_QUERY_VERTEXTEXTURE 0x00100000L             // query: vertex texture reads
+#define D3DUSAGE_QUERY_WRAPANDMIP 0x00200000L                // query: wrap addressing with mipmaps
+#define D3DUSAGE_WRITEONLY 0x00000008L                       // written only, never read back
+#define D3DUSAGE_SOFTWAREPROCESSING 0x00000010L              // for software vertex processing
+#define D3DUSAGE_DONOTCLIP 0x00000020L                       // primitives need no clipping
+#define D3DUSAGE_POINTS 0x00000040L                          // holds point sprites
+#define D3DUSAGE_RTPATCHES 0x00000080L                       // holds high-order primitives
+#define D3DUSAGE_NPATCHES 0x00000100L                        // holds N-patches
 
-#define D3DLOCK_READONLY 0x00000010L
-#define D3DLOCK_DISCARD 0x00002000L
-#define D3DLOCK_NOOVERWRITE 0x00001000L
-#define D3DLOCK_NOSYSLOCK 0x00000800L
-#define D3DLOCK_DONOTWAIT 0x00004000L
-#define D3DLOCK_NO_DIRTY_UPDATE 0x00008000L
+#define D3DLOCK_READONLY 0x00000010L         // read only, nothing written
+#define D3DLOCK_DISCARD 0x00002000L          // every byte is rewritten
+#define D3DLOCK_NOOVERWRITE 0x00001000L      // bytes the device uses are not written
+#define D3DLOCK_NOSYSLOCK 0x00000800L        // hold no system lock
+#define D3DLOCK_DONOTWAIT 0x00004000L        // fail at once if the device is busy
+#define D3DLOCK_NO_DIRTY_UPDATE 0x00008000L  // the locked area is not marked changed
 
 // The six faces of a cube texture.
 enum D3DCUBEMAP_FACES {
@@ -778,44 +781,44 @@ enum D3DCUBEMAP_FACES {
 
 // A surface's format, kind, usage, pool, multisampling and size.
 struct D3DSURFACE_DESC {
-    D3DFORMAT Format;
-    D3DRESOURCETYPE Type;
-    DWORD Usage;
-    D3DPOOL Pool;
-    D3DMULTISAMPLE_TYPE MultiSampleType;
-    DWORD MultiSampleQuality;
-    UINT Width;
-    UINT Height;
+    D3DFORMAT Format;                     // the format
+    D3DRESOURCETYPE Type;                 // the resource type
+    DWORD Usage;                          // D3DUSAGE_ bits
+    D3DPOOL Pool;                         // memory pool
+    D3DMULTISAMPLE_TYPE MultiSampleType;  // multisampling
+    DWORD MultiSampleQuality;             // multisampling quality level
+    UINT Width;                           // width in pixels
+    UINT Height;                          // height in pixels
 };
 
 // A vertex buffer's format, kind, usage, pool, size and FVF.
 struct D3DVERTEXBUFFER_DESC {
-    D3DFORMAT Format;
-    D3DRESOURCETYPE Type;
-    DWORD Usage;
-    D3DPOOL Pool;
-    UINT Size;
-    DWORD FVF;
+    D3DFORMAT Format;      // the format
+    D3DRESOURCETYPE Type;  // the resource type
+    DWORD Usage;           // D3DUSAGE_ bits
+    D3DPOOL Pool;          // memory pool
+    UINT Size;             // size in bytes
+    DWORD FVF;             // vertex format (D3DFVF_ bits)
 };
 
 // An index buffer's format, kind, usage, pool and size.
 struct D3DINDEXBUFFER_DESC {
-    D3DFORMAT Format;
-    D3DRESOURCETYPE Type;
-    DWORD Usage;
-    D3DPOOL Pool;
-    UINT Size;
+    D3DFORMAT Format;      // the format
+    D3DRESOURCETYPE Type;  // the resource type
+    DWORD Usage;           // D3DUSAGE_ bits
+    D3DPOOL Pool;          // memory pool
+    UINT Size;             // size in bytes
 };
 
 // A locked surface: its bytes a row and the first byte.
 struct D3DLOCKED_RECT {
-    INT Pitch;  // bytes from one row to the next; row 0 is the top row
-    void* pBits;
+    INT Pitch;    // bytes from one row to the next; row 0 is the top row
+    void* pBits;  // the first byte of the locked area
 };
 
 // A box of texels: left, top, front inside, right, bottom, back just outside.
 struct D3DBOX {
-    UINT Left, Top, Right, Bottom, Front, Back;
+    UINT Left, Top, Right, Bottom, Front, Back;  // the edges; right, bottom and back are one past the last
 };
 
 // Which states a state block holds.

@@ -9,22 +9,22 @@
 #include <float.h>
 #include <math.h>
 
-#define D3DX_PI ((FLOAT)3.141592654f)
-#define D3DX_1BYPI ((FLOAT)0.318309886f)
-#define D3DXToRadian(degree) ((degree) * (D3DX_PI / 180.0f))
-#define D3DXToDegree(radian) ((radian) * (180.0f / D3DX_PI))
+#define D3DX_PI ((FLOAT)3.141592654f)                         // Pi.
+#define D3DX_1BYPI ((FLOAT)0.318309886f)                      // One over pi.
+#define D3DXToRadian(degree) ((degree) * (D3DX_PI / 180.0f))  // Degrees to radians.
+#define D3DXToDegree(radian) ((radian) * (180.0f / D3DX_PI))  // Radians to degrees.
 
 #ifndef D3DX_DEFAULT
-#define D3DX_DEFAULT ((UINT)-1)
-#define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
-#define D3DX_DEFAULT_FLOAT FLT_MAX
-#define D3DX_FROM_FILE ((UINT)-3)
-#define D3DFMT_FROM_FILE ((D3DFORMAT)-3)
+#define D3DX_DEFAULT ((UINT)-1)           // Take the default (or the file's) value.
+#define D3DX_DEFAULT_NONPOW2 ((UINT)-2)   // The file's size, not rounded up to a power of two.
+#define D3DX_DEFAULT_FLOAT FLT_MAX        // Take the default float value.
+#define D3DX_FROM_FILE ((UINT)-3)         // Take the value stored in the file.
+#define D3DFMT_FROM_FILE ((D3DFORMAT)-3)  // Take the format stored in the file.
 #endif
 
 // A 2D vector of floats with arithmetic operators.
 struct D3DXVECTOR2 {
-    FLOAT x, y;
+    FLOAT x, y;  // The components.
 
     D3DXVECTOR2() = default;
     // From an array of the components in order.
@@ -175,7 +175,7 @@ typedef D3DXVECTOR3* LPD3DXVECTOR3;  // pointer to D3DXVECTOR3
 
 // A 4D vector of floats with arithmetic operators.
 struct D3DXVECTOR4 {
-    FLOAT x, y, z, w;
+    FLOAT x, y, z, w;  // The components; w is 1 for a point, 0 for a direction.
 
     D3DXVECTOR4() = default;
     // From an array of the components in order.
@@ -306,7 +306,7 @@ typedef D3DXMATRIX* LPD3DXMATRIX;  // pointer to D3DXMATRIX
 
 // A rotation as a quaternion (x, y, z, w).
 struct D3DXQUATERNION {
-    FLOAT x, y, z, w;
+    FLOAT x, y, z, w;  // The vector part (x, y, z) and the scalar part (w).
 
     D3DXQUATERNION() = default;
     // From an array of the components in order.
@@ -341,7 +341,7 @@ typedef D3DXQUATERNION* LPD3DXQUATERNION;  // pointer to D3DXQUATERNION
 
 // Plane a*x + b*y + c*z + d = 0.
 struct D3DXPLANE {
-    FLOAT a, b, c, d;
+    FLOAT a, b, c, d;  // The plane a*x + b*y + c*z + d = 0; (a, b, c) is its normal.
 
     D3DXPLANE() = default;
     // From an array of the components in order.
@@ -366,7 +366,7 @@ typedef D3DXPLANE* LPD3DXPLANE;  // pointer to D3DXPLANE
 // A colour of four floats. As a DWORD each channel becomes 255 at or above
 // 1.0, 0 at or below 0.0, else trunc(c * 255 + 0.5), packed as ARGB.
 struct D3DXCOLOR {
-    FLOAT r, g, b, a;
+    FLOAT r, g, b, a;  // Red, green, blue and alpha, 0 to 1 (values outside are kept).
 
     D3DXCOLOR() = default;
     // From a packed ARGB colour, each channel divided by 255.
