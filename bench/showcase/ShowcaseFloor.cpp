@@ -346,15 +346,7 @@ bool ShowcaseFloorOpen(const ShowcaseFloorData& data)
     guiTexture = Texture(grey, GL_REPEAT);
 
     fboColour = Texture(FloorImage{{}, 256, 256}, GL_CLAMP_TO_EDGE);
-    glGenRenderbuffers(1, &fboDepth);
-    glBindRenderbuffer(GL_RENDERBUFFER, fboDepth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 256, 256);
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, fboColour, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, fboDepth);
-    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const bool complete = bench::ColourDepthFramebuffer(fboColour, 256, 256, &fbo, &fboDepth);
     return complete && glGetError() == GL_NO_ERROR;
 }
 

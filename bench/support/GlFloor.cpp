@@ -108,15 +108,7 @@ bool FloorOpen(int width, int height)
     glGenTextures(1, &fboTexture);
     glBindTexture(GL_TEXTURE_2D, fboTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glGenRenderbuffers(1, &fboDepth);
-    glBindRenderbuffer(GL_RENDERBUFFER, fboDepth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 256, 256);
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, fboTexture, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, fboDepth);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    return bench::ColourDepthFramebuffer(fboTexture, 256, 256, &fbo, &fboDepth);
 }
 
 void FloorRun(const FloorFrame& frame, int frames, std::vector<double>* times)

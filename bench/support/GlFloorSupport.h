@@ -94,6 +94,24 @@ inline GLuint StaticVertexArray(const void* data, size_t bytes, GLsizei stride,
     return vao;
 }
 
+// A framebuffer drawing into the colour texture (width x height, already
+// made) with a 24-bit depth buffer of its own, as a render target with its
+// depth stencil; the names go to *fbo and *depth, the window's framebuffer
+// is bound again. True when it is complete.
+inline bool ColourDepthFramebuffer(GLuint colour, int width, int height, GLuint* fbo, GLuint* depth)
+{
+    glGenRenderbuffers(1, depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, *depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glGenFramebuffers(1, fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, *fbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, *depth);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return complete;
+}
+
 // A floor's own window with a current 3.3 core context, 24-bit depth and no
 // vsync.
 struct GlFloorWindow {
